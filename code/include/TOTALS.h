@@ -1,0 +1,13 @@
+// Shared record TOTALS: counters of a data set and of a fit pass.
+#pragma once
+#include "runtime/farray.h"
+#include "runtime/ftext.h"
+
+struct TOTALS_t {
+    rt::FArray<int, 7> INUM;   // by scan code W M R S F I N
+    rt::FArray<int, 11> IC;    // by fit outcome: 1 accepted, k = index of the reject code in F
+    int NPASS2 = 0;            // second passes
+    int NPASS2OK = 0;          // second passes that ended accepted
+    rt::FText<11> F{" ECDBIPWRFS"};         // reject-code table: F(1) blank, then E C D B I P W R F S
+};
+inline TOTALS_t TOTALS;

@@ -1,0 +1,59 @@
+// Numbered file units: a table from unit number to a connected text file with sequential
+// formatted records. Records are read with one trailing CR stripped and written ending CR LF.
+// A file already connected to one unit (same device and inode) is never connected to a second.
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace rt {
+
+// I/O status values (Fortran IOSTAT): 0 success, IOS_END end of file, positive values errors.
+enum : int {
+    IOS_OK = 0,
+    IOS_END = -1,
+    IOS_NOT_FOUND = 2,      // status old: no such file
+    IOS_EXISTS = 3,         // status new: the file exists
+    IOS_IN_USE = 4,         // the file is connected to another unit
+    IOS_OPEN_FAILED = 5,    // the system refused the open
+    IOS_NOT_CONNECTED = 6,  // no file on that unit
+    IOS_BAD_VALUE = 7,      // a field or value that cannot be read
+    IOS_WRITE_FAILED = 8,
+    IOS_BAD_FORMAT = 9,     // an edit-descriptor list that cannot be parsed
+    IOS_NOT_PERMITTED = 10, // read on a write-only unit, write on a read-only unit
+};
+
+enum class FileStatus { Old, New, Replace, Unknown, Scratch };
+enum class FileAction { Read, Write, ReadWrite };
+
+struct OpenSpec {
+    FileStatus status = FileStatus::Unknown;
+    FileAction action = FileAction::ReadWrite;
+    bool append = false;            // position at the end (records are added after the last one)
+    bool carriage_control = false;  // printer-style: column 1 of every record written is dropped
+};
+
+// Connects path to unit. A unit already connected is closed first (as Fortran reopens).
+// Returns an IOS_ value. Scratch files ignore path and are deleted on close and on every exit.
+int unit_open(int unit, const std::string& path, const OpenSpec& spec);
+// Closes unit; delete_file removes the file (scratch files are always removed). Closing a unit
+// that is not connected is not an error.
+int unit_close(int unit, bool delete_file = false);
+bool unit_connected(int unit);
+std::string unit_path(int unit);  // the path the unit was opened with ("" when not connected)
+
+// Reads the next record (one trailing CR stripped). Returns IOS_OK, IOS_END or an error.
+int unit_read_record(int unit, std::string& record);
+// Writes one record, ending it with CR LF. In carriage-control mode the first character is
+// dropped (an empty record gives an empty line).
+int unit_write_record(int unit, std::string_view record);
+int unit_rewind(int unit);
+int unit_backspace(int unit);  // steps back one record
+int unit_flush(int unit);
+
+// Closes every unit and deletes scratch files (called on every way out, fatal ones included).
+void units_close_all();
+
+// Text of an IOS_ value for messages.
+const char* iostat_text(int iostat);
+
+}  // namespace rt
