@@ -1,0 +1,38 @@
+// The application-shell routines that the scientific routines call by name: the fatal exit,
+// the wait box, the file openers, the dialogs bound to the shared records, the plot and the
+// report blocks. Implemented in code/shell.
+#pragma once
+#include <string_view>
+
+// Ends the program in order and never returns: the message (first 60 characters, when not
+// blank) in an error box, the configuration file rewritten, the toolkit closed, status 0.
+[[noreturn]] void EXITINT(std::string_view message);
+// 1: shows "Working; Please wait..."; any other value removes it and activates the master window.
+void WAITBOX(int flag);
+// Asks for the omega step width (at least 0.001 degrees).
+void GET_STEP_SIZE(float& step);
+// Report blocks: input classification summary and fit summary, written to unit.
+void WRITE_INPUT(int unit);
+void WRITE_FIT_SUMMARY(int unit);
+
+// File openers. Status 0: opened; 1: cancelled or failed.
+void OPEN_IN();
+void OPEN_PAR(int& status);
+void OPEN_NEWSTD(int& status, int unit);
+void OPEN_OUT();
+void OPEN_SCANDATA(int& status);
+int SCANDATA_UNIT();  // the unit OPEN_SCANDATA connected the export file to
+
+// Dialogs bound to the shared records.
+void RUN_PKVALS(int& quit);
+void READ_FIT_PARAMETERS();
+void WRITE_FIT_PARAMETERS();
+void WRITE_REFINED_PARAMETERS();
+void RUN_BACKGROUND_INFO();
+void RUN_REFINEMENT_BOX(int& go, int& offsets, int& zero, int& system);
+void RUN_RESULTS_BOX(int n);
+
+// Scan plot and the main window.
+void PLOTSCAN();
+void PLOT_START();
+void END_GRAPHICS();
