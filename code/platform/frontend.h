@@ -1,0 +1,71 @@
+// The abstract front end of our widget library: what shows the model to a person (FLTK) or to
+// a script (the scripted driver). A front end never calls the program: it changes the model's
+// widget contents the way a user would (typed values, toggles, selections) and queues events;
+// the program only runs inside IWINACTION's caller.
+#pragma once
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/model.h"
+
+namespace wl {
+
+// A request for a file: serves the toolkit's file browser (OPENBROWSE) and the program's
+// open-file dialog alike.
+struct FileRequest {
+    std::string caption;                                    // dialog title
+    std::vector<std::pair<std::string, std::string>> filters;  // (pattern, label), e.g. ("*.par", "Parameter File")
+    int filter_index = 1;                                   // the filter preset, from 1
+    std::string default_extension;                          // without the dot; may be empty
+    std::string directory;                                  // initial directory; empty = current
+    bool save = false;                                      // the browser's second mode
+};
+
+struct FileAnswer {
+    bool cancelled = true;
+    std::string path;       // as chosen: absolute, or relative to the current directory
+    int filter_index = 1;   // the filter the user had picked, from 1
+};
+
+class FrontEnd {
+public:
+    virtual ~FrontEnd() = default;
+
+    // Blocks until the model's queue holds at least one event (a user action, a close box's
+    // -1, a timer tick). May change widget contents on the way (typing, toggling, selecting).
+    virtual void pump(Model& m) = 0;
+
+    // A window or dialog has been drawn (shown), removed (hidden) or needs redrawing; also
+    // called for a single widget whose look changed (state, caption, value, frame drawing).
+    virtual void show_window(Model& m, int id) = 0;
+    virtual void hide_window(Model& m, int id) = 0;
+    virtual void redraw(Model& m, int id) = 0;
+
+    // Modal boxes. error_box: kind 0 error, 1 information; closes when acknowledged.
+    // message_box: returns the code of the button pressed (buttons 0: one acknowledging button,
+    // 3: exit question, 4: Yes/No/Cancel -> 6 Yes, 7 No, 1 Cancel; see the toolkit layer).
+    virtual void error_box(Model& m, const std::string& title, const std::string& text, int kind) = 0;
+    virtual int message_box(Model& m, const std::string& title, const std::string& text,
+                            int icon, int buttons) = 0;
+
+    // Modal file dialog.
+    virtual FileAnswer file_dialog(Model& m, const FileRequest& r) = 0;
+
+    // A message sent to the toolkit's console (already recorded in the model).
+    virtual void console(Model& m, const ConsoleMessage& msg) {}
+
+    // The timer was started, replaced or stopped (m.timer_interval, m.timer_callback).
+    virtual void timer_changed(Model& m) {}
+
+    // The library ends (WINEXIT): remove every window.
+    virtual void shutdown(Model& m) {}
+};
+
+// The front end the library uses now. At start a scripted front end with an empty script
+// (so tests that never show a box need no set-up).
+FrontEnd& frontend();
+// Installs fe (not owned; it must outlive its use). nullptr goes back to the default.
+void set_frontend(FrontEnd* fe);
+
+}  // namespace wl

@@ -1,0 +1,132 @@
+// The widget model: widgets, registrations, event queue and timer.
+#include "platform/model.h"
+
+#include <algorithm>
+
+namespace wl {
+
+Model& model() {
+    static Model m;
+    return m;
+}
+
+namespace {
+std::map<std::string, std::function<void()>>& hooks() {
+    static std::map<std::string, std::function<void()>> h;
+    return h;
+}
+}  // namespace
+
+void reset_model() {
+    Model& m = model();
+    const bool trace_on = m.trace_on;
+    m = Model();
+    m.trace_on = trace_on;
+    for (auto& [key, fn] : hooks())
+        if (fn) fn();
+}
+
+void add_reset_hook(const std::string& key, std::function<void()> fn) { hooks()[key] = std::move(fn); }
+
+std::string format_call(std::string_view name, std::initializer_list<std::string> args) {
+    std::string s(name);
+    s += '(';
+    bool first = true;
+    for (const auto& a : args) {
+        if (!first) s += ", ";
+        s += a;
+        first = false;
+    }
+    s += ')';
+    return s;
+}
+
+Widget* Model::find(int id) {
+    auto it = widgets.find(id);
+    return it == widgets.end() ? nullptr : &it->second;
+}
+
+const Widget* Model::find(int id) const {
+    auto it = widgets.find(id);
+    return it == widgets.end() ? nullptr : &it->second;
+}
+
+int Model::kind_of(int id) const {
+    const Widget* w = find(id);
+    return w ? w->kind : KIND_NONE;
+}
+
+int Model::create(int kind, int parent, int x, int y) {
+    Widget w;
+    w.id = next_id++;
+    w.kind = kind;
+    w.parent = parent;
+    w.x = x;
+    w.y = y;
+    w.reg = reg;
+    w.properties[15] = kind;
+    if (kind == KIND_MASTER || kind == KIND_WINDOW || kind == KIND_DIALOG) w.caption = reg.title;
+    widgets[w.id] = w;
+    return w.id;
+}
+
+int Model::window_of(int id) const {
+    for (int guard = 0; guard < 100000; ++guard) {
+        const Widget* w = find(id);
+        if (!w) return 0;
+        if (w->is_window()) return id;
+        id = w->parent;
+    }
+    return 0;
+}
+
+bool Model::operable(int id) const {
+    for (int guard = 0; guard < 100000; ++guard) {
+        const Widget* w = find(id);
+        if (!w) return false;
+        if (w->state != STATE_ACTIVE) return false;
+        if (w->is_window()) return w->shown;
+        id = w->parent;
+    }
+    return false;
+}
+
+void Model::set_toggle(int id, int state) {
+    Widget* w = find(id);
+    if (!w) return;
+    w->toggle = state;
+    if (state != 0) {
+        const Widget* p = find(w->parent);
+        if (p && p->kind == KIND_RADIO)
+            for (auto& [oid, o] : widgets)
+                if (oid != id && o.parent == w->parent && o.kind == KIND_TOGGLE) o.toggle = 0;
+    }
+}
+
+bool Model::tick_pending() const {
+    return std::any_of(queue.begin(), queue.end(), [](const Event& e) { return e.tick; });
+}
+
+void Model::post_tick() {
+    if (timer_callback == 0 || tick_pending()) return;
+    Event e;
+    e.callback = timer_callback;
+    e.tick = true;
+    queue.push_back(e);
+}
+
+void Model::set_timer(int interval, int callback) {
+    queue.erase(std::remove_if(queue.begin(), queue.end(), [](const Event& e) { return e.tick; }),
+                queue.end());
+    timer_interval = interval;
+    timer_callback = callback;
+}
+
+bool Model::pop(Event& e) {
+    if (queue.empty()) return false;
+    e = queue.front();
+    queue.pop_front();
+    return true;
+}
+
+}  // namespace wl

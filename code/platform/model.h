@@ -1,0 +1,238 @@
+// The in-memory model of our widget library: every window and widget, the registrations that
+// the next creation consumes, the event queue, the timer, the console and the trace of entry
+// calls. It is the one source of truth. Library entries (code/platform/wingui.h) act on it;
+// front ends (frontend.h) only show it and feed events into its queue.
+//
+// One model per process, reached through wl::model(). Nothing here talks to a window system.
+#pragma once
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <initializer_list>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <vector>
+
+namespace wl {
+
+// Widget kind codes, as IGETWIDGETTYPE reports them. The named codes are those the toolkit
+// layer tests; the codes marked "ours" are this library's choice for kinds the layer never
+// tests by number.
+enum Kind : int {
+    KIND_NONE = -1,         // no such widget (IGETWIDGETTYPE of an unknown id)
+    KIND_MASTER = 0,        // master window, always widget 1
+    KIND_WINDOW = 1,        // further window kind that takes menu entries
+    KIND_DIALOG = 2,        // complex dialogue box
+    KIND_MENUBAR = 3,
+    KIND_PULLDOWN = 4,      // pulldown menu hanging from a menu-bar title
+    KIND_MENUENTRY = 5,     // ours: menu entry
+    KIND_FRAME = 6,         // two-dimensional graphics frame
+    KIND_TOGGLE = 8,
+    KIND_BUTTON = 9,        // ours: push button
+    KIND_TEXT = 10,         // one-line text entry
+    KIND_VALUE = 11,        // numeric value entry
+    KIND_SEPARATOR = 12,    // ours: menu separator
+    KIND_RADIO = 13,        // radio box (its toggles are its children)
+    KIND_LISTBOX = 16,      // ours: list box
+    KIND_EDITOR = 17,       // multi-line text editor
+    KIND_COMBO = 19,        // ours: combo box (a text widget kind)
+    KIND_ICON = 20,         // ours: icon
+    KIND_STATUSBAR = 21,    // ours: status bar
+    KIND_TEXTARRAY = 23,    // text or value array
+    KIND_TOOLBAR = 29,
+    KIND_MDI = 32,          // MDI client window (widget 2 of an MDI master)
+    KIND_POPUP = 34,        // popup menu
+    KIND_TABLE = 35,        // table list box
+    KIND_GAUGE = 38,        // icon gauge
+    KIND_VIDEO = 39,        // video capture frame
+    KIND_FRAME3D = 40,      // graphics frame with its own rendering context
+    KIND_PROGRESS = 42,
+    KIND_MENUTITLE = 103,   // menu-bar title (takes two ids: the title, then its pulldown)
+};
+
+// Widget states as the program passes them.
+constexpr int STATE_ACTIVE = 1;
+constexpr int STATE_GREYED = 0;
+constexpr int STATE_HIDDEN = -1;
+
+// The kinds of callback a widget can carry (one number each).
+enum class Cb : int {
+    Action,      // SETCALLBACK: press, menu choice, toggle click
+    Select,      // SETCALLSELECT: list or entry selection
+    Move,        // SETCALLMOVE
+    Expose,      // SETCALLEXPOSE (graphics frames)
+    LoseFocus,   // SETCALLLOSE
+    Change,
+    ValueError,
+    Link,
+    DragSelect,
+    DragMove,
+    DragDrop,
+    DoubleClick,
+    FileDrop,
+    KeySelect,
+};
+
+// Attributes registered for the next creation. Each registration stays in force until the
+// next registration of the same attribute (a creation copies them, it does not clear them).
+struct Registrations {
+    int min_w = 0, min_h = 0;        // REGMINIMUM (grid cells)
+    int max_w = 256, max_h = 256;    // REGMAXIMUM
+    int title_type = 0;              // REGTITLETYPE
+    std::string title;               // REGTITLESTRING (at most 255 characters)
+    int position_code = 0;           // REGPOSITION: justification 0..8
+    int expansion = 0;               // REGPOSITION: expansion setting
+    int remove_mode = 0;             // SETREMOVEMODE
+    int build_mode = 0;              // REGBUILDMODE
+    int draw_mode = 0;               // SETDRAWMODE
+    int browse_type = 0;             // REGBROWSETYPE
+    // Every other registration entry (REGTOGGLEATTR, REGVALUETYPE, REGBUTTONSIZE, ...), by
+    // entry name, with the values of its last call.
+    std::map<std::string, std::vector<double>, std::less<>> other;
+};
+
+struct Widget {
+    int id = 0;
+    int kind = KIND_NONE;
+    int parent = 0;                  // 0 for the master window
+    int x = 0, y = 0;                // place in grid cells of the parent (row 0 at the bottom)
+    int state = STATE_ACTIVE;        // 1 active, 0 greyed, -1 hidden
+    bool shown = false;              // windows and dialogs: drawn (WINDOWDRAW) and not removed
+    Registrations reg;               // the registrations in force when it was created
+    std::string caption;             // window title, button label, menu text, toggle text
+    std::string text;                // content of a text entry (or text shown in a value entry)
+    // Value entry: the number as set by the program or as typed in full by the user. It is
+    // never replaced by the rounded text shown with `decimals` decimals.
+    double value = 0.0;
+    int field_width = 0;             // value entry field width / text entry length limit
+    int decimals = 0;
+    int mode = 0;                    // entry mode (0 editable, 1 display only) or list kind
+    int toggle = 0;                  // toggle button state 0/1
+    std::vector<std::string> items;  // list or combo box entries
+    int selection = 0;               // selected list entry, from 1; 0 none
+    int accelerator = 0;
+    int help_kind = 0;
+    std::string help;
+    std::string icon;                // window icon name
+    std::map<Cb, int> callbacks;     // callback numbers by kind; absent = none
+    std::map<int, double> properties;  // widget properties by code (property 15 is the kind)
+
+    int callback(Cb k = Cb::Action) const {
+        auto it = callbacks.find(k);
+        return it == callbacks.end() ? 0 : it->second;
+    }
+    bool is_window() const { return kind == KIND_MASTER || kind == KIND_WINDOW || kind == KIND_DIALOG; }
+};
+
+// One user action or timer tick, as IWINACTION returns it.
+struct Event {
+    int callback = 0;
+    int x = 0, y = 0;       // pointer position in pixels of the widget
+    int widget = 0;
+    int kind = 0;           // -1: pointer event in a graphics frame
+    int extra = 0;
+    bool tick = false;      // a timer tick (at most one is ever queued)
+};
+
+// A message sent to the toolkit's console (errormessage_).
+struct ConsoleMessage {
+    std::string title, text;
+    int code = 0;           // 1601..1669 toolkit error, 0 error, -1 information
+};
+
+// A box shown (kept for the report of an exhausted script and for tests).
+struct BoxRecord {
+    std::string title, text;
+    int icon = 0, buttons = 0;   // 0, 0 for error and information boxes
+    int answer = 0;
+    bool question = false;
+};
+
+class Model {
+public:
+    // Widgets by id; ids are handed out in creation order from 1.
+    std::map<int, Widget> widgets;
+    int next_id = 1;                 // IGETNEXTIDENTIFIER
+    Registrations reg;               // registrations for the next creation
+    bool started = false;            // WININIT called and WINEXIT not yet
+    int active_window = 0;           // last window made active (WINDOWACTION)
+
+    // Layout: the screen area the grid divides and the grid itself.
+    int screen_w = 1280, screen_h = 960;
+    int grid_nx = 32, grid_ny = 24;
+    int grid_mode = 0;
+
+    // Events.
+    std::deque<Event> queue;
+    Event last;                      // the event IWINACTION returned last
+    int timer_interval = 0;          // timer unit: milliseconds
+    int timer_callback = 0;          // 0: no timer
+
+    // Console and boxes.
+    std::vector<ConsoleMessage> console;
+    std::vector<BoxRecord> boxes;
+    int console_setting[2] = {0, 0};  // registerconsole_
+
+    // Trace of entry calls ("NAME(a, b, ...)"), recorded only while trace_on.
+    bool trace_on = false;
+    std::vector<std::string> trace;
+
+    // --- widgets ---------------------------------------------------------------------------
+    Widget* find(int id);
+    const Widget* find(int id) const;
+    int kind_of(int id) const;       // KIND_NONE when there is no such widget
+    // Creates a widget of `kind` under `parent` with the registrations now in force and
+    // returns its id.
+    int create(int kind, int parent, int x = 0, int y = 0);
+    // Whether a control can be operated: it and every ancestor neither greyed nor hidden, and
+    // its top window shown.
+    bool operable(int id) const;
+    // The top window (master or dialog) that holds the widget; 0 when none.
+    int window_of(int id) const;
+    // Sets a toggle; in a radio box, switching one on switches its siblings off.
+    void set_toggle(int id, int state);
+
+    // --- events ----------------------------------------------------------------------------
+    void post(const Event& e) { queue.push_back(e); }
+    // Queues a timer tick when the timer runs and no tick is pending.
+    void post_tick();
+    bool tick_pending() const;
+    // Starts, replaces (callback != 0) or stops (callback 0) the timer; a pending tick is
+    // dropped either way.
+    void set_timer(int interval, int callback);
+    bool pop(Event& e);
+
+    // --- trace -----------------------------------------------------------------------------
+    void record(std::string_view call) {
+        if (trace_on) trace.emplace_back(call);
+    }
+};
+
+Model& model();
+
+// Forgets every widget, event, registration, console message and box, and runs the reset
+// hooks (other tables keyed by widget id clear themselves there). The front end is not
+// touched. For tests and for WININIT.
+void reset_model();
+// Registers fn to run at every reset_model (once per key; a second call with the same key
+// replaces the first).
+void add_reset_hook(const std::string& key, std::function<void()> fn);
+
+// Formats an entry call for the trace: trace_call("WINDOWDRAW", 0, 3) -> "WINDOWDRAW(0, 3)".
+std::string format_call(std::string_view name, std::initializer_list<std::string> args);
+template <class... A>
+void trace_call(std::string_view name, const A&... a) {
+    if (!model().trace_on) return;
+    auto s = [](const auto& v) {
+        if constexpr (std::is_convertible_v<decltype(v), std::string_view>)
+            return "\"" + std::string(std::string_view(v)) + "\"";
+        else
+            return std::to_string(v);
+    };
+    model().trace.push_back(format_call(name, {s(a)...}));
+}
+
+}  // namespace wl

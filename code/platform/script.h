@@ -1,0 +1,51 @@
+// The scripted front end: answers boxes and dialogs and plays user actions from a script, and
+// writes a transcript of everything shown. Used by kelvor-script and directly by tests.
+//
+// Script lines, one action each ('#' starts a comment, blank lines are skipped):
+//   file PATH [N]   answers the next file dialog or file browser (N: the filter picked, from 1)
+//   cancel          cancels the next file dialog or file browser
+//   answer N        answers the next question box with button code N
+//   press N         triggers callback number N of a shown and active control, or -1 (close)
+//   set G K VALUE   types VALUE into the value or text entry IWID(G,K) (no callback)
+//   toggle G K 0/1  clicks the toggle IWID(G,K) into that state (its callback follows)
+//   select G K I    selects entry I (from 1) of the list IWID(G,K) (its select callback follows)
+//   ticks N         delivers N timer ticks
+//   run             delivers ticks until the timer stops (at most 1,000,000)
+// Notices (one-button message boxes) and error/information boxes close by themselves.
+//
+// Transcript lines, one per thing shown, without trailing blanks:
+//   box TITLE | TEXT          error, information and notice boxes
+//   ask TITLE | TEXT -> N     questions and the answer given
+//   file CAPTION -> PATH      (or "-> cancel")
+//   show TITLE / hide TITLE   windows and dialogs
+//
+// When the program waits, or a box or dialog needs an answer, and the script has no line
+// left, the front end reports the open windows and the last boxes on stderr and ends the
+// program with status 3 (rt::program_exit). A line that does not fit what the program asks
+// for (a press of a greyed or hidden control, an answer where a file is asked, a malformed
+// line) is a script error: reported on stderr with its line number, status 4.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace wl::script {
+
+constexpr int EXIT_EXHAUSTED = 3;
+constexpr int EXIT_SCRIPT_ERROR = 4;
+
+// Installs the scripted front end with these lines (replacing any earlier script and
+// transcript).
+void load_lines(const std::vector<std::string>& lines);
+// Same from a file; false (with a message in error) when it cannot be read.
+bool load_file(const std::string& path, std::string& error);
+// Also writes every transcript line to this file as it happens (empty: none).
+bool set_transcript_file(const std::string& path);
+
+// Transcript so far.
+const std::vector<std::string>& transcript();
+// True once the program asked for something the exhausted script could not give.
+bool exhausted();
+// Script lines not yet used (comments and blank lines not counted).
+int lines_left();
+
+}  // namespace wl::script
