@@ -1,0 +1,83 @@
+// Routines of the profile-fitting layer that other layers (and the layer's own passes) call:
+// the Gauss-Jordan solver, the pseudo-Voigt doublet model and its damped least-squares fit,
+// the fit/test/integration of the current reflection, the fixed-background models, and the
+// operations behind the fit modes. Angles are degrees; omega is relative to theta.
+#pragma once
+#include "include/DATA.h"
+#include "include/INTEGRAT.h"
+#include "runtime/farray.h"
+
+// ---------------------------------------------------------------------------------------------
+// Gauss-Jordan elimination with full pivoting on a column-major matrix of leading dimension IA:
+// inverts the leading N x N block in place and solves the M right-hand sides stored in columns
+// N+1..N+M. DET receives the determinant of the block, IRANK the number of pivots taken (IRANK
+// below N: a pivot fell below EPS, the matrix is of no further use). NTEMP(k) records the pivot of
+// step k as 256 x row + column. NA and NT are the capacities of A and NTEMP; arguments that do not
+// fit them (or N above 255) give IRANK = 0 and touch nothing.
+void MXLNEQ(float* A, int NA, int N, int IA, float& DET, int& IRANK, float EPS, int* NTEMP, int NT,
+            int M);
+template <int R, int C, int K>
+inline void MXLNEQ(rt::FArray2<float, R, C>& A, int N, int IA, float& DET, int& IRANK, float EPS,
+                   rt::FArray<int, K>& NTEMP, int M) {
+    MXLNEQ(A.data(), R * C, N, IA, DET, IRANK, EPS, NTEMP.data(), K, M);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Unit-area peak shapes of full width at half maximum W centred at X0, with their derivatives by
+// the centre and by the width. GAUSS is cut off beyond 6 W; LORENTZ has no cut-off.
+float GAUSS(float X, float X0, float W, float& DGDX0, float& DGDW);
+float LORENTZ(float X, float X0, float W, float& DLDX0, float& DLDW);
+// Pseudo-Voigt ETA x Lorentzian + (1 - ETA) x Gaussian of width GAMMA (note: ETA before GAMMA);
+// derivatives by the centre, the width and ETA.
+float PSVOIGT(float X, float X0, float ETA, float GAMMA, float& DPDT, float& DPDG, float& DPDE);
+
+// Damped weighted least-squares fit of background + alpha1/alpha2 pseudo-Voigt doublet to one
+// scan. VALS: background, FWHM, intensity, position, eta, Iratio (start values in, results out);
+// IREF(i) = 1 refines parameter i. IFLAG: 0 converged, 1 singular (or a sum that is not finite),
+// 2 no convergence in 200 cycles, 3 no more steps than refined parameters.
+void PKLSQ(const rt::FArray<float, MAXSTEP>& XD, const rt::FArray<float, MAXSTEP>& COUNTS, int NDATA,
+           const rt::FArray<float, 2>& WAVE, float MONO_SHIFT, float TTH, rt::FArray<float, NPAR>& VALS,
+           const rt::FArray<int, NPAR>& IREF, rt::FArray<float, MAXSTEP>& YC,
+           rt::FArray<float, NPAR>& SIGVAL, float& RWP, float& CHI2, int& IFLAG);
+
+// ---------------------------------------------------------------------------------------------
+// Fits, tests and integrates the current reflection. IFIX = 1 holds the position at VALS(4).
+// IERR: 1 when the integration limits fall outside the scan. The outcome is in FLAG(2) ("F"
+// accepted, "R" rejected) and FLAG(3) (reject letter).
+void FITSCAN(int IFIX, int& IERR);
+// Summation integral between the limits NBG (sorted in place); IERR = 1 when they leave the scan.
+void INTEGRATE(int& IERR);
+
+// ---------------------------------------------------------------------------------------------
+// Fixed background of the current scan in counts per step by the model IBGTYPE, for the setting
+// 2theta TTH (may be negative). Sets UNEQ (model 3: the two scan ends differ).
+float GET_BACKGROUND(float TTH);
+// "Calc Background": collects the end background of every scan, builds the table and the
+// exponential model, then opens the fixed-background dialog.
+void PROCESS_BACKGROUND();
+
+constexpr int MAXBGSCAN = 5000;  // scans collected by PROCESS_BACKGROUND
+using BgTable = rt::FArray<float, MAXBGSCAN>;
+// Shell sort of the first N entries ascending by TTH, carrying BGNORM along.
+void SORT(int N, BgTable& TTH, BgTable& BGNORM);
+// Table of bin minima over one-degree bins of |2theta|, smoothed by a running mean of NS bins
+// (NS made odd in place). IMIN = 1 is the only rule.
+void SET_BACKGROUND_SPLINE(int N, BgTable& BGNORM, BgTable& TTH, int IMIN, int& NS);
+// Fits a exp(-b 2theta) + c into PKVALS(1,1..3).
+void SET_BACKGROUND_EXP(int N, BgTable& BGNORM, BgTable& TTH);
+
+// ---------------------------------------------------------------------------------------------
+// Start values of a fit, from the fitting dialog's flags / from the parameter file's defaults.
+void SET_FIT_PARAMETERS();
+void SET_DEFAULT_PARAMETERS();
+// The fit modes and their operations.
+void START_AUTO_FIT();
+void FIT_REFLECTION();
+void START_MANUAL_FIT();
+void EXPORT_SCAN();
+void START_PREPROCESS();
+void PREPROCESS();
+// ISET 0: the fitted-reflection table is not filled (its users greyed); otherwise filled.
+// NOZREF 1 greys "Zref" in either case.
+void SET_PREPROCESS(int ISET, int NOZREF);
+void FIT_GAMMA();
