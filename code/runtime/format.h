@@ -32,7 +32,7 @@ struct IoItem {
 
 // Output items: values are copied, so expressions may be written directly.
 struct OutItem {
-    IoItem::Kind kind;
+    IoItem::Kind kind = IoItem::INT;
     int i = 0;
     float f = 0.0f;
     double d = 0.0;
@@ -68,20 +68,20 @@ IoItem in_slice(FArray<T, N, L>& a, int lo, int hi) {
     return it;
 }
 
-inline OutItem out_item(int x) { OutItem o{IoItem::INT}; o.i = x; return o; }
+inline OutItem out_item(int x) { OutItem o; o.kind = IoItem::INT; o.i = x; return o; }
 inline OutItem out_item(long x) = delete;  // say which width you mean
-inline OutItem out_item(float x) { OutItem o{IoItem::REAL}; o.f = x; return o; }
-inline OutItem out_item(double x) { OutItem o{IoItem::DOUBLE}; o.d = x; return o; }
-inline OutItem out_item(std::string_view s) { OutItem o{IoItem::TEXT}; o.s = s; o.len = int(s.size()); return o; }
+inline OutItem out_item(float x) { OutItem o; o.kind = IoItem::REAL; o.f = x; return o; }
+inline OutItem out_item(double x) { OutItem o; o.kind = IoItem::DOUBLE; o.d = x; return o; }
+inline OutItem out_item(std::string_view s) { OutItem o; o.kind = IoItem::TEXT; o.s = s; o.len = int(s.size()); return o; }
 inline OutItem out_item(const char* s) { return out_item(std::string_view(s)); }
 inline OutItem out_item(const std::string& s) { return out_item(std::string_view(s)); }
 template <int N> OutItem out_item(const FText<N>& t) { return out_item(t.view()); }
-template <int N, int L> OutItem out_item(const FArray<int, N, L>& a) { OutItem o{IoItem::INT}; o.arr = a.data(); o.n = N; return o; }
-template <int N, int L> OutItem out_item(const FArray<float, N, L>& a) { OutItem o{IoItem::REAL}; o.arr = a.data(); o.n = N; return o; }
-template <int N, int L> OutItem out_item(const FArray<double, N, L>& a) { OutItem o{IoItem::DOUBLE}; o.arr = a.data(); o.n = N; return o; }
-template <int R, int C> OutItem out_item(const FArray2<int, R, C>& a) { OutItem o{IoItem::INT}; o.arr = a.data(); o.n = R * C; return o; }
-template <int R, int C> OutItem out_item(const FArray2<float, R, C>& a) { OutItem o{IoItem::REAL}; o.arr = a.data(); o.n = R * C; return o; }
-template <int M, int N, int L> OutItem out_item(const FArray<FText<M>, N, L>& a) { OutItem o{IoItem::TEXT}; o.arr = a.data(); o.n = N; o.len = M; return o; }
+template <int N, int L> OutItem out_item(const FArray<int, N, L>& a) { OutItem o; o.kind = IoItem::INT; o.arr = a.data(); o.n = N; return o; }
+template <int N, int L> OutItem out_item(const FArray<float, N, L>& a) { OutItem o; o.kind = IoItem::REAL; o.arr = a.data(); o.n = N; return o; }
+template <int N, int L> OutItem out_item(const FArray<double, N, L>& a) { OutItem o; o.kind = IoItem::DOUBLE; o.arr = a.data(); o.n = N; return o; }
+template <int R, int C> OutItem out_item(const FArray2<int, R, C>& a) { OutItem o; o.kind = IoItem::INT; o.arr = a.data(); o.n = R * C; return o; }
+template <int R, int C> OutItem out_item(const FArray2<float, R, C>& a) { OutItem o; o.kind = IoItem::REAL; o.arr = a.data(); o.n = R * C; return o; }
+template <int M, int N, int L> OutItem out_item(const FArray<FText<M>, N, L>& a) { OutItem o; o.kind = IoItem::TEXT; o.arr = a.data(); o.n = N; o.len = M; return o; }
 inline OutItem out_item(const OutItem& o) { return o; }
 
 template <class T, int N, int L>
@@ -144,5 +144,41 @@ template <class... A>
 int list_read(std::string_view text, A&&... a) { return list_read_items(text, {in_item(a)...}); }
 template <class... A>
 int list_read_unit(int unit, A&&... a) { return list_read_unit_items(unit, {in_item(a)...}); }
+
+// ---- Internals shared by the runtime's own sources ------------------------------------------
+namespace detail {
+constexpr int kMaxFieldWidth = 1000;  // widths, decimals and repeat counts above this are refused
+constexpr int kMaxFormatDepth = 32;   // nesting of parenthesised groups
+
+// One parsed edit descriptor. I: w (0 = minimal), m (-1 = none); F/E/D: w, d; A: w (-1 = the
+// item's length); X/TR/TL/T: w is the count or column; LIT: the text; GBEG/GEND: rep and match.
+struct Op {
+    enum Kind { GBEG, GEND, I, F, E, D, A, X, T, TL, TR, SLASH, LIT } k = LIT;
+    int rep = 1;
+    int w = -1;
+    int d = 0;
+    int m = -1;
+    int match = -1;
+    std::string lit;
+    Op() = default;
+    Op(Kind kind, int r) : k(kind), rep(r) {}
+};
+struct Format {
+    std::vector<Op> ops;
+    int revert = 0;         // where format reversion restarts: the last top-level group, else 0
+    bool has_data = false;  // holds at least one data descriptor
+};
+// The parsed format (cached); nullptr when the text is not a format this runtime supports.
+const Format* parse_format(std::string_view text);
+
+void put_int(std::string& out, long long v, int w, int m);
+void put_fixed(std::string& out, double v, int w, int d);
+void put_exp(std::string& out, double v, int w, int d, char letter);
+// Converts the text of a number; blanks_ok: blanks are dropped and an empty field is 0
+// (fixed columns), otherwise the text is one value token (list-directed).
+int read_int_text(std::string_view field, long long lo, long long hi, long long& out, bool blanks_ok);
+int read_real_text(std::string_view field, int implied, bool is_double, double& dout, float& fout,
+                   bool blanks_ok);
+}  // namespace detail
 
 }  // namespace rt

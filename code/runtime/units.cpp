@@ -1,0 +1,265 @@
+// Numbered file units: sequential formatted records on text files.
+//
+// Records end with CR LF when written; one trailing CR is stripped from every record read, and a
+// last line without a line feed is still a record. Writing behind the end of what was read
+// truncates the file there (a sequential write makes its record the last one). Scratch files are
+// unlinked as soon as they are created, so no way out of the program can leave one behind.
+#include "runtime/units.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+
+namespace rt {
+namespace {
+
+struct Unit {
+    FILE* f = nullptr;
+    std::string path;
+    bool can_read = true;
+    bool can_write = true;
+    bool carriage_control = false;
+    bool at_end = false;  // the last read met the end of the file
+    enum Op { NONE, READ, WRITE } last = NONE;
+    dev_t dev = 0;
+    ino_t ino = 0;
+};
+
+std::map<int, Unit>& table() {
+    static std::map<int, Unit> t;
+    return t;
+}
+
+// Flushes and closes every unit at normal process exit.
+struct ExitCloser {
+    ExitCloser() {
+        table();  // built before the handler is registered, so it outlives it
+        std::atexit([] { units_close_all(); });
+    }
+};
+
+void ensure_exit_closer() { static ExitCloser closer; }
+
+Unit* find(int unit) {
+    auto& t = table();
+    auto it = t.find(unit);
+    return it == t.end() ? nullptr : &it->second;
+}
+
+// A stdio stream needs a seek between reading and writing.
+void switch_to(Unit& u, Unit::Op op) {
+    if (u.last != op && u.last != Unit::NONE) std::fseek(u.f, 0, SEEK_CUR);
+    if (op == Unit::WRITE && u.last != Unit::WRITE) {
+        // A write ends the file at the record written: drop whatever lies behind the position.
+        std::fflush(u.f);
+        off_t pos = ftello(u.f);
+        struct stat st;
+        if (pos >= 0 && fstat(fileno(u.f), &st) == 0 && st.st_size > pos) {
+            if (ftruncate(fileno(u.f), pos) != 0) { /* reported by the write that follows */ }
+        }
+    }
+    u.last = op;
+}
+
+int open_scratch(Unit& u) {
+    const char* dir = std::getenv("TMPDIR");
+    std::string tmpl = std::string(dir && *dir ? dir : "/tmp") + "/kelvor_scratch_XXXXXX";
+    int fd = mkstemp(tmpl.data());
+    if (fd < 0) return IOS_OPEN_FAILED;
+    unlink(tmpl.c_str());
+    u.f = fdopen(fd, "w+");
+    if (!u.f) { close(fd); return IOS_OPEN_FAILED; }
+    return IOS_OK;
+}
+
+}  // namespace
+
+int unit_open(int unit, const std::string& path, const OpenSpec& spec) {
+    ensure_exit_closer();
+    Unit u;
+    u.carriage_control = spec.carriage_control;
+    if (spec.status == FileStatus::Scratch) {
+        int ios = open_scratch(u);
+        if (ios != IOS_OK) return ios;
+        u.path = path;
+    } else {
+        if (path.empty()) return IOS_OPEN_FAILED;
+        struct stat st;
+        const bool exists = ::stat(path.c_str(), &st) == 0;
+        if (exists) {
+            // Never connect one file to two units: the other unit may be reading it.
+            for (auto& [n, other] : table()) {
+                if (n != unit && other.f && other.dev == st.st_dev && other.ino == st.st_ino) return IOS_IN_USE;
+            }
+        }
+        if (spec.status == FileStatus::Old && !exists) return IOS_NOT_FOUND;
+        if (spec.status == FileStatus::New && exists) return IOS_EXISTS;
+        if (spec.action == FileAction::Read && !exists) return IOS_NOT_FOUND;
+        if (exists && S_ISDIR(st.st_mode)) return IOS_OPEN_FAILED;
+
+        // Only the old connection of this very unit may be closed before the new one opens.
+        unit_close(unit);
+
+        const char* mode = nullptr;
+        bool truncate = spec.status == FileStatus::Replace || spec.status == FileStatus::New;
+        switch (spec.action) {
+            case FileAction::Read: mode = "r"; u.can_write = false; break;
+            case FileAction::Write: mode = truncate ? "w" : (exists ? "r+" : "w"); u.can_read = false; break;
+            case FileAction::ReadWrite: mode = truncate ? "w+" : (exists ? "r+" : "w+"); break;
+        }
+        u.f = std::fopen(path.c_str(), mode);
+        if (!u.f && spec.action == FileAction::ReadWrite && exists && errno == EACCES) {
+            // A file we may only read is still connected, for reading.
+            u.f = std::fopen(path.c_str(), "r");
+            u.can_write = false;
+        }
+        if (!u.f) return IOS_OPEN_FAILED;
+        u.path = path;
+    }
+    struct stat st;
+    if (fstat(fileno(u.f), &st) == 0) { u.dev = st.st_dev; u.ino = st.st_ino; }
+    if (spec.status == FileStatus::Scratch) unit_close(unit);
+    if (spec.append) std::fseek(u.f, 0, SEEK_END);
+    table()[unit] = u;
+    return IOS_OK;
+}
+
+int unit_close(int unit, bool delete_file) {
+    auto& t = table();
+    auto it = t.find(unit);
+    if (it == t.end()) return IOS_OK;
+    Unit u = it->second;
+    t.erase(it);
+    int ios = IOS_OK;
+    if (u.f && std::fclose(u.f) != 0) ios = IOS_WRITE_FAILED;
+    if (delete_file && !u.path.empty() && u.dev != 0) {
+        struct stat st;
+        if (::stat(u.path.c_str(), &st) == 0 && st.st_dev == u.dev && st.st_ino == u.ino) ::unlink(u.path.c_str());
+    }
+    return ios;
+}
+
+bool unit_connected(int unit) { return find(unit) != nullptr; }
+
+std::string unit_path(int unit) {
+    Unit* u = find(unit);
+    return u ? u->path : std::string();
+}
+
+int unit_read_record(int unit, std::string& record) {
+    Unit* u = find(unit);
+    if (!u) return IOS_NOT_CONNECTED;
+    if (!u->can_read) return IOS_NOT_PERMITTED;
+    switch_to(*u, Unit::READ);
+    record.clear();
+    int c;
+    bool any = false;
+    while ((c = getc_unlocked(u->f)) != EOF) {
+        any = true;
+        if (c == '\n') break;
+        record.push_back(char(c));
+    }
+    if (!any) {
+        if (std::ferror(u->f)) { std::clearerr(u->f); return IOS_BAD_VALUE; }
+        std::clearerr(u->f);
+        u->at_end = true;
+        return IOS_END;
+    }
+    if (!record.empty() && record.back() == '\r') record.pop_back();
+    return IOS_OK;
+}
+
+int unit_write_record(int unit, std::string_view record) {
+    Unit* u = find(unit);
+    if (!u) return IOS_NOT_CONNECTED;
+    if (!u->can_write) return IOS_NOT_PERMITTED;
+    switch_to(*u, Unit::WRITE);
+    u->at_end = false;
+    if (u->carriage_control && !record.empty()) record.remove_prefix(1);
+    if (!record.empty() && std::fwrite(record.data(), 1, record.size(), u->f) != record.size()) return IOS_WRITE_FAILED;
+    if (std::fwrite("\r\n", 1, 2, u->f) != 2) return IOS_WRITE_FAILED;
+    return IOS_OK;
+}
+
+int unit_rewind(int unit) {
+    Unit* u = find(unit);
+    if (!u) return IOS_NOT_CONNECTED;
+    std::fflush(u->f);
+    std::clearerr(u->f);
+    if (std::fseek(u->f, 0, SEEK_SET) != 0) return IOS_OPEN_FAILED;
+    u->last = Unit::NONE;
+    u->at_end = false;
+    return IOS_OK;
+}
+
+int unit_backspace(int unit) {
+    Unit* u = find(unit);
+    if (!u) return IOS_NOT_CONNECTED;
+    std::fflush(u->f);
+    std::clearerr(u->f);
+    u->last = Unit::NONE;
+    if (u->at_end) {
+        // After the end of the file was met the position is just after the last record.
+        u->at_end = false;
+        std::fseek(u->f, 0, SEEK_END);
+        return IOS_OK;
+    }
+    off_t pos = ftello(u->f);
+    if (pos <= 0) return IOS_OK;
+    // The record before the position ends at pos-1 (its line feed) unless the file ends without
+    // one; its start is just after the line feed before that.
+    off_t end = pos;
+    char c;
+    if (pread(fileno(u->f), &c, 1, end - 1) == 1 && c == '\n') --end;
+    off_t start = 0;
+    char buf[4096];
+    off_t scan = end;
+    while (scan > 0) {
+        off_t chunk = scan >= off_t(sizeof buf) ? off_t(sizeof buf) : scan;
+        ssize_t got = pread(fileno(u->f), buf, size_t(chunk), scan - chunk);
+        if (got != ssize_t(chunk)) return IOS_BAD_VALUE;
+        bool found = false;
+        for (off_t k = chunk - 1; k >= 0; --k) {
+            if (buf[k] == '\n') { start = scan - chunk + k + 1; found = true; break; }
+        }
+        if (found) break;
+        scan -= chunk;
+    }
+    if (fseeko(u->f, start, SEEK_SET) != 0) return IOS_BAD_VALUE;
+    return IOS_OK;
+}
+
+int unit_flush(int unit) {
+    Unit* u = find(unit);
+    if (!u) return IOS_NOT_CONNECTED;
+    return std::fflush(u->f) == 0 ? IOS_OK : IOS_WRITE_FAILED;
+}
+
+void units_close_all() {
+    auto& t = table();
+    while (!t.empty()) unit_close(t.begin()->first);
+}
+
+const char* iostat_text(int iostat) {
+    switch (iostat) {
+        case IOS_OK: return "no error";
+        case IOS_END: return "end of file";
+        case IOS_NOT_FOUND: return "file not found";
+        case IOS_EXISTS: return "file already exists";
+        case IOS_IN_USE: return "file already connected to another unit";
+        case IOS_OPEN_FAILED: return "cannot open file";
+        case IOS_NOT_CONNECTED: return "unit not connected";
+        case IOS_BAD_VALUE: return "bad value during read";
+        case IOS_WRITE_FAILED: return "write failed";
+        case IOS_BAD_FORMAT: return "bad format";
+        case IOS_NOT_PERMITTED: return "operation not permitted on this unit";
+        default: return "input/output error";
+    }
+}
+
+}  // namespace rt

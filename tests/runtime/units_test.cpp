@@ -1,0 +1,196 @@
+// File units: open statuses, record ends, positioning, scratch files and the one-file-one-unit rule.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "runtime/fatal.h"
+#include "runtime/format.h"
+#include "runtime/units.h"
+
+namespace {
+
+class Units : public ::testing::Test {
+protected:
+    std::string dir;
+    void SetUp() override {
+        char tmpl[] = "/tmp/kvunitsXXXXXX";
+        dir = mkdtemp(tmpl);
+    }
+    void TearDown() override {
+        rt::units_close_all();
+        std::string cmd = "rm -rf " + dir;
+        (void)std::system(cmd.c_str());
+    }
+    std::string path(const char* name) const { return dir + "/" + name; }
+    static std::string slurp(const std::string& p) {
+        std::ifstream in(p, std::ios::binary);
+        std::stringstream ss;
+        ss << in.rdbuf();
+        return ss.str();
+    }
+    static void spit(const std::string& p, const std::string& s) {
+        std::ofstream out(p, std::ios::binary);
+        out << s;
+    }
+    static rt::OpenSpec spec(rt::FileStatus st, rt::FileAction a = rt::FileAction::ReadWrite) {
+        rt::OpenSpec s;
+        s.status = st;
+        s.action = a;
+        return s;
+    }
+};
+
+TEST_F(Units, OpenStatusesReportMissingAndExistingFiles) {
+    EXPECT_EQ(rt::unit_open(1, path("none"), spec(rt::FileStatus::Old)), rt::IOS_NOT_FOUND);
+    EXPECT_FALSE(rt::unit_connected(1));
+    EXPECT_EQ(rt::unit_open(1, path("none"), spec(rt::FileStatus::Unknown, rt::FileAction::Read)), rt::IOS_NOT_FOUND);
+    spit(path("a"), "x\n");
+    EXPECT_EQ(rt::unit_open(2, path("a"), spec(rt::FileStatus::New)), rt::IOS_EXISTS);
+    EXPECT_EQ(slurp(path("a")), "x\n");
+    EXPECT_EQ(rt::unit_open(2, path("b"), spec(rt::FileStatus::New)), rt::IOS_OK);
+    EXPECT_EQ(rt::unit_path(2), path("b"));
+    EXPECT_EQ(rt::unit_open(3, path("a"), spec(rt::FileStatus::Replace)), rt::IOS_OK);
+    rt::unit_close(3);
+    EXPECT_EQ(slurp(path("a")), "");
+    EXPECT_EQ(rt::unit_open(4, dir, spec(rt::FileStatus::Old, rt::FileAction::Read)), rt::IOS_OPEN_FAILED);
+}
+
+TEST_F(Units, WritesCrLfAndReadsWithOneCrStripped) {
+    ASSERT_EQ(rt::unit_open(1, path("w"), spec(rt::FileStatus::Replace)), rt::IOS_OK);
+    EXPECT_EQ(rt::unit_write_record(1, "R     1"), rt::IOS_OK);
+    EXPECT_EQ(rt::unit_write_record(1, ""), rt::IOS_OK);
+    rt::unit_close(1);
+    EXPECT_EQ(slurp(path("w")), "R     1\r\n\r\n");
+
+    spit(path("r"), "one\r\ntwo\r\r\nthree\nlast");
+    ASSERT_EQ(rt::unit_open(1, path("r"), spec(rt::FileStatus::Old, rt::FileAction::Read)), rt::IOS_OK);
+    std::string rec;
+    const char* want[] = {"one", "two\r", "three", "last"};
+    for (const char* w : want) {
+        ASSERT_EQ(rt::unit_read_record(1, rec), rt::IOS_OK);
+        EXPECT_EQ(rec, w);
+    }
+    EXPECT_EQ(rt::unit_read_record(1, rec), rt::IOS_END);
+    EXPECT_EQ(rt::unit_read_record(1, rec), rt::IOS_END);
+    EXPECT_EQ(rt::unit_write_record(1, "x"), rt::IOS_NOT_PERMITTED);
+}
+
+TEST_F(Units, BackspaceStepsBackOneRecordAndAfterEndStandsAfterLastRecord) {
+    spit(path("r"), "a\r\nbb\r\nccc\r\n");
+    ASSERT_EQ(rt::unit_open(1, path("r"), spec(rt::FileStatus::Old)), rt::IOS_OK);
+    std::string rec;
+    EXPECT_EQ(rt::unit_backspace(1), rt::IOS_OK);  // at the start: nothing happens
+    rt::unit_read_record(1, rec);
+    rt::unit_read_record(1, rec);
+    EXPECT_EQ(rt::unit_backspace(1), rt::IOS_OK);
+    rt::unit_read_record(1, rec);
+    EXPECT_EQ(rec, "bb");
+    rt::unit_read_record(1, rec);
+    EXPECT_EQ(rt::unit_read_record(1, rec), rt::IOS_END);
+    rt::unit_backspace(1);  // back over the end of file only
+    EXPECT_EQ(rt::unit_read_record(1, rec), rt::IOS_END);
+    rt::unit_backspace(1);
+    rt::unit_backspace(1);
+    rt::unit_read_record(1, rec);
+    EXPECT_EQ(rec, "ccc");
+    rt::unit_rewind(1);
+    rt::unit_read_record(1, rec);
+    EXPECT_EQ(rec, "a");
+}
+
+TEST_F(Units, WritingAfterReadingEndsTheFileThere) {
+    spit(path("r"), "a\r\nb\r\nc\r\n");
+    ASSERT_EQ(rt::unit_open(1, path("r"), spec(rt::FileStatus::Old)), rt::IOS_OK);
+    std::string rec;
+    rt::unit_read_record(1, rec);
+    rt::unit_write_record(1, "X");
+    rt::unit_close(1);
+    EXPECT_EQ(slurp(path("r")), "a\r\nX\r\n");
+}
+
+TEST_F(Units, AppendAddsAfterLastRecord) {
+    spit(path("log"), "old\r\n");
+    rt::OpenSpec s = spec(rt::FileStatus::Unknown);
+    s.append = true;
+    ASSERT_EQ(rt::unit_open(20, path("log"), s), rt::IOS_OK);
+    rt::unit_write_record(20, "new");
+    rt::unit_close(20);
+    EXPECT_EQ(slurp(path("log")), "old\r\nnew\r\n");
+}
+
+TEST_F(Units, CarriageControlDropsColumnOne) {
+    rt::OpenSpec s = spec(rt::FileStatus::Replace);
+    s.carriage_control = true;
+    ASSERT_EQ(rt::unit_open(20, path("log"), s), rt::IOS_OK);
+    rt::write_unit(20, "(/ ' ****END****' / /)");
+    rt::write_unit(20, "(TR1 A5)", rt::FText<5>("ab"));
+    rt::unit_close(20);
+    EXPECT_EQ(slurp(path("log")), "\r\n****END****\r\n\r\n\r\nab   \r\n");
+}
+
+TEST_F(Units, RefusesSecondConnectionOfOneFile) {
+    spit(path("data.rfl"), "H\r\nDATA\r\n");
+    ASSERT_EQ(rt::unit_open(25, path("data.rfl"), spec(rt::FileStatus::Old)), rt::IOS_OK);
+    // The same file under another name (a hard link) is still the same file.
+    ASSERT_EQ(link(path("data.rfl").c_str(), path("alias.rfl").c_str()), 0);
+    for (auto st : {rt::FileStatus::Replace, rt::FileStatus::Unknown, rt::FileStatus::Old}) {
+        EXPECT_EQ(rt::unit_open(26, path("alias.rfl"), spec(st)), rt::IOS_IN_USE);
+    }
+    EXPECT_FALSE(rt::unit_connected(26));
+    EXPECT_EQ(slurp(path("data.rfl")), "H\r\nDATA\r\n");
+    std::string rec;
+    EXPECT_EQ(rt::unit_read_record(25, rec), rt::IOS_OK);
+    EXPECT_EQ(rec, "H");
+    // Reopening on the unit that holds it is allowed (the unit is closed first).
+    EXPECT_EQ(rt::unit_open(25, path("data.rfl"), spec(rt::FileStatus::Old)), rt::IOS_OK);
+}
+
+TEST_F(Units, ScratchFileLeavesNothingBehind) {
+    setenv("TMPDIR", dir.c_str(), 1);
+    ASSERT_EQ(rt::unit_open(25, "", spec(rt::FileStatus::Scratch)), rt::IOS_OK);
+    unsetenv("TMPDIR");
+    rt::write_unit(25, "('S' 10I8)", 1, 2, 3);
+    rt::unit_rewind(25);
+    std::string rec;
+    ASSERT_EQ(rt::unit_read_record(25, rec), rt::IOS_OK);
+    EXPECT_EQ(rec, "S       1       2       3");
+    std::string ls = "ls -A " + dir + " | wc -l";
+    FILE* p = popen(ls.c_str(), "r");
+    int n = -1;
+    ASSERT_EQ(fscanf(p, "%d", &n), 1);
+    pclose(p);
+    EXPECT_EQ(n, 0);
+}
+
+TEST_F(Units, FatalPathsCloseUnitsAndUnwindWithStatus) {
+    ASSERT_EQ(rt::unit_open(26, path("out"), spec(rt::FileStatus::Replace)), rt::IOS_OK);
+    rt::unit_write_record(26, "kept");
+    int st = rt::run_program([] { rt::io_fatal_unit(3, rt::IOS_BAD_VALUE); });
+    EXPECT_NE(st, 0);
+    EXPECT_FALSE(rt::unit_connected(26));
+    EXPECT_EQ(slurp(path("out")), "kept\r\n");
+    try {
+        rt::io_fatal(3, "bad value during read");
+        FAIL();
+    } catch (const rt::ProgramExit& e) {
+        EXPECT_NE(e.status, 0);
+        EXPECT_NE(e.message.find("unit 3"), std::string::npos);
+    }
+    EXPECT_EQ(rt::run_program([] { rt::program_exit(0); }), 0);
+    EXPECT_EQ(rt::run_program([] {}), 0);
+}
+
+TEST_F(Units, NotConnectedUnitReportsIt) {
+    std::string rec;
+    EXPECT_EQ(rt::unit_read_record(77, rec), rt::IOS_NOT_CONNECTED);
+    EXPECT_EQ(rt::unit_write_record(77, "x"), rt::IOS_NOT_CONNECTED);
+    EXPECT_EQ(rt::unit_close(77), rt::IOS_OK);
+    EXPECT_EQ(rt::unit_path(77), "");
+}
+
+}  // namespace
