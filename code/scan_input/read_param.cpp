@@ -1,0 +1,208 @@
+// The instrument parameter file (.par): 80-column lines, a keyword in columns 1-6 and a
+// free-form list of values from column 7. Eight keys are mandatory (PKPAR, FITLIM, ATTEN, WAVEL,
+// RFLAGS, TFLAGS, PARITY, MONO), three optional (BACKGR, GONCON, BLAXES); any other keyword or a
+// blank keyword field makes a comment line. Every line read is echoed to the log.
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "include/scan_input.h"
+#include "include/shared.h"
+#include "include/shell_services.h"
+#include "include/toolkit_services.h"
+#include "runtime/fatal.h"
+#include "runtime/format.h"
+#include "runtime/units.h"
+
+namespace {
+
+constexpr int PAR_UNIT = 3;
+constexpr int LOG_UNIT = 20;
+constexpr int PAR_WIDTH = 80;
+
+enum Key { PKPAR, FITLIM, ATTEN, WAVEL, RFLAGS, TFLAGS, PARITY, MONO, BACKGR, GONCON, BLAXES, NKEYS };
+
+// The keys in the order they are tried; the first match decides. `width` columns of the
+// keyword field are compared with the keyword padded with blanks (MONO: columns 1-4 only).
+struct KeyDef {
+    const char* word;
+    int width;
+};
+constexpr KeyDef KEYS[NKEYS] = {
+    {"PKPAR ", 6}, {"FITLIM", 6}, {"ATTEN ", 6}, {"WAVEL ", 6}, {"RFLAGS", 6}, {"TFLAGS", 6},
+    {"PARITY", 6}, {"MONO", 4},   {"BACKGR", 6}, {"GONCON", 6}, {"BLAXES", 6},
+};
+
+const char* const READ_ERROR = "ERROR READING PARAMETER FILE";
+
+int match_key(const std::string& field) {
+    for (int k = 0; k < NKEYS; ++k)
+        if (field.compare(0, KEYS[k].width, KEYS[k].word) == 0) return k;
+    return -1;
+}
+
+void log_record(const std::string& rec) {
+    const int ios = rt::unit_write_record(LOG_UNIT, rec);
+    if (ios != rt::IOS_OK) rt::io_fatal_unit(LOG_UNIT, ios);
+}
+
+// Values of a mandatory key or of BLAXES: a list that ends early (or at a slash) leaves the rest
+// unchanged and is accepted; an unreadable value ends the program.
+void read_checked(const std::string& values, const std::vector<rt::IoItem>& items) {
+    const int ios = rt::list_read_items(values, items);
+    if (ios != rt::IOS_OK && ios != rt::IOS_END) EXITINT(READ_ERROR);
+}
+
+// Values of BACKGR and GONCON: every item must be there and readable (unchecked input).
+void read_unchecked(const std::string& values, const std::vector<rt::IoItem>& items) {
+    const int ios = rt::list_read_items(values, items);
+    if (ios != rt::IOS_OK) rt::io_fatal_unit(PAR_UNIT, ios);
+}
+
+// True when the three entries are a signed permutation of 1 2 3.
+bool signed_permutation(const rt::FArray<int, 3>& ibl) {
+    bool seen[4] = {false, false, false, false};
+    for (int i = 1; i <= 3; ++i) {
+        const int a = ibl(i) < 0 ? -ibl(i) : ibl(i);
+        if (a < 1 || a > 3 || seen[a]) return false;
+        seen[a] = true;
+    }
+    return true;
+}
+
+// Extra omega shift of the alpha2 peak from the monochromator, in degrees: the difference of
+// the monochromator Bragg angles of alpha2 and alpha1, signed by the monochromator sense.
+float monochromator_shift() {
+    if (MONOCH.MONO_SENSE == 0) return 0.0f;
+    const float w1 = WAVES.WAVE(1);
+    if (!(w1 > 0.0f)) return 0.0f;
+    const float half = std::fabs(MONOCH.MONO_2THETA) * 0.5f;
+    const float t = half / 57.295776f;
+    const float r = WAVES.WAVE(2) / w1;
+    float arg = r * std::sin(t);
+    if (std::isnan(arg)) return 0.0f;
+    arg = std::clamp(arg, -1.0f, 1.0f);
+    const float shift = static_cast<float>(MONOCH.MONO_SENSE) * (std::asin(arg) * 57.295776f - half);
+    return std::isfinite(shift) ? shift : 0.0f;
+}
+
+}  // namespace
+
+void READ_PARAMETERS(int /*unused*/) {
+    UNITCELL.IBL(1) = 1;
+    UNITCELL.IBL(2) = 2;
+    UNITCELL.IBL(3) = 3;
+    GONIO.GONCON1 = 200.0f;
+    GONIO.GONCON2 = 200.0f;
+    FIXEDBG.IBGTYPE = 3;
+    FIXEDBG.NSTEP_BG = 5;
+    FITPAR.IDEF.fill(0);
+    rt::FArray<int, 8> IGOT;  // mandatory keys read, in the order of the key table
+    rt::unit_rewind(PAR_UNIT);
+
+    FITPAR_t& fp = FITPAR;
+    for (;;) {
+        std::string line;
+        const int ios = rt::unit_read_record(PAR_UNIT, line);
+        if (ios == rt::IOS_END) break;
+        if (ios != rt::IOS_OK) EXITINT(READ_ERROR);
+        line.resize(PAR_WIDTH, ' ');
+        if (FILEINFO.LOGOPEN == 1) log_record(" " + line);
+
+        std::string field = line.substr(0, 6);
+        for (char& ch : field) {
+            const unsigned char u = static_cast<unsigned char>(ch);
+            if (u > 96) ch = static_cast<char>(u - 32);
+        }
+        if (field == "      ") continue;
+        const int key = match_key(field);
+        if (key < 0) continue;
+        const std::string values = line.substr(6);
+
+        switch (key) {
+            case PKPAR:
+                read_checked(values, {rt::in_item(fp.PKVALS(2, 1)), rt::in_item(fp.PKVALS(2, 2)),
+                                      rt::in_item(fp.PKVALS(5, 1))});
+                break;
+            case FITLIM: {
+                std::vector<rt::IoItem> items;
+                for (int i = 1; i <= NPAR; ++i) {
+                    items.push_back(rt::in_item(fp.FITLIM(i, 1)));
+                    items.push_back(rt::in_item(fp.FITLIM(i, 2)));
+                }
+                items.push_back(rt::in_item(fp.RWPMAX));
+                read_checked(values, items);
+                break;
+            }
+            case ATTEN:
+                read_checked(values, {rt::in_item(SCANHDR.ATTEN)});
+                break;
+            case WAVEL:
+                read_checked(values, {rt::in_item(WAVES.NWAVE), rt::in_item(WAVES.WAVE(1)),
+                                      rt::in_item(WAVES.WAVE(2)), rt::in_item(fp.PKVALS(6, 1))});
+                if (WAVES.NWAVE == 1) fp.PKVALS(6, 1) = 0.0f;
+                break;
+            case RFLAGS:
+                read_checked(values, {rt::in_item(fp.IREF)});
+                break;
+            case TFLAGS:
+                read_checked(values, {rt::in_item(fp.TFLAG)});
+                break;
+            case PARITY:
+                read_checked(values, {rt::in_item(GONIO.PARITY)});
+                break;
+            case MONO:
+                read_checked(values, {rt::in_item(MONOCH.MONO_TYPE), rt::in_item(MONOCH.MONO_2THETA),
+                                      rt::in_item(MONOCH.MONO_DIHEDRAL), rt::in_item(MONOCH.MONO_SENSE)});
+                break;
+            case BACKGR: {
+                int model = 0;
+                read_unchecked(values, {rt::in_item(model)});
+                if (model < 0 || model > 3) EXITINT(READ_ERROR);
+                if (model == 2) {
+                    read_unchecked(values, {rt::in_item(model), rt::in_item(fp.PKVALS(1, 1)),
+                                            rt::in_item(fp.PKVALS(1, 2)), rt::in_item(fp.PKVALS(1, 3))});
+                } else if (model == 3) {
+                    int nbg = 0;
+                    read_unchecked(values, {rt::in_item(model), rt::in_item(nbg)});
+                    if (nbg < 1) EXITINT(READ_ERROR);
+                    FIXEDBG.NSTEP_BG = nbg;
+                }
+                FIXEDBG.IBGTYPE = model;
+                break;
+            }
+            case GONCON:
+                read_unchecked(values, {rt::in_item(GONIO.GONCON1), rt::in_item(GONIO.GONCON2)});
+                break;
+            case BLAXES:
+                read_checked(values, {rt::in_item(UNITCELL.IBL)});
+                break;
+        }
+        if (key <= MONO) IGOT(key + 1) = 1;
+    }
+
+    // Checks after the last line.
+    if (!signed_permutation(UNITCELL.IBL)) {
+        GUIERR(PROGID.PROG_TITLE.view(),
+               "ERROR IN PAR FILE, ILLEGAL BLAXES, \t\t\t\t\tSET to Busing-Levy");
+        UNITCELL.IBL(1) = 1;
+        UNITCELL.IBL(2) = 2;
+        UNITCELL.IBL(3) = 3;
+    }
+    if (!(GONIO.GONCON2 > 0.1f)) GONIO.GONCON2 = 200.0f;
+    if (!(GONIO.GONCON1 > 0.1f)) GONIO.GONCON1 = 200.0f;
+    for (int k = 1; k <= 8; ++k)
+        if (IGOT(k) != 1) EXITINT("MISSING DATA FROM PARAMETER FILE");
+    MONOCH.MONO_SHIFT = monochromator_shift();
+    fp.VALS(2) = fp.PKVALS(2, 1);
+    fp.VALS(5) = fp.PKVALS(5, 1);
+    fp.VALS(6) = fp.PKVALS(6, 1);
+    if (FILEINFO.LOGOPEN == 1) {
+        log_record("");
+        log_record(" ****************END OF PARAMETER FILE***************");
+        log_record("");
+        log_record("");
+    }
+}

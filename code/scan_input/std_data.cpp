@@ -1,0 +1,390 @@
+// The standard data file: writer of the header and of reflection records, header skip and
+// header reader, and the reflection reader with its four read modes.
+//
+// Layout (columns from 1, every line ending CR LF):
+//   H / 'T ' TITLE(60) / 'H' 6F10.4 (cell) / H / H / three 'U' 3F12.7 (rows of UB) / 'A' F10.6 / DATA
+//   per reflection: ('R' I6 3I4 5F10.4 I4 2F10.5 I4 A1)  ISEQ, h k l, psi, 2theta, omega-theta,
+//   chi, phi, NSTEP, STEP, SCALE, ISTD, scan code; then NSTEP/10 lines ('S' 10I8) and one line
+//   with the remaining counts.
+// Angles in degrees; omega is relative to the bisecting position.
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "include/scan_input.h"
+#include "include/shared.h"
+#include "include/shell_services.h"
+#include "include/toolkit_services.h"
+#include "runtime/format.h"
+#include "runtime/units.h"
+
+namespace {
+
+constexpr int LINE_WIDTH = 120;     // the reader's line buffer STRING
+constexpr int MAX_COUNT = 99999999; // largest count of eight digits
+
+// Character codes above 96 lose 32 (lower-case letters become capitals, "~" becomes "^").
+void upcase(std::string& s) {
+    for (char& ch : s) {
+        const unsigned char u = static_cast<unsigned char>(ch);
+        if (u > 96) ch = static_cast<char>(u - 32);
+    }
+}
+
+// A record cut or padded with blanks to width columns.
+std::string fit_width(std::string s, std::size_t width) {
+    s.resize(width, ' ');
+    return s;
+}
+
+bool fits_int(long long v, int width) {
+    long long hi = 1;
+    for (int k = 0; k < width; ++k) hi *= 10;
+    return v <= hi - 1 && v >= -(hi / 10 - 1);
+}
+
+// True when v written under the one-field format fmt ("(F10.4)") is a number, not asterisks.
+bool fits_real(float v, const char* fmt) {
+    if (!std::isfinite(v)) return false;
+    return rt::fmt_write(fmt, v).find('*') == std::string::npos;
+}
+
+void put_or_die(int unit, const std::string& rec) {
+    const int ios = rt::unit_write_record(unit, rec);
+    if (ios != rt::IOS_OK) rt::io_fatal_unit(unit, ios);
+}
+
+// The fields of one reflection record.
+struct RecordFields {
+    int iseq = 0;
+    rt::FArray<int, 3> ih;
+    float psi = 0.0f;
+    rt::FArray<float, 4> angl;
+    int nstep = 0;
+    float step = 0.0f;
+    float scale = 0.0f;
+    int istd = 0;
+    rt::FText<1> code;
+};
+
+// Reads the fields of an R line held in STRING. False when a field cannot be read.
+bool parse_record(const std::string& line, RecordFields& r) {
+    const int ios = rt::fmt_read(line, "(TR1,I6,3I4,5F10.4,I4,2F10.5,I4,A1)", r.iseq, r.ih, r.psi,
+                                 r.angl, r.nstep, r.step, r.scale, r.istd, r.code);
+    return ios == rt::IOS_OK;
+}
+
+// Reads the count lines of a reflection of nstep steps (1..500) into counts.
+// Returns IOS_OK, IOS_END (file ended inside the counts) or an error.
+int read_counts(int unit, int nstep, rt::FArray<float, MAXSTEP>& counts) {
+    rt::FArray<int, 10> line_counts;
+    int done = 0;
+    while (done < nstep) {
+        const int n = nstep - done < 10 ? nstep - done : 10;
+        std::string rec;
+        const int ios = rt::unit_read_record(unit, rec);
+        if (ios != rt::IOS_OK) return ios;
+        const std::string fmt = "(TR1," + std::to_string(n) + "I8)";
+        line_counts.fill(0);
+        if (rt::fmt_read(fit_width(rec, 81), fmt, rt::in_slice(line_counts, 1, n)) != rt::IOS_OK)
+            return rt::IOS_BAD_VALUE;
+        for (int k = 1; k <= n; ++k) counts(done + k) = static_cast<float>(line_counts(k));
+        done += n;
+    }
+    return rt::IOS_OK;
+}
+
+// Omega offset of the alpha2 peak from the alpha1 peak, in degrees. Without a usable alpha1
+// wavelength the offset is 0; the arc-sine argument is kept within -1..1.
+float alpha2_offset(float twotheta) {
+    const float w1 = WAVES.WAVE(1);
+    if (!(w1 > 0.0f)) return 0.0f;
+    float arg = WAVES.WAVE(2) / w1 * std::sin(twotheta * 0.5f / 57.29578f);
+    if (std::isnan(arg)) return 0.0f;
+    arg = std::clamp(arg, -1.0f, 1.0f);
+    const float d = std::asin(arg) * 57.29578f - 0.5f * twotheta;
+    return std::isfinite(d) ? d : 0.0f;
+}
+
+// Makes the record and counts the current reflection and derives the values that the fit and
+// the plot need.
+void take_reflection(const RecordFields& r, const rt::FArray<float, MAXSTEP>& counts) {
+    REFLN.ISEQ = r.iseq;
+    REFLN.IH = r.ih;
+    REFLN.ANGL = r.angl;
+    REFLN.NSTEP = r.nstep;
+    REFLN.STEP = r.step;
+    REFLN.SCALE = r.scale;
+    REFLN.ISTD = r.istd;
+    REFLN.SCANCODE = r.code;
+    const int n = r.nstep;
+    for (int i = 1; i <= n; ++i) REFLN.COUNTS(i) = counts(i);
+    for (int i = 1; i <= n; ++i)
+        REFLN.XPOS(i) = REFLN.ANGL(2) - static_cast<float>(n / 2) * REFLN.STEP +
+                        static_cast<float>(i - 1) * REFLN.STEP;
+    REFLN.CMAX = 0.0f;
+    REFLN.IMAX = 1;
+    for (int i = 1; i <= n; ++i) {
+        if (REFLN.COUNTS(i) > REFLN.CMAX) {
+            REFLN.CMAX = REFLN.COUNTS(i);
+            REFLN.IMAX = i;
+        }
+    }
+    REFLN.DOMA2 = alpha2_offset(REFLN.ANGL(1));
+    REFLN.DOMONO = MONOCH.MONO_SHIFT;
+    REFLN.WIDTH = static_cast<float>(n - 1) * REFLN.STEP;
+    REFLN.YC.fill(0.0f);
+    REFLN.FLAG(1) = REFLN.SCANCODE(1);
+}
+
+void notice(const char* text) {
+    gmDisplayMessageBox(PROGID.PROG_TITLE.view(), text, 3, 0);
+}
+
+// A 3 x 3 matrix is taken as an orientation matrix only when it is clearly regular: its
+// determinant is not negligible against the product of its row lengths.
+bool regular_matrix(const rt::FArray2<float, 3, 3>& m) {
+    double a[3][3];
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) a[i][j] = m(i + 1, j + 1);
+    const double det = a[0][0] * (a[1][1] * a[2][2] - a[1][2] * a[2][1]) -
+                       a[0][1] * (a[1][0] * a[2][2] - a[1][2] * a[2][0]) +
+                       a[0][2] * (a[1][0] * a[2][1] - a[1][1] * a[2][0]);
+    double norms = 1.0;
+    for (int i = 0; i < 3; ++i)
+        norms *= std::sqrt(a[i][0] * a[i][0] + a[i][1] * a[i][1] + a[i][2] * a[i][2]);
+    if (!(norms > 0.0) || !std::isfinite(det)) return false;
+    return std::fabs(det) > 1e-6 * norms;
+}
+
+}  // namespace
+
+void WRITE_HEADER_STDDATA(int unit) {
+    // A title that no reader has set yet holds NULs; the file gets blanks in their place.
+    std::string title(FILEINFO.TITLE.view());
+    for (char& ch : title)
+        if (ch == '\0') ch = ' ';
+    const UNITCELL_t& uc = UNITCELL;
+    put_or_die(unit, "H");
+    put_or_die(unit, "T " + title);
+    put_or_die(unit, rt::fmt_write("('H',6F10.4)", uc.CELL(1), uc.CELL(2), uc.CELL(3), uc.CELL(4),
+                                   uc.CELL(5), uc.CELL(6)));
+    put_or_die(unit, "H");
+    put_or_die(unit, "H");
+    for (int i = 1; i <= 3; ++i)
+        put_or_die(unit, rt::fmt_write("('U',3F12.7)", uc.UB(i, 1), uc.UB(i, 2), uc.UB(i, 3)));
+    put_or_die(unit, rt::fmt_write("('A',F10.6)", SCANHDR.ATTEN));
+    put_or_die(unit, "DATA");
+}
+
+void WRITE_REF_STDDATA(int unit, int& status, int iseq, const rt::FArray<int, 3>& ih, float psi,
+                       const rt::FArray<float, 4>& angl, int nstep, float step, float scale, int istd,
+                       const rt::FText<1>& scancode, const rt::FArray<int, MAXSTEP>& icount, int ndim) {
+    status = 1;
+    if (nstep < 1 || nstep > MAXSTEP || nstep > ndim) return;
+
+    // Counts above eight digits: divide every count by the smallest whole factor that brings the
+    // largest to eight digits, and multiply the scale by it.
+    rt::FArray<int, MAXSTEP> counts = icount;
+    int largest = 0;
+    for (int i = 1; i <= nstep; ++i)
+        if (counts(i) > largest) largest = counts(i);
+    if (largest > MAX_COUNT) {
+        const int factor = largest / (MAX_COUNT + 1) + 1;
+        for (int i = 1; i <= nstep; ++i) counts(i) /= factor;
+        scale *= static_cast<float>(factor);
+    }
+
+    // Nothing is written that could not be read back.
+    bool ok = fits_int(iseq, 6) && fits_int(nstep, 4) && fits_int(istd, 4) &&
+              fits_real(psi, "(F10.4)") && fits_real(step, "(F10.5)") && fits_real(scale, "(F10.5)");
+    for (int k = 1; k <= 3; ++k) ok = ok && fits_int(ih(k), 4);
+    for (int k = 1; k <= 4; ++k) ok = ok && fits_real(angl(k), "(F10.4)");
+    for (int i = 1; i <= nstep; ++i) ok = ok && fits_int(counts(i), 8);
+    if (!ok) return;
+
+    rt::FText<1> code = scancode;
+    if (code(1) == '\0') code(1) = ' ';
+    const std::string record =
+        rt::fmt_write("('R',I6,3I4,5F10.4,I4,2F10.5,I4,A1)", iseq, ih(1), ih(2), ih(3), psi, angl(1),
+                      angl(2), angl(3), angl(4), nstep, step, scale, istd, code);
+    if (rt::unit_write_record(unit, record) != rt::IOS_OK) return;
+    for (int first = 1; first <= nstep; first += 10) {
+        const int last = first + 9 < nstep ? first + 9 : nstep;
+        const std::string line = rt::fmt_write("('S',10I8)", rt::out_slice(counts, first, last));
+        if (rt::unit_write_record(unit, line) != rt::IOS_OK) return;
+    }
+    status = 0;
+}
+
+void SKIP_HEADER_STDDATA(int unit, int& status) {
+    rt::unit_rewind(unit);
+    for (;;) {
+        std::string rec;
+        const int ios = rt::unit_read_record(unit, rec);
+        if (ios == rt::IOS_END) {
+            status = 12;
+            return;
+        }
+        if (ios != rt::IOS_OK) {
+            status = 11;
+            return;
+        }
+        rec = fit_width(rec, 4);
+        upcase(rec);
+        if (rec == "DATA") return;
+    }
+}
+
+void READ_HEADER_STDDATA(int unit, int& status) {
+    status = 0;
+    int nu = 0;           // U lines met
+    bool clean = true;    // the first three U lines were read without fault
+    rt::FArray2<float, 3, 3> ub;
+
+    // The matrix is taken from a complete, clean, regular block of U lines; a bad or partial
+    // block leaves no valid matrix; a header without U lines keeps the one in force.
+    auto settle_matrix = [&] {
+        if (nu == 0) return;
+        if (nu >= 3 && clean && regular_matrix(ub)) {
+            UNITCELL.UB = ub;
+            UNITCELL.UBOK = 1;
+        } else {
+            UNITCELL.UBOK = 0;
+        }
+    };
+
+    for (;;) {
+        std::string line;
+        const int ios = rt::unit_read_record(unit, line);
+        if (ios != rt::IOS_OK) {
+            settle_matrix();
+            status = 1;
+            return;
+        }
+        line = fit_width(line, LINE_WIDTH);
+        upcase(line);
+        if (line[0] == 'U') {
+            ++nu;
+            if (nu > 3) continue;  // the matrix has three rows
+            float row[3] = {NAN, NAN, NAN};
+            const int rios = rt::list_read(std::string_view(line).substr(1, 99), row[0], row[1], row[2]);
+            for (int j = 0; j < 3; ++j) {
+                ub(nu, j + 1) = row[j];
+                if (!std::isfinite(row[j])) clean = false;
+            }
+            if (rios != rt::IOS_OK) clean = false;
+        } else if (line[0] == 'T') {
+            FILEINFO.TITLE = std::string_view(line).substr(2, 60);
+        } else if (line.compare(0, 4, "DATA") == 0) {
+            settle_matrix();
+            return;
+        }
+    }
+}
+
+void READ_SCAN_STDDATA(int unit, int mode, int number, const rt::FArray<int, 3>& hkl, int& status) {
+    const bool quiet = status == -1;
+    status = 0;
+    const rt::FArray<int, 3> want = hkl;  // the caller may pass REFLN.IH itself
+    const int wanted_seq = number < 0 ? 1 : number;
+
+    switch (mode) {
+        case STD_BY_NUMBER:
+        case STD_BY_HKL: {
+            int st = 0;
+            SKIP_HEADER_STDDATA(unit, st);
+            if (st == 11) {
+                status = 11;
+                return;
+            }
+            rt::unit_backspace(unit);
+            break;
+        }
+        case STD_NEXT:
+            rt::unit_backspace(unit);
+            break;
+        case STD_PREVIOUS: {
+            if (REFLN.ISEQ == 1) return;
+            // Walk backwards, line by line, from the read position. The first record met is the
+            // current reflection; the next one is the answer (with skipping on, the next one
+            // that is not weak). Reaching the DATA line gives the first reflection of the file.
+            bool passed_current = false;
+            for (;;) {
+                if (rt::unit_backspace(unit) != rt::IOS_OK) {
+                    status = 11;
+                    return;
+                }
+                std::string line;
+                const int ios = rt::unit_read_record(unit, line);
+                if (ios != rt::IOS_OK) {
+                    status = 11;
+                    return;
+                }
+                rt::unit_backspace(unit);
+                line = fit_width(line, LINE_WIDTH);
+                if (line[0] == 'D' || line[0] == 'd') break;
+                if (line[0] != 'R') continue;
+                if (!passed_current) {
+                    passed_current = true;
+                    continue;
+                }
+                bool stop = FITOPT.SKIP_WEAK != 1;
+                if (!stop) {
+                    RecordFields r;
+                    stop = !parse_record(line, r) || r.code(1) != 'W';
+                }
+                if (stop) {
+                    rt::unit_backspace(unit);
+                    break;
+                }
+            }
+            break;
+        }
+        default:
+            status = 11;
+            return;
+    }
+
+    // Forward read.
+    for (;;) {
+        std::string line;
+        const int ios = rt::unit_read_record(unit, line);
+        if (ios == rt::IOS_END) {
+            WAITBOX(0);
+            if (mode == STD_NEXT || mode == STD_PREVIOUS) {
+                if (!quiet) notice("End of File");
+                status = 12;
+            } else {
+                notice("Reflection not found");
+                status = 13;
+            }
+            rt::unit_backspace(unit);
+            return;
+        }
+        if (ios != rt::IOS_OK) {
+            status = 11;
+            return;
+        }
+        line = fit_width(line, LINE_WIDTH);
+        if (line[0] != 'R') continue;
+
+        RecordFields r;
+        if (!parse_record(line, r) || r.nstep < 1 || r.nstep > MAXSTEP) {
+            status = 11;
+            return;
+        }
+        if (mode == STD_BY_NUMBER && r.iseq != wanted_seq) continue;
+        if (mode == STD_BY_HKL && (r.ih(1) != want(1) || r.ih(2) != want(2) || r.ih(3) != want(3)))
+            continue;
+
+        rt::FArray<float, MAXSTEP> counts;
+        if (read_counts(unit, r.nstep, counts) != rt::IOS_OK) {
+            status = 11;
+            return;
+        }
+        take_reflection(r, counts);
+        if (mode == STD_NEXT && FITOPT.SKIP_WEAK == 1 && REFLN.SCANCODE(1) == 'W') continue;
+        return;
+    }
+}

@@ -1,0 +1,26 @@
+// The orderly end of the program: every regular end passes here.
+#include <string_view>
+
+#include "include/shared.h"
+#include "include/shell_services.h"
+#include "include/toolkit_services.h"
+#include "runtime/fatal.h"
+#include "runtime/ftext.h"
+
+// Shows the message, when it is not blank, in an error box: its first 60 characters, every
+// character outside the codes 32..122 (tabs, control characters, "{", "~", codes above 127)
+// shown as a blank. Then the program ends with status 0; open files are closed and the scratch
+// standard data file is deleted on the way out.
+void EXITINT(std::string_view message) {
+    int len = rt::TRULEN(message);
+    if (len > 0) {
+        if (len > 60) len = 60;
+        rt::FText<60> local(message.substr(0, static_cast<std::size_t>(len)));
+        for (int i = 1; i <= 60; ++i) {
+            const unsigned char u = static_cast<unsigned char>(local(i));
+            if (u < 32 || u > 122) local(i) = ' ';
+        }
+        gmDisplayErrorBox(PROGID.PROG_TITLE.view(), local.sub(1, local.trulen()));
+    }
+    rt::program_exit(0);
+}
