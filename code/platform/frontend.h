@@ -53,13 +53,13 @@ public:
     virtual FileAnswer file_dialog(Model& m, const FileRequest& r) = 0;
 
     // A message sent to the toolkit's console (already recorded in the model).
-    virtual void console(Model& m, const ConsoleMessage& msg) {}
+    virtual void console(Model&, const ConsoleMessage&) {}
 
     // The timer was started, replaced or stopped (m.timer_interval, m.timer_callback).
-    virtual void timer_changed(Model& m) {}
+    virtual void timer_changed(Model&) {}
 
     // The library ends (WINEXIT): remove every window.
-    virtual void shutdown(Model& m) {}
+    virtual void shutdown(Model&) {}
 };
 
 // The front end the library uses now. At start a scripted front end with an empty script

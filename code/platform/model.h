@@ -5,6 +5,7 @@
 //
 // One model per process, reached through wl::model(). Nothing here talks to a window system.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -159,6 +160,9 @@ public:
     Registrations reg;               // registrations for the next creation
     bool started = false;            // WININIT called and WINEXIT not yet
     int active_window = 0;           // last window made active (WINDOWACTION)
+    int focus = 0;                   // widget made active (ACTIVATEWIDGET)
+    bool busy_cursor = false;        // CURSORWAIT
+    std::map<int, int> hotkeys;      // key code -> callback number (REGHOTKEY)
 
     // Layout: the screen area the grid divides and the grid itself.
     int screen_w = 1280, screen_h = 960;
@@ -175,6 +179,8 @@ public:
     std::vector<ConsoleMessage> console;
     std::vector<BoxRecord> boxes;
     int console_setting[2] = {0, 0};  // registerconsole_
+    // Escape operations sent that no handler took: operation and its six values.
+    std::vector<std::array<int, 7>> escapes;
 
     // Trace of entry calls ("NAME(a, b, ...)"), recorded only while trace_on.
     bool trace_on = false;
@@ -226,7 +232,7 @@ std::string format_call(std::string_view name, std::initializer_list<std::string
 template <class... A>
 void trace_call(std::string_view name, const A&... a) {
     if (!model().trace_on) return;
-    auto s = [](const auto& v) {
+    [[maybe_unused]] auto s = [](const auto& v) {
         if constexpr (std::is_convertible_v<decltype(v), std::string_view>)
             return "\"" + std::string(std::string_view(v)) + "\"";
         else

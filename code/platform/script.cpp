@@ -1,0 +1,358 @@
+// The scripted front end: plays a script of user actions against the model and writes the
+// transcript of what was shown. The default front end of the library.
+#include "platform/script.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "include/GRAPHICS.h"
+#include "platform/frontend.h"
+#include "platform/model.h"
+#include "runtime/fatal.h"
+
+namespace wl {
+namespace {
+
+std::string rtrim(std::string s) {
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\0' || s.back() == '\t')) s.pop_back();
+    return s;
+}
+
+struct Line {
+    int number = 0;               // line number in the script, from 1
+    std::string text;             // the line without its comment
+    std::vector<std::string> words;
+};
+
+class ScriptFrontEnd final : public FrontEnd {
+public:
+    void load(const std::vector<std::string>& lines) {
+        lines_.clear();
+        next_ = 0;
+        transcript_.clear();
+        exhausted_ = false;
+        ticks_left_ = 0;
+        running_ = false;
+        char cwd[4096];
+        base_ = ::getcwd(cwd, sizeof cwd) ? std::string(cwd) : std::string();
+        int number = 0;
+        for (std::string s : lines) {
+            ++number;
+            if (!s.empty() && s.back() == '\r') s.pop_back();
+            const auto hash = s.find('#');
+            if (hash != std::string::npos) s.erase(hash);
+            std::istringstream in(s);
+            Line l;
+            l.number = number;
+            for (std::string w; in >> w;) l.words.push_back(w);
+            if (l.words.empty()) continue;
+            l.text = rtrim(s);
+            while (!l.text.empty() && (l.text.front() == ' ' || l.text.front() == '\t')) l.text.erase(0, 1);
+            lines_.push_back(std::move(l));
+        }
+    }
+
+    bool set_transcript_file(const std::string& path) {
+        out_.reset();
+        if (path.empty()) return true;
+        out_ = std::make_unique<std::ofstream>(path, std::ios::out | std::ios::trunc);
+        if (!*out_) {
+            out_.reset();
+            return false;
+        }
+        for (const auto& l : transcript_) *out_ << l << '\n';
+        out_->flush();
+        return true;
+    }
+
+    const std::vector<std::string>& transcript() const { return transcript_; }
+    bool exhausted() const { return exhausted_; }
+    int lines_left() const { return int(lines_.size() - next_); }
+
+    // ---- FrontEnd ----
+
+    void pump(Model& m) override {
+        while (m.queue.empty()) {
+            if (ticks_left_ > 0) {
+                if (m.timer_callback != 0) {
+                    --ticks_left_;
+                    m.post_tick();
+                    continue;
+                }
+                ticks_left_ = 0;  // the timer stopped: the remaining ticks have nothing to deliver
+            }
+            if (running_) {
+                if (m.timer_callback != 0 && run_count_ < 1000000) {
+                    ++run_count_;
+                    m.post_tick();
+                    continue;
+                }
+                running_ = false;
+            }
+            const Line* l = take("the program waits for an action");
+            play_action(m, *l);
+        }
+    }
+
+    void show_window(Model& m, int id) override {
+        const Widget* w = m.find(id);
+        write("show " + rtrim(w ? w->caption : std::string()));
+    }
+    void hide_window(Model& m, int id) override {
+        const Widget* w = m.find(id);
+        write("hide " + rtrim(w ? w->caption : std::string()));
+    }
+    void redraw(Model&, int) override {}
+
+    void error_box(Model&, const std::string& title, const std::string& text, int) override {
+        write("box " + rtrim(title) + " | " + rtrim(text));
+    }
+
+    int message_box(Model&, const std::string& title, const std::string& text, int, int buttons) override {
+        if (buttons == 0) {
+            write("box " + rtrim(title) + " | " + rtrim(text));
+            return 1;
+        }
+        const std::string what = "a question box waits for an answer: " + rtrim(title) + " | " + rtrim(text);
+        const Line* l = take(what);
+        if (l->words[0] != "answer" || l->words.size() != 2)
+            script_error(*l, "expected \"answer N\" for " + what.substr(what.find(':') + 2));
+        int n = 0;
+        if (!to_int(l->words[1], n)) script_error(*l, "the answer is not a number");
+        write("ask " + rtrim(title) + " | " + rtrim(text) + " -> " + std::to_string(n));
+        return n;
+    }
+
+    FileAnswer file_dialog(Model&, const FileRequest& r) override {
+        const std::string what = "a file dialog waits for a file: " + rtrim(r.caption);
+        const Line* l = take(what);
+        FileAnswer a;
+        a.filter_index = r.filter_index;
+        if (l->words[0] == "cancel" && l->words.size() == 1) {
+            write("file " + rtrim(r.caption) + " -> cancel");
+            return a;
+        }
+        if (l->words[0] != "file" || l->words.size() < 2 || l->words.size() > 3)
+            script_error(*l, "expected \"file PATH [N]\" or \"cancel\" for " + what.substr(what.find(':') + 2));
+        if (l->words.size() == 3) {
+            int n = 0;
+            if (!to_int(l->words[2], n) || n < 1 || n > std::max<int>(1, int(r.filters.size())))
+                script_error(*l, "no such filter in this dialog");
+            a.filter_index = n;
+        }
+        std::filesystem::path p(l->words[1]);
+        if (p.is_relative()) p = std::filesystem::path(base_) / p;
+        a.cancelled = false;
+        a.path = p.lexically_normal().string();
+        write("file " + rtrim(r.caption) + " -> " + l->words[1]);
+        return a;
+    }
+
+    void console(Model&, const ConsoleMessage& msg) override {
+        std::fprintf(stderr, "console [%d] %s | %s\n", msg.code, msg.title.c_str(), msg.text.c_str());
+    }
+
+private:
+    std::vector<Line> lines_;
+    std::size_t next_ = 0;
+    std::vector<std::string> transcript_;
+    std::unique_ptr<std::ofstream> out_;
+    bool exhausted_ = false;
+    long long ticks_left_ = 0;
+    bool running_ = false;
+    long long run_count_ = 0;
+    std::string base_;
+
+    void write(const std::string& line) {
+        transcript_.push_back(rtrim(line));
+        if (out_) {
+            *out_ << transcript_.back() << '\n';
+            out_->flush();
+        }
+    }
+
+    static bool to_int(const std::string& s, int& v) {
+        errno = 0;
+        char* end = nullptr;
+        const long x = std::strtol(s.c_str(), &end, 10);
+        if (errno || end == s.c_str() || *end || x < -2147483647L - 1 || x > 2147483647L) return false;
+        v = int(x);
+        return true;
+    }
+
+    // The next line, or the end of the run when there is none.
+    const Line* take(const std::string& what) {
+        if (next_ < lines_.size()) return &lines_[next_++];
+        exhaust(what);
+    }
+
+    [[noreturn]] void exhaust(const std::string& what) {
+        exhausted_ = true;
+        const Model& m = model();
+        std::fprintf(stderr, "script exhausted: %s\n", what.c_str());
+        for (const auto& [id, w] : m.widgets)
+            if (w.is_window() && w.shown) std::fprintf(stderr, "open window %d: %s\n", id, rtrim(w.caption).c_str());
+        const std::size_t from = m.boxes.size() > 5 ? m.boxes.size() - 5 : 0;
+        for (std::size_t k = from; k < m.boxes.size(); ++k) {
+            const BoxRecord& b = m.boxes[k];
+            std::fprintf(stderr, "last box: %s | %s\n", b.title.c_str(), b.text.c_str());
+        }
+        if (out_) out_->flush();
+        rt::program_exit(script::EXIT_EXHAUSTED);
+    }
+
+    [[noreturn]] void script_error(const Line& l, const std::string& why) {
+        std::fprintf(stderr, "script line %d: %s: %s\n", l.number, why.c_str(), l.text.c_str());
+        if (out_) out_->flush();
+        rt::program_exit(script::EXIT_SCRIPT_ERROR);
+    }
+
+    // The widget IWID(G,K) of a line's words 1 and 2.
+    Widget* slot(const Line& l) {
+        int g = 0, k = 0;
+        if (!to_int(l.words[1], g) || !to_int(l.words[2], k) || g < 1 || g > 10 || k < 1 || k > 120)
+            script_error(l, "no such widget slot");
+        Widget* w = model().find(GRAPHICS.IWID(g, k));
+        if (!w) script_error(l, "the slot holds no widget");
+        return w;
+    }
+
+    void play_action(Model& m, const Line& l) {
+        const std::string& verb = l.words[0];
+        const std::size_t n = l.words.size();
+        if (verb == "press" && n == 2) {
+            int cb = 0;
+            if (!to_int(l.words[1], cb)) script_error(l, "the callback is not a number");
+            Event e;
+            e.callback = cb;
+            if (cb == -1) {
+                e.widget = m.active_window > 0 ? m.active_window : 1;
+                m.post(e);
+                return;
+            }
+            bool found = false;
+            for (const auto& [id, w] : m.widgets) {
+                bool carries = false;
+                for (const auto& [k, c] : w.callbacks)
+                    if (c == cb) carries = true;
+                if (!carries) continue;
+                found = true;
+                if (!m.operable(id)) continue;
+                e.widget = id;
+                e.kind = (w.kind == KIND_FRAME || w.kind == KIND_FRAME3D) ? -1 : 0;
+                m.post(e);
+                return;
+            }
+            script_error(l, found ? "the control is greyed or hidden" : "no shown control carries this callback");
+        } else if (verb == "set" && n >= 4) {
+            Widget* w = slot(l);
+            if (w->kind != KIND_VALUE && w->kind != KIND_TEXT && w->kind != KIND_EDITOR && w->kind != KIND_COMBO)
+                script_error(l, "not a value or text entry");
+            if (!m.operable(w->id)) script_error(l, "the entry is greyed or hidden");
+            // The value is the rest of the line after the slot (a text may hold blanks).
+            std::string value = l.text;
+            for (int skip = 0; skip < 3; ++skip) {
+                const auto sp = value.find_first_of(" \t");
+                value = sp == std::string::npos ? std::string() : value.substr(sp);
+                while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.erase(0, 1);
+            }
+            if (w->kind == KIND_VALUE) {
+                errno = 0;
+                char* end = nullptr;
+                const double v = std::strtod(value.c_str(), &end);
+                if (end == value.c_str() || *end || !std::isfinite(v)) script_error(l, "not a number");
+                w->value = v;
+            }
+            w->text = value;
+            redraw(m, w->id);
+        } else if (verb == "toggle" && n == 4) {
+            Widget* w = slot(l);
+            int s = 0;
+            if (w->kind != KIND_TOGGLE) script_error(l, "not a toggle");
+            if (!to_int(l.words[3], s) || (s != 0 && s != 1)) script_error(l, "a toggle takes 0 or 1");
+            if (!m.operable(w->id)) script_error(l, "the toggle is greyed or hidden");
+            m.set_toggle(w->id, s);
+            if (int cb = w->callback(); cb != 0) {
+                Event e;
+                e.callback = cb;
+                e.widget = w->id;
+                m.post(e);
+            }
+        } else if (verb == "select" && n == 4) {
+            Widget* w = slot(l);
+            int i = 0;
+            if (w->kind != KIND_LISTBOX && w->kind != KIND_COMBO) script_error(l, "not a list");
+            if (!to_int(l.words[3], i) || i < 1 || i > int(w->items.size())) script_error(l, "no such list entry");
+            if (!m.operable(w->id)) script_error(l, "the list is greyed or hidden");
+            w->selection = i;
+            const int cb = w->callback(Cb::Select) ? w->callback(Cb::Select) : w->callback();
+            if (cb != 0) {
+                Event e;
+                e.callback = cb;
+                e.widget = w->id;
+                m.post(e);
+            }
+        } else if (verb == "ticks" && n == 2) {
+            int t = 0;
+            if (!to_int(l.words[1], t) || t < 0) script_error(l, "a tick count is a number from 0");
+            ticks_left_ = t;
+        } else if (verb == "run" && n == 1) {
+            running_ = true;
+            run_count_ = 0;
+        } else if (verb == "answer" || verb == "file" || verb == "cancel") {
+            script_error(l, "no box or dialog is open: the program waits for an action");
+        } else {
+            script_error(l, "not a script action");
+        }
+    }
+};
+
+ScriptFrontEnd& scripted() {
+    static ScriptFrontEnd fe;
+    return fe;
+}
+
+FrontEnd* current = nullptr;
+
+}  // namespace
+
+FrontEnd& frontend() { return current ? *current : scripted(); }
+
+void set_frontend(FrontEnd* fe) { current = fe; }
+
+namespace script {
+
+void load_lines(const std::vector<std::string>& lines) {
+    scripted().load(lines);
+    set_frontend(&scripted());
+}
+
+bool load_file(const std::string& path, std::string& error) {
+    std::ifstream in(path);
+    if (!in) {
+        error = "cannot read the script " + path;
+        return false;
+    }
+    std::vector<std::string> lines;
+    for (std::string s; std::getline(in, s);) lines.push_back(s);
+    load_lines(lines);
+    return true;
+}
+
+bool set_transcript_file(const std::string& path) { return scripted().set_transcript_file(path); }
+
+const std::vector<std::string>& transcript() { return scripted().transcript(); }
+
+bool exhausted() { return scripted().exhausted(); }
+
+int lines_left() { return scripted().lines_left(); }
+
+}  // namespace script
+}  // namespace wl

@@ -1,0 +1,532 @@
+// Entries of our widget library: each acts on the model and shows through the front end.
+#include "platform/wingui.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <string>
+
+#include "platform/frontend.h"
+#include "platform/model.h"
+
+namespace {
+
+using wl::model;
+
+std::string rtrim(std::string_view s) {
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\0')) s.remove_suffix(1);
+    return std::string(s);
+}
+
+// Pixels per character of the library's system font.
+constexpr int kCharWidth = 8;
+
+std::map<int, EscapeHandler>& escape_handlers() {
+    static std::map<int, EscapeHandler> h;
+    return h;
+}
+
+void set_callback(wl::Cb kind, int widget, int callback) {
+    if (wl::Widget* w = model().find(widget)) {
+        if (callback == 0)
+            w->callbacks.erase(kind);
+        else
+            w->callbacks[kind] = callback;
+    }
+}
+
+void fill_text(char* out, int len, std::string_view s) {
+    if (!out || len <= 0) return;
+    const int n = std::min<int>(len, int(s.size()));
+    std::memcpy(out, s.data(), std::size_t(n));
+    std::memset(out + n, ' ', std::size_t(len - n));
+}
+
+}  // namespace
+
+// ---- identity and kinds ----
+
+int IGETNEXTIDENTIFIER() { return model().next_id; }
+
+int IGETWIDGETTYPE(int widget) { return model().kind_of(widget); }
+
+// ---- start, end ----
+
+void WININIT() {
+    wl::trace_call("WININIT");
+    model().started = true;
+}
+
+void WINEXIT() {
+    wl::trace_call("WINEXIT");
+    auto& m = model();
+    for (auto& [id, w] : m.widgets)
+        if (w.shown) {
+            w.shown = false;
+            if (w.is_window()) wl::frontend().hide_window(m, id);
+        }
+    m.set_timer(0, 0);
+    m.started = false;
+    wl::frontend().shutdown(m);
+}
+
+void DRAWTITLE() { wl::trace_call("DRAWTITLE"); }
+void REMOVETITLE() { wl::trace_call("REMOVETITLE"); }
+
+// ---- events and timer ----
+
+int IWINACTION(int& callback, int& x, int& y, int& widget, int& kind, int& extra) {
+    auto& m = model();
+    wl::Event e;
+    while (!m.pop(e)) wl::frontend().pump(m);
+    m.last = e;
+    callback = e.callback;
+    x = e.x;
+    y = e.y;
+    widget = e.widget;
+    kind = e.kind;
+    extra = e.extra;
+    wl::trace_call("IWINACTION", callback);
+    return callback;
+}
+
+void SETCALLTIME(int interval, int callback) {
+    wl::trace_call("SETCALLTIME", interval, callback);
+    auto& m = model();
+    m.set_timer(interval, callback);
+    wl::frontend().timer_changed(m);
+}
+
+void GETACTIONINFO(int& i1, int& i2, int& i3, int& i4) { i1 = i2 = i3 = i4 = 0; }
+
+void SETCALLBACK(int widget, int callback) {
+    wl::trace_call("SETCALLBACK", widget, callback);
+    set_callback(wl::Cb::Action, widget, callback);
+}
+void SETCALLSELECT(int widget, int callback) {
+    wl::trace_call("SETCALLSELECT", widget, callback);
+    set_callback(wl::Cb::Select, widget, callback);
+}
+void SETCALLMOVE(int widget, int callback) {
+    wl::trace_call("SETCALLMOVE", widget, callback);
+    set_callback(wl::Cb::Move, widget, callback);
+}
+void SETCALLLOSE(int widget, int callback) {
+    wl::trace_call("SETCALLLOSE", widget, callback);
+    set_callback(wl::Cb::LoseFocus, widget, callback);
+}
+void SETCALLEXPOSE(int widget, int callback) {
+    wl::trace_call("SETCALLEXPOSE", widget, callback);
+    set_callback(wl::Cb::Expose, widget, callback);
+}
+void REGHOTKEY(int key, int callback) {
+    wl::trace_call("REGHOTKEY", key, callback);
+    model().hotkeys[key] = callback;
+}
+
+// ---- boxes and the file browser ----
+
+void ERRORBOX(std::string_view title, std::string_view text, int kind) {
+    wl::trace_call("ERRORBOX", rtrim(title), rtrim(text), kind);
+    auto& m = model();
+    wl::BoxRecord b;
+    b.title = rtrim(title);
+    b.text = rtrim(text);
+    m.boxes.push_back(b);
+    wl::frontend().error_box(m, b.title, b.text, kind);
+}
+
+void GENERALMESSAGE(int icon, int buttons, int& answer, std::string_view title, std::string_view text) {
+    wl::trace_call("GENERALMESSAGE", icon, buttons, rtrim(title), rtrim(text));
+    auto& m = model();
+    wl::BoxRecord b;
+    b.title = rtrim(title);
+    b.text = rtrim(text);
+    b.icon = icon;
+    b.buttons = buttons;
+    b.question = buttons != 0;
+    m.boxes.push_back(b);
+    answer = wl::frontend().message_box(m, b.title, b.text, icon, buttons);
+    m.boxes.back().answer = answer;
+}
+
+void OPENBROWSE(int mode, char* name, int name_len, std::string_view directory, std::string_view filter) {
+    wl::trace_call("OPENBROWSE", mode, rtrim(directory), rtrim(filter));
+    auto& m = model();
+    fill_text(name, name_len, "");
+    wl::FileRequest r;
+    r.caption = m.reg.title;
+    r.directory = rtrim(directory);
+    r.save = mode == 1;
+    // "pattern|label|pattern|label"
+    std::string f = rtrim(filter);
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (start <= f.size() && !f.empty()) {
+        std::size_t bar = f.find('|', start);
+        if (bar == std::string::npos) bar = f.size();
+        parts.push_back(f.substr(start, bar - start));
+        start = bar + 1;
+    }
+    for (std::size_t k = 0; k < parts.size(); k += 2)
+        r.filters.emplace_back(parts[k], k + 1 < parts.size() ? parts[k + 1] : std::string());
+    wl::FileAnswer a = wl::frontend().file_dialog(m, r);
+    if (a.cancelled || a.path.empty()) return;
+
+    namespace fs = std::filesystem;
+    fs::path p(a.path);
+    if (p.is_relative() && !r.directory.empty()) p = fs::path(r.directory) / p;
+    const std::string base = p.filename().string();
+    if (name_len < 0 || base.size() > std::size_t(name_len)) {
+        ERRORBOX("ERROR", "File name too long (at most " + std::to_string(std::max(name_len, 0)) +
+                              " characters): " + base, 0);
+        return;
+    }
+    const fs::path dir = p.parent_path();
+    if (!dir.empty() && ::chdir(dir.c_str()) != 0) {
+        ERRORBOX("ERROR", "Cannot enter the directory " + dir.string(), 0);
+        return;
+    }
+    fill_text(name, name_len, base);
+}
+
+void REGBROWSETYPE(int type) {
+    wl::trace_call("REGBROWSETYPE", type);
+    model().reg.browse_type = type;
+}
+
+void DISPLAYHELP(std::string_view help_file, int& result, std::string_view command, std::string_view topic) {
+    wl::trace_call("DISPLAYHELP", rtrim(help_file), rtrim(command), rtrim(topic));
+    result = 0;
+}
+
+// ---- windows ----
+
+void OPENMASTER(int x, int y) {
+    wl::trace_call("OPENMASTER", x, y);
+    model().create(wl::KIND_MASTER, 0, x, y);
+}
+
+void OPENMDIMASTER(int x, int y) {
+    wl::trace_call("OPENMDIMASTER", x, y);
+    auto& m = model();
+    const int id = m.create(wl::KIND_MASTER, 0, x, y);
+    m.create(wl::KIND_MDI, id, 0, 0);  // the client area, widget 2
+}
+
+void OPENWINDOW(int parent, int x, int y, int& id) {
+    wl::trace_call("OPENWINDOW", parent, x, y);
+    id = model().create(wl::KIND_DIALOG, parent, x, y);
+}
+
+void OPENMDIWINDOW(int parent, int x, int y, int& id) {
+    wl::trace_call("OPENMDIWINDOW", parent, x, y);
+    id = model().create(wl::KIND_DIALOG, parent, x, y);
+}
+
+void WINDOWDRAW(int mode, int window) {
+    wl::trace_call("WINDOWDRAW", mode, window);
+    auto& m = model();
+    wl::Widget* w = m.find(window);
+    if (!w) return;
+    if (!w->shown) {
+        w->shown = true;
+        if (w->is_window())
+            wl::frontend().show_window(m, window);
+        else
+            wl::frontend().redraw(m, window);
+    } else {
+        wl::frontend().redraw(m, window);
+    }
+}
+
+void WINDOWREMOVE(int window) {
+    wl::trace_call("WINDOWREMOVE", window);
+    auto& m = model();
+    wl::Widget* w = m.find(window);
+    if (!w || !w->shown) return;
+    w->shown = false;
+    if (w->is_window())
+        wl::frontend().hide_window(m, window);
+    else
+        wl::frontend().redraw(m, window);
+    if (m.active_window == window) m.active_window = 1;
+}
+
+void WINDOWACTION(int window) {
+    wl::trace_call("WINDOWACTION", window);
+    model().active_window = window;
+}
+
+void WINDOWPOP(int window) { wl::trace_call("WINDOWPOP", window); }
+void WINDOWPUSH(int window) { wl::trace_call("WINDOWPUSH", window); }
+void WINDOWFREEZE(int window, int a, int b) { wl::trace_call("WINDOWFREEZE", window, a, b); }
+
+void WINDOWICON(int window, std::string_view icon, int a, int b, int kind_flag, int& status) {
+    wl::trace_call("WINDOWICON", window, rtrim(icon), a, b, kind_flag);
+    const std::string name = rtrim(icon);
+    status = 0;
+    // Resource names ("#101") are built in; anything else is an image file.
+    if (name.empty() || (name[0] != '#' && !std::filesystem::exists(name))) {
+        status = 37;
+        return;
+    }
+    if (wl::Widget* w = model().find(window)) w->icon = name;
+}
+
+void GETWINVER(int& style) { style = 0; }
+
+void ACTIVATEWIDGET(int widget) {
+    wl::trace_call("ACTIVATEWIDGET", widget);
+    model().focus = widget;
+}
+
+void REDRAWWIDGET(int widget) {
+    wl::trace_call("REDRAWWIDGET", widget);
+    auto& m = model();
+    if (m.find(widget)) wl::frontend().redraw(m, widget);
+}
+
+void REMOVEWINDOW(int widget) {
+    wl::trace_call("REMOVEWINDOW", widget);
+    auto& m = model();
+    wl::Widget* w = m.find(widget);
+    if (!w) return;
+    if (w->is_window()) {
+        WINDOWREMOVE(widget);
+    } else {
+        w->state = wl::STATE_HIDDEN;
+        wl::frontend().redraw(m, widget);
+    }
+}
+
+void CURSORWAIT(int on) {
+    wl::trace_call("CURSORWAIT", on);
+    model().busy_cursor = on != 0;
+}
+
+void SETGRAPHICSCURSOR(int frame, int cursor, int third) {
+    wl::trace_call("SETGRAPHICSCURSOR", frame, cursor, third);
+}
+
+// ---- layout grid ----
+
+void GETGRIDAREA(int& a, int& b, int& c, int& d) {
+    const auto& m = model();
+    a = m.screen_w;
+    b = m.screen_h;
+    c = 1;
+    d = 1;
+}
+
+void SETGRIDAREA(int nx, int ny) {
+    wl::trace_call("SETGRIDAREA", nx, ny);
+    model().grid_nx = nx;
+    model().grid_ny = ny;
+}
+
+void SETGRIDMODE(int mode) {
+    wl::trace_call("SETGRIDMODE", mode);
+    model().grid_mode = mode;
+}
+
+void GETGRIDMODE(int& mode) { mode = model().grid_mode; }
+
+// ---- registrations ----
+
+void REGMINIMUM(int width, int height) {
+    wl::trace_call("REGMINIMUM", width, height);
+    model().reg.min_w = width;
+    model().reg.min_h = height;
+}
+void REGMAXIMUM(int width, int height) {
+    wl::trace_call("REGMAXIMUM", width, height);
+    model().reg.max_w = width;
+    model().reg.max_h = height;
+}
+void REGTITLETYPE(int type) {
+    wl::trace_call("REGTITLETYPE", type);
+    model().reg.title_type = type;
+}
+void REGTITLESTRING(std::string_view text, int len) {
+    len = std::clamp(len, 0, int(text.size()));
+    wl::trace_call("REGTITLESTRING", text.substr(0, std::size_t(len)), len);
+    model().reg.title = std::string(text.substr(0, std::size_t(len)));
+}
+void REGPOSITION(int code, int expansion) {
+    wl::trace_call("REGPOSITION", code, expansion);
+    model().reg.position_code = code;
+    model().reg.expansion = expansion;
+}
+void SETREMOVEMODE(int mode) {
+    wl::trace_call("SETREMOVEMODE", mode);
+    model().reg.remove_mode = mode;
+}
+void REGBUILDMODE(int mode) {
+    wl::trace_call("REGBUILDMODE", mode);
+    model().reg.build_mode = mode;
+}
+void SETDRAWMODE(int mode) {
+    wl::trace_call("SETDRAWMODE", mode);
+    model().reg.draw_mode = mode;
+}
+
+void register_other(std::string_view entry, std::initializer_list<double> values) {
+    if (model().trace_on) {
+        std::string args;
+        for (double v : values) {
+            if (!args.empty()) args += ", ";
+            char buf[40];
+            std::snprintf(buf, sizeof buf, "%.17g", v);
+            args += buf;
+        }
+        model().trace.push_back(std::string(entry) + "(" + args + ")");
+    }
+    model().reg.other[std::string(entry)] = std::vector<double>(values);
+}
+
+void REGTOGGLEATTR(int a, int b, int c) { register_other("REGTOGGLEATTR", {double(a), double(b), double(c)}); }
+void REGTOGGLESIZE(int size) { register_other("REGTOGGLESIZE", {double(size)}); }
+void REGTOGGLETYPE(int type) { register_other("REGTOGGLETYPE", {double(type)}); }
+void REGBUTTONATTR(int a, int b, int c) { register_other("REGBUTTONATTR", {double(a), double(b), double(c)}); }
+void REGBUTTONSIZE(int size) { register_other("REGBUTTONSIZE", {double(size)}); }
+void REGBUTTONTYPE(int type) { register_other("REGBUTTONTYPE", {double(type)}); }
+void REGVALUEATTR(int a, int b, int c, int d) {
+    register_other("REGVALUEATTR", {double(a), double(b), double(c), double(d)});
+}
+void REGVALUETYPE(int a, int b) { register_other("REGVALUETYPE", {double(a), double(b)}); }
+void REGTEXTATTR(int a, int b, int c, int d) {
+    register_other("REGTEXTATTR", {double(a), double(b), double(c), double(d)});
+}
+void REGTEXTTYPE(int a, int b) { register_other("REGTEXTTYPE", {double(a), double(b)}); }
+void REGSLIDERSIZE(int size) { register_other("REGSLIDERSIZE", {double(size)}); }
+void REGPANELTYPE(int type) { register_other("REGPANELTYPE", {double(type)}); }
+void REGICONTYPE(int type) { register_other("REGICONTYPE", {double(type)}); }
+void REGVALUESIZE(int size) { register_other("REGVALUESIZE", {double(size)}); }
+void REGTEXTSIZE(int size) { register_other("REGTEXTSIZE", {double(size)}); }
+void REGICONSIZE(int size) { register_other("REGICONSIZE", {double(size)}); }
+
+// ---- widget status and attributes ----
+
+void WIDGETSTATUS(int widget, int status, int& lib_status) {
+    wl::trace_call("WIDGETSTATUS", widget, status);
+    auto& m = model();
+    lib_status = 0;
+    wl::Widget* w = m.find(widget);
+    if (!w) {
+        lib_status = 26;
+        return;
+    }
+    const bool plain = status == wl::STATE_ACTIVE || status == wl::STATE_GREYED || status == wl::STATE_HIDDEN;
+    if (w->kind == wl::KIND_MASTER) {
+        lib_status = 54;  // the master window's status cannot change
+        return;
+    }
+    if (!plain) {
+        if ((status == 2 || status == 3) && (w->kind == wl::KIND_BUTTON || w->kind == wl::KIND_TOGGLE))
+            return;  // default-button marks: the state stays
+        switch (w->kind) {
+        case wl::KIND_MENUENTRY: case wl::KIND_MENUTITLE: case wl::KIND_SEPARATOR: lib_status = 49; break;
+        case wl::KIND_BUTTON: case wl::KIND_TOGGLE: lib_status = 50; break;
+        case wl::KIND_TEXT: case wl::KIND_VALUE: case wl::KIND_EDITOR: case wl::KIND_COMBO: lib_status = 51; break;
+        default: lib_status = 52; break;
+        }
+        return;
+    }
+    w->state = status;
+    wl::frontend().redraw(m, widget);
+}
+
+void ADDWIDGETHELP(int widget, int help_kind, std::string_view text, int len) {
+    len = std::clamp(len, 0, int(text.size()));
+    wl::trace_call("ADDWIDGETHELP", widget, help_kind, text.substr(0, std::size_t(len)));
+    if (wl::Widget* w = model().find(widget)) {
+        w->help_kind = help_kind;
+        w->help = std::string(text.substr(0, std::size_t(len)));
+    }
+}
+
+void GETWIDGETINFO(int widget, char* buffer, int& a, int& b, int& c, int& d, int len) {
+    a = b = c = d = 0;
+    std::string s;
+    if (const wl::Widget* w = model().find(widget)) s = w->text.empty() ? w->caption : w->text;
+    fill_text(buffer, len, s);
+}
+
+void SETWIDGETINFO(int widget, std::string_view text, int a, int b, int c, int d, int len) {
+    len = std::clamp(len, 0, int(text.size()));
+    wl::trace_call("SETWIDGETINFO", widget, text.substr(0, std::size_t(len)), a, b, c, d);
+    auto& m = model();
+    if (wl::Widget* w = m.find(widget)) {
+        w->caption = std::string(text.substr(0, std::size_t(len)));
+        wl::frontend().redraw(m, widget);
+    }
+}
+
+void GETHANDLE(int widget, int& handle) { handle = widget; }
+
+int GETSTRINGWIDTH(std::string_view text, int len) {
+    len = std::clamp(len, 0, int(text.size()));
+    return len * kCharWidth;
+}
+
+// ---- escape entry ----
+
+void set_escape_handler(int op, EscapeHandler fn) { escape_handlers()[op] = std::move(fn); }
+
+void ESCAPEROUTINE(int op, int p1, int p2, int p3, int p4, int p5, int p6, int& o1, int& o2,
+                   char* text, int len) {
+    wl::trace_call("ESCAPEROUTINE", op, p1, p2, p3, p4, p5, p6);
+    auto& m = model();
+    auto it = escape_handlers().find(op);
+    if (it != escape_handlers().end() && it->second) {
+        const int p[6] = {p1, p2, p3, p4, p5, p6};
+        it->second(op, p, o1, o2, text, len);
+        return;
+    }
+    if (op == 90) {
+        fill_text(text, len, "");
+    } else if (op == 1210) {
+        m.queue.clear();
+    } else if (op >= 1220 && op <= 1250) {
+        wl::Event e;
+        e.callback = p1;
+        e.extra = op - 1220;
+        m.post(e);
+    } else if (op == 2720) {
+        o1 = 0;
+        for (const auto& [id, w] : m.widgets)
+            for (const auto& [k, cb] : w.callbacks)
+                if (cb == p1) o1 = 1;
+    }
+    m.escapes.push_back({op, p1, p2, p3, p4, p5, p6});
+}
+
+// ---- the message console ----
+
+extern "C" void errormessage_(const int* title, const int* text, const int* ntitle, const int* ntext,
+                              const int* code) {
+    auto decode = [](const int* codes, const int* n) {
+        std::string s;
+        const int count = n ? std::clamp(*n, 0, 256) : 0;
+        for (int k = 0; k < count; ++k) s += char(static_cast<unsigned char>(codes[k] & 0xFF));
+        return s;
+    };
+    wl::ConsoleMessage msg;
+    msg.title = decode(title, ntitle);
+    msg.text = decode(text, ntext);
+    msg.code = code ? *code : 0;
+    auto& m = model();
+    m.console.push_back(msg);
+    wl::trace_call("errormessage_", msg.title, msg.text, msg.code);
+    wl::frontend().console(m, msg);
+}
+
+extern "C" void registerconsole_(const int* a, const int* b) {
+    model().console_setting[0] = a ? *a : 0;
+    model().console_setting[1] = b ? *b : 0;
+}

@@ -1,0 +1,138 @@
+// Entries of our widget library that the toolkit's plain layer calls: start and end, the
+// wait for the next event, the timer, boxes, the file browser, windows, the registrations for
+// the next creation, widget status and attributes, callbacks, the escape entry and the
+// message console. They keep the names and argument order the plain layer calls them by;
+// every one acts on the model (model.h) and shows through the current front end.
+// The creation entries of the individual widget kinds and the frame entries live beside the
+// modules that use them (widget_extra.h, graphics_model.h).
+#pragma once
+#include <functional>
+#include <initializer_list>
+#include <string_view>
+
+// ---- identity and kinds ----
+// The id the next widget receives: 1 while none exists (below 2: no master window).
+int IGETNEXTIDENTIFIER();
+// Kind code of a widget (wl::Kind); -1 for an id that names no widget.
+int IGETWIDGETTYPE(int widget);
+
+// ---- start, end ----
+void WININIT();
+void WINEXIT();
+void DRAWTITLE();
+void REMOVETITLE();
+
+// ---- events and timer ----
+// Blocks until the next user action or timer tick; returns its callback number.
+int IWINACTION(int& callback, int& x, int& y, int& widget, int& kind, int& extra);
+// Repeating timer (interval in milliseconds) whose ticks IWINACTION returns as callback;
+// callback 0 stops it. At most one tick is ever pending; a new call drops it.
+void SETCALLTIME(int interval, int callback);
+void GETACTIONINFO(int& i1, int& i2, int& i3, int& i4);
+void SETCALLBACK(int widget, int callback);
+void SETCALLSELECT(int widget, int callback);
+void SETCALLMOVE(int widget, int callback);
+void SETCALLLOSE(int widget, int callback);
+void SETCALLEXPOSE(int widget, int callback);
+void REGHOTKEY(int key, int callback);
+
+// ---- boxes and the file browser ----
+// Modal box; kind 0 error, 1 information.
+void ERRORBOX(std::string_view title, std::string_view text, int kind);
+// Modal message box; answer = code of the button pressed.
+void GENERALMESSAGE(int icon, int buttons, int& answer, std::string_view title, std::string_view text);
+// Modal file dialog with the caption registered last (REGTITLESTRING). filter: pattern and
+// label alternating, separated by '|'. On return name holds the chosen file's bare name,
+// blank-padded to name_len; the current directory becomes the file's directory. Blank when
+// cancelled, and also when the name is longer than name_len (then an error box says so: a
+// name is never cut into another file's name).
+void OPENBROWSE(int mode, char* name, int name_len, std::string_view directory, std::string_view filter);
+void REGBROWSETYPE(int type);
+void DISPLAYHELP(std::string_view help_file, int& result, std::string_view command, std::string_view topic);
+
+// ---- windows ----
+void OPENMASTER(int x, int y);
+void OPENMDIMASTER(int x, int y);
+void OPENWINDOW(int parent, int x, int y, int& id);
+void OPENMDIWINDOW(int parent, int x, int y, int& id);
+// mode 0 master and dialogs, 1 further windows, 2 menus; window 1 with mode 0 shows the
+// master window and every window already drawn.
+void WINDOWDRAW(int mode, int window);
+void WINDOWREMOVE(int window);
+void WINDOWACTION(int window);
+void WINDOWPOP(int window);
+void WINDOWPUSH(int window);
+void WINDOWFREEZE(int window, int a, int b);
+// Loads an icon for a window or icon widget: status 0 done, 37 image file not found.
+void WINDOWICON(int window, std::string_view icon, int a, int b, int kind_flag, int& status);
+void GETWINVER(int& style);
+void ACTIVATEWIDGET(int widget);
+void REDRAWWIDGET(int widget);
+void REMOVEWINDOW(int widget);
+void CURSORWAIT(int on);
+void SETGRAPHICSCURSOR(int frame, int cursor, int third);
+
+// ---- layout grid ----
+// (a, b, c, d) with a x c the usable width and b x d the usable height in pixels.
+void GETGRIDAREA(int& a, int& b, int& c, int& d);
+void SETGRIDAREA(int nx, int ny);
+void SETGRIDMODE(int mode);
+void GETGRIDMODE(int& mode);
+
+// ---- registrations for the next creation ----
+void REGMINIMUM(int width, int height);
+void REGMAXIMUM(int width, int height);
+void REGTITLETYPE(int type);
+void REGTITLESTRING(std::string_view text, int len);
+void REGPOSITION(int code, int expansion);
+void SETREMOVEMODE(int mode);
+void REGBUILDMODE(int mode);
+void SETDRAWMODE(int mode);
+void REGTOGGLEATTR(int a, int b, int c);
+void REGTOGGLESIZE(int size);
+void REGTOGGLETYPE(int type);
+void REGBUTTONATTR(int a, int b, int c);
+void REGBUTTONSIZE(int size);
+void REGBUTTONTYPE(int type);
+void REGVALUEATTR(int a, int b, int c, int d);
+void REGVALUETYPE(int a, int b);
+void REGTEXTATTR(int a, int b, int c, int d);
+void REGTEXTTYPE(int a, int b);
+void REGSLIDERSIZE(int size);
+void REGPANELTYPE(int type);
+void REGICONTYPE(int type);
+void REGVALUESIZE(int size);
+void REGTEXTSIZE(int size);
+void REGICONSIZE(int size);
+// Any other registration, kept by name with its values (for the widget kinds' own entries).
+void register_other(std::string_view entry, std::initializer_list<double> values);
+
+// ---- widget status and attributes ----
+// status 1 active, 0 greyed, -1 hidden (2 and 3 accepted for buttons and toggles, which keep
+// their state); lib_status 0 done, n > 0 toolkit error n.
+void WIDGETSTATUS(int widget, int status, int& lib_status);
+void ADDWIDGETHELP(int widget, int help_kind, std::string_view text, int len);
+// Writes the widget's text (its caption for windows and buttons) into buffer (len characters,
+// blank-padded); the four further values are set to 0.
+void GETWIDGETINFO(int widget, char* buffer, int& a, int& b, int& c, int& d, int len);
+void SETWIDGETINFO(int widget, std::string_view text, int a, int b, int c, int d, int len);
+void GETHANDLE(int widget, int& handle);
+// Display width in pixels of the first len characters of text.
+int GETSTRINGWIDTH(std::string_view text, int len);
+
+// ---- escape entry ----
+// Multi-purpose entry chosen by operation number. Built in: 72 (hold drawing), 90 (event text:
+// blank), 1210 (discard queued events), 1220..1250 (post callback p1 with action op - 1220),
+// 2720 (o1 = 1 when some widget carries callback p1). Other operations go to a handler
+// installed with set_escape_handler, else they are recorded and answer o1 = o2 = 0.
+void ESCAPEROUTINE(int op, int p1, int p2, int p3, int p4, int p5, int p6, int& o1, int& o2,
+                   char* text, int len);
+using EscapeHandler = std::function<void(int op, const int (&p)[6], int& o1, int& o2, char* text, int len)>;
+void set_escape_handler(int op, EscapeHandler fn);
+
+// ---- the message console ----
+// Shows a message in the toolkit's console; texts as one character code per element (at most
+// 256 used); code 1601..1669 toolkit error, 0 error, -1 information.
+extern "C" void errormessage_(const int* title, const int* text, const int* ntitle, const int* ntext,
+                              const int* code);
+extern "C" void registerconsole_(const int* a, const int* b);
