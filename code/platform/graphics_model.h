@@ -1,0 +1,133 @@
+// Graphics frames of our widget library: per frame the world box, the pixel size and a display
+// list of what was drawn (pixels, lines, filled polygons and texts, in pixels, row 0 at the top).
+// Everything stored lies inside the bitmap (0..width-1, 0..height-1): lines and polygons are
+// clipped when they are drawn, pixels outside are dropped, and a text whose anchor lies far off
+// the bitmap is dropped (a front end clips the glyphs of the others). Texts are anchored at
+// their bottom left. Front ends replay a frame's list; nothing here knows about them.
+//
+// The library entries keep the names the drawing layer calls them by (GETBITMAP, DRAWLINE, ...);
+// they act on the bitmap selected last with GETBITMAP.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace gfx {
+
+struct Rgb {
+    std::uint8_t r = 0, g = 0, b = 0;
+    friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+struct Point {
+    int x = 0, y = 0;
+    friend bool operator==(const Point&, const Point&) = default;
+};
+
+enum class OpKind : std::uint8_t { Pixel, Line, Polygon, Text };
+
+struct DrawOp {
+    OpKind kind = OpKind::Pixel;
+    Rgb colour;
+    std::vector<Point> points;  // Pixel: 1, Line: 2, Polygon: 3 or more (a filled area), Text: the anchor
+    std::string text;           // Text only
+    int char_width = 0, char_height = 0;  // Text: character cell in pixels
+    int angle_tenths = 0;                 // Text: angle in tenths of a degree, anticlockwise
+};
+
+// The colour a new frame is cleared to.
+inline constexpr Rgb kFrameBackground{192, 192, 192};
+
+struct FrameGraphics {
+    int width = 0, height = 0;                 // pixel size of the bitmap
+    float xrange = 1.0f, yrange = 1.0f;        // world extent
+    float xorigin = 0.0f, yorigin = 0.0f;      // world coordinates of the left and bottom edges
+    Rgb background = kFrameBackground;
+    std::vector<DrawOp> list;
+    Point position;                            // the library's own current position
+    unsigned serial = 0;                       // grows with every change of the list
+};
+
+// Pixel size of one grid cell of the model's layout grid.
+void cell_size(int& width, int& height);
+
+// The frame of a widget id, nullptr when the id has no frame.
+FrameGraphics* frame(int id);
+// Makes (or remakes, emptied) the frame of widget id with the given pixel size.
+FrameGraphics& create_frame(int id, int width, int height);
+// Changes the pixel size of an existing frame (a front end that lays it out); the list is kept.
+void resize_frame(int id, int width, int height);
+void remove_frame(int id);
+// Forgets every frame, the selection, the pen and the library palette (tests, start-up).
+void reset();
+// The bitmap that the drawing entries act on (0 when none is selected).
+int selected();
+Rgb pen();
+
+// A front end's notice that frame id should be shown again (UPDATEFRAME, CLEARFRAME, WINFLUSH
+// with id 0 meaning every frame). Optional; at most one is installed.
+void set_update_hook(std::function<void(int id)> hook);
+
+// Pixel rows count from the top; pointer positions that a front end reports for a frame count
+// from the bottom (height - row, the inverse of the drawing transform). Converts such a position into world coordinates of the
+// frame; a frame of zero pixel size maps one pixel to one world unit. False without a frame.
+bool pointer_to_world(int id, int x, int y_from_bottom, float& wx, float& wy);
+
+// Sound clipping helpers, exposed for the tests.
+// Clips the segment to [0,w-1] x [0,h-1]; false when nothing of it is inside.
+bool clip_line(int w, int h, long long x0, long long y0, long long x1, long long y1, Point& a, Point& b);
+// Clips a polygon to [0,w-1] x [0,h-1] (Sutherland-Hodgman); an empty result when outside.
+std::vector<Point> clip_polygon(int w, int h, const std::vector<Point>& in);
+
+}  // namespace gfx
+
+// ---- library entries (pixel coordinates, integer colours 0..255) ----
+// Creates a graphics frame widget (kind 6) under parent at grid cell (x, y), its size the
+// registered minimum size in grid cells; its bitmap has that size in pixels of the grid.
+void GRAPHICSFRAME(int parent, int x, int y, int& id);
+// The same for a frame with a rendering context of its own (kind 40).
+void GRAPHICSFRAME3D(int parent, int x, int y, int handle, int& id);
+// Pixel size of an area of cells_w x cells_h grid cells.
+void GETGLOBALSIZE(int cells_w, int cells_h, int& width, int& height);
+void GETRENDER(int frame, int& render);
+// Clipboard copy of a frame: there is no clipboard here, the request is accepted.
+void FRAMECUTANDPASTE(int frame, int mode);
+void GETBITMAP(int frame);                             // selects frame for drawing
+void GETBITMAPSIZE(int frame, int& width, int& height);
+void GETFRAMESCALE(int frame, float& xrange, float& yrange, float& xorigin, float& yorigin);
+void SETFRAMESCALE(int frame, float xrange, float yrange, float xorigin, float yorigin);
+void CLEARFRAME(int frame);
+void UPDATEFRAME();
+void WINFLUSH();
+void DRAWMOVE(int x, int y);
+void DRAWLINE(int x, int y);
+void DRAWPIXEL(int x, int y, int red, int green, int blue);
+// points: n pairs of pixel x and y.
+void DRAWPOLYGON(const int* points, int n);
+void DRAWSTRING(int x, int y, int char_width, int char_height, int angle_tenths, int c1, int c2, int c3,
+                std::string_view font, std::string_view text);
+void CHANGEPEN(int index, int red, int green, int blue);
+void SETBMPCOLOUR(int index, int red, int green, int blue);
+void GETSYSCOLOUR(int index, int& red, int& green, int& blue);
+// Pixel areas. There is no pixel store behind the display lists: a copy does nothing, a read
+// gives the frame's background colour as 65536 x red + 256 x green + blue, a drawn area is
+// accepted and not shown.
+void IMAGECOPY(int a, int b, int c, int d, int e, int f, int g, int h);
+void IMAGEGETINIT(int a, int b, int ncols, int nrows, int mode);
+void IMAGEGETDATA(int row, int mode, int* buffer, int n);
+void IMAGEGETEND();
+void IMAGEDRAWINIT(int a, int b, int ncols, int nrows, int mode);
+void IMAGEDRAWDATA(int row, int mode, const int* buffer, int n);
+void IMAGEDRAWEND(int ncols, int nrows);
+// Printer job of a two-dimensional frame: action -1/0 start a page, 1 ends it, 2 and 3 as the
+// toolkit asks. status 1 when a page was started, w, h its pixel size, xr, yr its extent.
+void PRINTJOB(int action, int& status, int& w, int& h, float& xr, float& yr);
+namespace gfx {
+// The printer the library reports (none by default: status 0). For tests.
+struct Printer { bool present = false; int width = 0, height = 0; float xrange = 0, yrange = 0; };
+void set_printer(const Printer& p);
+}  // namespace gfx
+// The value of an environment variable, empty when unset.
+std::string GFSENV(std::string_view name);
