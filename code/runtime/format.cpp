@@ -42,23 +42,15 @@ struct Parser {
         while (!at_end() && (s[i] == ' ' || s[i] == '\t')) ++i;
     }
     bool digit() const { return !at_end() && s[i] >= '0' && s[i] <= '9'; }
-    // A number, blanks inside allowed (as Fortran reads "1 0X"). -1 when there is none.
+    // An unsigned number; -1 when there is none. Blanks end it: they separate items.
     int number() {
         skip_blanks();
         if (!digit()) return -1;
         long v = 0;
-        while (true) {
-            if (digit()) {
-                v = v * 10 + (s[i] - '0');
-                if (v > kMaxWidth * 100L) return -2;
-                ++i;
-            } else if (!at_end() && s[i] == ' ') {
-                std::size_t j = i;
-                while (j < s.size() && s[j] == ' ') ++j;
-                if (j < s.size() && s[j] >= '0' && s[j] <= '9') i = j; else break;
-            } else {
-                break;
-            }
+        while (digit()) {
+            v = v * 10 + (s[i] - '0');
+            if (v > kMaxWidth * 100L) return -2;
+            ++i;
         }
         return int(v);
     }

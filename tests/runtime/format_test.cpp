@@ -1,0 +1,186 @@
+// Edit-descriptor records: the layouts the program's files use, written and read back, and the
+// corner cases of the writer and the fixed-column reader.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "runtime/farray.h"
+#include "runtime/format.h"
+#include "runtime/ftext.h"
+
+namespace {
+
+TEST(FormatWriter, ReflectionRecordAndCountLineLayouts) {
+    EXPECT_EQ(rt::fmt_write("('R' I6 3I4 5F10.4 I4 2F10.5 I4 A1)", 17, 1, -2, 3, 0.0f, 23.5f, -0.0123f, 45.25f,
+                            -170.0f, 41, 0.01f, 1.0f, 0, "N"),
+              "R    17   1  -2   3    0.0000   23.5000   -0.0123   45.2500 -170.0000  41   0.01000   1.00000   0N");
+    rt::FArray<int, 12> c;
+    for (int i = 1; i <= 12; ++i) c(i) = i * 1000;
+    EXPECT_EQ(rt::fmt_write("('S' 10I8)", rt::out_slice(c, 11, 12)), "S   11000   12000");
+    EXPECT_EQ(rt::fmt_write("('S' 10I8)", c),
+              "S    1000    2000    3000    4000    5000    6000    7000    8000    9000   10000\n"
+              "S   11000   12000");
+}
+
+TEST(FormatWriter, HeaderBlockWithSlashesAndText) {
+    rt::FText<60> title("TEST CRYSTAL");
+    EXPECT_EQ(rt::fmt_write("('H' / 'T ' A60 / 'H' 6F10.4 / 'H' / 'H')", title, 5.1f, 6.2f, 7.3f, 90.0f, 95.5f, 90.0f),
+              "H\nT TEST CRYSTAL" + std::string(48, ' ') +
+                  "\nH    5.1000    6.2000    7.3000   90.0000   95.5000   90.0000\nH\nH");
+    EXPECT_EQ(rt::fmt_write("('A' F10.6 / 'DATA')", 1.0f), "A  1.000000\nDATA");
+}
+
+TEST(FormatWriter, FixedPointRoundingOverflowAndSigns) {
+    struct Case { const char* fmt; float v; const char* out; } cases[] = {
+        {"(F7.4)", 10.03125f, "10.0312"},   // exact binary value, tie to even
+        {"(F5.2)", 0.125f, " 0.12"},
+        {"(F6.4)", -0.1234f, "-.1234"},     // no room for the zero
+        {"(F7.4)", -0.1234f, "-0.1234"},
+        {"(F7.4)", -0.00001f, "-0.0000"},   // rounds to zero, keeps its sign
+        {"(F7.4)", -0.0f, "-0.0000"},       // negative zero is written with its sign
+        {"(F7.4)", 0.0f, " 0.0000"},
+        {"(F5.1)", 999.96f, "*****"},
+        {"(F4.2)", 10.5f, "****"},
+        {"(F2.0)", 0.3f, "0."},
+        {"(F1.0)", 0.3f, "*"},
+        {"(F3.1)", -0.04f, "-.0"},
+        {"(F10.4)", 123456.7f, "**********"},
+        {"(F10.4)", 12345.67f, "12345.6699"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(rt::fmt_write(c.fmt, c.v), c.out) << c.fmt << " " << c.v;
+}
+
+TEST(FormatWriter, NonFiniteValuesFillTheFieldWithAsterisks) {
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    EXPECT_EQ(rt::fmt_write("(F10.4 F6.1 E10.3)", nan, -inf, inf), std::string(26, '*'));
+    EXPECT_EQ(rt::fmt_write("(F8.2)", std::numeric_limits<double>::quiet_NaN()), "********");
+}
+
+TEST(FormatWriter, IntegersExponentsAndTexts) {
+    EXPECT_EQ(rt::fmt_write("(I4 I2 I1 I3.2)", -123, 100, -1, 5), "-123*** 05");
+    EXPECT_EQ(rt::fmt_write("(E12.4 E10.4 E9.4)", 12.345f, -12.345f, 12.345f), "  0.1235E+02-.1235E+02.1235E+02");
+    EXPECT_EQ(rt::fmt_write("(E12.4)", 0.0f), "  0.0000E+00");
+    EXPECT_EQ(rt::fmt_write("(A3 '|' A5 '|' A)", "abcdef", "ab", "xyz"), "abc|   ab|xyz");
+}
+
+TEST(FormatWriter, PositioningGroupsAndReversion) {
+    EXPECT_EQ(rt::fmt_write("(/ 80('*') / TR10 'OUTPUT FROM ZREF' /)"),
+              "\n" + std::string(80, '*') + "\n          OUTPUT FROM ZREF\n");
+    EXPECT_EQ(rt::fmt_write("(1X,F10.3,',',F10.1,',',F10.1)", 1.5f, 2.0f, 3.0f), "      1.500,       2.0,       3.0");
+    EXPECT_EQ(rt::fmt_write("('abc' T2 'X' TL1 'Y' TR2 'Z')"), "aYc Z");
+    EXPECT_EQ(rt::fmt_write("(A,5X)", "ab"), "ab");  // trailing skips do not lengthen the record
+    // Reversion restarts at the last top-level group, on a new record.
+    EXPECT_EQ(rt::fmt_write("(/ / '  UB' / (3F6.2))", 1.0f, 2.0f, 3.0f, 4.0f, 5.0f, 6.0f, 7.0f),
+              "\n\n  UB\n  1.00  2.00  3.00\n  4.00  5.00  6.00\n  7.00");
+    EXPECT_EQ(rt::fmt_write("(I3)", 1, 2), "  1\n  2");
+    // Output stops at the first data descriptor without an item; literals before it are written.
+    EXPECT_EQ(rt::fmt_write("(I5 ' Reflection groups processed by Zref' I3 'never')", 4),
+              "    4 Reflection groups processed by Zref");
+    // Widths and decimals built at run time, with a literal parenthesis.
+    EXPECT_EQ(rt::fmt_write("(F6.4,'(',I1,')')", 1.2346f, 3), "1.2346(3)");
+    EXPECT_EQ(rt::fmt_write("('It''s' \"q\")"), "It'sq");
+}
+
+TEST(FormatWriter, UnsupportedFormatsAreRefused) {
+    std::vector<std::string> recs;
+    for (const char* f : {"I5", "(I5", "(Q5)", "(F5)", "(I5 'open)", "(0I5)", "(G10.3)", "(2P F5.2)", "(T0)",
+                          "(3TR2)", "(F5.2 I)"}) {
+        EXPECT_EQ(rt::format_records(f, {rt::out_item(1)}, recs), rt::IOS_BAD_FORMAT) << f;
+    }
+    EXPECT_EQ(rt::format_records("('no data')", {rt::out_item(1)}, recs), rt::IOS_BAD_FORMAT);
+    EXPECT_EQ(rt::format_records("(I5)", {rt::out_item(1.0f)}, recs), rt::IOS_BAD_FORMAT);
+    EXPECT_EQ(rt::format_records("(F5.1)", {rt::out_item(1)}, recs), rt::IOS_BAD_FORMAT);
+}
+
+TEST(FormatReader, ReflectionRecordReadsBackWhatWasWritten) {
+    const std::string rec =
+        "R    17   1  -2   3    0.0000   23.5000   -0.0123   45.2500 -170.0000  41   0.01000   1.00000   0N";
+    int iseq = 0, istd = -1, nstep = 0;
+    rt::FArray<int, 3> ih;
+    rt::FArray<float, 4> angl;
+    float psi = 9, step = 0, scale = 0;
+    rt::FText<1> code;
+    ASSERT_EQ(rt::fmt_read(rec, "(TR1 I6 3I4 5F10.4 I4 2F10.5 I4 A1)", iseq, ih, psi, angl, nstep, step, scale, istd,
+                           code),
+              rt::IOS_OK);
+    EXPECT_EQ(iseq, 17);
+    EXPECT_EQ(ih(2), -2);
+    EXPECT_EQ(psi, 0.0f);
+    EXPECT_EQ(angl(1), 23.5f);
+    EXPECT_EQ(angl(2), -0.0123f);
+    EXPECT_EQ(angl(4), -170.0f);
+    EXPECT_EQ(nstep, 41);
+    EXPECT_EQ(step, 0.01f);
+    EXPECT_EQ(istd, 0);
+    EXPECT_EQ(code, "N");
+}
+
+TEST(FormatReader, FixedColumnFieldRules) {
+    struct Case { const char* rec; const char* fmt; float want; } cases[] = {
+        {"     12345", "(F10.4)", 1.2345f},      // implied decimals
+        {"         5", "(F10.4)", 0.0005f},
+        {"    1.5   ", "(F10.4)", 1.5f},        // an explicit point wins
+        {"  1 2.5   ", "(F10.4)", 12.5f},       // blanks inside are ignored
+        {"          ", "(F10.4)", 0.0f},        // all blank
+        {"1.5E2     ", "(F10.4)", 150.0f},
+        {"1.5d-2    ", "(F10.4)", 0.015f},
+        {"1.5-2     ", "(F10.4)", 0.015f},      // sign-only exponent
+        {"  -15e1   ", "(F10.4)", -0.015f},     // implied decimals before the exponent
+        {"0.1       ", "(F10.4)", 0.1f},
+        {"   -.5", "(F6.0)", -0.5f},
+        {"2.5", "(F10.4)", 2.5f},               // a short record is padded with blanks
+        {"12.3456789012", "(F13.0)", 12.3456789012f},
+    };
+    for (const auto& c : cases) {
+        float v = -99;
+        EXPECT_EQ(rt::fmt_read(c.rec, c.fmt, v), rt::IOS_OK) << c.rec;
+        EXPECT_EQ(v, c.want) << '"' << c.rec << '"' << " " << c.fmt;
+    }
+    // The decimal text is converted to float directly: 0.1 is the float nearest 0.1.
+    double d = 0;
+    ASSERT_EQ(rt::fmt_read("0.1", "(F10.4)", d), rt::IOS_OK);
+    EXPECT_EQ(d, 0.1);
+    int i = -9, j = -9;
+    EXPECT_EQ(rt::fmt_read("1 2     ", "(I4 I4)", i, j), rt::IOS_OK);
+    EXPECT_EQ(i, 12);
+    EXPECT_EQ(j, 0);
+    EXPECT_EQ(rt::fmt_read("  -7", "(I4)", i), rt::IOS_OK);
+    EXPECT_EQ(i, -7);
+}
+
+TEST(FormatReader, BadCharactersAreErrors) {
+    for (const char* rec : {"  1.2x", "  12a ", " 1.2.3", "  1e  ", " --1  ", "1.5E2E"}) {
+        float v = 7;
+        EXPECT_EQ(rt::fmt_read(rec, "(F6.2)", v), rt::IOS_BAD_VALUE) << rec;
+    }
+    for (const char* rec : {"  1.0", "  12a", " 1-2 ", " 1+  "}) {
+        int v = 7;
+        EXPECT_EQ(rt::fmt_read(rec, "(I5)", v), rt::IOS_BAD_VALUE) << rec;
+        EXPECT_EQ(v, 7);
+    }
+    int big = 7;
+    EXPECT_EQ(rt::fmt_read("99999999999", "(I11)", big), rt::IOS_BAD_VALUE);
+}
+
+TEST(FormatReader, TextsFieldsAndRecords) {
+    rt::FText<4> a;
+    rt::FText<6> b;
+    ASSERT_EQ(rt::fmt_read("dataXYZ", "(A4 A2)", a, b), rt::IOS_OK);
+    EXPECT_EQ(a, "data");
+    EXPECT_EQ(b.view(), "XY    ");
+    rt::FText<2> c;
+    ASSERT_EQ(rt::fmt_read("abcdef", "(A5)", c), rt::IOS_OK);  // the rightmost characters of a wider field
+    EXPECT_EQ(c, "de");
+    rt::FText<10> t;
+    ASSERT_EQ(rt::fmt_read("ab", "(A)", t), rt::IOS_OK);
+    EXPECT_EQ(t.view(), "ab        ");
+    // '/' asks for a record that an internal read does not have.
+    int i = 0, j = 0;
+    EXPECT_EQ(rt::fmt_read("  1", "(I3 / I3)", i, j), rt::IOS_END);
+    EXPECT_EQ(i, 1);
+}
+
+}  // namespace
