@@ -81,3 +81,20 @@ void PREPROCESS();
 // NOZREF 1 greys "Zref" in either case.
 void SET_PREPROCESS(int ISET, int NOZREF);
 void FIT_GAMMA();
+
+// ---------------------------------------------------------------------------------------------
+// The integrated data file (unit 2): the current reflection as one "Rfine", "Rfine extended" or
+// "Shelx hkl" entry, its intensity corrected for Lorentz and polarisation. Writes nothing while
+// OUTOPEN = 0; wraps ANGL(3) and ANGL(4) in place.
+void WRITE_INT();
+// Decimals ND that make VALUE fill a field of IW columns; IERR = 1 (ND untouched) when it cannot.
+void DYNAMIC_FT(int IW, float VALUE, int& ND, int& IERR);
+// Brings an angle in degrees into (-180, 180]; a value that is not finite stays unchanged.
+void WRAP(float& ANGLE);
+// Inverse Lorentz-polarisation factor at 2theta TTH (degrees), with or without monochromator.
+float CLORENZ(float TTH);
+// Unit vectors of the reversed incident beam (1..3) and the diffracted beam (4..6) in the phi-axis
+// frame for the angles 2theta, omega, chi, phi (degrees).
+void CALC_DIRNCOSINES(const rt::FArray<float, 4>& ANGLES, rt::FArray<float, 6>& DC);
+// The two beams' direction cosines with a*, b*, c* of the orientation matrix in force (UBT, RECELL).
+void DC_TOSHELX(const rt::FArray<float, 6>& DC, rt::FArray<float, 6>& DCSHELX);
