@@ -1,0 +1,155 @@
+// Crystal geometry of the four-circle diffractometer: small dense linear algebra, setting angles
+// and diffraction vectors, the predicted omega of a reflection, and the unit-cell and metric
+// algebra. Conventions throughout:
+// - 32-bit floats; angles in degrees; an angle set is (2theta, omega, chi, phi) with omega measured
+//   from the bisecting position.
+// - Diffraction vectors live in the phi-axis frame of Busing & Levy (1967), in reciprocal Angstrom
+//   without a factor 2 pi: the vector of h k l is UB x (h, k, l), of length 2 sin(theta) / lambda.
+// - Matrices are indexed (row, column) from 1; a dense N x N matrix is stored column by column.
+// - A cell in degree form is a, b, c, alpha, beta, gamma (and the volume); a cell in cosine form is
+//   the three lengths followed by cos alpha, cos beta, cos gamma.
+// Every routine keeps its work stores in static storage: none is re-entrant.
+#pragma once
+#include "runtime/farray.h"
+
+namespace geo {
+using Mat3 = rt::FArray2<float, 3, 3>;
+using Mat6 = rt::FArray2<float, 6, 6>;
+using Vec3 = rt::FArray<float, 3>;
+using Vec6 = rt::FArray<float, 6>;
+using Angles = rt::FArray<float, 4>;
+using Indices = rt::FArray<int, 3>;
+}  // namespace geo
+
+// Work block of the symmetry-constrained refinement, rebuilt by every refinement.
+struct VECLSQ_t {
+    rt::FArray2<float, 3, 3> X;    // matrix whose cell is computed: columns a*, b*, c*
+    rt::FArray<float, 9> A1;       // a, b, c, cos alpha, cos beta, cos gamma, alpha, beta, gamma
+    rt::FArray<float, 6> A2;       // a*, b*, c*, cos alpha*, cos beta*, cos gamma*
+    float VOL = 0;                 // direct-cell volume
+    float RVOL = 0;                // reciprocal-cell volume
+    rt::FArray2<float, 15, 16> XA; // bordered normal equations, then their inverse
+    rt::FArray<float, 12> XB;      // right-hand side, then solution
+};
+inline VECLSQ_t VECLSQ;
+
+// ---- Small dense linear algebra (orders 1 to 6) -------------------------------------------------
+
+// Crout LU factorisation with partial pivoting and implicit row scaling of the leading N x N block
+// of A, in place (U on and above the diagonal, L below it with a unit diagonal not stored).
+// INDX(j) is the row exchanged with row j at step j; D is +1 or -1, the parity of the exchanges.
+// IERR = 1 (with an error box) when a row is all zero; then A, INDX and D = 1 stay as they are.
+// A zero pivot of dependent rows is replaced by 1e-20 without a message.
+void LUDCMP(geo::Mat6& A, rt::FArray<int, 6>& INDX, int N, float& D, int& IERR);
+// Solves A x = B with the factors from LUDCMP; B holds the right-hand side and receives x.
+void LUBKSB(const geo::Mat6& A, const rt::FArray<int, 6>& INDX, int N, rt::FArray<float, 6>& B);
+
+// Inverse and determinant of the dense N x N matrix stored in the first N*N values of a and ainv
+// (capacity: how many values the two stores hold). The input is copied before anything is written,
+// so a and ainv may be the same store. A matrix with an all-zero row gives the box of LUDCMP,
+// DET = 0 and ainv unchanged; so does an order outside 1..6 (without a box).
+void minv_dense(const float* a, float* ainv, float& DET, int N, int capacity);
+template <int R, int C>
+void MINV(const rt::FArray2<float, R, C>& A, rt::FArray2<float, R, C>& AINV, float& DET, int N) {
+    minv_dense(A.data(), AINV.data(), DET, N, R * C);
+}
+template <int M>
+void MINV(const rt::FArray<float, M>& A, rt::FArray<float, M>& AINV, float& DET, int N) {
+    minv_dense(A.data(), AINV.data(), DET, N, M);
+}
+
+// ---- Angles and diffraction vectors --------------------------------------------------------------
+
+// Diffraction vector of an angle set, with the circle senses PARITY(2..4) and the wavelength WAVE(1).
+void CALCH(const geo::Angles& ANGL, geo::Vec3& V);
+// Angles of the bisecting position (omega = 0, chi in -90..90, phi in -180..180) of a vector at the
+// wavelength WAVE(1), circle senses not applied. A vector of length 1e-6 or less, or beyond the
+// limiting sphere, gives four zero angles and IERR = 1; otherwise IERR = 0.
+void CALCA(const geo::Vec3& V, geo::Angles& ANGL, int& IERR);
+// Bisecting angles of h k l through UB at the fixed wavelength 0.70926 A; zero angles when the
+// reflection cannot be reached.
+void IH_TO_EULER(const geo::Indices& IH, geo::Angles& ANGL);
+
+// ---- Fractional indices and the predicted omega --------------------------------------------------
+
+// Fractional h k l of an angle set: inverse(UB) x CALCH(ANGL), UB inverted afresh on every call.
+void HCALC(const geo::Angles& ANGL, geo::Vec3& TH);
+// Misfit |h' - h| + |k' - k| + |l' - l| of the fractional indices of ANGL against IH.
+float GETDEL(const geo::Angles& ANGL, const geo::Indices& IH);
+// Omega (from the bisecting position) at which UB puts the reflection IH, searched within about
+// one degree of ANGL(2) with 2theta, chi and phi held: a coarse grid of 0.02 degrees, then a fine
+// one of 0.0002 degrees. UB is inverted once per call; a singular or degenerate UB, or a search in
+// which no misfit falls below 1000, returns ANGL(2) without a message.
+void CALOMEGA(const geo::Angles& ANGL, const geo::Indices& IH, float& OMEGA);
+// Omega shift (degrees) of the crystal offset DELX at this setting, OFF(1), and OFF(2) = OFF(1) +
+// OMZERO; OFF(3) = 0 and OFF(4) is not written.
+void CALC_ANGOFF(const geo::Angles& ANGL, geo::Angles& OFF);
+
+// ---- Unit-cell and metric algebra ----------------------------------------------------------------
+
+// The cell of the other space (cosine form) and both volumes. Returns 1 and writes nothing when the
+// angles of the given cell cannot close (or a result would not be finite), else 0.
+int recip6(const geo::Vec6& cell, float& volume, geo::Vec6& other, float& other_volume);
+template <int N, int M>
+int RECIP(const rt::FArray<float, N>& cell, float& volume, rt::FArray<float, M>& other,
+          float& other_volume) {
+    static_assert(N >= 6 && M >= 6);
+    geo::Vec6 c, o;
+    for (int i = 1; i <= 6; ++i) c(i) = cell(i);
+    const int st = recip6(c, volume, o, other_volume);
+    if (st == 0)
+        for (int i = 1; i <= 6; ++i) other(i) = o(i);
+    return st;
+}
+
+// Busing-Levy B matrix from a direct and a reciprocal cell, both in cosine form.
+void bcalc6(geo::Mat3& B, const geo::Vec6& direct, const geo::Vec6& recip);
+template <int N, int M>
+void BCALC(geo::Mat3& B, const rt::FArray<float, N>& direct, const rt::FArray<float, M>& recip) {
+    static_assert(N >= 6 && M >= 6);
+    geo::Vec6 d, r;
+    for (int i = 1; i <= 6; ++i) { d(i) = direct(i); r(i) = recip(i); }
+    bcalc6(B, d, r);
+}
+
+// Busing-Levy B matrix of a cell in degree form, through its metric tensors. A cell whose metric
+// has a determinant of 0 or less is refused: error box " Error in CALCB", a log record, B not
+// written, result 1; otherwise 0.
+int calcb6(const geo::Vec6& cell, geo::Mat3& B);
+template <int N>
+int CALCB(const rt::FArray<float, N>& CELL, geo::Mat3& B) {
+    static_assert(N >= 6);
+    geo::Vec6 c;
+    for (int i = 1; i <= 6; ++i) c(i) = CELL(i);
+    return calcb6(c, B);
+}
+
+// CELL(1..7) and BMAT from UB. A matrix whose reciprocal metric UB'UB is not positive definite
+// (or is degenerate) is refused: error box "Invalid Orientation Matrix in OMTOB", CELL and BMAT
+// unchanged, result 1. Result 0 when CELL and BMAT were written.
+int OMTOB();
+// UBT = transpose of UB and RECELL(1..6) from UB'UB. RECELL is left unchanged (result 1) when UB
+// has no finite reciprocal cell (a zero column); result 0 otherwise.
+int RECIP_CELL();
+// RECELL(1..6) from CELL(1..6). A cell whose metric cannot be inverted to a positive definite
+// reciprocal metric leaves RECELL unchanged (result 1); result 0 otherwise.
+int CELL_TO_RECIP();
+// Calculated 2theta (degrees) of HKL from RECELL and WAVE(1); 180 beyond the limiting sphere, and
+// 0 for the indices 0 0 0 or a reciprocal cell that gives no positive 1/d^2.
+float TWOTHETA(const geo::Indices& HKL);
+
+// Idealises a reciprocal cell in cosine form, in place, to the crystal system ISYS: 0 none,
+// 1 monoclinic (b unique), 2 monoclinic (c unique), 3 orthorhombic, 4 tetragonal, 5 hexagonal,
+// 6 cubic. Codes outside 0..6 change nothing.
+void symfixa6(geo::Vec6& cell, int ISYS);
+template <int N>
+void SYMFIXA(rt::FArray<float, N>& cell, int ISYS) {
+    static_assert(N >= 6);
+    geo::Vec6 c;
+    for (int i = 1; i <= 6; ++i) c(i) = cell(i);
+    symfixa6(c, ISYS);
+    for (int i = 1; i <= 6; ++i) cell(i) = c(i);
+}
+// Cell of VECLSQ.X, idealised to ISYS: A2, A1(1..9), VOL and RVOL. Returns 1 and leaves VECLSQ
+// unchanged when X has no finite cell (a zero column, dependent columns); 0 otherwise.
+int PARAMS(int ISYS);
