@@ -313,8 +313,8 @@ int read_int_text(std::string_view field, long long lo, long long hi, long long&
     bool neg = false;
     if (k < n && (buf[k] == '+' || buf[k] == '-')) { neg = buf[k] == '-'; ++k; }
     if (k == n) {
-        if (n == 0 || blanks_ok) { out = 0; return IOS_OK; }
-        return IOS_BAD_VALUE;
+        if (n == 0 && blanks_ok) { out = 0; return IOS_OK; }  // an all-blank field
+        return IOS_BAD_VALUE;                                  // nothing, or a sign alone
     }
     long long v = 0;
     for (; k < n; ++k) {
@@ -372,7 +372,7 @@ int read_real_text(std::string_view field, int implied, bool is_double, double& 
     if (ndig == 0) {
         // Blank, a lone sign or a lone point read as zero (as fixed-column input does).
         if (!blanks_ok && n > 0) return IOS_BAD_VALUE;
-        if (is_double) dout = sign == '-' ? -0.0 : 0.0; else fout = sign == '-' ? -0.0f : 0.0f;
+        if (is_double) dout = 0.0; else fout = 0.0f;
         return IOS_OK;
     }
     if (!point && implied > 0) {
