@@ -234,7 +234,12 @@ void put_fixed(std::string& out, double v, int w, int d) {
     if (!std::isfinite(v)) { stars(out, w > 0 ? w : 1); return; }
     const bool neg = std::signbit(v);
     const double a = std::fabs(v);
-    if (w > 0 && w < 300 && a >= std::pow(10.0, w)) { stars(out, w); return; }
+    static const auto pow10 = [] {
+        std::vector<double> p(300);
+        for (int k = 0; k < 300; ++k) p[std::size_t(k)] = std::pow(10.0, k);
+        return p;
+    }();
+    if (w > 0 && w < 300 && a >= pow10[std::size_t(w)]) { stars(out, w); return; }
     char buf[2200];
     buf[0] = '-';
     int n = std::snprintf(buf + 1, sizeof buf - 2, "%.*f", d, a);
