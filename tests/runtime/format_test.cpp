@@ -84,6 +84,40 @@ TEST(FormatWriter, PositioningGroupsAndReversion) {
     EXPECT_EQ(rt::fmt_write("('It''s' \"q\")"), "It'sq");
 }
 
+TEST(FormatParser, AcceptsEveryLayoutOfTheProgramsFiles) {
+    const char* layouts[] = {
+        "('   H   K   L  2TH(DET)  2TH(cal) OM(FIT)' '     CHI     PHI   OM(UB) + OM(OFF) = OM(CALC)   DEL-OM' /)",
+        "('  PROFILE FOR REFLECTION HKL = ',3I5/'    OMEGA       OBS   COUNTS    CALC')",
+        "(' ESDs' TR12 3F9.5 3F8.3 F10.4 / / TR5 I5 ' REFLECTIONS USED' / ' AVERAGE DELTA-OMEGA = ' F7.4 / "
+        "'     MAX OMEGA ERROR = ' F7.4 / '          OMEGA-ZERO = ' F7.4 / / '     CRYSTAL OFFSETS = ' 3F10.4 /)",
+        "(' Error in Cell  Determinant of G = ',F12.3)",
+        "('A' F10.6 / 'DATA')",
+        "('H' / 'T ' A60 / 'H' 6F10.4 / 'H' / 'H')",
+        "('R' I6 3I4 5F10.4 I4 2F10.5 I4 A1)",
+        "('S' 10I8)",
+        "('U' 3F12.7)",
+        "(/ '   MINIMUM VALUE OF DELTA-D/D = ' F10.6 / '   MAXIMUM VALUE OF DELTA-D/D = ' F10.6 / "
+        "'   AVERAGE VALUE OF DELTA-D/D = ' F10.6 / /)",
+        "(/ '  SYMMETRY-CONSTRAINED TO ' A25 ' NO XTAL OFFSETS')",
+        "(/ ' ****************END OF PARAMETER FILE***************' / /)",
+        "(/ ' Results For Reflection No. ' I2 '   hkl= ' 3I5 / TR22 '2Theta' TR4 'Omega' TR6 'Chi' TR6 'Phi')",
+        "(/ / '     TRUE ANGLES  ' 4F10.4 / '          ZEROES  ' 3F10.4 / ' CRYSTAL OFFSETS  ' 3F10.4 / "
+        "'         DELTA-H  ' F10.4 '   LENGTH OF OFFSET = ' F10.4)",
+        "(/ / '  SUBROUTINE CALC_OFFSETS RETURNED IERR =' I2)",
+        "(/ / '  Unconstrained Orientation Matrix ' / TR5 '(For Busing Levy axes and circle parities)' / / (3F12.5))",
+        "(/ / '***** OUTPUT FROM DELTA-D/D CALCULATION' / / '      CELL USED FOR D-CALC  ' 3F10.5 3F9.4 F10.4)",
+        "(/ 80('*') / TR10 'OUTPUT FROM ZREF' /)",
+        "(1X,F10.3,',',F10.1,',',F10.1)",
+        "(2F7.0 F9.0)", "(3I4 2F9.4 2F10.5 F10.6)", "(3I4 2F9.4 7F9.3)", "(3I4 4F9.3)", "(A1 I3 I2 21I6)",
+        "(A1 I4 I1 3I3 4F8.3 TR36 F10.3)", "(F5.2)", "(F8.5)", "(F9.0)", "(I5 ' Reflection groups processed by Zref')",
+        "(TR1 10I8)", "(TR1 3F12.0)", "(TR1 4F10.0)", "(TR1 8I9)", "(TR1 A80)",
+        "(TR1 I5 TR3 3I5 F10.0 TR3 A2 TR24 F6.4)", "(TR1 I6 3I4 4F8.2 F5.2 F8.2)",
+        "(TR1 I6 3I4 5F10.4 I4 2F10.5 I4 A1)", "(TR18 4F10.4)", "(TR2 A60)", "(TR24 F7.5 TR3 F7.5)", "(TR27 3I4)",
+        "(TR32 3I4 TR5 F6.2)", "(TR4 6F8.0)", "(TR6 21I6)", "(TR6 I4 I6 TR22 I3)", "(F8.4,'(',I2,')')",
+    };
+    for (const char* l : layouts) EXPECT_NE(rt::detail::parse_format(l), nullptr) << l;
+}
+
 TEST(FormatWriter, UnsupportedFormatsAreRefused) {
     std::vector<std::string> recs;
     for (const char* f : {"I5", "(I5", "(Q5)", "(F5)", "(I5 'open)", "(0I5)", "(G10.3)", "(2P F5.2)", "(T0)",
