@@ -450,16 +450,16 @@ void ADDWIDGETHELP(int widget, int help_kind, std::string_view text, int len) {
     }
 }
 
-void GETWIDGETINFO(int widget, char* buffer, int& a, int& b, int& c, int& d, int len) {
-    a = b = c = d = 0;
+void GETWIDGETINFO(int widget, char* buffer, int*, int& n1, int*, int& n2, int len) {
+    n1 = n2 = 0;
     std::string s;
     if (const wl::Widget* w = model().find(widget)) s = w->text.empty() ? w->caption : w->text;
     fill_text(buffer, len, s);
 }
 
-void SETWIDGETINFO(int widget, std::string_view text, int a, int b, int c, int d, int len) {
+void SETWIDGETINFO(int widget, std::string_view text, const int*, int n1, const int*, int n2, int len) {
     len = std::clamp(len, 0, int(text.size()));
-    wl::trace_call("SETWIDGETINFO", widget, text.substr(0, std::size_t(len)), a, b, c, d);
+    wl::trace_call("SETWIDGETINFO", widget, text.substr(0, std::size_t(len)), n1, n2);
     auto& m = model();
     if (wl::Widget* w = m.find(widget)) {
         w->caption = std::string(text.substr(0, std::size_t(len)));
@@ -490,6 +490,12 @@ void ESCAPEROUTINE(int op, int p1, int p2, int p3, int p4, int p5, int p6, int& 
     }
     if (op == 90) {
         fill_text(text, len, "");
+    } else if (op == 1201) {
+        set_callback(wl::Cb::DoubleClick, p1, p2);
+    } else if (op == 1202) {
+        set_callback(wl::Cb::FileDrop, p1, p2);
+    } else if (op == 2710) {
+        set_callback(wl::Cb::KeySelect, p1, p2);
     } else if (op == 1210) {
         m.queue.clear();
     } else if (op >= 1220 && op <= 1250) {

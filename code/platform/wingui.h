@@ -113,16 +113,17 @@ void register_other(std::string_view entry, std::initializer_list<double> values
 void WIDGETSTATUS(int widget, int status, int& lib_status);
 void ADDWIDGETHELP(int widget, int help_kind, std::string_view text, int len);
 // Writes the widget's text (its caption for windows and buttons) into buffer (len characters,
-// blank-padded); the four further values are set to 0.
-void GETWIDGETINFO(int widget, char* buffer, int& a, int& b, int& c, int& d, int len);
-void SETWIDGETINFO(int widget, std::string_view text, int a, int b, int c, int d, int len);
+// blank-padded); the two arrays are left alone and their counts set to 0.
+void GETWIDGETINFO(int widget, char* buffer, int* a1, int& n1, int* a2, int& n2, int len);
+// Sets the widget's caption to the first len characters of text; the arrays are not used.
+void SETWIDGETINFO(int widget, std::string_view text, const int* a1, int n1, const int* a2, int n2, int len);
 void GETHANDLE(int widget, int& handle);
 // Display width in pixels of the first len characters of text.
 int GETSTRINGWIDTH(std::string_view text, int len);
 
 // ---- escape entry ----
 // Multi-purpose entry chosen by operation number. Built in: 72 (hold drawing), 90 (event text:
-// blank), 1210 (discard queued events), 1220..1250 (post callback p1 with action op - 1220),
+// blank), 1201, 1202, 2710 (double-click, file-drop, key-select callback p2 of widget p1), 1210 (discard queued events), 1220..1250 (post callback p1 with action op - 1220),
 // 2720 (o1 = 1 when some widget carries callback p1). Other operations go to a handler
 // installed with set_escape_handler, else they are recorded and answer o1 = o2 = 0.
 void ESCAPEROUTINE(int op, int p1, int p2, int p3, int p4, int p5, int p6, int& o1, int& o2,
