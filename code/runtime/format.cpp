@@ -423,13 +423,17 @@ int run_format(const Format& f, H& h) {
     int sp = 0;
     std::size_t pc = 0;
     const std::size_t nops = f.ops.size();
+    bool reverted = false, consumed = false;
     while (true) {
         if (pc == nops) {
             if (!h.has_item()) return IOS_OK;
-            if (!f.has_data) return IOS_BAD_FORMAT;
+            // A format (or the part it reverts to) that takes no item would loop for ever.
+            if (!f.has_data || (reverted && !consumed)) return IOS_BAD_FORMAT;
             if (int r = h.new_record()) return r;
             pc = std::size_t(f.revert);
             sp = 0;
+            reverted = true;
+            consumed = false;
             continue;
         }
         const Op& op = f.ops[pc];
@@ -457,6 +461,7 @@ int run_format(const Format& f, H& h) {
                 for (int r = 0; r < op.rep; ++r) {
                     if (!h.has_item()) return IOS_OK;
                     if (int e = h.data(op)) return e;
+                    consumed = true;
                 }
                 ++pc;
                 break;
@@ -582,26 +587,26 @@ struct Reader {
             default: break;
         }
     }
+    std::string pad;
     // The w columns from the position, blanks beyond the end of the record.
-    std::string_view take(std::size_t w, char* pad) {
+    std::string_view take(std::size_t w) {
         std::size_t p = pos;
         pos += w;
         if (p + w <= rec.size()) return std::string_view(rec.data() + p, w);
         std::size_t have = p < rec.size() ? rec.size() - p : 0;
-        if (have) std::memcpy(pad, rec.data() + p, have);
-        std::memset(pad + have, ' ', w - have);
-        return std::string_view(pad, w);
+        pad.assign(rec.data() + (have ? p : 0), have);
+        pad.append(w - have, ' ');
+        return std::string_view(pad);
     }
     int data(const Op& op) {
         const IoItem& o = items[it];
         const int k = el;
         if (++el >= o.n) { el = 0; ++it; }
-        char padbuf[detail::kMaxFieldWidth + 1];
         switch (o.kind) {
             case IoItem::INT: {
                 if (op.k != Op::I || op.w == 0) return IOS_BAD_FORMAT;
                 long long v = 0;
-                if (detail::read_int_text(take(std::size_t(op.w), padbuf), INT_MIN, INT_MAX, v, true) != IOS_OK)
+                if (detail::read_int_text(take(std::size_t(op.w)), INT_MIN, INT_MAX, v, true) != IOS_OK)
                     return IOS_BAD_VALUE;
                 static_cast<int*>(o.p)[k] = int(v);
                 return IOS_OK;
@@ -613,7 +618,7 @@ struct Reader {
                 double dv = 0;
                 float fv = 0;
                 const bool dbl = o.kind == IoItem::DOUBLE;
-                if (detail::read_real_text(take(std::size_t(op.w), padbuf), op.d, dbl, dv, fv, true) != IOS_OK)
+                if (detail::read_real_text(take(std::size_t(op.w)), op.d, dbl, dv, fv, true) != IOS_OK)
                     return IOS_BAD_VALUE;
                 if (dbl) static_cast<double*>(o.p)[k] = dv; else static_cast<float*>(o.p)[k] = fv;
                 return IOS_OK;
@@ -623,7 +628,7 @@ struct Reader {
                 char* dst = static_cast<char*>(o.p) + std::size_t(k) * std::size_t(o.len);
                 const std::size_t len = std::size_t(o.len);
                 const std::size_t w = op.w < 0 ? len : std::size_t(op.w);
-                std::string_view f = take(w, padbuf);
+                std::string_view f = take(w);
                 if (w >= len) std::memcpy(dst, f.data() + (w - len), len);
                 else { std::memcpy(dst, f.data(), w); std::memset(dst + w, ' ', len - w); }
                 return IOS_OK;
@@ -649,7 +654,7 @@ int read_records(std::string_view fmt, const std::string& first, const std::vect
                  int (*next_record)(void* ctx, std::string& rec), void* ctx) {
     const Format* f = detail::parse_format(fmt);
     if (!f) return IOS_BAD_FORMAT;
-    Reader r{items, first, next_record, ctx};
+    Reader r{items, first, next_record, ctx, 0, 0, 0, {}};
     return run_format(*f, r);
 }
 
@@ -672,7 +677,7 @@ int read_unit_items(int unit, std::string_view fmt, const std::vector<IoItem>& i
     if (!f) return IOS_BAD_FORMAT;
     std::string first;
     if (int e = unit_read_record(unit, first)) return e;
-    Reader r{items, std::move(first), unit_next, &unit};
+    Reader r{items, std::move(first), unit_next, &unit, 0, 0, 0, {}};
     return run_format(*f, r);
 }
 

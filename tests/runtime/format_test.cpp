@@ -125,6 +125,7 @@ TEST(FormatWriter, UnsupportedFormatsAreRefused) {
         EXPECT_EQ(rt::format_records(f, {rt::out_item(1)}, recs), rt::IOS_BAD_FORMAT) << f;
     }
     EXPECT_EQ(rt::format_records("('no data')", {rt::out_item(1)}, recs), rt::IOS_BAD_FORMAT);
+    EXPECT_EQ(rt::format_records("(I3 ('x'))", {rt::out_item(1), rt::out_item(2)}, recs), rt::IOS_BAD_FORMAT);
     EXPECT_EQ(rt::format_records("(I5)", {rt::out_item(1.0f)}, recs), rt::IOS_BAD_FORMAT);
     EXPECT_EQ(rt::format_records("(F5.1)", {rt::out_item(1)}, recs), rt::IOS_BAD_FORMAT);
 }
@@ -211,6 +212,9 @@ TEST(FormatReader, TextsFieldsAndRecords) {
     rt::FText<10> t;
     ASSERT_EQ(rt::fmt_read("ab", "(A)", t), rt::IOS_OK);
     EXPECT_EQ(t.view(), "ab        ");
+    rt::FText<1500> longer;  // wider than any field width a format may give
+    ASSERT_EQ(rt::fmt_read(std::string(1400, 'x') + "end", "(A)", longer), rt::IOS_OK);
+    EXPECT_EQ(longer.trimmed(), std::string(1400, 'x') + "end");
     // '/' asks for a record that an internal read does not have.
     int i = 0, j = 0;
     EXPECT_EQ(rt::fmt_read("  1", "(I3 / I3)", i, j), rt::IOS_END);
