@@ -8,6 +8,7 @@
 // and the diffracted beam on the reciprocal axes, as SHELX expects them.
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "include/profile_fit.h"
@@ -25,6 +26,17 @@ std::string fdesc(int w, int d) {
     char buf[32];
     std::snprintf(buf, sizeof buf, "F%d.%d", w, d);
     return buf;
+}
+
+// True when VALUE written with d decimals (rounded as the record writer rounds, the zero before
+// the point dropped when that makes room) takes at most w columns.
+bool fits_field(float value, int w, int d) {
+    char buf[80];
+    const int n = std::snprintf(buf, sizeof buf, "%.*f", d, double(value));
+    if (n < 0 || n >= int(sizeof buf)) return false;
+    int len = n;
+    if (len > w && (std::strncmp(buf, "0.", 2) == 0 || std::strncmp(buf, "-0.", 3) == 0)) len = len - 1;
+    return len <= w;
 }
 
 }  // namespace
@@ -68,11 +80,16 @@ void DYNAMIC_FT(int IW, float VALUE, int& ND, int& IERR) {
         N = N + 1;
     } while (X > 1.0f);
     if (negative) N = N + 1;
-    if (IW - N < 0) {
+    int nd = IW - N;
+    // The digit count above can fall one short: once the value is large enough to swallow the
+    // 0.001 in 32 bits, an exact power of ten (100000.0) divides down to exactly 1.0. Such a value
+    // would then overflow its own field, so take one decimal less when it does not fit.
+    if (nd >= 0 && !fits_field(VALUE, IW, nd)) nd = nd - 1;
+    if (nd < 0) {
         IERR = 1;
         return;
     }
-    ND = IW - N;
+    ND = nd;
 }
 
 // Brings an angle in degrees into (-180, 180]. A value that is not finite stays as it is; a huge
