@@ -1,0 +1,275 @@
+// The instrument parameter file: every key into its members, defaults, checks after the last
+// line, the two fatal messages, unchecked errors and the echo to the log.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "include/scan_input.h"
+#include "include/shared.h"
+#include "runtime/fatal.h"
+#include "runtime/units.h"
+#include "test_files.h"
+
+namespace {
+
+const std::string BOX = "box Kelvorantide v3.72 | ";
+const std::string READ_ERROR = BOX + "ERROR READING PARAMETER FILE";
+const std::string MISSING = BOX + "MISSING DATA FROM PARAMETER FILE";
+constexpr int RETURNED = -100;
+
+// The eight mandatory keys, good values.
+const std::vector<std::string> MANDATORY = {
+    "PKPAR  0.05 0.01 0.5",
+    "FITLIM 0 1000 0.01 0.5 0 1e6 -0.2 0.2 0 1 0.3 0.7 25.0",
+    "ATTEN  12.5",
+    "WAVEL  2 1.54056 1.54439 0.5",
+    "RFLAGS 1 1 1 1 0 0",
+    "TFLAGS 1 1 0 1 0 0 1",
+    "PARITY 1 -1 1 1",
+    "MONO   1 13.0 90.0 1",
+};
+
+std::vector<std::string> with(std::vector<std::string> lines, const std::vector<std::string>& more) {
+    lines.insert(lines.end(), more.begin(), more.end());
+    return lines;
+}
+
+std::vector<std::string> without(std::vector<std::string> lines, const std::string& key) {
+    std::erase_if(lines, [&](const std::string& l) { return l.rfind(key, 0) == 0; });
+    return lines;
+}
+
+class ParameterFile : public kvtest::FileTest {
+protected:
+    void SetUp() override {
+        FileTest::SetUp();
+        PROGID.PROG_TITLE = "Kelvorantide v3.72";
+    }
+    // Writes the file, opens it on unit 3 and reads it. Returns RETURNED when READ_PARAMETERS
+    // returned, else the exit status of the end it took.
+    int read_par(const std::vector<std::string>& lines, const std::string& eol = "\r\n") {
+        kvtest::write_bytes(dir / "inst", kvtest::join(lines, eol));
+        EXPECT_EQ(kvtest::open_read(3, dir / "inst"), rt::IOS_OK);
+        try {
+            READ_PARAMETERS(0);
+        } catch (const rt::ProgramExit& e) {
+            return e.status;
+        }
+        return RETURNED;
+    }
+};
+
+TEST_F(ParameterFile, FillsEveryKeyIntoItsMembers) {
+    FITPAR.IDEF.fill(1);
+    ASSERT_EQ(read_par(with(MANDATORY, {"BACKGR 2 1.5 0.05 3.2", "GONCON 250.0 180.0", "BLAXES 2 -1 3"})),
+              RETURNED);
+    const FITPAR_t& fp = FITPAR;
+    EXPECT_EQ(fp.PKVALS(2, 1), 0.05f);
+    EXPECT_EQ(fp.PKVALS(2, 2), 0.01f);
+    EXPECT_EQ(fp.PKVALS(5, 1), 0.5f);
+    // FITLIM: lower and upper of each parameter in turn, then the Rwp limit.
+    const float lim[6][2] = {{0, 1000}, {0.01f, 0.5f}, {0, 1e6f}, {-0.2f, 0.2f}, {0, 1}, {0.3f, 0.7f}};
+    for (int i = 1; i <= 6; ++i) {
+        EXPECT_EQ(fp.FITLIM(i, 1), lim[i - 1][0]) << i;
+        EXPECT_EQ(fp.FITLIM(i, 2), lim[i - 1][1]) << i;
+    }
+    EXPECT_EQ(fp.RWPMAX, 25.0f);
+    EXPECT_EQ(SCANHDR.ATTEN, 12.5f);
+    EXPECT_EQ(WAVES.NWAVE, 2);
+    EXPECT_EQ(WAVES.WAVE(1), 1.54056f);
+    EXPECT_EQ(WAVES.WAVE(2), 1.54439f);
+    EXPECT_EQ(fp.PKVALS(6, 1), 0.5f);  // two wavelengths keep the ratio
+    const int iref[6] = {1, 1, 1, 1, 0, 0}, tflag[7] = {1, 1, 0, 1, 0, 0, 1}, parity[4] = {1, -1, 1, 1};
+    for (int i = 1; i <= 6; ++i) EXPECT_EQ(fp.IREF(i), iref[i - 1]);
+    for (int i = 1; i <= 7; ++i) EXPECT_EQ(fp.TFLAG(i), tflag[i - 1]);
+    for (int i = 1; i <= 4; ++i) EXPECT_EQ(GONIO.PARITY(i), parity[i - 1]);
+    EXPECT_EQ(MONOCH.MONO_TYPE, 1);
+    EXPECT_EQ(MONOCH.MONO_2THETA, 13.0f);
+    EXPECT_EQ(MONOCH.MONO_DIHEDRAL, 90.0f);
+    EXPECT_EQ(MONOCH.MONO_SENSE, 1);
+    EXPECT_EQ(FIXEDBG.IBGTYPE, 2);
+    EXPECT_EQ(fp.PKVALS(1, 1), 1.5f);
+    EXPECT_EQ(fp.PKVALS(1, 2), 0.05f);
+    EXPECT_EQ(fp.PKVALS(1, 3), 3.2f);
+    EXPECT_EQ(GONIO.GONCON1, 250.0f);
+    EXPECT_EQ(GONIO.GONCON2, 180.0f);
+    EXPECT_EQ(UNITCELL.IBL(1), 2);
+    EXPECT_EQ(UNITCELL.IBL(2), -1);
+    EXPECT_EQ(UNITCELL.IBL(3), 3);
+    for (int i = 1; i <= 6; ++i) EXPECT_EQ(fp.IDEF(i), 0);
+    // Start values of the fit.
+    EXPECT_EQ(fp.VALS(2), 0.05f);
+    EXPECT_EQ(fp.VALS(5), 0.5f);
+    EXPECT_EQ(fp.VALS(6), 0.5f);
+    // Monochromator shift in degrees, with its own degree constant.
+    const float t = 13.0f * 0.5f / 57.295776f;
+    const float shift = std::asin(1.54439f / 1.54056f * std::sin(t)) * 57.295776f - 6.5f;
+    EXPECT_EQ(MONOCH.MONO_SHIFT, shift);
+    EXPECT_GT(shift, 0.0f);
+    EXPECT_TRUE(boxes().empty());
+}
+
+TEST_F(ParameterFile, OptionalKeysReturnToTheirDefaultsOnEveryReading) {
+    ASSERT_EQ(read_par(with(MANDATORY, {"BACKGR 3 7", "GONCON 250.0 180.0", "BLAXES 3 1 2"})), RETURNED);
+    EXPECT_EQ(FIXEDBG.NSTEP_BG, 7);
+    FITPAR.PKVALS(1, 1) = 4.0f;
+    rt::unit_close(3);
+    ASSERT_EQ(read_par(MANDATORY), RETURNED);
+    EXPECT_EQ(FIXEDBG.IBGTYPE, 3);
+    EXPECT_EQ(FIXEDBG.NSTEP_BG, 5);
+    EXPECT_EQ(GONIO.GONCON1, 200.0f);
+    EXPECT_EQ(GONIO.GONCON2, 200.0f);
+    EXPECT_EQ(UNITCELL.IBL(1), 1);
+    EXPECT_EQ(UNITCELL.IBL(2), 2);
+    EXPECT_EQ(UNITCELL.IBL(3), 3);
+    EXPECT_EQ(FITPAR.PKVALS(1, 1), 4.0f);  // kept when no BACKGR line gives it
+}
+
+TEST_F(ParameterFile, KeywordMatchingAndValueLists) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> lines;
+        int nwave;
+        float ratio;
+        float atten;
+        int mono_type;
+    };
+    const Case cases[] = {
+        {"lower-case keyword, one wavelength clears the ratio",
+         with(without(MANDATORY, "WAVEL"), {"wavel  1 0.71073 0.71359 0.5"}), 1, 0.0f, 12.5f, 1},
+        {"MONOCH is read as MONO", with(without(MANDATORY, "MONO"), {"MONOCH 1 13.0 90.0 1"}), 2, 0.5f, 12.5f, 1},
+        {"ATTEN without a value counts and keeps ATTEN", with(without(MANDATORY, "ATTEN"), {"ATTEN"}), 2, 0.5f, -3.0f, 1},
+        {"a slash ends the list", with(without(MANDATORY, "ATTEN"), {"ATTEN  / 9.0"}), 2, 0.5f, -3.0f, 1},
+        {"commas, tabs, a comment line, a blank keyword and a later key winning",
+         with(MANDATORY, {"      PKPAR 9 9 9", "COMMENT line of text", "MONO\t\t2,\t13.0,90.0,0", "ATTEN  2.0,"}), 2, 0.5f,
+         2.0f, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        rt::units_close_all();
+        SCANHDR.ATTEN = -3.0f;
+        ASSERT_EQ(read_par(c.lines, "\n"), RETURNED);
+        EXPECT_EQ(WAVES.NWAVE, c.nwave);
+        EXPECT_EQ(FITPAR.PKVALS(6, 1), c.ratio);
+        EXPECT_EQ(SCANHDR.ATTEN, c.atten);
+        EXPECT_EQ(MONOCH.MONO_TYPE, c.mono_type);
+        EXPECT_EQ(FITPAR.PKVALS(2, 1), 0.05f);
+    }
+    EXPECT_TRUE(boxes().empty());
+}
+
+TEST_F(ParameterFile, FatalCasesEndTheProgramWithTheirMessage) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> lines;
+        std::string box;
+    };
+    const Case cases[] = {
+        {"value of MONO starting in column 6", with(without(MANDATORY, "MONO"), {"MONO 1 13.0 90.0 1"}), READ_ERROR},
+        {"decimal point in an integer", with(without(MANDATORY, "RFLAGS"), {"RFLAGS 1 1 1.0 1 0 0"}), READ_ERROR},
+        {"letters in a number", with(without(MANDATORY, "PKPAR"), {"PKPAR  0.05 abc 0.5"}), READ_ERROR},
+        {"unreadable BLAXES", with(MANDATORY, {"BLAXES 1 x 3"}), READ_ERROR},
+        {"BACKGR model outside 0..3", with(MANDATORY, {"BACKGR 4"}), READ_ERROR},
+        {"BACKGR model 3 without end steps", with(MANDATORY, {"BACKGR 3 0"}), READ_ERROR},
+        {"PKPARS is not a key: PKPAR missing", with(without(MANDATORY, "PKPAR"), {"PKPARS 0.05 0.01 0.5"}), MISSING},
+        {"no TFLAGS", without(MANDATORY, "TFLAGS"), MISSING},
+        {"an empty file", {}, MISSING},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        wl::script::load_lines({});
+        rt::units_close_all();
+        EXPECT_EQ(read_par(c.lines), 0);
+        EXPECT_EQ(boxes(), std::vector<std::string>{c.box});
+    }
+}
+
+TEST_F(ParameterFile, UnreadableBackgroundOrDistancesAreUncheckedInputErrors) {
+    for (const std::string line : {"BACKGR 2 1.5 0.05", "BACKGR", "GONCON 250.0", "GONCON 250 x"}) {
+        SCOPED_TRACE(line);
+        rt::units_close_all();
+        const int ended = read_par(with(MANDATORY, {line}));
+        EXPECT_NE(ended, 0);
+        EXPECT_NE(ended, RETURNED);
+        EXPECT_TRUE(boxes().empty());
+    }
+}
+
+TEST_F(ParameterFile, IllegalAxisMappingFallsBackToBusingLevyWithABox) {
+    const std::string blaxes_box =
+        BOX + "ERROR IN PAR FILE, ILLEGAL BLAXES, \t\t\t\t\tSET to Busing-Levy";
+    for (const std::string line : {"BLAXES 1 2 4", "BLAXES 2 2 2", "BLAXES 0 3 3", "BLAXES 1 -1 3"}) {
+        SCOPED_TRACE(line);
+        wl::script::load_lines({});
+        rt::units_close_all();
+        ASSERT_EQ(read_par(with(MANDATORY, {line})), RETURNED);
+        EXPECT_EQ(boxes(), std::vector<std::string>{blaxes_box});
+        EXPECT_EQ(UNITCELL.IBL(1), 1);
+        EXPECT_EQ(UNITCELL.IBL(2), 2);
+        EXPECT_EQ(UNITCELL.IBL(3), 3);
+    }
+    // The box comes before the missing-key end.
+    wl::script::load_lines({});
+    rt::units_close_all();
+    EXPECT_EQ(read_par(with(without(MANDATORY, "PARITY"), {"BLAXES 1 2 4"})), 0);
+    EXPECT_EQ(boxes(), (std::vector<std::string>{blaxes_box, MISSING}));
+}
+
+TEST_F(ParameterFile, SmallDistancesAndMonochromatorSenses) {
+    struct Case {
+        std::string goncon;
+        std::string mono;
+        float g1, g2;
+        float shift_sign;  // 0: no shift
+    };
+    const Case cases[] = {
+        {"GONCON 0.0 150.0", "MONO   1 13.0 90.0 1", 200.0f, 150.0f, 1.0f},
+        {"GONCON 0.1 0.11", "MONO   1 -13.0 90.0 1", 200.0f, 0.11f, 1.0f},
+        {"GONCON -5 -5", "MONO   1 13.0 90.0 -1", 200.0f, 200.0f, -1.0f},
+        {"GONCON 300 300", "MONO   0 13.0 90.0 0", 300.0f, 300.0f, 0.0f},
+    };
+    const float t = 13.0f * 0.5f / 57.295776f;
+    const float shift = std::asin(1.54439f / 1.54056f * std::sin(t)) * 57.295776f - 6.5f;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.goncon + " / " + c.mono);
+        rt::units_close_all();
+        ASSERT_EQ(read_par(with(without(MANDATORY, "MONO"), {c.goncon, c.mono})), RETURNED);
+        EXPECT_EQ(GONIO.GONCON1, c.g1);
+        EXPECT_EQ(GONIO.GONCON2, c.g2);
+        EXPECT_EQ(MONOCH.MONO_SHIFT, c.shift_sign * shift);
+    }
+    // No usable alpha1 wavelength: no shift, and no NaN.
+    rt::units_close_all();
+    ASSERT_EQ(read_par(with(without(MANDATORY, "WAVEL"), {"WAVEL  2 0.0 1.54439 0.5"})), RETURNED);
+    EXPECT_EQ(MONOCH.MONO_SHIFT, 0.0f);
+}
+
+TEST_F(ParameterFile, EchoesEveryLineToTheLogAndClosesTheBlock) {
+    ASSERT_EQ(kvtest::open_log(dir / "run_Kelvor.log"), rt::IOS_OK);
+    FILEINFO.LOGOPEN = 1;
+    const std::string long_line = "COMMENT " + std::string(80, 'x');
+    ASSERT_EQ(read_par(with(MANDATORY, {"wavel  1 0.71073 0.71359 0.5", long_line})), RETURNED);
+    rt::unit_close(20);
+    std::string expect;
+    for (const auto& l : with(MANDATORY, {"wavel  1 0.71073 0.71359 0.5", long_line})) {
+        std::string s = l.substr(0, 80);
+        s.resize(80, ' ');
+        expect += s + "\r\n";
+    }
+    expect += "\r\n****************END OF PARAMETER FILE***************\r\n\r\n\r\n";
+    EXPECT_EQ(kvtest::read_bytes(dir / "run_Kelvor.log"), expect);
+
+    // A rejected file is echoed up to the failing line, without the closing block.
+    ASSERT_EQ(kvtest::open_log(dir / "bad_Kelvor.log"), rt::IOS_OK);
+    rt::unit_close(3);
+    EXPECT_EQ(read_par({"PKPAR  0.05 0.01 0.5", "ATTEN  x", "PARITY 1 1 1 1"}), 0);
+    rt::unit_close(20);
+    std::string pk = "PKPAR  0.05 0.01 0.5", at = "ATTEN  x";
+    pk.resize(80, ' ');
+    at.resize(80, ' ');
+    EXPECT_EQ(kvtest::read_bytes(dir / "bad_Kelvor.log"), pk + "\r\n" + at + "\r\n");
+}
+
+}  // namespace
