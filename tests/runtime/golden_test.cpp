@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -111,6 +112,56 @@ TEST(GoldenTables, ListDirectedMatchesGfortran) {
         }
         EXPECT_EQ(got, r[2] + "|" + r[3]) << "'" << r[1] << "'";
     }
+}
+
+// The same cases as golden.f90's layout_case, with the same values.
+std::string layout_case(int n) {
+    rt::FArray<int, 12> cnt;
+    for (int i = 1; i <= 12; ++i) cnt(i) = 1000 * i;
+    rt::FArray<float, 9> ub;
+    const float ubv[9] = {0.01234f, -0.1f, 0.0f, 0.05f, 0.2f, -0.0001f, 1.5f, -2.25f, 0.125f};
+    for (int i = 1; i <= 9; ++i) ub(i) = ubv[i - 1];
+    rt::FText<60> title("TEST CRYSTAL");
+    switch (n) {
+        case 1:
+            return rt::fmt_write("('R',I6,3I4,5F10.4,I4,2F10.5,I4,A1)", 17, 1, -2, 3, 0.0f, 23.4567f, -0.0123f, 45.25f,
+                                 -170.0f, 41, 0.01f, 1.0f, 0, "N");
+        case 2: return rt::fmt_write("('S',10I8)", cnt);
+        case 3:
+            return rt::fmt_write("('H',/,'T ',A60,/,'H',6F10.4,/,'H',/,'H')", title, 5.1f, 6.2f, 7.3f, 90.0f, 95.5f,
+                                 90.0f);
+        case 4:
+            return rt::fmt_write("(/,/,'  Unconstrained Orientation Matrix ',/,TR5,"
+                                 "'(For Busing Levy axes and circle parities)',/,/,(3F12.5))",
+                                 ub);
+        case 5: return rt::fmt_write("(/,80('*'),/,TR10,'OUTPUT FROM ZREF',/)");
+        case 6: return rt::fmt_write("('abc',T2,'X',TL1,'Y',TR2,'Z')");
+        case 7: return rt::fmt_write("(1X,F10.3,',',F10.1,',',F10.1)", 1.5f, -2.0f, 123456789.0f);
+        case 8: return rt::fmt_write("(I5,' Reflection groups processed by Zref',I3,'never')", 4);
+        case 9:
+            return rt::fmt_write("('  PROFILE FOR REFLECTION HKL = ',3I5/'    OMEGA       OBS   COUNTS    CALC')", 1, -2,
+                                 3);
+        case 10: return rt::fmt_write("('FACTORS   ',4(1X,F9.4))", 0.0312f, 1.25f, 1.0f, -99999.0f);
+        case 11: return rt::fmt_write("(2(I3,F6.2))", 1, 1.5f, 2, 2.5f, 3, 3.5f);
+        case 12: return rt::fmt_write("(A,5X)", "ab");
+        case 13: return rt::fmt_write("(I3,(2I4))", 1, 2, 3, 4, 5, 6, 7);
+    }
+    return "?";
+}
+
+TEST(GoldenTables, WholeRecordsOfTheLayoutsMatchGfortran) {
+    auto rows = table("layout_table.txt");
+    std::map<int, std::vector<std::string>> recs;
+    for (const auto& r : rows) {
+        ASSERT_EQ(r.size(), 2u);
+        recs[std::stoi(r[0])].push_back(r[1]);
+    }
+    std::map<int, std::string> want;
+    for (const auto& [n, v] : recs) {
+        for (std::size_t k = 0; k < v.size(); ++k) want[n] += (k ? "\n" : "") + v[k];
+    }
+    ASSERT_EQ(want.size(), 13u);
+    for (int n = 1; n <= 13; ++n) EXPECT_EQ(layout_case(n), want[n]) << "case " << n;
 }
 
 }  // namespace
