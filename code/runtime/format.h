@@ -81,6 +81,7 @@ template <int N, int L> OutItem out_item(const FArray<float, N, L>& a) { OutItem
 template <int N, int L> OutItem out_item(const FArray<double, N, L>& a) { OutItem o; o.kind = IoItem::DOUBLE; o.arr = a.data(); o.n = N; return o; }
 template <int R, int C> OutItem out_item(const FArray2<int, R, C>& a) { OutItem o; o.kind = IoItem::INT; o.arr = a.data(); o.n = R * C; return o; }
 template <int R, int C> OutItem out_item(const FArray2<float, R, C>& a) { OutItem o; o.kind = IoItem::REAL; o.arr = a.data(); o.n = R * C; return o; }
+template <int R, int C> OutItem out_item(const FArray2<double, R, C>& a) { OutItem o; o.kind = IoItem::DOUBLE; o.arr = a.data(); o.n = R * C; return o; }
 template <int M, int N, int L> OutItem out_item(const FArray<FText<M>, N, L>& a) { OutItem o; o.kind = IoItem::TEXT; o.arr = a.data(); o.n = N; o.len = M; return o; }
 inline OutItem out_item(const OutItem& o) { return o; }
 

@@ -26,6 +26,7 @@ struct Unit {
     bool carriage_control = false;
     bool at_end = false;  // the last read met the end of the file
     enum Op { NONE, READ, WRITE } last = NONE;
+    bool std_stream = false;  // standard output or error: never closed, records end with LF
     dev_t dev = 0;
     ino_t ino = 0;
 };
@@ -48,7 +49,18 @@ void ensure_exit_closer() { static ExitCloser closer; }
 Unit* find(int unit) {
     auto& t = table();
     auto it = t.find(unit);
-    return it == t.end() ? nullptr : &it->second;
+    if (it != t.end()) return &it->second;
+    if (unit == kStdOutUnit || unit == kStdErrUnit) {
+        // Preconnected on first use, as the Fortran run time preconnects them.
+        Unit u;
+        u.f = unit == kStdOutUnit ? stdout : stderr;
+        u.can_read = false;
+        u.std_stream = true;
+        u.last = Unit::WRITE;
+        ensure_exit_closer();
+        return &(t[unit] = u);
+    }
+    return nullptr;
 }
 
 // A stdio stream needs a seek between reading and writing.
@@ -94,7 +106,7 @@ int unit_open(int unit, const std::string& path, const OpenSpec& spec) {
         if (exists) {
             // Never connect one file to two units: the other unit may be reading it.
             for (auto& [n, other] : table()) {
-                if (n != unit && other.f && other.dev == st.st_dev && other.ino == st.st_ino) return IOS_IN_USE;
+                if (n != unit && other.f && !other.std_stream && other.dev == st.st_dev && other.ino == st.st_ino) return IOS_IN_USE;
             }
         }
         if (spec.status == FileStatus::Old && !exists) return IOS_NOT_FOUND;
@@ -136,6 +148,7 @@ int unit_close(int unit, bool delete_file) {
     Unit u = it->second;
     t.erase(it);
     int ios = IOS_OK;
+    if (u.std_stream) return std::fflush(u.f) == 0 ? IOS_OK : IOS_WRITE_FAILED;
     if (u.f && std::fclose(u.f) != 0) ios = IOS_WRITE_FAILED;
     if (delete_file && !u.path.empty() && u.dev != 0) {
         struct stat st;
@@ -182,6 +195,7 @@ int unit_write_record(int unit, std::string_view record) {
     u->at_end = false;
     if (u->carriage_control && !record.empty()) record.remove_prefix(1);
     if (!record.empty() && std::fwrite(record.data(), 1, record.size(), u->f) != record.size()) return IOS_WRITE_FAILED;
+    if (u->std_stream) return std::fputc('\n', u->f) == EOF ? IOS_WRITE_FAILED : IOS_OK;
     if (std::fwrite("\r\n", 1, 2, u->f) != 2) return IOS_WRITE_FAILED;
     return IOS_OK;
 }

@@ -22,6 +22,11 @@ enum : int {
     IOS_NOT_PERMITTED = 10, // read on a write-only unit, write on a read-only unit
 };
 
+// Units connected from the start: records written there go to standard output and standard
+// error, ending with a line feed only.
+constexpr int kStdOutUnit = 6;
+constexpr int kStdErrUnit = 0;
+
 enum class FileStatus { Old, New, Replace, Unknown, Scratch };
 enum class FileAction { Read, Write, ReadWrite };
 

@@ -193,4 +193,18 @@ TEST_F(Units, NotConnectedUnitReportsIt) {
     EXPECT_EQ(rt::unit_path(77), "");
 }
 
+TEST_F(Units, StandardOutputIsPreconnected) {
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(rt::write_unit(rt::kStdOutUnit, "(/ ' ***SUBROUTINE REPORTED SIG > 1.0')"), rt::IOS_OK);
+    rt::unit_flush(rt::kStdOutUnit);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "\n ***SUBROUTINE REPORTED SIG > 1.0\n");
+    std::string rec;
+    EXPECT_EQ(rt::unit_read_record(rt::kStdOutUnit, rec), rt::IOS_NOT_PERMITTED);
+    rt::units_close_all();  // standard output stays open
+    testing::internal::CaptureStdout();
+    rt::write_unit(rt::kStdOutUnit, "(I3)", 5);
+    rt::unit_flush(rt::kStdOutUnit);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "  5\n");
+}
+
 }  // namespace
