@@ -4,14 +4,11 @@
 
 #include <cmath>
 
+#include "gui_toolkit/f77gui.h"
 #include "gui_toolkit/minigino.h"
 #include "platform/graphics_model.h"
 #include "platform/model.h"
 #include "platform/wingui.h"
-
-// The operation frame of the plain layer.
-void GINOTS(int dummy, std::string_view name);
-void GMERR(int n, int dummy);
 
 namespace {
 
@@ -207,7 +204,7 @@ void FRADEF(int parent, int x, int y, float xrange, float yrange, int& id) {
         GMERR(10, 0);
     } else if (const int pk = IGETWIDGETTYPE(parent); pk != 0 && pk != 2 && pk != 15) {
         GMERR(7, 0);
-    } else if (m.reg.position_code == 4 && m.reg.expansion == 1 && parent == 1 &&
+    } else if (POSITION_MODE(1) == 4 && POSITION_MODE(2) == 1 && parent == 1 &&
                IGETWIDGETTYPE(1) == wl::KIND_MASTER && IGETWIDGETTYPE(2) == wl::KIND_MDI) {
         GMERR(62, 0);
     } else if (s.FRAME_TYPE == 0) {

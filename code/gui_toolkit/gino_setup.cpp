@@ -214,7 +214,7 @@ void WOGLS3(int, float, float, float, float) {}
 void WOGLO3() {}
 void WOGLC3(int) {}
 void WOGLD3(int) {}
-void OWINFS(int, float, float, float, float) {}
+void OWINFS(int, int, float, float, float, float) {}
 void WOGLPP(int) {}
 void DUMMY() {}
 void PAPENQ(float&, float&) {}

@@ -8,6 +8,7 @@
 #include <climits>
 #include <cmath>
 
+#include "gui_toolkit/f77gui.h"
 #include "platform/graphics_model.h"
 
 namespace {
@@ -266,8 +267,5 @@ void PIXDRA(int a, int b, int ld, int, int column, int row, int ncols, int nrows
     }
     IMAGEDRAWEND(ncols, nrows);
 }
-
-// The console message of the plain layer.
-void GMERROR(std::string_view title, std::string_view text, int code);
 
 void gino_console_warning(std::string_view title, std::string_view text) { GMERROR(title, text, 0); }

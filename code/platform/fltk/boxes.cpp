@@ -1,0 +1,98 @@
+// Modal boxes: a text, an icon and a row of buttons; the box waits in its own loop.
+#include "platform/fltk/boxes.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Box.H>
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Return_Button.H>
+#include <FL/fl_draw.H>
+
+#include <algorithm>
+#include <memory>
+
+namespace wl::fltk {
+
+std::vector<BoxButton> message_buttons(int buttons) {
+    switch (buttons) {
+        case 1: return {{"OK", 1}, {"Cancel", 2}};
+        case 2: return {{"Retry", 4}, {"Cancel", 2}};
+        case 3: return {{"Yes", 2}, {"No", 3}};             // the exit question: 3 is No
+        case 4: return {{"Yes", 6}, {"No", 7}, {"Cancel", 1}};
+        default: return {{"OK", 1}};
+    }
+}
+
+namespace {
+
+struct BoxWindow : Fl_Double_Window {
+    int answer = 0;
+    int close_answer = 0;
+    BoxWindow(int w, int h, const char* t) : Fl_Double_Window(w, h, t) {}
+};
+
+void button_cb(Fl_Widget* b, void* code) {
+    auto* win = static_cast<BoxWindow*>(b->window());
+    win->answer = int(reinterpret_cast<intptr_t>(code));
+    win->hide();
+}
+
+void close_cb(Fl_Widget* w, void*) {
+    auto* win = static_cast<BoxWindow*>(w);
+    win->answer = win->close_answer;
+    win->hide();
+}
+
+const char* icon_text(int icon) {
+    switch (icon) {
+        case 1: return "?";
+        case 2: return "!";
+        case 3: return "i";
+        case 4: return "X";
+        default: return "";
+    }
+}
+
+}  // namespace
+
+int run_box(const std::string& title, const std::string& text, int icon,
+            const std::vector<BoxButton>& buttons, const char* xclass) {
+    constexpr int kTextWidth = 380, kPad = 12, kIcon = 40, kButtonW = 90, kButtonH = 28;
+    fl_font(FL_HELVETICA, FL_NORMAL_SIZE);
+    int tw = kTextWidth, th = 0;
+    fl_measure(text.c_str(), tw, th, 0);
+    tw = std::max(tw, 200);
+    th = std::max(th, kIcon);
+    const int nb = int(buttons.size());
+    const int width = std::max(kPad + kIcon + kPad + tw + kPad, kPad + nb * (kButtonW + kPad));
+    const int height = kPad + th + kPad + kButtonH + kPad;
+
+    auto win = std::make_unique<BoxWindow>(width, height, nullptr);
+    win->copy_label(title.c_str());
+    win->xclass(xclass);
+    win->close_answer = buttons.empty() ? 0 : buttons.back().code;
+    win->begin();
+    auto* ic = new Fl_Box(kPad, kPad, kIcon, kIcon, icon_text(icon));
+    ic->labelsize(24);
+    ic->labelfont(FL_HELVETICA_BOLD);
+    ic->box(icon ? FL_OVAL_BOX : FL_NO_BOX);
+    auto* msg = new Fl_Box(kPad + kIcon + kPad, kPad, tw, th);
+    msg->copy_label(text.c_str());
+    msg->align(FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_INSIDE | FL_ALIGN_WRAP);
+    int bx = width - nb * (kButtonW + kPad);
+    for (int i = 0; i < nb; ++i) {
+        Fl_Button* b = i == 0 ? new Fl_Return_Button(bx, height - kPad - kButtonH, kButtonW, kButtonH)
+                              : new Fl_Button(bx, height - kPad - kButtonH, kButtonW, kButtonH);
+        b->label(buttons[std::size_t(i)].label);
+        b->callback(button_cb, reinterpret_cast<void*>(intptr_t(buttons[std::size_t(i)].code)));
+        bx += kButtonW + kPad;
+    }
+    win->end();
+    win->callback(close_cb);
+    win->set_modal();
+    win->show();
+    while (win->shown()) Fl::wait();
+    return win->answer;
+}
+
+}  // namespace wl::fltk

@@ -1,0 +1,30 @@
+// Modal boxes of the FLTK front end: error and information boxes and message boxes with the
+// button codes the program expects, each a window of its own class.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace wl::fltk {
+
+// Window classes, so that a test driving the real windows can find each one.
+inline constexpr const char* kClassMaster = "kelvorantide";
+inline constexpr const char* kClassDialog = "kelvor-dialog";   // followed by "-" and the dialog's id
+inline constexpr const char* kClassError = "kelvor-error";
+inline constexpr const char* kClassMessage = "kelvor-message";
+inline constexpr const char* kClassFile = "kelvor-file";
+
+struct BoxButton {
+    const char* label;
+    int code;
+};
+
+// The buttons of a message box of the given button code; the last one is also the answer of
+// the box's close box.
+std::vector<BoxButton> message_buttons(int buttons);
+
+// Shows a modal box and waits until it is answered; returns the code of the button pressed.
+// icon: 0 none, 1 question, 2 warning, 3 information, 4 error.
+int run_box(const std::string& title, const std::string& text, int icon,
+            const std::vector<BoxButton>& buttons, const char* xclass);
+
+}  // namespace wl::fltk

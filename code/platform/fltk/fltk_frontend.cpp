@@ -1,0 +1,587 @@
+// The FLTK front end: shows the model's windows and widgets, replays graphics frames, runs the
+// modal boxes and the file chooser, and feeds user actions and timer ticks into the model's
+// queue. Nothing here calls the program.
+#include "platform/fltk/fltk_frontend.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/fltk/boxes.h"
+#include "platform/fltk/frame_view.h"
+#include "platform/graphics_model.h"
+
+// FLTK last: its X11 headers define macros (Expose, ...) that clash with our names.
+#include <FL/Fl.H>
+#include <FL/Fl_Box.H>
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Check_Button.H>
+#include <FL/Fl_Choice.H>
+#include <FL/Fl_Double_Window.H>
+#include <FL/Fl_File_Chooser.H>
+#include <FL/Fl_Input.H>
+#include <FL/Fl_Menu_Bar.H>
+#include <FL/Fl_Multiline_Input.H>
+#include <FL/Fl_Round_Button.H>
+#include <FL/x.H>
+
+namespace wl::fltk {
+namespace {
+
+// ---- layout on the grid ----
+
+struct Cell {
+    int w = 40, h = 40;
+};
+
+Cell cell(const Model& m) {
+    Cell c;
+    if (m.grid_nx > 0) c.w = std::max(m.screen_w / m.grid_nx, 1);
+    if (m.grid_ny > 0) c.h = std::max(m.screen_h / m.grid_ny, 1);
+    return c;
+}
+
+// Size of a widget in grid cells: its registered minimum size, at least one cell.
+void cells_of(const Widget& w, int& cw, int& ch, int dw, int dh) {
+    cw = w.reg.min_w > 0 ? w.reg.min_w : dw;
+    ch = w.reg.min_h > 0 ? w.reg.min_h : dh;
+}
+
+struct Rect {
+    int x = 0, y = 0, w = 0, h = 0;
+};
+
+// Escapes a caption for an FLTK menu path.
+std::string menu_label(const std::string& s) {
+    std::string out;
+    for (char c : s) {
+        if (c == '/' || c == '\\' || c == '&' || c == '_') out += '\\';
+        out += c;
+    }
+    while (!out.empty() && out.back() == ' ') out.pop_back();
+    return out;
+}
+
+std::string trimmed(const std::string& s) {
+    std::string t = s;
+    while (!t.empty() && (t.back() == ' ' || t.back() == '\0')) t.pop_back();
+    return t;
+}
+
+// The text a value entry shows for its number.
+std::string value_text(const Widget& w) {
+    char buf[64];
+    const int dec = std::clamp(w.decimals, 0, 15);
+    std::snprintf(buf, sizeof buf, "%.*f", dec, w.value);
+    return buf;
+}
+
+class KvWindow;
+
+class FltkFrontEnd : public FrontEnd {
+public:
+    void pump(Model& m) override;
+    void show_window(Model& m, int id) override;
+    void hide_window(Model& m, int id) override;
+    void redraw(Model& m, int id) override;
+    void error_box(Model& m, const std::string& title, const std::string& text, int kind) override;
+    int message_box(Model& m, const std::string& title, const std::string& text, int icon, int buttons) override;
+    FileAnswer file_dialog(Model& m, const FileRequest& r) override;
+    void console(Model& m, const ConsoleMessage& msg) override;
+    void timer_changed(Model& m) override;
+    void shutdown(Model& m) override;
+
+    void frame_changed(int id);
+
+private:
+    void build(Model& m, int window_id);
+    void add_children(Model& m, KvWindow& win, int parent, const Rect& area);
+    void add_widget(Model& m, KvWindow& win, const Widget& w, const Rect& area);
+    void build_menu(Model& m, Fl_Menu_Bar& bar, int bar_id);
+    void sync(Model& m, int id);
+    void sync_window(Model& m, int window_id);
+
+    std::map<int, std::unique_ptr<KvWindow>> windows_;
+    std::map<int, Fl_Widget*> widgets_;  // owned by their windows
+    std::map<int, int> menubar_of_entry_;
+};
+
+FltkFrontEnd& instance() {
+    static FltkFrontEnd fe;
+    return fe;
+}
+
+// ---- windows ----
+
+class KvWindow : public Fl_Double_Window {
+public:
+    KvWindow(int id, int w, int h) : Fl_Double_Window(w, h), id_(id) {}
+    int id() const { return id_; }
+
+private:
+    int id_;
+};
+
+// The close box queues the exit request -1 and leaves the window shown; the program decides.
+void window_cb(Fl_Widget* w, void*) {
+    if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape) return;
+    Event e;
+    e.callback = -1;
+    e.widget = static_cast<KvWindow*>(w)->id();
+    model().post(e);
+}
+
+// ---- widget callbacks: change the model as the user did, queue the callback number ----
+
+int widget_id(Fl_Widget* w) { return int(reinterpret_cast<intptr_t>(w->user_data())); }
+
+void post_callback(int id, Cb kind) {
+    Model& m = model();
+    const Widget* w = m.find(id);
+    if (!w) return;
+    const int cb = w->callback(kind);
+    if (cb == 0) return;
+    Event e;
+    e.callback = cb;
+    e.widget = id;
+    e.kind = w->kind;
+    m.post(e);
+}
+
+void button_cb(Fl_Widget* b, void*) { post_callback(widget_id(b), Cb::Action); }
+
+void toggle_cb(Fl_Widget* b, void*) {
+    const int id = widget_id(b);
+    Model& m = model();
+    m.set_toggle(id, static_cast<Fl_Button*>(b)->value() ? 1 : 0);
+    const Widget* w = m.find(id);
+    if (w) instance().redraw(m, w->parent);  // radio siblings
+    post_callback(id, Cb::Action);
+}
+
+void input_cb(Fl_Widget* b, void*) {
+    const int id = widget_id(b);
+    Widget* w = model().find(id);
+    if (!w) return;
+    const char* v = static_cast<Fl_Input_*>(b)->value();
+    w->text = v ? v : "";
+    if (w->kind == KIND_VALUE) {
+        // The full number the user typed is the entry's value, never a rounded copy.
+        char* end = nullptr;
+        const double d = std::strtod(w->text.c_str(), &end);
+        if (end != w->text.c_str()) w->value = d;
+    }
+}
+
+void choice_cb(Fl_Widget* b, void*) {
+    const int id = widget_id(b);
+    Widget* w = model().find(id);
+    if (!w) return;
+    w->selection = static_cast<Fl_Choice*>(b)->value() + 1;
+    post_callback(id, Cb::Select);
+    post_callback(id, Cb::Action);
+}
+
+void menu_cb(Fl_Widget*, void* data) { post_callback(int(reinterpret_cast<intptr_t>(data)), Cb::Action); }
+
+void frame_update(int id) { instance().frame_changed(id); }
+
+// ---- building a window from the model ----
+
+void FltkFrontEnd::build(Model& m, int window_id) {
+    const Widget* w = m.find(window_id);
+    if (!w) return;
+    const Cell c = cell(m);
+    int cw, ch;
+    cells_of(*w, cw, ch, w->kind == KIND_MASTER ? 24 : 12, w->kind == KIND_MASTER ? 18 : 8);
+    const int pw = std::min(cw * c.w, std::max(m.screen_w, 200));
+    const int ph = std::min(ch * c.h, std::max(m.screen_h, 150));
+    auto win = std::make_unique<KvWindow>(window_id, pw, ph);
+    if (w->kind == KIND_MASTER) {
+        win->xclass(kClassMaster);
+        win->position(std::clamp(w->x * c.w, 0, std::max(m.screen_w - pw, 0)),
+                      std::clamp(m.screen_h - (w->y * c.h + ph), 0, std::max(m.screen_h - ph, 0)));
+    } else {
+        const std::string cls = std::string(kClassDialog) + "-" + std::to_string(window_id);
+        win->xclass(cls.c_str());  // copied by FLTK
+    }
+    win->copy_label(trimmed(w->caption).c_str());
+    win->callback(window_cb);
+    win->end();
+    KvWindow& ref = *win;
+    windows_[window_id] = std::move(win);
+    add_children(m, ref, window_id, Rect{0, 0, pw, ph});
+}
+
+void FltkFrontEnd::add_children(Model& m, KvWindow& win, int parent, const Rect& area) {
+    std::vector<int> ids;
+    for (const auto& [id, w] : m.widgets)
+        if (w.parent == parent && !w.is_window() && !widgets_.count(id)) ids.push_back(id);
+    for (int id : ids) {
+        const Widget* w = m.find(id);
+        if (w) add_widget(m, win, *w, area);
+    }
+}
+
+void FltkFrontEnd::add_widget(Model& m, KvWindow& win, const Widget& w, const Rect& area) {
+    const Cell c = cell(m);
+    int cw, ch;
+    cells_of(w, cw, ch, 4, 1);
+    // Column x from the parent's left edge, row y counted upward from its bottom edge.
+    Rect r{area.x + w.x * c.w, area.y + area.h - (w.y + ch) * c.h, cw * c.w, ch * c.h};
+    const void* ud = reinterpret_cast<void*>(intptr_t(w.id));
+    Fl_Widget* made = nullptr;
+    win.begin();
+    switch (w.kind) {
+        case KIND_FRAME:
+        case KIND_FRAME3D: {
+            const gfx::FrameGraphics* f = gfx::frame(w.id);
+            if (f) {
+                r.w = f->width;
+                r.h = f->height;
+                r.y = area.y + area.h - w.y * c.h - r.h;
+            }
+            made = new FrameView(w.id, r.x, r.y, r.w, r.h);
+            break;
+        }
+        case KIND_BUTTON: {
+            auto* b = new Fl_Button(r.x, r.y, r.w, r.h);
+            b->callback(button_cb);
+            made = b;
+            break;
+        }
+        case KIND_TOGGLE: {
+            const Widget* p = m.find(w.parent);
+            Fl_Button* b = p && p->kind == KIND_RADIO ? static_cast<Fl_Button*>(new Fl_Round_Button(r.x, r.y, r.w, r.h))
+                                                      : static_cast<Fl_Button*>(new Fl_Check_Button(r.x, r.y, r.w, r.h));
+            b->callback(toggle_cb);
+            made = b;
+            break;
+        }
+        case KIND_TEXT:
+        case KIND_VALUE: {
+            auto* in = new Fl_Input(r.x, r.y, r.w, r.h);
+            in->when(FL_WHEN_CHANGED);
+            in->callback(input_cb);
+            made = in;
+            break;
+        }
+        case KIND_EDITOR: {
+            auto* in = new Fl_Multiline_Input(r.x, r.y, r.w, r.h);
+            in->when(FL_WHEN_CHANGED);
+            in->callback(input_cb);
+            made = in;
+            break;
+        }
+        case KIND_LISTBOX:
+        case KIND_COMBO: {
+            auto* ch_ = new Fl_Choice(r.x, r.y, r.w, std::min(r.h, 2 * c.h));
+            ch_->callback(choice_cb);
+            made = ch_;
+            break;
+        }
+        case KIND_MENUBAR: {
+            auto* bar = new Fl_Menu_Bar(0, 0, win.w(), std::min(c.h, 30));
+            made = bar;
+            break;
+        }
+        case KIND_STATUSBAR: {
+            auto* b = new Fl_Box(0, win.h() - std::min(c.h, 26), win.w(), std::min(c.h, 26));
+            b->box(FL_THIN_DOWN_BOX);
+            b->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
+            made = b;
+            break;
+        }
+        case KIND_RADIO: {
+            auto* b = new Fl_Box(r.x, r.y, r.w, r.h);
+            b->box(FL_ENGRAVED_FRAME);
+            b->align(FL_ALIGN_TOP_LEFT);
+            made = b;
+            break;
+        }
+        case KIND_ICON: {
+            made = new Fl_Box(r.x, r.y, r.w, r.h);
+            break;
+        }
+        default:
+            break;  // menu parts belong to their bar; other kinds are not shown yet
+    }
+    win.end();
+    if (!made) return;
+    made->user_data(const_cast<void*>(ud));
+    widgets_[w.id] = made;
+    if (w.kind == KIND_RADIO) add_children(m, win, w.id, r);
+    if (w.kind == KIND_MENUBAR) build_menu(m, *static_cast<Fl_Menu_Bar*>(made), w.id);
+    sync(m, w.id);
+}
+
+void FltkFrontEnd::build_menu(Model& m, Fl_Menu_Bar& bar, int bar_id) {
+    bar.clear();
+    auto children = [&](int parent) {
+        std::vector<int> ids;
+        for (const auto& [id, w] : m.widgets)
+            if (w.parent == parent) ids.push_back(id);
+        return ids;
+    };
+    for (int tid : children(bar_id)) {
+        const Widget* t = m.find(tid);
+        if (!t || (t->kind != KIND_MENUTITLE && t->kind != KIND_PULLDOWN)) continue;
+        if (t->state == STATE_HIDDEN) continue;
+        const std::string title = menu_label(t->caption);
+        int tflags = FL_SUBMENU;
+        if (t->state == STATE_GREYED) tflags |= FL_MENU_INACTIVE;
+        bar.add(title.c_str(), 0, nullptr, nullptr, tflags);
+        // The entries hang from the title's pulldown menu (the id after the title) or the title.
+        std::vector<int> entries = children(tid);
+        if (const Widget* pd = m.find(tid + 1); pd && pd->kind == KIND_PULLDOWN && t->kind == KIND_MENUTITLE) {
+            std::vector<int> more = children(tid + 1);
+            entries.insert(entries.end(), more.begin(), more.end());
+        }
+        std::sort(entries.begin(), entries.end());
+        int last_index = -1;
+        for (int eid : entries) {
+            const Widget* e = m.find(eid);
+            if (!e || e->kind == KIND_PULLDOWN) continue;
+            if (e->kind == KIND_SEPARATOR) {
+                if (last_index >= 0) {
+                    Fl_Menu_Item* items = const_cast<Fl_Menu_Item*>(bar.menu());
+                    items[last_index].flags |= FL_MENU_DIVIDER;
+                }
+                continue;
+            }
+            int flags = 0;
+            if (e->state == STATE_GREYED) flags |= FL_MENU_INACTIVE;
+            if (e->state == STATE_HIDDEN) flags |= FL_MENU_INVISIBLE;
+            const std::string path = title + "/" + menu_label(e->caption);
+            last_index = bar.add(path.c_str(), 0, menu_cb, reinterpret_cast<void*>(intptr_t(eid)), flags);
+            menubar_of_entry_[eid] = bar_id;
+        }
+        menubar_of_entry_[tid] = bar_id;
+        menubar_of_entry_[tid + 1] = bar_id;
+    }
+    bar.redraw();
+}
+
+// ---- showing the model ----
+
+void FltkFrontEnd::sync(Model& m, int id) {
+    auto it = widgets_.find(id);
+    const Widget* w = m.find(id);
+    if (it == widgets_.end() || !w) return;
+    Fl_Widget* f = it->second;
+    if (w->kind == KIND_MENUBAR) {
+        build_menu(m, *static_cast<Fl_Menu_Bar*>(f), id);
+    } else if (w->kind == KIND_FRAME || w->kind == KIND_FRAME3D) {
+        // drawn from its list
+    } else if (w->kind == KIND_STATUSBAR) {
+        f->copy_label(trimmed(w->text.empty() ? w->caption : w->text).c_str());
+    } else if (w->kind == KIND_TEXT || w->kind == KIND_VALUE || w->kind == KIND_EDITOR) {
+        auto* in = static_cast<Fl_Input_*>(f);
+        if (Fl::focus() != in) {
+            const std::string t = w->kind == KIND_VALUE ? value_text(*w) : trimmed(w->text);
+            in->value(t.c_str());
+        }
+        in->readonly(w->mode == 1);
+        f->copy_label(trimmed(w->caption).c_str());
+        f->align(FL_ALIGN_LEFT);
+    } else if (w->kind == KIND_TOGGLE) {
+        static_cast<Fl_Button*>(f)->value(w->toggle != 0);
+        f->copy_label(trimmed(w->caption).c_str());
+    } else if (w->kind == KIND_LISTBOX || w->kind == KIND_COMBO) {
+        auto* c = static_cast<Fl_Choice*>(f);
+        c->clear();
+        for (const std::string& s : w->items) c->add(menu_label(s).c_str());
+        c->value(w->selection >= 1 && w->selection <= int(w->items.size()) ? w->selection - 1 : -1);
+    } else {
+        f->copy_label(trimmed(w->caption).c_str());
+    }
+    if (w->state == STATE_HIDDEN)
+        f->hide();
+    else
+        f->show();
+    if (w->state == STATE_GREYED)
+        f->deactivate();
+    else
+        f->activate();
+    f->redraw();
+}
+
+void FltkFrontEnd::sync_window(Model& m, int window_id) {
+    auto it = windows_.find(window_id);
+    const Widget* w = m.find(window_id);
+    if (it == windows_.end() || !w) return;
+    it->second->copy_label(trimmed(w->caption).c_str());
+    // Widgets created since the window was built join it now.
+    add_children(m, *it->second, window_id, Rect{0, 0, it->second->w(), it->second->h()});
+    for (auto& [id, fw] : widgets_)
+        if (m.window_of(id) == window_id) sync(m, id);
+    it->second->redraw();
+}
+
+void FltkFrontEnd::show_window(Model& m, int id) {
+    if (!windows_.count(id)) build(m, id);
+    auto it = windows_.find(id);
+    if (it == windows_.end()) return;
+    sync_window(m, id);
+    KvWindow& win = *it->second;
+    if (id != 1) {
+        // A dialog opens over the master window.
+        if (auto mw = windows_.find(1); mw != windows_.end() && mw->second->shown())
+            win.position(mw->second->x() + std::max((mw->second->w() - win.w()) / 2, 0),
+                         mw->second->y() + std::max((mw->second->h() - win.h()) / 2, 0));
+    }
+    win.show();
+    Fl::flush();
+}
+
+void FltkFrontEnd::hide_window(Model&, int id) {
+    auto it = windows_.find(id);
+    if (it != windows_.end()) it->second->hide();
+    Fl::flush();
+}
+
+void FltkFrontEnd::redraw(Model& m, int id) {
+    const Widget* w = m.find(id);
+    if (!w) return;
+    if (w->is_window()) {
+        sync_window(m, id);
+        return;
+    }
+    if (auto mb = menubar_of_entry_.find(id); mb != menubar_of_entry_.end()) {
+        sync(m, mb->second);
+        return;
+    }
+    if (const Widget* p = m.find(w->parent); p && p->kind == KIND_MENUBAR) {
+        sync(m, p->id);
+        return;
+    }
+    if (!widgets_.count(id)) {
+        // Created after its window was built.
+        const int win = m.window_of(id);
+        if (windows_.count(win)) sync_window(m, win);
+        return;
+    }
+    sync(m, id);
+    if (w->kind == KIND_RADIO)
+        for (const auto& [cid, c] : m.widgets)
+            if (c.parent == id) sync(m, cid);
+}
+
+void FltkFrontEnd::frame_changed(int id) {
+    if (id == 0) {
+        for (auto& [fid, fw] : widgets_)
+            if (dynamic_cast<FrameView*>(fw)) fw->redraw();
+    } else if (auto it = widgets_.find(id); it != widgets_.end()) {
+        it->second->redraw();
+    }
+}
+
+// ---- boxes and files ----
+
+void FltkFrontEnd::error_box(Model&, const std::string& title, const std::string& text, int kind) {
+    run_box(title, text, kind == 1 ? 3 : 4, {{"OK", 1}}, kClassError);
+}
+
+int FltkFrontEnd::message_box(Model&, const std::string& title, const std::string& text, int icon, int buttons) {
+    return run_box(title, text, icon, message_buttons(buttons), kClassMessage);
+}
+
+FileAnswer FltkFrontEnd::file_dialog(Model&, const FileRequest& r) {
+    // FLTK's filter list: "Label (pattern)" entries separated by tabs; "*.*" means every file.
+    std::string filter;
+    for (const auto& [pattern, label] : r.filters) {
+        std::string p = pattern == "*.*" ? "*" : pattern;
+        for (char& ch : p)
+            if (ch == ';') ch = ',';
+        if (p.find(',') != std::string::npos) p = "{" + p + "}";
+        if (!filter.empty()) filter += '\t';
+        filter += (label.empty() ? p : label) + " (" + p + ")";
+    }
+    if (filter.empty()) filter = "All Files (*)";
+    const std::string dir = r.directory.empty() ? "." : r.directory;
+    const std::string caption = r.caption.empty() ? "File Browser" : r.caption;
+    Fl_File_Chooser fc(dir.c_str(), filter.c_str(), r.save ? Fl_File_Chooser::CREATE : Fl_File_Chooser::SINGLE,
+                       caption.c_str());
+    if (r.filter_index >= 1 && r.filter_index <= int(r.filters.size())) fc.filter_value(r.filter_index - 1);
+    const char* previous = Fl_Window::default_xclass();
+    const std::string keep = previous ? previous : "";
+    Fl_Window::default_xclass(kClassFile);
+    fc.show();
+    Fl_Window::default_xclass(keep.c_str());
+    while (fc.shown()) Fl::wait();
+    FileAnswer a;
+    a.filter_index = fc.filter_value() + 1;
+    if (fc.count() > 0 && fc.value()) {
+        a.cancelled = false;
+        a.path = fc.value();
+    }
+    return a;
+}
+
+void FltkFrontEnd::console(Model&, const ConsoleMessage& msg) {
+    std::fprintf(stderr, "%s: %s\n", msg.title.c_str(), msg.text.c_str());
+}
+
+// ---- events and the timer ----
+
+// While the timer runs, a tick is delivered as soon as the program has taken the last one and
+// the user's own actions have been handled: a pass runs as fast as its work allows and a
+// press of Stop is queued before the next tick.
+void FltkFrontEnd::pump(Model& m) {
+    Fl::check();
+    while (m.queue.empty()) {
+        if (m.timer_callback != 0) {
+            m.post_tick();
+            break;
+        }
+        if (!Fl::first_window()) {
+            // Nothing is shown and nothing will tick: the only way on is the exit request.
+            Event e;
+            e.callback = -1;
+            e.widget = 1;
+            m.post(e);
+            break;
+        }
+        Fl::wait();
+    }
+}
+
+void FltkFrontEnd::timer_changed(Model&) {}
+
+void FltkFrontEnd::shutdown(Model&) {
+    for (auto& [id, w] : windows_) w->hide();
+    widgets_.clear();
+    menubar_of_entry_.clear();
+    windows_.clear();
+    Fl::flush();
+}
+
+}  // namespace
+
+FrontEnd& install() {
+    static bool done = false;
+    FltkFrontEnd& fe = instance();
+    if (!done) {
+        done = true;
+        fl_open_display();
+        Fl_Window::default_xclass(kClassMaster);
+        auto size_screen = [] {
+            Model& m = model();
+            if (Fl::w() > 0 && Fl::h() > 0) {
+                m.screen_w = Fl::w();
+                m.screen_h = Fl::h();
+            }
+        };
+        size_screen();
+        add_reset_hook("fltk-screen", size_screen);
+        gfx::set_update_hook(frame_update);
+    }
+    set_frontend(&fe);
+    return fe;
+}
+
+}  // namespace wl::fltk
