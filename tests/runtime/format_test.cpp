@@ -63,6 +63,8 @@ TEST(FormatWriter, IntegersExponentsAndTexts) {
     EXPECT_EQ(rt::fmt_write("(I4 I2 I1 I3.2)", -123, 100, -1, 5), "-123*** 05");
     EXPECT_EQ(rt::fmt_write("(E12.4 E10.4 E9.4)", 12.345f, -12.345f, 12.345f), "  0.1235E+02-.1235E+02.1235E+02");
     EXPECT_EQ(rt::fmt_write("(E12.4)", 0.0f), "  0.0000E+00");
+    EXPECT_EQ(rt::fmt_write("(F0.2,'|',F0.2,'|',F0.0,'|',I0,'|',F0.3)", 0.5f, -0.5f, 3.0f, -42, 12.5f),
+              ".50|-.50|3.|-42|12.500");  // minimal widths
     EXPECT_EQ(rt::fmt_write("(A3 '|' A5 '|' A)", "abcdef", "ab", "xyz"), "abc|   ab|xyz");
 }
 

@@ -39,6 +39,13 @@ float bits_float(const std::string& hex) {
     return f;
 }
 
+double bits_double(const std::string& hex) {
+    std::uint64_t u = std::uint64_t(std::stoull(hex, nullptr, 16));
+    double d;
+    std::memcpy(&d, &u, sizeof d);
+    return d;
+}
+
 std::string float_bits(float f) {
     std::uint32_t u;
     std::memcpy(&u, &f, sizeof u);
@@ -56,6 +63,7 @@ TEST(GoldenTables, WriterMatchesGfortranField) {
         const std::string fmt = "(" + r[1] + ")";
         std::string got;
         if (r[0] == "F" || r[0] == "E") got = rt::fmt_write(fmt, bits_float(r[2]));
+        else if (r[0] == "D") got = rt::fmt_write(fmt, bits_double(r[2]));
         else if (r[0] == "I") got = rt::fmt_write(fmt, std::stoi(r[2]));
         else if (r[0] == "A") got = rt::fmt_write(fmt, r[2]);
         EXPECT_EQ(got, r[3]) << r[0] << " " << fmt << " " << r[2];
