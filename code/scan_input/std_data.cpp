@@ -84,9 +84,12 @@ int read_counts(int unit, int nstep, rt::FArray<float, MAXSTEP>& counts) {
         std::string rec;
         const int ios = rt::unit_read_record(unit, rec);
         if (ios != rt::IOS_OK) return ios;
-        const std::string fmt = "(TR1," + std::to_string(n) + "I8)";
+        static const char* const FORMATS[11] = {"",           "(TR1,1I8)", "(TR1,2I8)", "(TR1,3I8)",
+                                                 "(TR1,4I8)",  "(TR1,5I8)", "(TR1,6I8)", "(TR1,7I8)",
+                                                 "(TR1,8I8)",  "(TR1,9I8)", "(TR1,10I8)"};
         line_counts.fill(0);
-        if (rt::fmt_read(fit_width(rec, 81), fmt, rt::in_slice(line_counts, 1, n)) != rt::IOS_OK)
+        rec.resize(81, ' ');
+        if (rt::fmt_read(rec, FORMATS[n], rt::in_slice(line_counts, 1, n)) != rt::IOS_OK)
             return rt::IOS_BAD_VALUE;
         for (int k = 1; k <= n; ++k) counts(done + k) = static_cast<float>(line_counts(k));
         done += n;
@@ -310,6 +313,8 @@ void READ_SCAN_STDDATA(int unit, int mode, int number, const rt::FArray<int, 3>&
             // current reflection; the next one is the answer (with skipping on, the next one
             // that is not weak). Reaching the DATA line gives the first reflection of the file.
             bool passed_current = false;
+            std::string last;
+            long repeats = 0;
             for (;;) {
                 if (rt::unit_backspace(unit) != rt::IOS_OK) {
                     status = 11;
@@ -322,6 +327,11 @@ void READ_SCAN_STDDATA(int unit, int mode, int number, const rt::FArray<int, 3>&
                     return;
                 }
                 rt::unit_backspace(unit);
+                // At the start of the file a step back does not move: a file without a DATA line
+                // would be walked for ever. No real file repeats one line this often.
+                repeats = line == last ? repeats + 1 : 0;
+                if (repeats > 100000) break;
+                last = line;
                 line = fit_width(line, LINE_WIDTH);
                 if (line[0] == 'D' || line[0] == 'd') break;
                 if (line[0] != 'R') continue;

@@ -357,6 +357,17 @@ TEST_F(StandardDataFile, PreviousAtTheFirstReflection) {
     EXPECT_TRUE(boxes().empty());
 }
 
+TEST_F(StandardDataFile, PreviousInAFileWithoutDataLineEndsAtTheFirstReflection) {
+    const std::vector<std::string> lines = {"H", rline(5, 1, 0, 0, 21.0, 0.0, 0.0, 0.0, 2, 0.02, 1.0, 0, 'N'),
+                                            "S       1       2"};
+    kvtest::write_bytes(dir / "data", kvtest::join(lines));
+    ASSERT_EQ(kvtest::open_read(STD, dir / "data"), rt::IOS_OK);
+    ASSERT_EQ(read(STD_NEXT), 0);
+    EXPECT_EQ(read(STD_PREVIOUS), 0);
+    EXPECT_EQ(REFLN.ISEQ, 5);
+    EXPECT_EQ(read(STD_NEXT, 0, {}, -1), 12);
+}
+
 TEST_F(StandardDataFile, SearchesReturnTheFirstMatchOrReportNotFoundAndKeepTheReflection) {
     std::vector<Refl> refl = {{1, 1, 0, 0, 5, 'I'}, {2, 0, 1, 0, 5, 'N'}, {3, 1, 0, 0, 5, 'I'}};
     std::vector<std::string> lines = data_set(refl);
