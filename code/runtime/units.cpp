@@ -6,6 +6,7 @@
 // unlinked as soon as they are created, so no way out of the program can leave one behind.
 #include "runtime/units.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -117,19 +118,27 @@ int unit_open(int unit, const std::string& path, const OpenSpec& spec) {
         // Only the old connection of this very unit may be closed before the new one opens.
         unit_close(unit);
 
-        const char* mode = nullptr;
-        bool truncate = spec.status == FileStatus::Replace || spec.status == FileStatus::New;
+        int flags = O_CLOEXEC;
+        const char* mode = "r";
         switch (spec.action) {
-            case FileAction::Read: mode = "r"; u.can_write = false; break;
-            case FileAction::Write: mode = truncate ? "w" : (exists ? "r+" : "w"); u.can_read = false; break;
-            case FileAction::ReadWrite: mode = truncate ? "w+" : (exists ? "r+" : "w+"); break;
+            case FileAction::Read: flags |= O_RDONLY; u.can_write = false; break;
+            case FileAction::Write: flags |= O_WRONLY | O_CREAT; mode = "w"; u.can_read = false; break;
+            case FileAction::ReadWrite: flags |= O_RDWR | O_CREAT; mode = "r+"; break;
         }
-        u.f = std::fopen(path.c_str(), mode);
-        if (!u.f && spec.action == FileAction::ReadWrite && exists && errno == EACCES) {
+        if (spec.action != FileAction::Read) {
+            if (spec.status == FileStatus::New) flags |= O_EXCL;
+            if (spec.status == FileStatus::Replace) flags |= O_TRUNC;
+        }
+        int fd = ::open(path.c_str(), flags, 0666);
+        if (fd < 0 && spec.action == FileAction::ReadWrite && exists && errno == EACCES) {
             // A file we may only read is still connected, for reading.
-            u.f = std::fopen(path.c_str(), "r");
+            fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+            mode = "r";
             u.can_write = false;
         }
+        if (fd < 0) return errno == EEXIST ? IOS_EXISTS : IOS_OPEN_FAILED;
+        u.f = fdopen(fd, mode);  // fdopen never truncates
+        if (!u.f) ::close(fd);
         if (!u.f) return IOS_OPEN_FAILED;
         u.path = path;
     }

@@ -58,6 +58,15 @@ TEST_F(Units, OpenStatusesReportMissingAndExistingFiles) {
     rt::unit_close(3);
     EXPECT_EQ(slurp(path("a")), "");
     EXPECT_EQ(rt::unit_open(4, dir, spec(rt::FileStatus::Old, rt::FileAction::Read)), rt::IOS_OPEN_FAILED);
+    // An existing file opened for writing is written from its start; the old tail goes.
+    spit(path("c"), "line one\r\nline two\r\n");
+    ASSERT_EQ(rt::unit_open(5, path("c"), spec(rt::FileStatus::Old, rt::FileAction::Write)), rt::IOS_OK);
+    std::string rec;
+    EXPECT_EQ(rt::unit_read_record(5, rec), rt::IOS_NOT_PERMITTED);
+    rt::unit_write_record(5, "new");
+    rt::unit_close(5);
+    EXPECT_EQ(slurp(path("c")), "new\r\n");
+    EXPECT_EQ(rt::unit_open(6, path("nodir/x"), spec(rt::FileStatus::Unknown)), rt::IOS_OPEN_FAILED);
 }
 
 TEST_F(Units, WritesCrLfAndReadsWithOneCrStripped) {
