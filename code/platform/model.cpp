@@ -18,10 +18,7 @@ std::map<std::string, std::function<void()>>& hooks() {
 }  // namespace
 
 void reset_model() {
-    Model& m = model();
-    const bool trace_on = m.trace_on;
-    m = Model();
-    m.trace_on = trace_on;
+    model() = Model();
     for (auto& [key, fn] : hooks())
         if (fn) fn();
 }

@@ -64,10 +64,11 @@ void WININIT() {
 void WINEXIT() {
     wl::trace_call("WINEXIT");
     auto& m = model();
-    for (auto& [id, w] : m.widgets)
-        if (w.shown) {
-            w.shown = false;
-            if (w.is_window()) wl::frontend().hide_window(m, id);
+    // Dialogs first, the master window last.
+    for (auto it = m.widgets.rbegin(); it != m.widgets.rend(); ++it)
+        if (it->second.shown) {
+            it->second.shown = false;
+            if (it->second.is_window()) wl::frontend().hide_window(m, it->first);
         }
     m.set_timer(0, 0);
     m.started = false;

@@ -1,0 +1,200 @@
+// The scripted front end: the script vocabulary, script errors, exhaustion and the transcript.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include "include/shared.h"
+#include "platform/frontend.h"
+#include "platform/model.h"
+#include "platform/script.h"
+#include "platform/wingui.h"
+#include "runtime/fatal.h"
+
+namespace {
+
+class Script : public ::testing::Test {
+protected:
+    wl::Model& m = wl::model();
+    int dlg = 0;
+
+    void SetUp() override {
+        reset_shared_records();
+        wl::reset_model();
+        wl::script::load_lines({});
+        // A master window "Main" and a dialog "Dialog", both shown.
+        REGTITLESTRING("Main", 4);
+        OPENMASTER(5, 5);
+        REGTITLESTRING("Dialog", 6);
+        OPENWINDOW(1, 0, 0, dlg);
+        WINDOWDRAW(0, 1);
+        WINDOWDRAW(0, dlg);
+    }
+
+    // A widget in slot IWID(g, k).
+    int slot(int g, int k, int kind, int parent, int callback = 0) {
+        const int id = m.create(kind, parent);
+        GRAPHICS.IWID(g, k) = id;
+        if (callback) SETCALLBACK(id, callback);
+        return id;
+    }
+
+    int next() {
+        int cb = 0, x = 0, y = 0, w = 0, kind = 0, extra = 0;
+        return IWINACTION(cb, x, y, w, kind, extra);
+    }
+
+    static int exit_status(const std::function<void()>& body) {
+        try {
+            body();
+        } catch (const rt::ProgramExit& e) {
+            return e.status;
+        }
+        return -1;
+    }
+};
+
+TEST_F(Script, PressDeliversTheNumberOfAnOperableControl) {
+    const int b = slot(1, 1, wl::KIND_BUTTON, dlg, 53);
+    wl::script::load_lines({"# comment line", "", "press 53   # Ok", "press -1"});
+    EXPECT_EQ(wl::script::lines_left(), 2);
+    EXPECT_EQ(next(), 53);
+    EXPECT_EQ(m.last.widget, b);
+    EXPECT_EQ(next(), -1);
+}
+
+TEST_F(Script, PressOfGreyedOrHiddenControlIsAScriptError) {
+    struct Case {
+        const char* what;
+        const char* line;
+        std::function<void(int button, int title)> prepare;
+    };
+    const Case cases[] = {
+        {"greyed", "press 53", [this](int b, int) { m.find(b)->state = wl::STATE_GREYED; }},
+        {"hidden", "press 53", [this](int b, int) { m.find(b)->state = wl::STATE_HIDDEN; }},
+        {"greyed menu title", "press 321", [this](int, int t) { m.find(t)->state = wl::STATE_GREYED; }},
+        {"dialog not shown", "press 53", [this](int, int) { WINDOWREMOVE(dlg); }},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        const int b = slot(1, 1, wl::KIND_BUTTON, dlg, 53);
+        const int title = m.create(wl::KIND_MENUTITLE, m.create(wl::KIND_MENUBAR, 1));
+        const int pull = m.create(wl::KIND_PULLDOWN, title);
+        slot(1, 2, wl::KIND_MENUENTRY, pull, 321);
+        c.prepare(b, title);
+        wl::script::load_lines({c.line});
+        EXPECT_EQ(exit_status([&] { next(); }), wl::script::EXIT_SCRIPT_ERROR) << c.what;
+        EXPECT_FALSE(wl::script::exhausted());
+    }
+}
+
+TEST_F(Script, MalformedOrMisplacedLinesAreScriptErrors) {
+    const char* lines[] = {"press", "press x", "press 999", "answer 6", "file a.par", "cancel",
+                           "jump 3", "ticks -1", "set 1 1", "toggle 11 1 1", "select 1 1 9"};
+    slot(1, 1, wl::KIND_LISTBOX, dlg);
+    for (const char* l : lines) {
+        wl::script::load_lines({l});
+        EXPECT_EQ(exit_status([&] { next(); }), wl::script::EXIT_SCRIPT_ERROR) << l;
+    }
+}
+
+TEST_F(Script, ExhaustedWhileWaitingEndsWithStatusThree) {
+    wl::script::load_lines({});
+    EXPECT_EQ(exit_status([&] { next(); }), wl::script::EXIT_EXHAUSTED);
+    EXPECT_TRUE(wl::script::exhausted());
+}
+
+TEST_F(Script, SetKeepsTheFullNumberTyped) {
+    const int v = slot(2, 5, wl::KIND_VALUE, dlg);
+    m.find(v)->decimals = 2;
+    const int t = slot(2, 6, wl::KIND_TEXT, dlg);
+    slot(2, 7, wl::KIND_BUTTON, dlg, 54);
+    wl::script::load_lines({"set 2 5 12345.678901", "set 2 6 Run 3 of  the day", "press 54"});
+    EXPECT_EQ(next(), 54);  // set queues nothing
+    EXPECT_EQ(m.find(v)->value, 12345.678901);
+    EXPECT_EQ(m.find(t)->text, "Run 3 of  the day");
+
+    wl::script::load_lines({"set 2 5 1.2.3"});
+    EXPECT_EQ(exit_status([&] { next(); }), wl::script::EXIT_SCRIPT_ERROR);
+    EXPECT_EQ(m.find(v)->value, 12345.678901);
+}
+
+TEST_F(Script, ToggleInRadioBoxSwitchesSiblingsOffAndCallsBack) {
+    const int radio = m.create(wl::KIND_RADIO, dlg);
+    const int a = slot(3, 1, wl::KIND_TOGGLE, radio, 801);
+    const int b = slot(3, 2, wl::KIND_TOGGLE, radio, 802);
+    const int plain = slot(3, 3, wl::KIND_TOGGLE, dlg);
+    m.set_toggle(a, 1);
+    wl::script::load_lines({"toggle 3 3 1", "toggle 3 2 1", "press -1"});
+    EXPECT_EQ(next(), 802);
+    EXPECT_EQ(m.find(plain)->toggle, 1);
+    EXPECT_EQ(m.find(a)->toggle, 0);
+    EXPECT_EQ(m.find(b)->toggle, 1);
+    EXPECT_EQ(next(), -1);
+}
+
+TEST_F(Script, SelectPicksAListEntry) {
+    const int list = slot(6, 24, wl::KIND_LISTBOX, dlg);
+    m.find(list)->items = {"Monoclinic-b", "Monoclinic-c", "Orthorhombic"};
+    slot(6, 25, wl::KIND_BUTTON, dlg, 55);
+    wl::script::load_lines({"select 6 24 3", "press 55"});
+    EXPECT_EQ(next(), 55);
+    EXPECT_EQ(m.find(list)->selection, 3);
+}
+
+TEST_F(Script, RunDeliversTicksUntilTheTimerStops) {
+    SETCALLTIME(10, 990);
+    wl::script::load_lines({"run", "press -1"});
+    int ticks = 0;
+    for (int cb = next(); cb != -1; cb = next()) {
+        ASSERT_EQ(cb, 990);
+        if (++ticks == 7) SETCALLTIME(10, 0);
+    }
+    EXPECT_EQ(ticks, 7);
+}
+
+TEST_F(Script, TranscriptOfBoxesFilesAndWindows) {
+    const auto file = std::filesystem::path(KV_BINARY_DIR) / "script_transcript.txt";
+    wl::script::load_lines({"answer 7", "file data/x.rfl 2", "cancel"});
+    ASSERT_TRUE(wl::script::set_transcript_file(file.string()));
+    ERRORBOX("Kelvorantide v3.72  ", "Run PreProcess first   ", 0);
+    int answer = 0;
+    GENERALMESSAGE(2, 4, answer, "Kelvorantide v3.72", "No output datafile is open. Do you want to open a file?");
+    EXPECT_EQ(answer, 7);
+    wl::FileRequest r;
+    r.caption = "Open Input File";
+    r.filters = {{"*.dat", "Vosket"}, {"*.rfl", "Standard"}};
+    const wl::FileAnswer a = wl::frontend().file_dialog(m, r);
+    EXPECT_FALSE(a.cancelled);
+    EXPECT_EQ(a.filter_index, 2);
+    EXPECT_TRUE(std::filesystem::path(a.path).is_absolute());
+    EXPECT_TRUE(wl::frontend().file_dialog(m, r).cancelled);
+    WINDOWREMOVE(dlg);
+    const std::vector<std::string> expected = {
+        "box Kelvorantide v3.72 | Run PreProcess first",
+        "ask Kelvorantide v3.72 | No output datafile is open. Do you want to open a file? -> 7",
+        "file Open Input File -> data/x.rfl",
+        "file Open Input File -> cancel",
+        "hide Dialog",
+    };
+    EXPECT_EQ(wl::script::transcript(), expected);
+    std::ifstream in(file);
+    std::vector<std::string> written;
+    for (std::string s; std::getline(in, s);) written.push_back(s);
+    EXPECT_EQ(written, expected);
+    wl::script::set_transcript_file("");
+}
+
+TEST_F(Script, ScriptFileIsRead) {
+    const auto file = std::filesystem::path(KV_BINARY_DIR) / "script_lines.txt";
+    std::ofstream(file) << "press -1\r\n# end\n";
+    std::string error;
+    ASSERT_TRUE(wl::script::load_file(file.string(), error));
+    EXPECT_EQ(wl::script::lines_left(), 1);
+    EXPECT_EQ(next(), -1);
+    EXPECT_FALSE(wl::script::load_file("/no/such/script", error));
+    EXPECT_FALSE(error.empty());
+}
+
+}  // namespace
