@@ -42,9 +42,9 @@ struct Parser {
         while (!at_end() && (s[i] == ' ' || s[i] == '\t')) ++i;
     }
     bool digit() const { return !at_end() && s[i] >= '0' && s[i] <= '9'; }
-    // An unsigned number; -1 when there is none. Blanks end it: they separate items.
+    // An unsigned number right at the position; -1 when there is none. Blanks end it: they
+    // separate items, so "A 3I4" is A and 3I4, never A3.
     int number() {
-        skip_blanks();
         if (!digit()) return -1;
         long v = 0;
         while (digit()) {
@@ -122,7 +122,6 @@ struct Parser {
                 op.k = Op::I;
                 op.w = number();
                 if (op.w < 0) return false;
-                skip_blanks();
                 if (peek() == '.') {
                     ++i;
                     op.m = number();
@@ -136,7 +135,6 @@ struct Parser {
                 op.k = c == 'F' ? Op::F : (c == 'E' ? Op::E : Op::D);
                 op.w = number();
                 if (op.w < 0 || (op.w == 0 && op.k != Op::F)) return false;
-                skip_blanks();
                 if (peek() != '.') return false;
                 ++i;
                 op.d = number();
@@ -156,7 +154,6 @@ struct Parser {
                 break;
             }
             case 'T': {
-                skip_blanks();
                 char n = up(peek());
                 if (n == 'L' || n == 'R') { ++i; op.k = n == 'L' ? Op::TL : Op::TR; } else op.k = Op::T;
                 if (rep >= 0) return false;

@@ -84,6 +84,8 @@ TEST(FormatWriter, PositioningGroupsAndReversion) {
     // Widths and decimals built at run time, with a literal parenthesis.
     EXPECT_EQ(rt::fmt_write("(F6.4,'(',I1,')')", 1.2346f, 3), "1.2346(3)");
     EXPECT_EQ(rt::fmt_write("('It''s' \"q\")"), "It'sq");
+    // Blanks separate items: a width never comes from the next item's repeat count.
+    EXPECT_EQ(rt::fmt_write("(A 2I3)", "ab", 1, 2), "ab  1  2");
 }
 
 TEST(FormatParser, AcceptsEveryLayoutOfTheProgramsFiles) {
@@ -123,7 +125,7 @@ TEST(FormatParser, AcceptsEveryLayoutOfTheProgramsFiles) {
 TEST(FormatWriter, UnsupportedFormatsAreRefused) {
     std::vector<std::string> recs;
     for (const char* f : {"I5", "(I5", "(Q5)", "(F5)", "(I5 'open)", "(0I5)", "(G10.3)", "(2P F5.2)", "(T0)",
-                          "(3TR2)", "(F5.2 I)"}) {
+                          "(3TR2)", "(F5.2 I)", "(I 5)", "(F10 .4)"}) {
         EXPECT_EQ(rt::format_records(f, {rt::out_item(1)}, recs), rt::IOS_BAD_FORMAT) << f;
     }
     EXPECT_EQ(rt::format_records("('no data')", {rt::out_item(1)}, recs), rt::IOS_BAD_FORMAT);

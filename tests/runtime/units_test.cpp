@@ -66,7 +66,7 @@ TEST_F(Units, OpenStatusesReportMissingAndExistingFiles) {
     rt::unit_write_record(5, "new");
     rt::unit_close(5);
     EXPECT_EQ(slurp(path("c")), "new\r\n");
-    EXPECT_EQ(rt::unit_open(6, path("nodir/x"), spec(rt::FileStatus::Unknown)), rt::IOS_OPEN_FAILED);
+    EXPECT_EQ(rt::unit_open(7, path("nodir/x"), spec(rt::FileStatus::Unknown)), rt::IOS_OPEN_FAILED);
 }
 
 TEST_F(Units, WritesCrLfAndReadsWithOneCrStripped) {
