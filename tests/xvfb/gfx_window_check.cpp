@@ -1,0 +1,215 @@
+// Real-window checks of the FLTK front end, run under Xvfb. One program, one check per mode:
+//   draw     a master window with a graphics frame; a red line and a blue filled rectangle are
+//            drawn through the primitives and read back from the screen pixel by pixel.
+//   pointer  a click (xdotool) into the frame arrives through gmAction as the frame's callback
+//            with world coordinates counted upward from the bottom of the frame.
+//   boxes    close boxes queue -1 and leave windows shown; a message box answered with the
+//            keyboard (xdotool) returns the program's button code.
+// Exit status 0 when the check holds; the reason for a failure on stderr.
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "gui_toolkit/f77gui.h"
+#include "gui_toolkit/frames.h"
+#include "gui_toolkit/minigino.h"
+#include "include/toolkit_services.h"
+#include "platform/fltk/fltk_frontend.h"
+#include "platform/fltk/frame_view.h"
+#include "platform/graphics_model.h"
+#include "platform/model.h"
+#include "platform/wingui.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Window.H>
+#include <FL/fl_draw.H>
+
+namespace {
+
+int failures = 0;
+
+void check(bool ok, const std::string& what) {
+    if (!ok) {
+        std::fprintf(stderr, "FAILED: %s\n", what.c_str());
+        ++failures;
+    }
+}
+
+// Lets the windows appear and be drawn.
+void settle(double seconds = 0.5) {
+    for (double t = 0; t < seconds; t += 0.02) {
+        Fl::wait(0.02);
+        Fl::flush();
+    }
+}
+
+// Graphics and toolkit start, a master window of 20 x 15 cells with a frame of 12 x 8 cells
+// (world 0..300 x 0..200, callback 200) at column 1, row 2; shown.
+int start(int& frame) {
+    wl::fltk::install();
+    gOpenGino();
+    GGUIWIN();
+    gmInitializeMenu();
+    gmDefineGuiGrid(32, 24);
+    REGMINIMUM(20, 15);
+    REGMAXIMUM(20, 15);
+    WIDSTR("Kelvorantide v3.72");
+    int master = 0;
+    MASTER(0, 0, master);
+    REGMINIMUM(12, 8);
+    REGMAXIMUM(12, 8);
+    FRADEF(master, 1, 2, 300.0f, 200.0f, frame);
+    gmDefineCallback(frame, 200);
+    gmManage();
+    settle();
+    return master;
+}
+
+wl::fltk::FrameView* frame_view(int frame) {
+    for (Fl_Window* w = Fl::first_window(); w; w = Fl::next_window(w))
+        for (int i = 0; i < w->children(); ++i)
+            if (auto* v = dynamic_cast<wl::fltk::FrameView*>(w->child(i)); v && v->id() == frame) return v;
+    return nullptr;
+}
+
+struct Pixel {
+    int r, g, b;
+};
+
+Pixel screen_pixel(Fl_Window* win, int x, int y) {
+    win->make_current();
+    unsigned char* p = fl_read_image(nullptr, x, y, 1, 1);
+    Pixel px{p[0], p[1], p[2]};
+    delete[] p;
+    return px;
+}
+
+std::string str(const Pixel& p) {
+    return "(" + std::to_string(p.r) + ", " + std::to_string(p.g) + ", " + std::to_string(p.b) + ")";
+}
+
+int run_draw() {
+    int frame = 0;
+    start(frame);
+    wl::fltk::FrameView* v = frame_view(frame);
+    check(v != nullptr, "the frame is shown");
+    if (!v) return 1;
+    int w = 0, h = 0;
+    GETBITMAPSIZE(frame, w, h);
+    check(v->w() == w && v->h() == h, "the frame on screen has its bitmap's size");
+
+    gmClearGraphicsFrame(frame);
+    LINCOL(2);  // red
+    MOVTO2(0.0f, 100.0f);
+    LINTO2(300.0f, 100.0f);
+    LINCOL(7);  // blue
+    RFILL(0, 0, 200.0f, 150.0f, 250.0f, 190.0f);
+    FLUSHG();
+    settle();
+
+    // Rows as the transform gives them (y upward from the bottom of the frame).
+    const int row = h - int(std::lround(100.0 * h / 200.0));
+    Fl_Window* win = v->window();
+    const Pixel on = screen_pixel(win, v->x() + w / 3, v->y() + row);
+    check(on.r == 255 && on.g == 0 && on.b == 0, "a pixel of the line is red, got " + str(on));
+    const Pixel off = screen_pixel(win, v->x() + w / 3, v->y() + row + 10);
+    check(off.r == 192 && off.g == 192 && off.b == 192, "the background next to the line is grey, got " + str(off));
+    const int ry = h - int(std::lround(170.0 * h / 200.0));
+    const Pixel fill = screen_pixel(win, v->x() + int(225.0 * w / 300.0), v->y() + ry);
+    check(fill.r == 0 && fill.g == 0 && fill.b == 255, "inside the rectangle is blue, got " + str(fill));
+    const Pixel above = screen_pixel(win, v->x() + int(225.0 * w / 300.0), v->y() + 2);
+    check(above.r == 192 && above.b == 192, "above the rectangle is background, got " + str(above));
+
+    // Clearing the frame brings the background back.
+    gmClearGraphicsFrame(frame);
+    FLUSHG();
+    settle();
+    const Pixel cleared = screen_pixel(win, v->x() + w / 3, v->y() + row);
+    check(cleared.r == 192 && cleared.g == 192 && cleared.b == 192, "a cleared frame is background, got " + str(cleared));
+    gmCloseMenu();
+    return failures ? 1 : 0;
+}
+
+int run_pointer() {
+    int frame = 0;
+    start(frame);
+    wl::fltk::FrameView* v = frame_view(frame);
+    if (!v) return 1;
+    Fl_Window* win = v->window();
+    int w = 0, h = 0;
+    GETBITMAPSIZE(frame, w, h);
+    // A quarter across, a quarter up from the bottom.
+    const int px = w / 4, py_from_bottom = h / 4;
+    const int sx = win->x_root() + v->x() + px;
+    const int sy = win->y_root() + v->y() + (h - py_from_bottom);
+    const std::string cmd = "xdotool mousemove " + std::to_string(sx) + " " + std::to_string(sy) + " click 1";
+    check(std::system(cmd.c_str()) == 0, "xdotool clicks");
+    alarm(20);  // a lost click must not hang the test
+    int cb = 0;
+    gmAction(cb);
+    alarm(0);
+    check(cb == 200, "the click returns the frame's callback, got " + std::to_string(cb));
+    check(FRAME_LAYER.CURRENT_FRAME == frame, "the clicked frame is current");
+    int callback, widget, extra, kind, count, ints[4];
+    float x, y, reals[4];
+    char text[4];
+    ACTENQ(callback, widget, extra, kind, x, y, text, 4, count, reals, ints);
+    check(widget == frame && kind == 0, "a frame event");
+    check(std::fabs(x - 75.0f) < 1.5f, "world x of the click, got " + std::to_string(x));
+    check(std::fabs(y - 50.0f) < 1.5f, "world y of the click counts from the bottom, got " + std::to_string(y));
+    gmCloseMenu();
+    return failures ? 1 : 0;
+}
+
+int run_boxes() {
+    int frame = 0;
+    const int master = start(frame);
+    WIDSTR("Kelvorantide v3.72 Fit parameters");
+    REGMINIMUM(10, 6);
+    REGMAXIMUM(10, 6);
+    int dialog = 0;
+    DIACMP(master, 2, 2, dialog);
+    gmDrawWindow(dialog);
+    settle();
+
+    // Close boxes: the exit request, and the windows stay.
+    for (int id : {master, dialog}) {
+        Fl_Window* win = nullptr;
+        for (Fl_Window* w = Fl::first_window(); w; w = Fl::next_window(w))
+            if (std::string(w->xclass() ? w->xclass() : "") ==
+                (id == master ? std::string("kelvorantide") : "kelvor-dialog-" + std::to_string(id)))
+                win = w;
+        check(win != nullptr, "window " + std::to_string(id) + " found by its class");
+        if (!win) continue;
+        win->do_callback();
+        int cb = 0;
+        gmAction(cb);
+        check(cb == -1, "a close box queues -1");
+        check(win->shown(), "a close box leaves the window shown");
+    }
+
+    // A question answered from the keyboard: Return presses the first button, Yes (6).
+    if (std::system("(xdotool search --sync --classname kelvor-message windowfocus --sync key Return) "
+                    ">/dev/null 2>&1 &") != 0)
+        check(false, "xdotool started");
+    alarm(20);
+    const int answer = gmDisplayMessageBox("Kelvorantide v3.72", "No output datafile is open. Do you want to open a file?", 2, 4);
+    alarm(0);
+    check(answer == 6, "Yes answers 6, got " + std::to_string(answer));
+    gmCloseMenu();
+    return failures ? 1 : 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string mode = argc > 1 ? argv[1] : "draw";
+    if (mode == "draw") return run_draw();
+    if (mode == "pointer") return run_pointer();
+    if (mode == "boxes") return run_boxes();
+    std::fprintf(stderr, "usage: %s draw|pointer|boxes\n", argv[0]);
+    return 2;
+}
