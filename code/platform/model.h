@@ -172,7 +172,11 @@ public:
     // Events.
     std::deque<Event> queue;
     Event last;                      // the event IWINACTION returned last
-    int timer_interval = 0;          // timer unit: milliseconds
+    // The repeating timer. The interval is kept as the program gave it; its unit is ours and
+    // is taken as zero: a front end delivers the next tick as soon as the program has taken
+    // the last one and the user's own actions are queued, so a pass is bound by its work and
+    // a press of Stop arrives before the next tick.
+    int timer_interval = 0;
     int timer_callback = 0;          // 0: no timer
 
     // Console and boxes.

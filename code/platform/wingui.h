@@ -25,7 +25,7 @@ void REMOVETITLE();
 // ---- events and timer ----
 // Blocks until the next user action or timer tick; returns its callback number.
 int IWINACTION(int& callback, int& x, int& y, int& widget, int& kind, int& extra);
-// Repeating timer (interval in milliseconds) whose ticks IWINACTION returns as callback;
+// Repeating timer (interval kept, see Model::timer_interval) whose ticks IWINACTION returns as callback;
 // callback 0 stops it. At most one tick is ever pending; a new call drops it.
 void SETCALLTIME(int interval, int callback);
 void GETACTIONINFO(int& i1, int& i2, int& i3, int& i4);

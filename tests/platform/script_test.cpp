@@ -99,10 +99,16 @@ TEST_F(Script, MalformedOrMisplacedLinesAreScriptErrors) {
     }
 }
 
-TEST_F(Script, ExhaustedWhileWaitingEndsWithStatusThree) {
+TEST_F(Script, ExhaustedWhileWaitingReportsWindowsAndBoxesAndEndsWithStatusThree) {
     wl::script::load_lines({});
+    ERRORBOX("Kelvorantide v3.72", "Run PreProcess first", 0);
+    testing::internal::CaptureStderr();
     EXPECT_EQ(exit_status([&] { next(); }), wl::script::EXIT_EXHAUSTED);
+    const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_TRUE(wl::script::exhausted());
+    EXPECT_NE(err.find("open window 1: Main\n"), std::string::npos) << err;
+    EXPECT_NE(err.find("open window " + std::to_string(dlg) + ": Dialog\n"), std::string::npos) << err;
+    EXPECT_NE(err.find("last box: Kelvorantide v3.72 | Run PreProcess first\n"), std::string::npos) << err;
 }
 
 TEST_F(Script, SetKeepsTheFullNumberTyped) {
