@@ -1,0 +1,126 @@
+// The operation frame as the widget kinds' plain routines use it: the name recorded for the
+// duration of the call, the master, number, kind and placement checks, and the escape call with
+// the routine's private texts.
+#pragma once
+#include <cfloat>
+#include <cmath>
+#include <cstring>
+#include <span>
+#include <string_view>
+
+#include "gui_toolkit/f77gui.h"
+#include "gui_toolkit/widget_tables.h"
+#include "platform/wingui.h"
+
+namespace wf {
+
+// Records name in CURRENT_ROUTINE for the life of the object, then six blanks.
+class Op {
+public:
+    explicit Op(std::string_view name) { GINOTS(2, name); }
+    ~Op() { GINOTS(2, "      "); }
+    Op(const Op&) = delete;
+    Op& operator=(const Op&) = delete;
+};
+
+inline void err(int n) { GMERR(n, 0); }
+
+// Master check: error 1 when no master window exists.
+inline bool master() {
+    if (gm_no_master()) {
+        err(1);
+        return false;
+    }
+    return true;
+}
+
+// Master check and a positive widget number (error 26).
+inline bool master_and_number(int widget) {
+    if (!master()) return false;
+    if (widget <= 0) {
+        err(26);
+        return false;
+    }
+    return true;
+}
+
+// The placement rule: justification centred with expansion 1, on the master window of an MDI
+// application, is refused.
+inline bool placement_refused(int parent) {
+    return POSITION_MODE(1) == 4 && POSITION_MODE(2) == 1 && parent == 1 && IGETWIDGETTYPE(1) == 0 &&
+           IGETWIDGETTYPE(2) == 32;
+}
+
+struct FrameChecks {
+    bool number = true;     // parent <= 0: error 26
+    bool kind = true;       // parent kind outside the set: error 7
+    bool placement = true;  // the placement rule: error 62
+};
+
+// The creation frame's checks after the name is recorded and the result set to 0.
+inline bool creation(int parent, std::span<const int> kinds, FrameChecks c = {}) {
+    if (!master()) return false;
+    if (c.number && parent <= 0) {
+        err(26);
+        return false;
+    }
+    if (c.kind && !wk::in(IGETWIDGETTYPE(parent), kinds)) {
+        err(7);
+        return false;
+    }
+    if (c.placement && placement_refused(parent)) {
+        err(62);
+        return false;
+    }
+    return true;
+}
+
+// A private text of 256 characters for escape calls.
+struct Text256 {
+    char c[256];
+    Text256() { std::memset(c, ' ', sizeof c); }
+    explicit Text256(std::string_view s) : Text256() {
+        std::memcpy(c, s.data(), s.size() < sizeof c ? s.size() : sizeof c);
+    }
+};
+
+// Escape call with the routine's private 256-character text; returns o1.
+inline int escape(int op, int p1 = 0, int p2 = 0, int p3 = 0, int p4 = 0, int p5 = 0, int p6 = 0, int* o2 = nullptr) {
+    Text256 t;
+    int r1 = 0, r2 = 0;
+    ESCAPEROUTINE(op, p1, p2, p3, p4, p5, p6, r1, r2, t.c, 256);
+    if (o2) *o2 = r2;
+    return r1;
+}
+
+inline std::string_view rtrim(std::string_view s) {
+    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+    return s;
+}
+
+// Copies s into out (len characters), blank-padded or cut.
+inline void fill(char* out, int len, std::string_view s) {
+    if (!out || len <= 0) return;
+    const std::size_t n = s.size() < std::size_t(len) ? s.size() : std::size_t(len);
+    if (n) std::memcpy(out, s.data(), n);
+    std::memset(out + n, ' ', std::size_t(len) - n);
+}
+
+// A double narrowed to the nearest float; beyond the float range an infinity (never undefined).
+inline float narrow(double d) {
+    constexpr double limit = double(FLT_MAX) + 0x1p103;  // halfway to the next power of two
+    if (std::isnan(d)) return NAN;
+    if (d >= limit) return INFINITY;
+    if (d <= -limit) return -INFINITY;
+    return float(d);
+}
+
+// Truncation toward zero of a float or double into an int, saturating (NaN gives 0).
+inline int trunc_int(double d) {
+    if (std::isnan(d)) return 0;
+    if (d >= 2147483647.0) return 2147483647;
+    if (d <= -2147483648.0) return -2147483647 - 1;
+    return int(d);
+}
+
+}  // namespace wf
