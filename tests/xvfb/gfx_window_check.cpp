@@ -5,6 +5,8 @@
 //            with world coordinates counted upward from the bottom of the frame.
 //   boxes    close boxes queue -1 and leave windows shown; a message box answered with the
 //            keyboard (xdotool) returns the program's button code.
+//   widgets  a push button laid out on the grid queues its callback when clicked and nothing
+//            when greyed; a number typed into a value entry is kept in full.
 // Exit status 0 when the check holds; the reason for a failure on stderr.
 #include <unistd.h>
 
@@ -203,6 +205,72 @@ int run_boxes() {
     return failures ? 1 : 0;
 }
 
+Fl_Widget* shown_widget(int id) {
+    for (Fl_Window* w = Fl::first_window(); w; w = Fl::next_window(w))
+        for (int i = 0; i < w->children(); ++i)
+            if (w->child(i)->user_data() == reinterpret_cast<void*>(intptr_t(id))) return w->child(i);
+    return nullptr;
+}
+
+void click(Fl_Widget* w) {
+    Fl_Window* win = w->window();
+    const std::string cmd = "xdotool mousemove " + std::to_string(win->x_root() + w->x() + w->w() / 2) + " " +
+                            std::to_string(win->y_root() + w->y() + w->h() / 2) + " click 1";
+    check(std::system(cmd.c_str()) == 0, "xdotool clicks");
+}
+
+int run_widgets() {
+    int frame = 0;
+    start(frame);
+    wl::Model& m = wl::model();
+    // A push button of 4 x 1 cells at column 14, row 1 and a value entry above it, made in the
+    // model as the widget kinds' own creation routines make them.
+    REGMINIMUM(4, 1);
+    const int button = m.create(wl::KIND_BUTTON, 1, 14, 1);
+    m.find(button)->caption = "Accept";
+    SETCALLBACK(button, 101);
+    const int entry = m.create(wl::KIND_VALUE, 1, 14, 3);
+    m.find(entry)->value = 1.5;
+    m.find(entry)->decimals = 2;
+    m.find(entry)->text = "1.50";
+    gmDrawWindow(1);
+    settle();
+
+    Fl_Widget* b = shown_widget(button);
+    Fl_Widget* e = shown_widget(entry);
+    check(b && e, "the button and the entry are shown");
+    if (!b || !e) return 1;
+    const int cell_w = m.screen_w / 32, cell_h = m.screen_h / 24;
+    check(b->x() == 14 * cell_w && b->w() == 4 * cell_w && b->h() == cell_h, "the button spans its cells");
+    check(b->y() == b->window()->h() - 2 * cell_h, "row 1 is the second row from the bottom");
+    check(std::string(b->label() ? b->label() : "") == "Accept", "the button shows its caption");
+
+    click(b);
+    alarm(20);
+    int cb = 0;
+    gmAction(cb);
+    check(cb == 101, "the button's callback, got " + std::to_string(cb));
+
+    // Greyed: the click is lost; the frame's click that follows comes through.
+    int status = 0;
+    WIDGETSTATUS(button, 0, status);
+    settle(0.2);
+    check(!b->active(), "the greyed button is inactive");
+    click(b);
+    click(frame_view(frame));
+    gmAction(cb);
+    check(cb == 200, "a greyed button queues nothing, got " + std::to_string(cb));
+
+    // Typing into the value entry keeps the full number typed.
+    click(e);
+    check(std::system("xdotool key ctrl+a BackSpace type 12.3456789") == 0, "xdotool types");
+    settle(0.5);
+    alarm(0);
+    check(m.find(entry)->value == 12.3456789, "the typed number is the value, got " + std::to_string(m.find(entry)->value));
+    gmCloseMenu();
+    return failures ? 1 : 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -210,6 +278,7 @@ int main(int argc, char** argv) {
     if (mode == "draw") return run_draw();
     if (mode == "pointer") return run_pointer();
     if (mode == "boxes") return run_boxes();
-    std::fprintf(stderr, "usage: %s draw|pointer|boxes\n", argv[0]);
+    if (mode == "widgets") return run_widgets();
+    std::fprintf(stderr, "usage: %s draw|pointer|boxes|widgets\n", argv[0]);
     return 2;
 }

@@ -382,7 +382,8 @@ void FltkFrontEnd::sync(Model& m, int id) {
     } else if (w->kind == KIND_TEXT || w->kind == KIND_VALUE || w->kind == KIND_EDITOR) {
         auto* in = static_cast<Fl_Input_*>(f);
         if (Fl::focus() != in) {
-            const std::string t = w->kind == KIND_VALUE ? value_text(*w) : trimmed(w->text);
+            // A value entry shows the text the library keeps for its number.
+            const std::string t = w->kind == KIND_VALUE && trimmed(w->text).empty() ? value_text(*w) : trimmed(w->text);
             in->value(t.c_str());
         }
         in->readonly(w->mode == 1);
