@@ -89,6 +89,25 @@ TEST_F(CalcBackground, BuildsBothModelsFromEveryScanAndRewinds) {
     EXPECT_EQ(REFLN.ISEQ, 1);
 }
 
+TEST_F(CalcBackground, WeakScansStayOutWhenSkipped) {
+    // A weak scan at 40 degrees with a high background: it enters the table only when weak
+    // scans are not skipped.
+    write({{20.0f, 100, 100, 1.0f, 'N'}, {40.0f, 900, 900, 1.0f, 'W'}, {60.0f, 100, 100, 1.0f, 'N'}});
+    for (int skip : {0, 1}) {
+        FITOPT.SKIP_WEAK = skip;
+        PROCESS_BACKGROUND();
+        if (skip)
+            EXPECT_FLOAT_EQ(FIXEDBG.BGS(40), 100.0f);
+        else
+            EXPECT_GT(FIXEDBG.BGS(40), 800.0f);
+    }
+    // The end of the data is announced by the reader's notice at each pass.
+    int eof = 0;
+    for (const auto& l : wl::script::transcript())
+        if (l.find("End of File") != std::string::npos) ++eof;
+    EXPECT_EQ(eof, 2);
+}
+
 TEST_F(CalcBackground, EmptyDataSetLeavesTheModelsAsTheyWere) {
     write({});
     FIXEDBG.BGS(40) = 12.0f;
