@@ -70,6 +70,8 @@ IoItem in_slice(FArray<T, N, L>& a, int lo, int hi) {
 
 inline OutItem out_item(int x) { OutItem o; o.kind = IoItem::INT; o.i = x; return o; }
 inline OutItem out_item(long x) = delete;  // say which width you mean
+inline OutItem out_item(char c) = delete;  // a character is a text: pass an FText<1> or a string
+inline OutItem out_item(bool b) = delete;
 inline OutItem out_item(float x) { OutItem o; o.kind = IoItem::REAL; o.f = x; return o; }
 inline OutItem out_item(double x) { OutItem o; o.kind = IoItem::DOUBLE; o.d = x; return o; }
 inline OutItem out_item(std::string_view s) { OutItem o; o.kind = IoItem::TEXT; o.s = s; o.len = int(s.size()); return o; }
