@@ -290,20 +290,44 @@ TEST_F(ReflectionFit, UnequalEndsExemptFromRwpTestOnlyForTheScanThatHasThem) {
     EXPECT_EQ(REFLN.FLAG(5), ' ');
 }
 
-TEST_F(ReflectionFit, ConstrainedRefitOnlyWhenWidthOrIratioIsTested) {
-    // With neither test on, RWP is that of the final refit of the accepted reflection.
+TEST_F(ReflectionFit, ConstrainedRefitRunsOnlyWhenWidthOrIratioIsTested) {
+    // A reflection rejected for its position carries the RWP of the first fit when neither
+    // width nor Iratio is tested, and that of the constrained refit when one of them is.
+    auto rejected_rwp = [&](int test_width) {
+        prepare();
+        FITPAR.TFLAG(4) = 1;
+        REFLN.ANGL(2) = -0.3f;
+        FITPAR.FITLIM(4, 1) = FITPAR.FITLIM(4, 2) = 0.1f;
+        FITPAR.TFLAG(2) = test_width;
+        FITPAR.FITLIM(2, 1) = 0.0f;
+        FITPAR.FITLIM(2, 2) = 1.0f;
+        EXPECT_EQ(outcome(), "RP");
+        return FITPAR.RWP;
+    };
     prepare();
-    int ierr;
-    FITSCAN(0, ierr);
-    const float rwp_plain = FITPAR.RWP;
-    ASSERT_EQ(REFLN.FLAG(2), 'F');
-    prepare();
-    FITPAR.TFLAG(2) = 1;
-    FITPAR.FITLIM(2, 1) = 0.0f;
-    FITPAR.FITLIM(2, 2) = 1.0f;
-    FITSCAN(0, ierr);
-    ASSERT_EQ(REFLN.FLAG(2), 'F');
-    EXPECT_EQ(FITPAR.RWP, rwp_plain);  // the accepted reflection's final refit sets it again
+    rt::FArray<float, 6> v = FITPAR.VALS, s;
+    rt::FArray<float, MAXSTEP> yc;
+    float first_rwp, c;
+    int f;
+    PKLSQ(REFLN.XPOS, REFLN.COUNTS, 41, WAVES.WAVE, 0.0f, 40.0f, v, FITPAR.IREF, yc, s, first_rwp, c, f);
+    EXPECT_EQ(rejected_rwp(0), first_rwp);
+    EXPECT_NE(rejected_rwp(1), first_rwp);
+}
+
+TEST_F(ReflectionFit, RefitFreesWidthAndPositionWhenNarrowerThanTheDoubletSplit) {
+    // Width limits exactly at the first fit's FWHM: the refit changes the width only when the
+    // peaks are narrower than the alpha1-alpha2 separation (0.127 degrees at 2theta 40).
+    for (double fwhm : {0.08, 0.2}) {
+        SCOPED_TRACE(fwhm);
+        reset_shared_records();
+        prepare({50.0, fwhm, 2000.0, 0.0, 0.4, 0.5}, 37);
+        start({45.0, fwhm * 1.1, 1800.0, 0.01, 0.45, 0.5});
+        const rt::FArray<float, 6> v = first_fit();
+        start({45.0, fwhm * 1.1, 1800.0, 0.01, 0.45, 0.5});
+        FITPAR.TFLAG(2) = 1;
+        FITPAR.FITLIM(2, 1) = FITPAR.FITLIM(2, 2) = v(2);
+        EXPECT_EQ(outcome(), fwhm < 0.127 ? "RW" : "F ");
+    }
 }
 
 TEST(Integration, SumsBetweenSortedLimits) {
