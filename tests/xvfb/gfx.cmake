@@ -7,7 +7,8 @@ if(KV_FLTK AND TARGET kv_platform_fltk)
     foreach(_mode draw pointer boxes widgets)
       add_test(NAME xvfb_gfx_${_mode}
                COMMAND ${KV_XVFB_RUN} -a -s "-screen 0 1280x1024x24" $<TARGET_FILE:gfx_window_check> ${_mode})
-      set_tests_properties(xvfb_gfx_${_mode} PROPERTIES LABELS xvfb TIMEOUT 60)
+      set_tests_properties(xvfb_gfx_${_mode} PROPERTIES LABELS xvfb TIMEOUT 60
+        ENVIRONMENT "LSAN_OPTIONS=suppressions=${CMAKE_CURRENT_LIST_DIR}/lsan.supp")
     endforeach()
   endif()
 endif()
