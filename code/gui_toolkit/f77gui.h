@@ -96,6 +96,9 @@ int GMCHECKCALLBACK(int callback);
 void gmInitializeMenu();
 void GUIGRD(int nx, int ny);
 void gmDefineGuiGrid(int nx, int ny);
+// Retired: reports error 55 titled "MENGRD" and does nothing else.
+void MENGRD(int a, int b);
+void GMMENUOVERLAYGRID(int a, int b);
 void GRDENQ(int& a, int& b, int& c, int& d);
 void gmEnqGuiGrid(int& a, int& b, int& c, int& d);
 void GRDMOD(int mode);

@@ -78,6 +78,15 @@ void GUIGRD(int nx, int ny) {
 
 void gmDefineGuiGrid(int nx, int ny) { GUIGRD(nx, ny); }
 
+// The menu overlay grid is retired: its body only reports so.
+void MENGRD(int, int) {
+    begin("MENGRD");
+    GMERR(55, 0);
+    end();
+}
+
+void GMMENUOVERLAYGRID(int a, int b) { MENGRD(a, b); }
+
 void GRDENQ(int& a, int& b, int& c, int& d) { GETGRIDAREA(a, b, c, d); }
 void gmEnqGuiGrid(int& a, int& b, int& c, int& d) { GRDENQ(a, b, c, d); }
 void GRDMOD(int mode) { SETGRIDMODE(mode); }

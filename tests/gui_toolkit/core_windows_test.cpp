@@ -50,6 +50,24 @@ TEST_F(Windows, GridCellsMustBeAtLeastTwelvePixels) {
     }
 }
 
+TEST_F(Windows, GridEnquiriesAndTheRetiredOverlayGrid) {
+    wl::model().screen_w = 1024;
+    wl::model().screen_h = 768;
+    int a = 0, b = 0, c = 0, d = 0;
+    gmEnqGuiGrid(a, b, c, d);
+    EXPECT_EQ(a * c, 1024);
+    EXPECT_EQ(b * d, 768);
+    gmSetGuiGridMode(1);
+    int mode = 0;
+    gmEnqGuiGridMode(mode);
+    EXPECT_EQ(mode, 1);
+    GMMENUOVERLAYGRID(1, 1);
+    ASSERT_EQ(console().size(), 1u);
+    EXPECT_EQ(console()[0].title, "MENGRD");
+    EXPECT_EQ(console()[0].text, "GINOMENU error 55 - Routine name is being deprecated");
+    EXPECT_EQ(CURRENT_ROUTINE, "");
+}
+
 TEST_F(Windows, MasterWindowIsOneAndASecondIsRefused) {
     start_master();
     EXPECT_EQ(IGETWIDGETTYPE(1), wl::KIND_MASTER);
