@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -227,6 +228,70 @@ void put_int(std::string& out, long long v, int w, int m) {
     right(out, w, buf, std::size_t(len));
 }
 
+// The text of a >= 0 rounded to d decimals, exactly as "%.*f" prints it (the exact binary value,
+// ties to even), by integer arithmetic: q = round(m 2^ex 10^d) in 128 bits. False when the
+// value or the decimals are too large for that; the caller then prints with snprintf.
+bool fixed_text(double a, int d, char* out, int& n) {
+    static const std::uint64_t p10[20] = {1ULL,
+                                          10ULL,
+                                          100ULL,
+                                          1000ULL,
+                                          10000ULL,
+                                          100000ULL,
+                                          1000000ULL,
+                                          10000000ULL,
+                                          100000000ULL,
+                                          1000000000ULL,
+                                          10000000000ULL,
+                                          100000000000ULL,
+                                          1000000000000ULL,
+                                          10000000000000ULL,
+                                          100000000000000ULL,
+                                          1000000000000000ULL,
+                                          10000000000000000ULL,
+                                          100000000000000000ULL,
+                                          1000000000000000000ULL,
+                                          10000000000000000000ULL};
+    if (d > 19) return false;
+    using u128 = unsigned __int128;
+    u128 q = 0;
+    if (a != 0.0) {
+        int e = 0;
+        const double fr = std::frexp(a, &e);  // a = fr 2^e, fr in [0.5, 1)
+        const std::uint64_t m = std::uint64_t(std::ldexp(fr, 53));
+        const int ex = e - 53;
+        const u128 N = u128(m) * p10[d];  // below 2^117
+        if (ex >= 0) {
+            if (ex > 10) return false;  // keeps N 2^ex below 2^127
+            q = N << ex;
+        } else {
+            const int k = -ex;
+            if (k >= 127) {
+                q = 0;  // N < 2^117 lies below half a unit
+            } else {
+                q = N >> k;
+                const u128 rem = N & ((u128(1) << k) - 1);
+                const u128 half = u128(1) << (k - 1);
+                if (rem > half || (rem == half && (q & 1))) ++q;
+            }
+        }
+    }
+    char dig[48];
+    int nd = 0;
+    do {
+        dig[nd++] = char('0' + int(q % 10));
+        q /= 10;
+    } while (q);
+    while (nd < d + 1) dig[nd++] = '0';
+    n = 0;
+    for (int k = nd - 1; k >= 0; --k) {
+        out[n++] = dig[k];
+        if (k == d && d > 0) out[n++] = '.';
+    }
+    out[n] = '\0';
+    return true;
+}
+
 void put_fixed(std::string& out, double v, int w, int d) {
     if (!std::isfinite(v)) { stars(out, w > 0 ? w : 1); return; }
     const bool neg = std::signbit(v);
@@ -239,7 +304,8 @@ void put_fixed(std::string& out, double v, int w, int d) {
     if (w > 0 && w < 300 && a >= pow10[std::size_t(w)]) { stars(out, w); return; }
     char buf[2200];
     buf[0] = '-';
-    int n = std::snprintf(buf + 1, sizeof buf - 2, "%.*f", d, a);
+    int n = 0;
+    if (!fixed_text(a, d, buf + 1, n)) n = std::snprintf(buf + 1, sizeof buf - 2, "%.*f", d, a);
     if (n < 0 || n >= int(sizeof buf) - 3) { stars(out, w > 0 ? w : 1); return; }
     if (d == 0) { buf[1 + n] = '.'; ++n; buf[1 + n] = '\0'; }
     char* s = buf + 1;
@@ -471,14 +537,25 @@ int run_format(const Format& f, H& h) {
 }
 
 // Output: builds records in place.
+// The records go into recs[0..used-1], reusing the strings already there, so that a caller
+// that keeps its vector (the unit writer) formats without allocating.
 struct Writer {
     const std::vector<OutItem>& items;
     std::vector<std::string>& recs;
+    std::string& rec;
+    std::string& field;
+    std::size_t used = 0;
     std::size_t it = 0;
     int el = 0;
-    std::string rec;
     std::size_t pos = 0;
-    std::string field;
+
+    void emit() {
+        if (used < recs.size()) recs[used].assign(rec);
+        else recs.push_back(rec);
+        ++used;
+        rec.clear();
+        pos = 0;
+    }
 
     void skip_empty() {
         while (it < items.size() && items[it].n <= 0) ++it;
@@ -495,9 +572,7 @@ struct Writer {
         pos += s.size();
     }
     int new_record() {
-        recs.push_back(rec);
-        rec.clear();
-        pos = 0;
+        emit();
         return IOS_OK;
     }
     void control(const Op& op) {
@@ -638,12 +713,14 @@ struct Reader {
 }  // namespace
 
 int format_records(std::string_view fmt, const std::vector<OutItem>& items, std::vector<std::string>& records) {
-    records.clear();
     const Format* f = detail::parse_format(fmt);
-    if (!f) return IOS_BAD_FORMAT;
-    Writer w{items, records, 0, 0, {}, 0, {}};
+    if (!f) { records.clear(); return IOS_BAD_FORMAT; }
+    static thread_local std::string rec, field;
+    rec.clear();
+    Writer w{items, records, rec, field};
     int r = run_format(*f, w);
-    records.push_back(std::move(w.rec));
+    w.emit();
+    records.resize(w.used);
     return r;
 }
 

@@ -176,6 +176,7 @@ const Format* parse_format(std::string_view text);
 
 void put_int(std::string& out, long long v, int w, int m);
 void put_fixed(std::string& out, double v, int w, int d);
+bool fixed_text(double a, int d, char* out, int& n);  // a >= 0; "%.*f" without snprintf, or false
 void put_exp(std::string& out, double v, int w, int d, char letter);
 // Converts the text of a number; blanks_ok: blanks are dropped and an empty field is 0
 // (fixed columns), otherwise the text is one value token (list-directed).
