@@ -96,11 +96,14 @@ void ACTENQ(int& callback, int& widget, int& extra, int& kind, float& x, float& 
         float xr = 0, yr = 0, x0 = 0, y0 = 0;
         GETBITMAPSIZE(a.ACTION_WIDGET, w, h);
         GETFRAMESCALE(a.ACTION_WIDGET, xr, yr, x0, y0);
-        // World units per pixel; a frame without pixels maps one pixel to one unit.
-        const float sx = (w == 0 || h == 0) ? 1.0f : xr / float(w);
-        const float sy = (w == 0 || h == 0) ? 1.0f : yr / float(h);
-        x = float(a.ACTION_X) * sx + x0;
-        y = float(a.ACTION_Y) * sy + y0;
+        // A frame without pixels maps one pixel to one world unit (no division by zero).
+        if (w == 0 || h == 0) {
+            x = float(a.ACTION_X) + x0;
+            y = float(a.ACTION_Y) + y0;
+        } else {
+            x = float(a.ACTION_X) * xr / float(w) + x0;
+            y = float(a.ACTION_Y) * yr / float(h) + y0;
+        }
         integers4[0] = 0;
         integers4[1] = h;
         integers4[2] = w;

@@ -80,6 +80,28 @@ TEST_F(Events, PointerEventInAnotherFrameMakesItCurrent) {
     EXPECT_EQ(reals[3], 200.0f);
 }
 
+TEST_F(Events, PointerStateOfAFrameWithoutPixelsIsNotDividedByZero) {
+    start_master();
+    widget(wl::KIND_BUTTON, 1);
+    const int f = widget(wl::KIND_FRAME, 1);
+    gfx::create_frame(f, 0, 0);
+    SETFRAMESCALE(f, 300.0f, 200.0f, 10.0f, 20.0f);
+    wl::Event e;
+    e.widget = f;
+    e.kind = -1;
+    e.x = 5;
+    e.y = 7;
+    wl::model().post(e);
+    int icb = 0;
+    gmAction(icb);
+    int cb = 0, w = 0, extra = 0, kind = 9, count = 0;
+    float x = 0, y = 0, reals[4];
+    int ints[4];
+    gmEnqActionState(cb, w, extra, kind, x, y, nullptr, 0, count, reals, ints);
+    EXPECT_EQ(x, 15.0f);
+    EXPECT_EQ(y, 27.0f);
+}
+
 TEST_F(Events, TicksArriveAsTheTimerNumber) {
     start_master();
     gmDefineTimerCallback(50, 990);
