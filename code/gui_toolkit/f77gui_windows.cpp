@@ -5,6 +5,7 @@
 #include <string>
 
 #include "gui_toolkit/f77gui.h"
+#include "gui_toolkit/f77gui_widgets.h"
 #include "gui_toolkit/frames.h"
 #include "gui_toolkit/minigino.h"
 #include "include/toolkit_services.h"
@@ -185,7 +186,10 @@ void gmDrawWindowHold(int window, int hold) {
 namespace {
 
 void draw_widget(int widget, const int* hold) {
-    const int kind = IGETWIDGETTYPE(widget);  // property 15 of a widget is its kind
+    int kind = -1;  // property 15 of a widget is its kind
+    double unused = 0;
+    char text[1] = {' '};
+    PRPENQ(widget, 15, kind, unused, text, 1);
     if (kind == wl::KIND_MASTER || kind == wl::KIND_WINDOW || kind == wl::KIND_DIALOG) {
         if (hold)
             gmDrawWindowHold(widget, *hold);
