@@ -409,58 +409,66 @@ int read_real_text(std::string_view field, int implied, bool is_double, double& 
     std::size_t k = 0;
     char sign = 0;
     if (k < n && (src[k] == '+' || src[k] == '-')) sign = src[k++];
-    std::string mant;
+    // t: the clean text for the C library, sign, mantissa (point inserted), 'e', exponent.
+    char t[sizeof src + kMaxFieldWidth + 8];
+    std::size_t tn = 0;
+    if (sign) t[tn++] = sign;
+    const std::size_t mant0 = tn;
     bool point = false;
     int ndig = 0;
     for (; k < n; ++k) {
         char c = src[k];
-        if (c >= '0' && c <= '9') { mant.push_back(c); ++ndig; }
-        else if (c == '.' && !point) { point = true; mant.push_back(c); }
+        if (c >= '0' && c <= '9') { t[tn++] = c; ++ndig; }
+        else if (c == '.' && !point) { point = true; t[tn++] = c; }
         else break;
     }
-    std::string exps;
+    if (ndig > 0 && !point && implied > 0) {
+        // Implied decimals: the point goes into the text, implied digits from the right.
+        const std::size_t nd = tn - mant0;
+        const std::size_t imp = std::size_t(implied);
+        if (nd < imp) {  // leading zeros up to the implied digits
+            std::memmove(t + mant0 + (imp - nd), t + mant0, nd);
+            std::memset(t + mant0, '0', imp - nd);
+            tn += imp - nd;
+        }
+        std::memmove(t + tn - imp + 1, t + tn - imp, imp);
+        t[tn - imp] = '.';
+        ++tn;
+    }
     if (k < n) {
         char c = src[k];
+        t[tn++] = 'e';
         if (c == 'E' || c == 'e' || c == 'D' || c == 'd' || c == 'Q' || c == 'q') {
             ++k;
-            if (k < n && (src[k] == '+' || src[k] == '-')) exps.push_back(src[k++]);
+            if (k < n && (src[k] == '+' || src[k] == '-')) t[tn++] = src[k++];
         } else if (c == '+' || c == '-') {
-            exps.push_back(src[k++]);
+            t[tn++] = src[k++];  // a sign-only exponent
         } else {
             return IOS_BAD_VALUE;
         }
         int edig = 0;
         for (; k < n; ++k) {
             if (src[k] < '0' || src[k] > '9') return IOS_BAD_VALUE;
-            exps.push_back(src[k]);
+            t[tn++] = src[k];
             ++edig;
         }
         if (edig == 0 || ndig == 0) return IOS_BAD_VALUE;
     }
+    t[tn] = '\0';
     if (ndig == 0) {
         // Blank, a lone sign or a lone point read as zero (as fixed-column input does).
         if (!blanks_ok && n > 0) return IOS_BAD_VALUE;
         if (is_double) dout = 0.0; else fout = 0.0f;
         return IOS_OK;
     }
-    if (!point && implied > 0) {
-        // Implied decimals: the point goes into the text, implied digits from the right.
-        if (int(mant.size()) < implied) mant.insert(0, std::size_t(implied - int(mant.size())), '0');
-        mant.insert(mant.size() - std::size_t(implied), 1, '.');
-    }
-    std::string t;
-    t.reserve(mant.size() + exps.size() + 4);
-    if (sign) t.push_back(sign);
-    t += mant;
-    if (!exps.empty()) { t.push_back('e'); t += exps; }
     errno = 0;
     char* end = nullptr;
     if (is_double) {
-        double v = std::strtod(t.c_str(), &end);
+        double v = std::strtod(t, &end);
         if (*end || !std::isfinite(v)) return IOS_BAD_VALUE;
         dout = v;
     } else {
-        float v = std::strtof(t.c_str(), &end);
+        float v = std::strtof(t, &end);
         if (*end || !std::isfinite(v)) return IOS_BAD_VALUE;
         fout = v;
     }
