@@ -5,6 +5,8 @@
 //            with world coordinates counted upward from the bottom of the frame.
 //   boxes    close boxes queue -1 and leave windows shown; a message box answered with the
 //            keyboard (xdotool) returns the program's button code.
+//   file     FLTK's file chooser, found by its window class, answered by typing a name: the
+//            browser returns the bare name and moves into the file's directory.
 //   widgets  a push button laid out on the grid queues its callback when clicked and nothing
 //            when greyed; a number typed into a value entry is kept in full.
 // Exit status 0 when the check holds; the reason for a failure on stderr.
@@ -271,6 +273,36 @@ int run_widgets() {
     return failures ? 1 : 0;
 }
 
+int run_file() {
+    int frame = 0;
+    start(frame);
+    char tmpl[] = "/tmp/kvfileXXXXXX";
+    const char* dir = mkdtemp(tmpl);
+    check(dir != nullptr, "a scratch directory");
+    if (!dir) return 1;
+    const std::string par = std::string(dir) + "/scan1.par";
+    if (FILE* f = std::fopen(par.c_str(), "w")) {
+        std::fputs("WAVEL 0.71073\n", f);
+        std::fclose(f);
+    }
+    if (std::system("(xdotool search --sync --classname kelvor-file windowfocus --sync type scan1.par; "
+                    "sleep 0.3; xdotool key Return) >/dev/null 2>&1 &") != 0)
+        check(false, "xdotool started");
+    alarm(30);
+    WIDSTR("Select the parameter file");
+    char name[30];
+    BROWSE(0, 0, 0, 0, name, 30, dir, "*.par|(Parameter File)|*.*|(All Files)");
+    alarm(0);
+    const std::string got(name, 30);
+    check(got == "scan1.par" + std::string(21, ' '), "the bare name, blank-padded, got \"" + got + "\"");
+    char cwd[4096];
+    check(getcwd(cwd, sizeof cwd) && std::string(cwd) == dir, "the current directory is the file's");
+    std::remove(par.c_str());
+    rmdir(dir);
+    gmCloseMenu();
+    return failures ? 1 : 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -279,6 +311,7 @@ int main(int argc, char** argv) {
     if (mode == "pointer") return run_pointer();
     if (mode == "boxes") return run_boxes();
     if (mode == "widgets") return run_widgets();
-    std::fprintf(stderr, "usage: %s draw|pointer|boxes|widgets\n", argv[0]);
+    if (mode == "file") return run_file();
+    std::fprintf(stderr, "usage: %s draw|pointer|boxes|widgets|file\n", argv[0]);
     return 2;
 }

@@ -3,6 +3,8 @@
 // queue. Nothing here calls the program.
 #include "platform/fltk/fltk_frontend.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -23,6 +25,7 @@
 #include <FL/Fl_Choice.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_File_Chooser.H>
+#include <FL/filename.H>
 #include <FL/Fl_Input.H>
 #include <FL/Fl_Menu_Bar.H>
 #include <FL/Fl_Multiline_Input.H>
@@ -499,8 +502,11 @@ FileAnswer FltkFrontEnd::file_dialog(Model&, const FileRequest& r) {
         for (char& ch : p)
             if (ch == ';') ch = ',';
         if (p.find(',') != std::string::npos) p = "{" + p + "}";
+        // Labels come as "(Parameter File)": FLTK adds the pattern in parentheses itself.
+        std::string l = label;
+        if (l.size() >= 2 && l.front() == '(' && l.back() == ')') l = l.substr(1, l.size() - 2);
         if (!filter.empty()) filter += '\t';
-        filter += (label.empty() ? p : label) + " (" + p + ")";
+        filter += (l.empty() ? p : l) + " (" + p + ")";
     }
     if (filter.empty()) filter = "All Files (*)";
     const std::string dir = r.directory.empty() ? "." : r.directory;
@@ -508,6 +514,14 @@ FileAnswer FltkFrontEnd::file_dialog(Model&, const FileRequest& r) {
     Fl_File_Chooser fc(dir.c_str(), filter.c_str(), r.save ? Fl_File_Chooser::CREATE : Fl_File_Chooser::SINGLE,
                        caption.c_str());
     if (r.filter_index >= 1 && r.filter_index <= int(r.filters.size())) fc.filter_value(r.filter_index - 1);
+    // FLTK resolves a typed name against the current directory, so the chooser runs in the
+    // directory it shows; the caller's directory comes back whatever the answer.
+    std::string here;
+    if (char* cwd = ::getcwd(nullptr, 0)) {
+        here = cwd;
+        std::free(cwd);
+    }
+    const bool moved = !r.directory.empty() && ::chdir(r.directory.c_str()) == 0;
     const char* previous = Fl_Window::default_xclass();
     const std::string keep = previous ? previous : "";
     Fl_Window::default_xclass(kClassFile);
@@ -518,7 +532,12 @@ FileAnswer FltkFrontEnd::file_dialog(Model&, const FileRequest& r) {
     a.filter_index = fc.filter_value() + 1;
     if (fc.count() > 0 && fc.value()) {
         a.cancelled = false;
-        a.path = fc.value();
+        char abs[FL_PATH_MAX];
+        fl_filename_absolute(abs, sizeof abs, fc.value());
+        a.path = abs;
+    }
+    if (moved && !here.empty() && ::chdir(here.c_str()) != 0) {
+        // The old directory is gone; the chosen file's directory becomes current anyway.
     }
     return a;
 }
