@@ -257,16 +257,16 @@ void STAPAN(int bar, int a, int b) {
     ADDSTATUSPANES(bar, a, b);
 }
 
-void TRESET(int entry, std::string_view text, int c) {
+void TRESET(int entry, std::string_view text) {
     Op op("gmSetTreeViewLabel");
     if (!master()) return;
-    SETTREEENTRY(entry, text, c);
+    SETTREEENTRY(entry, text, int(text.size()));
 }
 
-void TREENQ(int entry, char* text, int text_len, int& c) {
+void TREENQ(int entry, char* text, int text_len) {
     Op op("gmEnqTreeViewLabel");
     if (!master()) return;
-    GETTREEENTRY(entry, text, text_len, c);
+    GETTREEENTRY(entry, text, text_len);
 }
 
 void TREACT(int widget, int action) {

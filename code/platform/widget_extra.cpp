@@ -833,19 +833,18 @@ void ADDTREEENTRY(int parent, int a, std::string_view text, int& id, int len) {
     wl::extra(id).tree_data = a;
 }
 
-void SETTREEENTRY(int entry, std::string_view text, int c) {
-    trace_call("SETTREEENTRY", entry, rtrim_s(text), c);
+void SETTREEENTRY(int entry, std::string_view text, int len) {
+    trace_call("SETTREEENTRY", entry, rtrim_s(head_s(text, len)));
     if (wl::Widget* w = find(entry)) {
-        w->caption = rtrim_s(text);
-        wl::extra(entry).tree_data = c;
+        w->caption = rtrim_s(head_s(text, len));
+        redraw_s(entry);
     }
 }
 
-void GETTREEENTRY(int entry, char* text, int len, int& c) {
+void GETTREEENTRY(int entry, char* text, int len) {
     const wl::Widget* w = find(entry);
     if (!w) return;
     fill_s(text, len, w->caption);
-    c = wl::extra(entry).tree_data;
 }
 
 void TREEACTION(int widget, int action) { trace_call("TREEACTION", widget, action); }

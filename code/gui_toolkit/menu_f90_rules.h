@@ -1,0 +1,56 @@
+// The rules the widget module's creation procedures share, as data and small functions: the
+// callback kinds with their definers and automatic-number offsets, the justification code, and
+// the recodings of modes, types and options.
+#pragma once
+#include <array>
+#include <optional>
+#include <string_view>
+
+using OptInt = std::optional<int>;
+
+namespace mf {
+
+// The twelve kinds of callback a creation can define.
+enum class CbKind { Callback, Select, Move, Expose, Change, DragDrop, DoubleClick, FileDrop, DragSelect, DragMove,
+                    ValueError, Link };
+
+struct CallbackRule {
+    CbKind kind;
+    int offset;                // added to the widget id for the automatic number
+    void (*define)(int widget, int callback);
+    std::string_view definer;  // the plain routine
+};
+extern const std::array<CallbackRule, 12> kCallbackRules;
+
+// The number defined for a given callback argument of the widget id: the argument itself, or
+// for 50000 the id plus the kind's offset.
+int callback_number(CbKind kind, int given, int id);
+// Defines the callback of kind when given (nothing when absent).
+void define_callback(CbKind kind, OptInt given, int id);
+
+// x justification + 3 x y justification + 4, each -1 when absent (so 0 when both are absent);
+// not range-checked, computed without overflow (saturating).
+int justification_code(OptInt xjust, OptInt yjust);
+// Entry mode: 0 stays 0 (editable), 1 and 19 become 1 (display only), others unchanged.
+int entry_mode(int mode);
+// Justification option of value and text entries: 1 makes the width negative, 0 positive,
+// anything else (or absent) leaves it.
+int justified_width(int width, OptInt option);
+// Help mode: absent 3, 31 becomes 2.
+int help_mode(OptInt mode);
+// Draw mode of the window procedures: 1 -> 4, 8 -> 1, 4 -> 2, 32 -> 3, absent 0, others unchanged.
+int draw_mode(OptInt mode);
+// Scroll mode of text entries: absent 1, 32763 -> 1, 32764 -> 2, others unchanged.
+int scroll_mode(OptInt mode);
+// Radio type: 32763 -> 0, 32764 -> 1, others unchanged.
+int radio_type(int type);
+// Icon type: 7 -> 0, others unchanged.
+int icon_type(int type);
+// Frame type: absent or 0 -> 0, 40 -> 1, others unchanged.
+int frame_type(OptInt type);
+// The first given of a paired alternative, else the default.
+inline int first_of(OptInt a, OptInt b, int dflt) { return a ? *a : (b ? *b : dflt); }
+// Negation without overflow.
+inline int negated(int v) { return v == -2147483647 - 1 ? 2147483647 : -v; }
+
+}  // namespace mf
