@@ -105,9 +105,13 @@ int unit_open(int unit, const std::string& path, const OpenSpec& spec) {
         struct stat st;
         const bool exists = ::stat(path.c_str(), &st) == 0;
         if (exists) {
-            // Never connect one file to two units: the other unit may be reading it.
+            // Never connect one file to two units where either may write: a writer would
+            // truncate or overwrite what the other reads. Two readers of one file (the data
+            // file in use chosen again as the input) do each other no harm.
+            const bool reader = spec.action == FileAction::Read;
             for (auto& [n, other] : table()) {
-                if (n != unit && other.f && !other.std_stream && other.dev == st.st_dev && other.ino == st.st_ino) return IOS_IN_USE;
+                if (n == unit || !other.f || other.std_stream) continue;
+                if (other.dev == st.st_dev && other.ino == st.st_ino && !(reader && !other.can_write)) return IOS_IN_USE;
             }
         }
         if (spec.status == FileStatus::Old && !exists) return IOS_NOT_FOUND;

@@ -1,6 +1,7 @@
 // Numbered file units: a table from unit number to a connected text file with sequential
 // formatted records. Records are read with one trailing CR stripped and written ending CR LF.
-// A file already connected to one unit (same device and inode) is never connected to a second.
+// A file already connected to one unit (same device and inode) is never connected to a second
+// where either connection may write (IOS_IN_USE); two read-only connections are allowed.
 #pragma once
 #include <string>
 #include <string_view>

@@ -155,6 +155,17 @@ TEST_F(Units, RefusesSecondConnectionOfOneFile) {
     std::string rec;
     EXPECT_EQ(rt::unit_read_record(25, rec), rt::IOS_OK);
     EXPECT_EQ(rec, "H");
+    // Two readers do each other no harm (the data file in use chosen again as the input) ...
+    ASSERT_EQ(rt::unit_open(25, path("data.rfl"), spec(rt::FileStatus::Old, rt::FileAction::Read)), rt::IOS_OK);
+    ASSERT_EQ(rt::unit_open(1, path("alias.rfl"), spec(rt::FileStatus::Old, rt::FileAction::Read)), rt::IOS_OK);
+    EXPECT_EQ(rt::unit_read_record(1, rec), rt::IOS_OK);
+    EXPECT_EQ(rec, "H");
+    // ... but no writer joins them.
+    rt::OpenSpec app = spec(rt::FileStatus::Unknown, rt::FileAction::Write);
+    app.append = true;
+    EXPECT_EQ(rt::unit_open(20, path("data.rfl"), app), rt::IOS_IN_USE);
+    EXPECT_EQ(slurp(path("data.rfl")), "H\r\nDATA\r\n");
+    rt::unit_close(1);
     // Reopening on the unit that holds it is allowed (the unit is closed first).
     EXPECT_EQ(rt::unit_open(25, path("data.rfl"), spec(rt::FileStatus::Old)), rt::IOS_OK);
 }
