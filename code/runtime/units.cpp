@@ -28,6 +28,7 @@ struct Unit {
     bool at_end = false;  // the last read met the end of the file
     enum Op { NONE, READ, WRITE } last = NONE;
     bool std_stream = false;  // standard output or error: never closed, records end with LF
+    bool scratch = false;     // already unlinked: nothing to delete by name
     dev_t dev = 0;
     ino_t ino = 0;
 };
@@ -100,6 +101,7 @@ int unit_open(int unit, const std::string& path, const OpenSpec& spec) {
         int ios = open_scratch(u);
         if (ios != IOS_OK) return ios;
         u.path = path;
+        u.scratch = true;
     } else {
         if (path.empty()) return IOS_OPEN_FAILED;
         struct stat st;
@@ -134,7 +136,8 @@ int unit_open(int unit, const std::string& path, const OpenSpec& spec) {
             if (spec.status == FileStatus::Replace) flags |= O_TRUNC;
         }
         int fd = ::open(path.c_str(), flags, 0666);
-        if (fd < 0 && spec.action == FileAction::ReadWrite && exists && errno == EACCES) {
+        if (fd < 0 && spec.action == FileAction::ReadWrite && exists && errno == EACCES &&
+            (spec.status == FileStatus::Old || spec.status == FileStatus::Unknown)) {
             // A file we may only read is still connected, for reading.
             fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
             mode = "r";
@@ -163,7 +166,7 @@ int unit_close(int unit, bool delete_file) {
     int ios = IOS_OK;
     if (u.std_stream) return std::fflush(u.f) == 0 ? IOS_OK : IOS_WRITE_FAILED;
     if (u.f && std::fclose(u.f) != 0) ios = IOS_WRITE_FAILED;
-    if (delete_file && !u.path.empty() && u.dev != 0) {
+    if (delete_file && !u.scratch && !u.path.empty() && u.dev != 0) {
         struct stat st;
         if (::stat(u.path.c_str(), &st) == 0 && st.st_dev == u.dev && st.st_ino == u.ino) ::unlink(u.path.c_str());
     }
