@@ -185,6 +185,11 @@ TEST_F(Units, ScratchFileLeavesNothingBehind) {
     ASSERT_EQ(fscanf(p, "%d", &n), 1);
     pclose(p);
     EXPECT_EQ(n, 0);
+    // A name given with a scratch open is ignored, also when the unit is closed with delete.
+    spit(path("keep"), "k\n");
+    ASSERT_EQ(rt::unit_open(25, path("keep"), spec(rt::FileStatus::Scratch)), rt::IOS_OK);
+    rt::unit_close(25, true);
+    EXPECT_EQ(slurp(path("keep")), "k\n");
 }
 
 TEST_F(Units, FatalPathsCloseUnitsAndUnwindWithStatus) {
