@@ -5,6 +5,8 @@
 //            with world coordinates counted upward from the bottom of the frame.
 //   boxes    close boxes queue -1 and leave windows shown; a message box answered with the
 //            keyboard (xdotool) returns the program's button code.
+//   timer    ticks of the repeating timer arrive one by one; a click on Stop made while a pass
+//            runs comes before the next tick, and stopping drops the tick.
 //   file     FLTK's file chooser, found by its window class, answered by typing a name: the
 //            browser returns the bare name and moves into the file's directory.
 //   widgets  a push button laid out on the grid queues its callback when clicked and nothing
@@ -273,6 +275,36 @@ int run_widgets() {
     return failures ? 1 : 0;
 }
 
+int run_timer() {
+    int frame = 0;
+    start(frame);
+    wl::Model& m = wl::model();
+    REGMINIMUM(4, 1);
+    const int stop = m.create(wl::KIND_BUTTON, 1, 14, 1);
+    m.find(stop)->caption = "Stop";
+    SETCALLBACK(stop, 102);
+    gmDrawWindow(1);
+    settle();
+    Fl_Widget* b = shown_widget(stop);
+    if (!b) return 1;
+
+    alarm(20);
+    gmDefineTimerCallback(50, 990);
+    int cb = 0;
+    for (int i = 0; i < 3; ++i) {
+        gmAction(cb);
+        check(cb == 990, "a tick, got " + std::to_string(cb));
+    }
+    click(b);  // the user presses Stop while the program works on a tick
+    gmAction(cb);
+    check(cb == 102, "Stop comes before the next tick, got " + std::to_string(cb));
+    gmDefineTimerCallback(50, 0);
+    check(!m.tick_pending() && m.queue.empty(), "a stopped timer leaves no tick");
+    alarm(0);
+    gmCloseMenu();
+    return failures ? 1 : 0;
+}
+
 int run_file() {
     int frame = 0;
     start(frame);
@@ -312,6 +344,7 @@ int main(int argc, char** argv) {
     if (mode == "boxes") return run_boxes();
     if (mode == "widgets") return run_widgets();
     if (mode == "file") return run_file();
-    std::fprintf(stderr, "usage: %s draw|pointer|boxes|widgets|file\n", argv[0]);
+    if (mode == "timer") return run_timer();
+    std::fprintf(stderr, "usage: %s draw|pointer|boxes|widgets|file|timer\n", argv[0]);
     return 2;
 }

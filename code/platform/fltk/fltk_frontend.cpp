@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -160,8 +161,12 @@ void button_cb(Fl_Widget* b, void*) { post_callback(widget_id(b), Cb::Action); }
 void toggle_cb(Fl_Widget* b, void*) {
     const int id = widget_id(b);
     Model& m = model();
-    m.set_toggle(id, static_cast<Fl_Button*>(b)->value() ? 1 : 0);
     const Widget* w = m.find(id);
+    const Widget* p = w ? m.find(w->parent) : nullptr;
+    auto* button = static_cast<Fl_Button*>(b);
+    // A radio box keeps one toggle on: clicking the one that is on leaves it on.
+    if (p && p->kind == KIND_RADIO && !button->value()) button->value(1);
+    m.set_toggle(id, button->value() ? 1 : 0);
     if (w) instance().redraw(m, w->parent);  // radio siblings
     post_callback(id, Cb::Action);
 }
@@ -548,14 +553,29 @@ void FltkFrontEnd::console(Model&, const ConsoleMessage& msg) {
 
 // ---- events and the timer ----
 
-// While the timer runs, a tick is delivered as soon as the program has taken the last one and
-// the user's own actions have been handled: a pass runs as fast as its work allows and a
-// press of Stop is queued before the next tick.
+// The timer's unit here is 10 microseconds: a tick is due one interval after the program took
+// the last one (0.5 ms for the automatic fit's 50), so a pass runs as fast as its work allows,
+// and the user's own actions are handled before every tick, so a press of Stop is queued
+// ahead of the next one.
+constexpr double kTimerUnit = 1e-5;
+
+double now() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+double last_tick = 0.0;
+
 void FltkFrontEnd::pump(Model& m) {
     Fl::check();
     while (m.queue.empty()) {
         if (m.timer_callback != 0) {
+            const double wait = last_tick + std::max(m.timer_interval, 0) * kTimerUnit - now();
+            if (wait > 0.0) {
+                Fl::wait(wait);
+                continue;
+            }
             m.post_tick();
+            last_tick = now();
             break;
         }
         if (!Fl::first_window()) {
