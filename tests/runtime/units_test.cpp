@@ -233,3 +233,33 @@ TEST_F(Units, StandardOutputIsPreconnected) {
 }
 
 }  // namespace
+
+namespace {
+
+// Count lines read straight from the unit: format reversion takes as many records as the items
+// need, and the next read starts on the record after the last one used.
+TEST_F(Units, FormattedReadFromUnitTakesTheRecordsItNeeds) {
+    spit(path("s"), "S       1       2       3       4       5       6       7       8       9      10\r\n"
+                    "S      11      12      13      14      15      16      17      18      19      20\r\n"
+                    "S      21      22      23      24      25\r\n"
+                    "R next\r\n");
+    ASSERT_EQ(rt::unit_open(25, path("s"), spec(rt::FileStatus::Old, rt::FileAction::Read)), rt::IOS_OK);
+    rt::FArray<int, 500> c;
+    ASSERT_EQ(rt::read_unit(25, "(TR1 10I8)", rt::in_slice(c, 1, 25)), rt::IOS_OK);
+    for (int i = 1; i <= 25; ++i) EXPECT_EQ(c(i), i) << i;
+    EXPECT_EQ(c(26), 0);
+    rt::FText<6> r;
+    ASSERT_EQ(rt::read_unit(25, "(A)", r), rt::IOS_OK);
+    EXPECT_EQ(r, "R next");
+    // Ending the file inside a read is the end of file; what was read stays.
+    rt::unit_rewind(25);
+    rt::FArray<int, 40> more;
+    EXPECT_EQ(rt::read_unit(25, "(TR1 10I8)", more), rt::IOS_BAD_VALUE);  // the R line is no count line
+    EXPECT_EQ(more(25), 25);
+    rt::unit_rewind(25);
+    int a = 0, b = 0;
+    EXPECT_EQ(rt::read_unit(25, "(TR1 I8 ///// I8)", a, b), rt::IOS_END);
+    EXPECT_EQ(a, 1);
+}
+
+}  // namespace
