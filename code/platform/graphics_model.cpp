@@ -86,20 +86,6 @@ Rgb pen() { return lib().pen; }
 
 void set_update_hook(std::function<void(int)> hook) { lib().hook = std::move(hook); }
 
-bool pointer_to_world(int id, int x, int y_from_bottom, float& wx, float& wy) {
-    const FrameGraphics* f = frame(id);
-    if (!f) return false;
-    // World units per pixel; a frame without pixels maps one pixel to one unit.
-    float sx = 1.0f, sy = 1.0f;
-    if (f->width != 0 && f->height != 0) {
-        sx = f->xrange / float(f->width);
-        sy = f->yrange / float(f->height);
-    }
-    wx = float(x) * sx + f->xorigin;
-    wy = float(y_from_bottom) * sy + f->yorigin;
-    return true;
-}
-
 static int round_to_int(double v) { return int(std::lround(v)); }
 
 bool clip_line(int w, int h, long long x0, long long y0, long long x1, long long y1, Point& a, Point& b) {

@@ -70,11 +70,6 @@ Rgb pen();
 // with id 0 meaning every frame). Optional; at most one is installed.
 void set_update_hook(std::function<void(int id)> hook);
 
-// Pixel rows count from the top; pointer positions that a front end reports for a frame count
-// from the bottom (height - row, the inverse of the drawing transform). Converts such a position into world coordinates of the
-// frame; a frame of zero pixel size maps one pixel to one world unit. False without a frame.
-bool pointer_to_world(int id, int x, int y_from_bottom, float& wx, float& wy);
-
 // Sound clipping helpers, exposed for the tests.
 // Clips the segment to [0,w-1] x [0,h-1]; false when nothing of it is inside.
 bool clip_line(int w, int h, long long x0, long long y0, long long x1, long long y1, Point& a, Point& b);

@@ -48,6 +48,39 @@ TEST_F(Frames, RefusedCreationsReturnZero) {
     EXPECT_EQ(FRAME_LAYER.CURRENT_FRAME, 2);
 }
 
+TEST_F(Frames, FrameTypeChoosesTheKindOfTheNextFrame) {
+    FRATYP(2);
+    EXPECT_EQ(console(), std::vector<std::string>{"|GINOMENU error 33 - Type out of range|1633"});
+    FRATYP(1);
+    const int f3 = make_frame(6, 4, 60.0f, 40.0f);
+    EXPECT_EQ(IGETWIDGETTYPE(f3), 40);
+    FRAACT(f3);
+    EXPECT_EQ(FRAME_LAYER.CURRENT_FRAME, f3);
+    EXPECT_EQ(bounds(0), std::vector<float>({0, 0, 60, 40}));
+    FRATYP(0);
+    EXPECT_EQ(IGETWIDGETTYPE(make_frame(6, 4, 60.0f, 40.0f)), 6);
+    EXPECT_TRUE(console().empty());
+}
+
+TEST(FramePlacement, CentredExpandingFrameIsRefusedOnAnMdiMaster) {
+    reset_toolkit();
+    reset_gino_state();
+    wl::script::load_lines({});
+    GINO();
+    gmInitializeMenu();
+    int master = 0, dialog = 0, id = 0;
+    MASMDI(0, 0, master);
+    DIACMP(master, 1, 1, dialog);
+    WIDPOS(4, 1);
+    wl::model().console.clear();
+    FRADEF(master, 1, 1, 300.0f, 200.0f, id);
+    EXPECT_EQ(id, 0);
+    ASSERT_EQ(wl::model().console.size(), 1u);
+    EXPECT_EQ(wl::model().console[0].code, 1662);
+    FRADEF(dialog, 1, 1, 300.0f, 200.0f, id);
+    EXPECT_GT(id, 0);
+}
+
 TEST_F(Frames, BoundsAreTakenAtActivationInEitherCornerOrder) {
     const int f = make_frame(18, 12, 10.0f, 10.0f);
     FRALIM(f, 300.0f, 200.0f, 0.0f, 0.0f);
