@@ -17,6 +17,7 @@ struct Source {
     std::size_t pos = 0;
     int unit = -1;          // >= 0: further records come from this unit
     std::string buf;
+    bool after_value = false;  // a value was just read: the next comma is its separator
 
     static bool blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
     // Skips blanks, moving on to the next record at the end of one. IOS_END when there is no more.
@@ -48,6 +49,13 @@ int next_value(Source& src, Value& v, int& repeat, bool& slash) {
     v = Value{};
     if (int r = src.skip_blanks()) return r;
     char c = src.text[src.pos];
+    if (c == ',' && src.after_value) {
+        // The separator after the previous value, also when blanks or a record end came first.
+        ++src.pos;
+        if (int r = src.skip_blanks()) return r;
+        c = src.text[src.pos];
+    }
+    src.after_value = false;
     if (c == '/') { slash = true; return IOS_OK; }
     if (c == ',') { ++src.pos; v.null = true; return IOS_OK; }
     // A repeat count: digits followed by '*'.
@@ -61,7 +69,7 @@ int next_value(Source& src, Value& v, int& repeat, bool& slash) {
         src.pos = p + 1;
         if (src.pos >= src.text.size() || Source::ends_token(src.text[src.pos])) {
             v.null = true;  // r* : r null values
-            if (src.pos < src.text.size() && src.text[src.pos] == ',') ++src.pos;
+            src.after_value = true;
             return IOS_OK;
         }
     }
@@ -83,9 +91,7 @@ int next_value(Source& src, Value& v, int& repeat, bool& slash) {
         while (src.pos < src.text.size() && !Source::ends_token(src.text[src.pos])) ++src.pos;
         v.text.assign(src.text.substr(b, src.pos - b));
     }
-    // The separator after a value: blanks and at most one comma (a '/' is left for the next read).
-    while (src.pos < src.text.size() && (src.text[src.pos] == ' ' || src.text[src.pos] == '\t')) ++src.pos;
-    if (src.pos < src.text.size() && src.text[src.pos] == ',') ++src.pos;
+    src.after_value = true;
     return IOS_OK;
 }
 

@@ -89,7 +89,7 @@ TEST(ListRead, FromUnitContinuesAcrossRecords) {
     close(fd);
     {
         std::ofstream out(tmpl, std::ios::binary);
-        out << "1 2\r\n\r\n3,\r\n4 / 9\r\nnext\r\n";
+        out << "1 2\r\n\r\n3\r\n,4 / 9\r\nnext\r\n";
     }
     rt::OpenSpec sp;
     sp.status = rt::FileStatus::Old;
@@ -99,6 +99,7 @@ TEST(ListRead, FromUnitContinuesAcrossRecords) {
     EXPECT_EQ(rt::list_read_unit(1, v), rt::IOS_OK);
     int want[] = {1, 2, 3, 4, -1, -1};
     for (int i = 1; i <= 6; ++i) EXPECT_EQ(v(i), want[i - 1]) << i;
+    // A comma that opens a record separates the value that closed the one before (no null).
     // The next read starts on the record after the one the list ended in.
     rt::FText<4> w;
     EXPECT_EQ(rt::list_read_unit(1, w), rt::IOS_OK);
