@@ -4,7 +4,9 @@
 // repeat counts on descriptors and on parenthesised groups; commas or blanks separate items.
 // Widths and decimals chosen at run time are written into the format text by the caller.
 // Output: right-aligned; a value that does not fit its field (NaN and infinities too) fills it
-// with asterisks. Input: fixed columns, blanks ignored, an all-blank field is 0, implied decimals.
+// with asterisks; negative values that round to zero, and negative zero, keep their sign
+// ("-0.0000"). NUL characters of a text that was never set go out as blanks.
+// Input: fixed columns, blanks ignored, an all-blank field is 0, implied decimals.
 // When the items run out, output stops at the next data descriptor; when a format is exhausted
 // with items left, it restarts (Fortran format reversion) on a new record.
 //
