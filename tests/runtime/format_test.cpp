@@ -69,6 +69,8 @@ TEST(FormatWriter, IntegersExponentsAndTexts) {
     EXPECT_EQ(rt::fmt_write("(F0.2,'|',F0.2,'|',F0.0,'|',I0,'|',F0.3)", 0.5f, -0.5f, 3.0f, -42, 12.5f),
               ".50|-.50|3.|-42|12.500");  // minimal widths
     EXPECT_EQ(rt::fmt_write("(A3 '|' A5 '|' A)", "abcdef", "ab", "xyz"), "abc|   ab|xyz");
+    rt::FText<4> unset;  // all NUL until a routine sets it
+    EXPECT_EQ(rt::fmt_write("('T ' A4 '|')", unset), "T     |");
 }
 
 TEST(FormatWriter, PositioningGroupsAndReversion) {
