@@ -38,31 +38,31 @@ struct PixelBounds {
 // ---- widget creation ----
 
 struct ValueEntryOptions {
-    OptInt value_type;                        // 10 (over 34)
-    OptInt value_type_option;                 // 11
-    OptText prefix, suffix;                   // 12, 13
-    OptInt value_size;                        // 14
-    std::optional<float> limit1, limit2;      // 15, 16
-    OptInt colour1, colour1_alt;              // 17 (over 18), 18
-    OptInt colour2, colour2_alt;              // 19 (over 20), 20
-    OptInt colour3;                           // 21
-    OptInt fourth;                            // 22
-    OptInt xjust, yjust, expansion;           // 23, 24, 25
-    OptText help;                             // 26
-    OptInt help_mode;                         // 27
-    OptInt prop98, prop98_second;             // 28, 29
-    OptInt callback, select_callback, move_callback, dragdrop_callback;  // 30-33
-    OptInt value_type_alt;                    // 34
-    OptInt escape74_first;                    // 35
-    OptInt justification;                     // 36: 1 field width negative, 0 positive
-    OptInt status;                            // 37
-    OptInt escape74_second;                   // 38
-    OptInt prop126;                           // 39
-    OptInt value_error_callback;              // 40
-    OptInt prop129;                           // 41
-    OptInt prop131;                           // 42
-    std::optional<double> dlimit1, dlimit2;   // 44, 45
-    std::optional<double> prop103;            // 46 (the double part of property 103)
+    OptInt value_type{};                        // 10 (over 34)
+    OptInt value_type_option{};                 // 11
+    OptText prefix{}, suffix{};                   // 12, 13
+    OptInt value_size{};                        // 14
+    std::optional<float> limit1{}, limit2{};      // 15, 16
+    OptInt colour1{}, colour1_alt{};              // 17 (over 18), 18
+    OptInt colour2{}, colour2_alt{};              // 19 (over 20), 20
+    OptInt colour3{};                           // 21
+    OptInt fourth{};                            // 22
+    OptInt xjust{}, yjust{}, expansion{};           // 23, 24, 25
+    OptText help{};                             // 26
+    OptInt help_mode{};                         // 27
+    OptInt prop98{}, prop98_second{};             // 28, 29
+    OptInt callback{}, select_callback{}, move_callback{}, dragdrop_callback{};  // 30-33
+    OptInt value_type_alt{};                    // 34
+    OptInt escape74_first{};                    // 35
+    OptInt justification{};                     // 36: 1 field width negative, 0 positive
+    OptInt status{};                            // 37
+    OptInt escape74_second{};                   // 38
+    OptInt prop126{};                           // 39
+    OptInt value_error_callback{};              // 40
+    OptInt prop129{};                           // 41
+    OptInt prop131{};                           // 42
+    std::optional<double> dlimit1{}, dlimit2{};   // 44, 45
+    std::optional<double> prop103{};            // 46 (the double part of property 103)
 };
 int gmCreateValueEntry(int parent, int x, int y, int width, int height, double value, int field_width,
                        int decimals, int mode, const ValueEntryOptions& o = {});
@@ -72,113 +72,113 @@ int gmCreateValueEntry(int parent, int x, int y, int width, int height, int valu
                        int mode, const ValueEntryOptions& o = {});
 
 struct TextEntryOptions {
-    OptInt text_type, text_type_option, text_size;  // 9 (over 33), 10, 11
-    OptInt colour1, colour1_alt, colour2, colour2_alt, colour3, fourth;  // 12-17
-    OptInt xjust, yjust, expansion;                 // 18-20
-    OptText help;                                   // 21
-    OptInt help_mode;                               // 22
-    OptInt prop98, prop98_second;                   // 23, 24
-    OptInt scroll_mode;                             // 25: 32763 -> 1, 32764 -> 2
-    OptInt justification;                           // 26
-    OptInt callback, select_callback, move_callback, change_callback, dragdrop_callback,
-        filedrop_callback;                          // 27-32
-    OptInt text_type_alt;                           // 33
-    OptInt doubleclick_callback;                    // 34
-    OptInt escape74_first;                          // 35
-    OptInt escape75_first, escape75_second;         // 36, 37
-    OptInt status;                                  // 38
-    OptInt prop126, prop129, prop131;               // 39, 40, 41
-    OptInt escape75_third;                          // 42
-    OptInt link_callback;                           // 43
+    OptInt text_type{}, text_type_option{}, text_size{};  // 9 (over 33), 10, 11
+    OptInt colour1{}, colour1_alt{}, colour2{}, colour2_alt{}, colour3{}, fourth{};  // 12-17
+    OptInt xjust{}, yjust{}, expansion{};                 // 18-20
+    OptText help{};                                   // 21
+    OptInt help_mode{};                               // 22
+    OptInt prop98{}, prop98_second{};                   // 23, 24
+    OptInt scroll_mode{};                             // 25: 32763 -> 1, 32764 -> 2
+    OptInt justification{};                           // 26
+    OptInt callback{}, select_callback{}, move_callback{}, change_callback{}, dragdrop_callback{},
+        filedrop_callback{};                        // 27-32
+    OptInt text_type_alt{};                           // 33
+    OptInt doubleclick_callback{};                    // 34
+    OptInt escape74_first{};                          // 35
+    OptInt escape75_first{}, escape75_second{};         // 36, 37
+    OptInt status{};                                  // 38
+    OptInt prop126{}, prop129{}, prop131{};               // 39, 40, 41
+    OptInt escape75_third{};                          // 42
+    OptInt link_callback{};                           // 43
 };
 int gmCreateTextEntry(int parent, int x, int y, int width, int height, std::string_view text, int limit, int mode,
                       const TextEntryOptions& o = {});
 
 struct ToggleButtonOptions {
-    OptInt toggle_type, toggle_size, accelerator;   // 8 (over 25), 9, 10
-    OptInt colour1, colour2, colour3;               // 11-13
-    OptInt xjust, yjust, expansion;                 // 14-16
-    OptText help;                                   // 17
-    OptInt help_mode;                               // 18
-    OptInt prop98, prop98_second;                   // 19, 20
-    OptInt callback, select_callback, move_callback, dragdrop_callback;  // 21-24
-    OptInt toggle_type_alt;                         // 25
-    OptInt status, prop126, prop131;                // 26-28
+    OptInt toggle_type{}, toggle_size{}, accelerator{};   // 8 (over 25), 9, 10
+    OptInt colour1{}, colour2{}, colour3{};               // 11-13
+    OptInt xjust{}, yjust{}, expansion{};                 // 14-16
+    OptText help{};                                   // 17
+    OptInt help_mode{};                               // 18
+    OptInt prop98{}, prop98_second{};                   // 19, 20
+    OptInt callback{}, select_callback{}, move_callback{}, dragdrop_callback{};  // 21-24
+    OptInt toggle_type_alt{};                         // 25
+    OptInt status{}, prop126{}, prop131{};                // 26-28
 };
 int gmCreateToggleButton(int parent, int x, int y, int width, int height, std::string_view text, int state,
                          const ToggleButtonOptions& o = {});
 
 struct PushButtonOptions {
-    OptInt accelerator, button_type, button_size;   // 7, 8 (over 27), 9
-    OptInt attribute1, attribute2, attribute3;      // 10-12
-    OptInt xjust, yjust, expansion;                 // 13-15
-    OptText help;                                   // 16
-    OptInt help_mode;                               // 17
-    OptInt prop98, prop98_second;                   // 18, 19
-    OptInt callback, move_callback, select_callback;  // 20-22
-    OptInt status_flag;                             // 23: 1 sets status 3
-    OptInt dragselect_callback, dragmove_callback, dragdrop_callback;  // 24-26
-    OptInt button_type_alt;                         // 27
-    OptInt doubleclick_callback, filedrop_callback; // 28, 29
-    OptInt prop100, status, prop30, prop126, prop131;  // 30-34
+    OptInt accelerator{}, button_type{}, button_size{};   // 7, 8 (over 27), 9
+    OptInt attribute1{}, attribute2{}, attribute3{};      // 10-12
+    OptInt xjust{}, yjust{}, expansion{};                 // 13-15
+    OptText help{};                                   // 16
+    OptInt help_mode{};                               // 17
+    OptInt prop98{}, prop98_second{};                   // 18, 19
+    OptInt callback{}, move_callback{}, select_callback{};  // 20-22
+    OptInt status_flag{};                             // 23: 1 sets status 3
+    OptInt dragselect_callback{}, dragmove_callback{}, dragdrop_callback{};  // 24-26
+    OptInt button_type_alt{};                         // 27
+    OptInt doubleclick_callback{}, filedrop_callback{}; // 28, 29
+    OptInt prop100{}, status{}, prop30{}, prop126{}, prop131{};  // 30-34
 };
 int gmCreatePushButton(int parent, int x, int y, int width, int height, std::string_view text,
                        const PushButtonOptions& o = {});
 
 struct RadioBoxOptions {
-    OptInt radio_type, panel_type;                  // 6 (over 24), 7
-    OptText title;                                  // 8
-    OptInt colour1, colour2, colour3, colour4;      // 9-12
-    OptInt xjust, yjust, expansion;                 // 13-15
-    OptInt select_callback;                         // 16
-    OptText help;                                   // 17
-    OptInt help_mode;                               // 18
-    OptInt prop98, prop98_second;                   // 19, 20
-    OptInt callback, move_callback, dragdrop_callback;  // 21-23
-    OptInt radio_type_alt;                          // 24
-    OptInt status, prop126;                         // 25, 26
+    OptInt radio_type{}, panel_type{};                  // 6 (over 24), 7
+    OptText title{};                                  // 8
+    OptInt colour1{}, colour2{}, colour3{}, colour4{};      // 9-12
+    OptInt xjust{}, yjust{}, expansion{};                 // 13-15
+    OptInt select_callback{};                         // 16
+    OptText help{};                                   // 17
+    OptInt help_mode{};                               // 18
+    OptInt prop98{}, prop98_second{};                   // 19, 20
+    OptInt callback{}, move_callback{}, dragdrop_callback{};  // 21-23
+    OptInt radio_type_alt{};                          // 24
+    OptInt status{}, prop126{};                         // 25, 26
 };
 int gmCreateRadioBox(int parent, int x, int y, int width, int height, const RadioBoxOptions& o = {});
 
 struct ListBoxOptions {
-    OptInt type1, type2, type2_alt, type3;          // 7 (over 18), 8 (over 9), 9, 10
-    OptInt xjust, yjust, expansion;                 // 11-13
-    OptInt callback, select_callback, change_callback, dragdrop_callback;  // 14-17
-    OptInt type1_alt;                               // 18
-    OptInt doubleclick_callback, filedrop_callback; // 19, 20
-    OptInt max_width;                               // 21
-    OptInt escape111_first, escape111_second;       // 22, 23
-    OptInt status, prop131;                         // 24, 25
+    OptInt type1{}, type2{}, type2_alt{}, type3{};          // 7 (over 18), 8 (over 9), 9, 10
+    OptInt xjust{}, yjust{}, expansion{};                 // 11-13
+    OptInt callback{}, select_callback{}, change_callback{}, dragdrop_callback{};  // 14-17
+    OptInt type1_alt{};                               // 18
+    OptInt doubleclick_callback{}, filedrop_callback{}; // 19, 20
+    OptInt max_width{};                               // 21
+    OptInt escape111_first{}, escape111_second{};       // 22, 23
+    OptInt status{}, prop131{};                         // 24, 25
 };
 int gmCreateListBox(int parent, int x, int y, int width, int height, int list_kind, const ListBoxOptions& o = {});
 
 struct IconOptions {
-    OptInt icon_type;                               // 9 (over 26): 7 -> 0
-    OptText button_text;                            // 10
-    OptInt icon_size;                               // 11
-    OptInt xjust, yjust, expansion;                 // 12-14
-    OptText help;                                   // 15
-    OptInt help_mode;                               // 16
-    OptInt prop98, prop98_second;                   // 17, 18
-    OptInt callback, select_callback, move_callback;  // 19-21
-    OptInt status_flag;                             // 22
-    OptInt dragselect_callback, dragmove_callback, dragdrop_callback;  // 23-25
-    OptInt icon_type_alt;                           // 26
-    OptInt doubleclick_callback;                    // 27
-    OptInt prop100, status, prop126, prop131;       // 28-31
+    OptInt icon_type{};                               // 9 (over 26): 7 -> 0
+    OptText button_text{};                            // 10
+    OptInt icon_size{};                               // 11
+    OptInt xjust{}, yjust{}, expansion{};                 // 12-14
+    OptText help{};                                   // 15
+    OptInt help_mode{};                               // 16
+    OptInt prop98{}, prop98_second{};                   // 17, 18
+    OptInt callback{}, select_callback{}, move_callback{};  // 19-21
+    OptInt status_flag{};                             // 22
+    OptInt dragselect_callback{}, dragmove_callback{}, dragdrop_callback{};  // 23-25
+    OptInt icon_type_alt{};                           // 26
+    OptInt doubleclick_callback{};                    // 27
+    OptInt prop100{}, status{}, prop126{}, prop131{};       // 28-31
 };
 int gmCreateIcon(int parent, int x, int y, int width, int height, std::string_view icon_name, int icon1, int icon2,
                  const IconOptions& o = {});
 
 struct GraphicsFrameOptions {
-    OptInt frame_type;                              // 7: absent or 0 -> 0, 40 -> 1
-    OptInt xjust, yjust, expansion;                 // 8-10
-    OptText help;                                   // 11
-    OptInt help_mode;                               // 12
-    OptInt prop98, prop98_second;                   // 13, 14
-    OptInt callback, select_callback, move_callback, expose_callback, dragdrop_callback,
-        filedrop_callback;                          // 15-20
-    OptInt status, prop126;                         // 21, 22
+    OptInt frame_type{};                              // 7: absent or 0 -> 0, 40 -> 1
+    OptInt xjust{}, yjust{}, expansion{};                 // 8-10
+    OptText help{};                                   // 11
+    OptInt help_mode{};                               // 12
+    OptInt prop98{}, prop98_second{};                   // 13, 14
+    OptInt callback{}, select_callback{}, move_callback{}, expose_callback{}, dragdrop_callback{},
+        filedrop_callback{};                        // 15-20
+    OptInt status{}, prop126{};                         // 21, 22
 };
 int gmCreateGraphicsFrame(int parent, int x, int y, int width, int height, const GraphicsBounds& bounds,
                           const GraphicsFrameOptions& o = {});
@@ -186,25 +186,25 @@ int gmCreateGraphicsFrame(int parent, int x, int y, int width, int height, const
 // ---- window and menu creation ----
 
 struct MasterWindowOptions {
-    OptInt max_width, max_height;                   // 7, 8
-    OptInt xjust, yjust;                            // 9, 10
-    OptInt icon1;                                   // 11
-    OptText icon_name;                              // 12
-    OptInt icon2;                                   // 13
-    OptInt callback, select_callback, dragdrop_callback;  // 14-16
-    OptInt draw_mode, build_mode;                   // 17, 18
+    OptInt max_width{}, max_height{};                   // 7, 8
+    OptInt xjust{}, yjust{};                            // 9, 10
+    OptInt icon1{};                                   // 11
+    OptText icon_name{};                              // 12
+    OptInt icon2{};                                   // 13
+    OptInt callback{}, select_callback{}, dragdrop_callback{};  // 14-16
+    OptInt draw_mode{}, build_mode{};                   // 17, 18
 };
 int gmCreateMasterWindow(int x, int y, int width, int height, int title_type, std::string_view title,
                          const MasterWindowOptions& o = {});
 
 struct DialogueBoxOptions {
-    OptInt max_width, max_height;                   // 8, 9
-    OptInt xjust, yjust;                            // 10, 11
-    OptInt icon1;                                   // 12
-    OptText icon_name;                              // 13
-    OptInt icon2;                                   // 14
-    OptInt callback, select_callback, dragdrop_callback;  // 15-17
-    OptInt draw_mode, remove_mode;                  // 18, 19
+    OptInt max_width{}, max_height{};                   // 8, 9
+    OptInt xjust{}, yjust{};                            // 10, 11
+    OptInt icon1{};                                   // 12
+    OptText icon_name{};                              // 13
+    OptInt icon2{};                                   // 14
+    OptInt callback{}, select_callback{}, dragdrop_callback{};  // 15-17
+    OptInt draw_mode{}, remove_mode{};                  // 18, 19
 };
 int gmCreateComplexDialogueBox(int parent, int x, int y, int width, int height, int title_type,
                                std::string_view title, const DialogueBoxOptions& o = {});
@@ -219,47 +219,47 @@ int GMCREATEPULLDOWNMENU(int title);
 int gmCreateMenuSeparator(int menu);
 
 struct MenuEntryOptions {
-    OptInt accelerator;                             // 3
-    OptInt callback;                                // 4
-    OptText help;                                   // 5
-    OptInt escape854_first, escape854_second;       // 6, 7
-    OptInt escape854_third_alt;                     // 8
-    OptInt status;                                  // 9
-    OptInt escape854_third;                         // 10 (over 8)
+    OptInt accelerator{};                             // 3
+    OptInt callback{};                                // 4
+    OptText help{};                                   // 5
+    OptInt escape854_first{}, escape854_second{};       // 6, 7
+    OptInt escape854_third_alt{};                     // 8
+    OptInt status{};                                  // 9
+    OptInt escape854_third{};                         // 10 (over 8)
 };
 int gmCreateMenuEntry(int parent, std::string_view text, const MenuEntryOptions& o = {});
 
 struct StatusBarOptions {
-    OptInt type;                                    // 2
-    OptInt pane1, pane2;                            // 3, 4
-    OptText second_text;                            // 5
-    OptText first_text;                             // 6
-    OptInt dragdrop_callback;                       // 7
+    OptInt type{};                                    // 2
+    OptInt pane1{}, pane2{};                            // 3, 4
+    OptText second_text{};                            // 5
+    OptText first_text{};                             // 6
+    OptInt dragdrop_callback{};                       // 7
 };
 int gmCreateStatusBar(int window, const StatusBarOptions& o = {});
 
 struct MDIMasterWindowOptions {
-    OptInt max_width, max_height, xjust, yjust;     // 7-10
-    OptInt icon1;                                   // 11
-    OptText icon_name;                              // 12
-    OptInt icon2;                                   // 13
-    OptInt callback, select_callback, dragdrop_callback;  // 14-16
-    OptInt draw_mode;                               // 17
-    OptText escape1300_text;                        // 18
-    OptInt escape1300_value;                        // 19
-    OptInt filedrop_callback;                       // 20
-    OptInt build_mode;                              // 21
+    OptInt max_width{}, max_height{}, xjust{}, yjust{};     // 7-10
+    OptInt icon1{};                                   // 11
+    OptText icon_name{};                              // 12
+    OptInt icon2{};                                   // 13
+    OptInt callback{}, select_callback{}, dragdrop_callback{};  // 14-16
+    OptInt draw_mode{};                               // 17
+    OptText escape1300_text{};                        // 18
+    OptInt escape1300_value{};                        // 19
+    OptInt filedrop_callback{};                       // 20
+    OptInt build_mode{};                              // 21
 };
 int gmCreateMDIMasterWindow(int x, int y, int width, int height, int title_type, std::string_view title,
                             const MDIMasterWindowOptions& o = {});
 
 struct MDIDialogueBoxOptions {
-    OptInt max_width, max_height;                   // 8, 9
-    OptInt icon1;                                   // 10
-    OptText icon_name;                              // 11
-    OptInt icon2;                                   // 12
-    OptInt select_callback, callback, dragdrop_callback;  // 13-15
-    OptInt draw_mode, remove_mode;                  // 16, 17
+    OptInt max_width{}, max_height{};                   // 8, 9
+    OptInt icon1{};                                   // 10
+    OptText icon_name{};                              // 11
+    OptInt icon2{};                                   // 12
+    OptInt select_callback{}, callback{}, dragdrop_callback{};  // 13-15
+    OptInt draw_mode{}, remove_mode{};                  // 16, 17
 };
 int gmCreateMDIComplexDialogueBox(int parent, int x, int y, int width, int height, int title_type,
                                   std::string_view title, const MDIDialogueBoxOptions& o = {});
@@ -269,21 +269,21 @@ int gmCreateMDIDialogueBox(int parent, int x, int y, int width, int height, int 
                            const MDIDialogueBoxOptions& o = {});
 
 struct TabDialogueBoxOptions {
-    OptInt xjust, yjust, expansion;                 // 6-8
-    OptInt callback, select_callback, dragdrop_callback;  // 9-11
-    OptInt status;                                  // 12
+    OptInt xjust{}, yjust{}, expansion{};                 // 6-8
+    OptInt callback{}, select_callback{}, dragdrop_callback{};  // 9-11
+    OptInt status{};                                  // 12
 };
 int gmCreateTabDialogueBox(int parent, int x, int y, int width, int height, const TabDialogueBoxOptions& o = {});
 int gmCreateTabDialogBox(int parent, int x, int y, int width, int height, const TabDialogueBoxOptions& o = {});
 int gmCreateTabBox(int parent, int x, int y, int width, int height, const TabDialogueBoxOptions& o = {});
 
 struct PopupMenuOptions {
-    OptInt max_width, max_height, xjust, yjust;     // 6-9
-    OptInt icon1;                                   // 10
-    OptText icon_name;                              // 11
-    OptInt icon2;                                   // 12
-    OptInt callback, dragdrop_callback;             // 13, 14
-    OptInt remove_mode;                             // 15
+    OptInt max_width{}, max_height{}, xjust{}, yjust{};     // 6-9
+    OptInt icon1{};                                   // 10
+    OptText icon_name{};                              // 11
+    OptInt icon2{};                                   // 12
+    OptInt callback{}, dragdrop_callback{};             // 13, 14
+    OptInt remove_mode{};                             // 15
 };
 int gmCreatePopupMenu(int parent, int popup1, int popup2, int title_type, std::string_view title,
                       const PopupMenuOptions& o = {});
@@ -297,17 +297,17 @@ void gmSetTextSetting(int widget, std::string_view text);
 void gmSetTextSetting(int widget, std::string_view text, int mode);
 
 struct ListEntryOptions {
-    OptInt index;
-    OptText text;
-    OptInt extra;
+    OptInt index{};
+    OptText text{};
+    OptInt extra{};
 };
 void gmSetListEntry(int list, int action, const ListEntryOptions& o = {});
 
 struct FontAttribs {
-    OptText font_name;                              // 2
-    OptInt a1, a2, a3, a4, a5, a6, a7, a8, a9;      // 3-11: attribute codes 1-9
-    OptInt item1, item2;                            // 12, 13
-    OptInt a10, a11;                                // 14, 15: codes 10, 11
+    OptText font_name{};                              // 2
+    OptInt a1{}, a2{}, a3{}, a4{}, a5{}, a6{}, a7{}, a8{}, a9{};      // 3-11: attribute codes 1-9
+    OptInt item1{}, item2{};                            // 12, 13
+    OptInt a10{}, a11{};                                // 14, 15: codes 10, 11
 };
 void gmSetFontAttribs(int widget, const FontAttribs& o = {});
 
@@ -319,26 +319,26 @@ template <class T, int NC, int NR>
 void gmSetValueArray2(int widget, int col, int row, int cols, int rows, const rt::FArray2<T, NC, NR>& a);
 
 struct PropertySettingOptions {
-    OptText text1, text2;
-    std::optional<std::array<float, 3>> colour1, colour2;  // red, green, blue 0..1
-    OptInt integer;
-    std::optional<float> real;
-    std::optional<double> dbl;
+    OptText text1{}, text2{};
+    std::optional<std::array<float, 3>> colour1{}, colour2{};  // red, green, blue 0..1
+    OptInt integer{};
+    std::optional<float> real{};
+    std::optional<double> dbl{};
 };
 void gmSetPropertySetting(int grid, int item, const PropertySettingOptions& o = {});
 
 struct ParagraphOptions {
-    OptInt p0, p1, p2, p3, p4, p5, p6, p8, p9, p10;  // paragraph codes 0-6, 8-10
-    OptInt spacing_a, spacing_b, spacing_c;          // packed into code 11
+    OptInt p0{}, p1{}, p2{}, p3{}, p4{}, p5{}, p6{}, p8{}, p9{}, p10{};  // paragraph codes 0-6, 8-10
+    OptInt spacing_a{}, spacing_b{}, spacing_c{};          // packed into code 11
 };
 void gmSetParagraphProp(int widget, const ParagraphOptions& o = {});
 // The packed spacing word of code 11 (each part from its absent/present value).
 int paragraph_spacing_word(OptInt a, OptInt b, OptInt c);
 
 struct PrinterOptions {
-    OptText name1;                                  // 2: sub-code 1
-    std::array<OptInt, 14> s;                       // arguments 3-16 (s[0] is argument 3)
-    OptText name2;                                  // 17: sub-code 2
+    OptText name1{};                                  // 2: sub-code 1
+    std::array<OptInt, 14> s{};                       // arguments 3-16 (s[0] is argument 3)
+    OptText name2{};                                  // 17: sub-code 2
 };
 void gmSetPrinterProps(int unused, const PrinterOptions& o = {});
 
@@ -346,10 +346,10 @@ void gmSetPageSetupAttribs(int widget, float r1, float r2, float r3, float r4, i
                            OptInt e2 = {});
 
 struct CellSettingOptions {
-    std::optional<float> real;
-    OptInt integer;
-    std::optional<double> dbl;
-    OptText text;
+    std::optional<float> real{};
+    OptInt integer{};
+    std::optional<double> dbl{};
+    OptText text{};
 };
 void gmSetCellSetting(int array, int col, int row, const CellSettingOptions& o = {});
 
@@ -363,8 +363,8 @@ struct CellAttribs {
 void gmSetCellAttribs(int array, int col, int row, const CellAttribs& a);
 
 struct WidgetHelpOptions {
-    OptText text;
-    OptInt e4, e5, e6;
+    OptText text{};
+    OptInt e4{}, e5{}, e6{};
 };
 void gmSetWidgetHelp(int widget, int kind, const WidgetHelpOptions& o = {});
 void gmSetRogueValueStr(int code, int a, int b, std::string_view text);
@@ -391,8 +391,8 @@ void gmSetSliderValue(int widget, float value);
 void gmSetSnapGrid(int value);
 void gmSetStatusBarText(int bar, int pane, std::string_view text);
 struct SyntaxFontOptions {
-    OptText font_name;
-    OptInt f2, f4, f5, f6, f7;
+    OptText font_name{};
+    OptInt f2{}, f4{}, f5{}, f6{}, f7{};
 };
 void gmSetSyntaxFont(int widget, const SyntaxFontOptions& o = {});
 void gmSetSyntaxHighlighting(int widget, int on, OptInt kind = {});
@@ -431,7 +431,7 @@ struct FontAttribsEnq {
     char* font_name = nullptr;                      // 2
     int font_name_len = 0;
     std::array<int*, 9> a{};                        // 3-11: codes 1-9
-    OptInt item1, item2;                            // 12, 13 (sent)
+    OptInt item1{}, item2{};                            // 12, 13 (sent)
     int* a10 = nullptr;                             // 14
     int* a11 = nullptr;                             // 15
 };
