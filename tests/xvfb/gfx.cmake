@@ -4,7 +4,7 @@ if(KV_FLTK AND TARGET kv_platform_fltk)
   add_executable(gfx_window_check ${CMAKE_CURRENT_LIST_DIR}/gfx_window_check.cpp)
   target_link_libraries(gfx_window_check PRIVATE kv_platform_fltk kv_all)
   if(KV_XVFB_RUN)
-    foreach(_mode draw pointer boxes widgets file timer)
+    foreach(_mode draw pointer boxes widgets file timer menu)
       add_test(NAME xvfb_gfx_${_mode}
                COMMAND ${KV_XVFB_RUN} -a -s "-screen 0 1280x1024x24" $<TARGET_FILE:gfx_window_check> ${_mode})
       set_tests_properties(xvfb_gfx_${_mode} PROPERTIES LABELS xvfb TIMEOUT 60

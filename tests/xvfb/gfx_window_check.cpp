@@ -7,6 +7,8 @@
 //            keyboard (xdotool) returns the program's button code.
 //   timer    ticks of the repeating timer arrive one by one; a click on Stop made while a pass
 //            runs comes before the next tick, and stopping drops the tick.
+//   menu     the menu bar above and the status bar below the grid area; menu entries with their
+//            states, and a chosen entry queues its callback.
 //   file     FLTK's file chooser, found by its window class, answered by typing a name: the
 //            browser returns the bare name and moves into the file's directory.
 //   widgets  a push button laid out on the grid queues its callback when clicked and nothing
@@ -27,9 +29,12 @@
 #include "platform/fltk/frame_view.h"
 #include "platform/graphics_model.h"
 #include "platform/model.h"
+#include "platform/widget_extra.h"
 #include "platform/wingui.h"
 
 #include <FL/Fl.H>
+#include <FL/Fl_Box.H>
+#include <FL/Fl_Menu_Bar.H>
 #include <FL/Fl_Window.H>
 #include <FL/fl_draw.H>
 
@@ -53,8 +58,8 @@ void settle(double seconds = 0.5) {
 }
 
 // Graphics and toolkit start, a master window of 20 x 15 cells with a frame of 12 x 8 cells
-// (world 0..300 x 0..200, callback 200) at column 1, row 2; shown.
-int start(int& frame) {
+// (world 0..300 x 0..200, callback 200) at column 1, row 2; shown. `more` adds widgets first.
+int start(int& frame, void (*more)() = nullptr) {
     wl::fltk::install();
     gOpenGino();
     GGUIWIN();
@@ -69,6 +74,7 @@ int start(int& frame) {
     REGMAXIMUM(12, 8);
     FRADEF(master, 1, 2, 300.0f, 200.0f, frame);
     gmDefineCallback(frame, 200);
+    if (more) more();
     gmManage();
     settle();
     return master;
@@ -305,6 +311,60 @@ int run_timer() {
     return failures ? 1 : 0;
 }
 
+int menu_open = 0, menu_exit = 0, status_bar = 0;
+
+void add_menus() {
+    int bar = 0, pull = 0, sep = 0;
+    ADDMENUBAR(1, bar);
+    ADDMENUPULL(bar, "File", 0, pull);
+    ADDMENUENTRY(pull, "Open data file", 0, menu_open);
+    ADDMENUSEPARATOR(pull, 0, sep);
+    ADDMENUENTRY(pull, "Exit", 0, menu_exit);
+    SETCALLBACK(menu_open, 312);
+    SETCALLBACK(menu_exit, 313);
+    ADDSTATUSBAR(1, 0, status_bar);
+    SETSTATUSTEXT(status_bar, 0, "Kelvorantide v3.72  (c) owners", 30);
+}
+
+int run_menu() {
+    int frame = 0;
+    start(frame, add_menus);
+    Fl_Menu_Bar* bar = nullptr;
+    Fl_Box* status = nullptr;
+    for (Fl_Window* w = Fl::first_window(); w; w = Fl::next_window(w))
+        for (int i = 0; i < w->children(); ++i) {
+            if (auto* b = dynamic_cast<Fl_Menu_Bar*>(w->child(i))) bar = b;
+            if (w->child(i)->user_data() == reinterpret_cast<void*>(intptr_t(status_bar)))
+                status = dynamic_cast<Fl_Box*>(w->child(i));
+        }
+    check(bar && status, "the menu bar and the status bar are shown");
+    if (!bar || !status) return 1;
+    wl::fltk::FrameView* v = frame_view(frame);
+    const int cell_h = wl::model().screen_h / 24;
+    check(bar->y() == 0 && v->y() == bar->h() + (15 - 2 - 8) * cell_h, "the grid area starts below the menu bar");
+    check(status->y() == bar->h() + 15 * cell_h, "the status bar lies below the grid area");
+    check(std::string(status->label() ? status->label() : "") == "Kelvorantide v3.72  (c) owners", "the status text");
+
+    const Fl_Menu_Item* open = bar->find_item("File/Open data file");
+    const Fl_Menu_Item* exit = bar->find_item("File/Exit");
+    check(open && exit, "the entries are in the menu");
+    if (!open || !exit) return 1;
+    check((open->flags & FL_MENU_DIVIDER) != 0, "the separator follows the first entry");
+    int status_code = 0;
+    WIDGETSTATUS(menu_exit, 0, status_code);
+    exit = bar->find_item("File/Exit");
+    check(exit && !exit->active(), "a greyed entry is inactive");
+
+    bar->picked(bar->find_item("File/Open data file"));
+    int cb = 0;
+    alarm(20);
+    gmAction(cb);
+    alarm(0);
+    check(cb == 312, "the chosen entry's callback, got " + std::to_string(cb));
+    gmCloseMenu();
+    return failures ? 1 : 0;
+}
+
 int run_file() {
     int frame = 0;
     start(frame);
@@ -345,6 +405,7 @@ int main(int argc, char** argv) {
     if (mode == "widgets") return run_widgets();
     if (mode == "file") return run_file();
     if (mode == "timer") return run_timer();
-    std::fprintf(stderr, "usage: %s draw|pointer|boxes|widgets|file|timer\n", argv[0]);
+    if (mode == "menu") return run_menu();
+    std::fprintf(stderr, "usage: %s draw|pointer|boxes|widgets|file|timer|menu\n", argv[0]);
     return 2;
 }

@@ -121,14 +121,21 @@ FltkFrontEnd& instance() {
 
 // ---- windows ----
 
+// A window's grid area lies between its menu bar (above) and its status bar (below), as the
+// client area of a window with both.
 class KvWindow : public Fl_Double_Window {
 public:
-    KvWindow(int id, int w, int h) : Fl_Double_Window(w, h), id_(id) {}
+    KvWindow(int id, int w, int h, const Rect& client, int bar_h)
+        : Fl_Double_Window(w, h), client(client), bar_h(bar_h), id_(id) {}
     int id() const { return id_; }
+    const Rect client;
+    const int bar_h;
 
 private:
     int id_;
 };
+
+constexpr int kBarHeight = 28;
 
 // The close box queues the exit request -1 and leaves the window shown; the program decides.
 void window_cb(Fl_Widget* w, void*) {
@@ -208,11 +215,20 @@ void FltkFrontEnd::build(Model& m, int window_id) {
     cells_of(*w, cw, ch, w->kind == KIND_MASTER ? 24 : 12, w->kind == KIND_MASTER ? 18 : 8);
     const int pw = std::min(cw * c.w, std::max(m.screen_w, 200));
     const int ph = std::min(ch * c.h, std::max(m.screen_h, 150));
-    auto win = std::make_unique<KvWindow>(window_id, pw, ph);
+    bool has_menu = false, has_status = false;
+    for (const auto& [id, cwid] : m.widgets) {
+        if (cwid.parent != window_id) continue;
+        has_menu = has_menu || cwid.kind == KIND_MENUBAR;
+        has_status = has_status || cwid.kind == KIND_STATUSBAR;
+    }
+    const int top = has_menu ? kBarHeight : 0, bottom = has_status ? kBarHeight : 0;
+    const int wh = top + ph + bottom;
+    auto win = std::make_unique<KvWindow>(window_id, pw, wh, Rect{0, top, pw, ph}, kBarHeight);
     if (w->kind == KIND_MASTER) {
         win->xclass(kClassMaster);
+        // Column and row of the screen grid, the row counted upward from the bottom.
         win->position(std::clamp(w->x * c.w, 0, std::max(m.screen_w - pw, 0)),
-                      std::clamp(m.screen_h - (w->y * c.h + ph), 0, std::max(m.screen_h - ph, 0)));
+                      std::clamp(m.screen_h - (w->y * c.h + wh), 0, std::max(m.screen_h - wh, 0)));
     } else {
         const std::string cls = std::string(kClassDialog) + "-" + std::to_string(window_id);
         win->xclass(cls.c_str());  // copied by FLTK
@@ -222,7 +238,7 @@ void FltkFrontEnd::build(Model& m, int window_id) {
     win->end();
     KvWindow& ref = *win;
     windows_[window_id] = std::move(win);
-    add_children(m, ref, window_id, Rect{0, 0, pw, ph});
+    add_children(m, ref, window_id, ref.client);
 }
 
 void FltkFrontEnd::add_children(Model& m, KvWindow& win, int parent, const Rect& area) {
@@ -293,12 +309,12 @@ void FltkFrontEnd::add_widget(Model& m, KvWindow& win, const Widget& w, const Re
             break;
         }
         case KIND_MENUBAR: {
-            auto* bar = new Fl_Menu_Bar(0, 0, win.w(), std::min(c.h, 30));
+            auto* bar = new Fl_Menu_Bar(0, 0, win.w(), win.bar_h);
             made = bar;
             break;
         }
         case KIND_STATUSBAR: {
-            auto* b = new Fl_Box(0, win.h() - std::min(c.h, 26), win.w(), std::min(c.h, 26));
+            auto* b = new Fl_Box(0, win.h() - win.bar_h, win.w(), win.bar_h);
             b->box(FL_THIN_DOWN_BOX);
             b->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
             made = b;
@@ -425,7 +441,7 @@ void FltkFrontEnd::sync_window(Model& m, int window_id) {
     if (it == windows_.end() || !w) return;
     it->second->copy_label(trimmed(w->caption).c_str());
     // Widgets created since the window was built join it now.
-    add_children(m, *it->second, window_id, Rect{0, 0, it->second->w(), it->second->h()});
+    add_children(m, *it->second, window_id, it->second->client);
     for (auto& [id, fw] : widgets_)
         if (m.window_of(id) == window_id) sync(m, id);
     it->second->redraw();
