@@ -46,3 +46,43 @@ void READ_SCAN_STDDATA(int unit, int mode, int number, const rt::FArray<int, 3>&
 // Parses the instrument parameter file open on unit 3 into the shared records. The argument is
 // not used. Returns only when the file was accepted; otherwise ends the program through EXITINT.
 void READ_PARAMETERS(int unused);
+
+// ---------------------------------------------------------------------------------------------
+// Loading a data set, and the copy "Write Std datafile".
+//
+// Input formats (IFORMAT): 1 "Standard", 2 "Old Vosket", 3 "Xcalibur Ascii", 4 "Xscans",
+// 5 "Stoe", 6 "Phillips Febo", 7 "CAD4".
+//
+// Reader contract of formats 2..7. Both entries take their status and read the input data file
+// on unit 1. The header reader is called once per load: status 0 when the header was read; it
+// fills what its format gives (TITLE, wavelengths, ATTEN, STDREF, SCANHDR, UB in the instrument's
+// frame with UBOK = 1, CELL) and sets MATRIX_READ = 1 when it has just read an orientation matrix
+// into UB; it never maps axes. The scan reader is called once per reflection until it returns
+// 12 (end of data) or 11 (read error); 13 skips an unusable reflection; 0 (or any other value)
+// means the current reflection holds ISEQ, IH, ANGL, NSTEP (1..500), STEP, SCALE, ISTD,
+// SCANCODE and COUNTS(1..NSTEP). Its status is not reset between calls.
+using ReaderEntry = void (*)(int& status);
+struct InstrumentReader {
+    ReaderEntry header = nullptr;
+    ReaderEntry scan = nullptr;
+};
+// The readers by input format (entries 2..7 are used); a format without a reader loads as a
+// file whose header cannot be read.
+extern rt::FArray<InstrumentReader, 7> INSTRUMENT_READERS;
+// Set to 0 by READ_HEADER before the header reader runs; 1 when that reader read a matrix. The
+// axis mapping of BLAXES applies only to such a matrix.
+inline int MATRIX_READ = 0;
+
+// Loads the input data file open on unit 1 in the format IFORMAT into the working standard data
+// file on LUNSTD (format 1: the file itself, read-only; 2..7: a scratch file). Returns status 0
+// with LOADED = 1 and the read position at the end of the working file; every failure ends the
+// program through EXITINT.
+void CONVERT_FILE(int& status);
+// Runs the header reader of IFORMAT and maps a matrix it read onto Busing-Levy axes (BLAXES),
+// deriving CELL and RECELL. A non-zero status: the header was not read (LOADED = 0).
+void READ_HEADER(int& status);
+// Counters of the loaded reflections by scan code, INUM(1..7) for W M R S F I N.
+void SET_SCANCODES_ZERO();
+void SUM_SCANTYPES(const rt::FText<1>& code);
+// "Write Std datafile": copies the working standard data file into a new one the user names.
+void CONVERT_TO_STD();

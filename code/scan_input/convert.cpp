@@ -1,0 +1,265 @@
+// Loading a data set into the working standard data file, the scan-code counters, and the menu
+// operation "Write Std datafile".
+//
+// A standard data file (format 1) is used in place, opened read-only on LUNSTD. Every other
+// format is converted reflection by reflection, through the header and scan readers of its
+// format, into a scratch standard data file on LUNSTD. An orientation matrix that an instrument
+// header supplies is in the instrument's frame and is mapped onto Busing-Levy axes with the
+// signed axis permutation of the key BLAXES; the matrix of a standard data file is already on
+// Busing-Levy axes.
+#include <cmath>
+#include <string_view>
+
+#include "include/geometry.h"
+#include "include/scan_input.h"
+#include "include/shared.h"
+#include "include/shell_services.h"
+#include "include/toolkit_services.h"
+#include "runtime/format.h"
+#include "runtime/units.h"
+
+// Each instrument format enters its two readers here as it is added.
+rt::FArray<InstrumentReader, 7> INSTRUMENT_READERS;
+
+namespace {
+
+constexpr int INPUT_UNIT = 1;
+constexpr int LOG_UNIT = 20;
+
+void notice(std::string_view text) { gmDisplayMessageBox(PROGID.PROG_TITLE.view(), text, 3, 0); }
+
+// A count as written to the standard data file: truncated toward zero. False when the count is
+// not a finite number within the integer range, so it cannot be written.
+bool whole_count(float count, int& out) {
+    if (!(count >= -2147483648.0f && count < 2147483648.0f)) return false;  // also NaN
+    out = static_cast<int>(count);
+    return true;
+}
+
+// True when IBL holds each of the axes 1, 2, 3 once, each with either sign.
+bool signed_permutation(const rt::FArray<int, 3>& ibl) {
+    bool seen[4] = {false, false, false, false};
+    for (int i = 1; i <= 3; ++i) {
+        const int a = ibl(i) < 0 ? -ibl(i) : ibl(i);
+        if (a < 1 || a > 3 || seen[a]) return false;
+        seen[a] = true;
+    }
+    return true;
+}
+
+// Maps UB from the instrument's frame onto Busing-Levy axes: UB = IT x UB, where IT has the one
+// non-zero element IT(|IBL(i)|, i) = sign of IBL(i) in each column i. Row i of the instrument's
+// matrix becomes row |IBL(i)| of the new one, negated when IBL(i) is negative.
+void map_axes() {
+    UNITCELL_t& uc = UNITCELL;
+    if (!signed_permutation(uc.IBL)) return;  // no mapping before a parameter file was read
+    rt::FArray2<float, 3, 3> it;
+    for (int i = 1; i <= 3; ++i) {
+        const int axis = uc.IBL(i) < 0 ? -uc.IBL(i) : uc.IBL(i);
+        it(axis, i) = uc.IBL(i) > 0 ? 1.0f : -1.0f;
+    }
+    rt::FArray2<float, 3, 3> mapped;
+    for (int r = 1; r <= 3; ++r)
+        for (int c = 1; c <= 3; ++c) {
+            float sum = 0.0f;
+            for (int k = 1; k <= 3; ++k) sum += it(r, k) * uc.UB(k, c);
+            mapped(r, c) = sum;
+        }
+    uc.UB = mapped;
+}
+
+// The closing steps of every load.
+void finish_load(int& status, bool skipped) {
+    notice(skipped ? "Error Reading at least 1 reflection in data file "
+                   : "Data File read in successfully");
+    status = 0;
+    FILEINFO.LOADED = 1;
+    if (FILEINFO.LOGOPEN == 1) WRITE_INPUT(LOG_UNIT);
+}
+
+// Format 1: the user's standard data file becomes the working file, read-only. Every reflection
+// is read once, quietly, to count the scan codes.
+void load_standard_file(int& status) {
+    status = 0;
+    const int lunstd = FILEINFO.LUNSTD;
+    rt::unit_close(INPUT_UNIT);
+    rt::unit_close(lunstd);
+    rt::OpenSpec spec;
+    spec.status = rt::FileStatus::Old;
+    spec.action = rt::FileAction::Read;
+    const int ios = rt::unit_open(lunstd, FILEINFO.IN_FULLNAME.str(), spec);
+    if (ios != rt::IOS_OK) rt::io_fatal_unit(lunstd, ios);
+
+    int hdr = 0;
+    READ_HEADER_STDDATA(lunstd, hdr);
+    if (hdr != 0) EXITINT("READ ERROR ON HEADER OF SCAN FILE");
+    if (UNITCELL.UBOK == 1) {
+        OMTOB();
+        RECIP_CELL();
+    }
+
+    WAITBOX(1);
+    SET_SCANCODES_ZERO();
+    for (;;) {
+        int st = -1;  // quiet: no "End of File" notice
+        READ_SCAN_STDDATA(lunstd, STD_NEXT, 0, REFLN.IH, st);
+        if (st == 12) break;
+        if (st != 0) EXITINT("READ ERROR ON SCAN FILE");
+        SUM_SCANTYPES(REFLN.SCANCODE);
+    }
+    finish_load(status, false);
+}
+
+// Formats 2..7: header reader, then every reflection of the scan reader into a scratch file.
+void convert_instrument_file(int& status) {
+    status = 0;
+    READ_HEADER(status);
+    if (status != 0) EXITINT("READ ERROR ON HEADER OF SCAN FILE");
+
+    const ReaderEntry read_scan = INSTRUMENT_READERS(FILEINFO.IFORMAT).scan;
+    REFLN.ISEQ = 0;
+    const float psi = 0.0f;
+    WAITBOX(1);
+
+    const int lunstd = FILEINFO.LUNSTD;
+    rt::unit_close(lunstd);  // a scratch file of the previous data set goes with it
+    rt::OpenSpec spec;
+    spec.status = rt::FileStatus::Scratch;
+    spec.action = rt::FileAction::ReadWrite;
+    const int ios = rt::unit_open(lunstd, "", spec);
+    if (ios != rt::IOS_OK) rt::io_fatal_unit(lunstd, ios);
+    WRITE_HEADER_STDDATA(lunstd);
+    SET_SCANCODES_ZERO();
+
+    bool skipped = false;
+    rt::FArray<int, MAXSTEP> icount;
+    for (;;) {
+        read_scan(status);
+        if (status == 12) {
+            WAITBOX(0);
+            finish_load(status, skipped);
+            return;
+        }
+        if (status == 11) {
+            WAITBOX(0);
+            EXITINT("READ ERROR ON SCAN FILE");
+        }
+        if (status == 13) {
+            skipped = true;
+            continue;
+        }
+
+        REFLN_t& r = REFLN;
+        // A reflection the standard data file cannot hold (steps outside 1..500, a count that
+        // is not a number within the integer range) is unusable, as if its reader had said so.
+        bool usable = r.NSTEP >= 1 && r.NSTEP <= MAXSTEP;
+        r.CMAX = 0.0f;
+        r.IMAX = 1;
+        for (int i = 1; usable && i <= r.NSTEP; ++i) {
+            usable = whole_count(r.COUNTS(i), icount(i));
+            if (r.COUNTS(i) > r.CMAX) {
+                r.CMAX = r.COUNTS(i);
+                r.IMAX = i;
+            }
+        }
+        if (!usable) {
+            skipped = true;
+            status = 13;
+            continue;
+        }
+        SUM_SCANTYPES(r.SCANCODE);
+        WRITE_REF_STDDATA(lunstd, status, r.ISEQ, r.IH, psi, r.ANGL, r.NSTEP, r.STEP, r.SCALE, r.ISTD,
+                          r.SCANCODE, icount, MAXSTEP);
+        if (status != 0) EXITINT("WRITE ERROR ON SCRATCH FILE");
+    }
+}
+
+}  // namespace
+
+void CONVERT_FILE(int& status) {
+    if (FILEINFO.IFORMAT == 1)
+        load_standard_file(status);
+    else
+        convert_instrument_file(status);
+}
+
+void READ_HEADER(int& status) {
+    MATRIX_READ = 0;
+    const int format = FILEINFO.IFORMAT;
+    // A format code outside 2..7, or a format whose reader is not there, has no readable header.
+    const bool known = format >= 2 && format <= 7;
+    const InstrumentReader reader = known ? INSTRUMENT_READERS(format) : InstrumentReader{};
+    if (reader.header == nullptr || reader.scan == nullptr) {
+        if (status == 0) status = 1;
+    } else {
+        reader.header(status);
+    }
+    if (status != 0) {
+        notice("Error Reading File Header");
+        FILEINFO.LOADED = 0;
+        return;
+    }
+    // Only a matrix that this header has just read is mapped: a matrix kept from the previous
+    // data set is already on Busing-Levy axes.
+    if (UNITCELL.UBOK == 1 && MATRIX_READ == 1) {
+        map_axes();
+        OMTOB();
+        RECIP_CELL();
+    }
+}
+
+void SET_SCANCODES_ZERO() { TOTALS.INUM.fill(0); }
+
+void SUM_SCANTYPES(const rt::FText<1>& code) {
+    static constexpr std::string_view CODES = "WMRSFIN";
+    const std::size_t k = CODES.find(code(1));
+    if (k != std::string_view::npos) TOTALS.INUM(static_cast<int>(k) + 1) += 1;
+}
+
+// "Write Std datafile": the working standard data file, header and reflections, into a new file
+// the user names. The header is written from the records in force, so a matrix and cell refined
+// since the load are what the copy holds. Weak reflections are left out while they are skipped.
+void CONVERT_TO_STD() {
+    int IERR = 0;
+    const int IUNIT = 26;
+    OPEN_NEWSTD(IERR, IUNIT);
+    if (IERR != 0) {
+        // Also the answer when the user named the working file itself: it is never truncated.
+        GUIERR(PROGID.PROG_TITLE.view(), "Error opening file: Try again");
+        return;
+    }
+    WAITBOX(1);
+    const int lunstd = FILEINFO.LUNSTD;
+    SKIP_HEADER_STDDATA(lunstd, IERR);
+    WRITE_HEADER_STDDATA(IUNIT);
+
+    rt::FArray<int, 3> hkl;
+    rt::FArray<int, MAXSTEP> icount;
+    for (;;) {
+        READ_SCAN_STDDATA(lunstd, STD_NEXT, 0, hkl, IERR);
+        if (IERR == 11) {
+            rt::unit_close(IUNIT);
+            WAITBOX(0);
+            notice("Error reading scratch file");
+            return;
+        }
+        if (IERR == 12) {
+            rt::unit_close(IUNIT);
+            WAITBOX(0);
+            notice("Standard data file written successfully");
+            return;
+        }
+        const REFLN_t& r = REFLN;
+        bool ok = r.NSTEP >= 1 && r.NSTEP <= MAXSTEP;
+        for (int i = 1; ok && i <= r.NSTEP; ++i) ok = whole_count(r.COUNTS(i), icount(i));
+        if (ok)
+            WRITE_REF_STDDATA(IUNIT, IERR, r.ISEQ, r.IH, 0.0f, r.ANGL, r.NSTEP, r.STEP, r.SCALE, r.ISTD,
+                              r.SCANCODE, icount, MAXSTEP);
+        if (!ok || IERR != 0) {
+            rt::unit_close(IUNIT);
+            WAITBOX(0);
+            notice("Error writing standard data file");
+            return;
+        }
+    }
+}

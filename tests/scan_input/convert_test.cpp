@@ -1,0 +1,466 @@
+// Loading a data set: a standard data file used in place, an instrument file converted through
+// the reader contract into a scratch file (with a small test format and its two readers), the
+// axis mapping of a header's matrix, the scan-code counters, and "Write Std datafile".
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "include/geometry.h"
+#include "include/scan_input.h"
+#include "include/shared.h"
+#include "include/shell_services.h"
+#include "runtime/fatal.h"
+#include "runtime/units.h"
+#include "shell/small_boxes.h"
+#include "test_files.h"
+
+namespace {
+
+constexpr int STD = 25;
+const std::string BOX = "box Kelvorantide v3.72 | ";
+const std::string FIXTURE = std::string(KV_BINARY_DIR) + "/fixtures/small.rfl";
+
+// ---- A test format that follows the reader contract ----------------------------------------
+// Header lines up to "END": "TITLE text", "MATRIX r11 r12 r13 r21 ... r33", "WAVE w1 w2",
+// "FAIL" (the header cannot be read). Then one line per reflection:
+//   "SCAN seq h k l 2theta omega chi phi nstep step scale istd code count..."
+// or "SKIP" (reflection unusable, 13) or "BAD" (read error, 11); the end of the file is 12.
+std::vector<std::string> split(const std::string& line) {
+    std::istringstream in(line);
+    std::vector<std::string> w;
+    for (std::string s; in >> s;) w.push_back(s);
+    return w;
+}
+
+void test_header(int& status) {
+    for (;;) {
+        std::string line;
+        if (rt::unit_read_record(1, line) != rt::IOS_OK) {
+            status = 1;
+            return;
+        }
+        const std::vector<std::string> w = split(line);
+        if (w.empty()) continue;
+        if (w[0] == "END") break;
+        if (w[0] == "FAIL") {
+            status = 1;
+            return;
+        }
+        if (w[0] == "TITLE") FILEINFO.TITLE = line.substr(6);
+        if (w[0] == "WAVE") {
+            WAVES.WAVE(1) = std::stof(w[1]);
+            WAVES.WAVE(2) = std::stof(w[2]);
+        }
+        if (w[0] == "MATRIX") {
+            for (int r = 1; r <= 3; ++r)
+                for (int c = 1; c <= 3; ++c) UNITCELL.UB(r, c) = std::stof(w[std::size_t(3 * (r - 1) + c)]);
+            UNITCELL.UBOK = 1;
+            MATRIX_READ = 1;
+        }
+    }
+    status = 0;
+}
+
+void test_scan(int& status) {
+    std::string line;
+    const int ios = rt::unit_read_record(1, line);
+    if (ios == rt::IOS_END) {
+        status = 12;
+        return;
+    }
+    const std::vector<std::string> w = split(line);
+    if (ios != rt::IOS_OK || w.empty() || w[0] == "BAD") {
+        status = 11;
+        return;
+    }
+    if (w[0] == "SKIP") {
+        status = 13;
+        return;
+    }
+    REFLN_t& r = REFLN;
+    r.ISEQ = std::stoi(w[1]);
+    for (int k = 1; k <= 3; ++k) r.IH(k) = std::stoi(w[std::size_t(1 + k)]);
+    for (int k = 1; k <= 4; ++k) r.ANGL(k) = std::stof(w[std::size_t(4 + k)]);
+    r.NSTEP = std::stoi(w[9]);
+    r.STEP = std::stof(w[10]);
+    r.SCALE = std::stof(w[11]);
+    r.ISTD = std::stoi(w[12]);
+    r.SCANCODE = w[13];
+    for (std::size_t i = 14; i < w.size() && i - 13 <= std::size_t(MAXSTEP); ++i)
+        r.COUNTS(int(i - 13)) = std::stof(w[i]);
+    status = 0;
+}
+
+// A scan line of the test format with nstep counts, the first ones given.
+std::string scan_line(int seq, const std::string& code, std::vector<std::string> counts, int nstep = 3) {
+    char buf[160];
+    std::snprintf(buf, sizeof buf, "SCAN %d 1 -2 3 20.5 0.25 30.0 -45.0 %d 0.02 1.5 0 %s", seq, nstep, code.c_str());
+    std::string s = buf;
+    while (int(counts.size()) < nstep) counts.push_back("10");
+    for (const auto& c : counts) s += " " + c;
+    return s;
+}
+
+class Loading : public kvtest::FileTest {
+protected:
+    void SetUp() override {
+        FileTest::SetUp();
+        PROGID.PROG_TITLE = "Kelvorantide v3.72";
+        FILEINFO.LUNSTD = STD;
+        for (int f = 1; f <= 7; ++f) INSTRUMENT_READERS(f) = {};
+        MATRIX_READ = 0;
+        for (int i = 1; i <= 3; ++i) UNITCELL.IBL(i) = i;
+    }
+    void TearDown() override {
+        for (int f = 1; f <= 7; ++f) INSTRUMENT_READERS(f) = {};
+        FileTest::TearDown();
+    }
+
+    // Opens path as the input data file on unit 1, as the file chooser does.
+    void open_input(const std::filesystem::path& path, int format) {
+        ASSERT_EQ(kvtest::open_read(1, path), rt::IOS_OK);
+        FILEINFO.IN_FULLNAME = path.string();
+        FILEINFO.IN_NAME = path.filename().string();
+        FILEINFO.IFORMAT = format;
+    }
+
+    // Writes an input file of the test format and opens it as format 3.
+    void test_file(const std::vector<std::string>& lines) {
+        kvtest::write_bytes(dir / "scans.tst", kvtest::join(lines));
+        open_input(dir / "scans.tst", 3);
+        INSTRUMENT_READERS(3) = {test_header, test_scan};
+    }
+
+    // Runs CONVERT_FILE; returns -1 when it returned, else the exit status it ended with.
+    static int load(int& status) {
+        int exit_status = -1;
+        try {
+            CONVERT_FILE(status);
+        } catch (const rt::ProgramExit& e) {
+            exit_status = e.status;
+        }
+        return exit_status;
+    }
+
+    // Every record of the working file, from its first line.
+    static std::vector<std::string> working_file() {
+        std::vector<std::string> out;
+        rt::unit_rewind(STD);
+        for (std::string rec; rt::unit_read_record(STD, rec) == rt::IOS_OK;) out.push_back(rec);
+        return out;
+    }
+
+    static std::vector<int> counters() { return std::vector<int>(TOTALS.INUM.begin(), TOTALS.INUM.end()); }
+};
+
+// ---- Format 1 ---------------------------------------------------------------------------------
+
+TEST_F(Loading, StandardFileIsUsedInPlaceAndCounted) {
+    ASSERT_EQ(kvtest::open_log(dir / "run_Kelvor.log"), rt::IOS_OK);
+    FILEINFO.LOGOPEN = 1;
+    UNITCELL.IBL = {{2, -1, 3}};  // not applied to a standard data file's matrix
+    open_input(FIXTURE, 1);
+    int status = 7;
+    EXPECT_EQ(load(status), -1);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(FILEINFO.LOADED, 1);
+    EXPECT_FALSE(rt::unit_connected(1));
+    EXPECT_EQ(rt::unit_path(STD), FIXTURE);
+    EXPECT_EQ(counters(), (std::vector<int>{1, 0, 1, 1, 0, 2, 8}));  // W M R S F I N
+    EXPECT_FALSE(waitbox_shown());
+    EXPECT_EQ(boxes(), std::vector<std::string>{BOX + "Data File read in successfully"});
+    EXPECT_EQ(FILEINFO.TITLE, "SYNTHETIC ORTHORHOMBIC TEST CRYSTAL");
+
+    // The matrix as the file holds it, with its cell and reciprocal cell.
+    EXPECT_EQ(UNITCELL.UBOK, 1);
+    EXPECT_FLOAT_EQ(UNITCELL.UB(1, 1), 0.0702552f);
+    EXPECT_FLOAT_EQ(UNITCELL.UB(2, 3), -0.0120744f);
+    EXPECT_NEAR(UNITCELL.CELL(1), 5.4321f, 2e-4f);
+    EXPECT_NEAR(UNITCELL.CELL(3), 9.8765f, 2e-4f);
+    EXPECT_NEAR(UNITCELL.RECELL(1), 1.0f / 5.4321f, 1e-5f);
+    EXPECT_EQ(UNITCELL.UBT(1, 2), UNITCELL.UB(2, 1));
+
+    // The read position stands at the end: the caller rewinds and reads the first reflection.
+    std::string rec;
+    EXPECT_EQ(rt::unit_read_record(STD, rec), rt::IOS_END);
+    rt::unit_close(20);
+    const std::string log = kvtest::read_bytes(dir / "run_Kelvor.log");
+    const auto line = [](std::string label, const std::string& count) {
+        label.resize(29, ' ');
+        return label + count + "\r\n";
+    };
+    EXPECT_NE(log.find("REFLECTIONS AS CLASSIFIED IN INPUT FILE: small.rfl"), std::string::npos) << log;
+    EXPECT_NE(log.find(line("NORMAL REFLECTIONS:", "    8")), std::string::npos) << log;
+    EXPECT_NE(log.find(line("STANDARDS:", "    2")), std::string::npos) << log;
+    EXPECT_NE(log.find(line("TOTAL NUMBER OF REFLECTIONS:", "   13")), std::string::npos) << log;
+}
+
+TEST_F(Loading, StandardFileSkippingWeakScansDoesNotCountThem) {
+    FITOPT.SKIP_WEAK = 1;
+    open_input(FIXTURE, 1);
+    int status = 0;
+    EXPECT_EQ(load(status), -1);
+    EXPECT_EQ(counters(), (std::vector<int>{0, 0, 1, 1, 0, 2, 8}));
+}
+
+TEST_F(Loading, StandardFileFaultsEndTheProgram) {
+    struct Case {
+        std::vector<std::string> lines;
+        std::string message;
+    };
+    const Case cases[] = {
+        {{"H", "T NO DATA LINE"}, "READ ERROR ON HEADER OF SCAN FILE"},
+        {{"H", "DATA", "R     1   1   0   0    0.0000    7.4868    0.0000   22.5691   65.5887   3   0.02500   1.00000   0N",
+          "S      18      1x      15"},
+         "READ ERROR ON SCAN FILE"},
+    };
+    for (const Case& c : cases) {
+        rt::units_close_all();
+        wl::script::load_lines({});
+        kvtest::write_bytes(dir / "bad.rfl", kvtest::join(c.lines));
+        open_input(dir / "bad.rfl", 1);
+        int status = 0;
+        EXPECT_EQ(load(status), 0);
+        EXPECT_EQ(boxes(), std::vector<std::string>{BOX + c.message});
+    }
+}
+
+// ---- Formats 2..7 through the reader contract --------------------------------------------------
+
+TEST_F(Loading, InstrumentFileIsConvertedIntoAScratchFile) {
+    test_file({"TITLE A CONVERTED TEST SET", "WAVE 1.54056 1.54439", "END",
+               scan_line(1, "N", {"7.9", "-0.5", "12"}),
+               scan_line(2, "W", {"3", "4", "5"}),
+               scan_line(3, "X", {"1", "2", "3"}),  // codes outside W M R S F I N are written, not counted
+               scan_line(4, "n", {"1", "2", "3"}),
+               scan_line(5, "I", {"100", "250", "90"}, 12)});
+    int status = 5;
+    EXPECT_EQ(load(status), -1);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(FILEINFO.LOADED, 1);
+    EXPECT_EQ(counters(), (std::vector<int>{1, 0, 0, 0, 0, 1, 1}));
+    EXPECT_EQ(boxes(), std::vector<std::string>{BOX + "Data File read in successfully"});
+    EXPECT_FALSE(waitbox_shown());
+    EXPECT_EQ(WAVES.WAVE(1), 1.54056f);
+    // The last reflection converted is in hand, with its maximum.
+    EXPECT_EQ(REFLN.CMAX, 250.0f);
+    EXPECT_EQ(REFLN.IMAX, 2);
+
+    const std::vector<std::string> f = working_file();
+    ASSERT_EQ(f.size(), 10u + 5u * 2u + 1u);
+    EXPECT_EQ(f[1], "T A CONVERTED TEST SET" + std::string(38, ' '));
+    EXPECT_EQ(f[9], "DATA");
+    EXPECT_EQ(f[10],
+              "R     1   1  -2   3    0.0000   20.5000    0.2500   30.0000  -45.0000   3   0.02000   1.50000   0N");
+    EXPECT_EQ(f[11], "S       7       0      12");  // counts truncated toward zero
+    EXPECT_EQ(f[14].substr(97), "X");
+    EXPECT_EQ(f[16].substr(97), "n");
+    EXPECT_EQ(f[20], "S      10      10");
+}
+
+TEST_F(Loading, SkippedReflectionChangesTheClosingNotice) {
+    test_file({"END", scan_line(1, "N", {}), "SKIP", scan_line(3, "N", {})});
+    int status = 0;
+    EXPECT_EQ(load(status), -1);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(counters(), (std::vector<int>{0, 0, 0, 0, 0, 0, 2}));
+    EXPECT_EQ(boxes(), std::vector<std::string>{BOX + "Error Reading at least 1 reflection in data file"});
+    EXPECT_EQ(working_file().size(), 10u + 2u * 2u);
+}
+
+// A reflection the working file cannot hold (steps outside 1..500, a count that is no number)
+// is left out like an unusable one, instead of stopping the load or overrunning the scan.
+TEST_F(Loading, ReflectionsTheWorkingFileCannotHoldAreSkipped) {
+    test_file({"END", scan_line(1, "N", {}, 0), scan_line(2, "N", {"nan"}), scan_line(3, "N", {"3e12"}),
+               scan_line(4, "N", {}, 501), scan_line(5, "N", {"1"}, 500)});
+    int status = 0;
+    EXPECT_EQ(load(status), -1);
+    EXPECT_EQ(counters(), (std::vector<int>{0, 0, 0, 0, 0, 0, 1}));
+    EXPECT_EQ(boxes(), std::vector<std::string>{BOX + "Error Reading at least 1 reflection in data file"});
+    const std::vector<std::string> f = working_file();
+    ASSERT_EQ(f.size(), 10u + 1u + 50u);
+    EXPECT_EQ(f[10].substr(0, 7), "R     5");
+}
+
+TEST_F(Loading, InstrumentFileFaultsEndTheProgram) {
+    struct Case {
+        int format;
+        std::vector<std::string> lines;
+        std::vector<std::string> boxes;
+    };
+    const std::string header_error = BOX + "Error Reading File Header";
+    const Case cases[] = {
+        {3, {"FAIL"}, {header_error, BOX + "READ ERROR ON HEADER OF SCAN FILE"}},
+        {5, {"END"}, {header_error, BOX + "READ ERROR ON HEADER OF SCAN FILE"}},  // no reader yet
+        {9, {"END"}, {header_error, BOX + "READ ERROR ON HEADER OF SCAN FILE"}},  // no such format
+        {3, {"END", scan_line(1, "N", {}), "BAD"}, {BOX + "READ ERROR ON SCAN FILE"}},
+    };
+    for (const Case& c : cases) {
+        rt::units_close_all();
+        wl::script::load_lines({});
+        FILEINFO.LOADED = 1;
+        test_file(c.lines);
+        FILEINFO.IFORMAT = c.format;
+        int status = 0;
+        EXPECT_EQ(load(status), 0) << c.format;
+        EXPECT_EQ(boxes(), c.boxes) << c.format;
+        EXPECT_FALSE(waitbox_shown());
+        if (c.boxes.size() == 2) EXPECT_EQ(FILEINFO.LOADED, 0);
+    }
+}
+
+TEST_F(Loading, HeaderMatrixIsMappedOntoBusingLevyAxes) {
+    // Rows r1, r2, r3 with BLAXES 2 -1 3 become -r2, r1, r3.
+    UNITCELL.IBL = {{2, -1, 3}};
+    test_file({"MATRIX 0.1 0.01 0.0  -0.02 0.125 0.0  0.0 0.0 0.08", "END", scan_line(1, "N", {})});
+    int status = 0;
+    ASSERT_EQ(load(status), -1);
+    const float expected[3][3] = {{0.02f, -0.125f, -0.0f}, {0.1f, 0.01f, 0.0f}, {0.0f, 0.0f, 0.08f}};
+    for (int r = 1; r <= 3; ++r)
+        for (int c = 1; c <= 3; ++c) EXPECT_EQ(UNITCELL.UB(r, c), expected[r - 1][c - 1]) << r << c;
+    EXPECT_EQ(UNITCELL.UBT(1, 2), UNITCELL.UB(2, 1));
+    // The cell of the mapped matrix: c = 1 / 0.08, gamma from the a* b* angle.
+    EXPECT_NEAR(UNITCELL.CELL(3), 12.5f, 1e-4f);
+    EXPECT_NEAR(UNITCELL.RECELL(3), 0.08f, 1e-6f);
+
+    // The header U lines of the working file hold the mapped matrix.
+    const std::vector<std::string> f = working_file();
+    EXPECT_EQ(f[5], "U   0.0200000  -0.1250000   0.0000000");
+}
+
+TEST_F(Loading, MatrixKeptFromThePreviousDataSetIsNotMappedAgain) {
+    UNITCELL.IBL = {{2, -1, 3}};
+    UNITCELL.UBOK = 1;
+    const float previous[3][3] = {{0.1f, 0.0f, 0.0f}, {0.0f, 0.125f, 0.0f}, {0.0f, 0.0f, 0.08f}};
+    for (int r = 1; r <= 3; ++r)
+        for (int c = 1; c <= 3; ++c) UNITCELL.UB(r, c) = previous[r - 1][c - 1];
+    test_file({"END", scan_line(1, "N", {})});
+    int status = 0;
+    ASSERT_EQ(load(status), -1);
+    EXPECT_EQ(UNITCELL.UBOK, 1);
+    for (int r = 1; r <= 3; ++r)
+        for (int c = 1; c <= 3; ++c) EXPECT_EQ(UNITCELL.UB(r, c), previous[r - 1][c - 1]) << r << c;
+}
+
+TEST_F(Loading, ANewLoadReplacesTheWorkingFile) {
+    // A scratch file of a previous conversion goes; a standard file used in place is only closed.
+    test_file({"END", scan_line(1, "N", {})});
+    int status = 0;
+    ASSERT_EQ(load(status), -1);
+    open_input(FIXTURE, 1);
+    ASSERT_EQ(load(status), -1);
+    EXPECT_EQ(rt::unit_path(STD), FIXTURE);
+    const std::string before = kvtest::read_bytes(FIXTURE);
+    test_file({"END", scan_line(1, "N", {}), scan_line(2, "N", {})});
+    ASSERT_EQ(load(status), -1);
+    EXPECT_EQ(kvtest::read_bytes(FIXTURE), before);
+    EXPECT_EQ(working_file().size(), 10u + 2u * 2u);
+}
+
+// ---- Scan-code counting ------------------------------------------------------------------------
+
+TEST(ScanCodes, EachKnownCodeCountsInItsOwnCounter) {
+    reset_shared_records();
+    TOTALS.INUM.fill(9);
+    SET_SCANCODES_ZERO();
+    for (const char* code : {"W", "M", "M", "R", "S", "F", "I", "N", "N", "N", "w", "n", "X", " "})
+        SUM_SCANTYPES(rt::FText<1>(code));
+    SUM_SCANTYPES(rt::FText<1>{});  // a code never set (NUL)
+    EXPECT_EQ(std::vector<int>(TOTALS.INUM.begin(), TOTALS.INUM.end()), (std::vector<int>{1, 2, 1, 1, 1, 1, 3}));
+}
+
+// ---- "Write Std datafile" ------------------------------------------------------------------------
+
+class WriteStdFile : public Loading {
+protected:
+    void SetUp() override {
+        Loading::SetUp();
+        open_input(FIXTURE, 1);
+        int status = 0;
+        ASSERT_EQ(load(status), -1);
+        wl::script::load_lines({});
+    }
+
+    // Runs "Write Std datafile" with the file dialog answered by the script line.
+    void write_copy(const std::string& answer) {
+        wl::script::load_lines({answer});
+        CONVERT_TO_STD();
+    }
+
+    static std::vector<std::string> lines_of(const std::string& bytes) {
+        std::vector<std::string> out;
+        std::size_t start = 0;
+        while (start < bytes.size()) {
+            const std::size_t end = bytes.find("\r\n", start);
+            out.push_back(bytes.substr(start, end - start));
+            start = end + 2;
+        }
+        return out;
+    }
+    static std::vector<std::string> data_part(const std::vector<std::string>& lines) {
+        std::size_t k = 0;
+        while (k < lines.size() && lines[k] != "DATA") ++k;
+        return std::vector<std::string>(lines.begin() + long(k), lines.end());
+    }
+};
+
+TEST_F(WriteStdFile, CopiesEveryReflectionOfTheWorkingFile) {
+    write_copy("file " + (dir / "copy.rfl").string());
+    EXPECT_EQ(boxes(), (std::vector<std::string>{"file Kelvorantide v3.72: Create Standard Data File -> " +
+                                                     (dir / "copy.rfl").string(),
+                                                 BOX + "End of File", BOX + "Standard data file written successfully"}));
+    EXPECT_FALSE(rt::unit_connected(26));
+    EXPECT_FALSE(waitbox_shown());
+    const std::vector<std::string> original = lines_of(kvtest::read_bytes(FIXTURE));
+    const std::vector<std::string> copy = lines_of(kvtest::read_bytes(dir / "copy.rfl"));
+    EXPECT_EQ(data_part(copy), data_part(original));
+    EXPECT_EQ(copy[1], original[1]);
+    for (int k = 5; k <= 8; ++k) EXPECT_EQ(copy[std::size_t(k)], original[std::size_t(k)]);
+    // Afterwards the current reflection is the last of the file.
+    EXPECT_EQ(REFLN.ISEQ, 13);
+}
+
+TEST_F(WriteStdFile, SkippingWeakScansLeavesThemOut) {
+    FITOPT.SKIP_WEAK = 1;
+    write_copy("file " + (dir / "copy.rfl").string());
+    const std::vector<std::string> copy = lines_of(kvtest::read_bytes(dir / "copy.rfl"));
+    int records = 0;
+    for (const auto& l : copy)
+        if (!l.empty() && l[0] == 'R') {
+            ++records;
+            EXPECT_NE(l.back(), 'W');
+        }
+    EXPECT_EQ(records, 12);
+}
+
+TEST_F(WriteStdFile, HeaderHoldsTheMatrixAndCellInForce) {
+    for (int r = 1; r <= 3; ++r)
+        for (int c = 1; c <= 3; ++c) UNITCELL.UB(r, c) = r == c ? 0.125f : 0.0f;
+    UNITCELL.CELL = {{8.0f, 8.0f, 8.0f, 90.0f, 90.0f, 90.0f, 512.0f}};
+    write_copy("file " + (dir / "copy.rfl").string());
+    const std::vector<std::string> copy = lines_of(kvtest::read_bytes(dir / "copy.rfl"));
+    EXPECT_EQ(copy[2], "H    8.0000    8.0000    8.0000   90.0000   90.0000   90.0000");
+    EXPECT_EQ(copy[5], "U   0.1250000   0.0000000   0.0000000");
+    EXPECT_EQ(copy[7], "U   0.0000000   0.0000000   0.1250000");
+}
+
+TEST_F(WriteStdFile, NoFileOpenedWritesNothing) {
+    const std::string before = kvtest::read_bytes(FIXTURE);
+    for (const std::string answer : {std::string("cancel"), "file " + FIXTURE}) {
+        write_copy(answer);
+        const std::vector<std::string> t = boxes();
+        ASSERT_EQ(t.size(), 2u) << answer;
+        EXPECT_EQ(t[1], BOX + "Error opening file: Try again");
+        EXPECT_FALSE(rt::unit_connected(26));
+        EXPECT_FALSE(waitbox_shown());
+    }
+    // The working file named as the copy is refused by the unit layer and stays as it was.
+    EXPECT_EQ(kvtest::read_bytes(FIXTURE), before);
+    EXPECT_EQ(rt::unit_path(STD), FIXTURE);
+}
+
+}  // namespace
