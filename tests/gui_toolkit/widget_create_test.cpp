@@ -8,9 +8,9 @@
 #include "gui_toolkit/menu_f90_rules.h"
 #include "widget_fixture.h"
 
-using Create = WidgetTest;
+using WidgetCreate = WidgetTest;
 
-TEST_F(Create, AutomaticCallbackNumbersByKind) {
+TEST_F(WidgetCreate, AutomaticCallbackNumbersByKind) {
     start();
     const std::map<mf::CbKind, wl::Cb> model_kind = {
         {mf::CbKind::Callback, wl::Cb::Action},       {mf::CbKind::Select, wl::Cb::Select},
@@ -45,7 +45,7 @@ TEST_F(Create, AutomaticCallbackNumbersByKind) {
     EXPECT_EQ(w(button).callback(wl::Cb::Select), button + 50000);
 }
 
-TEST_F(Create, JustificationCodes) {
+TEST_F(WidgetCreate, JustificationCodes) {
     start();
     struct Case {
         OptInt x, y;
@@ -60,7 +60,7 @@ TEST_F(Create, JustificationCodes) {
     EXPECT_EQ(mf::justification_code(2147483647, 2147483647), 2147483647);  // saturates, no overflow
 }
 
-TEST_F(Create, ValueEntryCallOrderOfTheProgramsFields) {
+TEST_F(WidgetCreate, ValueEntryCallOrderOfTheProgramsFields) {
     start();
     const int dialog = make(wl::KIND_DIALOG);
     int id = 0;
@@ -86,7 +86,7 @@ TEST_F(Create, ValueEntryCallOrderOfTheProgramsFields) {
     EXPECT_TRUE(console().empty());
 }
 
-TEST_F(Create, RefusedCreationsApplyNothingButTheirResets) {
+TEST_F(WidgetCreate, RefusedCreationsApplyNothingButTheirResets) {
     // Before the master window: error 1 titled with the creation, id 0, nothing after.
     int id = 7;
     auto t = trace([&] { id = gmCreateValueEntry(1, 0, 0, 4, 1, 1.5f, 10, 3, 0, {.callback = 5, .status = 0}); });
@@ -125,7 +125,7 @@ TEST_F(Create, RefusedCreationsApplyNothingButTheirResets) {
     EXPECT_TRUE(only(t, "SETTOGGLE").empty());
 }
 
-TEST_F(Create, EntryModesAndJustificationOption) {
+TEST_F(WidgetCreate, EntryModesAndJustificationOption) {
     start();
     struct Case {
         int mode;
@@ -151,7 +151,7 @@ TEST_F(Create, EntryModesAndJustificationOption) {
     EXPECT_EQ(mf::justified_width(-2147483647 - 1, 0), 2147483647);
 }
 
-TEST_F(Create, ValueEntryLimitsAffixesAndHelp) {
+TEST_F(WidgetCreate, ValueEntryLimitsAffixesAndHelp) {
     start();
     auto t = trace([&] { gmCreateValueEntry(1, 0, 0, 4, 1, 2.0f, 8, 2, 0, {.limit1 = 3.0f, .limit2 = 3.0f}); });
     EXPECT_TRUE(only(t, "SETVALUELIMITS").empty());
@@ -179,7 +179,7 @@ TEST_F(Create, ValueEntryLimitsAffixesAndHelp) {
     EXPECT_TRUE(only(t, "ADDWIDGETHELP").empty());
 }
 
-TEST_F(Create, ValueEntryKeepsTheNumberItWasSetTo) {
+TEST_F(WidgetCreate, ValueEntryKeepsTheNumberItWasSetTo) {
     start();
     const int id = gmCreateValueEntry(1, 0, 0, 4, 1, 0.0f, 8, 2, 0);
     gmSetValueSetting(id, 1234567.875f);
@@ -199,7 +199,7 @@ TEST_F(Create, ValueEntryKeepsTheNumberItWasSetTo) {
     EXPECT_EQ(console().back().text, "GINOMENU error 24 - Widget is not a numerical value entry");
 }
 
-TEST_F(Create, ToggleTypeFromItsParent) {
+TEST_F(WidgetCreate, ToggleTypeFromItsParent) {
     start();
     const int radio = gmCreateRadioBox(1, 0, 0, 4, 4);
     ASSERT_GT(radio, 0);
@@ -216,7 +216,7 @@ TEST_F(Create, ToggleTypeFromItsParent) {
     EXPECT_TRUE(only(t, "ADDTOGGLE").size() == 1);
 }
 
-TEST_F(Create, StatusFlagOnlyOneSetsStatusThree) {
+TEST_F(WidgetCreate, StatusFlagOnlyOneSetsStatusThree) {
     start();
     for (int flag : {0, 2}) {
         const auto t = trace([&] { gmCreatePushButton(1, 0, 0, 2, 1, "B", {.status_flag = flag}); });
@@ -228,7 +228,7 @@ TEST_F(Create, StatusFlagOnlyOneSetsStatusThree) {
     EXPECT_EQ(w(id).state, wl::STATE_ACTIVE);
 }
 
-TEST_F(Create, GraphicsFrameExtentsThenBounds) {
+TEST_F(WidgetCreate, GraphicsFrameExtentsThenBounds) {
     start();
     int id = 0;
     const auto t = trace([&] { id = gmCreateGraphicsFrame(1, 1, 4, 18, 12, {0.0f, 300.0f, 0.0f, 200.0f}, {.callback = 200}); });
@@ -251,7 +251,7 @@ TEST_F(Create, GraphicsFrameExtentsThenBounds) {
     EXPECT_TRUE(console().empty());
 }
 
-TEST_F(Create, TextEntryKeepsItsTextAndPropertiesCarryIt) {
+TEST_F(WidgetCreate, TextEntryKeepsItsTextAndPropertiesCarryIt) {
     start();
     int id = 0;
     const auto t = trace([&] { id = gmCreateTextEntry(1, 0, 0, 6, 1, "1 0 0", 20, 0, {.callback = 106}); });
@@ -266,7 +266,7 @@ TEST_F(Create, TextEntryKeepsItsTextAndPropertiesCarryIt) {
     EXPECT_EQ(mf::scroll_mode(std::nullopt), 1);
 }
 
-TEST_F(Create, IconAsIconButtonOrLoadedIcon) {
+TEST_F(WidgetCreate, IconAsIconButtonOrLoadedIcon) {
     start();
     int id = 0;
     auto t = trace([&] { id = gmCreateIcon(1, 0, 0, 2, 2, "#102", 4, 0, {.icon_type = 1}); });

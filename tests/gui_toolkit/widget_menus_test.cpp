@@ -2,9 +2,9 @@
 // that deliver their callback numbers, list entries with selection.
 #include "widget_fixture.h"
 
-using Menus = WidgetTest;
+using WidgetMenus = WidgetTest;
 
-TEST_F(Menus, TitleTakesTwoIdsAndPulldownAnswersTitlePlusOne) {
+TEST_F(WidgetMenus, TitleTakesTwoIdsAndPulldownAnswersTitlePlusOne) {
     start();
     const int bar = gmCreateMenuBar(1);
     ASSERT_GT(bar, 1);
@@ -37,7 +37,7 @@ TEST_F(Menus, TitleTakesTwoIdsAndPulldownAnswersTitlePlusOne) {
     EXPECT_TRUE(console().empty());
 }
 
-TEST_F(Menus, EntryHelpEscapeAndRefusal) {
+TEST_F(WidgetMenus, EntryHelpEscapeAndRefusal) {
     start();
     const int bar = gmCreateMenuBar(1);
     const int menu = GMCREATEPULLDOWNMENU(gmCreateMenuEntry(bar, "Utilities"));
@@ -57,7 +57,7 @@ TEST_F(Menus, EntryHelpEscapeAndRefusal) {
     EXPECT_EQ(console().back().title, "gmCreateMenuEntry");
 }
 
-TEST_F(Menus, MenuBarStyleOtherThanMinusOneIsRetired) {
+TEST_F(WidgetMenus, MenuBarStyleOtherThanMinusOneIsRetired) {
     start();
     int id = 5;
     MENBAR(1, 0, 0, id);
@@ -66,14 +66,14 @@ TEST_F(Menus, MenuBarStyleOtherThanMinusOneIsRetired) {
     EXPECT_EQ(console().back().code, 1648);
 }
 
-TEST_F(Menus, EntryCutToItsTextInAWindowOfKindOne) {
+TEST_F(WidgetMenus, EntryCutToItsTextInAWindowOfKindOne) {
     start();
     const int window = make(wl::KIND_WINDOW);
     const auto t = trace([&] { gmCreateMenuEntry(window, "Run   "); });
     EXPECT_TRUE(has(t, "ADDMENUSTRING(" + std::to_string(window) + ", \"Run\", 3)"));
 }
 
-TEST_F(Menus, PushButtonWithBlankLabelGetsOneBlank) {
+TEST_F(WidgetMenus, PushButtonWithBlankLabelGetsOneBlank) {
     start();
     int id = 0;
     const auto t = trace([&] { id = gmCreatePushButton(1, 1, 1, 3, 1, "    ", {.callback = 101}); });
@@ -83,7 +83,7 @@ TEST_F(Menus, PushButtonWithBlankLabelGetsOneBlank) {
     EXPECT_EQ(w(id).callback(), 101);
 }
 
-TEST_F(Menus, ListEntriesSentAndKept) {
+TEST_F(WidgetMenus, ListEntriesSentAndKept) {
     start();
     const int list = gmCreateListBox(1, 1, 1, 6, 4, 0, {.type3 = 0});
     ASSERT_GT(list, 0);
@@ -120,7 +120,7 @@ TEST_F(Menus, ListEntriesSentAndKept) {
     EXPECT_EQ(std::string(text, 20), "Monoclinic-b        ");
 }
 
-TEST_F(Menus, StatusBarGivenBothTextsEndsWithTheSecond) {
+TEST_F(WidgetMenus, StatusBarGivenBothTextsEndsWithTheSecond) {
     start();
     int id = 0;
     const auto t = trace([&] { id = gmCreateStatusBar(1, {.second_text = "second", .first_text = "first"}); });
