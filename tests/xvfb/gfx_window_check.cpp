@@ -34,6 +34,7 @@
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
+#include <FL/Fl_Hold_Browser.H>
 #include <FL/Fl_Menu_Bar.H>
 #include <FL/Fl_Window.H>
 #include <FL/fl_draw.H>
@@ -243,8 +244,24 @@ int run_widgets() {
     m.find(entry)->value = 1.5;
     m.find(entry)->decimals = 2;
     m.find(entry)->text = "1.50";
+    REGMINIMUM(5, 3);
+    const int list = m.create(wl::KIND_LISTBOX, 1, 14, 5);
+    m.find(list)->items = {"Standard", "Old Vosket", "CAD4"};
+    m.find(list)->selection = 2;
+    SETCALLSELECT(list, 55);
     gmDrawWindow(1);
     settle();
+
+    // A list box three cells high shows its entries with the selection.
+    auto* lb = dynamic_cast<Fl_Hold_Browser*>(shown_widget(list));
+    check(lb && lb->size() == 3 && lb->value() == 2, "the list shows three entries, the second selected");
+    if (lb) {
+        lb->select(3);
+        lb->do_callback();
+        int sel_cb = 0;
+        gmAction(sel_cb);
+        check(sel_cb == 55 && m.find(list)->selection == 3, "choosing an entry selects it and queues the select callback");
+    }
 
     Fl_Widget* b = shown_widget(button);
     Fl_Widget* e = shown_widget(entry);

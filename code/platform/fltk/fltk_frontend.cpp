@@ -26,6 +26,7 @@
 #include <FL/Fl_Choice.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_File_Chooser.H>
+#include <FL/Fl_Hold_Browser.H>
 #include <FL/filename.H>
 #include <FL/Fl_Input.H>
 #include <FL/Fl_Menu_Bar.H>
@@ -196,9 +197,12 @@ void choice_cb(Fl_Widget* b, void*) {
     const int id = widget_id(b);
     Widget* w = model().find(id);
     if (!w) return;
-    w->selection = static_cast<Fl_Choice*>(b)->value() + 1;
-    post_callback(id, Cb::Select);
-    post_callback(id, Cb::Action);
+    if (auto* list = dynamic_cast<Fl_Hold_Browser*>(b))
+        w->selection = list->value();  // from 1; 0 none
+    else
+        w->selection = static_cast<Fl_Choice*>(b)->value() + 1;
+    // A choice is the list's select callback, or its action callback when it has none.
+    post_callback(id, w->callback(Cb::Select) != 0 ? Cb::Select : Cb::Action);
 }
 
 void menu_cb(Fl_Widget*, void* data) { post_callback(int(reinterpret_cast<intptr_t>(data)), Cb::Action); }
@@ -303,9 +307,16 @@ void FltkFrontEnd::add_widget(Model& m, KvWindow& win, const Widget& w, const Re
         }
         case KIND_LISTBOX:
         case KIND_COMBO: {
-            auto* ch_ = new Fl_Choice(r.x, r.y, r.w, std::min(r.h, 2 * c.h));
-            ch_->callback(choice_cb);
-            made = ch_;
+            // A list more than one cell high shows its entries; a lower one drops them down.
+            if (w.kind == KIND_LISTBOX && ch > 1) {
+                auto* list = new Fl_Hold_Browser(r.x, r.y, r.w, r.h);
+                list->callback(choice_cb);
+                made = list;
+            } else {
+                auto* ch_ = new Fl_Choice(r.x, r.y, r.w, std::min(r.h, c.h));
+                ch_->callback(choice_cb);
+                made = ch_;
+            }
             break;
         }
         case KIND_MENUBAR: {
@@ -417,10 +428,17 @@ void FltkFrontEnd::sync(Model& m, int id) {
         static_cast<Fl_Button*>(f)->value(w->toggle != 0);
         f->copy_label(trimmed(w->caption).c_str());
     } else if (w->kind == KIND_LISTBOX || w->kind == KIND_COMBO) {
-        auto* c = static_cast<Fl_Choice*>(f);
-        c->clear();
-        for (const std::string& s : w->items) c->add(menu_label(s).c_str());
-        c->value(w->selection >= 1 && w->selection <= int(w->items.size()) ? w->selection - 1 : -1);
+        const bool valid = w->selection >= 1 && w->selection <= int(w->items.size());
+        if (auto* list = dynamic_cast<Fl_Hold_Browser*>(f)) {
+            list->clear();
+            for (const std::string& s : w->items) list->add(trimmed(s).c_str());
+            if (valid) list->select(w->selection);
+        } else {
+            auto* c = static_cast<Fl_Choice*>(f);
+            c->clear();
+            for (const std::string& s : w->items) c->add(menu_label(s).c_str());
+            c->value(valid ? w->selection - 1 : -1);
+        }
     } else {
         f->copy_label(trimmed(w->caption).c_str());
     }
