@@ -574,6 +574,13 @@ FileAnswer FltkFrontEnd::file_dialog(Model&, const FileRequest& r) {
         char abs[FL_PATH_MAX];
         fl_filename_absolute(abs, sizeof abs, fc.value());
         a.path = abs;
+        // A name typed without an extension, naming no existing file, takes the dialog's
+        // default extension.
+        const std::size_t slash = a.path.rfind('/');
+        const std::string base = a.path.substr(slash == std::string::npos ? 0 : slash + 1);
+        if (!r.default_extension.empty() && !base.empty() && base.find('.') == std::string::npos &&
+            ::access(a.path.c_str(), F_OK) != 0)
+            a.path += "." + r.default_extension;
     }
     if (moved && !here.empty() && ::chdir(here.c_str()) != 0) {
         // The old directory is gone; the chosen file's directory becomes current anyway.
