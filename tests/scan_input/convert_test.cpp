@@ -450,6 +450,28 @@ TEST_F(WriteStdFile, HeaderHoldsTheMatrixAndCellInForce) {
     EXPECT_EQ(copy[7], "U   0.0000000   0.0000000   0.1250000");
 }
 
+TEST_F(WriteStdFile, ReadErrorKeepsWhatWasCopied) {
+    // The working file is damaged after the load: the third reflection's counts are unreadable.
+    std::string text = kvtest::read_bytes(FIXTURE);
+    std::filesystem::copy_file(FIXTURE, dir / "work.rfl");
+    open_input(dir / "work.rfl", 1);
+    int status = 0;
+    ASSERT_EQ(load(status), -1);
+    const std::size_t third = text.find("R     3");
+    const std::size_t counts = text.find("\nS", third) + 5;
+    text[counts] = 'x';
+    kvtest::write_bytes(dir / "work.rfl", text);
+
+    wl::script::load_lines({});
+    write_copy("file " + (dir / "copy.rfl").string());
+    EXPECT_EQ(boxes().back(), BOX + "Error reading scratch file");
+    EXPECT_FALSE(rt::unit_connected(26));
+    EXPECT_FALSE(waitbox_shown());
+    const std::vector<std::string> copy = lines_of(kvtest::read_bytes(dir / "copy.rfl"));
+    ASSERT_EQ(copy.size(), 10u + 2u * 6u);
+    EXPECT_EQ(copy[16].substr(0, 7), "R     2");
+}
+
 TEST_F(WriteStdFile, NoFileOpenedWritesNothing) {
     const std::string before = kvtest::read_bytes(FIXTURE);
     for (const std::string answer : {std::string("cancel"), "file " + FIXTURE}) {
