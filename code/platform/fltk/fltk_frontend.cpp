@@ -442,11 +442,18 @@ void FltkFrontEnd::sync(Model& m, int id) {
     } else {
         f->copy_label(trimmed(w->caption).c_str());
     }
-    if (w->state == STATE_HIDDEN)
+    // A widget inside a hidden or greyed container (a radio box's toggles) follows it.
+    bool hidden = false, greyed = false;
+    int depth = 0;
+    for (const Widget* a = w; a && !a->is_window() && depth < 64; a = m.find(a->parent), ++depth) {
+        hidden = hidden || a->state == STATE_HIDDEN;
+        greyed = greyed || a->state == STATE_GREYED;
+    }
+    if (hidden)
         f->hide();
     else
         f->show();
-    if (w->state == STATE_GREYED)
+    if (greyed)
         f->deactivate();
     else
         f->activate();
@@ -509,9 +516,8 @@ void FltkFrontEnd::redraw(Model& m, int id) {
         return;
     }
     sync(m, id);
-    if (w->kind == KIND_RADIO)
-        for (const auto& [cid, c] : m.widgets)
-            if (c.parent == id) sync(m, cid);
+    for (const auto& [cid, c] : m.widgets)
+        if (c.parent == id) sync(m, cid);
 }
 
 void FltkFrontEnd::frame_changed(int id) {
