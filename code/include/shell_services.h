@@ -2,6 +2,7 @@
 // the wait box, the file openers, the dialogs bound to the shared records, the plot and the
 // report blocks. Implemented in code/shell.
 #pragma once
+#include <string>
 #include <string_view>
 
 // Ends the program in order and never returns: the message (first 60 characters, when not
@@ -21,6 +22,8 @@ void OPEN_PAR(int& status);
 void OPEN_NEWSTD(int& status, int unit);
 void OPEN_OUT();
 void OPEN_SCANDATA(int& status);
+void OPEN_LOG();   // LOGOPEN = 1 when a log of the user's choice is open on unit 20
+void OPEN_EXP();   // unit 26 connected when an experiment file was chosen
 int SCANDATA_UNIT();  // the unit OPEN_SCANDATA connected the export file to
 
 // Dialogs bound to the shared records.
@@ -36,3 +39,10 @@ void RUN_RESULTS_BOX(int n);
 void PLOTSCAN();
 void PLOT_START();
 void END_GRAPHICS();
+
+// False, after the box "No reflection loaded", while no reflection has been read into REFLN
+// (an empty data set): the fit modes and the plot check it before they use the current one.
+bool CURRENT_REFLECTION_VALID();
+// The current local date and time as 24 characters ("Thu Dec  4 09:05:01 2026"), as the
+// configuration file, the log banners and the experiment file write it.
+std::string FDATE();

@@ -3,14 +3,18 @@
 
 #include "include/shared.h"
 #include "include/shell_services.h"
+#include "gui_toolkit/f77gui.h"
+#include "gui_toolkit/minigino.h"
 #include "include/toolkit_services.h"
 #include "runtime/fatal.h"
 #include "runtime/ftext.h"
+#include "shell/config_file.h"
 
 // Shows the message, when it is not blank, in an error box: its first 60 characters, every
 // character outside the codes 32..122 (tabs, control characters, "{", "~", codes above 127)
-// shown as a blank. Then the program ends with status 0; open files are closed and the scratch
-// standard data file is deleted on the way out.
+// shown as a blank. Then the configuration file is rewritten, the toolkit closed and the program
+// ends with status 0; open files are closed and the scratch standard data file is deleted on the
+// way out.
 void EXITINT(std::string_view message) {
     int len = rt::TRULEN(message);
     if (len > 0) {
@@ -22,5 +26,9 @@ void EXITINT(std::string_view message) {
         }
         gmDisplayErrorBox(PROGID.PROG_TITLE.view(), local.sub(1, local.trulen()));
     }
+    WRITE_DEFAULTS_TO_FILE();
+    gmCloseMenu();
+    GCLOSEDEVICE();
+    GCLOSEGINO();
     rt::program_exit(0);
 }

@@ -1,21 +1,258 @@
-// Choosing and opening files on their fixed units.
+// Choosing files and connecting them to their fixed units: the input data file (with its
+// automatic log), the integrated data file, a new standard data file through the program's
+// open-file dialog, and the parameter file, a log, the experiment file and the scan export file
+// through the toolkit's file browser. Errors of an open are reported and the choice is offered
+// again; a path longer than the field that keeps it is refused the same way, never cut.
 #include <string>
+#include <string_view>
 
+#include "gui_toolkit/f77gui.h"
+#include "gui_toolkit/menu_f90.h"
+#include "include/profile_fit.h"
+#include "include/scan_input.h"
 #include "include/shared.h"
 #include "include/shell_services.h"
+#include "include/toolkit_services.h"
 #include "platform/frontend.h"
 #include "platform/model.h"
 #include "runtime/format.h"
 #include "runtime/units.h"
+#include "shell/open_files.h"
 
 namespace {
+
+constexpr int kScanExportUnit = 40;  // connected to no other file
+constexpr std::size_t kNameField = 255;
+
+const char* const kTryAgain = "Error opening file: Try again";
+const char* const kTooLong = "File path longer than 255 characters: Try again";
 
 void log_put(const std::string& rec) {
     const int ios = rt::unit_write_record(20, rec);
     if (ios != rt::IOS_OK) rt::io_fatal_unit(20, ios);
 }
 
+rt::OpenSpec spec_of(rt::FileStatus status, rt::FileAction action, bool append = false, bool cc = false) {
+    rt::OpenSpec s;
+    s.status = status;
+    s.action = action;
+    s.append = append;
+    s.carriage_control = cc;
+    return s;
+}
+
+// Directory of a path with its trailing "/" ("" when it has none), and its file name.
+std::string dir_of(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+std::string name_of(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string title_with(std::string_view suffix) { return PROGID.PROG_TITLE.str() + std::string(suffix); }
+
+wl::FileAnswer ask_file(const wl::FileRequest& req) { return wl::frontend().file_dialog(wl::model(), req); }
+
+// The creation banner of the automatic log (each record's first column is line control).
+void write_log_banner() {
+    const FILEINFO_t& fi = FILEINFO;
+    log_put("");
+    log_put("");
+    log_put(std::string(80, '*'));
+    log_put("");
+    log_put("      THIS FILE CREATED BY KELVO-RANTIDE v" + rt::fmt_write("(F4.2)", PROGID.VERSION) + " ON  " +
+            FDATE());
+    log_put("");
+    log_put("      INPUT DATA FILE WAS: " + fi.IN_NAME.str());
+    log_put("");
+    // The title of the data set loaded before (none at start-up): a title never written holds
+    // NULs, which go to the log as blanks.
+    std::string title(fi.TITLE.view());
+    for (char& ch : title)
+        if (ch == '\0') ch = ' ';
+    log_put("  TITLE " + title);
+    log_put("");
+    log_put("");
+}
+
+// The open of the browser family: a bare name from the browser, opened in the folder the browser
+// left as the current directory.
+struct BrowserOpener {
+    std::string caption;
+    std::string filter;
+    std::string extension;  // added to a name without "."; empty: none
+    std::string error_text;
+    int unit;
+    rt::OpenSpec spec;
+};
+
+// Runs the browser until a file is open on the unit (returns its name) or the user cancels
+// (returns ""). The caption is registered once, before the first browse.
+std::string browse_and_open(const BrowserOpener& b, std::string_view start_dir) {
+    WIDSTR(b.caption);
+    for (;;) {
+        rt::FText<30> fname;
+        fname.blank();
+        BROWSE(0, 0, 0, 0, fname, start_dir, b.filter);
+        if (fname(1) == ' ') return "";
+        std::string name = fname.str();
+        // The extension goes after the whole name: a long name is never cut to make room.
+        if (!b.extension.empty() && name.find('.') == std::string::npos) name += b.extension;
+        if (rt::unit_open(b.unit, name, b.spec) == rt::IOS_OK) return name;
+        GUIERR("ERROR", b.error_text);
+    }
+}
+
 }  // namespace
+
+int SCANDATA_UNIT() { return kScanExportUnit; }
+
+// Lets the user choose the input data file and confirm its format; opens it read-only on unit 1
+// and the automatic log (input path up to its first "." + "_Kelvor.log") on unit 20. LOADED = 1
+// once a file is open, 0 when the dialog was cancelled (the previous data set stays in use).
+void OPEN_IN() {
+    FILEINFO_t& fi = FILEINFO;
+    if (fi.LOADED == 1) {
+        fi.LOADED = 0;
+        rt::unit_close(1);
+    }
+    wl::FileRequest req;
+    req.caption = title_with(": Open Input Data File");
+    req.filters = {{"*.rfl", "Standard"}, {"*.dat", "Old Vosket"}, {"*.dca", "Xcalibur Ascii"},
+                   {"*.p4t", "Xscans"},   {"*.d00", "Stoe"},       {"*.feb", "Phillips Febo"},
+                   {"*.dat", "CAD4"},     {"*.*", "All Formats"}};
+    req.filter_index = fi.IFORMAT >= 1 && fi.IFORMAT <= 8 ? fi.IFORMAT : 1;
+    req.default_extension = "rfl";
+    req.directory = fi.IN_DIR.str();
+    std::string path;
+    for (;;) {
+        const wl::FileAnswer ans = ask_file(req);
+        if (ans.cancelled || ans.path.empty()) return;
+        path = ans.path;
+        if (path.size() > kNameField) {
+            GUIERR(PROGID.PROG_TITLE.view(), kTooLong);
+            continue;
+        }
+        if (rt::unit_open(1, path, spec_of(rt::FileStatus::Old, rt::FileAction::Read)) == rt::IOS_OK) break;
+        GUIERR(PROGID.PROG_TITLE.view(), kTryAgain);
+        fi.LOADED = 0;
+    }
+    fi.IN_DIR = dir_of(path);
+    fi.IN_NAME = name_of(path);
+    fi.IN_FULLNAME = path;
+    fi.LOADED = 1;
+    SET_PREPROCESS(0, 0);
+
+    if (fi.LOGOPEN == 1) rt::unit_close(20);
+    fi.LOGOPEN = 0;
+    const std::size_t dot = path.find('.');
+    const std::string log = (dot == std::string::npos ? path : path.substr(0, dot)) + "_Kelvor.log";
+    // A log that cannot be opened (also one that is a file in use) is silently left out.
+    if (rt::unit_open(20, log, spec_of(rt::FileStatus::Unknown, rt::FileAction::Write, true, true)) == rt::IOS_OK) {
+        write_log_banner();
+        fi.LOGOPEN = 1;
+    }
+    GETFORMAT();
+    gmSetTextSetting(GRAPHICS.IWID(1, 40), fi.IN_NAME.trimmed());
+}
+
+namespace {
+
+// The main window shows no integrated data file.
+void clear_output_fields() {
+    gmSetTextSetting(GRAPHICS.IWID(1, 43), "");
+    gmSetTextSetting(GRAPHICS.IWID(1, 45), "");
+    gmSetWidgetStatus(GRAPHICS.IWID(1, 42), STATUS_HIDDEN);
+    gmSetWidgetStatus(GRAPHICS.IWID(1, 44), STATUS_HIDDEN);
+}
+
+}  // namespace
+
+// Lets the user choose the integrated data file and opens it on unit 2: a new file, or an
+// existing one replaced or appended to after a question. The output format follows from the
+// extension and the filter picked ("Rfine" for .int, "Shelx hkl" for .hkl), else the
+// output-format dialog asks. A cancel leaves no integrated data file open.
+void OPEN_OUT() {
+    FILEINFO_t& fi = FILEINFO;
+    std::string start = fi.IN_DIR.str();
+    if (fi.OUTOPEN == 1) {
+        fi.OUTOPEN = 0;
+        rt::unit_close(2);
+        gmSetWidgetStatus(GRAPHICS.IWID(3, 44), STATUS_GREYED);
+        start = fi.OUT_DIR.str();
+    }
+    wl::FileRequest req;
+    req.caption = title_with(": Open Output Data File");
+    req.filters = {{"*.int", "Rfine"}, {"*.hkl", "Shelx"}, {"*.*", "All Formats"}};
+    req.filter_index = fi.OUT_FORMAT == 3 ? 2 : 1;
+    req.default_extension = "int";
+    req.directory = start;
+    req.save = true;
+    const rt::OpenSpec as_new = spec_of(rt::FileStatus::New, rt::FileAction::Write);
+    const rt::OpenSpec as_old = spec_of(rt::FileStatus::Old, rt::FileAction::Write);
+    std::string path;
+    int filter = 1;
+    for (;;) {
+        const wl::FileAnswer ans = ask_file(req);
+        if (ans.cancelled || ans.path.empty()) {
+            clear_output_fields();
+            return;
+        }
+        path = ans.path;
+        filter = ans.filter_index;
+        if (path.size() > kNameField) {
+            GUIERR(PROGID.PROG_TITLE.view(), kTooLong);
+            fi.OUTOPEN = 0;
+            continue;
+        }
+        if (rt::unit_open(2, path, as_new) == rt::IOS_OK) break;
+        // An existing file (the file in use on another unit is refused here).
+        if (rt::unit_open(2, path, as_old) != rt::IOS_OK) {
+            GUIERR(PROGID.PROG_TITLE.view(), kTryAgain);
+            fi.OUTOPEN = 0;
+            continue;
+        }
+        rt::unit_close(2);
+        const int answer = gmDisplayMessageBox(title_with(": Open output file"),
+                                               "Output file already exists: Overwrite (YES) or Append (No)", 1, 4);
+        if (answer == 1) {
+            clear_output_fields();
+            return;
+        }
+        const rt::OpenSpec again = answer == 6 ? spec_of(rt::FileStatus::Replace, rt::FileAction::Write)
+                                               : spec_of(rt::FileStatus::Old, rt::FileAction::Write, true);
+        if (rt::unit_open(2, path, again) == rt::IOS_OK) break;
+        GUIERR(PROGID.PROG_TITLE.view(), kTryAgain);
+        fi.OUTOPEN = 0;
+    }
+    fi.OUT_DIR = dir_of(path);
+    fi.OUT_NAME = name_of(path);
+    fi.OUTOPEN = 1;
+    fi.OUT_FORMAT = 0;
+
+    // The three characters after the last "." of the file name, as the dialog reports the
+    // extension; only all-upper or all-lower case counts.
+    const std::string name = name_of(path);
+    const std::size_t dot = name.find_last_of('.');
+    const std::string ext = dot == std::string::npos ? std::string() : name.substr(dot + 1, 3);
+    if ((ext == "INT" || ext == "int") && filter != 2) fi.OUT_FORMAT = 1;
+    if ((ext == "HKL" || ext == "hkl") && filter != 1) fi.OUT_FORMAT = 3;
+    if (fi.OUT_FORMAT == 0) RUN_INTFORMAT();
+
+    if (fi.LOGOPEN == 1) {
+        log_put("");
+        log_put("");
+        log_put("  INTEGRATED DATA FILE OPENED: " + fi.OUT_NAME.str());
+    }
+    gmSetTextSetting(GRAPHICS.IWID(1, 43), fi.OUT_NAME.trimmed());
+    gmSetWidgetStatus(GRAPHICS.IWID(1, 42), STATUS_ACTIVE);
+    gmSetTextSetting(GRAPHICS.IWID(1, 45), fi.OUT_FORMAT == 3 ? "Shelx" : "Rfine");
+    gmSetWidgetStatus(GRAPHICS.IWID(1, 44), STATUS_ACTIVE);
+    gmSetWidgetStatus(GRAPHICS.IWID(3, 44), STATUS_ACTIVE);
+    gmDrawWindow(GRAPHICS.IMASTER);
+}
 
 // Lets the user name a new standard data file and opens it on unit for writing, created when
 // missing and written from its start when it exists. status 0: open; 1: the dialog was
@@ -23,26 +260,21 @@ void log_put(const std::string& rec) {
 // on another unit (the working data file itself) is refused, never truncated.
 void OPEN_NEWSTD(int& status, int unit) {
     wl::FileRequest req;
-    req.caption = std::string(PROGID.PROG_TITLE.trimmed()) + ": Create Standard Data File";
+    req.caption = title_with(": Create Standard Data File");
     req.filters = {{"*.rfl", "Std datafile"}, {"*.*", "All Formats"}};
     req.filter_index = 1;
     req.default_extension = "rfl";
     req.save = true;
-    const wl::FileAnswer ans = wl::frontend().file_dialog(wl::model(), req);
+    const wl::FileAnswer ans = ask_file(req);
     if (ans.cancelled || ans.path.empty()) {
         status = 1;
         return;
     }
     std::string path = ans.path;
     // The default extension goes to a file name that has none.
-    const std::size_t slash = path.find_last_of('/');
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::string name = name_of(path);
     if (!name.empty() && name.find('.') == std::string::npos) path += ".rfl";
-
-    rt::OpenSpec spec;
-    spec.status = rt::FileStatus::Replace;
-    spec.action = rt::FileAction::Write;
-    if (rt::unit_open(unit, path, spec) != rt::IOS_OK) {
+    if (rt::unit_open(unit, path, spec_of(rt::FileStatus::Replace, rt::FileAction::Write)) != rt::IOS_OK) {
         status = 1;
         return;
     }
@@ -52,6 +284,69 @@ void OPEN_NEWSTD(int& status, int unit) {
         log_put("");
         std::string shown = path.substr(0, 60);
         shown.resize(60, ' ');
-        log_put(" STANDARD DATA FILE OPENED: " + shown);
+        log_put("  STANDARD DATA FILE OPENED: " + shown);
     }
+}
+
+// Lets the user choose the instrument parameter file, opens it on unit 3 and parses it.
+// status 0: opened and read; 1: the browser was cancelled (no parameter file is connected then;
+// the values read before stay).
+void OPEN_PAR(int& status) {
+    status = 1;
+    rt::unit_close(3);
+    const FILEINFO_t& fi = FILEINFO;
+    const std::string start = fi.IN_DIR(1) != ' ' ? fi.IN_DIR.str() : std::string();
+    BrowserOpener b{std::string(PROGID.PROG_TITLE.view()) + "Open Instrument Parameter File",
+                    "*.par|(Parameter File)|*.*|(All Files)",
+                    "",
+                    kTryAgain,
+                    3,
+                    spec_of(rt::FileStatus::Old, rt::FileAction::Read)};
+    const std::string name = browse_and_open(b, start);
+    if (name.empty()) return;
+    if (fi.LOGOPEN == 1) {
+        rt::FText<30> shown(name);
+        log_put("");
+        log_put("");
+        log_put("  INSTRUMENT PARAMETER FILE OPENED: " + std::string(shown.view()));
+        log_put("  CONTENTS ARE:");
+        log_put("");
+    }
+    status = 0;
+    READ_PARAMETERS(0);
+}
+
+// Lets the user choose a log file (".log" added to a name without "."), opened for appending on
+// unit 20. A cancel leaves no log open.
+void OPEN_LOG() {
+    rt::unit_close(20);
+    FILEINFO.LOGOPEN = 0;
+    const FILEINFO_t& fi = FILEINFO;
+    const std::string start = fi.IN_DIR(1) != ' ' ? fi.IN_DIR.str() : std::string();
+    BrowserOpener b{std::string(PROGID.PROG_TITLE.view()) + "Open Log File", "*.log|(Log File)|*.*|(All)", ".log",
+                    "Error opening LOG file: Try again", 20,
+                    spec_of(rt::FileStatus::Unknown, rt::FileAction::Write, true, true)};
+    if (!browse_and_open(b, start).empty()) FILEINFO.LOGOPEN = 1;
+}
+
+// Lets the user choose the experiment file (".exp" added to a name without "."), opened on
+// unit 26 and written from its start. A cancel leaves unit 26 unconnected.
+void OPEN_EXP() {
+    static std::string start;  // kept from call to call while no data set is loaded
+    if (FILEINFO.LOADED == 1) start = FILEINFO.IN_DIR.str();
+    BrowserOpener b{std::string(PROGID.PROG_TITLE.view()) + " Create Experiment File",
+                    "*.exp|(Experiment File)|*.*|(All)", ".exp", "Error opening exp file: Try again", 26,
+                    spec_of(rt::FileStatus::Unknown, rt::FileAction::ReadWrite)};
+    browse_and_open(b, start);
+}
+
+// Lets the user choose the scan export file (".dat" added to a name without "."), opened for
+// appending on a unit of its own. status 0: open; 1: the browser was cancelled.
+void OPEN_SCANDATA(int& status) {
+    status = 1;
+    const FILEINFO_t& fi = FILEINFO;
+    const std::string start = fi.IN_DIR(1) != ' ' ? fi.IN_DIR.str() : std::string();
+    BrowserOpener b{"Open Data File", "*.dat|(Data File)|*.*|(All)", ".dat", "Error opening datafile: Try again",
+                    kScanExportUnit, spec_of(rt::FileStatus::Unknown, rt::FileAction::Write, true, true)};
+    if (!browse_and_open(b, start).empty()) status = 0;
 }

@@ -1,11 +1,13 @@
-// Small modal boxes of the shell that the lower layers call: the wait box and the step-size
-// dialog. Both work on dialogs built once at start-up (IWID(6,60) and IWID(6,70..72)); before
-// the dialogs exist (a handle of 0) they keep only their state.
+// Small modal boxes of the shell: the choice and the results of a cell refinement, the wait box,
+// the step-size dialog and the two boxes that offer to open a missing file. Each works on its
+// dialog built once at start-up and found through its IWID slots; before the dialogs exist (a
+// handle of 0) the wait box and the step-size dialog keep only their state.
 #include "shell/small_boxes.h"
 
 #include "include/shared.h"
 #include "include/shell_services.h"
 #include "include/toolkit_services.h"
+#include "gui_toolkit/menu_f90.h"
 
 namespace {
 bool wait_box_up = false;
@@ -56,4 +58,134 @@ void GET_STEP_SIZE(float& step) {
     }
     gmRemoveWindow(dialog);
     gmSetActiveWindow(GRAPHICS.IMASTER);
+}
+
+namespace {
+
+// Ends a modal dialog: removes it and makes the master window active again.
+void close_dialog(int dialog) {
+    gmRemoveWindow(dialog);
+    gmSetActiveWindow(GRAPHICS.IMASTER);
+}
+
+void open_dialog(int dialog) {
+    gmDrawWindow(dialog);
+    gmSetActiveWindow(dialog);
+}
+
+}  // namespace
+
+// Asks for the kind of cell refinement. go 1 after "Refine", with offsets and zero the states of
+// "Refine crystal offsets" and "Refine omega zero" and system 0 (unconstrained) or the crystal
+// system 1..6 selected in the list while "Symmetry constrained" is on; go 0 after "Quit", the
+// other arguments untouched. The choices stay for the next run.
+void RUN_REFINEMENT_BOX(int& go, int& offsets, int& zero, int& system) {
+    const int dialog = GRAPHICS.IWID(6, 20);
+    const int symmetry = GRAPHICS.IWID(6, 21);
+    const int list = GRAPHICS.IWID(6, 24);
+    gmSetWidgetStatus(GRAPHICS.IWID(6, 25), STATUS_ACTIVE);
+    gmSetWidgetStatus(GRAPHICS.IWID(6, 26), STATUS_ACTIVE);
+    const auto show_list = [&] {
+        gmSetWidgetStatus(list, gmEnqToggleSwitch(symmetry) == 1 ? STATUS_ACTIVE : STATUS_HIDDEN);
+    };
+    show_list();
+    open_dialog(dialog);
+    int icb = 0;
+    for (;;) {
+        icb = gmAction(icb);
+        if (icb == 625) {
+            go = 0;
+            break;
+        }
+        if (icb == 626) {
+            system = gmEnqToggleSwitch(symmetry);
+            offsets = gmEnqToggleSwitch(GRAPHICS.IWID(6, 22));
+            zero = gmEnqToggleSwitch(GRAPHICS.IWID(6, 23));
+            if (system != 0) {
+                int entries = 0, selected = 0;
+                gmEnqListStatus(list, entries, selected, system);
+            }
+            go = 1;
+            break;
+        }
+        if (icb == 621) show_list();
+        gmDrawWindow(dialog);
+    }
+    close_dialog(dialog);
+}
+
+// Shows the refined cell with its esds, the crystal offsets, the omega zero and the number of
+// reflections used, until "Ok".
+void RUN_RESULTS_BOX(int n) {
+    const int dialog = GRAPHICS.IWID(6, 30);
+    gmSetWidgetStatus(GRAPHICS.IWID(6, 31), STATUS_ACTIVE);
+    for (int k = 1; k <= 7; ++k) {
+        gmSetValueSetting(GRAPHICS.IWID(6, 31 + k), UNITCELL.CELL(k));
+        gmSetValueSetting(GRAPHICS.IWID(6, 38 + k), UNITCELL.ESD(k));
+    }
+    for (int k = 1; k <= 3; ++k) gmSetValueSetting(GRAPHICS.IWID(6, 45 + k), XTALOFF.DELX(k));
+    gmSetValueSetting(GRAPHICS.IWID(6, 49), XTALOFF.OMZERO);
+    gmSetValueSetting(GRAPHICS.IWID(6, 50), n);
+    open_dialog(dialog);
+    int icb = 0;
+    do {
+        icb = gmAction(icb);
+    } while (icb != 631);
+    close_dialog(dialog);
+}
+
+// Offers "Open File" and "Exit Program" while no instrument parameter file is open. flag 0: a
+// parameter file has been opened and read; 1: the user chose "Exit Program". A cancelled file
+// choice leaves the box up.
+void NOPARFILE(int& flag) {
+    const int dialog = GRAPHICS.IWID(8, 10);
+    open_dialog(dialog);
+    int icb = 0;
+    for (;;) {
+        icb = gmAction(icb);
+        if (icb == 812) {
+            flag = 1;
+            break;
+        }
+        if (icb == 811) {
+            int status = 1;
+            OPEN_PAR(status);
+            if (status == 0) {
+                flag = 0;
+                break;
+            }
+            continue;
+        }
+        gmDrawWindow(dialog);
+    }
+    close_dialog(dialog);
+}
+
+// Offers "Open File", "Continue" and "Exit" while no integrated data file is open. flag 0 after
+// "Continue" or once a file is open; 1 after "Exit".
+void RUN_NOOUTPUT(int& flag) {
+    const int dialog = GRAPHICS.IWID(8, 1);
+    open_dialog(dialog);
+    int icb = 0;
+    for (;;) {
+        icb = gmAction(icb);
+        if (icb == 84) {
+            flag = 1;
+            break;
+        }
+        if (icb == 83) {
+            flag = 0;
+            break;
+        }
+        if (icb == 82) {
+            OPEN_OUT();
+            if (FILEINFO.OUTOPEN != 0) {
+                flag = 0;
+                break;
+            }
+            continue;
+        }
+        gmDrawWindow(dialog);
+    }
+    close_dialog(dialog);
 }

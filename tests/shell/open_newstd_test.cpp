@@ -32,7 +32,7 @@ TEST_F(NewStandardDataFile, ReplacesAnExistingFileAndLogsItsName) {
     EXPECT_EQ(kvtest::read_bytes(dir / "copy.rfl"), "H\r\n");
     std::string name = (dir / "copy.rfl").string().substr(0, 60);
     name.resize(60, ' ');
-    EXPECT_EQ(kvtest::read_bytes(dir / "run_Kelvor.log"), "\r\n\r\nSTANDARD DATA FILE OPENED: " + name + "\r\n");
+    EXPECT_EQ(kvtest::read_bytes(dir / "run_Kelvor.log"), "\r\n\r\n STANDARD DATA FILE OPENED: " + name + "\r\n");
     EXPECT_EQ(wl::script::transcript(),
               std::vector<std::string>{"file Kelvorantide v3.72: Create Standard Data File -> " +
                                        (dir / "copy.rfl").string()});

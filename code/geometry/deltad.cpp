@@ -1,0 +1,4 @@
+// Utilities, "Delta-d/d" (still to be built).
+#include "shell/kelvor_main.h"
+
+void RUN_DELTAD() {}

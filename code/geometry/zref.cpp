@@ -1,0 +1,4 @@
+// Utilities, "Zref" (still to be built).
+#include "shell/kelvor_main.h"
+
+void RUN_ZREF() {}

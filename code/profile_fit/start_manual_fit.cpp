@@ -1,0 +1,4 @@
+// Integrate, "Manual profile fit" (still to be built).
+#include "include/profile_fit.h"
+
+void START_MANUAL_FIT() {}

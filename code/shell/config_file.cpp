@@ -1,0 +1,134 @@
+// The configuration file "Kelvor_defaults.dat" beside the executable: the last input directory
+// and the input and output format codes, carried from one run to the next. Unit 30 stays
+// connected to it from start-up to the end of the run.
+#include "shell/config_file.h"
+
+#include <unistd.h>
+
+#include <climits>
+#include <ctime>
+#include <string>
+
+#include "include/shared.h"
+#include "include/shell_services.h"
+#include "runtime/format.h"
+#include "runtime/units.h"
+
+namespace {
+
+constexpr int kConfigUnit = 30;
+constexpr const char* kConfigName = "Kelvor_defaults.dat";
+
+std::string& module_dir_override() {
+    static std::string dir;
+    return dir;
+}
+
+bool fits(std::string_view s, int n) { return s.size() <= std::size_t(n); }
+
+}  // namespace
+
+void SET_PROGRAM_DIRECTORY(std::string_view dir) {
+    std::string d(dir);
+    if (!d.empty() && d.back() != '/') d += '/';
+    module_dir_override() = d;
+}
+
+std::string PROGRAM_DIRECTORY() {
+    if (!module_dir_override().empty()) return module_dir_override();
+    char buf[PATH_MAX + 1];
+    const ssize_t n = ::readlink("/proc/self/exe", buf, PATH_MAX);
+    if (n <= 0) return "";
+    const std::string exe(buf, std::size_t(n));
+    const std::size_t slash = exe.find_last_of('/');
+    return slash == std::string::npos ? std::string() : exe.substr(0, slash + 1);
+}
+
+// Sets OUT_FORMAT = IFORMAT = 1, PROG_DIR and DEFAULTS_FILE, then IN_DIR and the two codes from
+// the file when it holds them; a missing file is created empty. A directory from the file that is
+// not an absolute path (or none at all) gives the executable's directory. Lines without either
+// key, and values that cannot be read, are ignored. An executable path longer than its field is
+// treated as one that cannot be found: no file is opened.
+void READ_DEFAULTS_FROM_FILE() {
+    FILEINFO_t& fi = FILEINFO;
+    fi.OUT_FORMAT = 1;
+    fi.IFORMAT = 1;
+    const std::string dir = PROGRAM_DIRECTORY();
+    const std::string file = dir + kConfigName;
+    if (dir.empty() || !fits(file, 255)) return;
+    fi.PROG_DIR = dir;
+    fi.DEFAULTS_FILE = file;
+
+    rt::OpenSpec old;
+    old.status = rt::FileStatus::Old;
+    old.action = rt::FileAction::ReadWrite;
+    old.carriage_control = true;
+    if (rt::unit_open(kConfigUnit, file, old) != rt::IOS_OK) {
+        rt::OpenSpec fresh = old;
+        fresh.status = rt::FileStatus::New;
+        rt::unit_open(kConfigUnit, file, fresh);
+        return;
+    }
+    std::string line;
+    while (rt::unit_read_record(kConfigUnit, line) == rt::IOS_OK) {
+        const std::size_t i = line.find("IN_DIR: ");
+        if (i != std::string::npos) {
+            const std::string_view value = rt::trim_right(std::string_view(line).substr(i + 8));
+            // A directory longer than the field is not cut to another one: the line is ignored.
+            if (fits(value, 255)) fi.IN_DIR = value;
+            continue;
+        }
+        const std::size_t j = line.find("FORMATS");
+        if (j == std::string::npos) continue;
+        const std::string_view rest = j + 8 <= line.size() ? std::string_view(line).substr(j + 8) : "";
+        // Each code on its own, so that one that cannot be read keeps its value alone.
+        int codes[2] = {fi.IFORMAT, fi.OUT_FORMAT};
+        int got = 0;
+        for (int k = 0; k < 2; ++k) {
+            int a = codes[0], b = codes[1];
+            const int ios = k == 0 ? rt::list_read(rest, a) : rt::list_read(rest, a, b);
+            if (ios != rt::IOS_OK) break;
+            codes[k] = k == 0 ? a : b;
+            got = k + 1;
+        }
+        if (got >= 1) fi.IFORMAT = codes[0];
+        if (got >= 2) fi.OUT_FORMAT = codes[1];
+    }
+    const std::string_view in_dir = fi.IN_DIR.trimmed();
+    if (in_dir.empty() || in_dir.front() != '/') fi.IN_DIR = fi.PROG_DIR;
+}
+
+// Rewrites the file from the current values (two comment lines, IN_DIR and FORMATS) and closes
+// unit 30; what the file held beyond the new last line is dropped. Nothing happens when the
+// file could be neither opened nor created at start-up.
+void WRITE_DEFAULTS_TO_FILE() {
+    if (!rt::unit_connected(kConfigUnit)) return;
+    const FILEINFO_t& fi = FILEINFO;
+    rt::unit_rewind(kConfigUnit);
+    // Column 1 of every record is line control and is not written.
+    const std::string recs[4] = {
+        "       This is the configuration file for Kelvorantide v" + rt::fmt_write("(F4.2)", PROGID.VERSION),
+        "       Created on: " + FDATE(),
+        // The whole directory, without trailing blanks: a directory holding a run of blanks is
+        // kept as it is.
+        " IN_DIR: " + fi.IN_DIR.str(),
+        " FORMATS: " + rt::fmt_write("(2I5)", fi.IFORMAT, fi.OUT_FORMAT),
+    };
+    for (const std::string& r : recs) {
+        const int ios = rt::unit_write_record(kConfigUnit, r);
+        if (ios != rt::IOS_OK) rt::io_fatal_unit(kConfigUnit, ios);
+    }
+    rt::unit_close(kConfigUnit);
+}
+
+// The current local date and time as 24 characters: "Thu Dec  4 09:05:01 2026".
+std::string FDATE() {
+    const std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&now, &tm);
+    char buf[64];
+    const std::size_t n = std::strftime(buf, sizeof buf, "%a %b %e %H:%M:%S %Y", &tm);
+    std::string s(buf, n);
+    s.resize(24, ' ');
+    return s;
+}

@@ -1,0 +1,125 @@
+// The main program: the program's identity, the configuration file, the whole user interface,
+// an input data file and an instrument parameter file insisted on, the data set and its first
+// scan loaded, then the main loop that turns each callback number into one operation.
+#include "shell/kelvor_main.h"
+
+#include <string_view>
+
+#include "gui_toolkit/menu_f90.h"
+#include "include/profile_fit.h"
+#include "include/scan_input.h"
+#include "include/shared.h"
+#include "include/shell_services.h"
+#include "include/toolkit_services.h"
+#include "shell/config_file.h"
+#include "shell/open_files.h"
+#include "shell/small_boxes.h"
+
+namespace {
+
+// Loads the data set of the input data file just opened and makes its first scan the current
+// reflection; the statuses along the way are not examined (a failing load ends the program).
+void load_data_set() {
+    int status = 0;
+    FIRST_SCAN_READ = 0;
+    CONVERT_FILE(status);
+    if (status != 0) return;
+    gmSetTextSetting(GRAPHICS.IWID(1, 41), FILEINFO.TITLE.trimmed());
+    SKIP_HEADER_STDDATA(FILEINFO.LUNSTD, status);
+    if (status != 0) return;
+    const rt::FArray<int, 3> hkl;
+    READ_SCAN_STDDATA(FILEINFO.LUNSTD, STD_NEXT, 0, hkl, status);
+    FIRST_SCAN_READ = status == 0 ? 1 : 0;
+}
+
+// An instrument parameter file is opened and read, or the program ends.
+void insist_on_parameter_file() {
+    int status = 0;
+    OPEN_PAR(status);
+    if (status == 0) return;
+    int answer = 0;
+    NOPARFILE(answer);
+    if (answer != 0) EXITINT(" NO PAR FILE SELECTED: END OF PROGRAM");
+}
+
+// File, "Open data file": a new data set with a freshly read parameter file. A cancel keeps
+// the data set in use.
+void open_data_file() {
+    OPEN_IN();
+    if (FILEINFO.LOADED == 0) {
+        GUIERR(PROGID.PROG_TITLE.view(), "NO NEW INPUT DATA FILE SELECTED");
+        return;
+    }
+    insist_on_parameter_file();
+    load_data_set();
+}
+
+void open_parameter_file() {
+    int status = 0;
+    OPEN_PAR(status);  // a cancel leaves the values read before
+}
+
+void run_pkvals() {
+    int quit = 0;
+    RUN_PKVALS(quit);
+}
+
+// The fit modes start from the current reflection.
+void manual_fit() {
+    if (CURRENT_REFLECTION_VALID()) START_MANUAL_FIT();
+}
+void auto_fit() {
+    if (CURRENT_REFLECTION_VALID()) START_AUTO_FIT();
+}
+void preprocess() {
+    if (CURRENT_REFLECTION_VALID()) START_PREPROCESS();
+}
+
+struct Dispatch {
+    int callback;
+    void (*handler)();
+};
+
+// The callback numbers of the main window and the menus and what each starts. Every other
+// number (the plot frame's 200, the fit-mode controls, a stray timer tick, 0) is dropped.
+constexpr Dispatch kDispatch[] = {
+    {-1, EXIT_PROGRAM},         {101, EXIT_PROGRAM},
+    {312, open_data_file},      {313, open_parameter_file},
+    {314, OPEN_OUT},            {315, CREATE_LOG},
+    {316, EXIT_PROGRAM},        {317, CREATE_EXP},
+    {318, CREATE_CIF_KELVOR},   {319, CONVERT_TO_STD},
+    {321, manual_fit},          {322, auto_fit},
+    {331, preprocess},          {332, UB_FIT},
+    {333, PROCESS_BACKGROUND},  {334, FIT_GAMMA},
+    {335, RUN_ZREF},            {336, RUN_DELTAD},
+    {341, run_pkvals},          {342, RUN_GENERAL_INFO},
+    {343, RUN_BACKGROUND_INFO}, {344, RUN_INTFORMAT},
+};
+
+}  // namespace
+
+void EXIT_PROGRAM() {
+    const int answer = gmDisplayMessageBox(PROGID.PROG_TITLE.view(), "Are you sure you want to exit the program?", 1, 3);
+    if (answer == 3) return;
+    EXITINT("");
+}
+
+void MAIN__() {
+    FIRST_SCAN_READ = 0;
+    PROGID.VERSION_DATE = "19-DEC-2014";
+    PROGID.VERSION = 3.72f;
+    FILEINFO.LUNSTD = 25;
+    READ_DEFAULTS_FROM_FILE();
+    GRAPHICS_SETUP();
+    OPEN_IN();
+    if (FILEINFO.LOADED == 0) EXITINT(" NO INPUT FILE SELECTED: END OF PROGRAM");
+    insist_on_parameter_file();
+    load_data_set();
+
+    int icb = 0;
+    for (;;) {
+        icb = gmAction(icb);
+        for (const Dispatch& d : kDispatch)
+            if (d.callback == icb) d.handler();
+    }
+}

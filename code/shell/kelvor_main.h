@@ -1,0 +1,23 @@
+// The main program and the routines of other parts of the program that its main loop starts.
+#pragma once
+
+// Start-up, then the main loop for ever; every regular end passes EXITINT.
+[[noreturn]] void MAIN__();
+// Asks "Are you sure you want to exit the program?"; returns only when the user declines.
+void EXIT_PROGRAM();
+// 1 once the data set loaded last had its first scan read into the current reflection.
+extern int FIRST_SCAN_READ;
+
+// Builds every window, menu and dialog once; returns the main window to its idle look.
+void GRAPHICS_SETUP();
+void END_GRAPHICS();
+
+// Operations of the menus, by the entries that start them.
+void CREATE_LOG();         // File, "Open log file"
+void CREATE_EXP();         // File, "Create Exp file"
+void CREATE_CIF_KELVOR();  // File, "Create Cif"
+void UB_FIT();             // Utilities, "Calc Unit Cell"
+void RUN_ZREF();           // Utilities, "Zref"
+void RUN_DELTAD();         // Utilities, "Delta-d/d"
+void RUN_GENERAL_INFO();   // Parameters, "Diffractometer"
+void RUN_INTFORMAT();      // Parameters, "Output format"

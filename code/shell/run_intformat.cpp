@@ -1,0 +1,4 @@
+// Parameters, "Output format": the output-format dialog (still to be built).
+#include "shell/kelvor_main.h"
+
+void RUN_INTFORMAT() {}
