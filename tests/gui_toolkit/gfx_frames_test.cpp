@@ -212,6 +212,20 @@ TEST_F(Frames, PointerPressInAnotherFrameMakesItCurrentAndReportsWorldCoordinate
     ACTENQ(callback, widget, extra, kind, x, y, text, 8, count, reals, ints);
     EXPECT_EQ(x, 25.0f);
     EXPECT_EQ(y, 10.0f);
+
+    // A frame without pixels maps one pixel to one world unit instead of dividing by zero.
+    const int f0 = make_frame(0, 0, 300.0f, 200.0f, 25, 4);
+    FRALIM(f0, 10.0f, 20.0f, 310.0f, 220.0f);
+    SETCALLBACK(f0, 201);
+    e.callback = 201;
+    e.widget = f0;
+    e.x = 3;
+    e.y = 4;
+    wl::model().post(e);
+    gmAction(cb);
+    ACTENQ(callback, widget, extra, kind, x, y, text, 8, count, reals, ints);
+    EXPECT_EQ(x, 13.0f);
+    EXPECT_EQ(y, 24.0f);
 }
 
 }  // namespace
