@@ -126,19 +126,19 @@ void GFOPNF(int& unit, std::string_view name, int status_code, int access_code, 
         }
         unit = chosen;
     }
-    rt::OpenSpec spec;
+    rt::OpenSpec how;
     switch (status_code) {
-        case 1: spec.status = rt::FileStatus::Old; break;
-        case 2: spec.status = rt::FileStatus::New; break;
-        case 3: spec.status = rt::FileStatus::Scratch; break;
-        default: spec.status = rt::FileStatus::Unknown; break;
+        case 1: how.status = rt::FileStatus::Old; break;
+        case 2: how.status = rt::FileStatus::New; break;
+        case 3: how.status = rt::FileStatus::Scratch; break;
+        default: how.status = rt::FileStatus::Unknown; break;
     }
-    spec.action = rt::FileAction::ReadWrite;
-    result = rt::unit_open(unit, path, spec);
+    how.action = rt::FileAction::ReadWrite;
+    result = rt::unit_open(unit, path, how);
     if (result != 0 && status_code == 1) {
         // An existing file that may only be read (as a configuration file often is).
-        spec.action = rt::FileAction::Read;
-        result = rt::unit_open(unit, path, spec);
+        how.action = rt::FileAction::Read;
+        result = rt::unit_open(unit, path, how);
     }
 }
 
