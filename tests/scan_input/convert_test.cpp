@@ -111,14 +111,15 @@ protected:
         FileTest::SetUp();
         PROGID.PROG_TITLE = "Kelvorantide v3.72";
         FILEINFO.LUNSTD = STD;
-        for (int f = 1; f <= 7; ++f) INSTRUMENT_READERS(f) = {};
+        saved_readers = INSTRUMENT_READERS;
         MATRIX_READ = 0;
         for (int i = 1; i <= 3; ++i) UNITCELL.IBL(i) = i;
     }
     void TearDown() override {
-        for (int f = 1; f <= 7; ++f) INSTRUMENT_READERS(f) = {};
+        INSTRUMENT_READERS = saved_readers;
         FileTest::TearDown();
     }
+    rt::FArray<InstrumentReader, 7> saved_readers;
 
     // Opens path as the input data file on unit 1, as the file chooser does.
     void open_input(const std::filesystem::path& path, int format) {
@@ -299,6 +300,7 @@ TEST_F(Loading, InstrumentFileFaultsEndTheProgram) {
         {9, {"END"}, {header_error, BOX + "READ ERROR ON HEADER OF SCAN FILE"}},  // no such format
         {3, {"END", scan_line(1, "N", {}), "BAD"}, {BOX + "READ ERROR ON SCAN FILE"}},
     };
+    INSTRUMENT_READERS(5) = {};
     for (const Case& c : cases) {
         rt::units_close_all();
         wl::script::load_lines({});
