@@ -2,7 +2,8 @@
 // writes a transcript of everything shown. Used by kelvor-script and directly by tests.
 //
 // Script lines, one action each ('#' starts a comment, blank lines are skipped):
-//   file PATH [N]   answers the next file dialog or file browser (N: the filter picked, from 1)
+//   file PATH [N]   answers the next file dialog or file browser (N: the filter picked, from 1;
+//                   a relative PATH is taken from the directory the script was loaded in)
 //   cancel          cancels the next file dialog or file browser
 //   answer N        answers the next question box with button code N
 //   press N         triggers callback number N of a shown and active control, or -1 (close)
