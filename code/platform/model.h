@@ -59,6 +59,10 @@ constexpr int STATE_ACTIVE = 1;
 constexpr int STATE_GREYED = 0;
 constexpr int STATE_HIDDEN = -1;
 
+// The callback number of the exit request: the master window's close box queues it, and so
+// does a dialog's close box, which leaves the dialog shown.
+constexpr int EXIT_REQUEST = -1;
+
 // The kinds of callback a widget can carry (one number each).
 enum class Cb : int {
     Action,      // SETCALLBACK: press, menu choice, toggle click

@@ -232,7 +232,7 @@ private:
             if (!to_int(l.words[1], cb)) script_error(l, "the callback is not a number");
             Event e;
             e.callback = cb;
-            if (cb == -1) {
+            if (cb == EXIT_REQUEST) {
                 e.widget = m.active_window > 0 ? m.active_window : 1;
                 m.post(e);
                 return;
