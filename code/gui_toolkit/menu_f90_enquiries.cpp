@@ -118,9 +118,9 @@ void gmEnqCellSetting(int array, int col, int row, float& value, char* text, int
 }
 
 void gmEnqCellSetting(int array, int col, int row, int& value, char* text, int len) {
-    float v = float(value);
+    float v = NAN;  // stays NaN when the enquiry is refused: the caller's value is left alone
     CELENQ(array, col, row, v, text, len);
-    value = trunc_int(v);
+    if (!std::isnan(v)) value = trunc_int(v);
 }
 
 void gmEnqCellAttribs(int array, int col, int row, CellAttribs& a) {
@@ -290,8 +290,9 @@ void gmEnqPosOfPixel(int frame, int px, int py, float position[2]) {
     FRAENQ(frame, xmin, ymin, xmax, ymax);
     FRAPIX(frame, q1, q2, q3, q4);
     // A frame without pixel extent maps every pixel to its top left corner.
-    position[0] = q3 != q1 ? xmin + (xmax - xmin) * float(px - q1) / float(q3 - q1) : xmin;
-    position[1] = q4 != q2 ? ymax - (ymax - ymin) * float(py - q2) / float(q4 - q2) : ymax;
+    const float dx = float((long long)px - q1), dy = float((long long)py - q2);
+    position[0] = q3 != q1 ? xmin + (xmax - xmin) * dx / float((long long)q3 - q1) : xmin;
+    position[1] = q4 != q2 ? ymax - (ymax - ymin) * dy / float((long long)q4 - q2) : ymax;
 }
 
 void gmEnqPixelPos(int frame, float x, float y, int pixel[2]) {
@@ -300,8 +301,8 @@ void gmEnqPixelPos(int frame, float x, float y, int pixel[2]) {
     FRAENQ(frame, xmin, ymin, xmax, ymax);
     FRAPIX(frame, q1, q2, q3, q4);
     // A frame without world extent maps every point to its first pixel column and last row.
-    pixel[0] = xmax != xmin ? trunc_int(float(q1) + (x - xmin) * float(q3 - q1) / (xmax - xmin)) : q1;
-    pixel[1] = ymax != ymin ? trunc_int(float(q4) - (y - ymin) * float(q4 - q2) / (ymax - ymin)) : q4;
+    pixel[0] = xmax != xmin ? trunc_int(float(q1) + (x - xmin) * float((long long)q3 - q1) / (xmax - xmin)) : q1;
+    pixel[1] = ymax != ymin ? trunc_int(float(q4) - (y - ymin) * float((long long)q4 - q2) / (ymax - ymin)) : q4;
 }
 
 void gmEnqGraphicsFrameBounds(int frame, GraphicsBounds& b) { FRAENQ(frame, b.xmin, b.ymin, b.xmax, b.ymax); }
