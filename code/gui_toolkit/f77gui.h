@@ -66,10 +66,9 @@ void gmDisplayInfoBox(std::string_view title, std::string_view text);
 
 // ---- event wait, callbacks and timer ----
 int ACTION(int& callback);
+// The last event (gmEnqActionState of the widget module reads it through this body).
 void ACTENQ(int& callback, int& widget, int& extra, int& kind, float& x, float& y, char* text, int text_len,
             int& count, float* reals4, int* integers4);
-void gmEnqActionState(int& callback, int& widget, int& extra, int& kind, float& x, float& y, char* text,
-                      int text_len, int& count, float* reals4, int* integers4);
 void CALLTM(int interval, int callback);
 void CALLBK(int widget, int callback);
 void CALLSL(int widget, int callback);

@@ -130,11 +130,6 @@ void ACTENQ(int& callback, int& widget, int& extra, int& kind, float& x, float& 
     }
 }
 
-void gmEnqActionState(int& callback, int& widget, int& extra, int& kind, float& x, float& y, char* text,
-                      int text_len, int& count, float* reals4, int* integers4) {
-    ACTENQ(callback, widget, extra, kind, x, y, text, text_len, count, reals4, integers4);
-}
-
 void CALLTM(int interval, int callback) {
     begin("gmDefineTimerCallback");
     if (gm_no_master())

@@ -37,7 +37,7 @@ TEST_F(Events, ButtonPressArrivesWithItsNumberAndEventState) {
     float x = 1, y = 1, reals[4] = {9, 9, 9, 9};
     int ints[4] = {9, 9, 9, 9};
     char text[8];
-    gmEnqActionState(cb, w, extra, kind, x, y, text, 8, count, reals, ints);
+    ACTENQ(cb, w, extra, kind, x, y, text, 8, count, reals, ints);
     EXPECT_EQ(cb, 101);
     EXPECT_EQ(w, b);
     EXPECT_EQ(kind, 0);
@@ -70,7 +70,7 @@ TEST_F(Events, PointerEventInAnotherFrameMakesItCurrent) {
     float x = 0, y = 0, reals[4];
     int ints[4];
     char text[4];
-    gmEnqActionState(cb, w, extra, kind, x, y, text, 4, count, reals, ints);
+    ACTENQ(cb, w, extra, kind, x, y, text, 4, count, reals, ints);
     EXPECT_EQ(kind, 0);
     EXPECT_FLOAT_EQ(x, 150.0f);
     EXPECT_FLOAT_EQ(y, 50.0f);
@@ -97,7 +97,7 @@ TEST_F(Events, PointerStateOfAFrameWithoutPixelsIsNotDividedByZero) {
     int cb = 0, w = 0, extra = 0, kind = 9, count = 0;
     float x = 0, y = 0, reals[4];
     int ints[4];
-    gmEnqActionState(cb, w, extra, kind, x, y, nullptr, 0, count, reals, ints);
+    ACTENQ(cb, w, extra, kind, x, y, nullptr, 0, count, reals, ints);
     EXPECT_EQ(x, 15.0f);
     EXPECT_EQ(y, 27.0f);
 }
