@@ -311,7 +311,9 @@ TEST_F(Loading, InstrumentFileFaultsEndTheProgram) {
         EXPECT_EQ(load(status), 0) << c.format;
         EXPECT_EQ(boxes(), c.boxes) << c.format;
         EXPECT_FALSE(waitbox_shown());
-        if (c.boxes.size() == 2) EXPECT_EQ(FILEINFO.LOADED, 0);
+        if (c.boxes.size() == 2) {
+            EXPECT_EQ(FILEINFO.LOADED, 0);
+        }
     }
 }
 
@@ -476,7 +478,7 @@ TEST_F(WriteStdFile, ReadErrorKeepsWhatWasCopied) {
 
 TEST_F(WriteStdFile, NoFileOpenedWritesNothing) {
     const std::string before = kvtest::read_bytes(FIXTURE);
-    for (const std::string answer : {std::string("cancel"), "file " + FIXTURE}) {
+    for (const std::string& answer : {std::string("cancel"), "file " + FIXTURE}) {
         write_copy(answer);
         const std::vector<std::string> t = boxes();
         ASSERT_EQ(t.size(), 2u) << answer;
