@@ -4,14 +4,15 @@
 #include <string>
 #include <vector>
 
-#include "../scan_input/test_files.h"
+#include "main_ui.h"
+#include "shell/config_file.h"
 #include "include/shared.h"
 #include "include/shell_services.h"
 #include "runtime/fatal.h"
 
 namespace {
 
-class OrderlyEnd : public kvtest::FileTest {};
+class OrderlyEnd : public kvtest::ShellTest {};
 
 TEST_F(OrderlyEnd, ShowsTheFirstSixtyCharactersWithUnusualCharactersBlanked) {
     struct Case {
@@ -43,6 +44,22 @@ TEST_F(OrderlyEnd, ClosesEveryUnitIncludingTheScratchDataFile) {
     ASSERT_EQ(rt::unit_write_record(25, "H"), rt::IOS_OK);
     EXPECT_EQ(rt::run_program([] { EXITINT("READ ERROR ON SCAN FILE"); }), 0);
     EXPECT_FALSE(rt::unit_connected(25));
+}
+
+TEST_F(OrderlyEnd, RewritesTheConfigurationFileAndClosesTheToolkit) {
+    SET_PROGRAM_DIRECTORY(dir.string());
+    READ_DEFAULTS_FROM_FILE();
+    build_ui();
+    FILEINFO.IN_DIR = "/data/run/";
+    FILEINFO.IFORMAT = 4;
+    FILEINFO.OUT_FORMAT = 3;
+    script({});
+    EXPECT_EQ(rt::run_program([] { EXITINT(""); }), 0);
+    SET_PROGRAM_DIRECTORY("");
+    const std::string text = kvtest::read_bytes(dir / "Kelvor_defaults.dat");
+    EXPECT_NE(text.find("\r\nIN_DIR: /data/run/\r\nFORMATS:     4    3\r\n"), std::string::npos) << text;
+    EXPECT_FALSE(wl::model().started);
+    EXPECT_EQ(transcript(), std::vector<std::string>{"hide " + kvtest::TITLE});
 }
 
 }  // namespace

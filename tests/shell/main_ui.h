@@ -22,6 +22,17 @@
 namespace kvtest {
 
 inline const std::string TITLE = "Kelvorantide v3.72";
+// An instrument parameter file that the reader accepts.
+inline const std::vector<std::string> PARAMETERS = {
+    "PKPAR  0.05 0.01 0.5",
+    "FITLIM 0 1000 0.01 0.5 0 1e6 -0.2 0.2 0 1 0.3 0.7 25.0",
+    "ATTEN  12.5",
+    "WAVEL  2 1.54056 1.54439 0.5",
+    "RFLAGS 1 1 1 1 0 0",
+    "TFLAGS 1 1 0 1 0 0 1",
+    "PARITY 1 -1 1 1",
+    "MONO   1 13.0 90.0 1",
+};
 
 class ShellTest : public FileTest {
 protected:

@@ -1,0 +1,129 @@
+// The small modal boxes: the kind of cell refinement, its results, the step width, and the two
+// boxes that offer to open a missing file.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "include/shell_services.h"
+#include "main_ui.h"
+#include "shell/small_boxes.h"
+
+namespace {
+
+class SmallBoxes : public kvtest::ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        build_ui();
+    }
+};
+
+TEST_F(SmallBoxes, RefinementBoxReturnsTheChoicesAndKeepsThemForTheNextRun) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> actions;
+        int go, offsets, zero, system;
+    };
+    const Case cases[] = {
+        {"symmetry on, cubic", {"toggle 6 21 1", "select 6 24 6", "toggle 6 22 1", "press 626"}, 1, 1, 0, 6},
+        {"symmetry off with a selection", {"toggle 6 21 0", "toggle 6 23 1", "press 626"}, 1, 1, 1, 0},
+        {"choices kept", {"press 626"}, 1, 1, 1, 0},
+        {"quit leaves the caller's values", {"toggle 6 21 1", "press 623", "press -1", "press 625"}, 0, -7, -8, -9},
+        {"symmetry still on, still cubic", {"press 626"}, 1, 1, 1, 6},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        script(c.actions);
+        int go = -6, offsets = -7, zero = -8, system = -9;
+        RUN_REFINEMENT_BOX(go, offsets, zero, system);
+        EXPECT_EQ(go, c.go);
+        EXPECT_EQ(offsets, c.offsets);
+        EXPECT_EQ(zero, c.zero);
+        EXPECT_EQ(system, c.system);
+        EXPECT_FALSE(wl::model().find(GRAPHICS.IWID(6, 20))->shown);
+    }
+}
+
+TEST_F(SmallBoxes, RefinementBoxShowsTheCrystalSystemsOnlyWithSymmetry) {
+    w(6, 21).toggle = 0;
+    script({"toggle 6 21 1", "select 6 24 2", "toggle 6 21 0", "select 6 24 3"});
+    int go = 0, offsets = 0, zero = 0, system = 0;
+    EXPECT_EQ(exit_status([&] { RUN_REFINEMENT_BOX(go, offsets, zero, system); }), wl::script::EXIT_SCRIPT_ERROR);
+    EXPECT_EQ(w(6, 24).state, wl::STATE_HIDDEN);
+    EXPECT_EQ(w(6, 24).selection, 2);
+}
+
+TEST_F(SmallBoxes, ResultsBoxShowsTheRefinedValuesUntilOk) {
+    for (int k = 1; k <= 7; ++k) {
+        UNITCELL.CELL(k) = 10.0f * k;
+        UNITCELL.ESD(k) = 0.001f * k;
+    }
+    XTALOFF.DELX(1) = 0.01f;
+    XTALOFF.DELX(3) = -0.03f;
+    XTALOFF.OMZERO = 0.125f;
+    script({"press -1", "press 631"});
+    RUN_RESULTS_BOX(42);
+    EXPECT_DOUBLE_EQ(w(6, 32).value, 10.0);
+    EXPECT_DOUBLE_EQ(w(6, 38).value, 70.0);
+    EXPECT_DOUBLE_EQ(w(6, 39).value, double(0.001f));
+    EXPECT_DOUBLE_EQ(w(6, 45).value, double(0.007f));
+    EXPECT_DOUBLE_EQ(w(6, 48).value, double(-0.03f));
+    EXPECT_DOUBLE_EQ(w(6, 49).value, 0.125);
+    EXPECT_DOUBLE_EQ(w(6, 50).value, 42.0);
+    const std::vector<std::string> expected = {"show " + kvtest::TITLE + ": Cell Refinement Results",
+                                               "hide " + kvtest::TITLE + ": Cell Refinement Results"};
+    EXPECT_EQ(transcript(), expected);
+}
+
+TEST_F(SmallBoxes, StepWidthBelowOneThousandthIsRefusedAndReplaced) {
+    script({"set 6 71 0.0009", "press 672", "press 672"});
+    float step = 0;
+    GET_STEP_SIZE(step);
+    EXPECT_EQ(step, 0.001f);
+    EXPECT_EQ(transcript(), (std::vector<std::string>{"show " + kvtest::TITLE,
+                                                      "box " + kvtest::TITLE + " |   Step size too small",
+                                                      "hide " + kvtest::TITLE}));
+    // A typed 0.001 is accepted, and the next call offers the value of this one.
+    script({"set 6 71 0.001", "press 672", "press 672"});
+    GET_STEP_SIZE(step);
+    EXPECT_EQ(step, 0.001f);
+    GET_STEP_SIZE(step);
+    EXPECT_EQ(step, 0.001f);
+    EXPECT_EQ(transcript().size(), 4u);  // no box
+}
+
+TEST_F(SmallBoxes, NoParameterFileBoxWaitsThroughCancelledChoices) {
+    kvtest::write_bytes(dir / "inst.par", kvtest::join(kvtest::PARAMETERS));
+    script({"press 811", "cancel", "press -1", "press 811", "cancel", "press 811", "file " + (dir / "inst.par").string()});
+    int flag = -1;
+    NOPARFILE(flag);
+    EXPECT_EQ(flag, 0);
+    EXPECT_TRUE(rt::unit_connected(3));
+    EXPECT_FALSE(wl::model().find(GRAPHICS.IWID(8, 10))->shown);
+
+    script({"press 812"});
+    NOPARFILE(flag);
+    EXPECT_EQ(flag, 1);
+}
+
+TEST_F(SmallBoxes, NoOutputBoxContinuesExitsOrOpensAFile) {
+    struct Case {
+        std::vector<std::string> actions;
+        int flag, outopen;
+    };
+    const Case cases[] = {
+        {{"press 82", "cancel", "press 83"}, 0, 0},
+        {{"press 84"}, 1, 0},
+        {{"press 82", "file " + (dir / "out.int").string()}, 0, 1},
+    };
+    for (const Case& c : cases) {
+        script(c.actions);
+        int flag = -1;
+        RUN_NOOUTPUT(flag);
+        EXPECT_EQ(flag, c.flag);
+        EXPECT_EQ(FILEINFO.OUTOPEN, c.outopen);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,110 @@
+// The openers that use the toolkit's file browser: parameter file, log, experiment file and
+// scan export, with their captions, extensions, retries and log lines.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "include/shell_services.h"
+#include "main_ui.h"
+
+namespace {
+
+
+class BrowserOpeners : public kvtest::ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        build_ui();
+    }
+    std::string path(const std::string& name) const { return (dir / name).string(); }
+};
+
+TEST_F(BrowserOpeners, ParameterFileIsOfferedAgainUntilItOpensThenReadAndLogged) {
+    kvtest::write_bytes(dir / "inst.par", kvtest::join(kvtest::PARAMETERS));
+    ASSERT_EQ(kvtest::open_log(dir / "run_Kelvor.log"), rt::IOS_OK);
+    FILEINFO.LOGOPEN = 1;
+    script({"file " + path("missing.par"), "file " + path("inst.par")});
+    int status = -1;
+    OPEN_PAR(status);
+    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(rt::unit_connected(3));
+    EXPECT_FLOAT_EQ(SCANHDR.ATTEN, 12.5f);  // read at once
+    const std::string caption = "file " + kvtest::TITLE + "  Open Instrument Parameter File -> ";
+    const std::vector<std::string> expected = {
+        caption + path("missing.par"),
+        "box ERROR | Error opening file: Try again",
+        caption + path("inst.par"),
+    };
+    EXPECT_EQ(transcript(), expected);
+    rt::unit_close(20);
+    const std::string log = kvtest::read_bytes(dir / "run_Kelvor.log");
+    const std::string head = "\r\n\r\n INSTRUMENT PARAMETER FILE OPENED: inst.par                      \r\n"
+                             " CONTENTS ARE:\r\n\r\nPKPAR  0.05";
+    EXPECT_EQ(log.substr(0, head.size()), head) << log;
+}
+
+TEST_F(BrowserOpeners, CancelledParameterFileLeavesNoneConnected) {
+    kvtest::write_bytes(dir / "inst.par", kvtest::join(kvtest::PARAMETERS));
+    ASSERT_EQ(kvtest::open_read(3, dir / "inst.par"), rt::IOS_OK);
+    script({"cancel"});
+    int status = 0;
+    OPEN_PAR(status);
+    EXPECT_EQ(status, 1);
+    EXPECT_FALSE(rt::unit_connected(3));
+}
+
+TEST_F(BrowserOpeners, ExtensionIsAddedOnlyToANameWithoutADot) {
+    struct Case {
+        std::string typed, opened;
+    };
+    const Case cases[] = {{"mylog", "mylog.log"}, {"my.txt", "my.txt"}, {std::string(30, 'L'), std::string(30, 'L') + ".log"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        script({"file " + path(c.typed)});
+        OPEN_LOG();
+        EXPECT_EQ(FILEINFO.LOGOPEN, 1);
+        EXPECT_EQ(rt::unit_path(20), c.opened);  // the bare name, in the folder browsed to
+        EXPECT_EQ(std::filesystem::current_path(), dir);
+        EXPECT_EQ(transcript(), std::vector<std::string>{"file " + kvtest::TITLE + "  Open Log File -> " + path(c.typed)});
+    }
+
+    script({"cancel"});
+    OPEN_LOG();
+    EXPECT_EQ(FILEINFO.LOGOPEN, 0);
+    EXPECT_FALSE(rt::unit_connected(20));
+}
+
+TEST_F(BrowserOpeners, ExperimentAndExportFilesRefuseTheFileInUse) {
+    kvtest::write_bytes(dir / "run.exp", "old\r\n");
+    kvtest::write_bytes(dir / "scan.dat", "H\r\n");
+    ASSERT_EQ(kvtest::open_read(25, dir / "scan.dat"), rt::IOS_OK);
+    script({"file " + path("scan.dat"), "file " + path("run")});
+    OPEN_EXP();
+    ASSERT_TRUE(rt::unit_connected(26));
+    EXPECT_EQ(rt::unit_path(26), "run.exp");
+    EXPECT_EQ(rt::unit_write_record(26, "new"), rt::IOS_OK);
+    rt::unit_close(26);
+    EXPECT_EQ(kvtest::read_bytes(dir / "run.exp"), "new\r\n");
+    EXPECT_EQ(kvtest::read_bytes(dir / "scan.dat"), "H\r\n");
+    EXPECT_EQ(transcript()[1], "box ERROR | Error opening exp file: Try again");
+
+    script({"file " + path("scan.dat"), "file " + path("profile")});
+    int status = 1;
+    OPEN_SCANDATA(status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(rt::unit_path(SCANDATA_UNIT()), "profile.dat");
+    const std::vector<std::string> expected = {
+        "file Open Data File -> " + path("scan.dat"),
+        "box ERROR | Error opening datafile: Try again",
+        "file Open Data File -> " + path("profile"),
+    };
+    EXPECT_EQ(transcript(), expected);
+
+    script({"cancel"});
+    status = 0;
+    OPEN_SCANDATA(status);
+    EXPECT_EQ(status, 1);
+}
+
+}  // namespace
