@@ -261,6 +261,17 @@ TEST_F(Loading, InstrumentFileIsConvertedIntoAScratchFile) {
     EXPECT_EQ(f[14].substr(97), "X");
     EXPECT_EQ(f[16].substr(97), "n");
     EXPECT_EQ(f[20], "S      10      10");
+
+    // The main program then rewinds and reads the first reflection back.
+    int st = 0;
+    SKIP_HEADER_STDDATA(STD, st);
+    READ_SCAN_STDDATA(STD, STD_NEXT, 0, REFLN.IH, st);
+    EXPECT_EQ(st, 0);
+    EXPECT_EQ(REFLN.ISEQ, 1);
+    EXPECT_EQ(REFLN.IH(2), -2);
+    EXPECT_EQ(REFLN.SCALE, 1.5f);
+    EXPECT_EQ(REFLN.COUNTS(1), 7.0f);
+    EXPECT_EQ(REFLN.COUNTS(2), 0.0f);
 }
 
 TEST_F(Loading, SkippedReflectionChangesTheClosingNotice) {
