@@ -39,19 +39,32 @@ protected:
     }
     void TearDown() override { rt::units_close_all(); }
 
-    // The widgets of the fitting dialog that the start values read, in their IWID(4, k) slots.
+    // A fitting dialog with every widget of the binding in its IWID(4, k) slot: start values,
+    // refine and default toggles, refined values and esds, test toggles and limits, the status
+    // text, "Skip weak reflns" and "Reset to Defaults".
     static void build_dialog() {
         gmInitializeMenu();
         const int master = gmCreateMasterWindow(0, 0, 40, 30, 0, "Kelvorantide v3.72");
         const int dlg = gmCreateComplexDialogueBox(master, 1, 1, 30, 20, 0, "Kelvorantide v3.72: Fitting Controls & Results");
-        GRAPHICS.IWID(4, 20) = dlg;
-        for (int p = 1; p <= NPAR; ++p) {
-            GRAPHICS.IWID(4, 20 + p) = gmCreateValueEntry(dlg, 2, p, 3, 1, 0.0f, 6, p == 3 ? 1 : 3, 0);
-            GRAPHICS.IWID(4, 30 + p) = gmCreateToggleButton(dlg, 6, p, 1, 1, "", 0, {.callback = 430 + p});
-            GRAPHICS.IWID(4, 60 + p) = gmCreateToggleButton(dlg, 8, p, 1, 1, "", 0, {.callback = 460 + p});
+        rt::FArray2<int, 10, 120>& iwid = GRAPHICS.IWID;
+        iwid(4, 20) = dlg;
+        for (int p = 1; p <= 7; ++p) {
+            const int y = p;
+            if (p <= NPAR) {
+                iwid(4, 20 + p) = gmCreateValueEntry(dlg, 2, y, 3, 1, 0.0f, 6, p == 3 ? 1 : 3, 0);
+                iwid(4, 30 + p) = gmCreateToggleButton(dlg, 6, y, 1, 1, "", 0, {.callback = 430 + p});
+                iwid(4, 60 + p) = gmCreateToggleButton(dlg, 8, y, 1, 1, "", 0, {.callback = 460 + p});
+                iwid(4, 50 + p) = gmCreateValueEntry(dlg, 14, y, 3, 1, 0.0f, 6, 3, 19);
+                iwid(4, 80 + p) = gmCreateValueEntry(dlg, 20, y, 3, 1, 0.0f, 6, 3, 0, {.callback = 480 + p});
+            }
+            iwid(4, 40 + p) = gmCreateValueEntry(dlg, 10, y, 3, 1, 0.0f, 6, 3, 19);
+            iwid(4, 70 + p) = gmCreateToggleButton(dlg, 18, y, 1, 1, "", 0, {.callback = 470 + p});
+            iwid(4, 90 + p) = gmCreateValueEntry(dlg, 24, y, 3, 1, 0.0f, 6, 3, 0, {.callback = 490 + p});
         }
-        GRAPHICS.IWID(4, 28) = gmCreateToggleButton(dlg, 2, 8, 6, 1, "Skip weak reflns", 0, {.callback = 428});
-        for (int k : {21, 31, 61, 28}) ASSERT_GT(GRAPHICS.IWID(4, k), 0) << k;
+        iwid(4, 48) = gmCreateTextEntry(dlg, 10, 9, 3, 1, "", 6, 19);
+        iwid(4, 28) = gmCreateToggleButton(dlg, 2, 10, 6, 1, "Skip weak reflns", 0, {.callback = 428});
+        iwid(4, 29) = gmCreatePushButton(dlg, 10, 10, 6, 1, "Reset to Defaults", {.callback = 429});
+        for (int k : {21, 31, 41, 48, 51, 61, 71, 81, 97, 28, 29}) ASSERT_GT(iwid(4, k), 0) << k;
     }
 
     // The current reflection: 2theta, counts, steps of 0.02 degrees centred on omega 0.
@@ -113,6 +126,7 @@ TEST_F(StartValues, DefaultRulesForEveryParameter) {
     EXPECT_EQ(fp.VALS(4), REFLN.XPOS(5));  // the step of the largest count
     EXPECT_EQ(fp.VALS(5), 0.3f);
     EXPECT_EQ(fp.VALS(6), 0.5f);
+    EXPECT_TRUE(wl::script::transcript().empty());  // no box, no toolkit error
 }
 
 TEST_F(StartValues, FlagsOffTakeTheEndMeanAndTheTypedValues) {
