@@ -195,7 +195,10 @@ void GETRENDER(int frame, int& render) { render = frame; }
 
 void FRAMECUTANDPASTE(int frame, int mode) { wl::trace_call("FRAMECUTANDPASTE", frame, mode); }
 
-void GETBITMAP(int frame) { gfx::lib().selected = gfx::frame(frame) ? frame : 0; }
+void GETBITMAP(int frame) {
+    wl::trace_call("GETBITMAP", frame);
+    gfx::lib().selected = gfx::frame(frame) ? frame : 0;
+}
 
 void GETBITMAPSIZE(int frame, int& width, int& height) {
     if (const FrameGraphics* f = gfx::frame(frame)) {
@@ -217,6 +220,7 @@ void GETFRAMESCALE(int frame, float& xrange, float& yrange, float& xorigin, floa
 }
 
 void SETFRAMESCALE(int frame, float xrange, float yrange, float xorigin, float yorigin) {
+    wl::trace_call("SETFRAMESCALE", frame, xrange, yrange, xorigin, yorigin);
     if (FrameGraphics* f = gfx::frame(frame)) {
         f->xrange = xrange;
         f->yrange = yrange;
@@ -226,6 +230,7 @@ void SETFRAMESCALE(int frame, float xrange, float yrange, float xorigin, float y
 }
 
 void CLEARFRAME(int frame) {
+    wl::trace_call("CLEARFRAME", frame);
     if (FrameGraphics* f = gfx::frame(frame)) {
         f->list.clear();
         gfx::changed(*f);
@@ -233,18 +238,22 @@ void CLEARFRAME(int frame) {
 }
 
 void UPDATEFRAME() {
+    wl::trace_call("UPDATEFRAME");
     if (gfx::lib().hook && gfx::lib().selected != 0) gfx::lib().hook(gfx::lib().selected);
 }
 
 void WINFLUSH() {
+    wl::trace_call("WINFLUSH");
     if (gfx::lib().hook) gfx::lib().hook(0);
 }
 
 void DRAWMOVE(int x, int y) {
+    wl::trace_call("DRAWMOVE", x, y);
     if (FrameGraphics* f = gfx::current()) f->position = {x, y};
 }
 
 void DRAWLINE(int x, int y) {
+    wl::trace_call("DRAWLINE", x, y);
     FrameGraphics* f = gfx::current();
     if (!f) return;
     gfx::Point a, b;
@@ -262,6 +271,7 @@ void DRAWLINE(int x, int y) {
 static std::uint8_t channel(int v) { return std::uint8_t(std::clamp(v, 0, 255)); }
 
 void DRAWPIXEL(int x, int y, int red, int green, int blue) {
+    wl::trace_call("DRAWPIXEL", x, y, red, green, blue);
     FrameGraphics* f = gfx::current();
     if (!f || x < 0 || y < 0 || x >= f->width || y >= f->height) return;
     gfx::DrawOp op;
@@ -273,6 +283,11 @@ void DRAWPIXEL(int x, int y, int red, int green, int blue) {
 }
 
 void DRAWPOLYGON(const int* points, int n) {
+    if (wl::model().trace_on && points && n > 0) {
+        std::string pts;
+        for (int i = 0; i < 2 * n; ++i) pts += (i ? " " : "") + std::to_string(points[i]);
+        wl::trace_call("DRAWPOLYGON", pts, n);
+    }
     FrameGraphics* f = gfx::current();
     if (!f || n <= 0 || !points) return;
     std::vector<gfx::Point> in(static_cast<std::size_t>(n));
@@ -290,6 +305,7 @@ void DRAWPOLYGON(const int* points, int n) {
 
 void DRAWSTRING(int x, int y, int char_width, int char_height, int angle_tenths, int, int, int,
                 std::string_view, std::string_view text) {
+    wl::trace_call("DRAWSTRING", x, y, char_width, char_height, angle_tenths, text);
     FrameGraphics* f = gfx::current();
     if (!f || f->width <= 0 || f->height <= 0) return;
     if (x < -gfx::kTextReach || y < -gfx::kTextReach || x > f->width + gfx::kTextReach ||
@@ -307,11 +323,13 @@ void DRAWSTRING(int x, int y, int char_width, int char_height, int angle_tenths,
     gfx::changed(*f);
 }
 
-void CHANGEPEN(int, int red, int green, int blue) {
+void CHANGEPEN(int index, int red, int green, int blue) {
+    wl::trace_call("CHANGEPEN", index, red, green, blue);
     gfx::lib().pen = {channel(red), channel(green), channel(blue)};
 }
 
 void SETBMPCOLOUR(int index, int red, int green, int blue) {
+    wl::trace_call("SETBMPCOLOUR", index, red, green, blue);
     if (index < 0 || index > 255) return;
     gfx::lib().palette[std::size_t(index)] = {channel(red), channel(green), channel(blue)};
 }

@@ -229,3 +229,41 @@ TEST_F(Frames, PointerPressInAnotherFrameMakesItCurrentAndReportsWorldCoordinate
 }
 
 }  // namespace
+
+namespace {
+
+// The library sees the calls in the order the frame layer and the primitives make them.
+TEST_F(Frames, LibraryCallsComeInTheirOrder) {
+    wl::model().trace_on = true;
+    wl::model().trace.clear();
+    const int f = make_frame(15, 10, 300.0f, 200.0f);
+    FRACLE(f);
+    MOVTO2(0.0f, 0.0f);
+    LINTO2(300.0f, 200.0f);
+    RFILL(0, 0, 10.0f, 20.0f, 30.0f, 40.0f);
+    FLUSHG();
+    std::vector<std::string> calls;
+    for (const std::string& c : wl::model().trace)
+        if (c.rfind("REG", 0) != 0) calls.push_back(c);
+    const std::vector<std::string> expected = {
+        "GRAPHICSFRAME(1, 1, 4)",
+        "GETBITMAP(2)",
+        "CHANGEPEN(0, 192, 192, 192)",
+        "CLEARFRAME(2)",
+        "SETFRAMESCALE(2, 300.000000, 200.000000, 0.000000, 0.000000)",
+        "GETBITMAP(2)",  // clearing
+        "CLEARFRAME(2)",
+        "UPDATEFRAME()",
+        "GETBITMAP(2)",  // activation
+        "DRAWMOVE(0, 400)",
+        "DRAWLINE(600, 0)",
+        "DRAWPIXEL(600, 0, 160, 160, 160)",  // palette colour 0 until the first LINCOL
+        "DRAWMOVE(20, 320)",
+        "DRAWPOLYGON(\"20 360 60 360 60 320 20 320\", 4)",
+        "UPDATEFRAME()",
+        "WINFLUSH()",
+    };
+    EXPECT_EQ(calls, expected);
+}
+
+}  // namespace
