@@ -37,7 +37,10 @@ protected:
         FITPAR.PKVALS(6, 1) = 0.5f;
         make_scan(20.0f, {30, 40, 200, 90, 300, 120, 50});
     }
-    void TearDown() override { rt::units_close_all(); }
+    void TearDown() override {
+        rt::units_close_all();
+        reset_toolkit();  // later suites start without the dialog built here
+    }
 
     // A fitting dialog with every widget of the binding in its IWID(4, k) slot: start values,
     // refine and default toggles, refined values and esds, test toggles and limits, the status
