@@ -7,7 +7,8 @@
 // Optional arguments are gathered in one options struct per procedure; a member left empty is
 // an absent argument (which is not the same as any value), e.g.
 //   gmCreateValueEntry(dlg, 3, 2, 4, 1, 0.0f, 10, 3, 19, {.callback = 106});
-// Optional results of enquiries are pointers (nullptr: absent).
+// Optional results of enquiries are pointers (nullptr: absent). The numbers in the comments of
+// the options structs are the argument positions (text lengths counted) the defaults refer to.
 #pragma once
 #include <array>
 #include <optional>

@@ -253,12 +253,6 @@ std::string value_text(double value, int field_width, int decimals) {
     return buf;
 }
 
-const std::vector<double>* registration(std::string_view entry) {
-    const auto& o = model().reg.other;
-    auto it = o.find(entry);
-    return it == o.end() ? nullptr : &it->second;
-}
-
 }  // namespace wl
 
 using wl::model;

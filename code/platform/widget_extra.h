@@ -86,8 +86,6 @@ const WidgetExtra* find_extra(int id);
 // characters (left-aligned when field_width is negative); never cut, so it may be wider.
 std::string value_text(double value, int field_width, int decimals);
 
-// Last registrations of the kind-specific entries that only register (by name), for tests.
-const std::vector<double>* registration(std::string_view entry);
 
 }  // namespace wl
 

@@ -341,3 +341,24 @@ TEST_F(WidgetPlain, LinksSkipWidgetsThatCannotBeLinked) {
     EXPECT_EQ(links[0], std::make_pair(1, b));
     EXPECT_EQ(links[1], std::make_pair(3, d));
 }
+
+TEST_F(WidgetPlain, FontAndPropertyErrorsTitledWithTheirOperation) {
+    start();
+    struct Case {
+        std::function<void()> call;
+        const char* title;
+    } cases[] = {
+        {[] { WIDFNT(0, 1, 10, " "); }, "gmSetFontAttribs"},
+        {[] { int v = 0; char t[1]; WIDFNQ(0, 1, v, t, 1); }, "gmEnqFontAttribs"},
+        {[] { PRPSET(-2, 98, 1, 0.0, " "); }, "gmSetWidgetProp"},
+        {[] { int v = 0; double d = 0; char t[1]; PRPENQ(0, 15, v, d, t, 1); }, "gmEnqWidgetProp"},
+    };
+    for (const auto& c : cases) {
+        wl::model().console.clear();
+        c.call();
+        ASSERT_EQ(console().size(), 1u) << c.title;
+        EXPECT_EQ(console()[0].text, err(26));
+        EXPECT_EQ(console()[0].title, c.title);
+    }
+    EXPECT_EQ(CURRENT_ROUTINE, "      ");
+}
