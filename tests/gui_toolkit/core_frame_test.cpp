@@ -45,6 +45,54 @@ TEST_F(Frame, CreationBeforeMasterReportsErrorOneAndReturnsZero) {
     EXPECT_EQ(CURRENT_ROUTINE.view(), std::string(32, ' '));
 }
 
+TEST_F(Frame, EveryCheckedOperationBeforeTheMasterWindowReportsErrorOne) {
+    char text[8];
+    int a[1], n = 0, id = 0;
+    rt::FText<30> name("keep");
+    const std::pair<const char*, std::function<void()>> cases[] = {
+        {"gmSetActiveWindow", [] { gmSetActiveWindow(1); }},
+        {"gmSetActiveWidget", [] { ACTWID(1); }},
+        {"gmManage", [] { gmManage(); }},
+        {"gmCreateComplexDialogueBox", [&] { DIACMP(1, 0, 0, id); }},
+        {"gmCreateMDIComplexDialogueBox", [&] { DIAMDI(1, 0, 0, id); }},
+        {"gmFileBrowser", [&] { BROWSE(0, 0, 0, 0, name, "", "*.*|All"); }},
+        {"gmDefineTimerCallback", [] { gmDefineTimerCallback(50, 990); }},
+        {"gmDefineCallback", [] { gmDefineCallback(1, 5); }},
+        {"gmDefineSelectCallback", [] { gmDefineSelectCallback(1, 5); }},
+        {"gmDefineMoveCallback", [] { gmDefineMoveCallback(1, 5); }},
+        {"CALLLF", [] { CALLLF(1, 5); }},
+        {"gmDefineExposeCallback", [] { gmDefineExposeCallback(1, 5); }},
+        {"gmPopWindow", [] { gmPopWindow(1); }},
+        {"gmPushWindow", [] { gmPushWindow(1); }},
+        {"gmRemoveWindow", [] { gmRemoveWindow(1); }},
+        {"", [] { GMFIXWINDOW(1, 0, 0); }},
+        {"gmDrawWindow", [] { gmDrawWindow(1); }},
+        {"gmSetWindowIcon", [] { WINICO(1, "#101", 0, 0); }},
+        {"gmSetWidgetStatus", [] { WIDSTA(1, 0); }},
+        {"gmEnqWidgetInfo", [&] { WIDINF(1, text, 8, a, n, a, n); }},
+        {"gmSetWidgetHelp", [] { WIDHLP(1, 3, "help"); }},
+        {"gmDrawWidget", [] { WIDDRA(1); }},
+        {"gmSetGuiCursor", [] { WIDCUR(-1, 0, -1); }},
+        {"gmSetWidgetInfo", [] { WIDCHA(1, "x", nullptr, 0, nullptr, 0); }},
+    };
+    wl::model().trace_on = true;
+    for (const auto& [title, call] : cases) {
+        wl::model().console.clear();
+        wl::model().trace.clear();
+        call();
+        ASSERT_EQ(console().size(), 1u) << title;
+        EXPECT_EQ(console()[0].title, title);
+        EXPECT_EQ(console()[0].text, "GINOMENU error 1 - Master window must be first") << title;
+        EXPECT_EQ(console()[0].code, 1601);
+        EXPECT_EQ(wl::model().trace.size(), 1u) << title << ": the library was called";
+        EXPECT_EQ(CURRENT_ROUTINE, "") << title;
+    }
+    EXPECT_EQ(id, 0);
+    EXPECT_EQ(name, "keep");
+    EXPECT_EQ(wl::model().timer_callback, 0);
+    EXPECT_FALSE(wl::model().busy_cursor);
+}
+
 TEST_F(Frame, GinoerTakesTheNumberWithoutSignAndTitlesWithTheRoutine) {
     GINOTS(2, "gmCreateMenuEntry");
     GINOER(-1626);
