@@ -656,6 +656,11 @@ FrontEnd& install() {
         done = true;
         fl_open_display();
         Fl_Window::default_xclass(kClassMaster);
+        // Windows and controls in the desktop's face colour (system colour 11), so that a
+        // graphics frame's own grey stands apart from the window around it.
+        int r = 0, g = 0, b = 0;
+        GETSYSCOLOUR(11, r, g, b);
+        Fl::background(uchar(r), uchar(g), uchar(b));
         auto size_screen = [] {
             Model& m = model();
             if (Fl::w() > 0 && Fl::h() > 0) {
