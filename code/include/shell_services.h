@@ -38,6 +38,9 @@ void RUN_RESULTS_BOX(int n);
 // Scan plot and the main window.
 void PLOTSCAN();
 void PLOT_START();
+// Builds every window, menu and dialog once at start-up, the dialogs hidden.
+void GRAPHICS_SETUP();
+// Returns the main window to its idle look when a fit mode ends.
 void END_GRAPHICS();
 
 // False, after the box "No reflection loaded", while no reflection has been read into REFLN
