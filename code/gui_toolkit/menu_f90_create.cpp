@@ -57,7 +57,7 @@ int justification_code(OptInt xjust, OptInt yjust) {
     return saturate((long long)xjust.value_or(-1) + 3LL * yjust.value_or(-1) + 4);
 }
 
-int entry_mode(int mode) { return (mode == 1 || mode == 19) ? 1 : mode; }
+int entry_mode(int mode) { return recode(kEntryModes, mode); }
 
 int justified_width(int width, OptInt option) {
     if (!option) return width;
@@ -67,42 +67,12 @@ int justified_width(int width, OptInt option) {
     return width;
 }
 
-int help_mode(OptInt mode) {
-    if (!mode) return 3;
-    return *mode == 31 ? 2 : *mode;
-}
-
-int draw_mode(OptInt mode) {
-    if (!mode) return 0;
-    switch (*mode) {
-    case 1: return 4;
-    case 8: return 1;
-    case 4: return 2;
-    case 32: return 3;
-    default: return *mode;
-    }
-}
-
-int scroll_mode(OptInt mode) {
-    if (!mode) return 1;
-    if (*mode == 32763) return 1;
-    if (*mode == 32764) return 2;
-    return *mode;
-}
-
-int radio_type(int type) {
-    if (type == 32763) return 0;
-    if (type == 32764) return 1;
-    return type;
-}
-
-int icon_type(int type) { return type == 7 ? 0 : type; }
-
-int frame_type(OptInt type) {
-    if (!type || *type == 0) return 0;
-    if (*type == 40) return 1;
-    return *type;
-}
+int help_mode(OptInt mode) { return mode ? recode(kHelpModes, *mode) : kDefaultHelpMode; }
+int draw_mode(OptInt mode) { return mode ? recode(kDrawModes, *mode) : kDefaultDrawMode; }
+int scroll_mode(OptInt mode) { return mode ? recode(kScrollModes, *mode) : kDefaultScrollMode; }
+int radio_type(int type) { return recode(kRadioTypes, type); }
+int icon_type(int type) { return recode(kIconTypes, type); }
+int frame_type(OptInt type) { return recode(kFrameTypes, type.value_or(0)); }
 
 }  // namespace mf
 

@@ -9,6 +9,7 @@
 #include "gui_toolkit/f77gui_widgets.h"
 #include "gui_toolkit/frames.h"
 #include "gui_toolkit/menu_f90.h"
+#include "gui_toolkit/menu_f90_rules.h"
 
 namespace {
 
@@ -248,11 +249,7 @@ void gmEnqPageSetupAttribs(int widget, float& r1, float& r2, float& r3, float& r
     }
 }
 
-int dock_code_read(int code) {
-    if (code == 1) return -1;
-    if (code == 2 || code == 3 || code == 4) return code;
-    return 1;
-}
+int dock_code_read(int code) { return mf::recode(mf::kDockRead, code, 1); }
 
 namespace {
 // Hidden widgets read dock 0.

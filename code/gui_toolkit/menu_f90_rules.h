@@ -4,6 +4,7 @@
 #pragma once
 #include <array>
 #include <optional>
+#include <span>
 #include <string_view>
 
 using OptInt = std::optional<int>;
@@ -27,6 +28,40 @@ extern const std::array<CallbackRule, 12> kCallbackRules;
 int callback_number(CbKind kind, int given, int id);
 // Defines the callback of kind when given (nothing when absent).
 void define_callback(CbKind kind, OptInt given, int id);
+
+// A recoding: a value sent (or read) as another; values not in the table pass unchanged (or
+// take the table's default).
+struct Recoding {
+    int from, to;
+};
+inline int recode(std::span<const Recoding> table, int v) {
+    for (const auto& r : table)
+        if (r.from == v) return r.to;
+    return v;
+}
+inline int recode(std::span<const Recoding> table, int v, int otherwise) {
+    for (const auto& r : table)
+        if (r.from == v) return r.to;
+    return otherwise;
+}
+
+inline constexpr Recoding kEntryModes[] = {{1, 1}, {19, 1}};          // creation modes of entries
+inline constexpr Recoding kDrawModes[] = {{1, 4}, {8, 1}, {4, 2}, {32, 3}};  // window procedures
+inline constexpr Recoding kScrollModes[] = {{32763, 1}, {32764, 2}};  // text entries
+inline constexpr Recoding kRadioTypes[] = {{32763, 0}, {32764, 1}};
+inline constexpr Recoding kIconTypes[] = {{7, 0}};
+inline constexpr Recoding kFrameTypes[] = {{0, 0}, {40, 1}};
+inline constexpr Recoding kHelpModes[] = {{31, 2}};
+inline constexpr Recoding kRogueCodes[] = {{32758, 1}, {32757, 2}, {32755, 3}, {32753, 4}, {32752, 5}};
+// Dock codes sent (any other code 0; the code 0 itself hides the widget) and read back (any
+// other code 1; a hidden widget reads 0).
+inline constexpr Recoding kDockSent[] = {{2, 2}, {3, 3}, {4, 4}, {-1, 1}};
+inline constexpr Recoding kDockRead[] = {{1, -1}, {2, 2}, {3, 3}, {4, 4}};
+
+// Defaults of absent arguments.
+inline constexpr int kDefaultHelpMode = 3;
+inline constexpr int kDefaultScrollMode = 1;
+inline constexpr int kDefaultDrawMode = 0;
 
 // x justification + 3 x y justification + 4, each -1 when absent (so 0 when both are absent);
 // not range-checked, computed without overflow (saturating).

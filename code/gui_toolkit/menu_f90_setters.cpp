@@ -9,6 +9,7 @@
 #include "gui_toolkit/f77gui_widgets.h"
 #include "gui_toolkit/frames.h"
 #include "gui_toolkit/menu_f90.h"
+#include "gui_toolkit/menu_f90_rules.h"
 
 namespace {
 
@@ -223,23 +224,10 @@ void gmSetWidgetHelp(int widget, int kind, const WidgetHelpOptions& o) {
 }
 
 void gmSetRogueValueStr(int code, int a, int b, std::string_view text) {
-    int c = code;
-    switch (code) {
-    case 32758: c = 1; break;
-    case 32757: c = 2; break;
-    case 32755: c = 3; break;
-    case 32753: c = 4; break;
-    case 32752: c = 5; break;
-    default: break;
-    }
-    VALROG(a, b, c, text);
+    VALROG(a, b, mf::recode(mf::kRogueCodes, code), text);
 }
 
-int dock_code_sent(int dock) {
-    if (dock == 2 || dock == 3 || dock == 4) return dock;
-    if (dock == -1) return 1;
-    return 0;
-}
+int dock_code_sent(int dock) { return mf::recode(mf::kDockSent, dock, 0); }
 
 void gmSetToolbarPos(int toolbar, int x, int y, int r, int dock) {
     if (dock == 0) return WIDSTA(toolbar, -1);

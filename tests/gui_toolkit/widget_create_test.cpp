@@ -282,3 +282,49 @@ TEST_F(WidgetCreate, IconAsIconButtonOrLoadedIcon) {
     EXPECT_GT(id, 0);
     EXPECT_EQ(console().back().text, "GINOMENU error 37 - Image file not found");
 }
+
+TEST_F(WidgetCreate, RecodingTablesReachTheToolkit) {
+    start();
+    for (const auto& r : mf::kDrawModes) {
+        const auto t = trace([&] { gmCreateComplexDialogueBox(1, 2, 2, 10, 8, 1, "D", {.draw_mode = r.from}); });
+        EXPECT_TRUE(has(t, "SETDRAWMODE(" + std::to_string(r.to) + ")")) << r.from;
+    }
+    for (const auto& r : mf::kEntryModes) {
+        int id = 0;
+        const auto t = trace([&] { id = gmCreateValueEntry(1, 0, 0, 4, 1, 0.5, 6, 1, r.from); });
+        EXPECT_EQ(w(id).mode, r.to) << r.from;
+    }
+    for (const auto& r : mf::kScrollModes) {
+        const auto t = trace([&] { gmCreateTextEntry(1, 0, 0, 4, 1, "", 6, 0, {.scroll_mode = r.from}); });
+        EXPECT_EQ(only(t, "ESCAPEROUTINE(500").front(), "ESCAPEROUTINE(500, 0, " + std::to_string(r.to) + ", 0, 0, 0, 0)");
+    }
+    for (const auto& r : mf::kRadioTypes) {
+        const auto t = trace([&] { gmCreateRadioBox(1, 0, 0, 4, 4, {.radio_type = r.from}); });
+        EXPECT_TRUE(has(t, "REGRADIOTYPE(" + std::to_string(r.to) + ")")) << r.from;
+    }
+    for (const auto& r : mf::kIconTypes) {
+        const auto t = trace([&] { gmCreateIcon(1, 0, 0, 2, 2, "#102", 4, 0, {.icon_type = r.from}); });
+        EXPECT_TRUE(has(t, "REGICONTYPE(" + std::to_string(r.to) + ")")) << r.from;
+    }
+    for (const auto& r : mf::kFrameTypes) {
+        const int id = gmCreateGraphicsFrame(1, 1, 1, 4, 4, {0, 10, 0, 10}, {.frame_type = r.from});
+        ASSERT_GT(id, 0);
+        EXPECT_EQ(w(id).kind, r.to == 1 ? wl::KIND_FRAME3D : wl::KIND_FRAME) << r.from;
+    }
+    for (const auto& r : mf::kHelpModes) {
+        int id = 0;
+        const auto t = trace([&] { id = gmCreatePushButton(1, 0, 0, 2, 1, "B", {.help = "h", .help_mode = r.from}); });
+        EXPECT_TRUE(has(t, "ADDWIDGETHELP(" + std::to_string(id) + ", " + std::to_string(r.to) + ", \"h\")"));
+    }
+    for (const auto& r : mf::kRogueCodes) {
+        const auto t = trace([&] { gmSetRogueValueStr(r.from, 1, 2, "-"); });
+        EXPECT_EQ(t, std::vector<std::string>{"REGROGUEVALUE(1, 2, " + std::to_string(r.to) + ", \"-\")"});
+    }
+    const int bar = make(wl::KIND_TOOLBAR);
+    for (const auto& r : mf::kDockSent) {
+        const auto t = trace([&] { gmSetToolbarPos(bar, 0, 0, 0, r.from); });
+        EXPECT_EQ(t, std::vector<std::string>{"ESCAPEROUTINE(5050, " + std::to_string(bar) + ", 0, 0, 0, " +
+                                              std::to_string(r.to) + ", 0)"});
+    }
+    EXPECT_TRUE(console().empty());
+}
