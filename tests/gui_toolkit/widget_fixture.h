@@ -70,4 +70,8 @@ protected:
         return out;
     }
     static std::string err(int n) { return GINOMENU_ERROR_TEXT(n); }
+    static std::string transcript_last() {
+        const auto& t = wl::script::transcript();
+        return t.empty() ? std::string() : t.back();
+    }
 };

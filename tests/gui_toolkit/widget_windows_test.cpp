@@ -83,3 +83,18 @@ TEST_F(WidgetWindows, PopupMenuAndTabBox) {
     EXPECT_EQ(w(tab).kind, wl::KIND_TABBOX);
     EXPECT_EQ(w(tab).state, wl::STATE_GREYED);
 }
+
+TEST_F(WidgetWindows, TitleStringStaysInForceForTheFileBrowser) {
+    start();
+    gmCreateComplexDialogueBox(1, 2, 2, 10, 8, 1, "Choose the parameter file");
+    const int bar = gmCreateMenuBar(1);
+    GMCREATEPULLDOWNMENU(gmCreateMenuEntry(bar, "File"));  // registers title type 0 only
+    gmCreateRadioBox(1, 0, 0, 4, 4);                         // without a title: title type 0 only
+    gmCreateGraphicsFrame(1, 1, 1, 4, 4, {0, 1, 0, 1});
+    EXPECT_EQ(wl::model().reg.title_type, 0);
+    EXPECT_EQ(wl::model().reg.title, "Choose the parameter file");
+    wl::script::load_lines({"cancel"});
+    char name[30];
+    BROWSE(0, 0, 0, 0, name, 30, ".", "*.par|(Parameter File)");
+    EXPECT_EQ(transcript_last(), "file Choose the parameter file -> cancel");
+}
