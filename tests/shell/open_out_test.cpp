@@ -38,8 +38,12 @@ TEST_F(OutputFile, FormatFollowsTheExtensionOnlyUnderAMatchingFilter) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        script({"file " + path(c.name) + " " + std::to_string(c.filter)});
+        std::vector<std::string> lines = {"file " + path(c.name) + " " + std::to_string(c.filter)};
+        if (c.out_format == 0) lines.push_back("press 592");  // "Quit" in the output-format dialog
+        script(lines);
         OPEN_OUT();
+        const bool asked = transcript().size() == 3 && transcript()[1] == "show " + kvtest::TITLE + ": Output Format";
+        EXPECT_EQ(asked, c.out_format == 0);
         EXPECT_EQ(FILEINFO.OUTOPEN, 1);
         EXPECT_EQ(FILEINFO.OUT_FORMAT, c.out_format);
         EXPECT_EQ(FILEINFO.OUT_NAME, c.name);

@@ -1,6 +1,9 @@
-// kelvorantide: the program in real windows. The main program is not yet wired in.
-#include <cstdio>
-int main(int, char**) {
-    std::fprintf(stderr, "kelvorantide: the main program is not yet built end to end\n");
-    return 2;
+// kelvorantide: the program in real windows (the FLTK front end).
+#include "platform/fltk/fltk_frontend.h"
+#include "runtime/fatal.h"
+#include "shell/kelvor_main.h"
+
+int main() {
+    wl::fltk::install();
+    return rt::run_program([] { MAIN__(); });
 }

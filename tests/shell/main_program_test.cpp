@@ -1,0 +1,157 @@
+// The main program from the scripted front end: start-up without an input or a parameter file,
+// the exit question, "Open data file" cancelled, and the fit modes refused on an empty data set.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "main_ui.h"
+#include "shell/config_file.h"
+#include "shell/kelvor_main.h"
+
+namespace {
+
+const std::string BOX = "box " + kvtest::TITLE + " | ";
+const std::string SHOW = "show " + kvtest::TITLE;
+const std::string HIDE = "hide " + kvtest::TITLE;
+const std::string ASK_IN = "file " + kvtest::TITLE + ": Open Input Data File -> ";
+const std::string ASK_PAR = "file " + kvtest::TITLE + "  Open Instrument Parameter File -> ";
+const std::string EXIT_Q = "ask " + kvtest::TITLE + " | Are you sure you want to exit the program? -> ";
+
+class MainProgram : public kvtest::ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        SET_PROGRAM_DIRECTORY(dir.string());
+        const std::filesystem::path fx = std::filesystem::path(KV_BINARY_DIR) / "fixtures";
+        std::filesystem::copy_file(fx / "small.rfl", dir / "small.rfl");
+        std::filesystem::copy_file(fx / "small.par", dir / "small.par");
+        rfl = (dir / "small.rfl").string();
+        par = (dir / "small.par").string();
+    }
+    void TearDown() override {
+        SET_PROGRAM_DIRECTORY("");
+        ShellTest::TearDown();
+    }
+    // One run of the program from a fresh start.
+    int run(const std::vector<std::string>& lines) {
+        rt::units_close_all();
+        reset_toolkit();
+        reset_shared_records();
+        script(lines);
+        return rt::run_program([] { MAIN__(); });
+    }
+    std::string config() const { return kvtest::read_bytes(dir / "Kelvor_defaults.dat"); }
+    // The start-up road with the small data set: input file, format, parameter file.
+    std::vector<std::string> start() const { return {"file " + rfl, "press 470", "file " + par}; }
+    std::vector<std::string> started() const {
+        return {SHOW,       ASK_IN + rfl, "show Input Data file Format", "hide Input Data file Format",
+                ASK_PAR + par, SHOW,      HIDE,  // the wait box of the load
+                BOX + "Data File read in successfully"};
+    }
+    std::string rfl, par;
+};
+
+TEST_F(MainProgram, CancelledInputFileEndsTheProgramAndRewritesTheConfiguration) {
+    EXPECT_EQ(run({"cancel"}), 0);
+    const std::vector<std::string> expected = {SHOW, ASK_IN + "cancel",
+                                               BOX + " NO INPUT FILE SELECTED: END OF PROGRAM", HIDE};
+    EXPECT_EQ(transcript(), expected);
+    // A first run: no directory was ever known.
+    EXPECT_NE(config().find("\r\nIN_DIR: \r\nFORMATS:     1    1\r\n"), std::string::npos) << config();
+}
+
+TEST_F(MainProgram, WithoutAParameterFileTheNoParameterBoxDecides) {
+    EXPECT_EQ(run({"file " + rfl, "press 470", "cancel", "press 811", "cancel", "press 812"}), 0);
+    const std::vector<std::string> expected = {
+        SHOW,         ASK_IN + rfl,        "show Input Data file Format", "hide Input Data file Format",
+        ASK_PAR + "cancel", SHOW,          ASK_PAR + "cancel",
+        HIDE,  // the box offering the parameter file
+        BOX + " NO PAR FILE SELECTED: END OF PROGRAM", HIDE};
+    EXPECT_EQ(transcript(), expected);
+    EXPECT_NE(config().find("\r\nIN_DIR: " + dir.string() + "/\r\nFORMATS:     1    1\r\n"), std::string::npos)
+        << config();
+
+    // "Open File" in the box loads the data set after all.
+    std::vector<std::string> lines = {"file " + rfl, "press 470", "cancel", "press 811", "file " + par,
+                                      "press 101", "answer 6"};
+    EXPECT_EQ(run(lines), 0);
+    EXPECT_EQ(transcript()[transcript().size() - 3], BOX + "Data File read in successfully");
+    EXPECT_EQ(REFLN.ISEQ, 1);
+}
+
+TEST_F(MainProgram, EveryExitAsksAndDecliningChangesNothing) {
+    std::vector<std::string> lines = start();
+    for (const char* press : {"press -1", "press 101", "press 316"}) {
+        lines.push_back(press);
+        lines.push_back("answer 3");
+    }
+    lines.push_back("press 200");  // a click in the plot does nothing
+    lines.push_back("press 316");
+    lines.push_back("answer 6");
+    EXPECT_EQ(run(lines), 0);
+    std::vector<std::string> expected = started();
+    for (int k = 0; k < 3; ++k) expected.push_back(EXIT_Q + "3");
+    expected.push_back(EXIT_Q + "6");
+    expected.push_back(HIDE);
+    EXPECT_EQ(transcript(), expected);
+    EXPECT_EQ(REFLN.ISEQ, 1);  // the first scan is the current reflection
+    EXPECT_EQ(w(1, 41).text, "SYNTHETIC ORTHORHOMBIC TEST CRYSTAL");
+    EXPECT_EQ(w(1, 40).text, "small.rfl");
+}
+
+TEST_F(MainProgram, CancelledOpenDataFileKeepsTheDataSetInUse) {
+    std::vector<std::string> lines = start();
+    for (const char* l : {"press 312", "cancel", "press 316", "answer 6"}) lines.push_back(l);
+    EXPECT_EQ(run(lines), 0);
+    std::vector<std::string> expected = started();
+    for (const std::string& l : {ASK_IN + "cancel", BOX + "NO NEW INPUT DATA FILE SELECTED", EXIT_Q + "6", HIDE})
+        expected.push_back(l);
+    EXPECT_EQ(transcript(), expected);
+    EXPECT_EQ(FILEINFO.LOADED, 0);
+    EXPECT_EQ(rt::unit_path(FILEINFO.LUNSTD), "");  // every unit closed at the end
+    EXPECT_EQ(REFLN.ISEQ, 1);
+}
+
+TEST_F(MainProgram, FitModesRefuseAnEmptyDataSet) {
+    std::string header = kvtest::read_bytes(dir / "small.rfl");
+    header = header.substr(0, header.find("DATA\r\n") + 6);
+    kvtest::write_bytes(dir / "empty.rfl", header);
+    const std::string empty = (dir / "empty.rfl").string();
+    std::vector<std::string> lines = {"file " + empty, "press 470", "file " + par};
+    for (const char* l : {"press 321", "press 322", "press 331", "press 101", "answer 6"}) lines.push_back(l);
+    EXPECT_EQ(run(lines), 0);
+    const std::vector<std::string> shown = transcript();
+    int refused = 0;
+    for (const std::string& l : shown) refused += l == BOX + "No reflection loaded";
+    EXPECT_EQ(refused, 3);
+}
+
+// The driver as a process: exit status, transcript file and the configuration file beside the
+// module directory it is given.
+TEST_F(MainProgram, ScriptDriverRunsTheProgramAsAProcess) {
+    const std::filesystem::path exe = std::filesystem::path(KV_BINARY_DIR) / "code/shell/apps/kelvor-script";
+    if (!std::filesystem::exists(exe)) GTEST_SKIP() << "kelvor-script is not built";
+    std::filesystem::create_directories(dir / "module");
+    kvtest::write_bytes(dir / "module" / "Kelvor_defaults.dat", "IN_DIR: " + dir.string() + "/\r\nFORMATS: 3 2\r\n");
+    kvtest::write_bytes(dir / "go.txt", kvtest::join({"file small.rfl 1", "press 470", "file small.par", "press -1",
+                                                      "answer 6"}, "\n"));
+    const std::string cmd = "cd " + dir.string() + " && " + exe.string() +
+                            " --script go.txt --transcript out.txt --module-dir module 2>/dev/null";
+    EXPECT_EQ(std::system(cmd.c_str()), 0);
+    const std::string t = kvtest::read_bytes(dir / "out.txt");
+    EXPECT_NE(t.find(EXIT_Q + "6\n"), std::string::npos) << t;
+    const std::string cfg = kvtest::read_bytes(dir / "module" / "Kelvor_defaults.dat");
+    EXPECT_NE(cfg.find("\r\nIN_DIR: " + dir.string() + "/\r\nFORMATS:     1    2\r\n"), std::string::npos) << cfg;
+
+    // A script that runs out while the program waits ends with status 3.
+    kvtest::write_bytes(dir / "short.txt", "file small.rfl\npress 470\nfile small.par\n");
+    const std::string cmd2 = "cd " + dir.string() + " && " + exe.string() + " --script short.txt 2>/dev/null";
+    const int st = std::system(cmd2.c_str());
+    EXPECT_TRUE(WIFEXITED(st));
+    EXPECT_EQ(WEXITSTATUS(st), 3);
+}
+
+}  // namespace
