@@ -4,8 +4,6 @@
 
 #include <array>
 
-#include "include/shared.h"
-
 namespace ui {
 namespace {
 
@@ -470,8 +468,3 @@ std::span<const char* const> program_image(std::string_view resource) {
 }
 
 }  // namespace ui
-
-int BACKGROUND_MODEL_TOGGLE(int model) {
-    if (model < 0 || model > 3) return 0;
-    return GRAPHICS.IWID(5, 62 + model);
-}

@@ -103,8 +103,3 @@ inline constexpr std::string_view OWNERSHIP_NOTICE = " (c) Kelvor ";
 std::span<const char* const> program_image(std::string_view resource);
 
 }  // namespace ui
-
-// The slot IWID(5, 62 + model) of the background dialog's toggle for a fixed-background model
-// code (0 none, 1 spline, 2 exponential, 3 from the scan ends); 0 for a code outside 0..3,
-// which has no toggle.
-int BACKGROUND_MODEL_TOGGLE(int model);

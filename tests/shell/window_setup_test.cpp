@@ -152,6 +152,44 @@ TEST_F(WindowSetup, EveryDialogHoldsItsRowsInCreationOrder) {
     }
 }
 
+TEST_F(WindowSetup, WidgetsSitWhereTheLayoutPutsThem) {
+    // Slot, caption or text, place and size, written out independently of the tables.
+    struct Spot {
+        int g, k;
+        const char* text;
+        int x, y, w, h;
+    };
+    const Spot spots[] = {
+        {1, 1, "Exit", 16, 0, 2, 1},          {1, 9, "HKL =", 3, 1, 2, 1},
+        {1, 17, "ANGLES:", 3, 0, 3, 1},       {1, 41, "", 1, 16, 14, 1},
+        {1, 44, "Format:", 11, 16, 2, 1},     {4, 10, "Standard", 1, 0, 6, 1},
+        {4, 28, "Skip weak reflns", 1, 0, 5, 1}, {4, 29, "Reset to Defaults", 12, 0, 5, 1},
+        {4, 48, "", 8, 1, 3, 1},              {4, 93, "", 15, 8, 2, 1},
+        {4, 66, "", 7, 3, 1, 1},              {5, 3, "Go", 6, 1, 2, 1},
+        {5, 21, "Parallel", 9, 5, 3, 1},      {5, 17, "Monochromator 2Theta:", 1, 6, 6, 1},
+        {5, 41, "Save + Exit", 6, 0, 4, 1},   {5, 65, "From scan using nstep_bg =", 1, 1, 7, 1},
+        {5, 74, "Parameters:", 0, 2, 3, 1},   {5, 95, "Rfine extended", 0, 2, 5, 1},
+        {6, 5, "Save values", 5, 1, 4, 1},    {6, 22, "Refine crystal offsets", 1, 3, 9, 1},
+        {6, 24, "", 7, 4, 5, 1},              {6, 45, "", 7, 4, 3, 1},
+        {6, 48, "", 8, 3, 2, 1},              {6, 71, "", 7, 1, 2, 1},
+        {8, 4, "Exit", 8, 1, 2, 1},           {8, 12, "Exit Program", 5, 1, 4, 1},
+    };
+    for (const Spot& s : spots) {
+        const wl::Widget& x = slot(s.g, s.k);
+        SCOPED_TRACE("(" + std::to_string(s.g) + "," + std::to_string(s.k) + ")");
+        EXPECT_EQ(x.kind == wl::KIND_TEXT ? x.text : x.caption, s.text);
+        EXPECT_EQ(std::vector<int>({x.x, x.y, x.reg.min_w, x.reg.min_h}), std::vector<int>({s.x, s.y, s.w, s.h}));
+    }
+    // Display-only fields and their formats.
+    EXPECT_EQ(std::vector<int>({slot(6, 38).field_width, slot(6, 38).decimals, slot(6, 38).mode}),
+              std::vector<int>({10, 4, 1}));
+    EXPECT_EQ(std::vector<int>({slot(5, 39).field_width, slot(5, 39).decimals, slot(5, 39).mode}),
+              std::vector<int>({8, 6, 0}));
+    EXPECT_EQ(slot(5, 23).value, 200.0);
+    EXPECT_EQ(std::vector<int>({slot(1, 7).field_width, slot(1, 7).decimals, slot(1, 7).mode}),
+              std::vector<int>({5, 0, 0}));
+}
+
 TEST_F(WindowSetup, DialogTitlesCarryTheProgramTitle) {
     const std::map<std::pair<int, int>, std::string> titles = {
         {{4, 1}, "Input Data file Format"},
@@ -549,14 +587,7 @@ TEST_F(EndGraphics, OnTheIdleWindowOnlyClearsAndRedraws) {
     EXPECT_TRUE(m.console.empty());
 }
 
-// ---- background model toggles and program images ----
-
-TEST_F(WindowSetup, BackgroundModelToggleOnlyForKnownModels) {
-    for (int model = 0; model <= 3; ++model) EXPECT_EQ(BACKGROUND_MODEL_TOGGLE(model), GRAPHICS.IWID(5, 62 + model));
-    EXPECT_EQ(slot(5, 62).caption, "None");
-    EXPECT_EQ(slot(5, 65).caption, "From scan using nstep_bg =");
-    for (int model : {-1, 4, 5, 58, 1000, -2147483647 - 1, 2147483647}) EXPECT_EQ(BACKGROUND_MODEL_TOGGLE(model), 0) << model;
-}
+// ---- program images ----
 
 TEST(ProgramImages, IconAndLogoAreWellFormedXpm) {
     const std::pair<const char*, int> resources[] = {{"#101", 32}, {"#102", 64}};
