@@ -7,6 +7,7 @@
 
 #include "include/shell_services.h"
 #include "main_ui.h"
+#include "shell/config_file.h"
 
 namespace {
 
@@ -105,6 +106,31 @@ TEST_F(BrowserOpeners, ExperimentAndExportFilesRefuseTheFileInUse) {
     status = 0;
     OPEN_SCANDATA(status);
     EXPECT_EQ(status, 1);
+}
+
+TEST_F(BrowserOpeners, ANameLongerThanTheBrowserCanHoldIsRefusedNotCut) {
+    const std::string name = std::string(31, 'x') + ".log";
+    script({"file " + path(name)});
+    OPEN_LOG();
+    EXPECT_EQ(FILEINFO.LOGOPEN, 0);
+    EXPECT_FALSE(rt::unit_connected(20));
+    ASSERT_EQ(transcript().size(), 2u);
+    EXPECT_EQ(transcript()[1].rfind("box ERROR | File name too long", 0), 0u) << transcript()[1];
+}
+
+TEST_F(BrowserOpeners, ScanExportLeavesTheConfigurationFileToBeRewritten) {
+    SET_PROGRAM_DIRECTORY(dir.string());
+    READ_DEFAULTS_FROM_FILE();
+    script({"file " + path("profile.dat")});
+    int status = 1;
+    OPEN_SCANDATA(status);
+    SET_PROGRAM_DIRECTORY("");
+    ASSERT_EQ(status, 0);
+    EXPECT_EQ(rt::unit_write_record(SCANDATA_UNIT(), " 1 2 3"), rt::IOS_OK);
+    rt::unit_close(SCANDATA_UNIT());
+    WRITE_DEFAULTS_TO_FILE();
+    EXPECT_EQ(kvtest::read_bytes(dir / "profile.dat"), "1 2 3\r\n");
+    EXPECT_NE(kvtest::read_bytes(dir / "Kelvor_defaults.dat").find("FORMATS:     1    1"), std::string::npos);
 }
 
 }  // namespace
