@@ -14,6 +14,7 @@
 
 #include "gui_toolkit/frames.h"
 #include "gui_toolkit/menu_f90.h"
+#include "gui_toolkit/minigino.h"
 #include "include/profile_fit.h"
 #include "include/shared.h"
 #include "include/shell_services.h"
@@ -150,14 +151,17 @@ void PLOTSCAN() {
     PLOT_DATA(r.XPOS, r.YC, n, GREEN);
 
     // Markers, held inside the frame: the fitted peak from the top down over 30 % of the plot
-    // height, and the alpha2 position measured from it.
+    // height, and the alpha2 position measured from it. The frame's right edge XMAX falls just
+    // past its last column of pixels, so a marker held there would not be seen: the limit is
+    // that last column.
     LINCOL(BLUE);
-    const float x1 = within((fp.VALS(4) - r.XPOS(1)) * pf.XSCALE, 0.0f, pf.XMAX);
+    const float right = GINO_DRAW.DRAW_XSCALE > 0.0f ? pf.XMAX - 1.0f / GINO_DRAW.DRAW_XSCALE : pf.XMAX;
+    const float x1 = within((fp.VALS(4) - r.XPOS(1)) * pf.XSCALE, 0.0f, right);
     const float ylow = pf.YMAX - 0.3f * pf.YLEN;
     MOVTO2(x1, pf.YMAX);
     LINTO2(x1, ylow);
     if (WAVES.NWAVE == 2) {
-        const float x2 = within(x1 + pf.XSCALE * (r.DOMA2 + r.DOMONO), 0.0f, pf.XMAX);
+        const float x2 = within(x1 + pf.XSCALE * (r.DOMA2 + r.DOMONO), 0.0f, right);
         MOVTO2(x2, ylow);
         LINTO2(x2, pf.YMAX);
     }
