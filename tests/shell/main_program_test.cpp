@@ -115,6 +115,32 @@ TEST_F(MainProgram, CancelledOpenDataFileKeepsTheDataSetInUse) {
     EXPECT_EQ(REFLN.ISEQ, 1);
 }
 
+TEST_F(MainProgram, OpenDataFileLoadsTheNewSetWithAFreshParameterFileAndLog) {
+    const std::filesystem::path fx = std::filesystem::path(KV_BINARY_DIR) / "fixtures";
+    std::filesystem::create_directories(dir / "second");
+    std::filesystem::copy_file(fx / "cu_mono.rfl", dir / "second" / "cu.rfl");
+    std::filesystem::copy_file(fx / "cu_mono.par", dir / "second" / "cu.par");
+    const std::string cu = (dir / "second" / "cu.rfl").string();
+    std::vector<std::string> lines = start();
+    for (const std::string& l : std::vector<std::string>{"press 312", "file " + cu, "press 470", "cancel", "press 811",
+                                 "file " + (dir / "second" / "cu.par").string(), "press 101", "answer 6"})
+        lines.push_back(l);
+    EXPECT_EQ(run(lines), 0);
+    EXPECT_EQ(FILEINFO.IN_NAME, "cu.rfl");
+    EXPECT_EQ(FILEINFO.IN_DIR, (dir / "second").string() + "/");
+    EXPECT_EQ(w(1, 41).text, "CU MONOCHROMATED MONOCLINIC, NO UB KNOWN");
+    EXPECT_EQ(REFLN.IH(1), 1);
+    EXPECT_EQ(REFLN.IH(3), 0);
+    // The new input's own log, whose banner names the title of the set loaded before.
+    const std::string log = kvtest::read_bytes(dir / "second" / "cu_Kelvor.log");
+    EXPECT_NE(log.find("     INPUT DATA FILE WAS: cu.rfl\r\n\r\n TITLE SYNTHETIC ORTHORHOMBIC TEST CRYSTAL"),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find(" INSTRUMENT PARAMETER FILE OPENED: cu.par"), std::string::npos);
+    // The next run starts where this one chose its last input file.
+    EXPECT_NE(config().find("\r\nIN_DIR: " + (dir / "second").string() + "/\r\n"), std::string::npos) << config();
+}
+
 TEST_F(MainProgram, FitModesRefuseAnEmptyDataSet) {
     std::string header = kvtest::read_bytes(dir / "small.rfl");
     header = header.substr(0, header.find("DATA\r\n") + 6);
