@@ -406,6 +406,17 @@ int run_file() {
     check(got == "scan1.par" + std::string(21, ' '), "the bare name, blank-padded, got \"" + got + "\"");
     char cwd[4096];
     check(getcwd(cwd, sizeof cwd) && std::string(cwd) == dir, "the current directory is the file's");
+
+    // A path typed in full, starting from another directory.
+    check(chdir("/") == 0, "back to the root");
+    const std::string typed = "(xdotool search --sync --classname kelvor-file windowfocus --sync type " + par +
+                              "; sleep 0.3; xdotool key Return) >/dev/null 2>&1 &";
+    if (std::system(typed.c_str()) != 0) check(false, "xdotool started");
+    alarm(30);
+    BROWSE(0, 0, 0, 0, name, 30, "/tmp", "*.par|(Parameter File)|*.*|(All Files)");
+    alarm(0);
+    check(std::string(name, 30) == "scan1.par" + std::string(21, ' '), "a full path typed gives its bare name");
+    check(getcwd(cwd, sizeof cwd) && std::string(cwd) == dir, "and its directory becomes current");
     std::remove(par.c_str());
     rmdir(dir);
     gmCloseMenu();

@@ -26,6 +26,8 @@
 #include <FL/Fl_Choice.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_File_Chooser.H>
+#include <FL/Fl_File_Input.H>
+#include <FL/Fl_Return_Button.H>
 #include <FL/Fl_Hold_Browser.H>
 #include <FL/filename.H>
 #include <FL/Fl_Input.H>
@@ -349,7 +351,21 @@ void FltkFrontEnd::add_widget(Model& m, KvWindow& win, const Widget& w, const Re
     if (!made) return;
     made->user_data(const_cast<void*>(ud));
     widgets_[w.id] = made;
-    if (w.kind == KIND_RADIO) add_children(m, win, w.id, r);
+    if (w.kind == KIND_RADIO) {
+        add_children(m, win, w.id, r);
+        // The box's frame encloses all of its toggles.
+        int x0 = made->x(), y0 = made->y(), x1 = x0 + made->w(), y1 = y0 + made->h();
+        for (const auto& [cid, cw_] : m.widgets) {
+            auto it = widgets_.find(cid);
+            if (cw_.parent != w.id || it == widgets_.end()) continue;
+            const Fl_Widget* t = it->second;
+            x0 = std::min(x0, t->x() - 4);
+            y0 = std::min(y0, t->y() - 4);
+            x1 = std::max(x1, t->x() + t->w() + 4);
+            y1 = std::max(y1, t->y() + t->h() + 4);
+        }
+        made->resize(x0, y0, x1 - x0, y1 - y0);
+    }
     if (w.kind == KIND_MENUBAR) build_menu(m, *static_cast<Fl_Menu_Bar*>(made), w.id);
     sync(m, w.id);
 }
@@ -539,6 +555,52 @@ int FltkFrontEnd::message_box(Model&, const std::string& title, const std::strin
     return run_box(title, text, icon, message_buttons(buttons), kClassMessage);
 }
 
+// The chooser's name field completes names and changes directory at every typed "/", which
+// scrambles a path typed in full (the cursor lands before the slash). Here the field keeps the
+// typed text as it is; Enter (or OK) then opens a directory or takes the file as FLTK does.
+struct NameField {
+    Fl_Callback* callback = nullptr;
+    void* data = nullptr;
+    Fl_Widget* ok = nullptr;
+};
+NameField name_field;
+
+void name_field_cb(Fl_Widget* w, void*) {
+    if (Fl::event_key() == FL_Enter || Fl::event_key() == FL_KP_Enter) {
+        if (name_field.callback) name_field.callback(w, name_field.data);
+        return;
+    }
+    if (name_field.ok) {
+        if (static_cast<Fl_Input_*>(w)->size() > 0)
+            name_field.ok->activate();
+        else
+            name_field.ok->deactivate();
+    }
+}
+
+template <class T>
+T* find_child(Fl_Group* g) {
+    for (int i = 0; i < g->children(); ++i) {
+        if (auto* t = dynamic_cast<T*>(g->child(i))) return t;
+        if (Fl_Group* sub = g->child(i)->as_group())
+            if (T* t = find_child<T>(sub)) return t;
+    }
+    return nullptr;
+}
+
+void take_over_name_field() {
+    for (Fl_Window* w = Fl::first_window(); w; w = Fl::next_window(w)) {
+        if (!w->xclass() || std::string(w->xclass()) != kClassFile) continue;
+        Fl_File_Input* in = find_child<Fl_File_Input>(w);
+        if (!in || in->callback() == name_field_cb) return;
+        name_field.callback = in->callback();
+        name_field.data = in->user_data();
+        name_field.ok = find_child<Fl_Return_Button>(w);
+        in->callback(name_field_cb);
+        return;
+    }
+}
+
 FileAnswer FltkFrontEnd::file_dialog(Model&, const FileRequest& r) {
     // FLTK's filter list: "Label (pattern)" entries separated by tabs; "*.*" means every file.
     std::string filter;
@@ -571,14 +633,20 @@ FileAnswer FltkFrontEnd::file_dialog(Model&, const FileRequest& r) {
     const std::string keep = previous ? previous : "";
     Fl_Window::default_xclass(kClassFile);
     fc.show();
+    take_over_name_field();  // while the chooser's window still answers to its class
     Fl_Window::default_xclass(keep.c_str());
     while (fc.shown()) Fl::wait();
+    name_field = NameField{};
     FileAnswer a;
     a.filter_index = fc.filter_value() + 1;
     if (fc.count() > 0 && fc.value()) {
         a.cancelled = false;
+        // A relative name is taken in the directory the chooser shows.
+        std::string chosen = fc.value();
+        if (!chosen.empty() && chosen[0] != '/' && fc.directory() && fc.directory()[0])
+            chosen = std::string(fc.directory()) + "/" + chosen;
         char abs[FL_PATH_MAX];
-        fl_filename_absolute(abs, sizeof abs, fc.value());
+        fl_filename_absolute(abs, sizeof abs, chosen.c_str());
         a.path = abs;
         // A name typed without an extension, naming no existing file, takes the dialog's
         // default extension.
