@@ -21,6 +21,11 @@ protected:
         GRAPHICS_SETUP();
         script({});
     }
+    // No toolkit request of the routines under test was refused.
+    void TearDown() override {
+        for (const wl::ConsoleMessage& m : wl::model().console) ADD_FAILURE() << m.title << ": " << m.text;
+        ShellTest::TearDown();
+    }
 
     // Runs a modal routine against the script lines; fails the test when it does not return.
     static void run(const std::vector<std::string>& lines, const std::function<void()>& body) {

@@ -83,7 +83,14 @@ TEST_F(ScanPlot, FullScanDrawsCountsBothComponentsTotalAndMarkers) {
     EXPECT_EQ(PLOTFRAME.YLEN, 180.0f);
     EXPECT_EQ(PLOTFRAME.YSCALE, 180.0f / REFLN.CMAX);
 
-    // The counts start at the left edge and end at the right one.
+    // Drawn in this order, each over the ones before: counts, components, total fit, markers.
+    std::vector<gfx::Rgb> layers;
+    for (const gfx::DrawOp& op : frame().list)
+        if (op.kind == gfx::OpKind::Line && (layers.empty() || !(layers.back() == op.colour)))
+            layers.push_back(op.colour);
+    EXPECT_EQ(layers, (std::vector<gfx::Rgb>{colour(1), colour(3), colour(5), colour(7)}));
+
+    // The counts start at the left edge of the frame.
     const std::vector<gfx::DrawOp> black = ops(gfx::OpKind::Line, 1);
     EXPECT_EQ(black[1].points[0], pixel(0.0f, 20.0f + PLOTFRAME.YSCALE * REFLN.COUNTS(1)));
 }
