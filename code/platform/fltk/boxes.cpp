@@ -61,7 +61,7 @@ int run_box(const std::string& title, const std::string& text, int icon,
     fl_font(FL_HELVETICA, FL_NORMAL_SIZE);
     int tw = kTextWidth, th = 0;
     fl_measure(text.c_str(), tw, th, 0);
-    tw = std::max(tw, 200);
+    tw = std::max(tw + 12, 200);  // room for the label's own margins, so the text wraps as measured
     th = std::max(th, kIcon);
     const int nb = int(buttons.size());
     const int width = std::max(kPad + kIcon + kPad + tw + kPad, kPad + nb * (kButtonW + kPad));
@@ -89,6 +89,14 @@ int run_box(const std::string& title, const std::string& text, int icon,
     }
     win->end();
     win->callback(close_cb);
+    // Over the master window when it is shown, else in the middle of the screen.
+    int cx = Fl::x() + Fl::w() / 2, cy = Fl::y() + Fl::h() / 2;
+    for (Fl_Window* w = Fl::first_window(); w; w = Fl::next_window(w))
+        if (w->xclass() && std::string(w->xclass()) == kClassMaster) {
+            cx = w->x() + w->w() / 2;
+            cy = w->y() + w->h() / 2;
+        }
+    win->position(std::max(cx - width / 2, 0), std::max(cy - height / 2, 0));
     win->set_modal();
     win->show();
     while (win->shown()) Fl::wait();
