@@ -108,6 +108,17 @@ TEST_F(BrowserOpeners, ExperimentAndExportFilesRefuseTheFileInUse) {
     EXPECT_EQ(status, 1);
 }
 
+TEST_F(BrowserOpeners, LogOntoTheFileInUseIsRefusedAndOfferedAgain) {
+    kvtest::write_bytes(dir / "scan.log", "data\r\n");
+    ASSERT_EQ(kvtest::open_read(1, dir / "scan.log"), rt::IOS_OK);
+    script({"file " + path("scan.log"), "file " + path("mine")});
+    OPEN_LOG();
+    EXPECT_EQ(FILEINFO.LOGOPEN, 1);
+    EXPECT_EQ(rt::unit_path(20), "mine.log");
+    EXPECT_EQ(transcript()[1], "box ERROR | Error opening LOG file: Try again");
+    EXPECT_EQ(kvtest::read_bytes(dir / "scan.log"), "data\r\n");
+}
+
 TEST_F(BrowserOpeners, ANameLongerThanTheBrowserCanHoldIsRefusedNotCut) {
     const std::string name = std::string(31, 'x') + ".log";
     script({"file " + path(name)});
