@@ -86,3 +86,75 @@ void SET_SCANCODES_ZERO();
 void SUM_SCANTYPES(const rt::FText<1>& code);
 // "Write Std datafile": copies the working standard data file into a new one the user names.
 void CONVERT_TO_STD();
+
+// ---------------------------------------------------------------------------------------------
+// Instrument readers of the Xcalibur ("Xcalibur Ascii", .dca), CAD4 (.dat) and Xscans (.p4t)
+// formats, under the reader contract above. Each scan reader also returns 13 for a scan whose
+// step count lies outside 1..500 or whose angles, step width or scale are not finite numbers.
+
+// Xcalibur header values kept for the scan reader: XCALNEW 0 old layout, 1 new layout (a comment
+// line holding "Version").
+struct XCALHDR_t {
+    int XCALNEW = 0;
+};
+inline XCALHDR_t XCALHDR;
+
+// Reads the next line of unit 1 into STRING (cut or padded to 80 columns) and counts it. IERR 0,
+// or 1 at end of file. LABEL blank accepts any line; any other character is the first character
+// the line must have. A read error or a line of another type ends the program.
+void GET_LINE(rt::FText<80>& STRING, char LABEL, int& IERR);
+void READ_HEADER_XCAL(int& IERR);
+void READ_SCAN_XCAL(int& IERR);
+// Kappa goniometer (theta, phi, omega, kappa) to the angle set of the program (2theta, omega
+// relative to theta, chi, phi), degrees, for a kappa axis inclined at 50 degrees. Ends the program
+// with "OVERFLOW IN ANGLE_CONVERT" when the setting is impossible. IERR is not changed.
+void ANGLE_CONV(const rt::FArray<float, 4>& KAPPA, rt::FArray<float, 4>& EULER, int& IERR);
+
+// CAD4 header values kept for the scan reader: prescan speed index, maximum time, and the number
+// of columns before the record number on every line of the file.
+struct CAD4HDR_t {
+    int NPIPRE = 0;
+    int TMAXC = 0;
+    int ISKIP = 0;
+};
+inline CAD4HDR_t CAD4HDR;
+
+void READ_HEADER_CAD4(int& IERR);
+void READ_SCAN_CAD4(int& IERR);
+
+void READ_HEADER_XSCANS(int& IERR);
+void READ_SCAN_XSCANS(int& IERR);
+// Unpacks the next NSTEP packed counts of unit 1 into COUNTS. IERR 0, or 13 when a line cannot be
+// read, the file ends first, or a count cannot be decoded.
+void DECODE_DATA(int& IERR);
+// Low part of one packed count: the terminator value of character c (0 for every character that
+// is not a terminator, "0" included).
+int ILOWBIT(char c);
+// High part of one packed count: 42 times the base-52 number spelled by the first n letters
+// ("A".."Z" 0..25, "a".."z" 26..51), n from 0 to 10.
+long long IHIBIT(const rt::FText<10>& letters, int n);
+
+// ---------------------------------------------------------------------------------------------
+// Instrument readers "Old Vosket" (2), "Stoe" (5) and "Phillips Febo" (6), under the reader
+// contract above; each reads the input data file on unit 1.
+//
+// "Old Vosket": no header in the file; the title becomes "Data from " and the file name, and
+// the step width is asked from the user. Scans: 0, 12 (end of file, the file rewound), 13 (steps
+// outside 1..500, or no positive step time); a line that cannot be read ends the program.
+void READ_HEADER_HUBER(int& IERR);
+void READ_SCAN_HUBER(int& IERR);
+// "Stoe": the header (title, wavelengths, step width, standards) up to its DATA line; every
+// failure ends the program. Scans: 0, 12 (end of data, also a reflection line of 0 0 0 or with
+// fewer than sixteen values), 13 (steps outside 1..500, or no positive counting time).
+void READ_HEADER_STOE(int& IERR);
+void READ_SCAN_STOE(int& IERR);
+// "Phillips Febo": asks for the step width, reads title, cell and the orientation matrix per
+// unit wavelength (divided by WAVE(1); valid, with MATRIX_READ = 1, when regular) and empties
+// the standard list. Scans: 0, 11 (a record or scan code that cannot be read), 12 (end of data),
+// 13 (counts that cannot be read, steps outside 1..500, scale code 0); the angles are the
+// bisecting ones of h k l.
+void READ_HEADER_FEBO(int& IERR);
+void READ_SCAN_FEBO(int& IERR);
+// Sets ISTD for the current h k l, registering it as the next standard when it is new; with ten
+// standards listed, a new one gets the box "Too many standards" and ISTD = 0. IERR = 0.
+void MATCH_STANDARD(int& IERR);

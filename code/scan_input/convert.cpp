@@ -22,12 +22,12 @@
 // added (tests may fill entries of their own).
 rt::FArray<InstrumentReader, 7> INSTRUMENT_READERS{{
     {},  // 1 "Standard": used in place, no reader
-    {},  // 2 "Old Vosket": READ_HEADER_HUBER, READ_SCAN_HUBER
-    {},  // 3 "Xcalibur Ascii": READ_HEADER_XCAL, READ_SCAN_XCAL
-    {},  // 4 "Xscans": READ_HEADER_XSCANS, READ_SCAN_XSCANS
-    {},  // 5 "Stoe": READ_HEADER_STOE, READ_SCAN_STOE
-    {},  // 6 "Phillips Febo": READ_HEADER_FEBO, READ_SCAN_FEBO
-    {},  // 7 "CAD4": READ_HEADER_CAD4, READ_SCAN_CAD4
+    {READ_HEADER_HUBER, READ_SCAN_HUBER},  // 2 "Old Vosket"
+    {READ_HEADER_XCAL, READ_SCAN_XCAL},      // 3 "Xcalibur Ascii"
+    {READ_HEADER_XSCANS, READ_SCAN_XSCANS},  // 4 "Xscans"
+    {READ_HEADER_STOE, READ_SCAN_STOE},  // 5 "Stoe"
+    {READ_HEADER_FEBO, READ_SCAN_FEBO},  // 6 "Phillips Febo"
+    {READ_HEADER_CAD4, READ_SCAN_CAD4},      // 7 "CAD4"
 }};
 
 namespace {

@@ -1,0 +1,227 @@
+// Reader of the CAD4 format (.dat): 80-column lines of numbered records, each line preceded by
+// ISKIP (0..4) columns that are the same for the whole file. Header records 21 (title), 22
+// (prescan speed index, maximum time), 27 (followed by one line per standard reflection with
+// record number 0), 32 (wavelengths, attenuator factor); 23-26, 28-31 and 33 are ignored. Each
+// reflection is a record 1 (sequence number, h k l, code letters, scan-speed index), a record 2
+// (kappa angles theta, phi, omega, kappa and the scan width) and the count records 3 to 10 of
+// twelve counts each: 96 steps over 95 intervals. A "$" in the first five columns ends the data.
+//
+// The scale factor is 1000 / |speed index|; a negative index marks a scan measured with the
+// attenuator, whose factor divides the scale.
+#include <cmath>
+#include <string>
+#include <string_view>
+
+#include "include/scan_input.h"
+#include "include/shared.h"
+#include "include/shell_services.h"
+#include "runtime/format.h"
+#include "runtime/units.h"
+
+namespace {
+
+constexpr int IN_UNIT = 1;
+constexpr int CAD4_STEPS = 96;
+
+// Reads the next line of unit 1 as 80 columns (cut or padded with blanks).
+int read_line(std::string& line) {
+    const int ios = rt::unit_read_record(IN_UNIT, line);
+    if (ios == rt::IOS_OK) line.resize(80, ' ');
+    return ios;
+}
+
+// A read the format does not check: a failure ends the program at once.
+void unchecked(int ios) {
+    if (ios != rt::IOS_OK) rt::io_fatal_unit(IN_UNIT, ios);
+}
+
+// An edit-descriptor list that starts at record column `col` (line column ISKIP + col).
+std::string layout(int col, std::string_view rest) {
+    return "(T" + std::to_string(CAD4HDR.ISKIP + col) + "," + std::string(rest) + ")";
+}
+
+// The record number of a line (record columns 1-2; blank reads 0).
+int record_number(const std::string& line, int& irec) { return rt::fmt_read(line, layout(1, "I2"), irec); }
+
+bool all_finite() {
+    const REFLN_t& r = REFLN;
+    for (int k = 1; k <= 4; ++k)
+        if (!std::isfinite(r.ANGL(k))) return false;
+    return std::isfinite(r.STEP) && std::isfinite(r.SCALE);
+}
+
+// The speed index of the slowest rescan, trunc(16.48 / K) with K = trunc(WIDTH / TMAXC / 60) + 1.
+// False when it has no value (TMAXC 0, or K not a usable whole number).
+bool slowest_rescan_index(float width, int tmaxc, int& npimin) {
+    const float q = width / float(tmaxc) / 60.0f;
+    if (!(q > -2.0e9f && q < 2.0e9f)) return false;  // also NaN and infinities
+    const int k = int(q) + 1;
+    if (k == 0) return false;
+    npimin = int(16.48f / float(k));
+    return true;
+}
+
+}  // namespace
+
+void READ_HEADER_CAD4(int& IERR) {
+    IERR = 0;
+    CAD4HDR_t& hdr = CAD4HDR;
+    std::string line;
+    unchecked(read_line(line));
+    const std::size_t at = line.find("21");
+    if (at == std::string::npos || at > 4) EXITINT("ERROR READING FIRST LINE OF DATAFILE");
+    hdr.ISKIP = int(at);
+    FILEINFO.TITLE = line.substr(std::size_t(hdr.ISKIP) + 8, 28);
+
+    STDREF_t& sr = STDREF;
+    unchecked(read_line(line));
+    int irec = 0;
+    for (;;) {
+        unchecked(record_number(line, irec));
+        if (irec == 27) {
+            sr.NSTD = 0;
+            for (;;) {
+                unchecked(read_line(line));
+                unchecked(record_number(line, irec));
+                if (irec != 0) break;
+                if (sr.NSTD + 1 > MAXSTD) EXITINT("More than 10 standards");
+                sr.NSTD = sr.NSTD + 1;
+                int h = 0, k = 0, l = 0;
+                unchecked(rt::fmt_read(line, layout(5, "3I3"), h, k, l));
+                sr.IHSTD(sr.NSTD, 1) = h;
+                sr.IHSTD(sr.NSTD, 2) = k;
+                sr.IHSTD(sr.NSTD, 3) = l;
+            }
+            continue;  // the line that ended the list is the next header record
+        }
+        if (irec == 32) {
+            unchecked(rt::fmt_read(line, layout(34, "3F9.2"), WAVES.WAVE(1), WAVES.WAVE(2), SCANHDR.ATTEN));
+        } else if (irec == 22) {
+            unchecked(rt::fmt_read(line, layout(49, "I2,I4"), hdr.NPIPRE, hdr.TMAXC));
+        } else if (irec < 21 || irec > 33) {
+            break;
+        }
+        unchecked(read_line(line));
+    }
+    if (irec != 1) EXITINT("Error reading file header");
+    const int ios = rt::unit_backspace(IN_UNIT);  // the scan reader starts with this record 1
+    if (ios != rt::IOS_OK) rt::io_fatal_unit(IN_UNIT, ios);
+
+    REFLN.NSTEP = CAD4_STEPS;
+    const int nstd = sr.NSTD < MAXSTD ? sr.NSTD : MAXSTD;
+    for (int i = 1; i <= nstd; ++i) sr.NSTEP_STD(i) = CAD4_STEPS;
+}
+
+void READ_SCAN_CAD4(int& IERR) {
+    IERR = 0;
+    REFLN_t& r = REFLN;
+    std::string line;
+    int irec = 0;
+    rt::FText<6> code;
+    int npi = 0;
+
+    // The next record 1; X-flagged reflections and every other record are passed over.
+    for (;;) {
+        const int ios = read_line(line);
+        if (ios == rt::IOS_END) {
+            IERR = 12;
+            return;
+        }
+        if (ios != rt::IOS_OK) {
+            IERR = 11;
+            return;
+        }
+        if (line.substr(0, 5).find('$') != std::string::npos) {
+            IERR = 12;
+            return;
+        }
+        if (record_number(line, irec) != rt::IOS_OK) {
+            IERR = 11;
+            return;
+        }
+        if (irec != 1) continue;
+        int iseq = 0;
+        rt::FArray<int, 3> ih;
+        if (rt::fmt_read(line, layout(1, "I2,I6,3I5,1X,A6,T" + std::to_string(CAD4HDR.ISKIP + 38) + ",I4"), irec,
+                         iseq, ih, code, npi) != rt::IOS_OK) {
+            IERR = 11;
+            return;
+        }
+        r.ISEQ = iseq;
+        r.IH = ih;
+        if (code(2) != 'X') break;
+        const int skip = read_line(line);  // record 2 of the passed-over reflection
+        if (skip == rt::IOS_END) {
+            IERR = 12;
+            return;
+        }
+        if (skip != rt::IOS_OK) {
+            IERR = 11;
+            return;
+        }
+    }
+
+    // Record 2: kappa angles (theta, phi, omega, kappa) and the scan width.
+    unchecked(read_line(line));
+    int iseqt = 0;
+    rt::FArray<float, 4> kset;
+    float width = 0;
+    unchecked(rt::fmt_read(line, layout(1, "I2,I6,F8.3,3F9.3,F7.3"), irec, iseqt, kset(1), kset(2), kset(3),
+                           kset(4), width));
+    r.WIDTH = width;
+    r.STEP = width / 95.0f;
+    if (iseqt != r.ISEQ || irec != 2) {
+        IERR = 11;
+        return;
+    }
+
+    // Count records 3 to 10, twelve counts each.
+    rt::FArray<int, 12> icounts;
+    for (int j = 3; j <= 10; ++j) {
+        unchecked(read_line(line));
+        if (rt::fmt_read(line, layout(1, "I2,I6,4(1X,3I4)"), irec, iseqt, icounts) != rt::IOS_OK) {
+            IERR = 13;
+            continue;
+        }
+        for (int i = 1; i <= 12; ++i) r.COUNTS(12 * (j - 3) + i) = float(icounts(i));
+        if (iseqt != r.ISEQ || irec != j) {
+            IERR = 11;
+            return;
+        }
+    }
+    if (IERR == 13) return;
+
+    int unused = 0;
+    ANGLE_CONV(kset, r.ANGL, unused);
+    const int anpi = npi < 0 ? -npi : npi;
+    r.SCALE = 1000.0f / float(anpi);
+
+    int npimin = 0;
+    const bool has_npimin = slowest_rescan_index(r.WIDTH, CAD4HDR.TMAXC, npimin);
+
+    const STDREF_t& sr = STDREF;
+    if (code(1) == 'I') {
+        r.ISTD = 0;
+        const int nstd = sr.NSTD < MAXSTD ? sr.NSTD : MAXSTD;
+        for (int j = 1; j <= nstd && r.ISTD == 0; ++j)
+            if (sr.IHSTD(j, 1) == r.IH(1) && sr.IHSTD(j, 2) == r.IH(2) && sr.IHSTD(j, 3) == r.IH(3)) r.ISTD = j;
+        if (r.ISTD == 0) EXITINT("Unidentified Standard Refln");
+        r.SCANCODE = "I";
+    } else {
+        r.ISTD = 0;
+        if (code(4) == 'W') {
+            r.SCANCODE = "W";
+        } else if (npi < 0) {
+            r.SCALE = r.SCALE / SCANHDR.ATTEN;
+            r.SCANCODE = "F";
+        } else if (npi == CAD4HDR.NPIPRE) {
+            r.SCANCODE = "S";
+        } else if (has_npimin && (npi - npimin < 2 && npi - npimin > -2)) {
+            r.SCANCODE = "M";
+        } else {
+            r.SCANCODE = "R";
+        }
+    }
+    // A scan without a finite scale (speed index 0) or angles cannot be used.
+    if (r.NSTEP != CAD4_STEPS || !all_finite()) IERR = 13;
+}

@@ -1,0 +1,391 @@
+// Reader of the "Xcalibur Ascii" format (.dca): 80-column lines whose first column names the kind
+// of line. Header: G (ignored), C (comment; "Version" marks the new layout), P (parameter lines
+// "sc s"/"sc w", "mo s", "wl", "rr" and the standard lines after "rr"), U (three rows of the
+// orientation matrix, per unit wavelength). Data: per reflection a "#" (ordinary) or "R"
+// (reference) line, two Z lines of kappa angles (the second unused), an optional E line of Euler
+// angles, at most one line of another kind, and the S count lines, eight counts a line.
+//
+// The goniometer is a kappa instrument (kappa axis inclined at 50 degrees); ANGLE_CONV turns its
+// settings into the program's angle set. Omega of the file is absolute and is reduced by
+// 2theta/2. Degrees and radians are converted with 0.017453292.
+#include <cmath>
+#include <string>
+#include <string_view>
+
+#include "include/scan_input.h"
+#include "include/shared.h"
+#include "include/shell_services.h"
+#include "runtime/format.h"
+#include "runtime/units.h"
+
+namespace {
+
+constexpr int IN_UNIT = 1;
+constexpr float DTOR = 0.017453292f;
+
+const char* const HEADER_ERROR = "ERROR READING DATAFILE HEADER";
+const char* const HEADER_EOF = "UNEXPECTED EOF IN DATAFILE HEADER";
+
+// Lines read from the current input file; the first line is 1.
+int line_count = 0;
+
+// Steps the input file back by one line; the line read again keeps its number.
+void step_back() {
+    const int ios = rt::unit_backspace(IN_UNIT);
+    if (ios != rt::IOS_OK) rt::io_fatal_unit(IN_UNIT, ios);
+    --line_count;
+}
+
+// Columns first..first+width-1 (from 1) of the line, blanks beyond its end.
+std::string columns(const rt::FText<80>& line, int first, int width) {
+    std::string s;
+    for (int c = first; c < first + width; ++c) s += (c >= 1 && c <= 80) ? line(c) : ' ';
+    return s;
+}
+
+// Column (from 1) at which text first occurs in the line, 0 when it does not.
+int find_col(const rt::FText<80>& line, std::string_view text) {
+    const std::size_t p = line.view().find(text);
+    return p == std::string_view::npos ? 0 : int(p) + 1;
+}
+
+// A value of the header that its layout cannot read ends the program with its message.
+void header_value(int ios) {
+    if (ios == rt::IOS_END) EXITINT(HEADER_EOF);
+    if (ios != rt::IOS_OK) EXITINT(HEADER_ERROR);
+}
+
+// A value the format does not check: a failure ends the program at once.
+void unchecked(int ios) {
+    if (ios != rt::IOS_OK) rt::io_fatal_unit(IN_UNIT, ios);
+}
+
+// GET_LINE for the header: the end of the file before the first reflection line ends the program.
+void header_line(rt::FText<80>& line, char label) {
+    int ierr = 0;
+    GET_LINE(line, label, ierr);
+    if (ierr != 0) EXITINT(HEADER_EOF);
+}
+
+// "C ... Version a.b.c": the three parts of the version number are read (and not used further).
+void read_version(const rt::FText<80>& line, int after) {
+    const std::string_view s = line.view();
+    std::size_t p = std::size_t(after);  // 0-based index of the column after "Version"
+    const std::size_t dot1 = s.find('.', p);
+    const std::string big(s.substr(p, dot1 == std::string_view::npos ? std::string_view::npos : dot1 - p));
+    std::string mid, bug;
+    if (dot1 != std::string_view::npos) {
+        const std::size_t dot2 = s.find('.', dot1 + 1);
+        mid = std::string(s.substr(dot1 + 1, dot2 == std::string_view::npos ? std::string_view::npos
+                                                                              : dot2 - dot1 - 1));
+        if (dot2 != std::string_view::npos)
+            for (std::size_t k = dot2 + 1; k < s.size() && s[k] >= '0' && s[k] <= '9'; ++k) bug += s[k];
+    }
+    int IVBIG = 0, IVMID = 0, IVBUG = 0;
+    for (auto [text, value] : {std::pair<const std::string*, int*>{&big, &IVBIG}, {&mid, &IVMID}, {&bug, &IVBUG}}) {
+        const int ios = rt::list_read(*text, *value);
+        if (ios != rt::IOS_OK && ios != rt::IOS_END) rt::io_fatal_unit(IN_UNIT, ios);
+    }
+}
+
+// The "rr" line (values from column k+2) and the standard lines that follow it.
+void read_standards(const rt::FText<80>& rr, int k) {
+    const std::string values = columns(rr, k + 2, 80 - k - 1);
+    STDREF_t& sr = STDREF;
+    int nstd = 0, stdint = sr.STDINT, nsteps = 0;
+    header_value(rt::list_read(values, nstd));
+    if (nstd != 0) {
+        if (XCALHDR.XCALNEW == 0)
+            header_value(rt::list_read(values, nstd, stdint, nsteps));
+        else
+            header_value(rt::list_read(values, nstd, stdint));
+    }
+    if (XCALHDR.XCALNEW == 1) nsteps = SCANHDR.NSTEPDEF;
+    // The standard-reflection store holds ten.
+    if (nstd < 0) EXITINT(HEADER_ERROR);
+    if (nstd > MAXSTD) EXITINT("More than 10 standards");
+    sr.NSTD = nstd;
+    sr.STDINT = stdint;
+    rt::FText<80> line;
+    for (int j = 1; j <= nstd; ++j) {
+        header_line(line, 'P');
+        int h = 0, kk = 0, l = 0;
+        float time = sr.STEP_TIME_STD(j);
+        if (XCALHDR.XCALNEW == 0)
+            header_value(rt::fmt_read(line.view(), "(TR32,3I4,TR5,F6.2)", h, kk, l, time));
+        else
+            header_value(rt::fmt_read(line.view(), "(TR27,3I4)", h, kk, l));
+        sr.IHSTD(j, 1) = h;
+        sr.IHSTD(j, 2) = kk;
+        sr.IHSTD(j, 3) = l;
+        sr.STEP_TIME_STD(j) = time;
+        sr.NSTEP_STD(j) = nsteps;
+    }
+}
+
+// Three U lines, the first in hand: UB per unit wavelength, divided by WAVE(1). The matrix is
+// valid only when it comes out finite and regular.
+void read_matrix(const rt::FText<80>& first) {
+    rt::FText<80> line = first;
+    rt::FArray2<float, 3, 3> ub;
+    for (int r = 1; r <= 3; ++r) {
+        if (r > 1) header_line(line, 'U');
+        float a = 0, b = 0, c = 0;
+        header_value(rt::fmt_read(line.view(), "(TR1,3F12.0)", a, b, c));
+        ub(r, 1) = a;
+        ub(r, 2) = b;
+        ub(r, 3) = c;
+    }
+    bool finite = true;
+    for (int r = 1; r <= 3; ++r)
+        for (int c = 1; c <= 3; ++c) {
+            ub(r, c) = ub(r, c) / WAVES.WAVE(1);
+            finite = finite && std::isfinite(ub(r, c));
+        }
+    UNITCELL.UB = ub;
+    const double det = double(ub(1, 1)) * (double(ub(2, 2)) * ub(3, 3) - double(ub(2, 3)) * ub(3, 2)) -
+                       double(ub(1, 2)) * (double(ub(2, 1)) * ub(3, 3) - double(ub(2, 3)) * ub(3, 1)) +
+                       double(ub(1, 3)) * (double(ub(2, 1)) * ub(3, 2) - double(ub(2, 2)) * ub(3, 1));
+    const bool valid = finite && std::isfinite(det) && det != 0.0;
+    UNITCELL.UBOK = valid ? 1 : 0;
+    MATRIX_READ = valid ? 1 : 0;
+}
+
+bool all_finite() {
+    const REFLN_t& r = REFLN;
+    for (int k = 1; k <= 4; ++k)
+        if (!std::isfinite(r.ANGL(k))) return false;
+    return std::isfinite(r.STEP) && std::isfinite(r.SCALE);
+}
+
+}  // namespace
+
+void GET_LINE(rt::FText<80>& STRING, char LABEL, int& IERR) {
+    std::string rec;
+    const int ios = rt::unit_read_record(IN_UNIT, rec);
+    if (ios == rt::IOS_END) {
+        IERR = 1;
+        return;
+    }
+    ++line_count;
+    const std::string number = rt::fmt_write("(I6)", line_count);
+    if (ios != rt::IOS_OK) EXITINT("ERROR READING FILE AT LINE " + number);
+    STRING = rec;
+    IERR = 0;
+    if (LABEL != ' ' && STRING(1) != LABEL)
+        EXITINT(std::string("ERROR READING FILE: EXPECTED ") + LABEL + ", GOT " + STRING(1) + " AT LINE " +
+                number);
+}
+
+void READ_HEADER_XCAL(int& IERR) {
+    IERR = 0;
+    FILEINFO.TITLE.blank();
+    XCALHDR.XCALNEW = 0;
+    line_count = 0;
+    rt::FText<80> line;
+    for (;;) {
+        header_line(line, ' ');
+        switch (line(1)) {
+        case 'C': {
+            const int v = find_col(line, "Version");
+            if (v != 0) {
+                read_version(line, v - 1 + 7);
+                XCALHDR.XCALNEW = 1;
+            }
+            break;
+        }
+        case 'P': {
+            SCANHDR_t& sh = SCANHDR;
+            if (const int k = find_col(line, "sc s"); k != 0) {
+                unchecked(rt::fmt_read(columns(line, k + 4, 9), "(F9.0)", sh.SCANSPEED));
+                const int kw = find_col(line, "sc w");
+                if (kw == 0) rt::io_fatal_unit(IN_UNIT, rt::IOS_BAD_VALUE);
+                unchecked(rt::fmt_read(columns(line, kw + 5, 23), "(2F7.0,F9.0)", sh.SCW(1), sh.SCW(2),
+                                       sh.SCW(3)));
+            } else if (const int km = find_col(line, "mo s"); km != 0) {
+                header_value(rt::fmt_read(columns(line, km + 8, 5), "(I5)", sh.NSTEPDEF));
+            } else if (const int kl = find_col(line, "wl"); kl != 0) {
+                header_value(rt::list_read(columns(line, kl + 2, 80 - kl - 1), WAVES.WAVE(1), WAVES.WAVE(2)));
+                WAVES.NWAVE = 2;
+            } else if (const int kr = find_col(line, "rr"); kr != 0) {
+                read_standards(line, kr);
+            }
+            break;
+        }
+        case 'U':
+            read_matrix(line);
+            break;
+        case '#':
+        case 'R':
+            step_back();  // the scan reader starts with this line
+            return;
+        default:
+            break;
+        }
+    }
+}
+
+void READ_SCAN_XCAL(int& IERR) {
+    IERR = 0;
+    REFLN_t& r = REFLN;
+    rt::FText<80> line;
+    int eof = 0;
+    do {
+        GET_LINE(line, ' ', eof);
+        if (eof != 0) {
+            IERR = 12;
+            return;
+        }
+    } while (line(1) != '#' && line(1) != 'R');
+
+    // The reflection line.
+    const bool reference = line(1) == 'R';
+    const bool old_layout = XCALHDR.XCALNEW == 0;
+    int iseq = 0;
+    rt::FArray<int, 3> ih;
+    float psi = 0;
+    rt::FText<2> code;
+    float scale = r.SCALE;
+    if (!reference || !old_layout)
+        unchecked(rt::fmt_read(line.view(), "(TR1,I5,TR3,3I5,F10.0,TR3,A2,TR24,F6.4)", iseq, ih, psi, code, scale));
+    else if (r.ISEQ < 9999)
+        unchecked(rt::fmt_read(line.view(), "(TR1,I5,TR3,3I5,F10.0,TR3,A2)", iseq, ih, psi, code));
+    else
+        unchecked(rt::fmt_read(line.view(), "(TR1,I6,TR3,3I5,F10.0,TR3,A2)", iseq, ih, psi, code));
+    r.ISEQ = iseq < 0 ? -iseq : iseq;
+    r.IH = ih;
+    r.SCALE = scale;
+
+    // Kappa angles: omega, 2theta, kappa, phi; then the unused second Z line.
+    GET_LINE(line, 'Z', eof);
+    if (eof != 0) {
+        IERR = 12;
+        return;
+    }
+    float omega = 0, tth = 0, kappa = 0, phi = 0;
+    unchecked(rt::fmt_read(line.view(), "(TR1,4F10.0)", omega, tth, kappa, phi));
+    rt::FArray<float, 4> kset{{tth * 0.5f, phi, omega, kappa}};
+    GET_LINE(line, 'Z', eof);
+    if (eof != 0) {
+        IERR = 12;
+        return;
+    }
+
+    // Euler angles from the file, or converted from the kappa angles.
+    GET_LINE(line, ' ', eof);
+    if (eof != 0) {
+        IERR = 12;
+        return;
+    }
+    const bool euler = line(1) == 'E';
+    if (euler) {
+        float om = 0, tt = 0, chi = 0, ph = 0;
+        unchecked(rt::fmt_read(line.view(), "(TR1,4F10.0)", om, tt, chi, ph));
+        r.ANGL(2) = om;
+        r.ANGL(1) = tt;
+        r.ANGL(3) = chi;
+        r.ANGL(4) = ph;
+    } else {
+        int unused = 0;
+        ANGLE_CONV(kset, r.ANGL, unused);
+        r.ANGL(2) = r.ANGL(2) + r.ANGL(1) * 0.5f;  // omega of the goniometer
+        step_back();
+    }
+    // One line of another kind may stand before the counts.
+    GET_LINE(line, ' ', eof);
+    if (eof != 0) {
+        IERR = 12;
+        return;
+    }
+    if (line(1) == 'S') step_back();
+
+    // Standard reflection, and the steps of the scan.
+    const STDREF_t& sr = STDREF;
+    if (reference) {
+        r.ISTD = 0;
+        const int nstd = sr.NSTD < MAXSTD ? sr.NSTD : MAXSTD;
+        for (int j = 1; j <= nstd && r.ISTD == 0; ++j)
+            if (sr.IHSTD(j, 1) == r.IH(1) && sr.IHSTD(j, 2) == r.IH(2) && sr.IHSTD(j, 3) == r.IH(3)) r.ISTD = j;
+        if (r.ISTD == 0) EXITINT("Unidentified Standard Refln");
+        r.NSTEP = sr.NSTEP_STD(r.ISTD);
+    } else {
+        r.ISTD = 0;
+        r.NSTEP = SCANHDR.NSTEPDEF;
+    }
+    // A scan the current reflection cannot hold is skipped; its S lines are passed over by the
+    // search for the next reflection line.
+    if (r.NSTEP < 1 || r.NSTEP > MAXSTEP) {
+        IERR = 13;
+        return;
+    }
+
+    // Counts, eight a line; a line that cannot be read spoils the reflection, the rest are read.
+    const int nfull = r.NSTEP / 8;
+    const int rest = r.NSTEP % 8;
+    const int nlines = nfull + (rest != 0 ? 1 : 0);
+    rt::FArray<int, 8> icounts;
+    for (int j = 1; j <= nlines; ++j) {
+        GET_LINE(line, 'S', eof);
+        if (eof != 0) {
+            IERR = 12;
+            return;
+        }
+        if (rt::fmt_read(line.view(), "(TR1,8I9)", icounts) != rt::IOS_OK) {
+            IERR = 13;
+            continue;
+        }
+        const int used = (j <= nfull) ? 8 : rest;
+        for (int i = 1; i <= used; ++i) r.COUNTS(8 * (j - 1) + i) = float(icounts(i));
+    }
+
+    // Scan code. A code the format does not know marks a normal reflection.
+    if (r.ISTD != 0) {
+        r.SCANCODE = "I";
+    } else if (code == "LT") {
+        r.SCANCODE = "W";
+    } else if (code == "WK") {
+        r.SCANCODE = "M";
+    } else if (code == "NL") {
+        r.SCANCODE = "R";
+    } else if (code == "ST") {
+        r.SCANCODE = "S";
+    } else if (code == "FT") {
+        r.SCANCODE = "F";
+        r.SCALE = r.SCALE * SCANHDR.ATTEN;
+    } else {
+        r.SCANCODE = "N";
+    }
+
+    const rt::FArray<float, 3>& scw = SCANHDR.SCW;
+    // Old layout: 2theta corrected for the wavelength factor of the scan-width line.
+    if (old_layout && std::fabs(scw(3) - 1.0f) > 1e-5f)
+        r.ANGL(1) = 2.0f * std::asin(std::sin(r.ANGL(1) * DTOR * 0.5f) / scw(3)) / DTOR;
+    r.WIDTH = scw(1) + scw(2) * std::tan(r.ANGL(1) * DTOR * 0.5f);
+    r.STEP = r.WIDTH / float(r.NSTEP);
+    if (reference && old_layout)
+        r.SCALE = (r.WIDTH / SCANHDR.SCANSPEED) / (float(r.NSTEP) * sr.STEP_TIME_STD(r.ISTD));
+    // Omega relative to theta; old-layout Euler omega stands at the start of the scan.
+    if (old_layout && euler)
+        r.ANGL(2) = r.ANGL(2) - r.ANGL(1) * 0.5f - r.WIDTH * 0.5f;
+    else
+        r.ANGL(2) = r.ANGL(2) - r.ANGL(1) * 0.5f;
+
+    if (IERR == 0 && !all_finite()) IERR = 13;
+}
+
+void ANGLE_CONV(const rt::FArray<float, 4>& KAPPA, rt::FArray<float, 4>& EULER, int& IERR) {
+    (void)IERR;
+    const float theta = KAPPA(1), phi = KAPPA(2), omega = KAPPA(3), kappa = KAPPA(4);
+    const float tth = 2.0f * theta;
+    const float s = std::sin(kappa * DTOR * 0.5f);
+    const float chi = 2.0f * std::asin(0.76604f * s) / DTOR;
+    float d = std::cos(kappa * DTOR * 0.5f) / std::cos(chi * DTOR * 0.5f);
+    if (std::fabs(d) > 1.001f) EXITINT("OVERFLOW IN ANGLE_CONVERT");
+    if (std::fabs(d) > 0.999999f) d = d > 0.0f ? 1.0f : -1.0f;
+    float delta = std::acos(d) / DTOR;
+    if (s < 0.0f) delta = -delta;
+    EULER(1) = tth;
+    EULER(2) = omega + delta - tth * 0.5f;
+    EULER(3) = chi;
+    EULER(4) = phi + delta;
+}
