@@ -6,9 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "gui_toolkit/f77gui.h"
 #include "include/profile_fit.h"
 #include "include/scan_input.h"
 #include "include/shared.h"
+#include "include/shell_services.h"
 #include "platform/script.h"
 #include "runtime/units.h"
 
@@ -25,7 +27,10 @@ class CalcBackground : public ::testing::Test {
 protected:
     void SetUp() override {
         reset_shared_records();
-        wl::script::load_lines({});
+        reset_toolkit();
+        GRAPHICS_SETUP();  // "Calc Background" ends in the background dialog
+        // The user leaves the background dialog with "Quit" after each build.
+        wl::script::load_lines({"press 578", "press 578"});
         namespace fs = std::filesystem;
         const fs::path dir = fs::path(KV_BINARY_DIR) / "process_background_tmp";
         fs::create_directories(dir);
