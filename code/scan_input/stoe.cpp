@@ -1,0 +1,195 @@
+// Reader of "Stoe" scan data files (.d00).
+//
+// Header: keyword lines (TITL, WAVE, SCAN, STDS) up to a DATA line; the keyword belongs in
+// columns 1-4 and its values follow from column 5. Data: per reflection one line that starts
+// with a blank and holds sixteen free-form values
+//   h k l ICODE R1 R2 I1 I2 ISCANTIME IFILT R3 I4 2theta omega chi phi
+// (ICODE 40 marks a standard; IFILT not 0: measured with the attenuator; omega absolute), then
+// count lines starting with "P" whose first value is not a count. Reflections are numbered in
+// file order. Angles in degrees; omega is stored relative to theta.
+#include <string>
+#include <string_view>
+
+#include "include/scan_input.h"
+#include "include/shared.h"
+#include "include/shell_services.h"
+#include "runtime/format.h"
+#include "runtime/units.h"
+
+namespace {
+
+constexpr int UNIT = 1;
+constexpr std::size_t HEADER_WIDTH = 80;
+constexpr std::size_t DATA_WIDTH = 100;
+constexpr int STANDARD_CODE = 40;
+
+// Values of the reflection line that are not kept in the current reflection.
+int ICODE = 0, I1 = 0, I2 = 0, ISCANTIME = 0, IFILT = 0, I4 = 0;
+float R1 = 0, R2 = 0, R3 = 0;
+
+// A header value list read from column 5: a value that cannot be read ends the program with
+// the header message; a list shorter than asked for is an unchecked input error.
+void header_values(int ios) {
+    if (ios == rt::IOS_OK) return;
+    if (ios == rt::IOS_END) rt::io_fatal_unit(UNIT, ios);
+    EXITINT("Error reading file header");
+}
+
+// Raises the character codes above 96 of the first six columns by 32 (lower-case letters
+// become capitals).
+void raise_keyword_columns(std::string& line) {
+    for (std::size_t i = 0; i < 6 && i < line.size(); ++i) {
+        const unsigned char u = static_cast<unsigned char>(line[i]);
+        if (u > 96) line[i] = static_cast<char>(u - 32);
+    }
+}
+
+// The number of decimal digits of a count's integer part, as the count lines are spaced: the
+// value is divided by ten until its integer part is below 1; a value below 10 has one digit.
+int digit_count(float value) {
+    int n = 1;
+    float x = value / 10.0f;
+    while (x >= 1.0f) {
+        ++n;
+        x /= 10.0f;
+    }
+    return n;
+}
+
+// Reads the next data line, cut or padded to the data width. False at end of file; a read
+// error is an unchecked input error.
+bool data_line(std::string& line) {
+    const int ios = rt::unit_read_record(UNIT, line);
+    if (ios == rt::IOS_END) return false;
+    if (ios != rt::IOS_OK) rt::io_fatal_unit(UNIT, ios);
+    line.resize(DATA_WIDTH, ' ');
+    return true;
+}
+
+}  // namespace
+
+void READ_HEADER_STOE(int& IERR) {
+    IERR = 0;
+    std::string line;
+    for (;;) {
+        const int ios = rt::unit_read_record(UNIT, line);
+        if (ios == rt::IOS_END) EXITINT("Unexpected end of file");
+        if (ios != rt::IOS_OK) EXITINT("Error reading file header");
+        line.resize(HEADER_WIDTH, ' ');
+        raise_keyword_columns(line);
+        if (line.compare(0, 4, "    ") == 0) continue;
+
+        const std::string_view values = std::string_view(line).substr(4);
+        if (line.find("TITL") != std::string::npos) {
+            FILEINFO.TITLE = values.substr(0, 60);
+        } else if (line.find("WAVE") != std::string::npos) {
+            float wave_ave = 0.0f;  // the mean wavelength is not used
+            header_values(rt::list_read(values, wave_ave, WAVES.WAVE(1), WAVES.WAVE(2)));
+        } else if (line.find("SCAN") != std::string::npos) {
+            header_values(rt::list_read(values, SCANHDR.SCW(1), SCANHDR.SCW(2), REFLN.STEP));
+        } else if (line.find("DATA") != std::string::npos) {
+            REFLN.ISEQ = 0;
+            return;
+        } else if (line.find("STDS") != std::string::npos) {
+            STDREF_t& s = STDREF;
+            int nstd = s.NSTD;
+            header_values(rt::list_read(values, nstd));
+            // The standard store holds MAXSTD reflections: a longer list is not a header this
+            // program can keep.
+            if (nstd < 0 || nstd > MAXSTD) EXITINT("Error reading file header");
+            s.NSTD = nstd;
+            int jj = 0;
+            float rjunk = 0.0f;
+            rt::FArray<int, 3 * MAXSTD> hkl;
+            for (int i = 1; i <= MAXSTD; ++i)
+                for (int j = 1; j <= 3; ++j) hkl(3 * (i - 1) + j) = s.IHSTD(i, j);
+            header_values(rt::list_read_items(values, {rt::in_item(jj), rt::in_item(rjunk),
+                                                       rt::in_slice(hkl, 1, 3 * nstd)}));
+            for (int i = 1; i <= nstd; ++i)
+                for (int j = 1; j <= 3; ++j) s.IHSTD(i, j) = hkl(3 * (i - 1) + j);
+        }
+    }
+}
+
+void READ_SCAN_STOE(int& IERR) {
+    IERR = 0;
+    REFLN_t& r = REFLN;
+
+    std::string line;
+    do {
+        if (!data_line(line)) {
+            IERR = 12;
+            return;
+        }
+    } while (line[0] != ' ');
+
+    const int ios = rt::list_read(std::string_view(line).substr(1), r.IH, ICODE, R1, R2, I1, I2, ISCANTIME,
+                                  IFILT, R3, I4, r.ANGL);
+    if (ios == rt::IOS_END) {
+        IERR = 12;
+        return;
+    }
+    if (ios != rt::IOS_OK) rt::io_fatal_unit(UNIT, ios);
+    if (r.IH(1) == 0 && r.IH(2) == 0 && r.IH(3) == 0) {
+        IERR = 12;
+        return;
+    }
+    r.ISEQ += 1;
+
+    if (ICODE == STANDARD_CODE) {
+        const int nstd = STDREF.NSTD < MAXSTD ? STDREF.NSTD : MAXSTD;
+        int found = 0;
+        for (int j = 1; j <= nstd && found == 0; ++j)
+            if (STDREF.IHSTD(j, 1) == r.IH(1) && STDREF.IHSTD(j, 2) == r.IH(2) && STDREF.IHSTD(j, 3) == r.IH(3))
+                found = j;
+        if (found == 0) EXITINT("Unidentified Standard Refln");
+        r.ISTD = found;
+        r.SCANCODE = "I";
+    } else {
+        r.ISTD = 0;
+    }
+
+    // Counts: every value of the "P" lines in order, the first one dropped. Each value is
+    // read from the column where the previous one ended plus one blank. Values beyond the
+    // capacity of a scan are read (so the file stays in step) but not kept.
+    static rt::FArray<float, MAXSTEP + 1> values;
+    long n = 0;
+    for (;;) {
+        if (!data_line(line)) {
+            IERR = 12;
+            return;
+        }
+        if (line[0] != 'P') {
+            const int back = rt::unit_backspace(UNIT);
+            if (back != rt::IOS_OK) rt::io_fatal_unit(UNIT, back);
+            break;
+        }
+        for (std::size_t p = 2; p <= DATA_WIDTH;) {
+            float value = n < MAXSTEP + 1 ? values(int(n) + 1) : 0.0f;
+            const int vios = rt::list_read(std::string_view(line).substr(p - 1), value);
+            if (vios == rt::IOS_END) break;
+            if (vios != rt::IOS_OK) rt::io_fatal_unit(UNIT, vios);
+            if (n < MAXSTEP + 1) values(int(n) + 1) = value;
+            ++n;
+            p += std::size_t(digit_count(value)) + 1;
+        }
+    }
+    // A scan of no steps, or of more than the current reflection holds, is left out.
+    if (n - 1 < 1 || n - 1 > MAXSTEP) {
+        IERR = 13;
+        return;
+    }
+    r.NSTEP = int(n - 1);
+    for (int k = 1; k <= r.NSTEP; ++k) r.COUNTS(k) = values(k + 1);
+
+    r.TSTEP = float(ISCANTIME) / float(r.NSTEP);
+    // Without a positive counting time the counts cannot be normalised.
+    if (!(r.TSTEP > 0.0f)) {
+        IERR = 13;
+        return;
+    }
+    // The attenuator factor takes the place of the numerator of the scale factor.
+    r.SCALE = (IFILT == 0 ? 1.0f : SCANHDR.ATTEN) / r.TSTEP;
+    if (r.ISTD == 0) r.SCANCODE = IFILT == 0 ? "N" : "F";
+    r.ANGL(2) = r.ANGL(2) - r.ANGL(1) * 0.5f;
+}
