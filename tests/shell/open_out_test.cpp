@@ -71,7 +71,9 @@ TEST_F(OutputFile, ExistingFileIsReplacedAppendedOrLeftAlone) {
         OPEN_OUT();
         EXPECT_EQ(FILEINFO.OUTOPEN, c.open ? 1 : 0);
         EXPECT_EQ(transcript().back(), EXISTS + std::to_string(c.answer));
-        if (c.open) EXPECT_EQ(rt::unit_write_record(2, "new"), rt::IOS_OK);
+        if (c.open) {
+            EXPECT_EQ(rt::unit_write_record(2, "new"), rt::IOS_OK);
+        }
         rt::unit_close(2);
         EXPECT_EQ(kvtest::read_bytes(dir / "out.int"), c.content);
     }
