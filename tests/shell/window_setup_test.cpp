@@ -215,6 +215,7 @@ TEST_F(WindowSetup, ProgramTitleWindowAndStatusBar) {
     EXPECT_EQ(std::string(PROGID.PROG_TITLE.view()), "Kelvorantide v3.72  ");
     const wl::Widget& master = w(GRAPHICS.IMASTER);
     EXPECT_EQ(GRAPHICS.IMASTER, 1);
+    EXPECT_EQ(std::make_pair(wl::model().grid_nx, wl::model().grid_ny), std::make_pair(32, 24));
     EXPECT_EQ(master.kind, wl::KIND_MASTER);
     EXPECT_TRUE(master.shown);
     EXPECT_EQ(master.reg.title, "Kelvorantide v3.72  ");
