@@ -122,11 +122,14 @@ TEST_F(InputFile, FormatDialogPreselectsByExtensionAndKeepsTheLastChoice) {
         {{}, "noext", 6},
         {{"toggle 4 4 1"}, "scan.dat", 2},  // an Old Vosket file with the CAD4 extension
         {{"press -1", "press 344"}, "scan.rfl", 1},  // only "OK" ends the dialog
+        {{}, nullptr, 1},  // a dot at the very end of the name field: nothing read beyond it
     };
+    const std::string at_end = std::string(253, 'a') + ".d";
     w(3, 44).state = wl::STATE_ACTIVE;  // a menu entry the user can choose meanwhile
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        FILEINFO.IN_NAME = c.name;
+        const std::string name = c.name ? c.name : at_end;
+        SCOPED_TRACE(name.substr(0, 20));
+        FILEINFO.IN_NAME = name;
         std::vector<std::string> lines = c.actions;
         lines.push_back("press 470");
         script(lines);
