@@ -153,3 +153,38 @@ void SYMFIXA(rt::FArray<float, N>& cell, int ISYS) {
 // Cell of VECLSQ.X, idealised to ISYS: A2, A1(1..9), VOL and RVOL. Returns 1 and leaves VECLSQ
 // unchanged when X has no finite cell (a zero column, dependent columns); 0 otherwise.
 int PARAMS(int ISYS);
+
+// ---- Refinement of the orientation matrix and the cell -------------------------------------------
+// All refinements read the fitted-reflection table (angles as in ANGLESFIT, indices as in IHFIT,
+// rows 1..N) and never change it. Status IERR: 0 success, anything else a failed refinement that
+// leaves UB, BMAT, CELL, ESD, UBOK, DELX and OMZERO as they were on entry.
+using FitAngles = rt::FArray2<float, 1000, 4>;
+using FitIndices = rt::FArray2<int, 1000, 3>;
+
+// Linear least squares UB = (sum v h')(sum h h')^-1 over N rows (3..1000), v the diffraction
+// vector of each row; then CELL and BMAT from UB and, from four rows on, ESD by shifting each
+// element of UB by its standard uncertainty. IERR 1: the indices do not span three dimensions
+// (or N is outside 3..1000); 2: the fitted UB has no cell (OMTOB refused it).
+void LSQ(int N, const FitAngles& ANG, const FitIndices& IH, int& IERR);
+// LSQ alternated with a re-estimate of the omega zero OMZERO (mean observed minus predicted
+// omega) until two successive zeros differ by less than 0.001 degrees; after ten cycles a warning
+// box and success with the tenth values. Works on NFIT, ANGLESFIT and IHFIT.
+void LSQ_ZERO(int& IERR);
+
+// Crystal offset DELX (and, with ZEROFLAG 1, OMZERO) fitted by linear least squares to the omega
+// residuals of N rows against the current UB; a singular system shows a box and changes nothing.
+void GET_XTALSHIFT(int N, const FitAngles& ANG, const FitIndices& IH, int ZEROFLAG);
+// LSQ alternated with GET_XTALSHIFT and the omega correction of CALC_ANGOFF until the summed
+// absolute omega residual changes by 5 % or less (at most 21 cycles, then a warning box); sets
+// UBOK = 1 on success. Works on NFIT, ANGLESFIT and IHFIT.
+void LSQ_WITHOFF(int ZEROFLAG, int& IERR);
+
+// Symmetry-constrained refinement for the crystal system ISYS (1..6): UB becomes the unconstrained
+// fit (UBOK = 1), CELL and ESD the cell constrained to the system with its uncertainties.
+// IERR 1: the constrained normal equations are rank-deficient; 2: the indices span fewer than three
+// dimensions, the start matrix is singular, or ISYS is outside 1..6.
+void LSVEC(int ISYS, int& IERR);
+// Borders the normal equations of the correction matrix in VECLSQ.XA/XB with the constraints of
+// the crystal system ISYS and solves them. IERR 0 solved (XB(1..9) the solution, XA(1..9,1..9)
+// the inverse block); 1 rank-deficient; 2 ISYS outside 1..6 (NPARM untouched).
+void CONSTR(int ISYS, int& IERR, int& NPARM);
