@@ -152,18 +152,25 @@ void READ_SCAN_STOE(int& IERR) {
     // Counts: every value of the "P" lines in order, the first one dropped. Each value is
     // read from the column where the previous one ended plus one blank. Values beyond the
     // capacity of a scan are read (so the file stays in step) but not kept.
+    // The end of the file after the count lines of the last reflection completes its counts:
+    // a file without the closing 0 0 0 line keeps its last reflection.
     static rt::FArray<float, MAXSTEP + 1> values;
     long n = 0;
+    bool count_lines = false;
     for (;;) {
         if (!data_line(line)) {
-            IERR = 12;
-            return;
+            if (!count_lines) {
+                IERR = 12;
+                return;
+            }
+            break;
         }
         if (line[0] != 'P') {
             const int back = rt::unit_backspace(UNIT);
             if (back != rt::IOS_OK) rt::io_fatal_unit(UNIT, back);
             break;
         }
+        count_lines = true;
         for (std::size_t p = 2; p <= DATA_WIDTH;) {
             float value = n < MAXSTEP + 1 ? values(int(n) + 1) : 0.0f;
             const int vios = rt::list_read(std::string_view(line).substr(p - 1), value);
