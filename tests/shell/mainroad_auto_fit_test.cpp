@@ -193,11 +193,14 @@ TEST_F(AutoFitPass, SearchesShowTheFoundReflectionWithoutWritingIt) {
           "press 118", "ticks 1", "press 119",  // 15 written, then 16
           "set 1 5 9 9 9", "press 106",       // not found: 16 comes back
           "set 1 5 a b c", "press 106",       // not numbers: nothing happens
+          "press 118",                        // 16 written again
+          "set 1 7 3", "press 108",           // while running, from the entry: 3, not written
+          "ticks 1", "press 119",             // the ticks go on after it: 4
           "press 101"});
-    EXPECT_EQ(written(), (std::vector<int>{15, 16}));
-    EXPECT_EQ(REFLN.ISEQ, 16);
+    EXPECT_EQ(written(), (std::vector<int>{15, 16, 16, 4}));
+    EXPECT_EQ(REFLN.ISEQ, 4);
     EXPECT_EQ(count(BOX + "Reflection not found"), 1);
-    EXPECT_EQ(fits_counted(), 6);  // 9, 20, 15, Start, the tick, 16 again
+    EXPECT_EQ(fits_counted(), 9);  // 9, 20, 15, Start, the tick, 16 again, Start, 3, the tick
 }
 
 TEST_F(AutoFitPass, ReadErrorAtATickEndsThePassWithABox) {
