@@ -1,0 +1,245 @@
+// "Phillips Febo" files: the fixed header with the matrix per unit wavelength, reflection records
+// over several lines, counts in groups of ten, standards registered as they come, the scale
+// codes and the angles from h k l, converted through CONVERT_FILE; statuses and messages of
+// malformed files.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "include/geometry.h"
+#include "include/scan_input.h"
+#include "include/shared.h"
+#include "include/shell_services.h"
+#include "runtime/fatal.h"
+#include "runtime/units.h"
+#include "test_files.h"
+
+namespace {
+
+constexpr int STD = 25;
+constexpr float LAMBDA = 0.70926f;
+const std::string BOX = "box Kelvorantide v3.72 | ";
+const std::string DONE = BOX + "Data File read in successfully";
+const std::string SKIPPED = BOX + "Error Reading at least 1 reflection in data file";
+const std::vector<std::string> HEADER_ERROR = {BOX + "Error Reading File Header",
+                                               BOX + "READ ERROR ON HEADER OF SCAN FILE"};
+
+// Title, a line passed over, the cell 5 6 7 90 90 90, a line passed over, and the matrix of that
+// cell per unit wavelength (a* along x, b* along y, c* along z, times the wavelength).
+std::vector<std::string> header() {
+    char cell[80], r1[80], r2[80], r3[80];
+    std::snprintf(cell, sizeof cell, "    %8.4f%8.4f%8.4f%8.4f%8.4f%8.4f", 5.0, 6.0, 7.0, 90.0, 90.0, 90.0);
+    std::snprintf(r1, sizeof r1, "   %10.7f%10.7f%10.7f", 0.141852, 0.0, 0.0);
+    std::snprintf(r2, sizeof r2, "   %10.7f%10.7f%10.7f", 0.0, 0.11821, 0.0);
+    std::snprintf(r3, sizeof r3, "   %10.7f%10.7f%10.7f", 0.0, 0.0, 0.1013229);
+    return {"  FEBO TEST CRYSTAL", "CELL", cell, "MATRIX", r1, r2, r3, "P 1 2 3", "V 0.1"};
+}
+
+class FeboReader : public kvtest::FileTest {
+protected:
+    void SetUp() override {
+        FileTest::SetUp();
+        PROGID.PROG_TITLE = "Kelvorantide v3.72";
+        FILEINFO.LUNSTD = STD;
+        SCANHDR.ATTEN = 2.5f;  // from the parameter file
+        WAVES.WAVE(1) = LAMBDA;
+        for (int i = 1; i <= 3; ++i) UNITCELL.IBL(i) = i;
+    }
+
+    // Writes the header and the data lines and loads them as format 6; returns -1 when
+    // CONVERT_FILE returned, else the exit status the program ended with.
+    int load(const std::vector<std::string>& data, std::vector<std::string> lines = header()) {
+        lines.insert(lines.end(), data.begin(), data.end());
+        kvtest::write_bytes(dir / "scans.feb", kvtest::join(lines));
+        EXPECT_EQ(kvtest::open_read(1, dir / "scans.feb"), rt::IOS_OK);
+        FILEINFO.IN_FULLNAME = (dir / "scans.feb").string();
+        FILEINFO.IFORMAT = 6;
+        int status = 0;
+        try {
+            CONVERT_FILE(status);
+        } catch (const rt::ProgramExit& e) {
+            return e.status;
+        }
+        EXPECT_EQ(status, 0);
+        return -1;
+    }
+
+    static std::vector<REFLN_t> read_back() {
+        std::vector<REFLN_t> out;
+        int st = 0;
+        SKIP_HEADER_STDDATA(STD, st);
+        for (;;) {
+            st = -1;
+            READ_SCAN_STDDATA(STD, STD_NEXT, 0, REFLN.IH, st);
+            if (st != 0) break;
+            out.push_back(REFLN);
+        }
+        return out;
+    }
+};
+
+TEST_F(FeboReader, FileIsConvertedWithStandardsScalesAndAnglesFromTheMatrix) {
+    // A data set loaded before left standards behind: this file's own are numbered from 1.
+    STDREF.NSTD = 3;
+    STDREF.IHSTD(1, 1) = 4;
+    float step = 0.0f;
+    GET_STEP_SIZE(step);  // what the step-size dialog answers
+
+    const std::vector<std::string> data = {
+        "0 1 0 0 0 0 0 25 100",  // 25 steps: groups of 10, 10 and 5, each on a new line
+        "1 2 3 4 5",
+        "6 7 8 9 10 99",  // a value after the last of the group is ignored
+        "11 12 13 14 15 16 17 18 19 20",
+        "21 22 23 24 25 77",
+        "6 0 2",  // a record over two lines: standard 0 2 0, attenuated
+        "0 0 0 0 3 -100",
+        "5 6 7",
+        "7 1 1 0 0 0 0 3 50",  // standard 1 1 0, scale 100/50
+        "1 1 1",
+        "6 0 2 0 9 9 9 2 100",  // standard 0 2 0 again
+        "4 4",
+        "0 20 0 0 0 0 0 2 -100",  // beyond the limiting sphere: angles zero, still converted
+        "3 3",
+        "0 1 1 1 0 0 0 3 100",  // counts that cannot be read: skipped
+        "4 x 6",
+        "0 2 0 0 0 0 0 12 100",
+        "1 2 3 4 5 6 7 8 9 10",
+        "11 12",
+        "0 0 0 0 0 0 0 0 0",
+        "0 3 0 0 0 0 0 1 100",
+        "1",
+    };
+    ASSERT_EQ(load(data), -1);
+    EXPECT_EQ(boxes(), std::vector<std::string>{SKIPPED});
+    EXPECT_EQ(FILEINFO.TITLE, "FEBO TEST CRYSTAL");
+
+    // The matrix divided by the wavelength is the orientation matrix in force, with its cell.
+    EXPECT_EQ(UNITCELL.UBOK, 1);
+    EXPECT_EQ(UNITCELL.UB(1, 1), 0.141852f / LAMBDA);
+    EXPECT_EQ(UNITCELL.UB(1, 2), 0.0f);
+    EXPECT_NEAR(UNITCELL.CELL(2), 6.0f, 1e-4f);
+    EXPECT_NEAR(UNITCELL.CELL(6), 90.0f, 1e-4f);
+
+    ASSERT_EQ(STDREF.NSTD, 2);
+    EXPECT_EQ(STDREF.IHSTD(1, 2), 2);
+    EXPECT_EQ(STDREF.IHSTD(2, 1), 1);
+    EXPECT_EQ(STDREF.IHSTD(2, 2), 1);
+    EXPECT_EQ(std::vector<int>(TOTALS.INUM.begin(), TOTALS.INUM.end()), (std::vector<int>{0, 0, 0, 0, 1, 3, 2}));
+
+    const std::vector<REFLN_t> r = read_back();
+    ASSERT_EQ(r.size(), 6u);
+    const int iseq[] = {1, 2, 3, 4, 5, 7};
+    const int istd[] = {0, 1, 2, 1, 0, 0};
+    const char* code[] = {"N", "I", "I", "I", "F", "N"};
+    const float scale[] = {1.0f, 2.5f, 2.0f, 1.0f, 2.5f, 1.0f};
+    for (std::size_t i = 0; i < r.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(r[i].ISEQ, iseq[i]);
+        EXPECT_EQ(r[i].ISTD, istd[i]);
+        EXPECT_EQ(r[i].SCANCODE, code[i]);
+        EXPECT_EQ(r[i].SCALE, scale[i]);
+        EXPECT_EQ(r[i].STEP, step);
+        EXPECT_EQ(r[i].ANGL(2), 0.0f);  // bisecting position
+    }
+    ASSERT_EQ(r[0].NSTEP, 25);
+    for (int k = 1; k <= 25; ++k) EXPECT_EQ(r[0].COUNTS(k), float(k)) << k;
+    EXPECT_NEAR(r[0].ANGL(1), 8.13435f, 1e-4f);  // 2 asin(lambda / 2d), d = 5
+    geo::Angles expected;
+    IH_TO_EULER(r[0].IH, expected);
+    EXPECT_NEAR(r[0].ANGL(3), expected(3), 1e-4f);
+    EXPECT_NEAR(r[0].ANGL(4), expected(4), 1e-4f);
+    for (int k = 1; k <= 4; ++k) EXPECT_EQ(r[4].ANGL(k), 0.0f) << k;
+    EXPECT_EQ(r[5].NSTEP, 12);
+    EXPECT_EQ(r[5].COUNTS(12), 12.0f);
+}
+
+TEST_F(FeboReader, UnusableScansAreSkippedAndTheNextOneRead) {
+    std::string long_counts;
+    for (int g = 0; g < 60; ++g) long_counts += "1 1 1 1 1 1 1 1 1 1\r\n";
+    long_counts.resize(long_counts.size() - 2);
+    struct Case {
+        const char* name;
+        std::vector<std::string> data;
+    };
+    const Case cases[] = {
+        {"600 steps", {"0 1 0 0 0 0 0 600 100", long_counts}},
+        {"no steps", {"0 1 0 0 0 0 0 0 100"}},
+        {"scale code 0", {"0 1 0 0 0 0 0 2 0", "5 5"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        rt::units_close_all();
+        wl::script::load_lines({});
+        std::vector<std::string> data = c.data;
+        for (const char* l : {"0 0 0 1 0 0 0 2 100", "8 9", "0 0 0 0 0 0 0 0 0"}) data.push_back(l);
+        ASSERT_EQ(load(data), -1);
+        EXPECT_EQ(boxes(), std::vector<std::string>{SKIPPED});
+        const std::vector<REFLN_t> r = read_back();
+        ASSERT_EQ(r.size(), 1u);
+        EXPECT_EQ(r[0].ISEQ, 2);
+        EXPECT_EQ(r[0].IH(3), 1);
+        EXPECT_EQ(r[0].COUNTS(2), 9.0f);
+    }
+}
+
+TEST_F(FeboReader, MalformedFilesEndTheLoad) {
+    std::vector<std::string> no_marker = header();
+    no_marker.back() = "X not a marker line";
+    std::vector<std::string> short_header = header();
+    short_header.resize(6);
+    std::vector<std::string> bad_cell = header();
+    bad_cell[2] = "    5.0000  six";
+    struct Case {
+        const char* name;
+        std::vector<std::string> header;
+        std::vector<std::string> data;
+        int exit_status;  // 0: an orderly end with the boxes; 2: an unchecked input error
+        std::vector<std::string> boxes;
+    };
+    const Case cases[] = {
+        {"a line after the matrix that is no marker", no_marker, {"0 1 0 0 0 0 0 1 100", "1"}, 0, HEADER_ERROR},
+        {"the file ends inside the matrix", short_header, {}, 0, HEADER_ERROR},
+        {"a letter in the cell", bad_cell, {"0 1 0 0 0 0 0 1 100", "1"}, 0, HEADER_ERROR},
+        {"a code other than 0, 6 and 7", header(), {"3 1 0 0 0 0 0 1 100", "1"}, 0,
+         {BOX + "Error converting datafile: ICODE=3 iseq =    1 hkl=   1   0   0", BOX + "READ ERROR ON SCAN FILE"}},
+        {"a letter in the record", header(), {"0 1 O 0 0 0 0 1 100", "1"}, 0, {BOX + "READ ERROR ON SCAN FILE"}},
+        {"the file ends inside the counts", header(), {"0 1 0 0 0 0 0 12 100", "1 2 3 4 5 6 7 8 9 10"}, 2, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        rt::units_close_all();
+        wl::script::load_lines({});
+        EXPECT_EQ(load(c.data, c.header), c.exit_status);
+        EXPECT_EQ(boxes(), c.boxes);
+    }
+}
+
+TEST_F(FeboReader, WithoutAWavelengthTheMatrixCannotBeRead) {
+    WAVES.WAVE(1) = 0.0f;
+    EXPECT_EQ(load({"0 1 0 0 0 0 0 1 100", "1"}), 0);
+    EXPECT_EQ(boxes(), HEADER_ERROR);
+}
+
+TEST_F(FeboReader, StandardListHoldsTenAndRefusesTheEleventh) {
+    auto match = [](int h, int k, int l) {
+        REFLN.IH = {{h, k, l}};
+        REFLN.ISTD = 5;
+        int ierr = 9;
+        MATCH_STANDARD(ierr);
+        EXPECT_EQ(ierr, 0);
+        return REFLN.ISTD;
+    };
+    for (int i = 1; i <= 10; ++i) EXPECT_EQ(match(i, 0, 0), i);
+    EXPECT_EQ(boxes().size(), 0u);
+    EXPECT_EQ(match(11, 0, 0), 0);  // measured as an ordinary reflection
+    EXPECT_EQ(boxes(), std::vector<std::string>{BOX + "Too many standards"});
+    EXPECT_EQ(STDREF.NSTD, 10);
+    EXPECT_EQ(match(3, 0, 0), 3);
+    EXPECT_EQ(match(11, 0, 0), 0);
+    EXPECT_EQ(boxes().size(), 2u);
+}
+
+}  // namespace
