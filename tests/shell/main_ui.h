@@ -49,11 +49,13 @@ protected:
                   ("kv_shell_" + std::to_string(::getpid()) + "_" + info->test_suite_name() + "_" + info->name());
             std::filesystem::remove_all(dir);
             std::filesystem::create_directories(dir);
+            temp_dir_ = true;
         }
     }
     void TearDown() override {
         FileTest::TearDown();
         std::filesystem::current_path(cwd_);
+        if (temp_dir_) std::filesystem::remove_all(dir);
     }
 
     static void script(const std::vector<std::string>& lines) { wl::script::load_lines(lines); }
@@ -75,6 +77,7 @@ protected:
 
 private:
     std::filesystem::path cwd_;
+    bool temp_dir_ = false;
 };
 
 }  // namespace kvtest
