@@ -63,6 +63,15 @@ protected:
         ASSERT_EQ(kvtest::open_log(dir / "run.log"), rt::IOS_OK);
         FILEINFO.LOGOPEN = 1;
     }
+    // The data set with a letter in the h field of reflection 4.
+    void load_broken() {
+        std::string text = kvtest::read_bytes(dir / "mainroad.rfl");
+        const std::size_t at = text.find("\r\nR     4   ");
+        ASSERT_NE(at, std::string::npos);
+        text[at + 2 + 10] = 'x';
+        kvtest::write_bytes(dir / "broken.rfl", text);
+        load("broken.rfl");
+    }
     static void read(int mode, int number) {
         const rt::FArray<int, 3> none;
         int status = 0;
@@ -204,13 +213,7 @@ TEST_F(AutoFitPass, SearchesShowTheFoundReflectionWithoutWritingIt) {
 }
 
 TEST_F(AutoFitPass, ReadErrorAtATickEndsThePassWithABox) {
-    // Reflection 4 with a letter in its h field.
-    std::string text = kvtest::read_bytes(dir / "mainroad.rfl");
-    const std::size_t at = text.find("\r\nR     4   ");
-    ASSERT_NE(at, std::string::npos);
-    text[at + 2 + 10] = 'x';
-    kvtest::write_bytes(dir / "broken.rfl", text);
-    load("broken.rfl");
+    load_broken();
     open_output();
     pass({"press 541", "press 118", "run"});
     EXPECT_EQ(written(), (std::vector<int>{1, 2, 3}));
@@ -220,6 +223,15 @@ TEST_F(AutoFitPass, ReadErrorAtATickEndsThePassWithABox) {
     EXPECT_EQ(fits_counted(), 3);
     EXPECT_EQ(log().rfind(HEADING, 0), 0u);
     EXPECT_EQ(REFLN.ISEQ, 3);
+}
+
+TEST_F(AutoFitPass, ReadErrorInASearchEndsThePassWithABox) {
+    load_broken();
+    pass({"answer 7", "press 541", "set 1 7 5", "press 108"});  // the search meets reflection 4
+    EXPECT_EQ(count(READ_ERROR), 1);
+    EXPECT_EQ(fits_counted(), 0);
+    EXPECT_EQ(REFLN.ISEQ, 1);
+    EXPECT_EQ(log().rfind(HEADING, 0), 0u);
 }
 
 TEST_F(AutoFitPass, ExitRequestEndsTheProgramWithoutAQuestion) {
