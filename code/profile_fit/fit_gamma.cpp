@@ -1,4 +1,93 @@
-// Utilities, "Calc FWHM" (still to be built).
-#include "include/profile_fit.h"
+// Utilities, "Calc FWHM": calibrates the peak width against the scattering angle. A straight
+// line FWHM = FWHM0 + FWHM1 tan(|2theta|/2) is fitted by weighted least squares (weights
+// 1/esd^2) to the widths the preprocessing pass stored in the fitted-reflection table; on
+// "Save values" the two coefficients become the FWHM default coefficients PKVALS(2,1) and
+// PKVALS(2,2), in memory only. Widths in degrees.
+#include <cfloat>
+#include <cmath>
 
-void FIT_GAMMA() {}
+#include "include/profile_fit.h"
+#include "include/shared.h"
+#include "include/shell_services.h"
+#include "include/toolkit_services.h"
+
+namespace {
+
+constexpr int EXIT_REQUEST = -1;
+constexpr int QUIT = 64;
+constexpr int SAVE_VALUES = 65;
+
+constexpr float HALF_DEGREE_IN_RADIANS = 0.008726646f;  // pi / 360: tan of theta from 2theta
+constexpr float ESD_FLOOR = 0.0001f;                    // rows with a width not refined (esd 0) are left out
+
+int fwhm_widget(int k) { return GRAPHICS.IWID(6, k); }
+
+bool fits_a_float(double v) { return std::isfinite(v) && std::fabs(v) <= double(FLT_MAX); }
+
+}  // namespace
+
+void FIT_GAMMA() {
+    const FITVALS_t& fv = FITVALS;
+    if (fv.IPREPROC != 1) {
+        gmDisplayErrorBox("Kelvorantid", "Run PreProcess first");
+        return;
+    }
+
+    // Weighted sums in 32-bit floats, in row order.
+    float s0 = 0.0f, s1 = 0.0f, s2 = 0.0f, s3 = 0.0f, s4 = 0.0f;
+    int used = 0;
+    const int nfit = fv.NFIT < MAXFIT ? fv.NFIT : MAXFIT;
+    for (int n = 1; n <= nfit; ++n) {
+        const float esd = fv.FWHMFIT(n, 2);
+        if (!(esd > ESD_FLOOR)) continue;
+        const float fwhm = fv.FWHMFIT(n, 1);
+        const float t = std::tan(std::fabs(fv.ANGLESFIT(n, 1)) * HALF_DEGREE_IN_RADIANS);
+        const float w = 1.0f / (esd * esd);
+        s0 += w;
+        s1 += t * w;
+        s2 += fwhm * w;
+        s3 += t * t * w;
+        s4 += t * fwhm * w;
+        ++used;
+    }
+    float fwhm0 = 0.0f, fwhm1 = 0.0f, esd0 = 0.0f, esd1 = 0.0f;
+    if (used > 0) {
+        // Fewer than two distinct tan(theta) make D zero: the results are then not finite and
+        // are shown as such.
+        const float d = s0 * s3 - s1 * s1;
+        fwhm0 = (s3 * s2 - s1 * s4) / d;
+        fwhm1 = (s0 * s4 - s1 * s2) / d;
+        esd0 = std::sqrt(s3 / d);
+        esd1 = std::sqrt(s0 / d);
+    }
+
+    gmSetValueSetting(fwhm_widget(2), fwhm0);
+    gmSetValueSetting(fwhm_widget(3), fwhm1);
+    gmSetValueSetting(fwhm_widget(6), esd0);
+    gmSetValueSetting(fwhm_widget(7), esd1);
+    gmDrawWindow(fwhm_widget(1));
+    gmSetActiveWindow(fwhm_widget(1));
+
+    int icb = 0;
+    for (;;) {
+        icb = gmAction(icb);
+        if (icb == EXIT_REQUEST) EXITINT("");
+        if (icb == QUIT) break;
+        if (icb == SAVE_VALUES) {
+            // What the entries hold is stored, so a value the user typed there is the one kept.
+            const double a = gmEnqValueSetting(fwhm_widget(2));
+            const double b = gmEnqValueSetting(fwhm_widget(3));
+            // A width rule that is not a number would spoil the start value of every later
+            // fit: such values are refused and the dialog stays for a correction or "Quit".
+            if (!fits_a_float(a) || !fits_a_float(b)) {
+                GUIERR(PROGID.PROG_TITLE.view(), "FWHM values are not finite: not saved");
+                continue;
+            }
+            FITPAR.PKVALS(2, 1) = static_cast<float>(a);
+            FITPAR.PKVALS(2, 2) = static_cast<float>(b);
+            break;
+        }
+    }
+    gmRemoveWindow(fwhm_widget(1));
+    gmSetActiveWindow(GRAPHICS.IMASTER);
+}
