@@ -1,0 +1,171 @@
+// The manual fit pass driven through the scripted front end on a generated data set: walking
+// with Previous, Next and the searches, every reflection on display fitted and counted, Accept
+// and Reject with and without an integrated data file, Refit with what the fitting dialog shows,
+// the end of the data, a read error, the exit request, and the scan-profile export.
+#include <string>
+#include <vector>
+
+#include "manual_loaded_set.h"
+#include "runtime/format.h"
+
+namespace {
+
+using kvtest::BOX;
+
+const std::string READ_ERROR = BOX + "Read error in standard data file: manual fit ended";
+const std::string FITTING_DIALOG = kvtest::TITLE + ": Fitting Controls & Results";
+
+class ManualFit : public kvtest::LoadedSet {
+protected:
+    static void pass(const std::vector<std::string>& lines) {
+        script(lines);
+        START_MANUAL_FIT();
+    }
+    // The window is handed back: fitting dialog off, controls hidden, menu titles active.
+    void expect_window_handed_back() {
+        EXPECT_EQ(transcript().back(), "hide " + FITTING_DIALOG);
+        for (int k = 2; k <= GRAPHICS.NWIDMAIN; ++k) EXPECT_EQ(state_of(1, k), STATUS_HIDDEN) << k;
+        for (int k = 1; k <= 4; ++k) EXPECT_EQ(state_of(3, k), STATUS_ACTIVE) << k;
+    }
+};
+
+TEST_F(ManualFit, EveryReflectionBroughtOnDisplayIsFittedAndCountedWithoutClearing) {
+    load();
+    TOTALS.IC(1) = 5;  // counts of an earlier pass stay
+    // Entry fit of 1; Next 2, Next 3, Previous 2, Refit 2, Previous 1, Previous on the first
+    // reflection fits it again.
+    pass({"press 103", "press 103", "press 102", "press 104", "press 102", "press 102", "press 101"});
+    EXPECT_EQ(REFLN.ISEQ, 1);
+    EXPECT_EQ(fits_counted(), 5 + 7);
+    EXPECT_EQ(FITOPT.IINT, 2);
+    EXPECT_EQ(REFLN.FLAG(4), '1');
+    expect_window_handed_back();
+    EXPECT_EQ(log(), "");  // no summary
+}
+
+TEST_F(ManualFit, WithoutAnOutputFileAcceptAndRejectAreNotOffered) {
+    load();
+    wl::script::load_lines({"press 103", "press 111"});
+    EXPECT_EQ(exit_status([] { START_MANUAL_FIT(); }), wl::script::EXIT_SCRIPT_ERROR);
+    EXPECT_EQ(REFLN.ISEQ, 2);
+    wl::script::load_lines({"press 112"});
+    EXPECT_EQ(exit_status([] { START_MANUAL_FIT(); }), wl::script::EXIT_SCRIPT_ERROR);
+    wl::script::load_lines({"press 118"});  // nor Start and Stop of the automatic pass
+    EXPECT_EQ(exit_status([] { START_MANUAL_FIT(); }), wl::script::EXIT_SCRIPT_ERROR);
+}
+
+TEST_F(ManualFit, AcceptWritesTheReflectionAsAcceptedAndRejectWritesNothing) {
+    load();
+    open_output();
+    // Every fit fails its intensity limit, so reflection 1 is rejected with I before Accept
+    // forces it in; Reject passes over 2; Accept writes 3 (a standard) and moves to 4.
+    pass({"toggle 4 73 1", "set 4 83 1e9", "press 104", "press 111", "press 112", "press 111", "press 101"});
+    EXPECT_EQ(REFLN.ISEQ, 4);
+    EXPECT_EQ(TOTALS.IC(6), 4);  // the refit of 1, then 2, 3 and 4
+    EXPECT_EQ(TOTALS.IC(1), 1);  // the entry fit, before the limit was set
+    const std::vector<std::string> lines = written();
+    ASSERT_EQ(lines.size(), 2u);
+    const std::string seqs[] = {"10.", "31."};  // 10 ISEQ + ISTD, F7.0
+    for (std::size_t n = 0; n < lines.size(); ++n) {
+        SCOPED_TRACE(lines[n]);
+        EXPECT_EQ(lines[n].substr(61, 7).find(seqs[n]), 7 - seqs[n].size());
+        // Scan code, then "F" and a blank code whatever the fit said, then the pass mark.
+        EXPECT_EQ(lines[n].substr(71, 3), "F 1");
+    }
+    EXPECT_EQ(lines[0][70], 'N');
+    EXPECT_EQ(lines[1][70], 'I');
+}
+
+TEST_F(ManualFit, RefitTakesTheDialogAsItStandsAndTheNextMoveComputesAgain) {
+    load();
+    // Position held and started at a typed value: the refit keeps it; the next reflection
+    // starts from its computed value again.
+    pass({"toggle 4 34 0", "set 4 24 0.0375", "press 104", "press 101"});
+    EXPECT_EQ(FITPAR.IREF(4), 0);
+    EXPECT_EQ(FITPAR.VALS(4), 0.0375f);
+    EXPECT_EQ(FITPAR.SIGVAL(4), 0.0f);
+    pass({"set 4 24 0.0375", "press 103", "press 101"});
+    EXPECT_EQ(REFLN.ISEQ, 2);
+    EXPECT_NE(FITPAR.VALS(4), 0.0375f);
+}
+
+TEST_F(ManualFit, SearchesBringTheFoundReflectionOrTheOneBefore) {
+    load();
+    pass({"set 1 5 2 2 0", "press 106",   // found: reflection 9
+          "set 1 5 9 9 9", "press 106",   // not found: 9 comes back
+          "set 1 5 a b c", "press 106",   // not numbers: nothing happens
+          "set 1 7 15.7", "press 108",    // truncated toward zero: 15
+          "press 101"});
+    EXPECT_EQ(REFLN.ISEQ, 15);
+    EXPECT_EQ(count(BOX + "Reflection not found"), 1);
+    EXPECT_EQ(fits_counted(), 4);  // entry, 9, 9 again, 15
+}
+
+TEST_F(ManualFit, NextOnTheLastReflectionEndsThePassAfterEndOfFile) {
+    load();
+    open_output();
+    pass({"set 1 7 20", "press 108", "press 111"});
+    EXPECT_EQ(count(BOX + "End of File"), 1);
+    EXPECT_EQ(REFLN.ISEQ, kvtest::MAINROAD_REFLECTIONS);
+    expect_window_handed_back();
+    EXPECT_EQ(written().size(), 1u);  // the accepted last reflection
+}
+
+TEST_F(ManualFit, AReadErrorEndsThePassWithABoxInsteadOfShowingTheOldReflection) {
+    write_broken(4, "broken.rfl");
+    load("broken.rfl");
+    open_output();
+    pass({"press 111", "press 111", "press 111"});  // 1 and 2 written, 3 written, then the error
+    EXPECT_EQ(count(READ_ERROR), 1);
+    EXPECT_EQ(written().size(), 3u);
+    EXPECT_EQ(fits_counted(), 3);
+    EXPECT_EQ(REFLN.ISEQ, 3);
+    expect_window_handed_back();
+}
+
+TEST_F(ManualFit, ExitRequestEndsTheProgramWithoutAQuestion) {
+    load();
+    wl::script::load_lines({"press 103", "press -1"});
+    EXPECT_EQ(exit_status([] { START_MANUAL_FIT(); }), 0);
+    for (const std::string& l : transcript()) EXPECT_EQ(l.find("exit the program"), std::string::npos) << l;
+}
+
+TEST_F(ManualFit, FitModesRefuseAnEmptyDataSet) {
+    load();
+    FIRST_SCAN_READ = 0;  // the data set had no reflection to read
+    for (void (*mode)() : {START_MANUAL_FIT, START_PREPROCESS}) {
+        script({});
+        mode();
+        EXPECT_EQ(transcript(), std::vector<std::string>{BOX + "No reflection loaded"});
+        for (int k = 1; k <= 4; ++k) EXPECT_EQ(state_of(3, k), STATUS_ACTIVE) << k;
+    }
+    EXPECT_EQ(fits_counted(), 0);
+}
+
+TEST_F(ManualFit, ExportAppendsTheProfileOfTheLastFit) {
+    load();
+    // The 61-step reflection 19 is exported twice into one file; a cancelled export says so.
+    pass({"set 1 7 19", "press 108", "press 120", "file " + path("profile"), "press 120",
+          "file " + path("profile.dat"), "press 120", "cancel", "press 101"});
+    EXPECT_EQ(count(BOX + "Data file not opened"), 1);
+    EXPECT_FALSE(rt::unit_connected(SCANDATA_UNIT()));
+    const std::vector<std::string> lines = lines_of(dir / "profile.dat");
+    const int nstep = REFLN.NSTEP;
+    ASSERT_EQ(nstep, 61);
+    ASSERT_EQ(lines.size(), std::size_t(2 * (nstep + 2)));
+    for (int block = 0; block < 2; ++block) {
+        const int at = block * (nstep + 2);
+        EXPECT_EQ(lines[at], " PROFILE FOR REFLECTION HKL =     2    3    1");
+        EXPECT_EQ(lines[at + 1], "   OMEGA       OBS   COUNTS    CALC");
+        for (int i = 1; i <= nstep; ++i) {
+            const std::string expected =
+                rt::fmt_write("(F10.3,',',F10.1,',',F10.1)", REFLN.XPOS(i), REFLN.COUNTS(i), REFLN.YC(i));
+            EXPECT_EQ(lines[at + 1 + i], expected) << i;
+        }
+    }
+    // The calculated column holds the fit: background plus peak, above the background at the peak.
+    EXPECT_GT(REFLN.YC(31), 2.0f * FITPAR.VALS(1));
+    EXPECT_EQ(lines[2].size(), 32u);
+}
+
+}  // namespace
