@@ -109,11 +109,11 @@ void CREATE_CIF_KELVOR() {
 
     if (UNITCELL.UBOK == 1) orientation_items();
 
-    // Reflections measured, standards not counted; a data set of unclassified scans only
-    // reports those.
-    long long measured = 0;
+    // Reflections measured, standards not counted: the classified scans (W, M, R, S, F) and the
+    // unclassified ones (N), so that a data set mixing both reports every reflection.
+    long long measured = TOTALS.INUM(7);
     for (int k = 1; k <= 5; ++k) measured += TOTALS.INUM(k);
-    const int count = measured == 0 ? TOTALS.INUM(7) : clamp_int(measured);
+    const int count = clamp_int(measured);
     put("");
     put("");
     put(item("_diffrn_reflns_number", 33) + rt::fmt_write("(I5)", count));

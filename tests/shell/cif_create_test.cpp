@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "params_ui.h"
+#include "shell/config_file.h"
 
 namespace {
 
@@ -68,7 +69,7 @@ TEST_F(CifFile, RefinedCellAndMatrixItems) {
     refined_state();
     for (int k = 1; k <= 5; ++k) TOTALS.INUM(k) = k;
     TOTALS.INUM(6) = 7;   // standards are not counted
-    TOTALS.INUM(7) = 50;  // nor the unclassified scans while classified ones exist
+    TOTALS.INUM(7) = 50;  // unclassified scans beside classified ones are counted too
     CREATE_CIF_KELVOR();
     const std::vector<std::string> cell = {
         "_computing_cell_refinement           'Kelvorantide (Dorsk, 2003)' ",
@@ -100,7 +101,7 @@ TEST_F(CifFile, RefinedCellAndMatrixItems) {
         "_diffrn_orient_matrix_UB_32      0.0000000",
         "_diffrn_orient_matrix_UB_33      0.1250000",
     };
-    const std::vector<std::string> count = {"", "", "_diffrn_reflns_number              15"};
+    const std::vector<std::string> count = {"", "", "_diffrn_reflns_number              65"};
     EXPECT_EQ(cif(), kvtest::join(BANNER + cell + REDUCTION + matrix + count));
     EXPECT_EQ(transcript(), std::vector<std::string>{"box " + kvtest::TITLE + " | Cif created successfully"});
     // The cell is left as the CIF shows it; the esds are kept.
@@ -167,6 +168,58 @@ TEST_F(CifFile, FileThatCannotBeOpenedIsLeftAloneSilently) {
     EXPECT_EQ(cif(), "data\r\n");
     EXPECT_TRUE(transcript().empty());
     EXPECT_FALSE(rt::unit_connected(35));
+}
+
+}  // namespace
+
+namespace {
+
+// The three report entries of the File menu on a loaded data set, from the scripted front end.
+class ReportMenus : public kvtest::ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        SET_PROGRAM_DIRECTORY(dir.string());
+        const std::filesystem::path fx = std::filesystem::path(KV_BINARY_DIR) / "fixtures";
+        std::filesystem::copy_file(fx / "small.rfl", dir / "small.rfl");
+        std::filesystem::copy_file(fx / "small.par", dir / "small.par");
+    }
+    void TearDown() override {
+        SET_PROGRAM_DIRECTORY("");
+        ShellTest::TearDown();
+    }
+    std::string path(const std::string& name) const { return (dir / name).string(); }
+};
+
+TEST_F(ReportMenus, LogExperimentFileAndCifOfALoadedDataSet) {
+    reset_toolkit();
+    script({"file " + path("small.rfl"), "press 470", "file " + path("small.par"), "press 315", "file " + path("mine"),
+            "press 317", "file " + path("small"), "press 318", "press 316", "answer 6"});
+    EXPECT_EQ(rt::run_program([] { MAIN__(); }), 0);
+    const std::vector<std::string> t = transcript();
+    const std::vector<std::string> reports(t.end() - 5, t.end() - 2);
+    const std::vector<std::string> expected = {
+        "file " + kvtest::TITLE + "  Open Log File -> " + path("mine"),
+        "file " + kvtest::TITLE + "   Create Experiment File -> " + path("small"),
+        "box " + kvtest::TITLE + " | Cif created successfully",
+    };
+    EXPECT_EQ(reports, expected);
+
+    const std::string log = kvtest::read_bytes(dir / "mine.log");
+    EXPECT_NE(log.find("\r\n     INPUT DATA FILE WAS: " + path("small.rfl") + "\r\n"), std::string::npos) << log;
+    EXPECT_NE(log.find(" TITLE SYNTHETIC ORTHORHOMBIC TEST CRYSTAL"), std::string::npos) << log;
+    EXPECT_NE(log.find("REFLECTIONS AS CLASSIFIED IN INPUT FILE: small.rfl"), std::string::npos) << log;
+
+    const std::string exp = kvtest::read_bytes(dir / "small.exp");
+    EXPECT_NE(exp.find("\r\nCELL      5.4321    7.1234    9.8765"), std::string::npos)
+        << exp;
+    EXPECT_NE(exp.find("\r\nWAVEL     2  0.709300  0.713590"), std::string::npos) << exp;
+
+    const std::string cif = kvtest::read_bytes(dir / "small_kelvor.cif");
+    EXPECT_NE(cif.find("\r\n_cell_length_a          5.4321            \r\n"), std::string::npos) << cif;
+    EXPECT_NE(cif.find("\r\n_cell_measurement_reflns_used     0\r\n"), std::string::npos) << cif;
+    // Eight normal scans beside a weak, a strong and a rescanned one; the two standards left out.
+    EXPECT_NE(cif.find("\r\n_diffrn_reflns_number              11\r\n"), std::string::npos) << cif;
 }
 
 }  // namespace
