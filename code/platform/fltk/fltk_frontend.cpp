@@ -386,12 +386,19 @@ void FltkFrontEnd::build_menu(Model& m, Fl_Menu_Bar& bar, int bar_id) {
         int tflags = FL_SUBMENU;
         if (t->state == STATE_GREYED) tflags |= FL_MENU_INACTIVE;
         bar.add(title.c_str(), 0, nullptr, nullptr, tflags);
-        // The entries hang from the title's pulldown menu (the id after the title) or the title.
-        std::vector<int> entries = children(tid);
-        if (const Widget* pd = m.find(tid + 1); pd && pd->kind == KIND_PULLDOWN && t->kind == KIND_MENUTITLE) {
-            std::vector<int> more = children(tid + 1);
-            entries.insert(entries.end(), more.begin(), more.end());
-        }
+        // The entries hang from the title, from its pulldown menus (the id after the title, or
+        // one made on the title later) or from pulldowns within those.
+        std::vector<int> entries, menus = {tid};
+        if (const Widget* pd = m.find(tid + 1); pd && pd->kind == KIND_PULLDOWN && pd->parent != tid)
+            menus.push_back(tid + 1);
+        for (std::size_t k = 0; k < menus.size() && k < 64; ++k)
+            for (int cid : children(menus[k])) {
+                const Widget* cw_ = m.find(cid);
+                if (cw_ && cw_->kind == KIND_PULLDOWN)
+                    menus.push_back(cid);
+                else
+                    entries.push_back(cid);
+            }
         std::sort(entries.begin(), entries.end());
         int last_index = -1;
         for (int eid : entries) {
@@ -411,8 +418,7 @@ void FltkFrontEnd::build_menu(Model& m, Fl_Menu_Bar& bar, int bar_id) {
             last_index = bar.add(path.c_str(), 0, menu_cb, reinterpret_cast<void*>(intptr_t(eid)), flags);
             menubar_of_entry_[eid] = bar_id;
         }
-        menubar_of_entry_[tid] = bar_id;
-        menubar_of_entry_[tid + 1] = bar_id;
+        for (int mid : menus) menubar_of_entry_[mid] = bar_id;
     }
     bar.redraw();
 }
