@@ -188,3 +188,24 @@ void LSVEC(int ISYS, int& IERR);
 // the crystal system ISYS and solves them. IERR 0 solved (XB(1..9) the solution, XA(1..9,1..9)
 // the inverse block); 1 rank-deficient; 2 ISYS outside 1..6 (NPARM untouched).
 void CONSTR(int ISYS, int& IERR, int& NPARM);
+
+// ---- Eight-position centring and the delta-d/d check ---------------------------------------------
+
+// True 2theta, omega (from the bisecting position) and chi of one reflection measured at eight
+// equivalent settings (rows of angles: 2theta, omega, chi, phi in degrees, in the order of the
+// centring's sign pattern), free of the zero errors of the circles. results: 1-3 true angles,
+// 4-6 zero errors of 2theta, omega and chi, 7-9 crystal offset x, y, z and 10 DELTA-H (length unit
+// of g1 = GONCON1 and g2 = GONCON2). parities: PARITY(1..4) as +1.0 or -1.0. The chi values of
+// settings 3 to 6 in angles are unwrapped in place. status 0 computed; 1 a 2theta sign, 2 an omega
+// sign off the pattern; 3 the chi values of a pair more than 5 degrees apart (or not finite). With
+// a non-zero status results holds zeros.
+void CALC_OFFSETS(rt::FArray2<float, 8, 4>& angles, const rt::FArray<float, 4>& parities, float g1, float g2,
+                  rt::FArray<float, 10>& results, int& status);
+
+// Delta-d/d against |2theta|: the first n of the ndim values of x and y as filled squares in the
+// plot frame, with axes, ticks and labels; sets YLEN, XSCALE and YSCALE of PLOTFRAME.
+void PLOTDATASET(const float* x, const float* y, int ndim, int n);
+template <int N>
+void PLOTDATASET(const rt::FArray<float, N>& x, const rt::FArray<float, N>& y, int ndim, int n) {
+    PLOTDATASET(x.data(), y.data(), ndim < N ? ndim : N, n);
+}
