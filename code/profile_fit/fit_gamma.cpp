@@ -5,6 +5,7 @@
 // PKVALS(2,2), in memory only. Widths in degrees.
 #include <cfloat>
 #include <cmath>
+#include <limits>
 
 #include "include/profile_fit.h"
 #include "include/shared.h"
@@ -36,6 +37,8 @@ void FIT_GAMMA() {
     // Weighted sums in 32-bit floats, in row order.
     float s0 = 0.0f, s1 = 0.0f, s2 = 0.0f, s3 = 0.0f, s4 = 0.0f;
     int used = 0;
+    float first_t = 0.0f;
+    bool distinct = false;  // at least two different tan(theta) among the rows used
     const int nfit = fv.NFIT < MAXFIT ? fv.NFIT : MAXFIT;
     for (int n = 1; n <= nfit; ++n) {
         const float esd = fv.FWHMFIT(n, 2);
@@ -48,17 +51,24 @@ void FIT_GAMMA() {
         s2 += fwhm * w;
         s3 += t * t * w;
         s4 += t * fwhm * w;
+        if (used == 0) first_t = t;
+        if (t != first_t) distinct = true;
         ++used;
     }
     float fwhm0 = 0.0f, fwhm1 = 0.0f, esd0 = 0.0f, esd1 = 0.0f;
     if (used > 0) {
-        // Fewer than two distinct tan(theta) make D zero: the results are then not finite and
-        // are shown as such.
         const float d = s0 * s3 - s1 * s1;
-        fwhm0 = (s3 * s2 - s1 * s4) / d;
-        fwhm1 = (s0 * s4 - s1 * s2) / d;
-        esd0 = std::sqrt(s3 / d);
-        esd1 = std::sqrt(s0 / d);
+        if (distinct && d > 0.0f) {
+            fwhm0 = (s3 * s2 - s1 * s4) / d;
+            fwhm1 = (s0 * s4 - s1 * s2) / d;
+            esd0 = std::sqrt(s3 / d);
+            esd1 = std::sqrt(s0 / d);
+        } else {
+            // Fewer than two distinct tan(theta) determine no line. D is then zero only in
+            // exact arithmetic; in floats its rounding residue would give finite values that
+            // look fitted. They are shown as not a number instead.
+            fwhm0 = fwhm1 = esd0 = esd1 = std::numeric_limits<float>::quiet_NaN();
+        }
     }
 
     gmSetValueSetting(fwhm_widget(2), fwhm0);

@@ -1,0 +1,129 @@
+// The FWHM calibration ("Calc FWHM") on hand-made fitted-reflection tables: the precondition,
+// the weighted straight line through the stored widths against tan(theta), what the dialog
+// shows, what "Save values" and "Quit" leave in the FWHM default coefficients, and a line that
+// cannot be determined.
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "manual_loaded_set.h"
+
+namespace {
+
+const std::string FWHM_DIALOG = kvtest::TITLE + ": FWHM values from dataset";
+const std::vector<std::string> SHOWN_AND_HIDDEN = {"show " + FWHM_DIALOG, "hide " + FWHM_DIALOG};
+
+struct Row {
+    float tth, fwhm, esd;
+};
+
+class FwhmCalibration : public kvtest::LoadedSet {
+protected:
+    void SetUp() override {
+        LoadedSet::SetUp();
+        FITPAR.PKVALS(2, 1) = 0.18f;
+        FITPAR.PKVALS(2, 2) = 0.06f;
+    }
+    static void table(const std::vector<Row>& rows) {
+        FITVALS.NFIT = int(rows.size());
+        for (int n = 1; n <= FITVALS.NFIT; ++n) {
+            FITVALS.ANGLESFIT(n, 1) = rows[n - 1].tth;
+            FITVALS.FWHMFIT(n, 1) = rows[n - 1].fwhm;
+            FITVALS.FWHMFIT(n, 2) = rows[n - 1].esd;
+        }
+        FITVALS.IPREPROC = 1;
+    }
+    static void calibrate(const std::vector<std::string>& lines) {
+        script(lines);
+        FIT_GAMMA();
+    }
+    static double shown(int k) { return w(6, k).value; }
+};
+
+// Widths 0.10 at theta 10 and 0.12 at theta 20 (the second measured at negative 2theta), equal
+// weights, and a row whose width was not refined (esd 0) that must not pull the line.
+const std::vector<Row> TWO_POINTS = {{20.0f, 0.10f, 0.01f}, {-40.0f, 0.12f, 0.01f}, {30.0f, 0.5f, 0.0f}};
+
+TEST_F(FwhmCalibration, TheLinePassesThroughTwoEquallyWeightedPoints) {
+    table(TWO_POINTS);
+    calibrate({"press 65"});
+    const double t1 = std::tan(10.0 * M_PI / 180.0), t2 = std::tan(20.0 * M_PI / 180.0);
+    const double slope = 0.02 / (t2 - t1);
+    EXPECT_NEAR(shown(3), slope, 1e-4 * slope);
+    EXPECT_NEAR(shown(2), 0.10 - slope * t1, 1e-5);
+    EXPECT_NEAR(shown(6), 0.01 * std::sqrt(t1 * t1 + t2 * t2) / (t2 - t1), 1e-4 * shown(6));
+    EXPECT_NEAR(shown(7), 0.01 * std::sqrt(2.0) / (t2 - t1), 1e-4 * shown(7));
+    // "Save values" stores what the entries hold.
+    EXPECT_EQ(FITPAR.PKVALS(2, 1), float(shown(2)));
+    EXPECT_EQ(FITPAR.PKVALS(2, 2), float(shown(3)));
+    EXPECT_EQ(transcript(), SHOWN_AND_HIDDEN);
+}
+
+TEST_F(FwhmCalibration, QuitKeepsTheCoefficientsAndSaveTakesATypedValue) {
+    table(TWO_POINTS);
+    calibrate({"set 6 2 0.05", "press 64"});
+    EXPECT_EQ(FITPAR.PKVALS(2, 1), 0.18f);
+    EXPECT_EQ(FITPAR.PKVALS(2, 2), 0.06f);
+    calibrate({"set 6 2 0.05", "press 65"});
+    EXPECT_EQ(FITPAR.PKVALS(2, 1), 0.05f);
+    EXPECT_EQ(FITPAR.PKVALS(2, 2), float(shown(3)));
+}
+
+TEST_F(FwhmCalibration, NoRefinedWidthShowsFourZeros) {
+    table({{20.0f, 0.10f, 0.0f}, {40.0f, 0.12f, 0.0001f}});  // esds not above 0.0001
+    calibrate({"press 64"});
+    for (int k : {2, 3, 6, 7}) EXPECT_EQ(shown(k), 0.0) << k;
+}
+
+TEST_F(FwhmCalibration, WithoutAPreprocessingPassItAsksForOne) {
+    table(TWO_POINTS);
+    FITVALS.IPREPROC = 0;
+    calibrate({});
+    EXPECT_EQ(transcript(), std::vector<std::string>{"box Kelvorantid | Run PreProcess first"});
+    EXPECT_EQ(FITPAR.PKVALS(2, 1), 0.18f);
+}
+
+TEST_F(FwhmCalibration, AnUndeterminedLineIsShownAsNotANumberAndNotSaved) {
+    // One row, or rows at the same |2theta| (a row with esd 0 does not count): no slope can be
+    // fitted. In floats D is left with a rounding residue that would give finite, fitted-looking
+    // values; they are shown as not a number, and "Save values" refuses them.
+    const std::vector<Row> tables[] = {
+        {{30.0f, 0.10f, 0.01f}, {-30.0f, 0.12f, 0.02f}},
+        {{25.0f, 0.11f, 0.013f}, {40.0f, 0.12f, 0.0f}},
+    };
+    for (const std::vector<Row>& rows : tables) {
+        SCOPED_TRACE(rows.size());
+        table(rows);
+        calibrate({"press 65", "press 64"});
+        for (int k : {2, 3, 6, 7}) EXPECT_TRUE(std::isnan(shown(k))) << k;
+        EXPECT_EQ(count(kvtest::BOX + "FWHM values are not finite: not saved"), 1);
+        EXPECT_EQ(FITPAR.PKVALS(2, 1), 0.18f);
+        EXPECT_EQ(FITPAR.PKVALS(2, 2), 0.06f);
+    }
+    // Numbers typed over them are saved.
+    calibrate({"press 65", "set 6 2 0.15", "set 6 3 0.07", "press 65"});
+    EXPECT_EQ(FITPAR.PKVALS(2, 1), 0.15f);
+    EXPECT_EQ(FITPAR.PKVALS(2, 2), 0.07f);
+    EXPECT_EQ(transcript().back(), "hide " + FWHM_DIALOG);
+}
+
+TEST_F(FwhmCalibration, ExitRequestInTheDialogEndsTheProgram) {
+    table(TWO_POINTS);
+    script({"press -1"});
+    EXPECT_EQ(exit_status([] { FIT_GAMMA(); }), 0);
+    EXPECT_EQ(FITPAR.PKVALS(2, 1), 0.18f);
+}
+
+TEST_F(FwhmCalibration, TheSavedWidthRuleStartsTheNextFit) {
+    load();
+    table(TWO_POINTS);
+    calibrate({"press 65"});
+    WRITE_FIT_PARAMETERS();
+    gmSetToggleSwitch(GRAPHICS.IWID(4, 62), 1);  // FWHM from its default rule
+    SET_FIT_PARAMETERS();
+    const float a = FITPAR.PKVALS(2, 1), b = FITPAR.PKVALS(2, 2);
+    EXPECT_NEAR(FITPAR.VALS(2), a + b * std::tan(std::fabs(0.5f * REFLN.ANGL(1)) / 57.29578f), 1e-6f);
+    EXPECT_NE(a, 0.18f);
+}
+
+}  // namespace
