@@ -263,7 +263,7 @@ void FltkFrontEnd::add_widget(Model& m, KvWindow& win, const Widget& w, const Re
     cells_of(w, cw, ch, 4, 1);
     // Column x from the parent's left edge, row y counted upward from its bottom edge.
     Rect r{area.x + w.x * c.w, area.y + area.h - (w.y + ch) * c.h, cw * c.w, ch * c.h};
-    const void* ud = reinterpret_cast<void*>(intptr_t(w.id));
+    void* ud = reinterpret_cast<void*>(intptr_t(w.id));
     Fl_Widget* made = nullptr;
     win.begin();
     switch (w.kind) {
@@ -349,7 +349,7 @@ void FltkFrontEnd::add_widget(Model& m, KvWindow& win, const Widget& w, const Re
     }
     win.end();
     if (!made) return;
-    made->user_data(const_cast<void*>(ud));
+    made->user_data(ud);
     widgets_[w.id] = made;
     if (w.kind == KIND_RADIO) {
         add_children(m, win, w.id, r);
