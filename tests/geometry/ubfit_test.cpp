@@ -247,4 +247,35 @@ TEST_F(CalcUnitCell, WithTheLogClosedTheRefinementStillHappens) {
     EXPECT_FALSE(std::filesystem::exists(dir / "run.log"));
 }
 
+TEST_F(CalcUnitCell, OmegaZeroShowsInTheResidualsOfThePlainLayout) {
+    lsqtest::shift_omegas(0, 0, 0, -0.5f);
+    open_the_log();
+    script({"toggle 6 21 0", "toggle 6 22 0", "toggle 6 23 1", "press 626", "press 631"});
+    UB_FIT();
+    EXPECT_EQ(UNITCELL.UBOK, 1);
+    EXPECT_LT(XTALOFF.OMZERO, -0.2f);
+    const auto log = log_lines();
+    ASSERT_EQ(log.size(), 48u);
+    EXPECT_EQ(log[4], " UNCONSTRAINED REFINEMENT WITH OMEGA ZERO");
+    EXPECT_EQ(log[6], "  H   K   L  2TH(det)  2TH(cal) OM(FIT)     CHI     PHI   OM(UB)   DEL-OM");
+    // Every residual is negative, carrying the zero that the plain layout does not apply; the
+    // largest error is the largest magnitude among them.
+    float largest = 0.0f, sum = 0.0f;
+    for (int i = 0; i < 20; ++i) {
+        const auto v = numbers_after(log[8 + i], 0);
+        ASSERT_EQ(v.size(), 10u);
+        EXPECT_LT(v[9], 0.0f) << log[8 + i];
+        largest = std::max(largest, -v[9]);
+        sum += -v[9];
+    }
+    const auto max_line = numbers_after(log[43], 22);
+    const auto zero_line = numbers_after(log[44], 22);
+    const auto avg_line = numbers_after(log[42], 22);
+    ASSERT_EQ(max_line.size(), 1u);
+    EXPECT_NEAR(max_line[0], largest, 6e-4);
+    EXPECT_NEAR(avg_line[0], sum / 20, 6e-4);
+    EXPECT_NEAR(zero_line[0], XTALOFF.OMZERO, 5e-5);
+    EXPECT_EQ(transcript().at(3), "box " + TITLE + " | WARNING: NO CONVERGENCE AFTER 10 CYCLES IN LSQ_OFFSETS");
+}
+
 }  // namespace
