@@ -334,6 +334,20 @@ TEST_F(Xcalibur, StepCountsAndCountLines) {
     }
 }
 
+TEST_F(Xcalibur, OldLayoutWithoutScanWidthLineSkipsItsReflections) {
+    // No "sc s" line: the wavelength factor is 0 and 2theta has no value; the reflection is
+    // skipped instead of ending the load when it is written.
+    std::vector<std::string> lines = {steps(8), "P wl 0.5 0.5025", ordinary(1, 1, 0, 0, "NL", 1.0f),
+                                      zline(10.0f, 20.0f, 0.0f, 30.0f), zline(0, 0, 0, 0)};
+    append(lines, slines(8, 1));
+    open_file(lines);
+    int status = 0;
+    EXPECT_EQ(ends([&] { CONVERT_FILE(status); }), -1);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(boxes(), std::vector<std::string>{BOX + "Error Reading at least 1 reflection in data file"});
+    EXPECT_EQ(TOTALS.INUM(3), 0);
+}
+
 TEST_F(Xcalibur, FaultsThatEndTheProgram) {
     const std::string refl = ordinary(1, 1, 0, 0, "NL", 1.0f);
     std::string bad_steps = steps(20);
