@@ -373,6 +373,8 @@ TEST_F(Xcalibur, FaultsThatEndTheProgram) {
         {{"G", urow(1, 0, 0), "G", refl}, "ERROR READING FILE: EXPECTED U, GOT G AT LINE      3"},
         {{bad_urow, urow(0, 1, 0), urow(0, 0, 1), refl}, "ERROR READING DATAFILE HEADER"},
         {{bad_speed, refl}, ""},
+        {{"P sc s      2.0 without its scan-width field", refl}, ""},
+        {{"C Version x.171.32", refl}, ""},
         {{"P rr 0", "G", refl, zline(0, 20, 0, 0), "S"}, "ERROR READING FILE: EXPECTED Z, GOT S AT LINE      5", true},
         {{"P rr 0", reference_old(1, 0, 0, 4, false), zline(0, 20, 0, 0), zline(0, 0, 0, 0), slines(8, 1)[0]},
          "Unidentified Standard Refln", true},
