@@ -8,6 +8,9 @@
 #include <vector>
 
 #include "../shell/main_ui.h"
+#include "include/profile_fit.h"
+#include "include/scan_input.h"
+#include "shell/config_file.h"
 #include "include/toolkit_services.h"
 #include "lsq_table.h"
 #include "shell/kelvor_main.h"
@@ -276,6 +279,59 @@ TEST_F(CalcUnitCell, OmegaZeroShowsInTheResidualsOfThePlainLayout) {
     EXPECT_NEAR(avg_line[0], sum / 20, 6e-4);
     EXPECT_NEAR(zero_line[0], XTALOFF.OMZERO, 5e-5);
     EXPECT_EQ(transcript().at(3), "box " + TITLE + " | WARNING: NO CONVERGENCE AFTER 10 CYCLES IN LSQ_OFFSETS");
+}
+
+// The generated monoclinic data set (tests/fixtures/specs/mainroad.spec) loaded, preprocessed,
+// and its cell refined from the fitted peak positions.
+class CalcUnitCellOnADataSet : public kvtest::ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        SET_PROGRAM_DIRECTORY(dir.string());
+        build_ui();
+        const std::filesystem::path fx = std::filesystem::path(KV_BINARY_DIR) / "fixtures";
+        std::filesystem::copy_file(fx / "mainroad.rfl", dir / "mainroad.rfl");
+        std::filesystem::copy_file(fx / "mainroad.par", dir / "mainroad.par");
+    }
+    void TearDown() override {
+        SET_PROGRAM_DIRECTORY("");
+        ShellTest::TearDown();
+        reset_toolkit();
+    }
+};
+
+TEST_F(CalcUnitCellOnADataSet, RefinesTheGeneratingCellFromThePreprocessedPeaks) {
+    ASSERT_EQ(kvtest::open_read(3, dir / "mainroad.par"), rt::IOS_OK);
+    READ_PARAMETERS(0);
+    FILEINFO.LUNSTD = 25;
+    FILEINFO.IN_NAME = "mainroad.rfl";
+    ASSERT_EQ(kvtest::open_read(25, dir / "mainroad.rfl"), rt::IOS_OK);
+    int status = 0;
+    READ_HEADER_STDDATA(25, status);
+    ASSERT_EQ(status, 0);
+    const rt::FArray<int, 3> none;
+    READ_SCAN_STDDATA(25, STD_NEXT, 0, none, status);
+    ASSERT_EQ(status, 0);
+    FIRST_SCAN_READ = 1;
+    // The matrix of the file is not what is refined: start from a wrong one.
+    for (int i = 1; i <= 3; ++i)
+        for (int j = 1; j <= 3; ++j) UNITCELL.UB(i, j) *= 1.01f;
+
+    script({"press 53", "run"});
+    START_PREPROCESS();
+    ASSERT_GE(FITVALS.NFIT, 10);
+    script({"toggle 6 21 0", "toggle 6 22 0", "toggle 6 23 0", "press 626", "press 631"});
+    UB_FIT();
+    ASSERT_EQ(UNITCELL.UBOK, 1);
+    // Peak positions fitted to noisy counts: within a thousandth of an Angstrom and a hundredth
+    // of a degree, with small but non-zero uncertainties.
+    const ref::Cell truth{7.11, 9.23, 11.45, 90, 97.25, 90};
+    lsqtest::expect_cell(truth, 0.001, 0.01);
+    for (int k = 1; k <= 6; ++k) {
+        EXPECT_GT(UNITCELL.ESD(k), 0.0f) << k;
+        EXPECT_LT(UNITCELL.ESD(k), k <= 3 ? 0.002f : 0.02f) << k;
+    }
+    EXPECT_EQ(w(3, 36).state, STATUS_ACTIVE);
 }
 
 }  // namespace
