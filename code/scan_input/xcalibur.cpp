@@ -70,7 +70,7 @@ void header_line(rt::FText<80>& line, char label) {
 // "C ... Version a.b.c": the three parts of the version number are read (and not used further).
 void read_version(const rt::FText<80>& line, int after) {
     const std::string_view s = line.view();
-    std::size_t p = std::size_t(after);  // 0-based index of the column after "Version"
+    const std::size_t p = std::size_t(after);  // 0-based index of the column after "Version"
     const std::size_t dot1 = s.find('.', p);
     const std::string big(s.substr(p, dot1 == std::string_view::npos ? std::string_view::npos : dot1 - p));
     std::string mid, bug;
@@ -82,10 +82,13 @@ void read_version(const rt::FText<80>& line, int after) {
             for (std::size_t k = dot2 + 1; k < s.size() && s[k] >= '0' && s[k] <= '9'; ++k) bug += s[k];
     }
     int IVBIG = 0, IVMID = 0, IVBUG = 0;
-    for (auto [text, value] : {std::pair<const std::string*, int*>{&big, &IVBIG}, {&mid, &IVMID}, {&bug, &IVBUG}}) {
-        const int ios = rt::list_read(*text, *value);
+    const auto read_part = [](const std::string& text, int& value) {
+        const int ios = rt::list_read(text, value);
         if (ios != rt::IOS_OK && ios != rt::IOS_END) rt::io_fatal_unit(IN_UNIT, ios);
-    }
+    };
+    read_part(big, IVBIG);
+    read_part(mid, IVMID);
+    read_part(bug, IVBUG);
 }
 
 // The "rr" line (values from column k+2) and the standard lines that follow it.
