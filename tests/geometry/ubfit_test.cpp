@@ -281,7 +281,7 @@ TEST_F(CalcUnitCell, OmegaZeroShowsInTheResidualsOfThePlainLayout) {
     EXPECT_EQ(transcript().at(3), "box " + TITLE + " | WARNING: NO CONVERGENCE AFTER 10 CYCLES IN LSQ_OFFSETS");
 }
 
-// The generated monoclinic data set (tests/fixtures/specs/mainroad.spec) loaded, preprocessed,
+// The generated monoclinic main-road data set (fixture "mainroad") loaded, preprocessed,
 // and its cell refined from the fitted peak positions.
 class CalcUnitCellOnADataSet : public kvtest::ShellTest {
 protected:
