@@ -82,11 +82,11 @@ void orientation_items() {
 }  // namespace
 
 void CREATE_CIF_KELVOR() {
-    rt::OpenSpec spec;
-    spec.status = rt::FileStatus::Replace;
-    spec.action = rt::FileAction::Write;
+    rt::OpenSpec open_as;
+    open_as.status = rt::FileStatus::Replace;
+    open_as.action = rt::FileAction::Write;
     // A file that cannot be opened (also one in use on another unit) is left alone, silently.
-    if (rt::unit_open(kCifUnit, cif_name(), spec) != rt::IOS_OK) return;
+    if (rt::unit_open(kCifUnit, cif_name(), open_as) != rt::IOS_OK) return;
 
     const std::string stars = "#" + std::string(60, '*');
     put(stars);

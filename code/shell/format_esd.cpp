@@ -24,6 +24,56 @@ void put_stdout(const std::string& rec) {
     if (ios != rt::IOS_OK) rt::io_fatal_unit(rt::kStdOutUnit, ios);
 }
 
+// The value(esd) text for an esd of 1 or more (a large cell volume's, typically): the same
+// rules one or more places further left, so 1234.567 with esd 2.5 gives 1235(3) and with esd 25
+// gives 1230(30). false for an esd that is not a finite number.
+bool large_esd_text(float& value, float esd, std::string& text) {
+    if (!std::isfinite(esd)) return false;
+    float v = esd;
+    int places = 0;  // decimals kept; 0 or below: the value is rounded to 10^-places
+    while (v > 10.0f) {
+        v = v / 10.0f;
+        places = places - 1;
+    }
+    if (v <= 1.0f) {  // exactly 1: two digits, as an esd of 0.1 gives 10
+        v = v * 10.0f;
+        places = places + 1;
+    }
+    if (v <= 1.9f) {
+        v = v * 10.0f;
+        places = places + 1;
+    }
+    const int isig = static_cast<int>(std::ceil(v));
+    const std::string digits = isig > 9 ? "2" : "1";
+    if (places > 0) {
+        ROUND_VALUE(value, places);
+        int k = 1;
+        GET_PLACES(value, k);
+        text = rt::fmt_write("(F" + std::to_string(places + k + 1) + "." + std::to_string(places) + ",'(',I" +
+                                 digits + ",')')",
+                             value, isig);
+        return true;
+    }
+    // Whole units or coarser: value and esd written as integers, the esd in units of one.
+    // Beyond what 20 columns can show (or a 64-bit integer hold): a field of asterisks.
+    const std::string overflow(21, '*');
+    if (-places > 17) {
+        text = overflow;
+        return true;
+    }
+    long long unit = 1;
+    for (int i = 0; i < -places; ++i) unit = unit * 10;
+    const float scaled = value / static_cast<float>(unit);
+    if (!std::isfinite(scaled) || std::fabs(scaled) >= 9.0e18f / static_cast<float>(unit)) {
+        text = overflow;
+        return true;
+    }
+    const long long rounded = std::llround(scaled) * unit;
+    value = static_cast<float>(rounded);
+    text = std::to_string(rounded) + "(" + std::to_string(static_cast<long long>(isig) * unit) + ")";
+    return true;
+}
+
 }  // namespace
 
 void ROUND_SIGMA(float& esd, int& J, int& ISIG, int& JSIG) {
@@ -73,19 +123,24 @@ void FORMAT_VALUE(float& value, float esd, rt::FText<20>& OUTSTRING) {
         float sigout = esd;
         int j = 0, isig = 0, jsig = 1;
         ROUND_SIGMA(sigout, j, isig, jsig);
+        std::string text;
         if (j == 0) {
-            put_stdout("");
-            put_stdout(" ***SUBROUTINE REPORTED SIG > 1.0");
-            return;
+            // An esd of 1 or more still gives a value: a CIF item without one is unreadable.
+            if (!large_esd_text(value, esd, text)) {
+                put_stdout("");
+                put_stdout(" ***SUBROUTINE REPORTED SIG > 1.0");
+                return;
+            }
+        } else {
+            ROUND_VALUE(value, j);
+            int k = 1;
+            GET_PLACES(value, k);
+            // The value field is exactly as wide as the rounded value needs, so the text starts
+            // at its first digit or sign; a wide value (a large cell volume) gets its full width.
+            const std::string fmt = "(F" + std::to_string(j + k + 1) + "." + std::to_string(j) + ",'(',I" +
+                                    std::to_string(jsig) + ",')')";
+            text = rt::fmt_write(fmt, value, isig);
         }
-        ROUND_VALUE(value, j);
-        int k = 1;
-        GET_PLACES(value, k);
-        // The value field is exactly as wide as the rounded value needs, so the text starts at
-        // its first digit or sign; a wide value (a large cell volume) gets its full width.
-        const std::string fmt = "(F" + std::to_string(j + k + 1) + "." + std::to_string(j) + ",'(',I" +
-                                std::to_string(jsig) + ",')')";
-        std::string text = rt::fmt_write(fmt, value, isig);
         // A text that cannot stand in the 20 columns is shown as a field of asterisks.
         if (text.size() > 20) text.assign(20, '*');
         OUTSTRING = text;

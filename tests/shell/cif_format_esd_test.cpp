@@ -61,7 +61,40 @@ TEST(ValueEsdText, EdgesOfTheNotation) {
     EXPECT_EQ(formatted(-3.0e20f, 0.5f), std::string(20, '*'));
 }
 
-TEST(ValueEsdText, ValueIsRoundedInPlaceExceptForAnEsdOfOneOrMore) {
+// A cell volume's esd is often 1 or more: the value is still written, rounded by the same rules
+// one or more places further left, never left out of the CIF.
+TEST(ValueEsdText, EsdOfOneOrMoreRoundsToWholeUnitsOrCoarser) {
+    struct Case {
+        float value, esd;
+        const char* text;
+        float rounded;
+    };
+    const Case cases[] = {
+        {12.3456f, 1.0f, "12.3(10)", 12.3f},      // exactly 1: two digits, as 0.1 gives (10)
+        {1234.567f, 1.2f, "1234.6(12)", 1234.6f},  // leading digits 19 or less: two digits
+        {1234.567f, 2.5f, "1235(3)", 1235.0f},     // rounded up; no decimal point
+        {1234.567f, 15.0f, "1235(15)", 1235.0f},
+        {1234.567f, 25.0f, "1230(30)", 1230.0f},   // the esd in units of one
+        {-1234.567f, 250.0f, "-1200(300)", -1200.0f},
+        {1234.567f, 100.0f, "1230(100)", 1230.0f},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        float value = c.value;
+        rt::FText<20> out;
+        testing::internal::CaptureStdout();
+        FORMAT_VALUE(value, c.esd, out);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+        EXPECT_EQ(std::string(out.view()), padded(c.text));
+        EXPECT_EQ(value, c.rounded);
+    }
+    // Too wide for the 20 columns.
+    EXPECT_EQ(formatted(1.0e30f, 1.0e25f), std::string(20, '*'));
+    EXPECT_EQ(formatted(5.0f, 1.0e25f), std::string(20, '*'));
+    EXPECT_EQ(formatted(std::numeric_limits<float>::quiet_NaN(), 5.0f), std::string(20, '*'));
+}
+
+TEST(ValueEsdText, ValueIsRoundedInPlaceExceptForAnInfiniteEsd) {
     float value = 12.3456f;
     rt::FText<20> out;
     FORMAT_VALUE(value, 0.1f, out);
@@ -72,7 +105,7 @@ TEST(ValueEsdText, ValueIsRoundedInPlaceExceptForAnEsdOfOneOrMore) {
 
     value = 12.3456f;
     testing::internal::CaptureStdout();
-    FORMAT_VALUE(value, 1.0f, out);
+    FORMAT_VALUE(value, std::numeric_limits<float>::infinity(), out);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "\n ***SUBROUTINE REPORTED SIG > 1.0\n");
     EXPECT_EQ(std::string(out.view()), std::string(20, ' '));
     EXPECT_EQ(value, 12.3456f);
