@@ -219,6 +219,16 @@ void FltkFrontEnd::build(Model& m, int window_id) {
     const Cell c = cell(m);
     int cw, ch;
     cells_of(*w, cw, ch, w->kind == KIND_MASTER ? 24 : 12, w->kind == KIND_MASTER ? 18 : 8);
+    // A window is at least as large as the cells its widgets take.
+    for (const auto& [id, child] : m.widgets) {
+        if (child.parent != window_id || child.is_window() || child.kind == KIND_MENUBAR ||
+            child.kind == KIND_STATUSBAR)
+            continue;
+        int ccw, cch;
+        cells_of(child, ccw, cch, 4, 1);
+        cw = std::max(cw, child.x + ccw);
+        ch = std::max(ch, child.y + cch);
+    }
     const int pw = std::min(cw * c.w, std::max(m.screen_w, 200));
     const int ph = std::min(ch * c.h, std::max(m.screen_h, 150));
     bool has_menu = false, has_status = false;
@@ -230,11 +240,12 @@ void FltkFrontEnd::build(Model& m, int window_id) {
     const int top = has_menu ? kBarHeight : 0, bottom = has_status ? kBarHeight : 0;
     const int wh = top + ph + bottom;
     auto win = std::make_unique<KvWindow>(window_id, pw, wh, Rect{0, top, pw, ph}, kBarHeight);
+    // Windows and dialogs stand at a column and row of the screen grid, the row counted upward
+    // from the bottom of the screen; they are kept on the screen.
+    win->position(std::clamp(w->x * c.w, 0, std::max(m.screen_w - pw, 0)),
+                  std::clamp(m.screen_h - (w->y * c.h + wh), 0, std::max(m.screen_h - wh, 0)));
     if (w->kind == KIND_MASTER) {
         win->xclass(kClassMaster);
-        // Column and row of the screen grid, the row counted upward from the bottom.
-        win->position(std::clamp(w->x * c.w, 0, std::max(m.screen_w - pw, 0)),
-                      std::clamp(m.screen_h - (w->y * c.h + wh), 0, std::max(m.screen_h - wh, 0)));
     } else {
         const std::string cls = std::string(kClassDialog) + "-" + std::to_string(window_id);
         win->xclass(cls.c_str());  // copied by FLTK
@@ -500,12 +511,6 @@ void FltkFrontEnd::show_window(Model& m, int id) {
     if (it == windows_.end()) return;
     sync_window(m, id);
     KvWindow& win = *it->second;
-    if (id != 1) {
-        // A dialog opens over the master window.
-        if (auto mw = windows_.find(1); mw != windows_.end() && mw->second->shown())
-            win.position(mw->second->x() + std::max((mw->second->w() - win.w()) / 2, 0),
-                         mw->second->y() + std::max((mw->second->h() - win.h()) / 2, 0));
-    }
     win.show();
     Fl::flush();
 }
