@@ -1,11 +1,14 @@
-// Bodies behind the cell operations of text and value arrays, the table-box label and size
-// operations and the video-device enquiry, as far as the widget module's setters and enquiries
-// forward to them.
+// Bodies behind the operations on text and value arrays (cells, value limits, rows and
+// columns, array-wide settings), table list boxes, video capture frames, the MDI action, the
+// track bar, and the retired routines of the layer, which only report that they are deprecated
+// or no longer available.
+#include <array>
 #include <string>
 
 #include "gui_toolkit/f77gui_widgets.h"
 #include "gui_toolkit/widget_frame.h"
 #include "platform/widget_extra.h"
+#include "platform/widget_more.h"
 
 using namespace wf;
 
@@ -23,6 +26,17 @@ bool cell_checks(int array) {
     return true;
 }
 
+// A private text of at least 256 characters holding s whole (a file name is never cut).
+std::string private_text(std::string_view s) {
+    std::string t(s);
+    if (t.size() < 256) t.resize(256, ' ');
+    return t;
+}
+
+// Parents of table list boxes, and of video frames and track bars.
+constexpr std::array kTableBoxParents{0, 2, 15, 48};
+constexpr std::array kVideoParents{0, 2, 15};
+
 bool table_checks(int box) {
     if (!master_and_number(box)) return false;
     if (IGETWIDGETTYPE(box) != wl::KIND_TABLE) {
@@ -30,6 +44,20 @@ bool table_checks(int box) {
         return false;
     }
     return true;
+}
+bool video_checks(int frame) {
+    if (!master_and_number(frame)) return false;
+    if (IGETWIDGETTYPE(frame) != wl::KIND_VIDEO) {
+        err(69);
+        return false;
+    }
+    return true;
+}
+
+// A retired routine: its own name, one error, nothing else.
+void retired(std::string_view name, int error) {
+    Op op(name);
+    err(error);
 }
 }  // namespace
 
@@ -156,3 +184,139 @@ void VIDENQ(int device, int& result, char* name, int name_len) {
     ESCAPEROUTINE(806, device, 0, 0, 0, 0, 0, o1, o2, name, name_len);
     result = o1;
 }
+
+// ---- array rows and columns, array-wide settings ----
+
+void ADDROW(int array, int row) {
+    Op op("gmAddArrayRow");
+    if (cell_checks(array)) escape(2000, array, row, 1);
+}
+
+void ADDCOL(int array, int col) {
+    Op op("gmAddArrayColumn");
+    if (cell_checks(array)) escape(2001, array, col, 1);
+}
+
+void REMROW(int array, int row) {
+    Op op("gmRemoveArrayRow");
+    if (cell_checks(array)) escape(2002, array, row, 1);
+}
+
+void REMCOL(int array, int col) {
+    Op op("gmRemoveArrayColumn");
+    if (cell_checks(array)) escape(2003, array, col, 1);
+}
+
+void ARRENQ(int array, int attribute, int& value) {
+    Op op("gmEnqArrayAttribs");
+    value = 0;
+    if (cell_checks(array)) value = escape(2010, array, attribute);
+}
+
+void ARRSEL(int a, int b, int c, int d, int e) {
+    Op op("gmSelectArrayCells");
+    GASELECTARRAYAREA(a, b, c, d, e);
+}
+
+void ARRATR(int a1, int a2, int a3, int a4, std::string_view label1, std::string_view label2) {
+    Op op("gmSetArrayAttribs");
+    GASETGRIDATTR(a1, a2, a3, a4, label1, label2, int(label1.size()), int(label2.size()));
+}
+
+void ARRACM(int a, int b, int c) {
+    Op op("gmDefineArrayAction");
+    GAARRAYACTIONMODE(a, b, c);
+}
+
+// ---- table list boxes ----
+
+void TABBOX(int parent, int x, int y, int& id) {
+    Op op("gmCreateTableBox");
+    id = 0;
+    if (!creation(parent, kTableBoxParents)) return;
+    id = escape(200, parent, x, y);
+}
+
+void TABCOL(int box, int a, int b, int c, std::string_view label) {
+    Op op("gmAddTableBoxColumn");
+    if (!table_checks(box)) return;
+    std::string t = private_text(label);
+    int o1 = 0, o2 = 0;
+    ESCAPEROUTINE(201, box, a, b, c, 0, 0, o1, o2, t.data(), int(t.size()));
+}
+
+void TABENT(int box, int a, std::string_view text) {
+    Op op("gmAddTableBoxEntry");
+    if (!table_checks(box)) return;
+    std::string t = private_text(text);
+    int o1 = 0, o2 = 0;
+    ESCAPEROUTINE(202, box, a, 0, 0, 0, 0, o1, o2, t.data(), int(t.size()));
+}
+
+// ---- video capture frames ----
+
+void VIDCAP(int parent, int a, int b, int c, int& id) {
+    Op op("gmCreateVideoFrame");
+    id = 0;
+    if (!creation(parent, kVideoParents)) return;
+    id = escape(800, parent, a, b, c);
+}
+
+void VIDGET(int frame) {
+    Op op("gmCaptureVideo");
+    if (video_checks(frame)) escape(801, frame);
+}
+
+void VIDSAV(int frame, std::string_view file) {
+    Op op("gmSaveVideo");
+    if (!video_checks(frame)) return;
+    std::string t = private_text(file);
+    int o1 = 0, o2 = 0;
+    ESCAPEROUTINE(802, frame, 0, 0, 0, 0, 0, o1, o2, t.data(), int(t.size()));
+}
+
+void VIDDIA(int frame, int dialogue) {
+    Op op("gmDisplayVideoDialogue");
+    if (video_checks(frame)) escape(803, frame, dialogue);
+}
+
+void VIDCON(int frame) {
+    Op op("gmConnectVideoFrame");
+    if (video_checks(frame)) escape(804, frame);
+}
+
+void VIDDIS(int frame) {
+    Op op("gmDisconnectVideoFrame");
+    if (video_checks(frame)) escape(805, frame);
+}
+
+// ---- MDI action, track bar ----
+
+void MDIACT(int window, int a, int b) {
+    Op op("gmMDIAction");
+    if (!master_and_number(window)) return;
+    if (!(window == 1 && IGETWIDGETTYPE(2) == wl::KIND_MDI)) return err(65);
+    escape(600, window, a, b);
+}
+
+void TRABAR(int parent, int a, int b, int c, int d, int e, int& id) {
+    Op op("TRABAR");
+    id = 0;
+    if (!creation(parent, kVideoParents)) return;
+    id = escape(300, parent, a, b, c, d, e);
+}
+
+// ---- retired routines ----
+
+void IMGPAT(int, std::string_view, int, int) { retired("IMGPAT", 55); }
+void ICOPAT(int, std::string_view, int, int) { retired("ICOPAT", 55); }
+void GUICOL(const int*) { retired("GUICOL", 55); }
+void BORWID(int) { retired("BORWID", 55); }
+void ACTMOD(int) { retired("ACTMOD", 55); }
+void ACCATR(int, int, int) { retired("ACCATR", 55); }
+void GCOENQ(int*) { retired("GCOENQ", 55); }
+void BORENQ(int&) { retired("BORENQ", 55); }
+void ACMENQ(int&) { retired("ACMENQ", 55); }
+void ACCENQ(int&, int&, int&) { retired("ACCENQ", 55); }
+void GUIRES() { retired("GUIRES", 61); }
+void GUICDE() { retired("GUICDE", 61); }

@@ -177,3 +177,42 @@ void TABSET(int box, int a, int b, int c, std::string_view label);
 void TABENQ(int box, int a, int b, int& value, char* label, int label_len);
 void TABSIZ(int box, int attribute, int& first, int& second, int flag);
 void VIDENQ(int device, int& result, char* name, int name_len);
+
+// ---- array rows, columns and settings, table list boxes, video frames, MDI action, track
+// bar, retired routines (bodies the widget module forwards to) ----
+void ADDROW(int array, int row);
+void ADDCOL(int array, int col);
+void REMROW(int array, int row);
+void REMCOL(int array, int col);
+void ARRENQ(int array, int attribute, int& value);
+void ARRSEL(int a, int b, int c, int d, int e);
+void ARRATR(int a1, int a2, int a3, int a4, std::string_view label1, std::string_view label2);
+void ARRACM(int a, int b, int c);
+void TABBOX(int parent, int x, int y, int& id);
+void TABCOL(int box, int a, int b, int c, std::string_view label);
+void TABENT(int box, int a, std::string_view text);
+void VIDCAP(int parent, int a, int b, int c, int& id);
+void VIDGET(int frame);
+void VIDSAV(int frame, std::string_view file);
+void VIDDIA(int frame, int dialogue);
+void VIDCON(int frame);
+void VIDDIS(int frame);
+void MDIACT(int window, int a, int b);
+void TRABAR(int parent, int a, int b, int c, int d, int e, int& id);
+// Retired: each reports error 55 ("Routine name is being deprecated") titled with its own
+// name, or 61 ("Routine no longer available") for GUIRES and GUICDE, and ignores its arguments.
+void IMGPAT(int widget, std::string_view image, int mode, int flag);
+void ICOPAT(int widget, std::string_view image, int mode, int flag);
+void GUICOL(const int* colours);
+void BORWID(int width);
+void ACTMOD(int mode);
+void ACCATR(int a, int b, int c);
+void GCOENQ(int* colours);
+void BORENQ(int& width);
+void ACMENQ(int& mode);
+void ACCENQ(int& a, int& b, int& c);
+void GUIRES();
+void GUICDE();
+// Colour dialog and printer control (f77gui_colour_print.cpp).
+void GUIRGB(float& red, float& green, float& blue);
+void OGLPRT(int action, int& status);

@@ -589,3 +589,395 @@ void gmEnqTextArray_2(int widget, int col, int row, int cols, int rows, rt::FArr
     for (int r = 1; r <= rows; ++r)
         for (int c = 1; c <= cols; ++c, k += N) a(c, r).assign(std::string_view(list.data() + k, N));
 }
+
+// ---- further operations: forwarders to the plain layer, escape operations, colour dialog,
+// printer control ----
+struct GCOLOUR;
+// The colour dialog starting from (red, green, blue), each 0..1; the components receive the
+// colour chosen. Three forms of one procedure.
+void gmColourControl(float& red, float& green, float& blue);
+void gmColourControl(std::array<float, 3>& colour);
+void gmColourControl(GCOLOUR& colour);
+// Starts (0, -1), ends (1) or otherwise drives a print job; returns its status. type 40 prints
+// a three-dimensional frame; actions 1 and 3 follow the type of the job started last.
+int gmPrinterControl(int action, OptInt type = {});
+void gmSelectArrayCells(int a, int b, int c, int d, int e);
+void gmDefineArrayAction(int a, int b, int c);
+
+void gmDefineWidgetLinks(int widget, int count, const int* values, const int* widgets);
+void gmDrawImage(int a, int b, int width, int height, const int* data);
+void GMDUMPIMAGE(int a, int b, int c, int d, int e);
+int gmGetCursorResource(int resource);
+// kind 14 is sent as 2; without data a scratch list of width x height integers is lent.
+void gmGetResourceImageData(int kind, int name, int width, int height, int value, int* data = nullptr);
+void gmGetResourceImageData_2(int kind, int name, int width, int height, int value, int* data = nullptr);
+void gmDefineLinkCallback(int widget, int callback);
+void gmDefineChangeCallback(int widget, int callback);
+void gmDefineValueErrorCallback(int widget, int callback);
+void gmDefineDragSelectCallback(int widget, int callback);
+void gmDefineDragMoveCallback(int widget, int callback);
+void gmDefineDragDropCallback(int widget, int callback);
+void gmDefineDragRect(int a, int b);
+// points: count pairs (x, y).
+void gmDefineDragShape(int count, const int* points);
+void gmDefineDragShape_2(int count, const int* points);
+void gmReturnChildList(int widget, int& list, int& count);
+int gmTextUndoAction(int widget, int action);
+void gmReplaceText(int widget, int a, int b, std::string_view text);
+// mode goes in, the status comes back.
+int gmSaveTextToFile(int widget, std::string_view file, int mode);
+int gmGetTextFromFile(int widget, std::string_view file, int mode);
+void gmCopyTextToClipboard(int widget, int mode);
+void gmTreeViewAction(int widget, int action);
+void gmPrintTextWidget(int widget, int a, int b, int c, int* status = nullptr);
+void gmPrintTextWidget_2(int widget, int a, int b, int c);
+void gmSaveVideo(int frame, std::string_view file);
+void gmCaptureVideo(int frame);
+void gmConnectVideoFrame(int frame);
+void gmDisconnectVideoFrame(int frame);
+void gmDisplayVideoDialogue(int frame, int dialogue);
+void gmDisplayVideoDialog(int frame, int dialogue);
+void gmDisplayVideoDialogueBox(int frame, int dialogue);
+// action 32744 is sent as 5.
+void gmMDIAction(int window, int action, OptInt option = {});
+void GMDEFINEIMAGEBACKGROUND(int widget, std::string_view image, int mode, OptInt flag = {});
+void GMDEFINEICONBACKGROUND(int widget, std::string_view image, int mode, OptInt flag = {});
+
+void GMCONVERTRTF2HTML(std::string_view file);
+void GMSELECTPROPERTY(int list, int item);
+void GMSAVESYNTAXKEYWORDS(std::string_view file);
+void GMLOADSYNTAXKEYWORDS(std::string_view file);
+void GMADDSYNTAXKEYWORD(int widget, std::string_view word);
+void GMINITIALIZESYNTAXTREE();
+void GMREMOVETABLEBOXCOLUMN(int table, int column);
+void GMREMOVEPROPERTYFROMLIST(int list, int item);
+void gmRemoveArrayRow(int array, int row, OptInt count = {});
+void gmRemoveArrayColumn(int array, int column, OptInt count = {});
+void gmAddArrayRow(int array, int row, OptInt count = {});
+void gmAddArrayColumn(int array, int column, OptInt count = {});
+int GMPROPERTYITEMNUMBER(int list, std::string_view name);
+int GMPROPERTYITEMCOUNT(int list);
+int GMPAGESETUPDIALOGUE(int widget);
+int GMINSERTOBJECTDIALOGUE(int widget);
+int GMINSERTOBJECT(int widget, std::string_view file);
+int GMIMPORTWMFFILE(int v1, int v2, int v3, int v4, int v5, int v6, std::string_view file);
+void GMGETSTRINGFROMRESOURCE(int identifier, char* text, int len);
+int GMGETICONRESOURCE(std::string_view name);
+int GMGETBITMAPRESOURCE(std::string_view name);
+void GMFONTATTRIBSDIALOGUE(int widget);
+void GMFINDTEXTDIALOGUE(int widget, char* text, int len);
+int GMFINDTEXT(int widget, int a, std::string_view text, OptInt b = {});
+void GMEXTRACTTEXT(int widget, int a, int b, char* text, int len);
+void GMCLEARVALUEENTRY(int widget);
+void GMCLEARARRAYCELL(int array, int row, int column);
+void GMCHANGEWIDGETORDER(int a, int b, int c);
+void GMADOPTCHILD(int a, int b, int c);
+void GMADDPARAGRAPHTABSTOP(int a, int b, int c, int d);
+void GMREMOVEPARAGRAPHTABSTOP(int widget, int index);
+void GMDISPLAYTABSTOPEDITOR(int widget);
+
+// The zoom as a fraction n / d (d by range, n = zoom x d truncated, at most 64 / 1).
+void rtf_zoom_fraction(float zoom, int& n, int& d);
+void GMSETRTFZOOM(int widget, float zoom);
+// find and replace go to the dialogue as "find|replace" and come back split at the first '|'.
+void GMREPLACETEXTDIALOGUE(int widget, char* find, int find_len, char* replace, int replace_len);
+void GMFREEZERTFCHANGES(int widget, int mode);
+void GMEXTRACTWORD(int widget, char* text, int len, OptInt position = {}, int* first = nullptr, int* last = nullptr);
+// A tab stop packs position (bits 0-23), alignment (24-27) and leader (28 on).
+void GMENQPARAGRAPHTABSTOP(int widget, int index, int* position = nullptr, int* alignment = nullptr,
+                           int* leader = nullptr);
+void GMSETPARAGRAPHTABSTOP(int widget, int index, OptInt position = {}, OptInt alignment = {}, OptInt leader = {});
+void gmAddTableBoxEntry(int table, std::string_view text, OptInt position = {});
+void gmAddTableBoxColumn(int table, int column, int a, OptInt b = {}, OptText text = {}, OptInt c = {});
+void gmAddTableBoxColumn_2(int table, int column, int a, OptInt b = {}, OptText text = {});
+void GMADDPROPERTYTOLIST(int list, int item, std::string_view name, OptText value = {}, OptInt type = {},
+                        OptText extra = {});
+// Active mode, three accelerator attributes, border width, nine colours: the routines behind
+// them are retired, so the record is neither used nor filled.
+using EmulationAttribs = std::array<int, 14>;
+void GMSETEMULATIONATTRIBS(const EmulationAttribs& record);
+void GMENQEMULATIONATTRIBS(EmulationAttribs& record);
+
+// ---- widget properties and widget descriptions ----
+// The optional arguments of gmSetWidgetProp (positions 2..143) and gmEnqWidgetProp (2..150),
+// counted from the widget (argument 1); each position has one value kind (see
+// kWidgetPropArgs in menu_f90_props.cpp).
+constexpr int kWidgetPropLastSetArg = 143;
+constexpr int kWidgetPropLastEnqArg = 150;
+enum class PropKind { Integer, Double, Text };
+struct WidgetPropArg {
+    int set_pos;   // position in gmSetWidgetProp (0: read only)
+    int enq_pos;   // position in gmEnqWidgetProp
+    int code;      // property code (37 and 109 become 22 and 106 on a widget of kind 9)
+    PropKind kind;
+};
+// One row per argument, in the order the requests are made.
+extern const std::vector<WidgetPropArg> kWidgetPropArgs;
+struct WidgetPropValues {
+    std::array<OptInt, kWidgetPropLastEnqArg + 1> i{};
+    std::array<std::optional<double>, kWidgetPropLastEnqArg + 1> d{};
+    std::array<OptText, kWidgetPropLastEnqArg + 1> t{};
+};
+struct WidgetPropResults {
+    std::array<int*, kWidgetPropLastEnqArg + 1> i{};
+    std::array<double*, kWidgetPropLastEnqArg + 1> d{};
+    std::array<char*, kWidgetPropLastEnqArg + 1> t{};
+    std::array<int, kWidgetPropLastEnqArg + 1> t_len{};
+};
+void gmSetWidgetProp(int widget, const WidgetPropValues& args);
+// The second entry: argument 57 is property 56 and arguments 58, 59 property 98.
+void gmSetWidgetProp_2(int widget, const WidgetPropValues& args);
+void gmEnqWidgetProp(int widget, const WidgetPropResults& args);
+// Recodings of the integer properties 13, 16 and 78 (sent and read).
+int widget_prop_sent(int code, int value);
+int widget_prop_read(int code, int value);
+
+// The widget-description record: 43 fields (22-25 and 40-43 real, the others integer; index
+// 0 is field 1) and a text of 32,768 characters.
+struct WidgetDescription {
+    std::array<int, 43> i{};
+    std::array<float, 43> r{};
+    rt::FText<32768> text;
+    int& field(int k) { return i.at(std::size_t(k - 1)); }
+    float& real(int k) { return r.at(std::size_t(k - 1)); }
+};
+// The request lists I1-I43 and R1-R6 built from a description, and a description filled from
+// them (fields not written keep their values).
+void widget_info_to_lists(const WidgetDescription& d, std::array<int, 43>& I, std::array<float, 6>& R);
+void widget_info_from_lists(const std::array<int, 43>& I, const std::array<float, 6>& R, WidgetDescription& d);
+void gmSetWidgetInfo(int widget, const WidgetDescription& description);
+void gmEnqWidgetInfo(int widget, WidgetDescription& description);
+
+// ---- creation of the other widget kinds ----
+// The numbers are the argument positions (text lengths counted) the defaults refer to.
+
+struct VideoFrameOptions {
+    OptInt xjust{}, yjust{}, expansion{};             // 7-9
+    OptInt callback{}, dragdrop_callback{};         // 10, 11
+    OptInt status{};                              // 12
+};
+int gmCreateVideoFrame(int parent, int x, int y, int width, int height, int video, const VideoFrameOptions& o = {});
+
+struct ArrayOptions {
+    OptInt attribute1{}, attribute2{};              // 8, 9 (-1, -1)
+    OptText label1{}, label2{};                     // 10, 11 (one blank)
+    OptInt attribute3{}, attribute4{};              // 12, 13 (0, 0)
+    OptInt xjust{}, yjust{}, expansion{};             // 14-16
+    OptInt scroll_mode{};                         // 17 (0; 32763 -> 1, 32764 -> 2)
+    OptText help{};                               // 18
+    OptInt help_mode{};                           // 19
+    OptInt prop98{}, prop98_second{};               // 20, 21
+    OptInt callback{}, select_callback{}, dragdrop_callback{}, doubleclick_callback{},
+        change_callback{};                        // 22-26
+    OptInt escape2015_first{};                    // 27 (4)
+    OptInt status{};                              // 28
+    std::array<OptInt, 4> escape2015_more{};      // 29-32 (0 each; 41-44 over them)
+    OptInt escape2016_first{};                    // 33 (0; 45 over it)
+    OptInt escape2016_second{};                   // 34 (2)
+    OptInt escape2016_third{};                    // 35 (0; 46 over it)
+    OptInt prop126{};                             // 36
+    OptInt escape2020{}, escape2021{};              // 37, 38 (0, 0)
+    OptInt prop131{}, prop132{};                    // 39, 40 (0, 1)
+    std::array<OptInt, 4> escape2015_more_over{}; // 41-44
+    OptInt escape2016_first_over{};               // 45
+    OptInt escape2016_third_over{};               // 46
+};
+int gmCreateValueArray(int parent, int x, int y, int width, int height, int columns, int rows,
+                       const ArrayOptions& o = {});
+int gmCreateTextArray(int parent, int x, int y, int width, int height, int columns, int rows,
+                      const ArrayOptions& o = {});
+
+struct TTYEntryOptions {
+    OptText prompt{};                             // 8
+    OptInt text_type_option{};                    // 9 (0)
+    OptInt colour1{}, colour2{}, colour3{};           // 10-12 (0)
+    OptInt xjust{}, yjust{}, expansion{};             // 13-15
+    OptText help{};                               // 16
+    OptInt help_mode{};                           // 17
+    OptInt prop98{}, prop98_second{};               // 18, 19
+    OptInt callback{}, select_callback{}, dragdrop_callback{};  // 20-22
+    OptInt escape75_second{};                     // 23 (1)
+    OptInt status{}, prop126{}, prop129{};            // 24-26
+};
+int gmCreateTTYEntry(int parent, int x, int y, int width, int height, int value, std::string_view text,
+                     const TTYEntryOptions& o = {});
+
+struct TreeViewBoxOptions {
+    OptInt tree_type{}, tree_type_alt{};            // 6 (over 7), 7 (0)
+    OptInt xjust{}, yjust{}, expansion{};             // 8-10
+    OptInt status{};                              // 11
+};
+int gmCreateTreeViewBox(int parent, int x, int y, int width, int height, const TreeViewBoxOptions& o = {});
+
+struct TreeEntryOptions {
+    OptInt callback{}, select_callback{}, dragdrop_callback{}, change_callback{};  // 4-7
+    OptInt place1{}, place2{}, place3{};              // 8-10 (-1 each)
+    OptInt doubleclick_callback{};                // 11
+};
+// level: 1 is sent as 0, -2 as 1, others unchanged.
+int gmCreateTreeEntry(int tree, int level, std::string_view text, const TreeEntryOptions& o = {});
+
+int gmCreateToolBarSeparator(int toolbar, OptInt prop42 = {});
+
+struct ToolBarButtonOptions {
+    OptInt icon_type{};                           // 4 (over 16; 0; 7 -> 0)
+    OptText help{};                               // 5
+    OptInt help_mode{};                           // 6
+    OptInt prop98{}, prop98_second{};               // 7, 8
+    OptInt callback{}, select_callback{}, move_callback{};  // 9-11
+    OptInt status_flag{};                         // 12: 1 sets status 3
+    OptInt dragselect_callback{}, dragmove_callback{}, dragdrop_callback{};  // 13-15
+    OptInt icon_type_alt{};                       // 16
+    OptInt status{}, prop126{};                     // 17, 18
+    OptInt prop131{};                             // 19 (1)
+};
+int gmCreateToolBarButton(int toolbar, int value, std::string_view text, const ToolBarButtonOptions& o = {});
+
+struct ToolBarOptions {
+    OptText title{};                              // 4 (the window's own text)
+    OptInt title_type{};                          // 5 (0)
+    OptInt callback{}, dragdrop_callback{};         // 6, 7
+    OptInt remove_mode{};                         // 8 (0)
+};
+// place: -1 is sent as 1, 2 and 3 unchanged, any other 0.
+int gmCreateToolBar(int window, int place, int value, const ToolBarOptions& o = {});
+
+struct TextRulerOptions {
+    OptInt xjust{}, yjust{}, expansion{};             // 6-8
+    OptText help{};                               // 9
+    OptInt help_mode{};                           // 10
+    OptInt prop98{}, prop98_second{};               // 11, 12
+    OptInt select_callback{}, callback{}, move_callback{}, change_callback{};  // 13-16
+    OptInt escape360_fourth{};                    // 17 (0)
+    OptInt prop126{};                             // 18
+    OptInt prop131{};                             // 19 (1)
+};
+int GMCREATETEXTRULER(int parent, int x, int y, int width, int height, const TextRulerOptions& o = {});
+
+struct TableBoxOptions {
+    OptInt xjust{}, yjust{}, expansion{};             // 6-8
+    OptInt callback{}, dragdrop_callback{};         // 9, 10
+    OptInt status{};                              // 11
+    OptInt doubleclick_callback{};                // 12
+};
+int gmCreateTableBox(int parent, int x, int y, int width, int height, const TableBoxOptions& o = {});
+
+struct SpinnerOptions {
+    OptInt first{};                               // 6 (1)
+    OptInt mode{};                                // 7 (32764 -> 1, anything else 0)
+    OptInt third{}, fourth{};                       // 8, 9 (0, 0)
+    OptInt xjust{}, yjust{}, expansion{};             // 10-12
+    OptInt callback{};                            // 13
+};
+int GMCREATESPINNER(int parent, int x, int y, int width, int height, const SpinnerOptions& o = {});
+
+struct SliderOptions {
+    OptInt slider_type{};                         // 10 (over 19; 0; 32764 -> 0, 32763 -> 1)
+    OptInt slider_size{};                         // 11 (100)
+    OptInt colour3{}, colour3_alt{};                // 12 (over 13), 13 (0)
+    OptInt xjust{}, yjust{}, expansion{};             // 14-16
+    OptInt callback{}, dragdrop_callback{};         // 17, 18
+    OptInt slider_type_alt{};                     // 19
+    OptInt status{};                              // 20
+};
+int gmCreateSlider(int parent, int x, int y, int width, int height, float minimum, float maximum, float increment,
+                   float value, const SliderOptions& o = {});
+
+struct PropertyListOptions {
+    OptInt list_size{};                           // 6 (100)
+    OptInt prop92{}, prop43{};                      // 7, 8
+    OptText image{};                              // 9 (one blank)
+    OptInt xjust{}, yjust{}, expansion{};             // 10-12
+    OptInt dragdrop_callback{}, change_callback{}, select_callback{}, callback{};  // 13-16
+    OptText help{};                               // 17
+    OptInt help_mode{};                           // 18
+    OptInt prop98{}, prop98_second{};               // 19, 20
+    OptInt status{}, prop126{};                     // 21, 22
+};
+int GMCREATEPROPERTYLIST(int parent, int x, int y, int width, int height, const PropertyListOptions& o = {});
+
+struct ProgressBarOptions {
+    OptInt bar_type{};                            // 6 (0; 32745 -> 1)
+    OptInt maximum{}, minimum{};                    // 7, 8 (100, 0)
+    OptInt value{};                               // 9
+    OptInt xjust{}, yjust{}, expansion{};             // 10-12
+    OptInt dragdrop_callback{};                   // 13
+    OptInt status{};                              // 14
+};
+int gmCreateProgressBar(int parent, int x, int y, int width, int height, const ProgressBarOptions& o = {});
+
+struct PanelOptions {
+    OptInt panel_type{};                          // 6 (over 26; 5 in GUI style 1, else 0)
+    OptText title{}, image{};                       // 7, 8
+    OptInt image_kind{};                          // 9 (0)
+    OptInt colour1{}, colour2{}, colour3{}, colour4{};  // 10-13 (0, 1, 0, 0)
+    OptInt xjust{}, yjust{}, expansion{};             // 14-16
+    OptInt scroll_mode{};                         // 17 (-1; 32763 -> 1, 32764 -> 2)
+    OptText help{};                               // 18
+    OptInt help_mode{};                           // 19
+    OptInt prop98{}, prop98_second{};               // 20, 21
+    OptInt callback{}, select_callback{}, move_callback{}, dragdrop_callback{};  // 22-25
+    OptInt panel_type_alt{};                      // 26
+    OptInt doubleclick_callback{}, filedrop_callback{};  // 27, 28
+    OptInt prop99{}, prop111{}, prop100{};            // 29-31
+    OptInt status{}, prop126{};                     // 32, 33
+    OptInt prop131{};                             // 34 (1)
+    OptInt prop111_second{};                      // 35
+};
+int gmCreatePanel(int parent, int x, int y, int width, int height, const PanelOptions& o = {});
+// The entry without the image kind (always 0).
+int gmCreatePanel_2(int parent, int x, int y, int width, int height, const PanelOptions& o = {});
+
+struct GaugeOptions {
+    OptInt gauge_type{};                          // 7 (0)
+    OptInt type_value1{}, type_value2{};            // 8, 9 (10, 10)
+    OptInt maximum{}, minimum{}, initial{};           // 10-12 (100, 0, 0)
+    OptInt xjust{}, yjust{}, expansion{};             // 13-15
+    OptText help{};                               // 16
+    OptInt help_mode{};                           // 17
+    OptInt prop98{}, prop98_second{};               // 18, 19
+    OptInt select_callback{}, callback{}, move_callback{}, dragdrop_callback{};  // 20-23
+    OptInt status{}, prop126{};                     // 24, 25
+    OptInt prop131{};                             // 26 (1)
+};
+int gmCreateGauge(int parent, int x, int y, int width, int height, std::string_view image,
+                  const GaugeOptions& o = {});
+
+struct DockingPaneOptions {
+    OptText title{};                              // 7 (the window's own text)
+    OptInt title_type{}, remove_mode{};             // 8, 9 (0, 0)
+    OptInt callback{}, dragdrop_callback{};         // 10, 11
+};
+// side: 1 is sent as 0, -1 as 1, 2 and 3 unchanged, any other 4.
+int GMCREATEDOCKINGPANE(int window, int side, int v1, int v2, int v3, int v4, const DockingPaneOptions& o = {});
+
+struct ComboBoxOptions {
+    OptInt combo_option{};                        // 8 (0)
+    OptInt xjust{}, yjust{}, expansion{};             // 9-11
+    OptInt callback{}, select_callback{}, dragdrop_callback{};  // 12-14
+    OptText help{};                               // 15
+    OptInt help_mode{};                           // 16
+    OptInt prop98{}, prop98_second{};               // 17, 18
+    OptInt escape110_first{}, escape110_second{};   // 19, 20 (0, 0)
+    OptInt status{}, prop126{};                     // 21, 22
+    OptInt prop131{};                             // 23 (1)
+};
+int gmCreateComboBox(int parent, int x, int y, int width, int height, int combo_kind, int mode,
+                     const ComboBoxOptions& o = {});
+
+struct CalendarOptions {
+    OptInt xjust{}, yjust{}, expansion{};             // 6-8
+    OptInt callback{};                            // 9
+};
+int GMCREATECALENDAR(int parent, int x, int y, int width, int height, const CalendarOptions& o = {});
+
+// Codes recoded before registration (values a table does not name pass unchanged unless the
+// procedure gives a default for them).
+int tree_level_code(int level);
+int toolbar_place_code(int place);
+int docking_side_code(int side);
+int slider_type_code(int type);
+int progress_bar_type(int type);
+int spinner_mode(OptInt mode);
+int array_scroll_mode(OptInt mode);
+int panel_scroll_mode(OptInt mode);
