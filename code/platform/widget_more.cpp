@@ -17,6 +17,13 @@ std::map<int, TableBox>& tables() {
     return t;
 }
 
+// Paragraph tab stops of text editors, packed as the widget module packs them, by (widget,
+// index).
+std::map<std::pair<int, int>, int>& tab_stops() {
+    static std::map<std::pair<int, int>, int> t;
+    return t;
+}
+
 std::string rtrim(std::string_view s) {
     while (!s.empty() && (s.back() == ' ' || s.back() == '\0')) s.remove_suffix(1);
     return std::string(s);
@@ -131,6 +138,13 @@ void install() {
         TableBox* t = table(p[0]);
         if (TableColumn* c = t ? column(*t, p[1]) : nullptr) c->attribute = p[2];
     });
+    // Paragraph tab stop (widget, index): 908 reads it into o1 (0 when never set), 909 writes
+    // the packed value p3.
+    set_escape_handler(908, [](int, const int(&p)[6], int& o1, int&, char*, int) {
+        auto it = tab_stops().find({p[0], p[1]});
+        o1 = it == tab_stops().end() ? 0 : it->second;
+    });
+    set_escape_handler(909, [](int, const int(&p)[6], int&, int&, char*, int) { tab_stops()[{p[0], p[1]}] = p[2]; });
     // Video capture: no device exists, so the creation of a video frame answers 0 (refused)
     // and the device enquiry answers 0 with a blank name.
     set_escape_handler(800, [](int, const int(&)[6], int& o1, int&, char*, int) { o1 = 0; });
@@ -142,7 +156,10 @@ void install() {
 
 struct Init {
     Init() {
-        add_reset_hook("widget_more", [] { tables().clear(); });
+        add_reset_hook("widget_more", [] {
+            tables().clear();
+            tab_stops().clear();
+        });
         install();
     }
 };
