@@ -248,3 +248,16 @@ TEST_F(MoreCells, EmulationAttributesRaiseFourDeprecationsAndFillNothing) {
                                                 "GCOENQ"}));
     for (int n = 0; n < 14; ++n) EXPECT_EQ(record[std::size_t(n)], n + 1);
 }
+
+TEST_F(MoreCells, LongTableTextsAreKeptWhole) {
+    start();
+    const int box = gmCreateTableBox(1, 1, 1, 10, 6);
+    const std::string label(300, 'L'), entry = std::string(280, 'e') + "|tail";
+    gmAddTableBoxColumn(box, 1, 12, {}, label);
+    gmAddTableBoxEntry(box, entry);
+    const wl::TableBox* t = wl::find_table(box);
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(t->columns[0].label, label);
+    ASSERT_EQ(t->rows.size(), 1u);
+    EXPECT_EQ(t->rows[0].back(), "tail");
+}

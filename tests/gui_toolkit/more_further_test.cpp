@@ -103,6 +103,7 @@ TEST_F(MoreFurther, RtfZoomBecomesAFractionByRange) {
     const std::vector<std::tuple<float, int, int>> cases = {
         {1.5f, 48, 32}, {40.0f, 40, 1}, {100.0f, 64, 1}, {0.0f, 0, 0},  {-3.0f, 0, 0}, {NAN, 0, 0},
         {1.0f, 64, 64}, {0.5f, 32, 64}, {2.0f, 64, 32},  {3.0f, 48, 16}, {32.0f, 64, 2}, {20.0f, 40, 2},
+        {1e30f, 64, 1}, {INFINITY, 64, 1},
     };
     for (const auto& [z, n, d] : cases) {
         int gn = -1, gd = -1;
