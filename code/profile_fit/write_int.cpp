@@ -114,7 +114,7 @@ float CLORENZ(float TTH) {
         const float S = sd * sd;
         const float c = std::cos(TTH * R);
         const float s = std::fabs(std::sin(TTH * R));
-        return (1.0f + M) * s / ((M * (1.0f - S) + S) * c * c + S * M + 1.0f - S);
+        return (1.0f + M) * s / ((M * (1.0f - S) + S) * (c * c) + S * M + 1.0f - S);
     }
     const float s = std::fabs(std::sin(0.5f * TTH * R));
     const float c = std::sqrt(1.0f - s * s);

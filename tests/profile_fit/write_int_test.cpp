@@ -252,6 +252,18 @@ TEST(LorentzPolarisation, WithMonochromatorFollowsTheDihedralAngle) {
     }
 }
 
+TEST(LorentzPolarisation, WithMonochromatorSquaresTheCosineBeforeScalingIt) {
+    // The 32-bit result to the last bit: cos^2 2theta is formed first and then scaled by the
+    // monochromator term; scaling by the cosine twice rounds differently at these angles.
+    MONOCH.MONO_TYPE = 1;
+    MONOCH.MONO_2THETA = 26.6f;
+    MONOCH.MONO_DIHEDRAL = 0.0f;
+    struct Case {
+        float tth, expected;
+    } cases[] = {{1.6f, 0x1.c9a06cp-6f}, {4.5f, 0x1.423ff6p-4f}, {-4.5f, 0x1.423ff6p-4f}};
+    for (const auto& c : cases) EXPECT_EQ(CLORENZ(c.tth), c.expected) << c.tth;
+}
+
 TEST(DirectionCosines, BeamsAreThoseOfTheBusingLevyRotation) {
     const float sets[][4] = {{30.0f, 0.0f, 0.0f, 0.0f}, {47.3f, 0.25f, 33.0f, -120.0f}, {-20.0f, -0.4f, -75.5f, 170.0f},
                              {120.0f, 5.0f, 89.0f, 45.0f}};
