@@ -8,6 +8,7 @@
 // observed and the calculated maximum at YMAX. Angles are degrees of omega.
 #include "shell/plotscan.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string_view>
@@ -150,20 +151,20 @@ void PLOTSCAN() {
 
     PLOT_DATA(r.XPOS, r.YC, n, GREEN);
 
-    // Markers, held inside the frame: the fitted peak from the top down over 30 % of the plot
-    // height, and the alpha2 position measured from it. The frame's right edge XMAX falls just
-    // past its last column of pixels, so a marker held there would not be seen: the limit is
-    // that last column.
+    // Markers, held inside the frame (0 to XMAX): the fitted peak from the top down over 30 % of
+    // the plot height, and the alpha2 position measured from it. The frame's right edge XMAX
+    // falls just past its last column of pixels, so a marker held there would not be seen: it is
+    // drawn in that last column, while the alpha2 offset is still measured from XMAX.
     LINCOL(BLUE);
     const float right = GINO_DRAW.DRAW_XSCALE > 0.0f ? pf.XMAX - 1.0f / GINO_DRAW.DRAW_XSCALE : pf.XMAX;
-    const float x1 = within((fp.VALS(4) - r.XPOS(1)) * pf.XSCALE, 0.0f, right);
+    const float x1 = within((fp.VALS(4) - r.XPOS(1)) * pf.XSCALE, 0.0f, pf.XMAX);
     const float ylow = pf.YMAX - 0.3f * pf.YLEN;
-    MOVTO2(x1, pf.YMAX);
-    LINTO2(x1, ylow);
+    MOVTO2(std::min(x1, right), pf.YMAX);
+    LINTO2(std::min(x1, right), ylow);
     if (WAVES.NWAVE == 2) {
-        const float x2 = within(x1 + pf.XSCALE * (r.DOMA2 + r.DOMONO), 0.0f, right);
-        MOVTO2(x2, ylow);
-        LINTO2(x2, pf.YMAX);
+        const float x2 = within(x1 + pf.XSCALE * (r.DOMA2 + r.DOMONO), 0.0f, pf.XMAX);
+        MOVTO2(std::min(x2, right), ylow);
+        LINTO2(std::min(x2, right), pf.YMAX);
     }
 
     if (r.ISTD > 0) {

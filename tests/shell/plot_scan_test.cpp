@@ -114,22 +114,26 @@ TEST_F(ScanPlot, MarkersStayInsideTheFrameAndTheAlpha2OneIsMeasuredFromThePeakMa
         const char* name;
         float position;
         float x1;  // world x of the peak marker; 300: the frame's right edge
+        float doma2 = 0.05f;
     };
     const float span = REFLN.XPOS(41) - REFLN.XPOS(1);
     const Case cases[] = {
         {"inside", 0.1f, (0.1f - REFLN.XPOS(1)) * (300.0f / span)},
         {"left of the scan", -2.0f, 0.0f},
         {"right of the scan", 2.0f, 300.0f},
+        // Measured from the right edge itself, not from the column the peak marker is drawn in.
+        {"right of the scan, alpha2 to the left", 2.0f, 300.0f, -0.05f},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         FITPAR.VALS(4) = c.position;
+        REFLN.DOMA2 = c.doma2;
         PLOTSCAN();
         const std::vector<gfx::DrawOp> blue = ops(gfx::OpKind::Line, 7);
         ASSERT_EQ(blue.size(), 2u);  // both visible, at the right edge too
         // The right edge maps one pixel past the bitmap: the markers stand in its last column.
         const auto column = [&](float x) { return std::min(pixel(x, 200.0f).x, frame().width - 1); };
-        const float x2 = c.x1 + PLOTFRAME.XSCALE * 0.05f;
+        const float x2 = std::min(c.x1 + PLOTFRAME.XSCALE * c.doma2, 300.0f);
         EXPECT_EQ(blue[0].points[0].x, column(c.x1));
         EXPECT_EQ(blue[0].points[1].x, column(c.x1));
         EXPECT_EQ(blue[1].points[0].x, column(x2));
