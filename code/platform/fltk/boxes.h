@@ -13,6 +13,9 @@ inline constexpr const char* kClassError = "kelvor-error";
 inline constexpr const char* kClassMessage = "kelvor-message";
 inline constexpr const char* kClassFile = "kelvor-file";
 
+// Height in pixels of a window's menu bar and of its status bar; the grid area lies between them.
+inline constexpr int kBarHeight = 28;
+
 struct BoxButton {
     const char* label;
     int code;

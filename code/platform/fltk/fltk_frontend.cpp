@@ -6,17 +6,21 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cmath>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "platform/fltk/boxes.h"
 #include "platform/fltk/frame_view.h"
 #include "platform/graphics_model.h"
+#include "platform/widget_extra.h"
 
 // FLTK last: its X11 headers define macros (Expose, ...) that clash with our names.
 #include <FL/Fl.H>
@@ -33,8 +37,16 @@
 #include <FL/Fl_Input.H>
 #include <FL/Fl_Menu_Bar.H>
 #include <FL/Fl_Multiline_Input.H>
+#include <FL/Fl_Pixmap.H>
+#include <FL/Fl_RGB_Image.H>
 #include <FL/Fl_Round_Button.H>
 #include <FL/x.H>
+
+// The program's built-in images ("#101" its icon, "#102" its logo) as XPM data; empty for a
+// name that is not one of them. Defined with the program's window tables.
+namespace ui {
+std::span<const char* const> program_image(std::string_view resource);
+}
 
 namespace wl::fltk {
 namespace {
@@ -73,14 +85,33 @@ std::string menu_label(const std::string& s) {
     return out;
 }
 
+// A menu-bar title with a letter or digit accelerator opens with Alt and that key: FLTK marks
+// it with "&" before the first character that matches it.
+std::string title_label(const std::string& caption, int accelerator) {
+    std::string out = menu_label(caption);
+    if (accelerator <= 0 || accelerator > 127 || !std::isalnum(accelerator)) return out;
+    const int want = std::tolower(accelerator);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        if (out[i] == '\\') {
+            ++i;  // an escaped character is not a candidate
+            continue;
+        }
+        if (std::tolower(static_cast<unsigned char>(out[i])) == want) {
+            out.insert(i, "&");
+            break;
+        }
+    }
+    return out;
+}
+
 std::string trimmed(const std::string& s) {
     std::string t = s;
     while (!t.empty() && (t.back() == ' ' || t.back() == '\0')) t.pop_back();
     return t;
 }
 
-// The text a value entry shows for its number.
-std::string value_text(const Widget& w) {
+// The text a value entry shows for its number when the library keeps none.
+std::string shown_value_text(const Widget& w) {
     char buf[64];
     const int dec = std::clamp(w.decimals, 0, 15);
     std::snprintf(buf, sizeof buf, "%.*f", dec, w.value);
@@ -138,8 +169,6 @@ private:
     int id_;
 };
 
-constexpr int kBarHeight = 28;
-
 // The close box queues the exit request -1 and leaves the window shown; the program decides.
 void window_cb(Fl_Widget* w, void*) {
     if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape) return;
@@ -181,18 +210,134 @@ void toggle_cb(Fl_Widget* b, void*) {
     post_callback(id, Cb::Action);
 }
 
+// Reads a number typed into a value entry: an optional sign, digits with at most one decimal
+// point, an optional exponent (E or D, as in the program's own files), blanks around it. Anything
+// else (letters, hexadecimal, "nan", "inf", an empty field) or a number too large for a double
+// is no number.
+bool typed_number(const std::string& text, double& out) {
+    std::size_t a = 0, b = text.size();
+    while (a < b && std::isspace(static_cast<unsigned char>(text[a]))) ++a;
+    while (b > a && std::isspace(static_cast<unsigned char>(text[b - 1]))) --b;
+    std::string t = text.substr(a, b - a);
+    std::size_t i = 0;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+    int digits = 0;
+    bool point = false;
+    for (; i < t.size(); ++i) {
+        if (std::isdigit(static_cast<unsigned char>(t[i]))) {
+            ++digits;
+        } else if (t[i] == '.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
+    }
+    if (digits == 0) return false;
+    if (i < t.size() && (t[i] == 'e' || t[i] == 'E' || t[i] == 'd' || t[i] == 'D')) {
+        t[i] = 'e';
+        ++i;
+        if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+        int exp_digits = 0;
+        for (; i < t.size() && std::isdigit(static_cast<unsigned char>(t[i])); ++i) ++exp_digits;
+        if (exp_digits == 0) return false;
+    }
+    if (i != t.size()) return false;
+    const double d = std::strtod(t.c_str(), nullptr);
+    if (!std::isfinite(d)) return false;
+    out = d;
+    return true;
+}
+
+// Every keystroke reaches the model: the entry's text, and for a value entry the full number
+// typed (never a copy rounded to the decimals shown). A text that is no number leaves the value
+// as it was until the edit ends (EntryField::commit).
+void input_cb(Fl_Widget* b, void*);
+
+// A one-line or multi-line entry. An edit ends with Enter (one-line entries) or when the entry
+// loses the focus after a change; then the entry's callback, if it has one, is queued (the
+// h k l typed in the fit modes, a changed limit of the fitting dialog). A value entry whose text
+// is no number at that moment shows its kept number again and queues its value-error callback.
+template <class Base>
+class EntryField : public Base {
+public:
+    EntryField(int x, int y, int w, int h) : Base(x, y, w, h) {
+        this->when(FL_WHEN_CHANGED);
+        this->callback(input_cb);
+    }
+    bool edited = false;
+
+    int handle(int event) override {
+        const bool multiline = this->input_type() == FL_MULTILINE_INPUT;
+        if (event == FL_KEYBOARD && !multiline && !this->readonly() &&
+            (Fl::event_key() == FL_Enter || Fl::event_key() == FL_KP_Enter)) {
+            commit();
+            return 1;
+        }
+        if (event == FL_UNFOCUS && edited) commit();
+        return Base::handle(event);
+    }
+
+private:
+    void commit() {
+        edited = false;
+        const int id = widget_id(this);
+        Widget* w = model().find(id);
+        if (!w) return;
+        if (w->kind == KIND_VALUE) {
+            double d = 0.0;
+            if (!typed_number(w->text, d)) {
+                w->text = value_text(w->value, w->field_width, w->decimals);
+                this->value(trimmed(w->text).c_str());
+                post_callback(id, Cb::ValueError);
+                return;
+            }
+        }
+        post_callback(id, Cb::Action);
+    }
+};
+
 void input_cb(Fl_Widget* b, void*) {
     const int id = widget_id(b);
     Widget* w = model().find(id);
     if (!w) return;
-    const char* v = static_cast<Fl_Input_*>(b)->value();
+    auto* in = static_cast<Fl_Input_*>(b);
+    if (in->readonly()) return;
+    const char* v = in->value();
     w->text = v ? v : "";
     if (w->kind == KIND_VALUE) {
-        // The full number the user typed is the entry's value, never a rounded copy.
-        char* end = nullptr;
-        const double d = std::strtod(w->text.c_str(), &end);
-        if (end != w->text.c_str()) w->value = d;
+        double d = 0.0;
+        if (typed_number(w->text, d)) w->value = d;
     }
+    if (auto* one = dynamic_cast<EntryField<Fl_Input>*>(b)) one->edited = true;
+    if (auto* multi = dynamic_cast<EntryField<Fl_Multiline_Input>*>(b)) multi->edited = true;
+}
+
+// An icon: a built-in image of the program, centred in the icon's cells; a click queues its
+// callback (or its select callback when it has only that).
+class IconBox : public Fl_Box {
+public:
+    IconBox(int x, int y, int w, int h) : Fl_Box(x, y, w, h) {}
+    int handle(int event) override {
+        if (event == FL_PUSH) {
+            const int id = widget_id(this);
+            const Widget* w = model().find(id);
+            if (w) post_callback(id, w->callback(Cb::Action) != 0 ? Cb::Action : Cb::Select);
+            return 1;
+        }
+        return Fl_Box::handle(event);
+    }
+};
+
+// The built-in images, made once each.
+Fl_Pixmap* program_pixmap(const std::string& name) {
+    static std::map<std::string, std::unique_ptr<Fl_Pixmap>> made;
+    auto it = made.find(name);
+    if (it != made.end()) return it->second.get();
+    const std::span<const char* const> xpm = ui::program_image(name);
+    std::unique_ptr<Fl_Pixmap> p;
+    if (!xpm.empty()) p = std::make_unique<Fl_Pixmap>(xpm.data());
+    if (p && (p->w() <= 0 || p->h() <= 0)) p.reset();
+    return (made[name] = std::move(p)).get();
 }
 
 void choice_cb(Fl_Widget* b, void*) {
@@ -251,6 +396,11 @@ void FltkFrontEnd::build(Model& m, int window_id) {
         win->xclass(cls.c_str());  // copied by FLTK
     }
     win->copy_label(trimmed(w->caption).c_str());
+    // The window's icon, when it is one of the program's own images (FLTK copies it).
+    if (Fl_Pixmap* px = program_pixmap(trimmed(w->icon))) {
+        const Fl_RGB_Image rgb(px, FL_BACKGROUND_COLOR);
+        win->icon(&rgb);
+    }
     win->callback(window_cb);
     win->end();
     KvWindow& ref = *win;
@@ -304,20 +454,12 @@ void FltkFrontEnd::add_widget(Model& m, KvWindow& win, const Widget& w, const Re
             break;
         }
         case KIND_TEXT:
-        case KIND_VALUE: {
-            auto* in = new Fl_Input(r.x, r.y, r.w, r.h);
-            in->when(FL_WHEN_CHANGED);
-            in->callback(input_cb);
-            made = in;
+        case KIND_VALUE:
+            made = new EntryField<Fl_Input>(r.x, r.y, r.w, r.h);
             break;
-        }
-        case KIND_EDITOR: {
-            auto* in = new Fl_Multiline_Input(r.x, r.y, r.w, r.h);
-            in->when(FL_WHEN_CHANGED);
-            in->callback(input_cb);
-            made = in;
+        case KIND_EDITOR:
+            made = new EntryField<Fl_Multiline_Input>(r.x, r.y, r.w, r.h);
             break;
-        }
         case KIND_LISTBOX:
         case KIND_COMBO: {
             // A list more than one cell high shows its entries; a lower one drops them down.
@@ -352,7 +494,10 @@ void FltkFrontEnd::add_widget(Model& m, KvWindow& win, const Widget& w, const Re
             break;
         }
         case KIND_ICON: {
-            made = new Fl_Box(r.x, r.y, r.w, r.h);
+            auto* icon = new IconBox(r.x, r.y, r.w, r.h);
+            icon->box(FL_NO_BOX);
+            icon->align(FL_ALIGN_CENTER | FL_ALIGN_INSIDE);
+            made = icon;
             break;
         }
         default:
@@ -393,7 +538,7 @@ void FltkFrontEnd::build_menu(Model& m, Fl_Menu_Bar& bar, int bar_id) {
         const Widget* t = m.find(tid);
         if (!t || (t->kind != KIND_MENUTITLE && t->kind != KIND_PULLDOWN)) continue;
         if (t->state == STATE_HIDDEN) continue;
-        const std::string title = menu_label(t->caption);
+        const std::string title = title_label(t->caption, t->accelerator);
         int tflags = FL_SUBMENU;
         if (t->state == STATE_GREYED) tflags |= FL_MENU_INACTIVE;
         bar.add(title.c_str(), 0, nullptr, nullptr, tflags);
@@ -451,10 +596,14 @@ void FltkFrontEnd::sync(Model& m, int id) {
         auto* in = static_cast<Fl_Input_*>(f);
         if (Fl::focus() != in) {
             // A value entry shows the text the library keeps for its number.
-            const std::string t = w->kind == KIND_VALUE && trimmed(w->text).empty() ? value_text(*w) : trimmed(w->text);
+            const std::string t = w->kind == KIND_VALUE && trimmed(w->text).empty() ? shown_value_text(*w) : trimmed(w->text);
             in->value(t.c_str());
         }
-        in->readonly(w->mode == 1);
+        // A display-only entry shows its text on the window's face colour and takes no typing.
+        const bool display_only = w->mode == 1;
+        in->readonly(display_only);
+        in->color(display_only ? FL_BACKGROUND_COLOR : FL_BACKGROUND2_COLOR);
+        in->visible_focus(!display_only);
         f->copy_label(trimmed(w->caption).c_str());
         f->align(FL_ALIGN_LEFT);
     } else if (w->kind == KIND_TOGGLE) {
@@ -472,6 +621,11 @@ void FltkFrontEnd::sync(Model& m, int id) {
             for (const std::string& s : w->items) c->add(menu_label(s).c_str());
             c->value(valid ? w->selection - 1 : -1);
         }
+    } else if (w->kind == KIND_ICON) {
+        Fl_Pixmap* px = program_pixmap(trimmed(w->icon));
+        f->image(px);
+        // An image that is not built in shows its name.
+        f->copy_label(px ? nullptr : trimmed(w->icon).c_str());
     } else {
         f->copy_label(trimmed(w->caption).c_str());
     }

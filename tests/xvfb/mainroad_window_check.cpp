@@ -1,0 +1,452 @@
+// The program in its real windows, run under Xvfb and driven with xdotool as a user drives it,
+// in a fresh directory with a generated data set. One check per mode:
+//   road  open the data file (typed into FLTK's file chooser), accept the format dialog, open
+//         the parameter file, choose "Integrate" > "Auto profile fit", answer the output-file
+//         question and name the file, "Save + Exit" in the peak-parameter dialog, "Start", wait
+//         for the end of the data, "Exit" twice and confirm. The integrated data file must be
+//         byte for byte the one kelvor-script writes for the same journey.
+//   stop  the same journey on a larger data set, with "Stop" pressed while the pass runs: the
+//         file stops growing at once, the program ends with the reflections fitted before the
+//         Stop, and those are byte for byte what the script driver writes when it stops after
+//         as many.
+// usage: mainroad_window_check road|stop KELVORANTIDE KELVOR_SCRIPT KELVOR_GEN FIXTURE_DIR SPEC
+// Exit status 0 when the check holds; the reason for a failure on stderr.
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/fltk/boxes.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+int failures = 0;
+pid_t app_pid = 0;
+
+void check(bool ok, const std::string& what) {
+    if (!ok) {
+        std::fprintf(stderr, "FAILED: %s\n", what.c_str());
+        ++failures;
+    }
+}
+
+// The check as a whole must end; a program that hangs is ended with it.
+void on_alarm(int) {
+    if (app_pid > 0) kill(app_pid, SIGKILL);
+    static const char msg[] = "FAILED: the check ran out of time\n";
+    (void)!write(2, msg, sizeof msg - 1);
+    _exit(1);
+}
+
+void pause_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+std::string output_of(const std::string& cmd) {
+    std::string out;
+    if (FILE* p = popen(cmd.c_str(), "r")) {
+        char buf[512];
+        std::size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+        pclose(p);
+    }
+    return out;
+}
+
+int run(const std::string& cmd) {
+    const int rc = std::system(cmd.c_str());
+    return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+}
+
+std::string read_bytes(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void write_bytes(const fs::path& p, const std::string& text) {
+    std::ofstream out(p, std::ios::binary);
+    out << text;
+}
+
+std::string quoted(const std::string& s) { return "'" + s + "'"; }
+
+// ---- windows ----
+
+std::vector<std::string> search(const std::string& what, const std::string& pattern) {
+    std::vector<std::string> ids;
+    std::istringstream in(output_of("xdotool search --onlyvisible --" + what + " " + quoted(pattern) + " 2>/dev/null"));
+    for (std::string id; in >> id;) ids.push_back(id);
+    return ids;
+}
+
+// The visible windows whose class matches the pattern and, when one is given, whose title
+// matches the second.
+std::vector<std::string> windows(const std::string& cls, const std::string& title = "") {
+    std::vector<std::string> ids = search("classname", cls);
+    if (title.empty() || ids.empty()) return ids;
+    const std::vector<std::string> named = search("name", title);
+    std::vector<std::string> both;
+    for (const std::string& id : ids)
+        for (const std::string& n : named)
+            if (id == n) both.push_back(id);
+    return both;
+}
+
+// Waits for a window; "" after the timeout.
+std::string wait_window(double seconds, const std::string& cls, const std::string& title = "") {
+    const auto end = Clock::now() + std::chrono::duration<double>(seconds);
+    do {
+        const auto ids = windows(cls, title);
+        if (!ids.empty()) return ids.front();
+        pause_ms(50);
+    } while (Clock::now() < end);
+    return "";
+}
+
+bool gone(const std::string& id) { return run("xdotool getwindowname " + id + " >/dev/null 2>&1") != 0; }
+
+bool wait_gone(const std::string& id, double seconds) {
+    const auto end = Clock::now() + std::chrono::duration<double>(seconds);
+    do {
+        if (gone(id)) return true;
+        pause_ms(50);
+    } while (Clock::now() < end);
+    return gone(id);
+}
+
+struct Geometry {
+    int x = 0, y = 0, w = 0, h = 0;
+};
+
+Geometry geometry(const std::string& id) {
+    Geometry g;
+    std::istringstream in(output_of("xdotool getwindowgeometry --shell " + id + " 2>/dev/null"));
+    for (std::string line; std::getline(in, line);) {
+        const auto eq = line.find('=');
+        if (eq == std::string::npos) continue;
+        const std::string k = line.substr(0, eq);
+        const int v = std::atoi(line.c_str() + eq + 1);
+        if (k == "X") g.x = v;
+        if (k == "Y") g.y = v;
+        if (k == "WIDTH") g.w = v;
+        if (k == "HEIGHT") g.h = v;
+    }
+    return g;
+}
+
+// The grid cell in pixels: the screen divided by the program's 32 x 24 grid.
+int cell_w = 40, cell_h = 42;
+
+void measure_grid() {
+    std::istringstream in(output_of("xdotool getdisplaygeometry"));
+    int w = 0, h = 0;
+    if (in >> w >> h && w > 0 && h > 0) {
+        cell_w = w / 32;
+        cell_h = h / 24;
+    }
+}
+
+// Clicks the middle of a control at grid column x, row y (counted upward from the bottom of the
+// grid area), w x h cells, in a window whose grid area has `top` and `bottom` pixels of bars
+// above and below it.
+void click_cell(const std::string& win, int x, int y, int w, int h, int top = 0, int bottom = 0) {
+    const Geometry g = geometry(win);
+    const int area_h = g.h - top - bottom;
+    const int px = (2 * x + w) * cell_w / 2;
+    const int py = top + area_h - (2 * y + h) * cell_h / 2;
+    run("xdotool mousemove --window " + win + " " + std::to_string(px) + " " + std::to_string(py) + " click 1");
+}
+
+void focus(const std::string& win) { run("xdotool windowfocus --sync " + win + " >/dev/null 2>&1"); }
+
+// Presses Return in a window until it closes (a key sent the moment a window maps can be lost).
+bool return_until_gone(const std::string& win) {
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        focus(win);
+        run("xdotool key Return");
+        if (wait_gone(win, 1.5)) return true;
+    }
+    return false;
+}
+
+// Answers the next file chooser by typing a full path.
+bool choose_file(const std::string& path) {
+    const std::string fc = wait_window(20, wl::fltk::kClassFile);
+    if (fc.empty()) return false;
+    focus(fc);
+    run("xdotool type --delay 5 " + quoted(path));
+    return return_until_gone(fc);
+}
+
+// Answers the next message box with its first button (Return).
+bool answer_box(const std::string& what) {
+    const std::string box = wait_window(20, wl::fltk::kClassMessage);
+    check(!box.empty(), what + ": the box is shown");
+    return !box.empty() && return_until_gone(box);
+}
+
+std::string master_window() {
+    return wait_window(20, std::string("^") + wl::fltk::kClassMaster + "$", "Kelvorantide");
+}
+
+// Waits until no dialog of that title is shown.
+bool dialog_closes(const std::string& title, double seconds) {
+    for (const std::string& id : windows(wl::fltk::kClassDialog, title))
+        if (!wait_gone(id, seconds)) return false;
+    return true;
+}
+
+std::string dialog(const std::string& title) {
+    return wait_window(20, wl::fltk::kClassDialog, title);
+}
+
+// "Integrate" > "Auto profile fit" from the keyboard: Alt+F opens the first menu, Right moves to
+// the second, the entry is the second one. Done again when no box follows.
+bool choose_auto_fit(const std::string& master) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        focus(master);
+        for (const char* k : {"alt+f", "Right", "Down", "Down", "Return"}) {
+            run(std::string("xdotool key ") + k);
+            pause_ms(150);
+        }
+        if (!wait_window(3, wl::fltk::kClassMessage).empty()) return true;
+        run("xdotool key Escape");
+        pause_ms(150);
+        run("xdotool key Escape");
+    }
+    return false;
+}
+
+// ---- the program ----
+
+void start_app(const fs::path& exe, const fs::path& dir) {
+    app_pid = fork();
+    if (app_pid == 0) {
+        if (chdir(dir.c_str()) != 0) _exit(127);
+        execl(exe.c_str(), exe.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+}
+
+// Waits for the program to end; its exit status, or -1 when it had to be ended.
+int wait_app(double seconds) {
+    const auto end = Clock::now() + std::chrono::duration<double>(seconds);
+    int status = 0;
+    while (Clock::now() < end) {
+        const pid_t r = waitpid(app_pid, &status, WNOHANG);
+        if (r == app_pid) {
+            app_pid = 0;
+            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        }
+        pause_ms(50);
+    }
+    kill(app_pid, SIGKILL);
+    waitpid(app_pid, &status, 0);
+    app_pid = 0;
+    return -1;
+}
+
+long bytes_on_disk(const fs::path& p) {
+    struct stat st {};
+    return ::stat(p.c_str(), &st) == 0 ? long(st.st_size) : -1;
+}
+
+int records(const std::string& text) {
+    int n = 0;
+    for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2)) ++n;
+    return n;
+}
+
+struct Setup {
+    fs::path app, script, gen, fixtures, spec;
+};
+
+// A fresh directory (no dot in its path: the log is named after the input path up to its first
+// dot) with a folder for each run, each holding the data set STEM.rfl and STEM.par copied from
+// `from`; the program is copied into a folder of its own, so that the configuration file it
+// keeps beside itself starts fresh too. Empty when it cannot be made.
+fs::path fresh_dir(const Setup& s, const fs::path& from, const std::string& stem) {
+    std::string tmpl = (fs::temp_directory_path() / "kvroadXXXXXX").string();
+    if (!mkdtemp(tmpl.data())) return {};
+    const fs::path dir = tmpl;
+    std::error_code ec;
+    for (const char* sub : {"window/bin", "script/module"}) fs::create_directories(dir / sub, ec);
+    for (const char* ext : {".rfl", ".par"})
+        for (const char* sub : {"window", "script"})
+            fs::copy_file(from / (stem + ext), dir / sub / (stem + ext), ec);
+    fs::copy_file(s.app, dir / "window/bin/kelvorantide", ec);
+    if (ec) {
+        std::fprintf(stderr, "FAILED: cannot set up %s: %s\n", dir.c_str(), ec.message().c_str());
+        return {};
+    }
+    return dir;
+}
+
+// The scripted run of the same journey: its integrated data file, or "" when it failed.
+std::string scripted_output(const Setup& s, const fs::path& dir, const std::string& stem, const std::string& pass) {
+    const fs::path sd = dir / "script";
+    write_bytes(sd / "go.txt", "file " + stem + ".rfl\npress 470\nfile " + stem + ".par\npress 322\nanswer 6\n" +
+                                   "file out.int\npress 541\npress 118\n" + pass + "press 101\nanswer 6\n");
+    const int rc = run("cd " + quoted(sd.string()) + " && " + quoted(s.script.string()) +
+                       " --script go.txt --transcript shown.txt --module-dir module >out.txt 2>&1");
+    check(rc == 0, "kelvor-script runs the journey (status " + std::to_string(rc) + "): " +
+                       read_bytes(sd / "out.txt"));
+    return rc == 0 ? read_bytes(sd / "out.int") : "";
+}
+
+// The journey in the real windows up to "Start" pressed; the master window's id.
+std::string start_pass(const fs::path& dir, const std::string& stem) {
+    const fs::path wd = dir / "window";
+    start_app(wd / "bin/kelvorantide", wd);
+    const std::string master = master_window();
+    check(!master.empty(), "the main window is shown");
+    if (master.empty()) return "";
+    check(choose_file((wd / (stem + ".rfl")).string()), "the data file is chosen");
+    const std::string format = dialog("Input Data file Format");
+    check(!format.empty(), "the format dialog is shown");
+    if (format.empty()) return "";
+    click_cell(format, 4, 1, 2, 1);  // "OK"
+    check(wait_gone(format, 10), "OK closes the format dialog");
+    check(choose_file((wd / (stem + ".par")).string()), "the parameter file is chosen");
+    check(answer_box("the data file is read"), "the notice is closed");
+    check(choose_auto_fit(master), "Auto profile fit asks for an output file");
+    check(answer_box("no output file open"), "Yes opens an output file");
+    check(choose_file((wd / "out.int").string()), "the output file is named");
+    const std::string pk = dialog("Peak parameter default values");
+    check(!pk.empty(), "the peak-parameter dialog is shown");
+    if (pk.empty()) return "";
+    click_cell(pk, 6, 0, 4, 1);  // "Save + Exit"
+    check(wait_gone(pk, 10), "Save + Exit closes the peak-parameter dialog");
+    check(!dialog("Fitting Controls").empty(), "the fitting dialog is shown");
+    click_cell(master, 16, 2, 2, 1, wl::fltk::kBarHeight, wl::fltk::kBarHeight);  // "Start"
+    return master;
+}
+
+// "Exit" in the main window and Yes to the question: the program ends with status 0.
+void exit_program(const std::string& master) {
+    click_cell(master, 16, 0, 2, 1, wl::fltk::kBarHeight, wl::fltk::kBarHeight);
+    check(answer_box("the exit question"), "the exit question is answered");
+    check(wait_app(20) == 0, "the program ends with status 0");
+}
+
+int run_road(const Setup& s) {
+    const fs::path dir = fresh_dir(s, s.fixtures, "mainroad");
+    if (dir.empty()) return 1;
+    const std::string expected = scripted_output(s, dir, "mainroad", "run\n");
+    const std::string master = start_pass(dir, "mainroad");
+    if (master.empty()) return 1;
+    check(answer_box("the end of the data"), "the end of the data is reported");
+    check(dialog_closes("Fitting Controls", 10), "the fitting dialog closes at the end of the pass");
+    exit_program(master);
+    const std::string got = read_bytes(dir / "window/out.int");
+    check(records(got) == 20, "one record per reflection, got " + std::to_string(records(got)));
+    check(!expected.empty() && got == expected, "the file written in the windows is the scripted run's");
+    if (failures == 0) fs::remove_all(dir);
+    return failures ? 1 : 0;
+}
+
+// A larger data set: the main road's reflections over and over, so that the pass runs for a few
+// seconds; written by the fixture generator into dir as big.rfl, big.par and big.truth.
+int make_big_data_set(const Setup& s, const fs::path& dir, int repeats) {
+    std::istringstream in(read_bytes(s.spec));
+    std::string head, refl;
+    int count = 0;
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("refl", 0) == 0)
+            refl += line + "\n";
+        else
+            head += line + "\n";
+    }
+    std::string spec = head;
+    for (int k = 0; k < repeats; ++k) spec += refl;
+    for (std::size_t at = refl.find('\n'); at != std::string::npos; at = refl.find('\n', at + 1)) count += repeats;
+    write_bytes(dir / "big.spec", spec);
+    const int rc = run(quoted(s.gen.string()) + " " + quoted((dir / "big.spec").string()) + " " +
+                       quoted((dir / "big").string()) + " >/dev/null");
+    check(rc == 0, "the generator writes the larger data set");
+    return rc == 0 ? count : 0;
+}
+
+int run_stop(const Setup& s) {
+    std::string tmpl = (fs::temp_directory_path() / "kvbigXXXXXX").string();
+    if (!mkdtemp(tmpl.data())) return 1;
+    const fs::path gen_dir = tmpl;
+    const int total = make_big_data_set(s, gen_dir, 40);
+    if (total == 0) return 1;
+    const fs::path dir = fresh_dir(s, gen_dir, "big");
+    fs::remove_all(gen_dir);
+    if (dir.empty()) return 1;
+    const fs::path out = dir / "window/out.int";
+    const std::string master = start_pass(dir, "big");
+    if (master.empty()) return 1;
+
+    // The pass runs: the file grows (the unit writes it in blocks).
+    const auto end = Clock::now() + std::chrono::seconds(30);
+    while (bytes_on_disk(out) <= 0 && Clock::now() < end) pause_ms(20);
+    check(bytes_on_disk(out) > 0, "the pass writes reflections");
+    click_cell(master, 16, 1, 2, 1, wl::fltk::kBarHeight, wl::fltk::kBarHeight);  // "Stop"
+
+    // Within moments of the Stop the file stops growing, short of the end of the data.
+    long last = bytes_on_disk(out);
+    auto still_since = Clock::now();
+    const auto give_up = Clock::now() + std::chrono::seconds(10);
+    while (Clock::now() - still_since < std::chrono::milliseconds(1500) && Clock::now() < give_up) {
+        pause_ms(50);
+        const long now_size = bytes_on_disk(out);
+        if (now_size != last) {
+            last = now_size;
+            still_since = Clock::now();
+        }
+    }
+    check(Clock::now() - still_since >= std::chrono::milliseconds(1500), "the file stops growing after Stop");
+    check(windows(wl::fltk::kClassMessage).empty(),
+          "the pass was stopped before the end of the data");
+
+    // "Exit" leaves the stopped pass, then the program ends: what it wrote is the reflections
+    // fitted before the Stop, the same as the script driver writes after that many ticks.
+    click_cell(master, 16, 0, 2, 1, wl::fltk::kBarHeight, wl::fltk::kBarHeight);
+    check(dialog_closes("Fitting Controls", 10), "Exit leaves the stopped pass");
+    exit_program(master);
+    const std::string got = read_bytes(out);
+    const int n = records(got);
+    check(long(got.size()) >= last, "nothing written before the Stop is lost");
+    check(n > 0 && n < total, "the pass stopped part way, after " + std::to_string(n) + " of " +
+                                  std::to_string(total) + " reflections");
+    // "Start" fits and writes the reflection on display, each tick the next one.
+    const std::string expected =
+        scripted_output(s, dir, "big", "ticks " + std::to_string(n - 1) + "\npress 119\npress 101\n");
+    check(!expected.empty() && got == expected, "the reflections before the Stop are the scripted run's");
+    if (failures == 0) fs::remove_all(dir);
+    return failures ? 1 : 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 7) {
+        std::fprintf(stderr, "usage: %s road|stop KELVORANTIDE KELVOR_SCRIPT KELVOR_GEN FIXTURE_DIR SPEC\n", argv[0]);
+        return 2;
+    }
+    signal(SIGALRM, on_alarm);
+    alarm(55);
+    const std::string mode = argv[1];
+    const Setup s{argv[2], argv[3], argv[4], argv[5], argv[6]};
+    measure_grid();
+    if (mode == "road") return run_road(s);
+    if (mode == "stop") return run_stop(s);
+    std::fprintf(stderr, "unknown mode %s\n", mode.c_str());
+    return 2;
+}
