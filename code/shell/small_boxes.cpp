@@ -8,6 +8,7 @@
 #include "include/shell_services.h"
 #include "include/toolkit_services.h"
 #include "gui_toolkit/menu_f90.h"
+#include "shell/parameter_dialogs.h"
 
 namespace {
 bool wait_box_up = false;
@@ -48,7 +49,7 @@ void GET_STEP_SIZE(float& step) {
     for (;;) {
         icb = gmAction(icb);
         if (icb == 672) {
-            step = static_cast<float>(gmEnqValueSetting(field));
+            step = entry_real(gmEnqValueSetting(field));  // beyond the float range: an infinity
             if (step >= 0.001f) break;  // compared in single precision: a typed 0.001 passes
             GUIERR(PROGID.PROG_TITLE.view(), "  Step size too small");
             step = 0.001f;
