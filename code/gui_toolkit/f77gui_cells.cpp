@@ -151,19 +151,19 @@ void CELLIQ(int array, int col, int row, float& lower, float& upper, int& third)
 void TABSET(int box, int a, int b, int c, std::string_view label) {
     Op op("gmSetTableBoxLabel");
     if (!table_checks(box)) return;
-    Text256 t(label);
+    std::string t = private_text(label);
     int o1 = 0, o2 = 0;
-    ESCAPEROUTINE(203, box, a, b, c, 0, 0, o1, o2, t.c, 256);
+    ESCAPEROUTINE(203, box, a, b, c, 0, 0, o1, o2, t.data(), int(t.size()));
 }
 
 void TABENQ(int box, int a, int b, int& value, char* label, int label_len) {
     Op op("gmEnqTableBoxLabel");
     if (!table_checks(box)) return;
-    Text256 t(std::string_view(label, label_len > 0 ? std::size_t(label_len) : 0));
+    std::string t = private_text(std::string_view(label, label_len > 0 ? std::size_t(label_len) : 0));
     int o1 = 0, o2 = 0;
-    ESCAPEROUTINE(204, box, a, b, 0, 0, 0, o1, o2, t.c, 256);
+    ESCAPEROUTINE(204, box, a, b, 0, 0, 0, o1, o2, t.data(), int(t.size()));
     value = o1;
-    fill(label, label_len, std::string_view(t.c, 256));
+    fill(label, label_len, t);
 }
 
 void TABSIZ(int box, int attribute, int& first, int& second, int flag) {

@@ -260,4 +260,9 @@ TEST_F(MoreCells, LongTableTextsAreKeptWhole) {
     EXPECT_EQ(t->columns[0].label, label);
     ASSERT_EQ(t->rows.size(), 1u);
     EXPECT_EQ(t->rows[0].back(), "tail");
+    const std::string heading = std::string(290, 'H') + "end";
+    gmSetTableBoxLabel(box, 1, 0, heading);
+    std::string back(300, '?');
+    gmEnqTableBoxLabel(box, 1, 0, back.data(), 300);
+    EXPECT_EQ(back, heading + std::string(7, ' '));
 }
