@@ -208,3 +208,74 @@ TEST_F(MoreOther, GaugeGetsTypeAndLimitsByDefault) {
     EXPECT_EQ(wl::extra(g).gauge_high, 100);
     EXPECT_EQ(wl::extra(g).prop_int[131], 1);
 }
+
+TEST_F(MoreOther, PanelAppliesItsAttributesInItsOwnOrder) {
+    start();
+    PanelOptions o;
+    o.image = "logo.bmp";
+    o.image_kind = 2;
+    o.help = "help";
+    o.prop98 = 1;
+    o.prop98_second = 2;
+    o.callback = o.select_callback = o.move_callback = o.dragdrop_callback = AUTO_CALLBACK;
+    o.doubleclick_callback = o.filedrop_callback = AUTO_CALLBACK;
+    o.prop99 = 3;
+    o.prop111 = 4;
+    o.prop100 = 5;
+    o.status = 0;
+    o.prop126 = 6;
+    o.prop111_second = 7;
+    int id = 0;
+    const auto t = trace([&] { id = gmCreatePanel(1, 1, 1, 10, 6, o); });
+    ASSERT_GT(id, 1);
+    // The steps after the creation, by library entry (escape operations by number).
+    std::vector<std::string> steps;
+    bool created = false;
+    for (const auto& s : t) {
+        if (s.rfind("ADDPANELBOX", 0) == 0) created = true;
+        if (!created) continue;
+        const auto paren = s.find('(');
+        std::string step = s.substr(0, paren);
+        if (step == "ESCAPEROUTINE") step += " " + s.substr(paren + 1, s.find(',') - paren - 1);
+        if (step == "SETWIDGETPROP") {
+            const auto c1 = s.find(", ") + 2;
+            step += " " + s.substr(c1, s.find(',', c1) - c1);
+        }
+        steps.push_back(step);
+    }
+    EXPECT_EQ(steps, (std::vector<std::string>{
+                         "ADDPANELBOX", "ESCAPEROUTINE 500", "REGPANELIMAGE", "ESCAPEROUTINE 1202",
+                         "ESCAPEROUTINE 1201", "ESCAPEROUTINE 1000", "SETCALLMOVE", "SETCALLSELECT", "SETCALLBACK",
+                         "ADDWIDGETHELP", "SETWIDGETPROP 98", "SETWIDGETPROP 98", "SETWIDGETPROP 126",
+                         "SETWIDGETPROP 99", "SETWIDGETPROP 111", "SETWIDGETPROP 111", "SETWIDGETPROP 100",
+                         "WIDGETSTATUS", "SETWIDGETPROP 131"}));
+    EXPECT_EQ(w(id).callback(wl::Cb::FileDrop), id + 350000);
+    EXPECT_EQ(w(id).callback(wl::Cb::Move), id + 100000);
+    EXPECT_EQ(wl::extra(id).prop_int[111], 7);
+}
+
+TEST_F(MoreOther, TableVideoAndTrackBarParentsAreWalked) {
+    const int kinds[] = {0, 1, 2, 3, 4, 6, 8, 9, 10, 11, 13, 15, 16, 17, 23, 27, 29, 35, 39, 45, 48, 103};
+    const std::vector<std::tuple<const char*, std::function<void(int, int&)>, std::vector<int>>> cases = {
+        {"gmCreateTableBox", [](int p, int& id) { TABBOX(p, 1, 1, id); }, {0, 2, 15, 48}},
+        {"gmCreateVideoFrame", [](int p, int& id) { VIDCAP(p, 1, 1, 0, id); }, {0, 2, 15}},
+        {"TRABAR", [](int p, int& id) { TRABAR(p, 1, 2, 3, 4, 5, id); }, {0, 2, 15}},
+    };
+    for (const auto& [name, create, accepted] : cases)
+        for (int kind : kinds) {
+            reset_toolkit();
+            start();
+            const int parent = kind == 0 ? 1 : make(kind);
+            int id = -7;
+            create(parent, id);
+            const bool ok = std::find(accepted.begin(), accepted.end(), kind) != accepted.end();
+            if (ok) {
+                EXPECT_TRUE(console().empty()) << name << " in kind " << kind;
+            } else {
+                ASSERT_EQ(console().size(), 1u) << name << " in kind " << kind;
+                EXPECT_EQ(console()[0].text, err(7));
+                EXPECT_EQ(console()[0].title, name);
+                EXPECT_EQ(id, 0);
+            }
+        }
+}
