@@ -264,7 +264,8 @@ public:
         this->when(FL_WHEN_CHANGED);
         this->callback(input_cb);
     }
-    bool edited = false;
+    bool edited = false;   // changed since the edit began
+    double before = 0.0;   // a value entry's number when the edit began
 
     int handle(int event) override {
         const bool multiline = this->input_type() == FL_MULTILINE_INPUT;
@@ -286,6 +287,8 @@ private:
         if (w->kind == KIND_VALUE) {
             double d = 0.0;
             if (!typed_number(w->text, d)) {
+                // Refused: the number from before the edit, not a part of the text typed.
+                w->value = before;
                 w->text = value_text(w->value, w->field_width, w->decimals);
                 this->value(trimmed(w->text).c_str());
                 post_callback(id, Cb::ValueError);
@@ -302,14 +305,18 @@ void input_cb(Fl_Widget* b, void*) {
     if (!w) return;
     auto* in = static_cast<Fl_Input_*>(b);
     if (in->readonly()) return;
+    auto* one = dynamic_cast<EntryField<Fl_Input>*>(b);
+    if (one && !one->edited) {
+        one->edited = true;
+        one->before = w->value;
+    }
+    if (auto* multi = dynamic_cast<EntryField<Fl_Multiline_Input>*>(b)) multi->edited = true;
     const char* v = in->value();
     w->text = v ? v : "";
     if (w->kind == KIND_VALUE) {
         double d = 0.0;
         if (typed_number(w->text, d)) w->value = d;
     }
-    if (auto* one = dynamic_cast<EntryField<Fl_Input>*>(b)) one->edited = true;
-    if (auto* multi = dynamic_cast<EntryField<Fl_Multiline_Input>*>(b)) multi->edited = true;
 }
 
 // An icon: a built-in image of the program, centred in the icon's cells; a click queues its
@@ -598,12 +605,12 @@ void FltkFrontEnd::sync(Model& m, int id) {
             // A value entry shows the text the library keeps for its number.
             const std::string t = w->kind == KIND_VALUE && trimmed(w->text).empty() ? shown_value_text(*w) : trimmed(w->text);
             in->value(t.c_str());
+            in->position(0);  // a text longer than the field shows its start, never only its end
         }
         // A display-only entry shows its text on the window's face colour and takes no typing.
         const bool display_only = w->mode == 1;
         in->readonly(display_only);
         in->color(display_only ? FL_BACKGROUND_COLOR : FL_BACKGROUND2_COLOR);
-        in->visible_focus(!display_only);
         f->copy_label(trimmed(w->caption).c_str());
         f->align(FL_ALIGN_LEFT);
     } else if (w->kind == KIND_TOGGLE) {
