@@ -187,6 +187,10 @@ void WRITE_INT() {
     const float L = CLORENZ(REFLN.ANGL(1));
     PEAK_OUT = L * PEAK_OUT;
     SIGMA_OUT = L * SIGMA_OUT;
+    // At 2theta = 0 the factor is 0: a negative intensity then gives zero, not a negative zero
+    // (which the record writer would show with its sign).
+    if (PEAK_OUT == 0.0f) PEAK_OUT = 0.0f;
+    if (SIGMA_OUT == 0.0f) SIGMA_OUT = 0.0f;
 
     WRAP(REFLN.ANGL(3));
     WRAP(REFLN.ANGL(4));

@@ -314,6 +314,17 @@ TEST_F(IntegratedFile, RfineLineAtZeroTwoThetaWithWrappedAnglesAndSequenceCode) 
     EXPECT_TRUE(boxes().empty());
 }
 
+TEST_F(IntegratedFile, NegativeIntensityAtZeroTwoThetaIsWrittenAsZero) {
+    INTRES.PEAK = -250.0f;  // the factor 0 makes it zero, without a sign
+    WRITE_INT();
+    FILEINFO.OUT_FORMAT = 3;
+    WRITE_INT();
+    const auto lines = written();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "  1 -2  3  0.0000  0.0123-160.000 180.000 0.000000000 0.00000   123.  NF      0");
+    EXPECT_EQ(lines[1], "   1  -2   3 0.00000 0.00000   1");
+}
+
 TEST_F(IntegratedFile, RfineExtendedAddsFactorsParametersAndSigmas) {
     FILEINFO.OUT_FORMAT = 2;
     WRITE_INT();
