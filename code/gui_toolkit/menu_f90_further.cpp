@@ -11,6 +11,7 @@
 #include "gui_toolkit/f77gui.h"
 #include "gui_toolkit/f77gui_widgets.h"
 #include "gui_toolkit/menu_f90.h"
+#include "platform/model.h"
 #include "platform/wingui.h"
 
 namespace {
@@ -64,6 +65,17 @@ std::string_view rtrim(std::string_view s) {
 // The selection remembered by GMFREEZERTFCHANGES and the position by GMEXTRACTWORD.
 int frozen_first = 0, frozen_last = 0;
 int word_position = 0;
+
+// A fresh toolkit forgets them.
+struct Init {
+    Init() {
+        wl::add_reset_hook("further_operations", [] {
+            frozen_first = frozen_last = 0;
+            word_position = 0;
+        });
+    }
+};
+const Init init;
 
 // n - 1 for a position counted from 1 sent counted from 0 (the lowest integer stays).
 int before(int n) { return n == -2147483647 - 1 ? n : n - 1; }
