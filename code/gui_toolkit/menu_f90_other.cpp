@@ -73,7 +73,7 @@ constexpr Recoding kSliderTypes[] = {{32764, 0}, {32763, 1}};
 constexpr Recoding kProgressTypes[] = {{32745, 1}};
 constexpr Recoding kSpinnerModes[] = {{32764, 1}};
 
-int array_create(bool values, int parent, int x, int y, int width, int columns, int rows, int height,
+int array_create(bool values, int parent, int x, int y, int width, int height, int columns, int rows,
                  const ArrayOptions& o) {
     ARRATR(o.attribute1.value_or(-1), o.attribute2.value_or(-1), o.attribute3.value_or(0), o.attribute4.value_or(0),
            o.label1.value_or(" "), o.label2.value_or(" "));
@@ -169,11 +169,11 @@ int gmCreateVideoFrame(int parent, int x, int y, int width, int height, int vide
 }
 
 int gmCreateValueArray(int parent, int x, int y, int width, int height, int columns, int rows, const ArrayOptions& o) {
-    return array_create(true, parent, x, y, width, columns, rows, height, o);
+    return array_create(true, parent, x, y, width, height, columns, rows, o);
 }
 
 int gmCreateTextArray(int parent, int x, int y, int width, int height, int columns, int rows, const ArrayOptions& o) {
-    return array_create(false, parent, x, y, width, columns, rows, height, o);
+    return array_create(false, parent, x, y, width, height, columns, rows, o);
 }
 
 int gmCreateTTYEntry(int parent, int x, int y, int width, int height, int value, std::string_view text,
