@@ -35,12 +35,23 @@ using Clock = std::chrono::steady_clock;
 
 int failures = 0;
 pid_t app_pid = 0;
+std::string shot_dir;  // where a picture of the screen goes at the first failure
 
 void check(bool ok, const std::string& what) {
     if (!ok) {
         std::fprintf(stderr, "FAILED: %s\n", what.c_str());
-        ++failures;
+        if (failures++ == 0 && !shot_dir.empty()) {
+            const std::string cmd = "import -window root '" + shot_dir + "/failure.png' >/dev/null 2>&1";
+            if (std::system(cmd.c_str()) == 0) std::fprintf(stderr, "the screen: %s/failure.png\n", shot_dir.c_str());
+        }
     }
+}
+
+// The journey's progress, for the report of a failure.
+void step(const std::string& what) {
+    static const auto t0 = std::chrono::steady_clock::now();
+    const double t = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    std::fprintf(stderr, "%6.2f s  %s\n", t, what.c_str());
 }
 
 // The check as a whole must end; a program that hangs is ended with it.
@@ -236,6 +247,8 @@ void start_app(const fs::path& exe, const fs::path& dir) {
     app_pid = fork();
     if (app_pid == 0) {
         if (chdir(dir.c_str()) != 0) _exit(127);
+        // Its own messages go to a file of the run, shown when the check fails.
+        if (!std::freopen("program.txt", "w", stderr) || !std::freopen("program.txt", "a", stdout)) _exit(127);
         execl(exe.c_str(), exe.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
@@ -311,32 +324,62 @@ std::string scripted_output(const Setup& s, const fs::path& dir, const std::stri
 std::string start_pass(const fs::path& dir, const std::string& stem) {
     const fs::path wd = dir / "window";
     start_app(wd / "bin/kelvorantide", wd);
+    step("the program starts");
     const std::string master = master_window();
-    check(!master.empty(), "the main window is shown");
+    std::string ended;
+    int status = 0;
+    if (master.empty() && app_pid > 0 && waitpid(app_pid, &status, WNOHANG) == app_pid) {
+        ended = " (the program ended with status " + std::to_string(status) + ")";
+        app_pid = 0;
+    }
+    check(!master.empty(), "the main window is shown" + ended);
     if (master.empty()) return "";
+    step("the data file");
     check(choose_file((wd / (stem + ".rfl")).string()), "the data file is chosen");
+    step("the format dialog");
     const std::string format = dialog("Input Data file Format");
     check(!format.empty(), "the format dialog is shown");
     if (format.empty()) return "";
     click_cell(format, 4, 1, 2, 1);  // "OK"
     check(wait_gone(format, 10), "OK closes the format dialog");
+    step("the parameter file");
     check(choose_file((wd / (stem + ".par")).string()), "the parameter file is chosen");
     check(answer_box("the data file is read"), "the notice is closed");
+    step("Integrate > Auto profile fit");
     check(choose_auto_fit(master), "Auto profile fit asks for an output file");
     check(answer_box("no output file open"), "Yes opens an output file");
+    step("the output file");
     check(choose_file((wd / "out.int").string()), "the output file is named");
+    step("the peak-parameter dialog");
     const std::string pk = dialog("Peak parameter default values");
     check(!pk.empty(), "the peak-parameter dialog is shown");
     if (pk.empty()) return "";
     click_cell(pk, 6, 0, 4, 1);  // "Save + Exit"
     check(wait_gone(pk, 10), "Save + Exit closes the peak-parameter dialog");
     check(!dialog("Fitting Controls").empty(), "the fitting dialog is shown");
+    step("Start");
     click_cell(master, 16, 2, 2, 1, wl::fltk::kBarHeight, wl::fltk::kBarHeight);  // "Start"
     return master;
 }
 
+// A passed check leaves nothing behind; a failed one keeps its directory and shows what the
+// program said.
+void report_end(const fs::path& dir) {
+    if (app_pid > 0) {
+        kill(app_pid, SIGKILL);
+        waitpid(app_pid, nullptr, 0);
+        app_pid = 0;
+    }
+    if (failures == 0) {
+        fs::remove_all(dir);
+        return;
+    }
+    std::fprintf(stderr, "kept: %s\nthe program said:\n%s\n", dir.c_str(), read_bytes(dir / "window/program.txt").c_str());
+}
+
 // "Exit" in the main window and Yes to the question: the program ends with status 0.
 void exit_program(const std::string& master) {
+    step("Exit");
     click_cell(master, 16, 0, 2, 1, wl::fltk::kBarHeight, wl::fltk::kBarHeight);
     check(answer_box("the exit question"), "the exit question is answered");
     check(wait_app(20) == 0, "the program ends with status 0");
@@ -345,16 +388,20 @@ void exit_program(const std::string& master) {
 int run_road(const Setup& s) {
     const fs::path dir = fresh_dir(s, s.fixtures, "mainroad");
     if (dir.empty()) return 1;
+    shot_dir = dir.string();
     const std::string expected = scripted_output(s, dir, "mainroad", "run\n");
     const std::string master = start_pass(dir, "mainroad");
-    if (master.empty()) return 1;
+    if (master.empty()) {
+        report_end(dir);
+        return 1;
+    }
     check(answer_box("the end of the data"), "the end of the data is reported");
     check(dialog_closes("Fitting Controls", 10), "the fitting dialog closes at the end of the pass");
     exit_program(master);
     const std::string got = read_bytes(dir / "window/out.int");
     check(records(got) == 20, "one record per reflection, got " + std::to_string(records(got)));
     check(!expected.empty() && got == expected, "the file written in the windows is the scripted run's");
-    if (failures == 0) fs::remove_all(dir);
+    report_end(dir);
     return failures ? 1 : 0;
 }
 
@@ -389,14 +436,19 @@ int run_stop(const Setup& s) {
     const fs::path dir = fresh_dir(s, gen_dir, "big");
     fs::remove_all(gen_dir);
     if (dir.empty()) return 1;
+    shot_dir = dir.string();
     const fs::path out = dir / "window/out.int";
     const std::string master = start_pass(dir, "big");
-    if (master.empty()) return 1;
+    if (master.empty()) {
+        report_end(dir);
+        return 1;
+    }
 
     // The pass runs: the file grows (the unit writes it in blocks).
     const auto end = Clock::now() + std::chrono::seconds(30);
     while (bytes_on_disk(out) <= 0 && Clock::now() < end) pause_ms(20);
     check(bytes_on_disk(out) > 0, "the pass writes reflections");
+    step("Stop");
     click_cell(master, 16, 1, 2, 1, wl::fltk::kBarHeight, wl::fltk::kBarHeight);  // "Stop"
 
     // Within moments of the Stop the file stops growing, short of the end of the data.
@@ -429,7 +481,7 @@ int run_stop(const Setup& s) {
     const std::string expected =
         scripted_output(s, dir, "big", "ticks " + std::to_string(n - 1) + "\npress 119\npress 101\n");
     check(!expected.empty() && got == expected, "the reflections before the Stop are the scripted run's");
-    if (failures == 0) fs::remove_all(dir);
+    report_end(dir);
     return failures ? 1 : 0;
 }
 
