@@ -335,6 +335,11 @@ int run_clicks() {
     keys("key Return");
     check(next_callback() == 106, "Enter in the text entry queues its callback");
     check(m.find(id.text)->text == "1 2 -3", "the typed text reaches the model: \"" + m.find(id.text)->text + "\"");
+    // No more characters than the entry's length limit of 20.
+    keys("type ' 4 5 6 7 8 9 10 11 12'");
+    keys("key Return");
+    check(next_callback() == 106 && m.find(id.text)->text == "1 2 -3 4 5 6 7 8 9 1",
+          "the text entry stops at its length limit: \"" + m.find(id.text)->text + "\"");
 
     // A display-only entry takes no typing; the button that follows still answers.
     click(shown(id.shown_value));

@@ -9,6 +9,7 @@
 #include <cctype>
 #include <cmath>
 #include <chrono>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -610,6 +611,15 @@ void FltkFrontEnd::sync(Model& m, int id) {
         // A display-only entry shows its text on the window's face colour and takes no typing.
         const bool display_only = w->mode == 1;
         in->readonly(display_only);
+        // A text entry takes no more characters than its length limit, so that nothing typed is
+        // cut off unseen when the program reads it. A value entry's width only sets what it
+        // shows: a number is kept as typed, in full.
+        if (w->kind != KIND_VALUE && !display_only) {
+            const WidgetExtra* x = find_extra(w->id);
+            int limit = x && x->text_limit != 0 ? x->text_limit : w->field_width;
+            limit = limit == INT_MIN ? 0 : std::abs(limit);
+            in->maximum_size(limit > 0 ? limit : 32767);
+        }
         in->color(display_only ? FL_BACKGROUND_COLOR : FL_BACKGROUND2_COLOR);
         f->copy_label(trimmed(w->caption).c_str());
         f->align(FL_ALIGN_LEFT);
