@@ -15,34 +15,21 @@
 #include "include/shared.h"
 #include "include/shell_services.h"
 #include "include/toolkit_services.h"
-#include "runtime/fatal.h"
-#include "runtime/format.h"
-#include "runtime/ftext.h"
-#include "runtime/units.h"
+#include "profile_fit/fit_pass.h"
+
+using namespace fitpass;
 
 namespace {
 
-constexpr int LOG_UNIT = 20;
 constexpr int TIMER_INTERVAL = 50;
-constexpr int TICK = 990;
 
-// Callback numbers the pass handles.
-constexpr int EXIT_REQUEST = -1;
-constexpr int EXIT = 101;
+// Callback numbers the pass handles besides those of every pass.
 constexpr int SEARCH_HKL = 106;
 constexpr int SEARCH_SEQ = 108;
-constexpr int START = 118;
-constexpr int STOP = 119;
-constexpr int RESET_DEFAULTS = 429;
-constexpr int DIALOG_EDIT_FIRST = 431;
-constexpr int DIALOG_EDIT_LAST = 499;
 
 // The h k l of the last search; a text with fewer than three numbers leaves the rest as they
 // were (zero before the first search).
 rt::FArray<int, 3> SEARCH_INDICES;
-
-int main_control(int k) { return GRAPHICS.IWID(1, k); }
-void set_status(int k, int status) { gmSetWidgetStatus(main_control(k), status); }
 
 // "Exit", both "Go" buttons and "Start" take one state, "Stop" the other.
 void set_running_look(bool running) {
@@ -51,24 +38,13 @@ void set_running_look(bool running) {
     set_status(19, running ? STATUS_ACTIVE : STATUS_GREYED);
 }
 
-void log_put(const std::string& record) {
-    const int ios = rt::unit_write_record(LOG_UNIT, record);
-    if (ios != rt::IOS_OK) rt::io_fatal_unit(LOG_UNIT, ios);
-}
-
 // End of the pass: the ticks stop, the window goes back to its idle look, and the log receives
 // the summary heading and the fit summary.
 void end_pass() {
     gmDefineTimerCallback(TIMER_INTERVAL, 0);
     set_status(1, STATUS_ACTIVE);
     END_GRAPHICS();
-    if (FILEINFO.LOGOPEN != 1) return;
-    // Records of the log begin with their carriage-control column.
-    log_put("");
-    log_put("");
-    log_put(" " + std::string(60, '*'));
-    log_put(" " + std::string(10, ' ') + "SUMMARY OF REFLECTIONS FIT WITH AUTOFIT UTILITY");
-    WRITE_FIT_SUMMARY(LOG_UNIT);
+    log_fit_summary("SUMMARY OF REFLECTIONS FIT WITH AUTOFIT UTILITY");
 }
 
 // A read error of the standard data file leaves the previous reflection on display and the read
@@ -81,15 +57,8 @@ void end_pass_on_read_error() {
 }
 
 // A search reading mode 1 or 2 of the standard data file. Returns false when the pass has ended.
-// A reflection not found (the reader has said so) brings back the one on display before.
-bool search(int mode, int number, const rt::FArray<int, 3>& hkl) {
-    const int iseq_old = REFLN.ISEQ;
-    int status = 0;
-    READ_SCAN_STDDATA(FILEINFO.LUNSTD, mode, number, hkl, status);
-    if (status == 13) {
-        status = 0;
-        READ_SCAN_STDDATA(FILEINFO.LUNSTD, STD_BY_NUMBER, iseq_old, hkl, status);
-    }
+bool search_and_fit(int mode, int number, const rt::FArray<int, 3>& hkl) {
+    const int status = search(mode, number, hkl);
     if (status == 12) {
         end_pass();
         return false;
@@ -105,23 +74,12 @@ bool search(int mode, int number, const rt::FArray<int, 3>& hkl) {
 
 // 106: the h k l typed in the main window. A text that is not numbers does nothing.
 bool search_by_hkl() {
-    rt::FText<20> text;
-    gmEnqTextSetting(main_control(5), text);
-    rt::FArray<int, 3> hkl = SEARCH_INDICES;
-    const int ios = rt::list_read(text.view(), hkl(1), hkl(2), hkl(3));
-    if (ios != rt::IOS_OK && ios != rt::IOS_END) return true;
-    SEARCH_INDICES = hkl;
-    return search(STD_BY_HKL, 0, SEARCH_INDICES);
+    if (!typed_hkl(SEARCH_INDICES)) return true;
+    return search_and_fit(STD_BY_HKL, 0, SEARCH_INDICES);
 }
 
-// 108: the sequence number typed in the main window, truncated toward zero. A number beyond the
-// range of sequence numbers (or not a number) finds nothing.
-bool search_by_number() {
-    const double typed = gmEnqValueSetting(main_control(7));
-    int number = 0;
-    if (std::isfinite(typed) && std::fabs(typed) < 1.0e9) number = static_cast<int>(typed);
-    return search(STD_BY_NUMBER, number, SEARCH_INDICES);
-}
+// 108: the sequence number typed in the main window.
+bool search_by_number() { return search_and_fit(STD_BY_NUMBER, typed_sequence_number(), SEARCH_INDICES); }
 
 // 990: the next reflection in file order is fitted and written; the end of the data ends the
 // pass (the reader has shown "End of File").
@@ -160,19 +118,7 @@ void FIT_REFLECTION() {
     int ierr = 0;
     FITSCAN(0, ierr);
     r.FLAG(4) = '1';
-    if (r.FLAG(2) != 'R') {
-        t.IC(1) = t.IC(1) + 1;
-        return;
-    }
-    int k = 11;
-    for (int j = 2; j <= 10; ++j) {
-        if (t.F(j) == r.FLAG(3)) {
-            k = j;
-            break;
-        }
-    }
-    t.IC(k) = t.IC(k) + 1;
-    if (!second_pass_allowed) return;
+    if (fitpass::count_outcome() || !second_pass_allowed) return;
 
     t.NPASS2 = t.NPASS2 + 1;
     READ_FIT_PARAMETERS();
@@ -198,23 +144,17 @@ void START_AUTO_FIT() {
         OPEN_OUT();
     }
 
-    TOTALS_t& t = TOTALS;
-    for (int k = 1; k <= 11; ++k) t.IC(k) = 0;
-    t.NPASS2 = 0;
-    t.NPASS2OK = 0;
+    clear_outcome_counters();
     FITOPT.IINT = 2;
 
     int iquit = 0;
     RUN_PKVALS(iquit);
     if (iquit == 1) return;
 
-    WRITE_FIT_PARAMETERS();
-    SET_FIT_PARAMETERS();
-    WRITE_FIT_PARAMETERS();
-
+    show_fit_settings();
     for (int k : {5, 6, 7, 8, 9, 10, 13, 14, 15, 16, 17, 18}) set_status(k, STATUS_ACTIVE);
     set_status(19, STATUS_GREYED);
-    for (int k = 1; k <= 4; ++k) gmSetWidgetStatus(GRAPHICS.IWID(3, k), STATUS_GREYED);
+    grey_dialog_controls();
 
     int icb = 0;
     for (;;) {
@@ -225,11 +165,7 @@ void START_AUTO_FIT() {
             END_GRAPHICS();
             return;
         }
-        if (icb == RESET_DEFAULTS) SET_DEFAULT_PARAMETERS();
-        if (icb >= DIALOG_EDIT_FIRST && icb <= DIALOG_EDIT_LAST) {
-            READ_FIT_PARAMETERS();
-            SET_FIT_PARAMETERS();
-        }
+        handle_dialog_edit(icb);
         if (icb == STOP) {
             set_running_look(false);
             gmDefineTimerCallback(TIMER_INTERVAL, 0);

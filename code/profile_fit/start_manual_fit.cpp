@@ -7,21 +7,18 @@
 // The pass continues from the reflection on display and the read position of the standard data
 // file as they stand; it neither clears the outcome counters (every fit adds to them) nor writes
 // a summary.
-#include <cmath>
-
 #include "include/profile_fit.h"
 #include "include/scan_input.h"
 #include "include/shared.h"
 #include "include/shell_services.h"
 #include "include/toolkit_services.h"
-#include "runtime/format.h"
-#include "runtime/ftext.h"
+#include "profile_fit/fit_pass.h"
+
+using namespace fitpass;
 
 namespace {
 
-// Callback numbers the pass handles.
-constexpr int EXIT_REQUEST = -1;
-constexpr int EXIT = 101;
+// Callback numbers the pass handles besides those of every pass.
 constexpr int PREVIOUS = 102;
 constexpr int NEXT = 103;
 constexpr int REFIT = 104;
@@ -30,16 +27,10 @@ constexpr int SEARCH_SEQ = 108;
 constexpr int ACCEPT = 111;
 constexpr int REJECT = 112;
 constexpr int EXPORT = 120;
-constexpr int RESET_DEFAULTS = 429;
-constexpr int DIALOG_EDIT_FIRST = 431;
-constexpr int DIALOG_EDIT_LAST = 499;
 
 // The h k l of the last search; a text with fewer than three numbers leaves the rest as they
 // were (zero before the first search).
 rt::FArray<int, 3> SEARCH_INDICES;
-
-int main_control(int k) { return GRAPHICS.IWID(1, k); }
-void set_status(int k, int status) { gmSetWidgetStatus(main_control(k), status); }
 
 // What a read of the standard data file left for the pass.
 enum class Read { Fitted, Ended };
@@ -64,38 +55,14 @@ Read move(int mode) {
     return after_read(status);
 }
 
-// A search in mode 1 or 2; a reflection not found (the reader has said so) brings back the one
-// on display before.
-Read search(int mode, int number, const rt::FArray<int, 3>& hkl) {
-    const int iseq_old = REFLN.ISEQ;
-    int status = 0;
-    READ_SCAN_STDDATA(FILEINFO.LUNSTD, mode, number, hkl, status);
-    if (status == 13) {
-        status = 0;
-        READ_SCAN_STDDATA(FILEINFO.LUNSTD, STD_BY_NUMBER, iseq_old, hkl, status);
-    }
-    return after_read(status);
-}
-
 // 106: the h k l typed in the main window. A text that is not numbers does nothing.
 Read search_by_hkl() {
-    rt::FText<20> text;
-    gmEnqTextSetting(main_control(5), text);
-    rt::FArray<int, 3> hkl = SEARCH_INDICES;
-    const int ios = rt::list_read(text.view(), hkl(1), hkl(2), hkl(3));
-    if (ios != rt::IOS_OK && ios != rt::IOS_END) return Read::Fitted;
-    SEARCH_INDICES = hkl;
-    return search(STD_BY_HKL, 0, SEARCH_INDICES);
+    if (!typed_hkl(SEARCH_INDICES)) return Read::Fitted;
+    return after_read(search(STD_BY_HKL, 0, SEARCH_INDICES));
 }
 
-// 108: the sequence number typed in the main window, truncated toward zero. A number beyond the
-// range of sequence numbers (or not a number) finds nothing.
-Read search_by_number() {
-    const double typed = gmEnqValueSetting(main_control(7));
-    int number = 0;
-    if (std::isfinite(typed) && std::fabs(typed) < 1.0e9) number = static_cast<int>(typed);
-    return search(STD_BY_NUMBER, number, SEARCH_INDICES);
-}
+// 108: the sequence number typed in the main window.
+Read search_by_number() { return after_read(search(STD_BY_NUMBER, typed_sequence_number(), SEARCH_INDICES)); }
 
 }  // namespace
 
@@ -105,10 +72,7 @@ void START_MANUAL_FIT() {
     if (!CURRENT_REFLECTION_VALID()) return;
     FITOPT.IINT = 2;
 
-    WRITE_FIT_PARAMETERS();
-    SET_FIT_PARAMETERS();
-    WRITE_FIT_PARAMETERS();
-
+    show_fit_settings();
     for (int k : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 13, 14, 15, 16, 17, 20}) set_status(k, STATUS_ACTIVE);
     // "Accept" and "Reject" only while an integrated data file is open; "Next" moves on otherwise.
     const int decide = FILEINFO.OUTOPEN == 1 ? STATUS_ACTIVE : STATUS_HIDDEN;
@@ -116,7 +80,7 @@ void START_MANUAL_FIT() {
     set_status(12, decide);
     set_status(18, STATUS_HIDDEN);
     set_status(19, STATUS_HIDDEN);
-    for (int k = 1; k <= 4; ++k) gmSetWidgetStatus(GRAPHICS.IWID(3, k), STATUS_GREYED);
+    grey_dialog_controls();
 
     FIT_REFLECTION();
     PLOTSCAN();
@@ -128,11 +92,7 @@ void START_MANUAL_FIT() {
         Read read = Read::Fitted;
         if (icb == EXIT_REQUEST) EXITINT("");
         if (icb == EXIT) read = Read::Ended;
-        if (icb == RESET_DEFAULTS) SET_DEFAULT_PARAMETERS();
-        if (icb >= DIALOG_EDIT_FIRST && icb <= DIALOG_EDIT_LAST) {
-            READ_FIT_PARAMETERS();
-            SET_FIT_PARAMETERS();
-        }
+        handle_dialog_edit(icb);
         if (icb == PREVIOUS) read = move(STD_PREVIOUS);
         if (icb == REFIT) FIT_REFLECTION();
         if (icb == NEXT || icb == REJECT) read = move(STD_NEXT);

@@ -11,37 +11,22 @@
 #include "include/shared.h"
 #include "include/shell_services.h"
 #include "include/toolkit_services.h"
-#include "runtime/fatal.h"
+#include "profile_fit/fit_pass.h"
 #include "runtime/format.h"
-#include "runtime/units.h"
+
+using namespace fitpass;
 
 namespace {
 
-constexpr int LOG_UNIT = 20;
-constexpr int TICK = 990;
 constexpr int TIMER_INTERVAL = 10;
 
-// Callback numbers.
-constexpr int EXIT_REQUEST = -1;
-constexpr int EXIT = 101;
+// Callback numbers the pass handles besides those of every pass.
 constexpr int GO = 53;
 constexpr int QUIT = 54;
-constexpr int START = 118;
-constexpr int STOP = 119;
-constexpr int RESET_DEFAULTS = 429;
-constexpr int DIALOG_EDIT_FIRST = 431;
-constexpr int DIALOG_EDIT_LAST = 499;
 
 constexpr float LOWEST_SIGLIM = 3.0f;  // I/sigma threshold never below this
 
-int main_control(int k) { return GRAPHICS.IWID(1, k); }
-void set_status(int k, int status) { gmSetWidgetStatus(main_control(k), status); }
 int preprocess_dialog() { return GRAPHICS.IWID(5, 1); }
-
-void log_put(const std::string& record) {
-    const int ios = rt::unit_write_record(LOG_UNIT, record);
-    if (ios != rt::IOS_OK) rt::io_fatal_unit(LOG_UNIT, ios);
-}
 
 // The end of a pass that counts as finished: the window handed back, the number of rows stored
 // shown, the table offered to its users, and the summary in the log.
@@ -50,13 +35,7 @@ void finish_pass() {
     const std::string text = rt::fmt_write("(I5,' Reflections stored for fitting')", FITVALS.NFIT);
     gmDisplayMessageBox(PROGID.PROG_TITLE.view(), text, 3, 0);
     SET_PREPROCESS(1, 0);
-    if (FILEINFO.LOGOPEN != 1) return;
-    // Records of the log begin with their carriage-control column.
-    log_put("");
-    log_put("");
-    log_put(" " + std::string(60, '*'));
-    log_put(" " + std::string(10, ' ') + "SUMMARY OF REFLECTIONS FIT WITH PREPROCESS UTILITY");
-    WRITE_FIT_SUMMARY(LOG_UNIT);
+    log_fit_summary("SUMMARY OF REFLECTIONS FIT WITH PREPROCESS UTILITY");
 }
 
 // What one tick left for the pass.
@@ -65,8 +44,7 @@ enum class Tick { Next, Finished, Abandoned };
 // One reflection: the next in file order is fitted, counted and, when accepted, not a standard
 // and stronger than the threshold, stored as the next row of the table.
 Tick one_reflection(float siglim) {
-    REFLN_t& r = REFLN;
-    TOTALS_t& t = TOTALS;
+    const REFLN_t& r = REFLN;
     FITVALS_t& fv = FITVALS;
     int status = 0;
     const rt::FArray<int, 3> no_hkl;
@@ -93,18 +71,7 @@ Tick one_reflection(float siglim) {
     PLOTSCAN();
     WRITE_REFINED_PARAMETERS();
 
-    if (r.FLAG(2) == 'R') {
-        int k = 11;
-        for (int j = 2; j <= 10; ++j) {
-            if (t.F(j) == r.FLAG(3)) {
-                k = j;
-                break;
-            }
-        }
-        t.IC(k) = t.IC(k) + 1;
-        return Tick::Next;
-    }
-    t.IC(1) = t.IC(1) + 1;
+    if (!count_outcome()) return Tick::Next;
     // An esd of 0 gives an infinite ratio (stored); a ratio that is not a number is not.
     const float ratio = INTRES.PEAK / INTRES.SIGPEAK;
     if (r.ISTD != 0 || !(ratio > siglim)) return Tick::Next;
@@ -136,10 +103,8 @@ Tick one_reflection(float siglim) {
 // for the reflection on display, and the preprocessing dialog waits for "Go" or "Quit".
 void START_PREPROCESS() {
     if (!CURRENT_REFLECTION_VALID()) return;
-    WRITE_FIT_PARAMETERS();
-    SET_FIT_PARAMETERS();
-    WRITE_FIT_PARAMETERS();
-    for (int k = 1; k <= 4; ++k) gmSetWidgetStatus(GRAPHICS.IWID(3, k), STATUS_GREYED);
+    show_fit_settings();
+    grey_dialog_controls();
     gmDrawWindow(preprocess_dialog());
 
     int icb = 0;
@@ -151,11 +116,7 @@ void START_PREPROCESS() {
             END_GRAPHICS();
             return;
         }
-        if (icb == RESET_DEFAULTS) SET_DEFAULT_PARAMETERS();
-        if (icb >= DIALOG_EDIT_FIRST && icb <= DIALOG_EDIT_LAST) {
-            READ_FIT_PARAMETERS();
-            SET_FIT_PARAMETERS();
-        }
+        handle_dialog_edit(icb);
         if (icb == GO) {
             PREPROCESS();
             return;
@@ -166,10 +127,7 @@ void START_PREPROCESS() {
 // The pass: rewinds the standard data file and rebuilds the table from row 1. Runs under the
 // timer until the end of the data, "Exit" after "Stop", a full table, or the exit request.
 void PREPROCESS() {
-    TOTALS_t& t = TOTALS;
-    for (int k = 1; k <= 11; ++k) t.IC(k) = 0;
-    t.NPASS2 = 0;
-    t.NPASS2OK = 0;
+    clear_outcome_counters();
     FITVALS.NFIT = 0;
     FITOPT.IINT = 2;
     FITOPT.SKIP_WEAK = 1;  // governs the first read; the dialog's toggle governs the later ones
