@@ -17,23 +17,16 @@
 #include "include/shell_services.h"
 #include "runtime/format.h"
 #include "runtime/units.h"
+#include "scan_input/reader_helpers.h"
 
 namespace {
 
-constexpr int IN_UNIT = 1;
+using scanin::IN_UNIT;
+using scanin::unchecked;
 constexpr int CAD4_STEPS = 96;
 
 // Reads the next line of unit 1 as 80 columns (cut or padded with blanks).
-int read_line(std::string& line) {
-    const int ios = rt::unit_read_record(IN_UNIT, line);
-    if (ios == rt::IOS_OK) line.resize(80, ' ');
-    return ios;
-}
-
-// A read the format does not check: a failure ends the program at once.
-void unchecked(int ios) {
-    if (ios != rt::IOS_OK) rt::io_fatal_unit(IN_UNIT, ios);
-}
+int read_line(std::string& line) { return scanin::read_line(line, 80); }
 
 // An edit-descriptor list that starts at record column `col` (line column ISKIP + col).
 std::string layout(int col, std::string_view rest) {
@@ -42,13 +35,6 @@ std::string layout(int col, std::string_view rest) {
 
 // The record number of a line (record columns 1-2; blank reads 0).
 int record_number(const std::string& line, int& irec) { return rt::fmt_read(line, layout(1, "I2"), irec); }
-
-bool all_finite() {
-    const REFLN_t& r = REFLN;
-    for (int k = 1; k <= 4; ++k)
-        if (!std::isfinite(r.ANGL(k))) return false;
-    return std::isfinite(r.STEP) && std::isfinite(r.SCALE);
-}
 
 // The speed index of the slowest rescan, trunc(16.48 / K) with K = trunc(WIDTH / TMAXC / 60) + 1.
 // False when it has no value (TMAXC 0, or K not a usable whole number).
@@ -123,14 +109,8 @@ void READ_SCAN_CAD4(int& IERR) {
     // The next record 1; X-flagged reflections and every other record are passed over.
     for (;;) {
         const int ios = read_line(line);
-        if (ios == rt::IOS_END) {
-            IERR = 12;
-            return;
-        }
-        if (ios != rt::IOS_OK) {
-            IERR = 11;
-            return;
-        }
+        IERR = scanin::read_status(ios);
+        if (IERR != 0) return;
         if (line.substr(0, 5).find('$') != std::string::npos) {
             IERR = 12;
             return;
@@ -151,14 +131,8 @@ void READ_SCAN_CAD4(int& IERR) {
         r.IH = ih;
         if (code(2) != 'X') break;
         const int skip = read_line(line);  // record 2 of the passed-over reflection
-        if (skip == rt::IOS_END) {
-            IERR = 12;
-            return;
-        }
-        if (skip != rt::IOS_OK) {
-            IERR = 11;
-            return;
-        }
+        IERR = scanin::read_status(skip);
+        if (IERR != 0) return;
     }
 
     // Record 2: kappa angles (theta, phi, omega, kappa) and the scan width.
@@ -223,5 +197,5 @@ void READ_SCAN_CAD4(int& IERR) {
         }
     }
     // A scan without a finite scale (speed index 0) or angles cannot be used.
-    if (r.NSTEP != CAD4_STEPS || !all_finite()) IERR = 13;
+    if (r.NSTEP != CAD4_STEPS || !scanin::all_finite()) IERR = 13;
 }

@@ -17,6 +17,7 @@
 #include "include/toolkit_services.h"
 #include "runtime/format.h"
 #include "runtime/units.h"
+#include "scan_input/reader_helpers.h"
 
 // The readers of each input format; an instrument format enters its two readers here as it is
 // added (tests may fill entries of their own).
@@ -45,23 +46,12 @@ bool whole_count(float count, int& out) {
     return true;
 }
 
-// True when IBL holds each of the axes 1, 2, 3 once, each with either sign.
-bool signed_permutation(const rt::FArray<int, 3>& ibl) {
-    bool seen[4] = {false, false, false, false};
-    for (int i = 1; i <= 3; ++i) {
-        const int a = ibl(i) < 0 ? -ibl(i) : ibl(i);
-        if (a < 1 || a > 3 || seen[a]) return false;
-        seen[a] = true;
-    }
-    return true;
-}
-
 // Maps UB from the instrument's frame onto Busing-Levy axes: UB = IT x UB, where IT has the one
 // non-zero element IT(|IBL(i)|, i) = sign of IBL(i) in each column i. Row i of the instrument's
 // matrix becomes row |IBL(i)| of the new one, negated when IBL(i) is negative.
 void map_axes() {
     UNITCELL_t& uc = UNITCELL;
-    if (!signed_permutation(uc.IBL)) return;  // no mapping before a parameter file was read
+    if (!scanin::signed_permutation(uc.IBL)) return;  // no mapping before a parameter file was read
     rt::FArray2<float, 3, 3> it;
     for (int i = 1; i <= 3; ++i) {
         const int axis = uc.IBL(i) < 0 ? -uc.IBL(i) : uc.IBL(i);

@@ -20,6 +20,7 @@
 #include "include/toolkit_services.h"
 #include "runtime/format.h"
 #include "runtime/units.h"
+#include "scan_input/reader_helpers.h"
 
 namespace {
 
@@ -133,14 +134,8 @@ void READ_SCAN_FEBO(int& IERR) {
     IERR = 0;
     REFLN_t& r = REFLN;
     const int ios = rt::list_read_unit(UNIT, ICODE, r.IH, IANG_PSI, INT, ISIG, r.NSTEP, ISCALE);
-    if (ios == rt::IOS_END) {
-        IERR = 12;
-        return;
-    }
-    if (ios != rt::IOS_OK) {
-        IERR = 11;
-        return;
-    }
+    IERR = scanin::read_status(ios);
+    if (IERR != 0) return;
     if (r.IH(1) == 0 && r.IH(2) == 0 && r.IH(3) == 0) {
         IERR = 12;
         return;

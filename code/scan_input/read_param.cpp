@@ -15,6 +15,7 @@
 #include "runtime/fatal.h"
 #include "runtime/format.h"
 #include "runtime/units.h"
+#include "scan_input/reader_helpers.h"
 
 namespace {
 
@@ -59,17 +60,6 @@ void read_checked(const std::string& values, const std::vector<rt::IoItem>& item
 void read_unchecked(const std::string& values, const std::vector<rt::IoItem>& items) {
     const int ios = rt::list_read_items(values, items);
     if (ios != rt::IOS_OK) rt::io_fatal_unit(PAR_UNIT, ios);
-}
-
-// True when the three entries are a signed permutation of 1 2 3.
-bool signed_permutation(const rt::FArray<int, 3>& ibl) {
-    bool seen[4] = {false, false, false, false};
-    for (int i = 1; i <= 3; ++i) {
-        const int a = ibl(i) < 0 ? -ibl(i) : ibl(i);
-        if (a < 1 || a > 3 || seen[a]) return false;
-        seen[a] = true;
-    }
-    return true;
 }
 
 // Extra omega shift of the alpha2 peak from the monochromator, in degrees: the difference of
@@ -184,7 +174,7 @@ void READ_PARAMETERS(int /*unused*/) {
     }
 
     // Checks after the last line.
-    if (!signed_permutation(UNITCELL.IBL)) {
+    if (!scanin::signed_permutation(UNITCELL.IBL)) {
         GUIERR(PROGID.PROG_TITLE.view(),
                "ERROR IN PAR FILE, ILLEGAL BLAXES, \t\t\t\t\tSET to Busing-Levy");
         UNITCELL.IBL(1) = 1;

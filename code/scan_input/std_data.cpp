@@ -17,6 +17,7 @@
 #include "include/toolkit_services.h"
 #include "runtime/format.h"
 #include "runtime/units.h"
+#include "scan_input/reader_helpers.h"
 
 namespace {
 
@@ -225,12 +226,8 @@ void SKIP_HEADER_STDDATA(int unit, int& status) {
     for (;;) {
         std::string rec;
         const int ios = rt::unit_read_record(unit, rec);
-        if (ios == rt::IOS_END) {
-            status = 12;
-            return;
-        }
-        if (ios != rt::IOS_OK) {
-            status = 11;
+        if (scanin::read_status(ios) != 0) {
+            status = scanin::read_status(ios);
             return;
         }
         rec = fit_width(rec, 4);

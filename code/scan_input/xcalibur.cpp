@@ -17,10 +17,12 @@
 #include "include/shell_services.h"
 #include "runtime/format.h"
 #include "runtime/units.h"
+#include "scan_input/reader_helpers.h"
 
 namespace {
 
-constexpr int IN_UNIT = 1;
+using scanin::IN_UNIT;
+using scanin::unchecked;
 constexpr float DTOR = 0.017453292f;
 
 const char* const HEADER_ERROR = "ERROR READING DATAFILE HEADER";
@@ -53,11 +55,6 @@ int find_col(const rt::FText<80>& line, std::string_view text) {
 void header_value(int ios) {
     if (ios == rt::IOS_END) EXITINT(HEADER_EOF);
     if (ios != rt::IOS_OK) EXITINT(HEADER_ERROR);
-}
-
-// A value the format does not check: a failure ends the program at once.
-void unchecked(int ios) {
-    if (ios != rt::IOS_OK) rt::io_fatal_unit(IN_UNIT, ios);
 }
 
 // GET_LINE for the header: the end of the file before the first reflection line ends the program.
@@ -152,13 +149,6 @@ void read_matrix(const rt::FText<80>& first) {
     const bool valid = finite && std::isfinite(det) && det != 0.0;
     UNITCELL.UBOK = valid ? 1 : 0;
     MATRIX_READ = valid ? 1 : 0;
-}
-
-bool all_finite() {
-    const REFLN_t& r = REFLN;
-    for (int k = 1; k <= 4; ++k)
-        if (!std::isfinite(r.ANGL(k))) return false;
-    return std::isfinite(r.STEP) && std::isfinite(r.SCALE);
 }
 
 }  // namespace
@@ -373,7 +363,7 @@ void READ_SCAN_XCAL(int& IERR) {
     else
         r.ANGL(2) = r.ANGL(2) - r.ANGL(1) * 0.5f;
 
-    if (IERR == 0 && !all_finite()) IERR = 13;
+    if (IERR == 0 && !scanin::all_finite()) IERR = 13;
 }
 
 void ANGLE_CONV(const rt::FArray<float, 4>& KAPPA, rt::FArray<float, 4>& EULER, int& IERR) {

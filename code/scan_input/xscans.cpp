@@ -18,10 +18,13 @@
 #include "include/shell_services.h"
 #include "runtime/format.h"
 #include "runtime/units.h"
+#include "scan_input/reader_helpers.h"
 
 namespace {
 
-constexpr int IN_UNIT = 1;
+using scanin::IN_UNIT;
+using scanin::read_line;
+using scanin::unchecked;
 constexpr int MAXLETTERS = 10;
 
 // Terminator values by character code 1..127; every other code is 0.
@@ -35,32 +38,13 @@ struct TerminatorTable {
 };
 constexpr TerminatorTable TABLE;
 
-// Reads the next line of unit 1 as `width` columns (cut or padded with blanks).
-int read_line(std::string& line, std::size_t width) {
-    const int ios = rt::unit_read_record(IN_UNIT, line);
-    if (ios == rt::IOS_OK) line.resize(width, ' ');
-    return ios;
-}
-
 // CHECKR and SOURCE values: an unreadable value or a record cut short ends the program.
 void header_value(int ios) {
     if (ios == rt::IOS_END) EXITINT("UNEXPECTED EOF IN DATAFILE HEADER");
     if (ios != rt::IOS_OK) EXITINT("ERROR READING DATAFILE HEADER");
 }
 
-// A read the format does not check: a failure ends the program at once.
-void unchecked(int ios) {
-    if (ios != rt::IOS_OK) rt::io_fatal_unit(IN_UNIT, ios);
-}
-
 bool keyword(const std::string& line, std::string_view word) { return line.compare(0, word.size(), word) == 0; }
-
-bool all_finite() {
-    const REFLN_t& r = REFLN;
-    for (int k = 1; k <= 4; ++k)
-        if (!std::isfinite(r.ANGL(k))) return false;
-    return std::isfinite(r.STEP) && std::isfinite(r.SCALE);
-}
 
 }  // namespace
 
@@ -159,14 +143,8 @@ void READ_SCAN_XSCANS(int& IERR) {
     // reflection and is passed over like any other line.
     for (;;) {
         const int ios = read_line(line, 120);
-        if (ios == rt::IOS_END) {
-            IERR = 12;
-            return;
-        }
-        if (ios != rt::IOS_OK) {
-            IERR = 11;
-            return;
-        }
+        IERR = scanin::read_status(ios);
+        if (IERR != 0) return;
         if (line[0] == ' ' && line[1] == ' ' && line.find_first_not_of(' ') != std::string::npos) break;
     }
 
@@ -208,5 +186,5 @@ void READ_SCAN_XSCANS(int& IERR) {
 
     // A scan the current reflection cannot hold, or without a finite step width (one step), is
     // skipped; its counts have been passed over.
-    if (r.NSTEP < 1 || r.NSTEP > MAXSTEP || !all_finite()) IERR = 13;
+    if (r.NSTEP < 1 || r.NSTEP > MAXSTEP || !scanin::all_finite()) IERR = 13;
 }

@@ -1,0 +1,56 @@
+// What the instrument readers share: the input file on unit 1 read line by line, the reader
+// status of a read, and the checks of a reflection and of the axis mapping.
+#pragma once
+
+#include <cmath>
+#include <cstddef>
+#include <string>
+
+#include "include/shared.h"
+#include "runtime/farray.h"
+#include "runtime/fatal.h"
+#include "runtime/units.h"
+
+namespace scanin {
+
+// The instrument file is connected to unit 1.
+constexpr int IN_UNIT = 1;
+
+// Reads the next line of unit 1 as `width` columns (cut or padded with blanks).
+inline int read_line(std::string& line, std::size_t width) {
+    const int ios = rt::unit_read_record(IN_UNIT, line);
+    if (ios == rt::IOS_OK) line.resize(width, ' ');
+    return ios;
+}
+
+// A read the format does not check: a failure ends the program at once.
+inline void unchecked(int ios) {
+    if (ios != rt::IOS_OK) rt::io_fatal_unit(IN_UNIT, ios);
+}
+
+// The reader status of a read: 0 read, 12 end of the data, 11 read error.
+inline int read_status(int ios) {
+    if (ios == rt::IOS_END) return 12;
+    return ios == rt::IOS_OK ? 0 : 11;
+}
+
+// True when the setting angles, step and scale of the reflection are all finite numbers.
+inline bool all_finite() {
+    const REFLN_t& r = REFLN;
+    for (int k = 1; k <= 4; ++k)
+        if (!std::isfinite(r.ANGL(k))) return false;
+    return std::isfinite(r.STEP) && std::isfinite(r.SCALE);
+}
+
+// True when IBL holds each of the axes 1, 2, 3 once, each with either sign.
+inline bool signed_permutation(const rt::FArray<int, 3>& ibl) {
+    bool seen[4] = {false, false, false, false};
+    for (int i = 1; i <= 3; ++i) {
+        const int a = ibl(i) < 0 ? -ibl(i) : ibl(i);
+        if (a < 1 || a > 3 || seen[a]) return false;
+        seen[a] = true;
+    }
+    return true;
+}
+
+}  // namespace scanin
