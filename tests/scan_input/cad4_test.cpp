@@ -72,7 +72,7 @@ void append(std::vector<std::string>& lines, const std::vector<std::string>& mor
     lines.insert(lines.end(), more.begin(), more.end());
 }
 
-class Cad4 : public kvtest::FileTest {
+class Cad4 : public kvtest::ReaderTest {
 protected:
     void SetUp() override {
         FileTest::SetUp();
@@ -83,25 +83,11 @@ protected:
     }
 
     void open_file(const std::vector<std::string>& lines, const std::string& lead = "") {
-        rt::unit_close(1);
         std::vector<std::string> shifted;
         for (const auto& l : lines) shifted.push_back(lead + l);
-        kvtest::write_bytes(dir / "scans.dat", kvtest::join(shifted));
-        ASSERT_EQ(kvtest::open_read(1, dir / "scans.dat"), rt::IOS_OK);
-        FILEINFO.IN_FULLNAME = (dir / "scans.dat").string();
-        FILEINFO.IN_NAME = "scans.dat";
-        FILEINFO.IFORMAT = 7;
+        open_input("scans.dat", shifted, 7);
     }
 
-    template <class F>
-    static int ends(F f) {
-        try {
-            f();
-        } catch (const rt::ProgramExit& e) {
-            return e.status;
-        }
-        return -1;
-    }
     static int header_ok() {
         int ierr = 5;
         READ_HEADER_CAD4(ierr);
@@ -281,7 +267,7 @@ TEST_F(Cad4, FaultsThatEndTheProgram) {
     for (const Case& c : cases) {
         wl::script::load_lines({});
         open_file(c.lines);
-        const int status = ends([&] {
+        const int status = kvtest::exit_status([&] {
             header_ok();
             if (c.scan) scan();
         });
@@ -316,7 +302,7 @@ TEST_F(Cad4, FileIsConvertedIntoTheWorkingFile) {
     lines.push_back("$");
     open_file(lines);
     int status = 0;
-    EXPECT_EQ(ends([&] { CONVERT_FILE(status); }), -1);
+    EXPECT_EQ(kvtest::exit_status([&] { CONVERT_FILE(status); }), -1);
     EXPECT_EQ(boxes(), std::vector<std::string>{BOX + "Data File read in successfully"});
     EXPECT_EQ(TOTALS.INUM(4), 1);
     EXPECT_EQ(TOTALS.INUM(6), 1);

@@ -38,7 +38,7 @@ std::vector<std::string> header() {
     return {"  FEBO TEST CRYSTAL", "CELL", cell, "MATRIX", r1, r2, r3, "P 1 2 3", "V 0.1"};
 }
 
-class FeboReader : public kvtest::FileTest {
+class FeboReader : public kvtest::ReaderTest {
 protected:
     void SetUp() override {
         FileTest::SetUp();
@@ -53,32 +53,11 @@ protected:
     // CONVERT_FILE returned, else the exit status the program ended with.
     int load(const std::vector<std::string>& data, std::vector<std::string> lines = header()) {
         lines.insert(lines.end(), data.begin(), data.end());
-        kvtest::write_bytes(dir / "scans.feb", kvtest::join(lines));
-        EXPECT_EQ(kvtest::open_read(1, dir / "scans.feb"), rt::IOS_OK);
-        FILEINFO.IN_FULLNAME = (dir / "scans.feb").string();
-        FILEINFO.IFORMAT = 6;
-        int status = 0;
-        try {
-            CONVERT_FILE(status);
-        } catch (const rt::ProgramExit& e) {
-            return e.status;
-        }
-        EXPECT_EQ(status, 0);
-        return -1;
+        open_input("scans.feb", lines, 6);
+        return convert();
     }
 
-    static std::vector<REFLN_t> read_back() {
-        std::vector<REFLN_t> out;
-        int st = 0;
-        SKIP_HEADER_STDDATA(STD, st);
-        for (;;) {
-            st = -1;
-            READ_SCAN_STDDATA(STD, STD_NEXT, 0, REFLN.IH, st);
-            if (st != 0) break;
-            out.push_back(REFLN);
-        }
-        return out;
-    }
+    static std::vector<REFLN_t> read_back() { return ReaderTest::read_back(STD); }
 };
 
 TEST_F(FeboReader, FileIsConvertedWithStandardsScalesAndAnglesFromTheMatrix) {

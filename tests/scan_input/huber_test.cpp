@@ -45,7 +45,7 @@ std::string refl_line(char mark, int iseq, int istd, int h, int k, int l, double
     return buf;
 }
 
-class VosketReader : public kvtest::FileTest {
+class VosketReader : public kvtest::ReaderTest {
 protected:
     void SetUp() override {
         FileTest::SetUp();
@@ -54,33 +54,16 @@ protected:
     }
 
     void open_file(const std::vector<std::string>& lines, const std::string& name = "crystal1.dat") {
-        kvtest::write_bytes(dir / name, kvtest::join(lines));
-        rt::unit_close(1);
-        ASSERT_EQ(kvtest::open_read(1, dir / name), rt::IOS_OK);
-        FILEINFO.IN_FULLNAME = (dir / name).string();
-        FILEINFO.IN_NAME = name;
-        FILEINFO.IFORMAT = 2;
+        open_input(name, lines, 2);
     }
 
     // Loads the lines as format 2; -1 when CONVERT_FILE returned, else the exit status.
     int load(const std::vector<std::string>& lines) {
         open_file(lines);
-        int status = 0;
-        try {
-            CONVERT_FILE(status);
-        } catch (const rt::ProgramExit& e) {
-            return e.status;
-        }
-        EXPECT_EQ(status, 0);
-        return -1;
+        return convert();
     }
 
-    static std::vector<std::string> working_file() {
-        std::vector<std::string> out;
-        rt::unit_rewind(STD);
-        for (std::string rec; rt::unit_read_record(STD, rec) == rt::IOS_OK;) out.push_back(rec);
-        return out;
-    }
+    static std::vector<std::string> working_file() { return ReaderTest::working_file(STD); }
 };
 
 TEST_F(VosketReader, FileIsConvertedWithTheStepTimesOfItsFirstReflection) {

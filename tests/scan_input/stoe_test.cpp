@@ -36,7 +36,7 @@ std::string refl(const std::string& hkl, int icode, int scantime, int ifilt, con
            std::to_string(ifilt) + " 0.0 0 " + angles;
 }
 
-class StoeReader : public kvtest::FileTest {
+class StoeReader : public kvtest::ReaderTest {
 protected:
     void SetUp() override {
         FileTest::SetUp();
@@ -48,40 +48,13 @@ protected:
     // Writes the file (CR LF line ends) and loads it as format 5; returns -1 when CONVERT_FILE
     // returned, else the exit status the program ended with.
     int load(const std::vector<std::string>& lines) {
-        kvtest::write_bytes(dir / "scans.d00", kvtest::join(lines));
-        EXPECT_EQ(kvtest::open_read(1, dir / "scans.d00"), rt::IOS_OK);
-        FILEINFO.IN_FULLNAME = (dir / "scans.d00").string();
-        FILEINFO.IFORMAT = 5;
-        int status = 0;
-        try {
-            CONVERT_FILE(status);
-        } catch (const rt::ProgramExit& e) {
-            return e.status;
-        }
-        EXPECT_EQ(status, 0);
-        return -1;
+        open_input("scans.d00", lines, 5);
+        return convert();
     }
 
-    static std::vector<std::string> working_file() {
-        std::vector<std::string> out;
-        rt::unit_rewind(STD);
-        for (std::string rec; rt::unit_read_record(STD, rec) == rt::IOS_OK;) out.push_back(rec);
-        return out;
-    }
+    static std::vector<std::string> working_file() { return ReaderTest::working_file(STD); }
 
-    // Every reflection of the working file, as the later passes read them.
-    static std::vector<REFLN_t> read_back() {
-        std::vector<REFLN_t> out;
-        int st = 0;
-        SKIP_HEADER_STDDATA(STD, st);
-        for (;;) {
-            st = -1;
-            READ_SCAN_STDDATA(STD, STD_NEXT, 0, REFLN.IH, st);
-            if (st != 0) break;
-            out.push_back(REFLN);
-        }
-        return out;
-    }
+    static std::vector<REFLN_t> read_back() { return ReaderTest::read_back(STD); }
 };
 
 TEST_F(StoeReader, FileIsConvertedWithStandardsAttenuatorAndScale) {

@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "include/scan_input.h"
 #include "include/shared.h"
+#include "runtime/fatal.h"
 #include "platform/script.h"
 #include "runtime/units.h"
 
@@ -79,6 +81,64 @@ protected:
     void TearDown() override { rt::units_close_all(); }
     std::vector<std::string> boxes() const { return wl::script::transcript(); }
     std::filesystem::path dir;
+};
+
+// Runs f; -1 when it returned, else the exit status the program ended with.
+template <class F>
+int exit_status(F f) {
+    try {
+        f();
+    } catch (const rt::ProgramExit& e) {
+        return e.status;
+    }
+    return -1;
+}
+
+// A test of an instrument reader: the input file is written in the test's directory and
+// connected to unit 1 as the given format.
+class ReaderTest : public FileTest {
+protected:
+    void open_input(const std::string& name, const std::vector<std::string>& lines, int format) {
+        rt::unit_close(1);
+        write_bytes(dir / name, join(lines));
+        ASSERT_EQ(open_read(1, dir / name), rt::IOS_OK);
+        FILEINFO.IN_FULLNAME = (dir / name).string();
+        FILEINFO.IN_NAME = name;
+        FILEINFO.IFORMAT = format;
+    }
+
+    // Converts the open input; -1 when CONVERT_FILE returned (with status 0), else the exit
+    // status the program ended with.
+    static int convert() {
+        int status = 0;
+        const int ended = exit_status([&] { CONVERT_FILE(status); });
+        if (ended == -1) {
+            EXPECT_EQ(status, 0);
+        }
+        return ended;
+    }
+
+    // The records of the working file on the given unit, from its start.
+    static std::vector<std::string> working_file(int unit) {
+        std::vector<std::string> out;
+        rt::unit_rewind(unit);
+        for (std::string rec; rt::unit_read_record(unit, rec) == rt::IOS_OK;) out.push_back(rec);
+        return out;
+    }
+
+    // Every reflection of the working file on the given unit, as the later passes read them.
+    static std::vector<REFLN_t> read_back(int unit) {
+        std::vector<REFLN_t> out;
+        int st = 0;
+        SKIP_HEADER_STDDATA(unit, st);
+        for (;;) {
+            st = -1;
+            READ_SCAN_STDDATA(unit, STD_NEXT, 0, REFLN.IH, st);
+            if (st != 0) break;
+            out.push_back(REFLN);
+        }
+        return out;
+    }
 };
 
 }  // namespace kvtest

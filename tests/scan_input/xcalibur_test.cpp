@@ -80,7 +80,7 @@ std::vector<std::string> new_header() {
     };
 }
 
-class Xcalibur : public kvtest::FileTest {
+class Xcalibur : public kvtest::ReaderTest {
 protected:
     void SetUp() override {
         FileTest::SetUp();
@@ -91,23 +91,9 @@ protected:
     }
 
     void open_file(const std::vector<std::string>& lines) {
-        rt::unit_close(1);
-        kvtest::write_bytes(dir / "scans.dca", kvtest::join(lines));
-        ASSERT_EQ(kvtest::open_read(1, dir / "scans.dca"), rt::IOS_OK);
-        FILEINFO.IN_FULLNAME = (dir / "scans.dca").string();
-        FILEINFO.IN_NAME = "scans.dca";
-        FILEINFO.IFORMAT = 3;
+        open_input("scans.dca", lines, 3);
     }
 
-    template <class F>
-    static int ends(F f) {
-        try {
-            f();
-        } catch (const rt::ProgramExit& e) {
-            return e.status;
-        }
-        return -1;
-    }
     static int header_ok() {
         int ierr = 5;
         READ_HEADER_XCAL(ierr);
@@ -342,7 +328,7 @@ TEST_F(Xcalibur, OldLayoutWithoutScanWidthLineSkipsItsReflections) {
     append(lines, slines(8, 1));
     open_file(lines);
     int status = 0;
-    EXPECT_EQ(ends([&] { CONVERT_FILE(status); }), -1);
+    EXPECT_EQ(kvtest::exit_status([&] { CONVERT_FILE(status); }), -1);
     EXPECT_EQ(status, 0);
     EXPECT_EQ(boxes(), std::vector<std::string>{BOX + "Error Reading at least 1 reflection in data file"});
     EXPECT_EQ(TOTALS.INUM(3), 0);
@@ -383,7 +369,7 @@ TEST_F(Xcalibur, FaultsThatEndTheProgram) {
     for (const Case& c : cases) {
         wl::script::load_lines({});
         open_file(c.lines);
-        const int status = ends([&] {
+        const int status = kvtest::exit_status([&] {
             header_ok();
             if (c.scan) scan();
         });
@@ -405,7 +391,7 @@ TEST_F(Xcalibur, FileIsConvertedWithItsMatrixOnBusingLevyAxes) {
     append(lines, slines(20, 1));
     open_file(lines);
     int status = 0;
-    EXPECT_EQ(ends([&] { CONVERT_FILE(status); }), -1);
+    EXPECT_EQ(kvtest::exit_status([&] { CONVERT_FILE(status); }), -1);
     EXPECT_EQ(boxes(), std::vector<std::string>{BOX + "Data File read in successfully"});
     EXPECT_EQ(TOTALS.INUM(3), 1);
     // Rows r1, r2, r3 of the instrument's matrix become -r2, r1, r3.

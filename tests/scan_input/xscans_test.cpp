@@ -75,7 +75,7 @@ std::vector<std::string> working_records() {
     return out;
 }
 
-class Xscans : public kvtest::FileTest {
+class Xscans : public kvtest::ReaderTest {
 protected:
     void SetUp() override {
         FileTest::SetUp();
@@ -85,23 +85,7 @@ protected:
     }
 
     void open_file(const std::vector<std::string>& lines) {
-        rt::unit_close(1);
-        kvtest::write_bytes(dir / "scans.p4t", kvtest::join(lines));
-        ASSERT_EQ(kvtest::open_read(1, dir / "scans.p4t"), rt::IOS_OK);
-        FILEINFO.IN_FULLNAME = (dir / "scans.p4t").string();
-        FILEINFO.IN_NAME = "scans.p4t";
-        FILEINFO.IFORMAT = 4;
-    }
-
-    // Runs f; -1 when it returned, else the exit status the program ended with.
-    template <class F>
-    static int ends(F f) {
-        try {
-            f();
-        } catch (const rt::ProgramExit& e) {
-            return e.status;
-        }
-        return -1;
+        open_input("scans.p4t", lines, 4);
     }
 
     static int header_ok() {
@@ -290,7 +274,7 @@ TEST_F(Xscans, HeaderFaultsEndTheProgram) {
     for (const Case& c : cases) {
         wl::script::load_lines({});
         open_file({c.line, "DATA"});
-        const int status = ends([] { header_ok(); });
+        const int status = kvtest::exit_status([] { header_ok(); });
         if (c.box.empty()) {
             EXPECT_EQ(status, 2) << c.line;
             EXPECT_TRUE(boxes().empty()) << c.line;
@@ -301,7 +285,7 @@ TEST_F(Xscans, HeaderFaultsEndTheProgram) {
     }
     // The file ends before its DATA line.
     open_file({"TITLE NO DATA LINE"});
-    EXPECT_EQ(ends([] { header_ok(); }), 2);
+    EXPECT_EQ(kvtest::exit_status([] { header_ok(); }), 2);
 }
 
 TEST_F(Xscans, UnknownStandardAndUnreadableReflectionLineEndTheProgram) {
@@ -309,13 +293,13 @@ TEST_F(Xscans, UnknownStandardAndUnreadableReflectionLineEndTheProgram) {
     lines.push_back(refl(-3, 5, 5, 5, 10, 5, 0, 0, 1, 1));
     open_file(lines);
     ASSERT_EQ(header_ok(), 0);
-    EXPECT_EQ(ends([] { scan(); }), 0);
+    EXPECT_EQ(kvtest::exit_status([] { scan(); }), 0);
     EXPECT_EQ(boxes(), std::vector<std::string>{BOX + "Unidentified Standard Refln"});
 
     lines.back() = spoil(refl(1, 1, 0, 0, 10, 5, 0, 0, 1, 1), 33, 'x');
     open_file(lines);
     ASSERT_EQ(header_ok(), 0);
-    EXPECT_EQ(ends([] { scan(); }), 2);
+    EXPECT_EQ(kvtest::exit_status([] { scan(); }), 2);
 }
 
 TEST_F(Xscans, FileIsConvertedIntoTheWorkingFile) {
@@ -325,7 +309,7 @@ TEST_F(Xscans, FileIsConvertedIntoTheWorkingFile) {
                                refl(8, 1, 1, 0, 30.50, 15.25, 0.00, 90.00, 1.35, 2.00), "1 2 3 4 5"});  // ends early
     open_file(lines);
     int status = 0;
-    EXPECT_EQ(ends([&] { CONVERT_FILE(status); }), -1);
+    EXPECT_EQ(kvtest::exit_status([&] { CONVERT_FILE(status); }), -1);
     EXPECT_EQ(status, 0);
     EXPECT_EQ(boxes(), std::vector<std::string>{BOX + "Error Reading at least 1 reflection in data file"});
     EXPECT_EQ(TOTALS.INUM(6), 1);
