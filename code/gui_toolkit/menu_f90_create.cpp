@@ -53,6 +53,10 @@ void define_callback(CbKind kind, OptInt given, int id) {
     rule(kind).define(id, callback_number(kind, *given, id));
 }
 
+void define_callbacks(int id, std::initializer_list<CallbackArg> callbacks) {
+    for (const auto& c : callbacks) define_callback(c.kind, c.given, id);
+}
+
 int justification_code(OptInt xjust, OptInt yjust) {
     return saturate((long long)xjust.value_or(-1) + 3LL * yjust.value_or(-1) + 4);
 }
@@ -98,6 +102,15 @@ void status(int id, OptInt s) {
     if (s) WIDSTA(id, *s);
 }
 
+// Help, then the integer properties 98 (twice) and 126 that most widgets take.
+template <class Options>
+void help_and_props(int id, const Options& o, std::string_view text = " ") {
+    help(id, o.help, o.help_mode);
+    prop(id, 98, o.prop98, text);
+    prop(id, 98, o.prop98_second, text);
+    prop(id, 126, o.prop126, text);
+}
+
 // The steps a value entry takes after its plain creation routine made it.
 void value_entry_after(int id, int field_width, const ValueEntryOptions& o) {
     if (o.limit1 && o.limit2 && *o.limit1 != *o.limit2) VALLIM(id, *o.limit1, *o.limit2);
@@ -109,15 +122,12 @@ void value_entry_after(int id, int field_width, const ValueEntryOptions& o) {
     else if (o.suffix)
         VALFIX(id, 2, " ", *o.suffix);
     TEXLIM(id, field_width);
-    define_callback(CbKind::ValueError, o.value_error_callback, id);
-    define_callback(CbKind::DragDrop, o.dragdrop_callback, id);
-    define_callback(CbKind::Move, o.move_callback, id);
-    define_callback(CbKind::Select, o.select_callback, id);
-    define_callback(CbKind::Callback, o.callback, id);
-    help(id, o.help, o.help_mode);
-    prop(id, 98, o.prop98);
-    prop(id, 98, o.prop98_second);
-    prop(id, 126, o.prop126);
+    define_callbacks(id, {{CbKind::ValueError, o.value_error_callback},
+                          {CbKind::DragDrop, o.dragdrop_callback},
+                          {CbKind::Move, o.move_callback},
+                          {CbKind::Select, o.select_callback},
+                          {CbKind::Callback, o.callback}});
+    help_and_props(id, o);
     prop(id, 129, o.prop129);
     status(id, o.status);
     PRPSET(id, 131, o.prop131.value_or(1), 0.0, " ");
@@ -182,18 +192,15 @@ int gmCreateTextEntry(int parent, int x, int y, int width, int height, std::stri
     SCRMOD(0, 0);  // the scroll mode must not carry over to a later widget
     if (id <= 0) return id;
     TEXLIM(id, limit);
-    define_callback(CbKind::Link, o.link_callback, id);
-    define_callback(CbKind::FileDrop, o.filedrop_callback, id);
-    define_callback(CbKind::DoubleClick, o.doubleclick_callback, id);
-    define_callback(CbKind::DragDrop, o.dragdrop_callback, id);
-    define_callback(CbKind::Change, o.change_callback, id);
-    define_callback(CbKind::Move, o.move_callback, id);
-    define_callback(CbKind::Select, o.select_callback, id);
-    define_callback(CbKind::Callback, o.callback, id);
-    help(id, o.help, o.help_mode);
-    prop(id, 98, o.prop98, text);
-    prop(id, 98, o.prop98_second, text);
-    prop(id, 126, o.prop126, text);
+    define_callbacks(id, {{CbKind::Link, o.link_callback},
+                          {CbKind::FileDrop, o.filedrop_callback},
+                          {CbKind::DoubleClick, o.doubleclick_callback},
+                          {CbKind::DragDrop, o.dragdrop_callback},
+                          {CbKind::Change, o.change_callback},
+                          {CbKind::Move, o.move_callback},
+                          {CbKind::Select, o.select_callback},
+                          {CbKind::Callback, o.callback}});
+    help_and_props(id, o, text);
     prop(id, 129, o.prop129, text);
     status(id, o.status);
     PRPSET(id, 131, o.prop131.value_or(1), 0.0, text);
@@ -223,14 +230,11 @@ int gmCreateToggleButton(int parent, int x, int y, int width, int height, std::s
     TOGGLE(parent, x, y, state, text, id);
     if (id <= 0) return id;
     if (o.accelerator) TOGACC(id, *o.accelerator);
-    define_callback(CbKind::DragDrop, o.dragdrop_callback, id);
-    define_callback(CbKind::Move, o.move_callback, id);
-    define_callback(CbKind::Select, o.select_callback, id);
-    define_callback(CbKind::Callback, o.callback, id);
-    help(id, o.help, o.help_mode);
-    prop(id, 98, o.prop98);
-    prop(id, 98, o.prop98_second);
-    prop(id, 126, o.prop126);
+    define_callbacks(id, {{CbKind::DragDrop, o.dragdrop_callback},
+                          {CbKind::Move, o.move_callback},
+                          {CbKind::Select, o.select_callback},
+                          {CbKind::Callback, o.callback}});
+    help_and_props(id, o);
     status(id, o.status);
     PRPSET(id, 131, o.prop131.value_or(1), 0.0, " ");
     return id;
@@ -247,19 +251,16 @@ int gmCreatePushButton(int parent, int x, int y, int width, int height, std::str
     int id = 0;
     BUTTON(parent, x, y, text, o.accelerator.value_or(0), id);
     if (id <= 0) return id;
-    define_callback(CbKind::DragMove, o.dragmove_callback, id);
-    define_callback(CbKind::DragSelect, o.dragselect_callback, id);
-    define_callback(CbKind::FileDrop, o.filedrop_callback, id);
-    define_callback(CbKind::DoubleClick, o.doubleclick_callback, id);
-    define_callback(CbKind::DragDrop, o.dragdrop_callback, id);
-    define_callback(CbKind::Move, o.move_callback, id);
-    define_callback(CbKind::Select, o.select_callback, id);
-    define_callback(CbKind::Callback, o.callback, id);
+    define_callbacks(id, {{CbKind::DragMove, o.dragmove_callback},
+                          {CbKind::DragSelect, o.dragselect_callback},
+                          {CbKind::FileDrop, o.filedrop_callback},
+                          {CbKind::DoubleClick, o.doubleclick_callback},
+                          {CbKind::DragDrop, o.dragdrop_callback},
+                          {CbKind::Move, o.move_callback},
+                          {CbKind::Select, o.select_callback},
+                          {CbKind::Callback, o.callback}});
     if (o.status_flag && *o.status_flag == 1) WIDSTA(id, 3);
-    help(id, o.help, o.help_mode);
-    prop(id, 98, o.prop98);
-    prop(id, 98, o.prop98_second);
-    prop(id, 126, o.prop126);
+    help_and_props(id, o);
     prop(id, 100, o.prop100);
     status(id, o.status);
     PRPSET(id, 30, o.prop30.value_or(0), 0.0, " ");
@@ -285,14 +286,11 @@ int gmCreateRadioBox(int parent, int x, int y, int width, int height, const Radi
     int id = 0;
     RADIO(parent, x, y, id);
     if (id <= 0) return id;
-    define_callback(CbKind::DragDrop, o.dragdrop_callback, id);
-    define_callback(CbKind::Move, o.move_callback, id);
-    define_callback(CbKind::Select, o.select_callback, id);
-    define_callback(CbKind::Callback, o.callback, id);
-    help(id, o.help, o.help_mode);
-    prop(id, 98, o.prop98);
-    prop(id, 98, o.prop98_second);
-    prop(id, 126, o.prop126);
+    define_callbacks(id, {{CbKind::DragDrop, o.dragdrop_callback},
+                          {CbKind::Move, o.move_callback},
+                          {CbKind::Select, o.select_callback},
+                          {CbKind::Callback, o.callback}});
+    help_and_props(id, o);
     status(id, o.status);
     return id;
 }
@@ -310,12 +308,12 @@ int gmCreateListBox(int parent, int x, int y, int width, int height, int list_ki
     LISBOX(parent, x, y, list_kind, id);
     esc(111);  // the setting must not carry over to a later list
     if (id <= 0) return id;
-    define_callback(CbKind::FileDrop, o.filedrop_callback, id);
-    define_callback(CbKind::DoubleClick, o.doubleclick_callback, id);
-    define_callback(CbKind::DragDrop, o.dragdrop_callback, id);
-    define_callback(CbKind::Select, o.select_callback, id);
-    define_callback(CbKind::Change, o.change_callback, id);
-    define_callback(CbKind::Callback, o.callback, id);
+    define_callbacks(id, {{CbKind::FileDrop, o.filedrop_callback},
+                          {CbKind::DoubleClick, o.doubleclick_callback},
+                          {CbKind::DragDrop, o.dragdrop_callback},
+                          {CbKind::Select, o.select_callback},
+                          {CbKind::Change, o.change_callback},
+                          {CbKind::Callback, o.callback}});
     status(id, o.status);
     PRPSET(id, 131, o.prop131.value_or(1), 0.0, " ");
     return id;
@@ -334,18 +332,15 @@ int gmCreateIcon(int parent, int x, int y, int width, int height, std::string_vi
     else
         ICODEF(parent, x, y, icon_name, icon1, icon2, id);
     if (id <= 0) return id;
-    define_callback(CbKind::DragMove, o.dragmove_callback, id);
-    define_callback(CbKind::DragSelect, o.dragselect_callback, id);
-    define_callback(CbKind::DoubleClick, o.doubleclick_callback, id);
-    define_callback(CbKind::DragDrop, o.dragdrop_callback, id);
-    define_callback(CbKind::Move, o.move_callback, id);
-    define_callback(CbKind::Select, o.select_callback, id);
-    define_callback(CbKind::Callback, o.callback, id);
+    define_callbacks(id, {{CbKind::DragMove, o.dragmove_callback},
+                          {CbKind::DragSelect, o.dragselect_callback},
+                          {CbKind::DoubleClick, o.doubleclick_callback},
+                          {CbKind::DragDrop, o.dragdrop_callback},
+                          {CbKind::Move, o.move_callback},
+                          {CbKind::Select, o.select_callback},
+                          {CbKind::Callback, o.callback}});
     if (o.status_flag && *o.status_flag == 1) WIDSTA(id, 3);
-    help(id, o.help, o.help_mode);
-    prop(id, 98, o.prop98);
-    prop(id, 98, o.prop98_second);
-    prop(id, 126, o.prop126);
+    help_and_props(id, o);
     prop(id, 100, o.prop100);
     status(id, o.status);
     PRPSET(id, 131, o.prop131.value_or(1), 0.0, " ");
@@ -365,16 +360,13 @@ int gmCreateGraphicsFrame(int parent, int x, int y, int width, int height, const
     FRADEF(parent, x, y, xrange, yrange, id);
     if (id <= 0) return id;
     FRALIM(id, b.xmin, b.ymin, b.xmax, b.ymax);
-    define_callback(CbKind::FileDrop, o.filedrop_callback, id);
-    define_callback(CbKind::Move, o.move_callback, id);
-    define_callback(CbKind::Select, o.select_callback, id);
-    define_callback(CbKind::Callback, o.callback, id);
-    define_callback(CbKind::Expose, o.expose_callback, id);
-    define_callback(CbKind::DragDrop, o.dragdrop_callback, id);
-    help(id, o.help, o.help_mode);
-    prop(id, 98, o.prop98);
-    prop(id, 98, o.prop98_second);
-    prop(id, 126, o.prop126);
+    define_callbacks(id, {{CbKind::FileDrop, o.filedrop_callback},
+                          {CbKind::Move, o.move_callback},
+                          {CbKind::Select, o.select_callback},
+                          {CbKind::Callback, o.callback},
+                          {CbKind::Expose, o.expose_callback},
+                          {CbKind::DragDrop, o.dragdrop_callback}});
+    help_and_props(id, o);
     status(id, o.status);
     return id;
 }

@@ -3,6 +3,7 @@
 // the recodings of modes, types and options.
 #pragma once
 #include <array>
+#include <initializer_list>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -28,6 +29,12 @@ extern const std::array<CallbackRule, 12> kCallbackRules;
 int callback_number(CbKind kind, int given, int id);
 // Defines the callback of kind when given (nothing when absent).
 void define_callback(CbKind kind, OptInt given, int id);
+// Defines the given callbacks of the widget id in the order listed.
+struct CallbackArg {
+    CbKind kind;
+    OptInt given;
+};
+void define_callbacks(int id, std::initializer_list<CallbackArg> callbacks);
 
 // A recoding: a value sent (or read) as another; values not in the table pass unchanged (or
 // take the table's default).

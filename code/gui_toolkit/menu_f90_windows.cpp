@@ -51,22 +51,28 @@ void title(int title_type, std::string_view text) {
     WIDSTR(text);
 }
 
-}  // namespace
-
-int gmCreateMasterWindow(int x, int y, int width, int height, int title_type, std::string_view text,
-                         const MasterWindowOptions& o) {
+// What a master window (plain or MDI) registers before its creation.
+template <class Options>
+void master_registrations(int width, int height, int title_type, std::string_view text, const Options& o) {
     BUIMOD(o.build_mode.value_or(1));
     WIDMIN(width, height);
     max_size(o.max_width, o.max_height);
     title(title_type, text);
     WIDPOS(justification_code(o.xjust, o.yjust), 0);
     DRAMOD(draw_mode(o.draw_mode));
+}
+
+}  // namespace
+
+int gmCreateMasterWindow(int x, int y, int width, int height, int title_type, std::string_view text,
+                         const MasterWindowOptions& o) {
+    master_registrations(width, height, title_type, text, o);
     int id = 0;
     MASTER(x, y, id);
     if (id <= 0) return id;
-    define_callback(CbKind::DragDrop, o.dragdrop_callback, id);
-    define_callback(CbKind::Select, o.select_callback, id);
-    define_callback(CbKind::Callback, o.callback, id);
+    define_callbacks(id, {{CbKind::DragDrop, o.dragdrop_callback},
+                          {CbKind::Select, o.select_callback},
+                          {CbKind::Callback, o.callback}});
     window_icon(id, MASTER_ICONS, o.icon1, o.icon_name, o.icon2);
     return id;
 }
@@ -82,9 +88,9 @@ int gmCreateComplexDialogueBox(int parent, int x, int y, int width, int height, 
     int id = 0;
     DIACMP(parent, x, y, id);
     if (id <= 0) return id;
-    define_callback(CbKind::Select, o.select_callback, id);
-    define_callback(CbKind::Callback, o.callback, id);
-    define_callback(CbKind::DragDrop, o.dragdrop_callback, id);
+    define_callbacks(id, {{CbKind::Select, o.select_callback},
+                          {CbKind::Callback, o.callback},
+                          {CbKind::DragDrop, o.dragdrop_callback}});
     window_icon(id, DIALOG_ICONS, o.icon1, o.icon_name, o.icon2);
     return id;
 }
@@ -147,12 +153,7 @@ int gmCreateStatusBar(int window, const StatusBarOptions& o) {
 
 int gmCreateMDIMasterWindow(int x, int y, int width, int height, int title_type, std::string_view text,
                             const MDIMasterWindowOptions& o) {
-    BUIMOD(o.build_mode.value_or(1));
-    WIDMIN(width, height);
-    max_size(o.max_width, o.max_height);
-    title(title_type, text);
-    WIDPOS(justification_code(o.xjust, o.yjust), 0);
-    DRAMOD(draw_mode(o.draw_mode));
+    master_registrations(width, height, title_type, text, o);
     int id = 0;
     MASMDI(x, y, id);
     if (id <= 0) return id;
@@ -161,10 +162,10 @@ int gmCreateMDIMasterWindow(int x, int y, int width, int height, int title_type,
         int o1 = 0, o2 = 0;
         GUIESC(1300, id, o.escape1300_value.value_or(0), 0, 0, 0, 0, o1, o2, t.data(), int(t.size()));
     }
-    define_callback(CbKind::FileDrop, o.filedrop_callback, id);
-    define_callback(CbKind::DragDrop, o.dragdrop_callback, id);
-    define_callback(CbKind::Select, o.select_callback, id);
-    define_callback(CbKind::Callback, o.callback, id);
+    define_callbacks(id, {{CbKind::FileDrop, o.filedrop_callback},
+                          {CbKind::DragDrop, o.dragdrop_callback},
+                          {CbKind::Select, o.select_callback},
+                          {CbKind::Callback, o.callback}});
     window_icon(id, MDI_MASTER_ICONS, o.icon1, o.icon_name, o.icon2);
     return id;
 }
@@ -179,9 +180,9 @@ int gmCreateMDIComplexDialogueBox(int parent, int x, int y, int width, int heigh
     int id = 0;
     DIAMDI(parent, x, y, id);
     if (id <= 0) return id;
-    define_callback(CbKind::DragDrop, o.dragdrop_callback, id);
-    define_callback(CbKind::Select, o.select_callback, id);
-    define_callback(CbKind::Callback, o.callback, id);
+    define_callbacks(id, {{CbKind::DragDrop, o.dragdrop_callback},
+                          {CbKind::Select, o.select_callback},
+                          {CbKind::Callback, o.callback}});
     window_icon(id, MDI_DIALOG_ICONS, o.icon1, o.icon_name, o.icon2);
     return id;
 }
@@ -203,9 +204,9 @@ int gmCreateTabDialogueBox(int parent, int x, int y, int width, int height, cons
     int id = 0;
     PANMAS(parent, x, y, id);
     if (id <= 0) return id;
-    define_callback(CbKind::DragDrop, o.dragdrop_callback, id);
-    define_callback(CbKind::Select, o.select_callback, id);
-    define_callback(CbKind::Callback, o.callback, id);
+    define_callbacks(id, {{CbKind::DragDrop, o.dragdrop_callback},
+                          {CbKind::Select, o.select_callback},
+                          {CbKind::Callback, o.callback}});
     if (o.status) WIDSTA(id, *o.status);
     return id;
 }
@@ -228,8 +229,8 @@ int gmCreatePopupMenu(int parent, int popup1, int popup2, int title_type, std::s
     int id = 0;
     MENPOP(parent, popup1, popup2, id);
     if (id <= 0) return id;
-    define_callback(CbKind::DragDrop, o.dragdrop_callback, id);
-    define_callback(CbKind::Callback, o.callback, id);
+    define_callbacks(id, {{CbKind::DragDrop, o.dragdrop_callback},
+                          {CbKind::Callback, o.callback}});
     window_icon(id, POPUP_ICONS, o.icon1, o.icon_name, o.icon2);
     return id;
 }
