@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "gui_toolkit/f77gui.h"
+#include "gui_toolkit/widget_frame.h"
 #include "gui_toolkit/minigino.h"
 #include "platform/graphics_model.h"
 #include "platform/model.h"
@@ -12,18 +13,10 @@
 
 namespace {
 
-constexpr std::string_view kBlank6 = "      ";
-
-void begin(std::string_view name) { GINOTS(2, name); }
-void end() { GINOTS(2, kBlank6); }
-
-bool kind_in(int kind, std::initializer_list<int> kinds) {
-    for (int k : kinds)
-        if (k == kind) return true;
-    return false;
-}
-
-int abs_id(int id) { return id == -2147483647 - 1 ? 2147483647 : (id < 0 ? -id : id); }
+using wf::calls::begin;
+using wf::calls::end;
+using wf::calls::kind_in;
+using wf::calls::abs_id;
 
 // A status number of the library: n > 0 is toolkit error n, a negative one the abort box.
 void library_status(int status) {

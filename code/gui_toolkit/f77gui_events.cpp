@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "gui_toolkit/f77gui.h"
+#include "gui_toolkit/widget_frame.h"
 #include "gui_toolkit/frames.h"
 #include "include/toolkit_services.h"
 #include "platform/graphics_model.h"
@@ -13,16 +14,9 @@
 
 namespace {
 
-constexpr std::string_view kBlank6 = "      ";
-
-void begin(std::string_view name) { GINOTS(2, name); }
-void end() { GINOTS(2, kBlank6); }
-
-bool kind_in(int kind, std::initializer_list<int> kinds) {
-    for (int k : kinds)
-        if (k == kind) return true;
-    return false;
-}
+using wf::calls::begin;
+using wf::calls::end;
+using wf::calls::kind_in;
 
 // The shared checks of the callback definitions: master window, no negative identifier.
 bool callback_checks(int widget) {

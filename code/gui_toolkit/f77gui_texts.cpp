@@ -196,20 +196,6 @@ void TEXLEN(std::string_view text, int& width) {
     width = GETSTRINGWIDTH(text, n);
 }
 
-namespace {
-bool text_array_checks(int array) {
-    if (array < 1) {
-        err(26);
-        return false;
-    }
-    if (IGETWIDGETTYPE(array) != wl::KIND_TEXTARRAY) {
-        err(24);
-        return false;
-    }
-    return true;
-}
-}  // namespace
-
 void TARSET(int array, int col, int row, int cols, int rows, const char* texts, int elem_len) {
     Op op("gmSetTextArray");
     if (!text_array_checks(array)) return;

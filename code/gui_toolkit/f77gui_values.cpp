@@ -55,19 +55,6 @@ bool value_checks(int widget) {
     return true;
 }
 
-// Array checks of the block transfers: no master test; array < 1: 26; not an array: 24.
-bool array_checks(int array) {
-    if (array < 1) {
-        err(26);
-        return false;
-    }
-    if (IGETWIDGETTYPE(array) != wl::KIND_TEXTARRAY) {
-        err(24);
-        return false;
-    }
-    return true;
-}
-
 // Runs fn(column, row, element) over the block, row index outer, column index inner.
 template <class F>
 void for_block(int col, int row, int cols, int rows, F fn) {
@@ -167,7 +154,7 @@ void number_text(double v, Text256& t) {
 
 void DVRSET(int array, int col, int row, int cols, int rows, const double* values) {
     Op op("gmSetValueArray");
-    if (!array_checks(array)) return;
+    if (!text_array_checks(array)) return;
     Text256 t;
     for_block(col, row, cols, rows, [&](int c, int r, std::size_t k) {
         GASETCELLTYPE(array, c, r, 1, 0);
@@ -178,7 +165,7 @@ void DVRSET(int array, int col, int row, int cols, int rows, const double* value
 
 void VARSET(int array, int col, int row, int cols, int rows, const float* values) {
     Op op("gmSetValueArray");
-    if (!array_checks(array)) return;
+    if (!text_array_checks(array)) return;
     Text256 t;
     for_block(col, row, cols, rows, [&](int c, int r, std::size_t k) {
         const double v = values[k];
@@ -190,7 +177,7 @@ void VARSET(int array, int col, int row, int cols, int rows, const float* values
 
 void DVRENQ(int array, int col, int row, int cols, int rows, double* values) {
     Op op("gmEnqValueArray");
-    if (!array_checks(array)) return;
+    if (!text_array_checks(array)) return;
     Text256 t;
     for_block(col, row, cols, rows, [&](int c, int r, std::size_t k) {
         double v = 0.0;
@@ -201,7 +188,7 @@ void DVRENQ(int array, int col, int row, int cols, int rows, double* values) {
 
 void VARENQ(int array, int col, int row, int cols, int rows, float* values) {
     Op op("gmEnqValueArray");
-    if (!array_checks(array)) return;
+    if (!text_array_checks(array)) return;
     Text256 t;
     for_block(col, row, cols, rows, [&](int c, int r, std::size_t k) {
         double v = 0.0;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "gui_toolkit/f77gui.h"
+#include "gui_toolkit/widget_frame.h"
 #include "gui_toolkit/f77gui_widgets.h"
 #include "gui_toolkit/frames.h"
 #include "gui_toolkit/minigino.h"
@@ -14,18 +15,10 @@
 
 namespace {
 
-constexpr std::string_view kBlank6 = "      ";
-
-void begin(std::string_view name) { GINOTS(2, name); }
-void end() { GINOTS(2, kBlank6); }
-
-bool kind_in(int kind, std::initializer_list<int> kinds) {
-    for (int k : kinds)
-        if (k == kind) return true;
-    return false;
-}
-
-int abs_id(int id) { return id == -2147483647 - 1 ? 2147483647 : (id < 0 ? -id : id); }
+using wf::calls::begin;
+using wf::calls::end;
+using wf::calls::kind_in;
+using wf::calls::abs_id;
 
 }  // namespace
 

@@ -19,6 +19,37 @@ void done() { GINOTS(2, kBlank); }
 bool no_master() { return IGETNEXTIDENTIFIER() < 2; }
 bool is_frame_kind(int kind) { return kind == wl::KIND_FRAME || kind == wl::KIND_FRAME3D; }
 
+// The checks of an operation on a given frame: master (error 1), a number from 2 (error 26), a
+// graphics frame (error 31). The frame's kind, or 0 after the error.
+int checked_frame_kind(int frame) {
+    if (no_master()) {
+        GMERR(1, 0);
+        return 0;
+    }
+    if (frame < 2) {
+        GMERR(26, 0);
+        return 0;
+    }
+    const int kind = IGETWIDGETTYPE(frame);
+    if (!is_frame_kind(kind)) {
+        GMERR(31, 0);
+        return 0;
+    }
+    return kind;
+}
+
+// Switches the drawing device to the one of a frame kind (2D or 3D) when the current frame is
+// not of that kind. True when it switched.
+bool use_device_of(int kind) {
+    if (IGETWIDGETTYPE(FRAME_LAYER.CURRENT_FRAME) == kind) return false;
+    DEVSUS();
+    if (kind == wl::KIND_FRAME)
+        GUIWIN();
+    else
+        OGLWIN();
+    return true;
+}
+
 // World units per pixel of a surface; a surface without pixels maps one pixel to one unit.
 void per_pixel(int w, int h, float xr, float yr, float& sx, float& sy) {
     if (w == 0 || h == 0) {
@@ -35,10 +66,7 @@ void activate(int frame, int kind) {
     int w = 0, h = 0;
     float xr = 0, yr = 0, x0 = 0, y0 = 0;
     if (kind == wl::KIND_FRAME) {
-        if (IGETWIDGETTYPE(s.CURRENT_FRAME) != wl::KIND_FRAME) {
-            DEVSUS();
-            GUIWIN();
-        }
+        use_device_of(wl::KIND_FRAME);
         GETBITMAP(frame);
         GETBITMAPSIZE(frame, w, h);
         GETFRAMESCALE(frame, xr, yr, x0, y0);
@@ -46,11 +74,7 @@ void activate(int frame, int kind) {
         per_pixel(w, h, xr, yr, sx, sy);
         GWINFS(w, h, sx, sy, x0, y0);
     } else {
-        if (IGETWIDGETTYPE(s.CURRENT_FRAME) != wl::KIND_FRAME3D) {
-            DEVSUS();
-            OGLWIN();
-            MOVTO2(0.0f, 0.0f);
-        }
+        if (use_device_of(wl::KIND_FRAME3D)) MOVTO2(0.0f, 0.0f);
         GETBITMAPSIZE(frame, w, h);
         GETFRAMESCALE(frame, xr, yr, x0, y0);
         float sx = 1.0f, sy = 1.0f;
@@ -76,42 +100,20 @@ void reset_frame_layer() { FRAME_LAYER = FrameLayerState{}; }
 
 void FRAACT(int frame) {
     record("gmActivateGraphicsFrame");
-    if (no_master()) {
-        GMERR(1, 0);
-    } else if (frame < 2) {
-        GMERR(26, 0);
-    } else if (const int kind = IGETWIDGETTYPE(frame); !is_frame_kind(kind)) {
-        GMERR(31, 0);
-    } else {
-        activate(frame, kind);
-    }
+    if (const int kind = checked_frame_kind(frame)) activate(frame, kind);
     done();
 }
 
 void FRACLE(int frame) {
     record("gmClearGraphicsFrame");
     if (frame == 0) frame = FRAME_LAYER.CURRENT_FRAME;
-    if (no_master()) {
-        GMERR(1, 0);
-    } else if (frame < 2) {
-        GMERR(26, 0);
-    } else if (const int kind = IGETWIDGETTYPE(frame); !is_frame_kind(kind)) {
-        GMERR(31, 0);
-    } else {
-        const int current_kind = IGETWIDGETTYPE(FRAME_LAYER.CURRENT_FRAME);
+    if (const int kind = checked_frame_kind(frame)) {
+        use_device_of(kind);
         if (kind == wl::KIND_FRAME) {
-            if (current_kind != wl::KIND_FRAME) {
-                DEVSUS();
-                GUIWIN();
-            }
             GETBITMAP(frame);
             CLEARFRAME(frame);
             UPDATEFRAME();
         } else {
-            if (current_kind != wl::KIND_FRAME3D) {
-                DEVSUS();
-                OGLWIN();
-            }
             int r = 0;
             GETRENDER(frame, r);
             WOGLC3(r);
@@ -208,10 +210,7 @@ void FRADEF(int parent, int x, int y, float xrange, float yrange, int& id) {
                IGETWIDGETTYPE(1) == wl::KIND_MASTER && IGETWIDGETTYPE(2) == wl::KIND_MDI) {
         GMERR(62, 0);
     } else if (s.FRAME_TYPE == 0) {
-        if (IGETWIDGETTYPE(s.CURRENT_FRAME) != wl::KIND_FRAME) {
-            DEVSUS();
-            GUIWIN();
-        }
+        use_device_of(wl::KIND_FRAME);
         GRAPHICSFRAME(parent, x, y, id);
         GETBITMAP(id);
         CHANGEPEN(0, 192, 192, 192);
@@ -219,10 +218,7 @@ void FRADEF(int parent, int x, int y, float xrange, float yrange, int& id) {
         SETFRAMESCALE(id, xrange, yrange, 0.0f, 0.0f);
         s.CURRENT_FRAME = id;
     } else {
-        if (IGETWIDGETTYPE(s.CURRENT_FRAME) != wl::KIND_FRAME3D) {
-            DEVSUS();
-            OGLWIN();
-        }
+        use_device_of(wl::KIND_FRAME3D);
         int w = 0, h = 0;
         GETGLOBALSIZE(m.reg.min_w, m.reg.min_h, w, h);
         if (w < 1) w = 1;

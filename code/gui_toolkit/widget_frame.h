@@ -5,6 +5,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
 #include <span>
 #include <string_view>
 
@@ -24,6 +25,20 @@ public:
 };
 
 inline void err(int n) { GMERR(n, 0); }
+
+// Checks of the text-array block transfers: no master test; array < 1: error 26; not a text
+// array: error 24.
+inline bool text_array_checks(int array) {
+    if (array < 1) {
+        err(26);
+        return false;
+    }
+    if (IGETWIDGETTYPE(array) != wl::KIND_TEXTARRAY) {
+        err(24);
+        return false;
+    }
+    return true;
+}
 
 // Master check: error 1 when no master window exists.
 inline bool master() {
@@ -124,3 +139,21 @@ inline int trunc_int(double d) {
 }
 
 }  // namespace wf
+
+// For the routines that record their name by separate calls (more than one way out); kept
+// apart from wf so that files using all of wf keep their own helpers of these names.
+namespace wf::calls {
+
+inline void begin(std::string_view name) { GINOTS(2, name); }
+inline void end() { GINOTS(2, "      "); }
+
+inline bool kind_in(int kind, std::initializer_list<int> kinds) {
+    for (int k : kinds)
+        if (k == kind) return true;
+    return false;
+}
+
+// The magnitude of an identifier, without overflow.
+inline int abs_id(int id) { return id == -2147483647 - 1 ? 2147483647 : (id < 0 ? -id : id); }
+
+}  // namespace wf::calls
