@@ -13,16 +13,14 @@
 #include "runtime/units.h"
 #include "shell/format_esd.h"
 #include "shell/kelvor_main.h"
+#include "shell/report_records.h"
 
 namespace {
 
 constexpr int kCifUnit = 35;
 const char* const kCitation = "'Kelvorantide (Dorsk, 2003)'";
 
-void put(const std::string& rec) {
-    const int ios = rt::unit_write_record(kCifUnit, rec);
-    if (ios != rt::IOS_OK) rt::io_fatal_unit(kCifUnit, ios);
-}
+void put(const std::string& rec) { put_record(kCifUnit, rec); }
 
 // An item name followed by blanks up to column col - 1, so that what follows starts at col.
 std::string item(std::string_view name, std::size_t col) {

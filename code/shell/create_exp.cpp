@@ -9,15 +9,13 @@
 #include "runtime/format.h"
 #include "runtime/units.h"
 #include "shell/kelvor_main.h"
+#include "shell/report_records.h"
 
 namespace {
 
 constexpr int kExpUnit = 26;
 
-void put(const std::string& rec) {
-    const int ios = rt::unit_write_record(kExpUnit, rec);
-    if (ios != rt::IOS_OK) rt::io_fatal_unit(kExpUnit, ios);
-}
+void put(const std::string& rec) { put_record(kExpUnit, rec); }
 
 }  // namespace
 
@@ -28,13 +26,10 @@ void CREATE_EXP() {
     OPEN_EXP();
     if (!rt::unit_connected(kExpUnit)) return;
     const FILEINFO_t& fi = FILEINFO;
-    std::string title(fi.TITLE.view());
-    for (char& ch : title)
-        if (ch == '\0') ch = ' ';
-    put("      THIS FILE CREATED BY KELVO-RANTIDE v" + rt::fmt_write("(F4.2)", PROGID.VERSION) + " ON  " + FDATE());
+    put(creation_line());
     put("");
     put("      INPUT DATA FILE WAS: " + fi.IN_NAME.str() + "      OUTPUT DATA FILE WAS: " + fi.OUT_NAME.str());
-    put("TITLE " + title);
+    put("TITLE " + report_title());
     put("");
     put("");
     WRITE_INPUT(kExpUnit);

@@ -7,15 +7,13 @@
 #include "runtime/format.h"
 #include "runtime/units.h"
 #include "shell/kelvor_main.h"
+#include "shell/report_records.h"
 
 namespace {
 
 constexpr int kLogUnit = 20;
 
-void put(const std::string& rec) {
-    const int ios = rt::unit_write_record(kLogUnit, rec);
-    if (ios != rt::IOS_OK) rt::io_fatal_unit(kLogUnit, ios);
-}
+void put(const std::string& rec) { put_record(kLogUnit, rec); }
 
 }  // namespace
 
@@ -24,15 +22,11 @@ void CREATE_LOG() {
     OPEN_LOG();
     if (FILEINFO.LOGOPEN != 1) return;
     const FILEINFO_t& fi = FILEINFO;
-    // A title never set holds NULs: they go to the log as blanks.
-    std::string title(fi.TITLE.view());
-    for (char& ch : title)
-        if (ch == '\0') ch = ' ';
-    put("      THIS FILE CREATED BY KELVO-RANTIDE v" + rt::fmt_write("(F4.2)", PROGID.VERSION) + " ON  " + FDATE());
+    put(creation_line());
     put("");
     put("      INPUT DATA FILE WAS: " + fi.IN_FULLNAME.str());
     put("      OUTPUT DATA FILE WAS: " + fi.OUT_NAME.str());
-    put("  TITLE " + title);
+    put("  TITLE " + report_title());
     put("");
     put("");
     WRITE_INPUT(kLogUnit);

@@ -18,6 +18,7 @@
 #include "runtime/format.h"
 #include "runtime/units.h"
 #include "shell/open_files.h"
+#include "shell/report_records.h"
 
 namespace {
 
@@ -27,10 +28,7 @@ constexpr std::size_t kNameField = 255;
 const char* const kTryAgain = "Error opening file: Try again";
 const char* const kTooLong = "File path longer than 255 characters: Try again";
 
-void log_put(const std::string& rec) {
-    const int ios = rt::unit_write_record(20, rec);
-    if (ios != rt::IOS_OK) rt::io_fatal_unit(20, ios);
-}
+void log_put(const std::string& rec) { put_record(20, rec); }
 
 rt::OpenSpec spec_of(rt::FileStatus status, rt::FileAction action, bool append = false, bool cc = false) {
     rt::OpenSpec s;
@@ -62,17 +60,12 @@ void write_log_banner() {
     log_put("");
     log_put(std::string(80, '*'));
     log_put("");
-    log_put("      THIS FILE CREATED BY KELVO-RANTIDE v" + rt::fmt_write("(F4.2)", PROGID.VERSION) + " ON  " +
-            FDATE());
+    log_put(creation_line());
     log_put("");
     log_put("      INPUT DATA FILE WAS: " + fi.IN_NAME.str());
     log_put("");
-    // The title of the data set loaded before (none at start-up): a title never written holds
-    // NULs, which go to the log as blanks.
-    std::string title(fi.TITLE.view());
-    for (char& ch : title)
-        if (ch == '\0') ch = ' ';
-    log_put("  TITLE " + title);
+    // The title of the data set loaded before (none at start-up).
+    log_put("  TITLE " + report_title());
     log_put("");
     log_put("");
 }

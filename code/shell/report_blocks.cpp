@@ -8,6 +8,7 @@
 #include "include/shell_services.h"
 #include "runtime/format.h"
 #include "runtime/units.h"
+#include "shell/report_records.h"
 
 namespace {
 
@@ -22,10 +23,7 @@ std::string count_line(std::string_view label, std::size_t label_width, int coun
     return std::string(8, ' ') + pad(label, label_width) + rt::fmt_write("(I5)", count);
 }
 
-void put(int unit, const std::string& rec) {
-    const int ios = rt::unit_write_record(unit, rec);
-    if (ios != rt::IOS_OK) rt::io_fatal_unit(unit, ios);
-}
+void put(int unit, const std::string& rec) { put_record(unit, rec); }
 
 }  // namespace
 
