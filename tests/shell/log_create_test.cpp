@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -12,18 +11,6 @@
 namespace {
 
 const std::string ASK_LOG = "file " + kvtest::TITLE + "  Open Log File -> ";
-
-// The text with the creation date after each " ON  " replaced by <date>, once it has been
-// checked to be a 24-character local date ("Thu Dec  4 09:05:01 2026").
-std::string undated(std::string text) {
-    static const std::regex date("^[A-Z][a-z]{2} [A-Z][a-z]{2} [ 123][0-9] [0-2][0-9]:[0-5][0-9]:[0-6][0-9] [0-9]{4}$");
-    for (std::size_t at = text.find(" ON  "); at != std::string::npos; at = text.find(" ON  ", at + 1)) {
-        const std::string d = text.substr(at + 5, 24);
-        EXPECT_TRUE(std::regex_match(d, date)) << d;
-        text.replace(at + 5, 24, "<date>");
-    }
-    return text;
-}
 
 class LogFile : public kvtest::BuiltUi {
 protected:
@@ -67,7 +54,7 @@ TEST_F(LogFile, ChosenLogGetsBannerAndInputSummaryAndStaysOpen) {
         "       TOTAL NUMBER OF REFLECTIONS:     4",
         "LATER LINE",
     };
-    EXPECT_EQ(undated(kvtest::read_bytes(dir / "mine.log")), kvtest::join(expected));
+    EXPECT_EQ(kvtest::undated(kvtest::read_bytes(dir / "mine.log")), kvtest::join(expected));
 }
 
 TEST_F(LogFile, SecondLogClosesTheFirstAndCancelLeavesNone) {
@@ -83,7 +70,7 @@ TEST_F(LogFile, SecondLogClosesTheFirstAndCancelLeavesNone) {
     const std::string second = kvtest::read_bytes(dir / "second.log");
     EXPECT_EQ(first.find("LATER LINE"), std::string::npos);
     const std::string head = kvtest::join({"     THIS FILE CREATED BY KELVO-RANTIDE v3.72 ON  <date>", ""});
-    EXPECT_EQ(undated(second).substr(0, head.size()), head);
+    EXPECT_EQ(kvtest::undated(second).substr(0, head.size()), head);
     EXPECT_NE(second.find("\r\n     OUTPUT DATA FILE WAS: out.hkl\r\n TITLE " + std::string(60, ' ') + "\r\n"),
               std::string::npos)
         << second;

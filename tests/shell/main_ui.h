@@ -63,14 +63,7 @@ protected:
     static wl::Widget& w(int g, int k) { return *wl::model().find(GRAPHICS.IWID(g, k)); }
 
     // Runs body; the exit status it ended the program with, or -1 when it returned.
-    static int exit_status(const std::function<void()>& body) {
-        try {
-            body();
-        } catch (const rt::ProgramExit& e) {
-            return e.status;
-        }
-        return -1;
-    }
+    static int exit_status(const std::function<void()>& body) { return kvtest::exit_status(body); }
 
     // The program's own windows, menus and dialogs, the dialogs hidden.
     static void build_ui() { GRAPHICS_SETUP(); }

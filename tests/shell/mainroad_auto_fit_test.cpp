@@ -15,6 +15,7 @@
 #include "include/scan_input.h"
 #include "include/shell_services.h"
 #include "include/toolkit_services.h"
+#include "../profile_fit/manual_loaded_set.h"
 #include "main_ui.h"
 #include "shell/config_file.h"
 
@@ -22,67 +23,21 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string BOX = "box " + kvtest::TITLE + " | ";
+using kvtest::BOX;
 const std::string OUT_QUESTION =
     "ask " + kvtest::TITLE + " | No output datafile is open. Do you want to open a file? -> ";
 const std::string READ_ERROR = BOX + "Read error in standard data file: automatic fit ended";
 const std::string HEADING = "\r\n\r\n" + std::string(60, '*') + "\r\n" + std::string(10, ' ') +
                             "SUMMARY OF REFLECTIONS FIT WITH AUTOFIT UTILITY\r\n";
-constexpr int NREFL = 20;  // reflections of the generated data set
+constexpr int NREFL = kvtest::MAINROAD_REFLECTIONS;
 
-// The data set of tests/fixtures/specs/mainroad.spec loaded as the program loads it, its first
-// reflection on display and a log open; the program's windows built.
-class AutoFitPass : public kvtest::ShellTest {
+// The generated data set loaded as the manual fit and preprocessing tests load it.
+class AutoFitPass : public kvtest::LoadedSet {
 protected:
-    void SetUp() override {
-        ShellTest::SetUp();
-        SET_PROGRAM_DIRECTORY(dir.string());
-        build_ui();
-        const fs::path fx = fs::path(KV_BINARY_DIR) / "fixtures";
-        fs::copy_file(fx / "mainroad.rfl", dir / "mainroad.rfl");
-        fs::copy_file(fx / "mainroad.par", dir / "mainroad.par");
-    }
-    void TearDown() override {
-        SET_PROGRAM_DIRECTORY("");
-        ShellTest::TearDown();
-        reset_toolkit();
-    }
-
-    void load(const std::string& rfl = "mainroad.rfl") {
-        ASSERT_EQ(kvtest::open_read(3, dir / "mainroad.par"), rt::IOS_OK);
-        READ_PARAMETERS(0);
-        FILEINFO.LUNSTD = 25;
-        FILEINFO.IN_NAME = rfl;
-        ASSERT_EQ(kvtest::open_read(25, dir / rfl), rt::IOS_OK);
-        int status = 0;
-        READ_HEADER_STDDATA(25, status);
-        ASSERT_EQ(status, 0);
-        ASSERT_EQ(UNITCELL.UBOK, 1);
-        read(STD_NEXT, 0);
-        FIRST_SCAN_READ = 1;
-        ASSERT_EQ(kvtest::open_log(dir / "run.log"), rt::IOS_OK);
-        FILEINFO.LOGOPEN = 1;
-    }
     // The data set with a letter in the h field of reflection 4.
     void load_broken() {
-        std::string text = kvtest::read_bytes(dir / "mainroad.rfl");
-        const std::size_t at = text.find("\r\nR     4   ");
-        ASSERT_NE(at, std::string::npos);
-        text[at + 2 + 10] = 'x';
-        kvtest::write_bytes(dir / "broken.rfl", text);
+        write_broken(4, "broken.rfl");
         load("broken.rfl");
-    }
-    static void read(int mode, int number) {
-        const rt::FArray<int, 3> none;
-        int status = 0;
-        READ_SCAN_STDDATA(25, mode, number, none, status);
-        ASSERT_EQ(status, 0);
-    }
-    void open_output() {
-        ASSERT_EQ(kvtest::open_write(2, dir / "out.int"), rt::IOS_OK);
-        FILEINFO.OUTOPEN = 1;
-        FILEINFO.OUT_FORMAT = 1;
-        FILEINFO.OUT_NAME = "out.int";
     }
     // One automatic pass with these user actions.
     static void pass(const std::vector<std::string>& lines) {
@@ -105,22 +60,6 @@ protected:
         }
         return seqs;
     }
-    // The log as written so far (closes it: nothing more is logged).
-    std::string log() const {
-        rt::unit_close(20);
-        FILEINFO.LOGOPEN = 0;
-        return kvtest::read_bytes(dir / "run.log");
-    }
-    static int fits_counted() {
-        int n = 0;
-        for (int k = 1; k <= 11; ++k) n += TOTALS.IC(k);
-        return n;
-    }
-    static int count(const std::string& line) {
-        const auto& t = transcript();
-        return int(std::count(t.begin(), t.end(), line));
-    }
-    static int status_of(int g, int k) { return w(g, k).state; }
 };
 
 TEST_F(AutoFitPass, WithoutOutputFileThePassRunsToTheEndAndWritesTheSummary) {
@@ -137,9 +76,9 @@ TEST_F(AutoFitPass, WithoutOutputFileThePassRunsToTheEndAndWritesTheSummary) {
     EXPECT_NE(text.find("PROFILE PARAMETER REFINEMENT SETTINGS:"), std::string::npos);
     // The window is handed back: ticks stopped, controls hidden, menu titles and "Exit" active.
     EXPECT_EQ(wl::model().timer_callback, 0);
-    for (int k = 2; k <= GRAPHICS.NWIDMAIN; ++k) EXPECT_EQ(status_of(1, k), STATUS_HIDDEN) << k;
-    EXPECT_EQ(status_of(1, 1), STATUS_ACTIVE);
-    for (int k = 1; k <= 4; ++k) EXPECT_EQ(status_of(3, k), STATUS_ACTIVE) << k;
+    for (int k = 2; k <= GRAPHICS.NWIDMAIN; ++k) EXPECT_EQ(state_of(1, k), STATUS_HIDDEN) << k;
+    EXPECT_EQ(state_of(1, 1), STATUS_ACTIVE);
+    for (int k = 1; k <= 4; ++k) EXPECT_EQ(state_of(3, k), STATUS_ACTIVE) << k;
 }
 
 TEST_F(AutoFitPass, CancelOrQuitLeavesBeforeThePassStarts) {
@@ -158,7 +97,7 @@ TEST_F(AutoFitPass, CancelOrQuitLeavesBeforeThePassStarts) {
         "hide " + kvtest::TITLE + ": Peak parameter default values"};
     EXPECT_EQ(transcript(), expected);
     EXPECT_EQ(TOTALS.IC(1), 0);
-    EXPECT_EQ(status_of(3, 1), STATUS_ACTIVE);  // the menus were never taken over
+    EXPECT_EQ(state_of(3, 1), STATUS_ACTIVE);  // the menus were never taken over
     EXPECT_EQ(log(), "");
 }
 
@@ -170,7 +109,7 @@ TEST_F(AutoFitPass, StartWritesTheReflectionOnDisplayAndEachTickTheNext) {
     EXPECT_EQ(written(), (std::vector<int>{1, 2, 3, 3, 4}));
     EXPECT_EQ(fits_counted(), 5);
     EXPECT_EQ(log().find("SUMMARY"), std::string::npos);  // "Exit" leaves without the summary
-    EXPECT_EQ(status_of(1, 18), STATUS_HIDDEN);
+    EXPECT_EQ(state_of(1, 18), STATUS_HIDDEN);
 
     // While the ticks run, "Exit" is greyed: pressing it is a script error.
     wl::script::load_lines({"answer 7", "press 541", "press 118", "press 101"});

@@ -4,6 +4,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,22 @@
 #include "main_ui.h"
 
 namespace kvtest {
+
+// The text with the creation date after each " ON  " replaced by <date>, once it has been
+// checked to be a 24-character local date ("Thu Dec  4 09:05:01 2026"); at least `least` dates
+// must be there.
+inline std::string undated(std::string text, int least = 0) {
+    static const std::regex date("^[A-Z][a-z]{2} [A-Z][a-z]{2} [ 123][0-9] [0-2][0-9]:[0-5][0-9]:[0-6][0-9] [0-9]{4}$");
+    int found = 0;
+    for (std::size_t at = text.find(" ON  "); at != std::string::npos; at = text.find(" ON  ", at + 1)) {
+        const std::string d = text.substr(at + 5, 24);
+        EXPECT_TRUE(std::regex_match(d, date)) << d;
+        text.replace(at + 5, 24, "<date>");
+        ++found;
+    }
+    EXPECT_GE(found, least) << "no creation date";
+    return text;
+}
 
 class BuiltUi : public ShellTest {
 protected:
