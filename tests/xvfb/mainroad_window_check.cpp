@@ -224,18 +224,36 @@ std::string dialog(const std::string& title) {
     return wait_window(20, wl::fltk::kClassDialog, title);
 }
 
+// Every visible window; a menu's pulldown is one (without a class of its own).
+std::vector<std::string> visible_windows() { return search("name", ""); }
+
+// Waits until the visible windows differ from `before`: a pulldown opened or moved.
+bool windows_change(const std::vector<std::string>& before, double seconds, std::vector<std::string>& now) {
+    const auto end = Clock::now() + std::chrono::duration<double>(seconds);
+    do {
+        now = visible_windows();
+        if (now != before) return true;
+        pause_ms(30);
+    } while (Clock::now() < end);
+    return false;
+}
+
 // "Integrate" > "Auto profile fit" from the keyboard: Alt+F opens the first menu, Right moves to
 // the second, the entry is the second one. Done again when no box follows.
 bool choose_auto_fit(const std::string& master) {
     for (int attempt = 0; attempt < 3; ++attempt) {
         focus(master);
-        for (const char* k : {"alt+f", "Right", "Down", "Down", "Return"}) {
-            run(std::string("xdotool key ") + k);
-            pause_ms(150);
+        std::vector<std::string> idle = visible_windows(), file_menu, integrate_menu;
+        run("xdotool key alt+f");
+        if (windows_change(idle, 3, file_menu)) {
+            run("xdotool key Right");
+            if (windows_change(file_menu, 3, integrate_menu)) {
+                run("xdotool key Down Down Return");
+                if (!wait_window(3, wl::fltk::kClassMessage).empty()) return true;
+            }
         }
-        if (!wait_window(3, wl::fltk::kClassMessage).empty()) return true;
+        step("the menu did not answer; again");
         run("xdotool key Escape");
-        pause_ms(150);
         run("xdotool key Escape");
     }
     return false;
