@@ -166,7 +166,7 @@ protected:
     void SetUp() override {
         CoreTest::SetUp();
         start = std::filesystem::current_path();
-        dir = std::filesystem::path(KV_BINARY_DIR) / "core_browser_dir";
+        dir = std::filesystem::path(KV_BINARY_DIR) / "core_browser_dir" / std::string(::testing::UnitTest::GetInstance()->current_test_info()->name());  // one folder per test: tests run in parallel
         std::filesystem::create_directories(dir / "sub");
         std::ofstream(dir / "sub" / "inst.par") << "PKPAR\n";
     }

@@ -212,7 +212,7 @@ class ResetToDefaults : public StartValues {
 protected:
     void SetUp() override {
         StartValues::SetUp();
-        dir = std::filesystem::path(KV_BINARY_DIR) / "start_values_tmp";
+        dir = std::filesystem::path(KV_BINARY_DIR) / "start_values_tmp" / std::string(::testing::UnitTest::GetInstance()->current_test_info()->name());  // one folder per test: tests run in parallel
         std::filesystem::create_directories(dir);
     }
 
