@@ -307,13 +307,19 @@ int run_clicks() {
     click(shown(id.icon));
     check(next_callback() == 99, "the icon queues its callback");
 
-    // The list box drops its entries down; the second chosen from the keyboard.
+    // The list box drops its entries down; the first chosen from the keyboard, then the next.
     click(shown(id.list));
     keys("key Down");
     keys("key Return");
     const int list_cb = next_callback();
     check(list_cb == 55, "choosing in the list box queues its select callback, got " + std::to_string(list_cb));
-    check(m.find(id.list)->selection >= 1, "the list box's selection is set");
+    check(m.find(id.list)->selection == 1, "the list box's selection is the first entry, got " +
+                                               std::to_string(m.find(id.list)->selection));
+    click(shown(id.list));
+    keys("key Down");
+    keys("key Return");
+    check(next_callback() == 55 && m.find(id.list)->selection == 2, "and then the second, got " +
+                                                                       std::to_string(m.find(id.list)->selection));
 
     // A number typed into the value entry and Enter: its callback, the number in full.
     click(shown(id.value));
