@@ -334,6 +334,11 @@ int run_clicks() {
     keys("key Return");
     check(next_callback() == 109, "a text that is no number queues the value-error callback");
     check(m.find(id.value)->value == 12.3456789, "and leaves the value as it was");
+    // A number too wide for its field shows asterisks; Enter on it, untouched, keeps the number.
+    gmSetValueSetting(id.value, 1.0e9f);
+    settle(0.2);
+    keys("key Return");
+    check(next_callback() == 108 && m.find(id.value)->value == 1.0e9, "Enter on a number shown as asterisks keeps it");
 
     // Typing into a text entry; Enter queues its callback (the h k l of the fit modes).
     click(shown(id.text));

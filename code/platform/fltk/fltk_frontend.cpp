@@ -281,11 +281,14 @@ public:
 
 private:
     void commit() {
+        const bool typed = edited;
         edited = false;
         const int id = widget_id(this);
         Widget* w = model().find(id);
         if (!w) return;
-        if (w->kind == KIND_VALUE) {
+        // Only a typed text is judged: Enter on a number shown as it was set (asterisks for one
+        // too wide for its field included) leaves that number alone.
+        if (w->kind == KIND_VALUE && typed) {
             double d = 0.0;
             if (!typed_number(w->text, d)) {
                 // Refused: the number from before the edit, not a part of the text typed.
@@ -602,7 +605,12 @@ void FltkFrontEnd::sync(Model& m, int id) {
         f->copy_label(trimmed(w->text.empty() ? w->caption : w->text).c_str());
     } else if (w->kind == KIND_TEXT || w->kind == KIND_VALUE || w->kind == KIND_EDITOR) {
         auto* in = static_cast<Fl_Input_*>(f);
-        if (Fl::focus() != in) {
+        // What the user is typing is not overwritten; an entry that merely holds the focus
+        // shows what the program wrote.
+        auto* one = dynamic_cast<EntryField<Fl_Input>*>(f);
+        auto* multi = dynamic_cast<EntryField<Fl_Multiline_Input>*>(f);
+        const bool typing = Fl::focus() == in && ((one && one->edited) || (multi && multi->edited));
+        if (!typing) {
             // A value entry shows the text the library keeps for its number.
             const std::string t = w->kind == KIND_VALUE && trimmed(w->text).empty() ? shown_value_text(*w) : trimmed(w->text);
             in->value(t.c_str());
