@@ -392,6 +392,8 @@ void report_end(const fs::path& dir) {
         fs::remove_all(dir);
         return;
     }
+    std::error_code ec;
+    fs::remove_all(dir / "window/bin", ec);  // the program's copy is not worth keeping
     std::fprintf(stderr, "kept: %s\nthe program said:\n%s\n", dir.c_str(), read_bytes(dir / "window/program.txt").c_str());
 }
 
