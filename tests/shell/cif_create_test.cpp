@@ -173,21 +173,7 @@ TEST_F(CifFile, FileThatCannotBeOpenedIsLeftAloneSilently) {
 namespace {
 
 // The three report entries of the File menu on a loaded data set, from the scripted front end.
-class ReportMenus : public kvtest::ShellTest {
-protected:
-    void SetUp() override {
-        ShellTest::SetUp();
-        SET_PROGRAM_DIRECTORY(dir.string());
-        const std::filesystem::path fx = std::filesystem::path(KV_BINARY_DIR) / "fixtures";
-        std::filesystem::copy_file(fx / "small.rfl", dir / "small.rfl");
-        std::filesystem::copy_file(fx / "small.par", dir / "small.par");
-    }
-    void TearDown() override {
-        SET_PROGRAM_DIRECTORY("");
-        ShellTest::TearDown();
-    }
-    std::string path(const std::string& name) const { return (dir / name).string(); }
-};
+class ReportMenus : public kvtest::SmallSetTest {};
 
 TEST_F(ReportMenus, LogExperimentFileAndCifOfALoadedDataSet) {
     reset_toolkit();

@@ -11,13 +11,10 @@ namespace {
 
 const std::string ASK_EXP = "file " + kvtest::TITLE + "   Create Experiment File -> ";
 
-class ExpFile : public kvtest::BuiltUi {
+class ExpFile : public kvtest::ReportFileTest {
 protected:
     void SetUp() override {
-        BuiltUi::SetUp();
-        FILEINFO.IN_FULLNAME = "/data/run1/scan.dat";
-        FILEINFO.IN_NAME = "scan.dat";
-        FILEINFO.TITLE = "TEST CRYSTAL";
+        ReportFileTest::SetUp();
         TOTALS.INUM(3) = 5;
         TOTALS.IC(1) = 4;
         WAVES.NWAVE = 1;
@@ -29,7 +26,6 @@ protected:
         MONOCH.MONO_SENSE = -1;
         GONIO.PARITY(2) = -1;  // the data are on Busing-Levy axes whatever the instrument's senses
     }
-    std::string path(const std::string& name) const { return (dir / name).string(); }
 
     // The two report blocks as they stand in a plain file.
     std::string blocks() {

@@ -12,17 +12,13 @@ namespace {
 
 const std::string ASK_LOG = "file " + kvtest::TITLE + "  Open Log File -> ";
 
-class LogFile : public kvtest::BuiltUi {
+class LogFile : public kvtest::ReportFileTest {
 protected:
     void SetUp() override {
-        BuiltUi::SetUp();
-        FILEINFO.IN_FULLNAME = "/data/run1/scan.dat";
-        FILEINFO.IN_NAME = "scan.dat";
-        FILEINFO.TITLE = "TEST CRYSTAL";
+        ReportFileTest::SetUp();
         TOTALS.INUM(7) = 3;
         TOTALS.INUM(6) = 1;
     }
-    std::string path(const std::string& name) const { return (dir / name).string(); }
 };
 
 TEST_F(LogFile, ChosenLogGetsBannerAndInputSummaryAndStaysOpen) {

@@ -20,20 +20,12 @@ const std::string ASK_IN = "file " + kvtest::TITLE + ": Open Input Data File -> 
 const std::string ASK_PAR = "file " + kvtest::TITLE + "  Open Instrument Parameter File -> ";
 const std::string EXIT_Q = "ask " + kvtest::TITLE + " | Are you sure you want to exit the program? -> ";
 
-class MainProgram : public kvtest::ShellTest {
+class MainProgram : public kvtest::SmallSetTest {
 protected:
     void SetUp() override {
-        ShellTest::SetUp();
-        SET_PROGRAM_DIRECTORY(dir.string());
-        const std::filesystem::path fx = std::filesystem::path(KV_BINARY_DIR) / "fixtures";
-        std::filesystem::copy_file(fx / "small.rfl", dir / "small.rfl");
-        std::filesystem::copy_file(fx / "small.par", dir / "small.par");
-        rfl = (dir / "small.rfl").string();
-        par = (dir / "small.par").string();
-    }
-    void TearDown() override {
-        SET_PROGRAM_DIRECTORY("");
-        ShellTest::TearDown();
+        SmallSetTest::SetUp();
+        rfl = path("small.rfl");
+        par = path("small.par");
     }
     // One run of the program from a fresh start.
     int run(const std::vector<std::string>& lines) {

@@ -17,6 +17,7 @@
 #include "platform/wingui.h"
 #include "runtime/fatal.h"
 #include "runtime/units.h"
+#include "shell/config_file.h"
 #include "shell/kelvor_main.h"
 
 namespace kvtest {
@@ -71,6 +72,24 @@ protected:
 private:
     std::filesystem::path cwd_;
     bool temp_dir_ = false;
+};
+
+// The program's directory is the test's, which holds the generated small data set and its
+// instrument parameter file.
+class SmallSetTest : public ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        SET_PROGRAM_DIRECTORY(dir.string());
+        const std::filesystem::path fx = std::filesystem::path(KV_BINARY_DIR) / "fixtures";
+        std::filesystem::copy_file(fx / "small.rfl", dir / "small.rfl");
+        std::filesystem::copy_file(fx / "small.par", dir / "small.par");
+    }
+    void TearDown() override {
+        SET_PROGRAM_DIRECTORY("");
+        ShellTest::TearDown();
+    }
+    std::string path(const std::string& name) const { return (dir / name).string(); }
 };
 
 }  // namespace kvtest

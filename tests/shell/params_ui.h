@@ -55,4 +55,16 @@ protected:
     static bool shown(int g, int k) { return w(g, k).shown; }
 };
 
+// A report file chosen in the file browser, for a data set read from /data/run1/scan.dat.
+class ReportFileTest : public BuiltUi {
+protected:
+    void SetUp() override {
+        BuiltUi::SetUp();
+        FILEINFO.IN_FULLNAME = "/data/run1/scan.dat";
+        FILEINFO.IN_NAME = "scan.dat";
+        FILEINFO.TITLE = "TEST CRYSTAL";
+    }
+    std::string path(const std::string& name) const { return (dir / name).string(); }
+};
+
 }  // namespace kvtest
