@@ -75,9 +75,7 @@ void append(std::vector<std::string>& lines, const std::vector<std::string>& mor
 class Cad4 : public kvtest::ReaderTest {
 protected:
     void SetUp() override {
-        FileTest::SetUp();
-        PROGID.PROG_TITLE = "Kelvorantide v3.72";
-        FILEINFO.LUNSTD = 25;
+        ReaderTest::SetUp();
         for (int i = 1; i <= 3; ++i) UNITCELL.IBL(i) = i;
         CAD4HDR = CAD4HDR_t{};
     }
@@ -88,16 +86,8 @@ protected:
         open_input("scans.dat", shifted, 7);
     }
 
-    static int header_ok() {
-        int ierr = 5;
-        READ_HEADER_CAD4(ierr);
-        return ierr;
-    }
-    static int scan() {
-        int ierr = 0;
-        READ_SCAN_CAD4(ierr);
-        return ierr;
-    }
+    static int header_ok() { return status_of(READ_HEADER_CAD4, 5); }
+    static int scan() { return status_of(READ_SCAN_CAD4, 0); }
 };
 
 TEST_F(Cad4, HeaderRecordsWithAndWithoutLeadingColumns) {

@@ -20,7 +20,7 @@
 
 namespace {
 
-constexpr int STD = 25;
+constexpr int STD = kvtest::WORKING_UNIT;
 const std::string BOX = "box Kelvorantide v3.72 | ";
 const std::string FIXTURE = std::string(KV_BINARY_DIR) + "/fixtures/small.rfl";
 
@@ -105,19 +105,17 @@ std::string scan_line(int seq, const std::string& code, std::vector<std::string>
     return s;
 }
 
-class Loading : public kvtest::FileTest {
+class Loading : public kvtest::ReaderTest {
 protected:
     void SetUp() override {
-        FileTest::SetUp();
-        PROGID.PROG_TITLE = "Kelvorantide v3.72";
-        FILEINFO.LUNSTD = STD;
+        ReaderTest::SetUp();
         saved_readers = INSTRUMENT_READERS;
         MATRIX_READ = 0;
         for (int i = 1; i <= 3; ++i) UNITCELL.IBL(i) = i;
     }
     void TearDown() override {
         INSTRUMENT_READERS = saved_readers;
-        FileTest::TearDown();
+        ReaderTest::TearDown();
     }
     rt::FArray<InstrumentReader, 7> saved_readers;
 
@@ -138,22 +136,11 @@ protected:
 
     // Runs CONVERT_FILE; returns -1 when it returned, else the exit status it ended with.
     static int load(int& status) {
-        int exit_status = -1;
-        try {
-            CONVERT_FILE(status);
-        } catch (const rt::ProgramExit& e) {
-            exit_status = e.status;
-        }
-        return exit_status;
+        return kvtest::exit_status([&] { CONVERT_FILE(status); });
     }
 
     // Every record of the working file, from its first line.
-    static std::vector<std::string> working_file() {
-        std::vector<std::string> out;
-        rt::unit_rewind(STD);
-        for (std::string rec; rt::unit_read_record(STD, rec) == rt::IOS_OK;) out.push_back(rec);
-        return out;
-    }
+    static std::vector<std::string> working_file() { return ReaderTest::working_file(STD); }
 
     static std::vector<int> counters() { return std::vector<int>(TOTALS.INUM.begin(), TOTALS.INUM.end()); }
 };

@@ -19,7 +19,7 @@
 
 namespace {
 
-constexpr int STD = 25;
+constexpr int STD = kvtest::WORKING_UNIT;
 constexpr float LAMBDA = 0.70926f;
 const std::string BOX = "box Kelvorantide v3.72 | ";
 const std::string DONE = BOX + "Data File read in successfully";
@@ -41,9 +41,7 @@ std::vector<std::string> header() {
 class FeboReader : public kvtest::ReaderTest {
 protected:
     void SetUp() override {
-        FileTest::SetUp();
-        PROGID.PROG_TITLE = "Kelvorantide v3.72";
-        FILEINFO.LUNSTD = STD;
+        ReaderTest::SetUp();
         SCANHDR.ATTEN = 2.5f;  // from the parameter file
         WAVES.WAVE(1) = LAMBDA;
         for (int i = 1; i <= 3; ++i) UNITCELL.IBL(i) = i;

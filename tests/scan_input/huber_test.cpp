@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr int STD = 25;
+constexpr int STD = kvtest::WORKING_UNIT;
 const std::string BOX = "box Kelvorantide v3.72 | ";
 const std::string DONE = BOX + "Data File read in successfully";
 const std::string SKIPPED = BOX + "Error Reading at least 1 reflection in data file";
@@ -48,9 +48,7 @@ std::string refl_line(char mark, int iseq, int istd, int h, int k, int l, double
 class VosketReader : public kvtest::ReaderTest {
 protected:
     void SetUp() override {
-        FileTest::SetUp();
-        PROGID.PROG_TITLE = "Kelvorantide v3.72";
-        FILEINFO.LUNSTD = STD;
+        ReaderTest::SetUp();
     }
 
     void open_file(const std::vector<std::string>& lines, const std::string& name = "crystal1.dat") {

@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr int STD = 25;
+constexpr int STD = kvtest::WORKING_UNIT;
 const std::string BOX = "box Kelvorantide v3.72 | ";
 const std::string DONE = BOX + "Data File read in successfully";
 const std::string SKIPPED = BOX + "Error Reading at least 1 reflection in data file";
@@ -39,9 +39,7 @@ std::string refl(const std::string& hkl, int icode, int scantime, int ifilt, con
 class StoeReader : public kvtest::ReaderTest {
 protected:
     void SetUp() override {
-        FileTest::SetUp();
-        PROGID.PROG_TITLE = "Kelvorantide v3.72";
-        FILEINFO.LUNSTD = STD;
+        ReaderTest::SetUp();
         SCANHDR.ATTEN = 2.5f;  // from the parameter file
     }
 

@@ -94,10 +94,26 @@ int exit_status(F f) {
     return -1;
 }
 
+// The unit of the working file the readers convert to.
+constexpr int WORKING_UNIT = 25;
+
 // A test of an instrument reader: the input file is written in the test's directory and
-// connected to unit 1 as the given format.
+// connected to unit 1 as the given format; the working file is unit 25.
 class ReaderTest : public FileTest {
 protected:
+    void SetUp() override {
+        FileTest::SetUp();
+        PROGID.PROG_TITLE = "Kelvorantide v3.72";
+        FILEINFO.LUNSTD = WORKING_UNIT;
+    }
+
+    // The status a reader routine leaves, called with the status at `start`.
+    static int status_of(void (*routine)(int&), int start) {
+        int ierr = start;
+        routine(ierr);
+        return ierr;
+    }
+
     void open_input(const std::string& name, const std::vector<std::string>& lines, int format) {
         rt::unit_close(1);
         write_bytes(dir / name, join(lines));

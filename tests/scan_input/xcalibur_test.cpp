@@ -83,9 +83,7 @@ std::vector<std::string> new_header() {
 class Xcalibur : public kvtest::ReaderTest {
 protected:
     void SetUp() override {
-        FileTest::SetUp();
-        PROGID.PROG_TITLE = "Kelvorantide v3.72";
-        FILEINFO.LUNSTD = 25;
+        ReaderTest::SetUp();
         for (int i = 1; i <= 3; ++i) UNITCELL.IBL(i) = i;
         MATRIX_READ = 0;
     }
@@ -94,16 +92,8 @@ protected:
         open_input("scans.dca", lines, 3);
     }
 
-    static int header_ok() {
-        int ierr = 5;
-        READ_HEADER_XCAL(ierr);
-        return ierr;
-    }
-    static int scan() {
-        int ierr = 0;
-        READ_SCAN_XCAL(ierr);
-        return ierr;
-    }
+    static int header_ok() { return status_of(READ_HEADER_XCAL, 5); }
+    static int scan() { return status_of(READ_SCAN_XCAL, 0); }
     static std::vector<float> angl() {
         return {REFLN.ANGL(1), REFLN.ANGL(2), REFLN.ANGL(3), REFLN.ANGL(4)};
     }

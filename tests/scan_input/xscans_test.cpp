@@ -78,9 +78,7 @@ std::vector<std::string> working_records() {
 class Xscans : public kvtest::ReaderTest {
 protected:
     void SetUp() override {
-        FileTest::SetUp();
-        PROGID.PROG_TITLE = "Kelvorantide v3.72";
-        FILEINFO.LUNSTD = 25;
+        ReaderTest::SetUp();
         for (int i = 1; i <= 3; ++i) UNITCELL.IBL(i) = i;
     }
 
@@ -88,16 +86,8 @@ protected:
         open_input("scans.p4t", lines, 4);
     }
 
-    static int header_ok() {
-        int ierr = 5;
-        READ_HEADER_XSCANS(ierr);
-        return ierr;
-    }
-    static int scan() {
-        int ierr = 0;
-        READ_SCAN_XSCANS(ierr);
-        return ierr;
-    }
+    static int header_ok() { return status_of(READ_HEADER_XSCANS, 5); }
+    static int scan() { return status_of(READ_SCAN_XSCANS, 0); }
 };
 
 TEST_F(Xscans, HeaderFillsStandardsWavelengthsAttenuatorAndTitle) {
