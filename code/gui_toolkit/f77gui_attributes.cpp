@@ -26,6 +26,20 @@ void library_status(int status) {
         GMABORT();
 }
 
+// Checks of raising and lowering a window: master (error 1), a window, dialogue or panel
+// of either sign of its number (error 25).
+bool stacking_checks(int window) {
+    if (gm_no_master()) {
+        GMERR(1, 0);
+        return false;
+    }
+    if (!kind_in(IGETWIDGETTYPE(abs_id(window)), {0, 1, 2, 15})) {
+        GMERR(25, 0);
+        return false;
+    }
+    return true;
+}
+
 // The checks shared by most window operations: master, positive number, window kind.
 bool window_checks(int window, std::initializer_list<int> kinds) {
     if (gm_no_master()) {
@@ -72,23 +86,13 @@ void WINTYP(int style) {
 
 void WINTOP(int window) {
     begin("gmPopWindow");
-    if (gm_no_master())
-        GMERR(1, 0);
-    else if (!kind_in(IGETWIDGETTYPE(abs_id(window)), {0, 1, 2, 15}))
-        GMERR(25, 0);
-    else
-        WINDOWPOP(window);
+    if (stacking_checks(window)) WINDOWPOP(window);
     end();
 }
 
 void WINBOT(int window) {
     begin("gmPushWindow");
-    if (gm_no_master())
-        GMERR(1, 0);
-    else if (!kind_in(IGETWIDGETTYPE(abs_id(window)), {0, 1, 2, 15}))
-        GMERR(25, 0);
-    else
-        WINDOWPUSH(window);
+    if (stacking_checks(window)) WINDOWPUSH(window);
     end();
 }
 

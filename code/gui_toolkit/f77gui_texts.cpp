@@ -139,34 +139,39 @@ void TEXINS(int widget, int a, int b, std::string_view text) {
     ESCAPEROUTINE(910, widget, a, b, 0, 0, 0, o1, o2, own.data(), int(own.size()));
 }
 
-void TEXSAV(int widget, std::string_view file, int& status) {
-    Op op("gmSaveTextToFile");
+namespace {
+// The file operations of text widgets: on_text for a widget of the given kinds, on_array for a
+// text array, nothing for any other widget.
+template <class Text, class Array>
+void text_or_array(std::string_view name, int widget, std::span<const int> kinds, Text on_text, Array on_array) {
+    Op op(name);
     if (!master_and_number(widget)) return;
     const int kind = IGETWIDGETTYPE(widget);
-    if (wk::in(kind, wk::kTextFileKinds))
-        SAVETEXTFILE(widget, status, file, int(file.size()));
+    if (wk::in(kind, kinds))
+        on_text();
     else if (kind == wl::KIND_TEXTARRAY)
-        GASAVETEXTFILE(widget, status, file, int(file.size()));
+        on_array();
+}
+}  // namespace
+
+void TEXSAV(int widget, std::string_view file, int& status) {
+    text_or_array(
+        "gmSaveTextToFile", widget, wk::kTextFileKinds,
+        [&] { SAVETEXTFILE(widget, status, file, int(file.size())); },
+        [&] { GASAVETEXTFILE(widget, status, file, int(file.size())); });
 }
 
 void TEXGET(int widget, std::string_view file, int& status) {
-    Op op("gmGetTextFromFile");
-    if (!master_and_number(widget)) return;
-    const int kind = IGETWIDGETTYPE(widget);
-    if (wk::in(kind, wk::kTextLoadKinds))
-        LOADTEXTFILE(widget, status, file, int(file.size()));
-    else if (kind == wl::KIND_TEXTARRAY)
-        GALOADTEXTFILE(widget, status, file, int(file.size()));
+    text_or_array(
+        "gmGetTextFromFile", widget, wk::kTextLoadKinds,
+        [&] { LOADTEXTFILE(widget, status, file, int(file.size())); },
+        [&] { GALOADTEXTFILE(widget, status, file, int(file.size())); });
 }
 
 void TEXPRT(int widget, int a, int b, int c) {
-    Op op("gmPrintTextWidget");
-    if (!master_and_number(widget)) return;
-    const int kind = IGETWIDGETTYPE(widget);
-    if (wk::in(kind, wk::kTextFileKinds))
-        PRINTTEXTFILE(widget, a, b, c);
-    else if (kind == wl::KIND_TEXTARRAY)
-        GAPRINTTEXTFILE(widget, a, b, c);
+    text_or_array(
+        "gmPrintTextWidget", widget, wk::kTextFileKinds, [&] { PRINTTEXTFILE(widget, a, b, c); },
+        [&] { GAPRINTTEXTFILE(widget, a, b, c); });
 }
 
 void TEXCLP(int widget, int mode) {

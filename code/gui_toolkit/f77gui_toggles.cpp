@@ -118,14 +118,7 @@ void TOLBAR(int window, int a, int b, int& id) {
 }
 
 namespace {
-bool toolbar_checks(int toolbar) {
-    if (!master_and_number(toolbar)) return false;
-    if (IGETWIDGETTYPE(toolbar) != wl::KIND_TOOLBAR) {
-        err(7);
-        return false;
-    }
-    return true;
-}
+bool toolbar_checks(int toolbar) { return widget_of_kind(toolbar, wl::KIND_TOOLBAR, 7); }
 }  // namespace
 
 void TOLBUT(int toolbar, int a, std::string_view text, int& id) {
@@ -175,14 +168,7 @@ void PROBAR(int parent, int a, int b, int c, int& id) {
 }
 
 namespace {
-bool toggle_checks(int widget) {
-    if (!master_and_number(widget)) return false;
-    if (IGETWIDGETTYPE(widget) != wl::KIND_TOGGLE) {
-        err(21);
-        return false;
-    }
-    return true;
-}
+bool toggle_checks(int widget) { return widget_of_kind(widget, wl::KIND_TOGGLE, 21); }
 }  // namespace
 
 void TOGSET(int widget, int state) {
@@ -277,14 +263,7 @@ void TREACT(int widget, int action) {
 }
 
 namespace {
-bool gauge_checks(int gauge) {
-    if (!master_and_number(gauge)) return false;
-    if (IGETWIDGETTYPE(gauge) != wl::KIND_GAUGE) {
-        err(64);
-        return false;
-    }
-    return true;
-}
+bool gauge_checks(int gauge) { return widget_of_kind(gauge, wl::KIND_GAUGE, 64); }
 bool bar_checks(int bar, bool zero_allowed) {
     if (!master()) return false;
     if (bar < 0 || (bar == 0 && !zero_allowed)) {

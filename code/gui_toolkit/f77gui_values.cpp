@@ -3,6 +3,7 @@
 // (exactly) and out (to the nearest float).
 #include <cstdio>
 #include <string>
+#include <type_traits>
 
 #include "gui_toolkit/f77gui_widgets.h"
 #include "gui_toolkit/widget_frame.h"
@@ -46,14 +47,7 @@ bool value_entry_checks(int parent, int decimals, int mode) {
 }
 
 // Value checks: master, positive number, a value entry (error 24).
-bool value_checks(int widget) {
-    if (!master_and_number(widget)) return false;
-    if (IGETWIDGETTYPE(widget) != wl::KIND_VALUE) {
-        err(24);
-        return false;
-    }
-    return true;
-}
+bool value_checks(int widget) { return widget_of_kind(widget, wl::KIND_VALUE, 24); }
 
 // Runs fn(column, row, element) over the block, row index outer, column index inner.
 template <class F>
@@ -150,20 +144,10 @@ void number_text(double v, Text256& t) {
     std::snprintf(buf, sizeof buf, "%.17g", v);
     t = Text256(buf);
 }
-}  // namespace
 
-void DVRSET(int array, int col, int row, int cols, int rows, const double* values) {
-    Op op("gmSetValueArray");
-    if (!text_array_checks(array)) return;
-    Text256 t;
-    for_block(col, row, cols, rows, [&](int c, int r, std::size_t k) {
-        GASETCELLTYPE(array, c, r, 1, 0);
-        number_text(values[k], t);
-        GASETCELLVALUE(array, c, r, values[k], std::string_view(t.c, 256), 256);
-    });
-}
-
-void VARSET(int array, int col, int row, int cols, int rows, const float* values) {
+// The block of a value array set from doubles or floats, each cell a number.
+template <class T>
+void set_value_array(int array, int col, int row, int cols, int rows, const T* values) {
     Op op("gmSetValueArray");
     if (!text_array_checks(array)) return;
     Text256 t;
@@ -175,24 +159,35 @@ void VARSET(int array, int col, int row, int cols, int rows, const float* values
     });
 }
 
-void DVRENQ(int array, int col, int row, int cols, int rows, double* values) {
+// The block of a value array read into doubles or floats (narrowed as a float entry is).
+template <class T>
+void enq_value_array(int array, int col, int row, int cols, int rows, T* values) {
     Op op("gmEnqValueArray");
     if (!text_array_checks(array)) return;
     Text256 t;
     for_block(col, row, cols, rows, [&](int c, int r, std::size_t k) {
         double v = 0.0;
         GAGETCELLVALUE(array, c, r, v, t.c, 256);
-        values[k] = v;
+        if constexpr (std::is_same_v<T, float>)
+            values[k] = narrow(v);
+        else
+            values[k] = v;
     });
+}
+}  // namespace
+
+void DVRSET(int array, int col, int row, int cols, int rows, const double* values) {
+    set_value_array(array, col, row, cols, rows, values);
+}
+
+void VARSET(int array, int col, int row, int cols, int rows, const float* values) {
+    set_value_array(array, col, row, cols, rows, values);
+}
+
+void DVRENQ(int array, int col, int row, int cols, int rows, double* values) {
+    enq_value_array(array, col, row, cols, rows, values);
 }
 
 void VARENQ(int array, int col, int row, int cols, int rows, float* values) {
-    Op op("gmEnqValueArray");
-    if (!text_array_checks(array)) return;
-    Text256 t;
-    for_block(col, row, cols, rows, [&](int c, int r, std::size_t k) {
-        double v = 0.0;
-        GAGETCELLVALUE(array, c, r, v, t.c, 256);
-        values[k] = narrow(v);
-    });
+    enq_value_array(array, col, row, cols, rows, values);
 }

@@ -111,6 +111,15 @@ void help_and_props(int id, const Options& o, std::string_view text = " ") {
     prop(id, 126, o.prop126, text);
 }
 
+// What push buttons and icons take after their callbacks.
+template <class Options>
+void button_props(int id, const Options& o) {
+    if (o.status_flag && *o.status_flag == 1) WIDSTA(id, 3);
+    help_and_props(id, o);
+    prop(id, 100, o.prop100);
+    status(id, o.status);
+}
+
 // The steps a value entry takes after its plain creation routine made it.
 void value_entry_after(int id, int field_width, const ValueEntryOptions& o) {
     if (o.limit1 && o.limit2 && *o.limit1 != *o.limit2) VALLIM(id, *o.limit1, *o.limit2);
@@ -259,10 +268,7 @@ int gmCreatePushButton(int parent, int x, int y, int width, int height, std::str
                           {CbKind::Move, o.move_callback},
                           {CbKind::Select, o.select_callback},
                           {CbKind::Callback, o.callback}});
-    if (o.status_flag && *o.status_flag == 1) WIDSTA(id, 3);
-    help_and_props(id, o);
-    prop(id, 100, o.prop100);
-    status(id, o.status);
+    button_props(id, o);
     PRPSET(id, 30, o.prop30.value_or(0), 0.0, " ");
     PRPSET(id, 131, o.prop131.value_or(1), 0.0, " ");
     return id;
@@ -339,10 +345,7 @@ int gmCreateIcon(int parent, int x, int y, int width, int height, std::string_vi
                           {CbKind::Move, o.move_callback},
                           {CbKind::Select, o.select_callback},
                           {CbKind::Callback, o.callback}});
-    if (o.status_flag && *o.status_flag == 1) WIDSTA(id, 3);
-    help_and_props(id, o);
-    prop(id, 100, o.prop100);
-    status(id, o.status);
+    button_props(id, o);
     PRPSET(id, 131, o.prop131.value_or(1), 0.0, " ");
     return id;
 }

@@ -59,6 +59,16 @@ inline bool master_and_number(int widget) {
     return true;
 }
 
+// Master check, a positive widget number, and a widget of the given kind (else the given error).
+inline bool widget_of_kind(int widget, int kind, int error) {
+    if (!master_and_number(widget)) return false;
+    if (IGETWIDGETTYPE(widget) != kind) {
+        err(error);
+        return false;
+    }
+    return true;
+}
+
 // The placement rule: justification centred with expansion 1, on the master window of an MDI
 // application, is refused.
 inline bool placement_refused(int parent) {
