@@ -26,6 +26,9 @@ void library_status(int status) {
         GMABORT();
 }
 
+// Master check (error 1) and a positive widget number (error 26).
+bool widget_checks(int widget) { return wf::master_and_number(widget); }
+
 // Checks of raising and lowering a window: master (error 1), a window, dialogue or panel
 // of either sign of its number (error 25).
 bool stacking_checks(int window) {
@@ -42,29 +45,9 @@ bool stacking_checks(int window) {
 
 // The checks shared by most window operations: master, positive number, window kind.
 bool window_checks(int window, std::initializer_list<int> kinds) {
-    if (gm_no_master()) {
-        GMERR(1, 0);
-        return false;
-    }
-    if (window <= 0) {
-        GMERR(26, 0);
-        return false;
-    }
+    if (!widget_checks(window)) return false;
     if (!kind_in(IGETWIDGETTYPE(window), kinds)) {
         GMERR(25, 0);
-        return false;
-    }
-    return true;
-}
-
-// Master check and a positive widget number.
-bool widget_checks(int widget) {
-    if (gm_no_master()) {
-        GMERR(1, 0);
-        return false;
-    }
-    if (widget <= 0) {
-        GMERR(26, 0);
         return false;
     }
     return true;

@@ -44,6 +44,19 @@ void define(std::string_view name, int widget, int callback, std::initializer_li
     end();
 }
 
+// The same for the callbacks that only some kinds take: any other kind is the given error.
+void define_for(std::string_view name, int widget, int callback, std::initializer_list<int> accepted, int error,
+                void (*entry)(int, int)) {
+    begin(name);
+    if (callback_checks(widget)) {
+        if (kind_in(IGETWIDGETTYPE(widget), accepted))
+            entry(widget, callback);
+        else
+            GMERR(error, 0);
+    }
+    end();
+}
+
 void escape(int op, int p1 = 0, int p2 = 0, int p3 = 0, int p4 = 0, int p5 = 0, int p6 = 0) {
     int o1 = 0, o2 = 0;
     char text[2] = {' ', ' '};
@@ -146,26 +159,11 @@ void CALLMV(int widget, int callback) {
 }
 
 void CALLLF(int widget, int callback) {
-    begin("CALLLF");
-    if (callback_checks(widget)) {
-        if (kind_in(IGETWIDGETTYPE(widget), {2, 6, 7, 8, 9, 10, 11, 13, 14, 15, 17, 18, 30, 33}))
-            SETCALLLOSE(widget, callback);
-        else
-            GMERR(30, 0);
-    }
-    end();
+    define_for("CALLLF", widget, callback, {2, 6, 7, 8, 9, 10, 11, 13, 14, 15, 17, 18, 30, 33}, 30, SETCALLLOSE);
 }
 
 void CALLEX(int widget, int callback) {
-    begin("gmDefineExposeCallback");
-    if (callback_checks(widget)) {
-        const int kind = IGETWIDGETTYPE(widget);
-        if (kind == wl::KIND_FRAME || kind == wl::KIND_FRAME3D)
-            SETCALLEXPOSE(widget, callback);
-        else
-            GMERR(31, 0);
-    }
-    end();
+    define_for("gmDefineExposeCallback", widget, callback, {wl::KIND_FRAME, wl::KIND_FRAME3D}, 31, SETCALLEXPOSE);
 }
 
 void CALLKY(int key, int callback) {

@@ -204,33 +204,25 @@ void TEXLEN(std::string_view text, int& width) {
 void TARSET(int array, int col, int row, int cols, int rows, const char* texts, int elem_len) {
     Op op("gmSetTextArray");
     if (!text_array_checks(array)) return;
-    if (cols <= 0 || rows <= 0) return;
     const std::size_t elen = elem_len > 0 ? std::size_t(elem_len) : 0;
-    for (long long i = 0; i < rows; ++i)
-        for (long long j = 0; j < cols; ++j) {
-            const long long c = col + j, r = row + i;
-            if (c > 2147483647LL || r > 2147483647LL) continue;
-            const std::string_view element(texts + std::size_t(j + i * cols) * elen, elen);
-            GASETCELLTYPE(array, int(c), int(r), 0, 0);
-            Text256 t(element);
-            double value = 0.0;
-            if (rt::list_read(std::string_view(t.c, 256), value) != 0) value = 0.0;
-            GASETCELLVALUE(array, int(c), int(r), value, std::string_view(t.c, 256), 256);
-        }
+    for_block(col, row, cols, rows, [&](int c, int r, std::size_t k) {
+        const std::string_view element(texts + k * elen, elen);
+        GASETCELLTYPE(array, c, r, 0, 0);
+        Text256 t(element);
+        double value = 0.0;
+        if (rt::list_read(std::string_view(t.c, 256), value) != 0) value = 0.0;
+        GASETCELLVALUE(array, c, r, value, std::string_view(t.c, 256), 256);
+    });
 }
 
 void TARENQ(int array, int col, int row, int cols, int rows, char* texts, int elem_len) {
     Op op("gmEnqTextArray");
     if (!text_array_checks(array)) return;
-    if (cols <= 0 || rows <= 0) return;
     const std::size_t elen = elem_len > 0 ? std::size_t(elem_len) : 0;
-    for (long long i = 0; i < rows; ++i)
-        for (long long j = 0; j < cols; ++j) {
-            const long long c = col + j, r = row + i;
-            if (c > 2147483647LL || r > 2147483647LL) continue;
-            Text256 t;
-            double value = 0.0;
-            GAGETCELLVALUE(array, int(c), int(r), value, t.c, 256);
-            fill(texts + std::size_t(j + i * cols) * elen, int(elen), std::string_view(t.c, 256));
-        }
+    for_block(col, row, cols, rows, [&](int c, int r, std::size_t k) {
+        Text256 t;
+        double value = 0.0;
+        GAGETCELLVALUE(array, c, r, value, t.c, 256);
+        fill(texts + k * elen, int(elen), std::string_view(t.c, 256));
+    });
 }

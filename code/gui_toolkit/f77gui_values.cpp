@@ -48,18 +48,6 @@ bool value_entry_checks(int parent, int decimals, int mode) {
 
 // Value checks: master, positive number, a value entry (error 24).
 bool value_checks(int widget) { return widget_of_kind(widget, wl::KIND_VALUE, 24); }
-
-// Runs fn(column, row, element) over the block, row index outer, column index inner.
-template <class F>
-void for_block(int col, int row, int cols, int rows, F fn) {
-    if (cols <= 0 || rows <= 0) return;
-    for (long long i = 0; i < rows; ++i)
-        for (long long j = 0; j < cols; ++j) {
-            const long long c = col + j, r = row + i;
-            if (c > 2147483647LL || r > 2147483647LL) continue;  // beyond any grid
-            fn(int(c), int(r), std::size_t(j + i * cols));
-        }
-}
 }  // namespace
 
 void DVLENT(int parent, int x, int y, double value, int field_width, int decimals, int mode, int& id) {

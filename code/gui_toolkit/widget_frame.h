@@ -40,6 +40,19 @@ inline bool text_array_checks(int array) {
     return true;
 }
 
+// Runs fn(column, row, element) over a block of an array, row index outer, column index inner;
+// cells beyond any grid are passed over.
+template <class F>
+void for_block(int col, int row, int cols, int rows, F fn) {
+    if (cols <= 0 || rows <= 0) return;
+    for (long long i = 0; i < rows; ++i)
+        for (long long j = 0; j < cols; ++j) {
+            const long long c = col + j, r = row + i;
+            if (c > 2147483647LL || r > 2147483647LL) continue;
+            fn(int(c), int(r), std::size_t(j + i * cols));
+        }
+}
+
 // Master check: error 1 when no master window exists.
 inline bool master() {
     if (gm_no_master()) {
