@@ -98,12 +98,14 @@ void READ_HEADER_STOE(int& IERR) {
             // program can keep.
             if (nstd < 0 || nstd > MAXSTD) EXITINT("Error reading file header");
             s.NSTD = nstd;
-            int jj = 0;
+            // The line is read again from its start: the count once more, a second integer
+            // and a real (neither used), then the h k l of every standard.
+            int nstd_again = 0, jj = 0;
             float rjunk = 0.0f;
             rt::FArray<int, 3 * MAXSTD> hkl;
             for (int i = 1; i <= MAXSTD; ++i)
                 for (int j = 1; j <= 3; ++j) hkl(3 * (i - 1) + j) = s.IHSTD(i, j);
-            header_values(rt::list_read_items(values, {rt::in_item(jj), rt::in_item(rjunk),
+            header_values(rt::list_read_items(values, {rt::in_item(nstd_again), rt::in_item(jj), rt::in_item(rjunk),
                                                        rt::in_slice(hkl, 1, 3 * nstd)}));
             for (int i = 1; i <= nstd; ++i)
                 for (int j = 1; j <= 3; ++j) s.IHSTD(i, j) = hkl(3 * (i - 1) + j);

@@ -25,7 +25,7 @@ const std::vector<std::string> HEADER = {
     "    WAVE 9.9 9.9 9.9",      // blank columns 1-4: passed over whatever follows
     "WAVE 0.71 0.7093 0.7136",
     "SCAN 1.2,0.35 0.02",
-    "STDS 2 0.0 1 0 0 0 2 0",
+    "STDS 2 2 0.0 1 0 0 0 2 0",
     "REMARK no keyword here",
     "DATA",
 };
@@ -195,7 +195,7 @@ TEST_F(StoeReader, MalformedFilesEndTheProgram) {
         {"a letter in a header value", {"WAVE 0.71 0.7O93 0.7136", "DATA"}, 0, {BOX + "Error reading file header"}},
         {"more standards than the store holds", {"STDS 11 0.0 1 0 0", "DATA"}, 0, {BOX + "Error reading file header"}},
         {"a header line short of values", {"SCAN 1.0 0.5", "DATA"}, 2, {}},
-        {"a standard not in the header", {"STDS 1 0.0 1 0 0", "DATA", refl("0 1 0", 40, 2, 0, "10 5 0 0"), "P 1 2"},
+        {"a standard not in the header", {"STDS 1 1 0.0 1 0 0", "DATA", refl("0 1 0", 40, 2, 0, "10 5 0 0"), "P 1 2"},
          0, {BOX + "Unidentified Standard Refln"}},
         {"a letter in a count", {"DATA", ok, "P 1 2 x 4"}, 2, {}},
         {"a letter in the reflection line", {"DATA", " 1 0 0 0 0.5 0.5 0 0 2 0 0.0 0 10 five 0 0", "P 1 2"}, 2, {}},
