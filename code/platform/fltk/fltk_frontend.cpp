@@ -7,18 +7,17 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cmath>
 #include <chrono>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <memory>
-#include <span>
 #include <string>
 #include <vector>
 
 #include "platform/fltk/boxes.h"
+#include "platform/fltk/fields.h"
 #include "platform/fltk/frame_view.h"
 #include "platform/graphics_model.h"
 #include "platform/widget_extra.h"
@@ -42,12 +41,6 @@
 #include <FL/Fl_RGB_Image.H>
 #include <FL/Fl_Round_Button.H>
 #include <FL/x.H>
-
-// The program's built-in images ("#101" its icon, "#102" its logo) as XPM data; empty for a
-// name that is not one of them. Defined with the program's window tables.
-namespace ui {
-std::span<const char* const> program_image(std::string_view resource);
-}
 
 namespace wl::fltk {
 namespace {
@@ -103,12 +96,6 @@ std::string title_label(const std::string& caption, int accelerator) {
         }
     }
     return out;
-}
-
-std::string trimmed(const std::string& s) {
-    std::string t = s;
-    while (!t.empty() && (t.back() == ' ' || t.back() == '\0')) t.pop_back();
-    return t;
 }
 
 // The text a value entry shows for its number when the library keeps none.
@@ -181,21 +168,6 @@ void window_cb(Fl_Widget* w, void*) {
 
 // ---- widget callbacks: change the model as the user did, queue the callback number ----
 
-int widget_id(Fl_Widget* w) { return int(reinterpret_cast<intptr_t>(w->user_data())); }
-
-void post_callback(int id, Cb kind) {
-    Model& m = model();
-    const Widget* w = m.find(id);
-    if (!w) return;
-    const int cb = w->callback(kind);
-    if (cb == 0) return;
-    Event e;
-    e.callback = cb;
-    e.widget = id;
-    e.kind = w->kind;
-    m.post(e);
-}
-
 void button_cb(Fl_Widget* b, void*) { post_callback(widget_id(b), Cb::Action); }
 
 void toggle_cb(Fl_Widget* b, void*) {
@@ -209,146 +181,6 @@ void toggle_cb(Fl_Widget* b, void*) {
     m.set_toggle(id, button->value() ? 1 : 0);
     if (w) instance().redraw(m, w->parent);  // radio siblings
     post_callback(id, Cb::Action);
-}
-
-// Reads a number typed into a value entry: an optional sign, digits with at most one decimal
-// point, an optional exponent (E or D, as in the program's own files), blanks around it. Anything
-// else (letters, hexadecimal, "nan", "inf", an empty field) or a number too large for a double
-// is no number.
-bool typed_number(const std::string& text, double& out) {
-    std::size_t a = 0, b = text.size();
-    while (a < b && std::isspace(static_cast<unsigned char>(text[a]))) ++a;
-    while (b > a && std::isspace(static_cast<unsigned char>(text[b - 1]))) --b;
-    std::string t = text.substr(a, b - a);
-    std::size_t i = 0;
-    if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
-    int digits = 0;
-    bool point = false;
-    for (; i < t.size(); ++i) {
-        if (std::isdigit(static_cast<unsigned char>(t[i]))) {
-            ++digits;
-        } else if (t[i] == '.' && !point) {
-            point = true;
-        } else {
-            break;
-        }
-    }
-    if (digits == 0) return false;
-    if (i < t.size() && (t[i] == 'e' || t[i] == 'E' || t[i] == 'd' || t[i] == 'D')) {
-        t[i] = 'e';
-        ++i;
-        if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
-        int exp_digits = 0;
-        for (; i < t.size() && std::isdigit(static_cast<unsigned char>(t[i])); ++i) ++exp_digits;
-        if (exp_digits == 0) return false;
-    }
-    if (i != t.size()) return false;
-    const double d = std::strtod(t.c_str(), nullptr);
-    if (!std::isfinite(d)) return false;
-    out = d;
-    return true;
-}
-
-// Every keystroke reaches the model: the entry's text, and for a value entry the full number
-// typed (never a copy rounded to the decimals shown). A text that is no number leaves the value
-// as it was until the edit ends (EntryField::commit).
-void input_cb(Fl_Widget* b, void*);
-
-// A one-line or multi-line entry. An edit ends with Enter (one-line entries) or when the entry
-// loses the focus after a change; then the entry's callback, if it has one, is queued (the
-// h k l typed in the fit modes, a changed limit of the fitting dialog). A value entry whose text
-// is no number at that moment shows its kept number again and queues its value-error callback.
-template <class Base>
-class EntryField : public Base {
-public:
-    EntryField(int x, int y, int w, int h) : Base(x, y, w, h) {
-        this->when(FL_WHEN_CHANGED);
-        this->callback(input_cb);
-    }
-    bool edited = false;   // changed since the edit began
-    double before = 0.0;   // a value entry's number when the edit began
-
-    int handle(int event) override {
-        const bool multiline = this->input_type() == FL_MULTILINE_INPUT;
-        if (event == FL_KEYBOARD && !multiline && !this->readonly() &&
-            (Fl::event_key() == FL_Enter || Fl::event_key() == FL_KP_Enter)) {
-            commit();
-            return 1;
-        }
-        if (event == FL_UNFOCUS && edited) commit();
-        return Base::handle(event);
-    }
-
-private:
-    void commit() {
-        const bool typed = edited;
-        edited = false;
-        const int id = widget_id(this);
-        Widget* w = model().find(id);
-        if (!w) return;
-        // Only a typed text is judged: Enter on a number shown as it was set (asterisks for one
-        // too wide for its field included) leaves that number alone.
-        if (w->kind == KIND_VALUE && typed) {
-            double d = 0.0;
-            if (!typed_number(w->text, d)) {
-                // Refused: the number from before the edit, not a part of the text typed.
-                w->value = before;
-                w->text = value_text(w->value, w->field_width, w->decimals);
-                this->value(trimmed(w->text).c_str());
-                post_callback(id, Cb::ValueError);
-                return;
-            }
-        }
-        post_callback(id, Cb::Action);
-    }
-};
-
-void input_cb(Fl_Widget* b, void*) {
-    const int id = widget_id(b);
-    Widget* w = model().find(id);
-    if (!w) return;
-    auto* in = static_cast<Fl_Input_*>(b);
-    if (in->readonly()) return;
-    auto* one = dynamic_cast<EntryField<Fl_Input>*>(b);
-    if (one && !one->edited) {
-        one->edited = true;
-        one->before = w->value;
-    }
-    if (auto* multi = dynamic_cast<EntryField<Fl_Multiline_Input>*>(b)) multi->edited = true;
-    const char* v = in->value();
-    w->text = v ? v : "";
-    if (w->kind == KIND_VALUE) {
-        double d = 0.0;
-        if (typed_number(w->text, d)) w->value = d;
-    }
-}
-
-// An icon: a built-in image of the program, centred in the icon's cells; a click queues its
-// callback (or its select callback when it has only that).
-class IconBox : public Fl_Box {
-public:
-    IconBox(int x, int y, int w, int h) : Fl_Box(x, y, w, h) {}
-    int handle(int event) override {
-        if (event == FL_PUSH) {
-            const int id = widget_id(this);
-            const Widget* w = model().find(id);
-            if (w) post_callback(id, w->callback(Cb::Action) != 0 ? Cb::Action : Cb::Select);
-            return 1;
-        }
-        return Fl_Box::handle(event);
-    }
-};
-
-// The built-in images, made once each.
-Fl_Pixmap* program_pixmap(const std::string& name) {
-    static std::map<std::string, std::unique_ptr<Fl_Pixmap>> made;
-    auto it = made.find(name);
-    if (it != made.end()) return it->second.get();
-    const std::span<const char* const> xpm = ui::program_image(name);
-    std::unique_ptr<Fl_Pixmap> p;
-    if (!xpm.empty()) p = std::make_unique<Fl_Pixmap>(xpm.data());
-    if (p && (p->w() <= 0 || p->h() <= 0)) p.reset();
-    return (made[name] = std::move(p)).get();
 }
 
 void choice_cb(Fl_Widget* b, void*) {
@@ -466,10 +298,10 @@ void FltkFrontEnd::add_widget(Model& m, KvWindow& win, const Widget& w, const Re
         }
         case KIND_TEXT:
         case KIND_VALUE:
-            made = new EntryField<Fl_Input>(r.x, r.y, r.w, r.h);
+            made = make_entry(false, r.x, r.y, r.w, r.h);
             break;
         case KIND_EDITOR:
-            made = new EntryField<Fl_Multiline_Input>(r.x, r.y, r.w, r.h);
+            made = make_entry(true, r.x, r.y, r.w, r.h);
             break;
         case KIND_LISTBOX:
         case KIND_COMBO: {
@@ -505,10 +337,7 @@ void FltkFrontEnd::add_widget(Model& m, KvWindow& win, const Widget& w, const Re
             break;
         }
         case KIND_ICON: {
-            auto* icon = new IconBox(r.x, r.y, r.w, r.h);
-            icon->box(FL_NO_BOX);
-            icon->align(FL_ALIGN_CENTER | FL_ALIGN_INSIDE);
-            made = icon;
+            made = make_icon(r.x, r.y, r.w, r.h);
             break;
         }
         default:
@@ -607,10 +436,7 @@ void FltkFrontEnd::sync(Model& m, int id) {
         auto* in = static_cast<Fl_Input_*>(f);
         // What the user is typing is not overwritten; an entry that merely holds the focus
         // shows what the program wrote.
-        auto* one = dynamic_cast<EntryField<Fl_Input>*>(f);
-        auto* multi = dynamic_cast<EntryField<Fl_Multiline_Input>*>(f);
-        const bool typing = Fl::focus() == in && ((one && one->edited) || (multi && multi->edited));
-        if (!typing) {
+        if (!typing_into(in)) {
             // A value entry shows the text the library keeps for its number.
             const std::string t = w->kind == KIND_VALUE && trimmed(w->text).empty() ? shown_value_text(*w) : trimmed(w->text);
             in->value(t.c_str());
