@@ -124,6 +124,9 @@ void gmSetGuiStyle(int style);
 void ACTWIN(int window);
 void ACTWID(int widget);
 void GUIMSG(std::string_view title, std::string_view text, int icon, int buttons, int& answer);
+// The help window: the body records "gmDisplayHelpWindow" and asks the library; the
+// procedure copies the topic into 256 characters (one blank when absent) first.
+void GUIHLP(std::string_view help_file, int& result, std::string_view command, std::string_view topic);
 int GMDISPLAYHELP(std::string_view help_file, std::string_view command, const std::string_view* topic = nullptr,
                   const int* option = nullptr);
 void BROWSE(int mode, int i2, int i3, int i4, char* name, int name_len, std::string_view directory,

@@ -250,13 +250,17 @@ int gmDisplayMessageBox(std::string_view title, std::string_view message, int ic
     return answer;
 }
 
+void GUIHLP(std::string_view help_file, int& result, std::string_view command, std::string_view topic) {
+    begin("gmDisplayHelpWindow");
+    DISPLAYHELP(help_file, result, command, topic);
+    end();
+}
+
 int GMDISPLAYHELP(std::string_view help_file, std::string_view command, const std::string_view* topic,
                   const int*) {
     rt::FText<256> t(topic ? *topic : std::string_view(" "));
-    begin("gmDisplayHelpWindow");
     int result = 0;
-    DISPLAYHELP(help_file, result, command, t.view());
-    end();
+    GUIHLP(help_file, result, command, t.view());
     return result;
 }
 
