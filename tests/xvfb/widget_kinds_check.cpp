@@ -1,7 +1,8 @@
 // Every widget kind of the program's own windows in one real window under Xvfb, made through
 // the same creation routines the program calls: menu bar (titles, entries, a separator, a
 // greyed entry and a greyed title), push button, value entries and text entries (editable and
-// display-only), toggle, radio box with its toggles, list box, icon and status bar.
+// display-only), toggle, radio box with its toggles, list box, icon, graphics frame and status
+// bar.
 //   layout  each widget stands where the grid puts it (columns from the left, rows upward from
 //           the bottom of the grid area between the bars) and is drawn there, read back from
 //           the screen; the menu shows its entries with their states.
@@ -56,7 +57,7 @@ struct Ids {
     int master = 0, bar = 0, file = 0, integrate = 0, utilities = 0;
     int open = 0, exit = 0, manual = 0, autofit = 0, preprocess = 0;
     int button = 0, value = 0, shown_value = 0, text = 0, caption = 0, toggle = 0;
-    int radio = 0, rfine = 0, shelx = 0, list = 0, icon = 0, status = 0;
+    int radio = 0, rfine = 0, shelx = 0, list = 0, icon = 0, status = 0, frame = 0;
 } id;
 
 void build() {
@@ -78,6 +79,7 @@ void build() {
     id.shelx = gmCreateToggleButton(id.radio, 0, 1, 5, 1, "Shelx hkl", 0, {.callback = 596});
     id.list = gmCreateListBox(id.master, 12, 6, 5, 1, 0, {.type3 = 0, .select_callback = 55});
     for (const char* s : {"Monoclinic-b", "Orthorhombic", "Cubic"}) gmSetListEntry(id.list, 0, {.text = s});
+    id.frame = gmCreateGraphicsFrame(id.master, 12, 1, 6, 4, {0.0f, 300.0f, 0.0f, 200.0f}, {.callback = 200});
     id.icon = gmCreateIcon(id.master, 0, 0, 2, 2, "#102", 4, 0, {.icon_type = 1, .callback = 99});
     id.status = gmCreateStatusBar(id.master, {.second_text = "Kelvorantide v3.72   (c) Kelvor"});
 
@@ -192,6 +194,7 @@ int run_layout() {
         {"display-only value", id.shown_value, 9, 10, 3, 1}, {"text entry", id.text, 1, 8, 4, 1},
         {"display-only text", id.caption, 6, 8, 4, 1}, {"toggle", id.toggle, 1, 6, 4, 1},
         {"list box", id.list, 12, 6, 5, 1},          {"icon", id.icon, 0, 0, 2, 2},
+        {"graphics frame", id.frame, 12, 1, 6, 4},
     };
     Screen screen;
     screen.read(win);
@@ -292,7 +295,8 @@ int run_clicks() {
     Fl_Window* win = master_window();
     check(win != nullptr, "the window is shown");
     if (!win) return 1;
-    for (int wid : {id.button, id.value, id.shown_value, id.text, id.toggle, id.rfine, id.shelx, id.list, id.icon})
+    for (int wid :
+         {id.button, id.value, id.shown_value, id.text, id.toggle, id.rfine, id.shelx, id.list, id.icon, id.frame})
         check(shown(wid) != nullptr, "widget " + std::to_string(wid) + " is shown");
     if (failures) return 1;
 
@@ -306,6 +310,8 @@ int run_clicks() {
     check(m.find(id.shelx)->toggle == 1 && m.find(id.rfine)->toggle == 0, "the radio box's choice moves");
     click(shown(id.icon));
     check(next_callback() == 99, "the icon queues its callback");
+    click(shown(id.frame));
+    check(next_callback() == 200, "the graphics frame queues its callback");
 
     // The list box drops its entries down; the first chosen from the keyboard, then the next.
     click(shown(id.list));
