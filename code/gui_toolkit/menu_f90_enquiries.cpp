@@ -22,6 +22,13 @@ int esc(int op, int p1 = 0, int p2 = 0, int p3 = 0, int p4 = 0, int p5 = 0, int 
     return r1;
 }
 
+// An escape request that answers with two numbers, for the widget.
+void esc_pair(int op, int widget, int& first, int& second) {
+    int o2 = 0;
+    first = esc(op, widget, 0, 0, 0, 0, 0, &o2);
+    second = o2;
+}
+
 void fill(char* out, int len, std::string_view s) {
     if (!out || len <= 0) return;
     const std::size_t n = std::min(std::size_t(len), s.size());
@@ -263,21 +270,16 @@ int dock_or_hidden(int widget, int code) {
 }  // namespace
 
 void gmEnqToolbarPos(int toolbar, int& x, int& y, int& r, int& dock) {
+    esc_pair(5051, toolbar, x, y);
     int o2 = 0;
-    x = esc(5051, toolbar, 0, 0, 0, 0, 0, &o2);
-    y = o2;
     r = esc(5052, toolbar, 0, 0, 0, 0, 0, &o2);
     dock = dock_or_hidden(toolbar, dock_code_read(o2));
 }
 
 void gmEnqPanePos(int pane, int& x, int& y, int& r1, int& r2, int& r3, int& r4, int& dock) {
-    int o2 = 0;
-    x = esc(5051, pane, 0, 0, 0, 0, 0, &o2);
-    y = o2;
-    r1 = esc(5062, pane, 0, 0, 0, 0, 0, &o2);
-    r2 = o2;
-    r3 = esc(5063, pane, 0, 0, 0, 0, 0, &o2);
-    r4 = o2;
+    esc_pair(5051, pane, x, y);
+    esc_pair(5062, pane, r1, r2);
+    esc_pair(5063, pane, r3, r4);
     dock = dock_or_hidden(pane, dock_code_read(esc(5064, pane)));
 }
 
@@ -329,22 +331,16 @@ int gmEnqActiveWindow() { return esc(861); }
 int gmEnqAppDirSwitch() { return esc(877) != 0 ? 1 : 0; }
 
 void gmEnqArrayCells(int widget, int& c1, int& r1, int& c2, int& r2) {
-    int o2 = 0;
-    c1 = esc(990, widget, 0, 0, 0, 0, 0, &o2);
-    r1 = o2;
-    c2 = esc(991, widget, 0, 0, 0, 0, 0, &o2);
-    r2 = o2;
+    esc_pair(990, widget, c1, r1);
+    esc_pair(991, widget, c2, r2);
 }
 
 int gmEnqArrayGridReturnAction() { return esc(2022); }
 int gmEnqBubbleHelpSwitch() { return esc(76); }
 
 void gmEnqCalendarDate(int widget, int& d1, int& d2, int& d3, int& d4) {
-    int o2 = 0;
-    d1 = esc(5002, widget, 0, 0, 0, 0, 0, &o2);
-    d2 = o2;
-    d3 = esc(5003, widget, 0, 0, 0, 0, 0, &o2);
-    d4 = o2;
+    esc_pair(5002, widget, d1, d2);
+    esc_pair(5003, widget, d3, d4);
 }
 
 int gmEnqClipboardStatus(int kind) {
@@ -460,9 +456,7 @@ void gmEnqTimerCallbacks(int& a1, int& a2, int& a3, int& a4) { CALLTQ(a2, a3, a1
 void gmEnqTimerCallbacks_2(int& a1, int& a2, int& a3, int& a4) { CALLTQ(a1, a2, a3, a4); }
 
 void gmEnqTrackingPos(int& a, int& b) {
-    int o2 = 0;
-    a = esc(49, 0, 0, 0, 0, 0, 0, &o2);
-    b = o2;
+    esc_pair(49, 0, a, b);
 }
 
 void gmEnqTreeViewLabel(int entry, char* text, int len) { TREENQ(entry, text, len); }
