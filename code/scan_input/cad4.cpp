@@ -173,12 +173,8 @@ void READ_SCAN_CAD4(int& IERR) {
     int npimin = 0;
     const bool has_npimin = slowest_rescan_index(r.WIDTH, CAD4HDR.TMAXC, npimin);
 
-    const STDREF_t& sr = STDREF;
     if (code(1) == 'I') {
-        r.ISTD = 0;
-        const int nstd = sr.NSTD < MAXSTD ? sr.NSTD : MAXSTD;
-        for (int j = 1; j <= nstd && r.ISTD == 0; ++j)
-            if (sr.IHSTD(j, 1) == r.IH(1) && sr.IHSTD(j, 2) == r.IH(2) && sr.IHSTD(j, 3) == r.IH(3)) r.ISTD = j;
+        r.ISTD = scanin::standard_number(r.IH);
         if (r.ISTD == 0) EXITINT("Unidentified Standard Refln");
         r.SCANCODE = "I";
     } else {

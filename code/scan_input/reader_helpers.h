@@ -1,5 +1,6 @@
 // What the instrument readers share: the input file on unit 1 read line by line, the reader
-// status of a read, and the checks of a reflection and of the axis mapping.
+// status of a read, the standard a reflection is, and the checks of a reflection and of the
+// axis mapping.
 #pragma once
 
 #include <cmath>
@@ -40,6 +41,16 @@ inline bool all_finite() {
     for (int k = 1; k <= 4; ++k)
         if (!std::isfinite(r.ANGL(k))) return false;
     return std::isfinite(r.STEP) && std::isfinite(r.SCALE);
+}
+
+// The number of the standard reflection with the indices ih (the first that has them), or 0
+// when no standard has them.
+inline int standard_number(const rt::FArray<int, 3>& ih) {
+    const STDREF_t& sr = STDREF;
+    const int nstd = sr.NSTD < MAXSTD ? sr.NSTD : MAXSTD;
+    for (int j = 1; j <= nstd; ++j)
+        if (sr.IHSTD(j, 1) == ih(1) && sr.IHSTD(j, 2) == ih(2) && sr.IHSTD(j, 3) == ih(3)) return j;
+    return 0;
 }
 
 // True when IBL holds each of the axes 1, 2, 3 once, each with either sign.

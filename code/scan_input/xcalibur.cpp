@@ -28,6 +28,13 @@ constexpr float DTOR = 0.017453292f;
 const char* const HEADER_ERROR = "ERROR READING DATAFILE HEADER";
 const char* const HEADER_EOF = "UNEXPECTED EOF IN DATAFILE HEADER";
 
+// Scan codes of the file and the program's codes they become ("FT", attenuated, is apart).
+struct ScanCode {
+    std::string_view format;
+    const char* program;
+};
+constexpr ScanCode SCAN_CODES[] = {{"LT", "W"}, {"WK", "M"}, {"NL", "R"}, {"ST", "S"}};
+
 // Lines read from the current input file; the first line is 1.
 int line_count = 0;
 
@@ -295,10 +302,7 @@ void READ_SCAN_XCAL(int& IERR) {
     // Standard reflection, and the steps of the scan.
     const STDREF_t& sr = STDREF;
     if (reference) {
-        r.ISTD = 0;
-        const int nstd = sr.NSTD < MAXSTD ? sr.NSTD : MAXSTD;
-        for (int j = 1; j <= nstd && r.ISTD == 0; ++j)
-            if (sr.IHSTD(j, 1) == r.IH(1) && sr.IHSTD(j, 2) == r.IH(2) && sr.IHSTD(j, 3) == r.IH(3)) r.ISTD = j;
+        r.ISTD = scanin::standard_number(r.IH);
         if (r.ISTD == 0) EXITINT("Unidentified Standard Refln");
         r.NSTEP = sr.NSTEP_STD(r.ISTD);
     } else {
@@ -334,19 +338,13 @@ void READ_SCAN_XCAL(int& IERR) {
     // Scan code. A code the format does not know marks a normal reflection.
     if (r.ISTD != 0) {
         r.SCANCODE = "I";
-    } else if (code == "LT") {
-        r.SCANCODE = "W";
-    } else if (code == "WK") {
-        r.SCANCODE = "M";
-    } else if (code == "NL") {
-        r.SCANCODE = "R";
-    } else if (code == "ST") {
-        r.SCANCODE = "S";
     } else if (code == "FT") {
         r.SCANCODE = "F";
         r.SCALE = r.SCALE * SCANHDR.ATTEN;
     } else {
         r.SCANCODE = "N";
+        for (const ScanCode& c : SCAN_CODES)
+            if (code == c.format) r.SCANCODE = c.program;
     }
 
     const rt::FArray<float, 3>& scw = SCANHDR.SCW;

@@ -162,10 +162,7 @@ void READ_SCAN_XSCANS(int& IERR) {
 
     r.ISTD = 0;
     if (standard) {
-        const STDREF_t& sr = STDREF;
-        const int nstd = sr.NSTD < MAXSTD ? sr.NSTD : MAXSTD;
-        for (int j = 1; j <= nstd && r.ISTD == 0; ++j)
-            if (sr.IHSTD(j, 1) == r.IH(1) && sr.IHSTD(j, 2) == r.IH(2) && sr.IHSTD(j, 3) == r.IH(3)) r.ISTD = j;
+        r.ISTD = scanin::standard_number(r.IH);
         if (r.ISTD == 0) EXITINT("Unidentified Standard Refln");
     }
 
