@@ -105,24 +105,26 @@ void gmSetValueArray_DOUBLE(int widget, int col, int row, int cols, int rows, co
     DVRSET(widget, col, row, cols, rows, values);
 }
 
-void gmSetValueArray_REAL(int widget, int col, int row, int cols, int rows, const float* values) {
-    std::vector<double> list;
+namespace {
+// The cols x rows block of values converted element by element (empty for an empty block).
+template <class To, class From>
+std::vector<To> converted_block(int cols, int rows, const From* values) {
+    std::vector<To> list;
     if (cols > 0 && rows > 0) {
         const std::size_t n = std::size_t(cols) * std::size_t(rows);
         list.resize(n);
-        for (std::size_t k = 0; k < n; ++k) list[k] = values[k];
+        for (std::size_t k = 0; k < n; ++k) list[k] = static_cast<To>(values[k]);
     }
-    DVRSET(widget, col, row, cols, rows, list.data());
+    return list;
+}
+}  // namespace
+
+void gmSetValueArray_REAL(int widget, int col, int row, int cols, int rows, const float* values) {
+    DVRSET(widget, col, row, cols, rows, converted_block<double>(cols, rows, values).data());
 }
 
 void gmSetValueArray_INTEGER(int widget, int col, int row, int cols, int rows, const int* values) {
-    std::vector<float> list;
-    if (cols > 0 && rows > 0) {
-        const std::size_t n = std::size_t(cols) * std::size_t(rows);
-        list.resize(n);
-        for (std::size_t k = 0; k < n; ++k) list[k] = float(values[k]);
-    }
-    VARSET(widget, col, row, cols, rows, list.data());
+    VARSET(widget, col, row, cols, rows, converted_block<float>(cols, rows, values).data());
 }
 
 void gmSetPropertySetting(int grid, int item, const PropertySettingOptions& o) {
