@@ -31,6 +31,10 @@ constexpr int SEARCH_SEQ = 108;
 // were (zero before the first search).
 rt::FArray<int, 3> SEARCH_INDICES;
 
+// True once the reflection on display has gone to the integrated data file in this pass. "Start"
+// after "Stop" then only restarts the ticks: a reflection is never written (or counted) twice.
+bool DISPLAY_WRITTEN = false;
+
 // "Exit", both "Go" buttons and "Start" take one state, "Stop" the other.
 void set_running_look(bool running) {
     const int idle = running ? STATUS_GREYED : STATUS_ACTIVE;
@@ -58,7 +62,10 @@ void end_pass_on_read_error() {
 
 // A search reading mode 1 or 2 of the standard data file. Returns false when the pass has ended.
 bool search_and_fit(int mode, int number, const rt::FArray<int, 3>& hkl) {
+    const int shown = REFLN.ISEQ;
     const int status = search(mode, number, hkl);
+    // Another reflection on display is not yet written; a failed search brings the old one back.
+    if (status == 0 && REFLN.ISEQ != shown) DISPLAY_WRITTEN = false;
     if (status == 12) {
         end_pass();
         return false;
@@ -97,6 +104,7 @@ bool next_reflection() {
     SET_FIT_PARAMETERS();
     FIT_REFLECTION();
     WRITE_INT();
+    DISPLAY_WRITTEN = true;
     return true;
 }
 
@@ -146,6 +154,7 @@ void START_AUTO_FIT() {
 
     clear_outcome_counters();
     FITOPT.IINT = 2;
+    DISPLAY_WRITTEN = false;  // a new pass writes the reflection on display at its first "Start"
 
     int iquit = 0;
     RUN_PKVALS(iquit);
@@ -174,8 +183,11 @@ void START_AUTO_FIT() {
             set_running_look(true);
             gmDefineTimerCallback(TIMER_INTERVAL, TICK);
             READ_FIT_PARAMETERS();
-            FIT_REFLECTION();
-            WRITE_INT();
+            if (!DISPLAY_WRITTEN) {
+                FIT_REFLECTION();
+                WRITE_INT();
+                DISPLAY_WRITTEN = true;
+            }
         }
         if (icb == SEARCH_HKL) goes_on = search_by_hkl();
         if (icb == SEARCH_SEQ) goes_on = search_by_number();
