@@ -123,7 +123,10 @@ void READ_SCAN_STOE(int& IERR) {
             IERR = 12;
             return;
         }
-    } while (line[0] != ' ');
+    } while (line[0] != ' ' || line.find_first_not_of(' ') == std::string::npos);
+    // A wholly blank line is passed over like any other line that is no reflection line: taken
+    // as the end of the data, it would drop every reflection after it from a load that reports
+    // success.
 
     const int ios = rt::list_read(std::string_view(line).substr(1), r.IH, ICODE, R1, R2, I1, I2, ISCANTIME,
                                   IFILT, R3, I4, r.ANGL);

@@ -155,7 +155,7 @@ TEST_F(StoeReader, UnusableReflectionsAreSkippedAndTheDataEndWhereTheFileSays) {
         {"end of file before the counts drops the reflection", {ok, "P 9 1 2", ok}, DONE, 1},
         // Without the closing 0 0 0 line the end of the file completes the last counts.
         {"end of file after the counts keeps the reflection", {ok, "P 9 1 2"}, DONE, 1},
-        {"a blank line ends the data", {ok, "P 9 1 2", "", ok, "P 9 1"}, DONE, 1},
+        {"a blank line is passed over", {ok, "P 9 1 2", "", "   ", ok, "P 9 1"}, DONE, 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
