@@ -97,22 +97,27 @@ void gmEnqValueArray_DOUBLE(int widget, int col, int row, int cols, int rows, do
     DVRENQ(widget, col, row, cols, rows, values);
 }
 
-void gmEnqValueArray_REAL(int widget, int col, int row, int cols, int rows, float* values) {
-    if (cols <= 0 || rows <= 0) return DVRENQ(widget, col, row, cols, rows, nullptr);
+namespace {
+// A block read through the enquiry of a wider type: the caller's values go in widened, and
+// come back converted by back.
+template <class Wide, class T, class Back>
+void enq_widened(int widget, int col, int row, int cols, int rows, T* values,
+                 void (*enq)(int, int, int, int, int, Wide*), Back back) {
+    if (cols <= 0 || rows <= 0) return enq(widget, col, row, cols, rows, nullptr);
     const std::size_t n = std::size_t(cols) * std::size_t(rows);
-    std::vector<double> list(n);
-    for (std::size_t k = 0; k < n; ++k) list[k] = values[k];
-    DVRENQ(widget, col, row, cols, rows, list.data());
-    for (std::size_t k = 0; k < n; ++k) values[k] = narrow(list[k]);
+    std::vector<Wide> list(n);
+    for (std::size_t k = 0; k < n; ++k) list[k] = static_cast<Wide>(values[k]);
+    enq(widget, col, row, cols, rows, list.data());
+    for (std::size_t k = 0; k < n; ++k) values[k] = back(list[k]);
+}
+}  // namespace
+
+void gmEnqValueArray_REAL(int widget, int col, int row, int cols, int rows, float* values) {
+    enq_widened<double>(widget, col, row, cols, rows, values, DVRENQ, [](double v) { return narrow(v); });
 }
 
 void gmEnqValueArray_INTEGER(int widget, int col, int row, int cols, int rows, int* values) {
-    if (cols <= 0 || rows <= 0) return VARENQ(widget, col, row, cols, rows, nullptr);
-    const std::size_t n = std::size_t(cols) * std::size_t(rows);
-    std::vector<float> list(n);
-    for (std::size_t k = 0; k < n; ++k) list[k] = float(values[k]);
-    VARENQ(widget, col, row, cols, rows, list.data());
-    for (std::size_t k = 0; k < n; ++k) values[k] = trunc_int(list[k]);
+    enq_widened<float>(widget, col, row, cols, rows, values, VARENQ, [](float v) { return trunc_int(v); });
 }
 
 void gmEnqCellSetting(int array, int col, int row, double& value, char* text, int len) {
