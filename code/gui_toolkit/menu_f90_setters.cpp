@@ -189,7 +189,7 @@ void gmSetPageSetupAttribs(int widget, float r1, float r2, float r3, float r4, i
 void gmSetCellSetting(int array, int col, int row, const CellSettingOptions& o) {
     std::string text(256, ' ');
     const bool number = o.dbl || o.real || o.integer;
-    const double value = o.dbl ? *o.dbl : (o.real ? double(*o.real) : (o.integer ? double(float(*o.integer)) : 0.0));
+    const double value = o.dbl ? *o.dbl : (o.real ? double(*o.real) : (o.integer ? double(*o.integer) : 0.0));
     if (array > 0 && col > 0 && row > 0) {
         int attributes[12] = {};
         CELANQ(array, col, row, 12, attributes);
