@@ -1,0 +1,173 @@
+// What the file openers hand to the open dialog and the file browser (caption, filters, filter
+// preset, start directory, default extension), and the icon and buttons of the boxes the
+// openers and "Create Cif" show.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "include/shell_services.h"
+#include "main_ui.h"
+#include "platform/frontend.h"
+
+namespace {
+
+// Passes everything on to the scripted front end and keeps the file requests and box codes.
+class Recorder : public wl::FrontEnd {
+public:
+    explicit Recorder(wl::FrontEnd& inner) : inner_(inner) {}
+    void pump(wl::Model& m) override { inner_.pump(m); }
+    void show_window(wl::Model& m, int id) override { inner_.show_window(m, id); }
+    void hide_window(wl::Model& m, int id) override { inner_.hide_window(m, id); }
+    void redraw(wl::Model& m, int id) override { inner_.redraw(m, id); }
+    void error_box(wl::Model& m, const std::string& t, const std::string& x, int kind) override {
+        inner_.error_box(m, t, x, kind);
+    }
+    int message_box(wl::Model& m, const std::string& t, const std::string& x, int icon, int buttons) override {
+        boxes.emplace_back(icon, buttons);
+        return inner_.message_box(m, t, x, icon, buttons);
+    }
+    wl::FileAnswer file_dialog(wl::Model& m, const wl::FileRequest& r) override {
+        requests.push_back(r);
+        return inner_.file_dialog(m, r);
+    }
+    void console(wl::Model& m, const wl::ConsoleMessage& c) override { inner_.console(m, c); }
+    void timer_changed(wl::Model& m) override { inner_.timer_changed(m); }
+    void shutdown(wl::Model& m) override { inner_.shutdown(m); }
+
+    std::vector<wl::FileRequest> requests;
+    std::vector<std::pair<int, int>> boxes;
+
+private:
+    wl::FrontEnd& inner_;
+};
+
+class OpenerRequests : public kvtest::ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        build_ui();
+        wl::set_frontend(&rec_);
+    }
+    void TearDown() override {
+        wl::set_frontend(nullptr);
+        ShellTest::TearDown();
+    }
+    std::string path(const std::string& name) const { return (dir / name).string(); }
+    // Loading a script installs the scripted front end: the recorder goes back in front of it.
+    void script(const std::vector<std::string>& lines) {
+        ShellTest::script(lines);
+        wl::set_frontend(&rec_);
+    }
+    Recorder rec_{wl::frontend()};
+};
+
+using Filters = std::vector<std::pair<std::string, std::string>>;
+
+TEST_F(OpenerRequests, OpenDialogsGetTheirCaptionFiltersPresetAndStartDirectory) {
+    const Filters in_filters = {{"*.rfl", "Standard"}, {"*.dat", "Old Vosket"}, {"*.dca", "Xcalibur Ascii"},
+                                {"*.p4t", "Xscans"},   {"*.d00", "Stoe"},       {"*.feb", "Phillips Febo"},
+                                {"*.dat", "CAD4"},     {"*.*", "All Formats"}};
+    const Filters out_filters = {{"*.int", "Rfine"}, {"*.hkl", "Shelx"}, {"*.*", "All Formats"}};
+    const Filters std_filters = {{"*.rfl", "Std datafile"}, {"*.*", "All Formats"}};
+    const std::string in_dir = path("in") + "/";
+    const std::string out_dir = path("out") + "/";
+    struct Case {
+        const char* what;
+        std::function<void()> set_up, call;
+        std::string caption;
+        Filters filters;
+        int filter_index;
+        std::string directory, extension;
+    };
+    const Case cases[] = {
+        {"input", [] { FILEINFO.IFORMAT = 5; }, [] { OPEN_IN(); }, kvtest::TITLE + ": Open Input Data File",
+         in_filters, 5, in_dir, "rfl"},
+        {"output, none open", [] { FILEINFO.OUT_FORMAT = 1; }, [] { OPEN_OUT(); },
+         kvtest::TITLE + ": Open Output Data File", out_filters, 1, in_dir, "int"},
+        {"output, a Shelx file open",
+         [&] {
+             FILEINFO.OUTOPEN = 1;
+             FILEINFO.OUT_FORMAT = 3;
+             FILEINFO.OUT_DIR = out_dir;
+         },
+         [] { OPEN_OUT(); }, kvtest::TITLE + ": Open Output Data File", out_filters, 2, out_dir, "int"},
+        {"output, Shelx chosen before, closed since", [] { FILEINFO.OUT_FORMAT = 3; }, [] { OPEN_OUT(); },
+         kvtest::TITLE + ": Open Output Data File", out_filters, 2, in_dir, "int"},
+        {"new standard data file", [] {}, [] {
+             int status = 0;
+             OPEN_NEWSTD(status, 26);
+             EXPECT_EQ(status, 1);
+         },
+         kvtest::TITLE + ": Create Standard Data File", std_filters, 1, "", "rfl"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FILEINFO.OUTOPEN = 0;
+        FILEINFO.OUT_FORMAT = 0;
+        FILEINFO.OUT_DIR = "";
+        FILEINFO.IN_DIR = in_dir;
+        c.set_up();
+        rec_.requests.clear();
+        script({"cancel"});
+        c.call();
+        ASSERT_EQ(rec_.requests.size(), 1u);
+        const wl::FileRequest& r = rec_.requests[0];
+        EXPECT_EQ(r.caption, c.caption);
+        EXPECT_EQ(r.filters, c.filters);
+        EXPECT_EQ(r.filter_index, c.filter_index);
+        EXPECT_EQ(r.directory, c.directory);
+        EXPECT_EQ(r.default_extension, c.extension);
+    }
+}
+
+TEST_F(OpenerRequests, BrowserStartsInTheInputDirectoryAndTheExperimentFileKeepsItsOwn) {
+    const std::string in_dir = path("in") + "/";
+    const std::string other = path("other") + "/";
+    auto browsed = [this](const std::function<void()>& call) {
+        wl::model().trace.clear();
+        wl::model().trace_on = true;
+        script({"cancel"});
+        call();
+        wl::model().trace_on = false;
+        for (const std::string& t : wl::model().trace)
+            if (t.rfind("OPENBROWSE(", 0) == 0) return t;
+        return std::string("no browser");
+    };
+    auto par = [] {
+        int status = 0;
+        OPEN_PAR(status);
+    };
+    const std::string par_filter = ", \"*.par|(Parameter File)|*.*|(All Files)\")";
+    const std::string exp_filter = ", \"*.exp|(Experiment File)|*.*|(All)\")";
+
+    FILEINFO.IN_DIR = in_dir;
+    EXPECT_EQ(browsed(par), "OPENBROWSE(0, \"" + in_dir + "\"" + par_filter);
+    EXPECT_EQ(browsed([] { OPEN_LOG(); }), "OPENBROWSE(0, \"" + in_dir + "\", \"*.log|(Log File)|*.*|(All)\")");
+    FILEINFO.IN_DIR = "";  // no input directory yet: the browser's own start
+    EXPECT_EQ(browsed(par), "OPENBROWSE(0, \"\"" + par_filter);
+
+    // The experiment file starts in the directory of the loaded data set, and without one where
+    // its previous choice started, whatever the input directory holds meanwhile.
+    FILEINFO.LOADED = 1;
+    FILEINFO.IN_DIR = in_dir;
+    EXPECT_EQ(browsed([] { OPEN_EXP(); }), "OPENBROWSE(0, \"" + in_dir + "\"" + exp_filter);
+    FILEINFO.LOADED = 0;
+    FILEINFO.IN_DIR = other;
+    EXPECT_EQ(browsed([] { OPEN_EXP(); }), "OPENBROWSE(0, \"" + in_dir + "\"" + exp_filter);
+}
+
+TEST_F(OpenerRequests, ExistingOutputQuestionAndCifNoticeUseTheirIconAndButtons) {
+    kvtest::write_bytes(dir / "out.int", "old\r\n");
+    FILEINFO.IN_DIR = dir.string() + "/";
+    script({"file " + path("out.int"), "answer 1"});
+    OPEN_OUT();
+    FILEINFO.IN_FULLNAME = path("abc.dat");
+    CREATE_CIF_KELVOR();
+    const std::vector<std::pair<int, int>> expected = {{1, 4}, {3, 0}};
+    EXPECT_EQ(rec_.boxes, expected);
+}
+
+}  // namespace
