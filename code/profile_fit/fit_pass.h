@@ -26,7 +26,7 @@ int main_control(int k);
 void set_status(int k, int status);
 
 // The start of a pass: the fitting dialog shows the settings for the reflection on display, and
-// the four controls of the fitting dialog's group 3 are greyed.
+// the four menu-bar titles IWID(3, 1..4) are greyed.
 void show_fit_settings();
 void grey_dialog_controls();
 
