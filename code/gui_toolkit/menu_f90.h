@@ -555,8 +555,8 @@ void gmSetValueArray2(int widget, int col, int row, int cols, int rows, const rt
 
 template <class T, int NC, int NR>
 void gmEnqValueArray2(int widget, int col, int row, int cols, int rows, rt::FArray2<T, NC, NR>& a) {
-    if (cols <= 0 || rows <= 0) return;
-    std::vector<T> list(std::size_t(cols) * std::size_t(rows));
+    // An empty block still goes to the toolkit, which checks the widget.
+    std::vector<T> list(cols > 0 && rows > 0 ? std::size_t(cols) * std::size_t(rows) : 0);
     for (int r = 1; r <= rows; ++r)  // a block that does not fit the array stops here, before any transfer
         for (int c = 1; c <= cols; ++c) list[std::size_t(c - 1 + (r - 1) * cols)] = a(c, r);
     if constexpr (std::is_same_v<T, double>)
@@ -580,8 +580,7 @@ void gmSetTextArray_2(int widget, int col, int row, int cols, int rows, const rt
 
 template <int N, int NC, int NR>
 void gmEnqTextArray_2(int widget, int col, int row, int cols, int rows, rt::FArray2<rt::FText<N>, NC, NR>& a) {
-    if (cols <= 0 || rows <= 0) return;
-    std::vector<char> list;
+    std::vector<char> list;  // an empty block still goes to the toolkit, which checks the widget
     for (int r = 1; r <= rows; ++r)
         for (int c = 1; c <= cols; ++c) list.insert(list.end(), a(c, r).c, a(c, r).c + N);
     gmEnqTextArray_1(widget, col, row, cols, rows, list.data(), N);
