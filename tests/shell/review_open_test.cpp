@@ -10,6 +10,7 @@
 
 #include "include/shell_services.h"
 #include "main_ui.h"
+#include "params_ui.h"
 #include "platform/frontend.h"
 
 namespace {
@@ -168,6 +169,44 @@ TEST_F(OpenerRequests, ExistingOutputQuestionAndCifNoticeUseTheirIconAndButtons)
     CREATE_CIF_KELVOR();
     const std::vector<std::pair<int, int>> expected = {{1, 4}, {3, 0}};
     EXPECT_EQ(rec_.boxes, expected);
+}
+
+}  // namespace
+
+namespace {
+
+class InputLog : public kvtest::ReportFileTest {};
+
+// Opening an input data file ends the log in use, also one the user chose, and starts the
+// automatic one; an automatic log that cannot be opened is left out without a word.
+TEST_F(InputLog, ANewInputFileReplacesAChosenLogAndAFailedAutomaticLogIsSilent) {
+    kvtest::write_bytes(dir / "scan.dat", "x\r\n");
+    script({"file " + path("mine"), "file " + path("scan.dat"), "press 470"});
+    CREATE_LOG();
+    ASSERT_EQ(FILEINFO.LOGOPEN, 1);
+    OPEN_IN();
+    EXPECT_EQ(FILEINFO.LOGOPEN, 1);
+    EXPECT_EQ(rt::unit_path(20), path("scan_Kelvor.log"));
+    EXPECT_EQ(rt::unit_write_record(20, " LATER LINE"), rt::IOS_OK);
+    rt::unit_close(20);
+    EXPECT_EQ(kvtest::read_bytes(dir / "mine.log").find("LATER LINE"), std::string::npos);
+    const std::string automatic = kvtest::read_bytes(dir / "scan_Kelvor.log");
+    EXPECT_NE(automatic.find("\r\n     INPUT DATA FILE WAS: scan.dat\r\n"), std::string::npos) << automatic;
+    EXPECT_EQ(automatic.substr(automatic.size() - 12), "LATER LINE\r\n");
+
+    // The automatic log's name is taken by a folder: no log, no box, the format is still asked.
+    kvtest::write_bytes(dir / "run.rfl", "x\r\n");
+    std::filesystem::create_directories(dir / "run_Kelvor.log");
+    FILEINFO.LOGOPEN = 1;
+    ASSERT_EQ(kvtest::open_log(dir / "other.log"), rt::IOS_OK);
+    script({"file " + path("run.rfl"), "press 470"});
+    OPEN_IN();
+    EXPECT_EQ(FILEINFO.LOADED, 1);
+    EXPECT_EQ(FILEINFO.LOGOPEN, 0);
+    EXPECT_FALSE(rt::unit_connected(20));
+    const std::vector<std::string> expected = {"file " + kvtest::TITLE + ": Open Input Data File -> " + path("run.rfl"),
+                                               "show Input Data file Format", "hide Input Data file Format"};
+    EXPECT_EQ(transcript(), expected);
 }
 
 }  // namespace
