@@ -101,7 +101,8 @@ bool typed_hkl(rt::FArray<int, 3>& indices) {
 int typed_sequence_number() {
     const double typed = gmEnqValueSetting(main_control(7));
     int number = 0;
-    if (std::isfinite(typed) && std::fabs(typed) < 1.0e9) number = static_cast<int>(typed);
+    // Taken as a 32-bit real, as every value entry of the passes, then truncated toward zero.
+    if (std::isfinite(typed) && std::fabs(typed) < 1.0e9) number = static_cast<int>(static_cast<float>(typed));
     return number;
 }
 

@@ -52,7 +52,7 @@ int search(int mode, int number, const rt::FArray<int, 3>& hkl);
 // (indices unchanged); a text with fewer than three numbers leaves the rest as they were.
 bool typed_hkl(rt::FArray<int, 3>& indices);
 
-// The sequence number typed in the main window, truncated toward zero. A number beyond the range
+// The sequence number typed in the main window, as a 32-bit real truncated toward zero. A number beyond the range
 // of sequence numbers (or not a number) is 0, which finds nothing.
 int typed_sequence_number();
 
