@@ -104,6 +104,9 @@ constexpr mf::Recoding kProp13Read[] = {{0, -1}, {1, 0}, {2, 8}, {3, 4}};
 constexpr mf::Recoding kProp78Sent[] = {{32763, 1}, {32764, 2}};
 constexpr mf::Recoding kProp78Read[] = {{1, 32763}, {2, 32764}};
 
+// Marks an enquiry the toolkit left unanswered.
+constexpr int kUnanswered = -2147483647 - 1;
+
 // Property 15 of the widget (its kind), as PRPENQ reads it.
 int kind_of(int widget) {
     int kind = 0;
@@ -173,10 +176,15 @@ void gmEnqWidgetProp(int widget, const WidgetPropResults& args) {
         switch (a.kind) {
             case K::Integer:
                 if (int* out = args.i[p]) {
-                    // A refused property leaves the value: it goes in coded as it would be sent.
-                    int v = widget_prop_sent(a.code, *out);
+                    // A refused property leaves the value. It goes in coded as it would be
+                    // sent; a value that the decoding would not give back (1 of property 13,
+                    // say) is kept when the toolkit writes nothing.
+                    const int in = widget_prop_sent(a.code, *out);
+                    int v = in;
+                    const bool round_trips = widget_prop_read(a.code, in) == *out;
+                    if (!round_trips) v = kUnanswered;
                     PRPENQ(widget, code_for(widget, a), v, scratch_d, scratch_t, 1);
-                    *out = widget_prop_read(a.code, v);
+                    if (round_trips || v != kUnanswered) *out = widget_prop_read(a.code, v);
                 }
                 break;
             case K::Double:
