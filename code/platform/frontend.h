@@ -19,6 +19,7 @@ struct FileRequest {
     int filter_index = 1;                                   // the filter preset, from 1
     std::string default_extension;                          // without the dot; may be empty
     std::string directory;                                  // initial directory; empty = current
+    std::string name;  // proposed file: a path, or a bare name in `directory`; empty = none
     bool save = false;                                      // the browser's second mode
 };
 

@@ -155,13 +155,28 @@ void GENERALMESSAGE(int icon, int buttons, int& answer, std::string_view title, 
     m.boxes.back().answer = answer;
 }
 
+namespace {
+
+// The caller's name field without its trailing blanks; a field that holds anything but
+// printable text (never set by the caller) proposes nothing.
+std::string proposed_name(const char* name, int name_len) {
+    std::string t = rtrim(std::string_view(name, std::size_t(name_len)));
+    for (const char ch : t)
+        if (static_cast<unsigned char>(ch) < 0x20 || ch == 0x7f) return std::string();
+    return t;
+}
+
+}  // namespace
+
 void OPENBROWSE(int mode, char* name, int name_len, std::string_view directory, std::string_view filter) {
     wl::trace_call("OPENBROWSE", mode, rtrim(directory), rtrim(filter));
     auto& m = model();
-    fill_text(name, name_len, "");
     wl::FileRequest r;
     r.caption = m.reg.title;
     r.directory = rtrim(directory);
+    // What the caller's name field holds on entry is proposed; a cancel leaves it blank.
+    if (name_len > 0) r.name = proposed_name(name, name_len);
+    fill_text(name, name_len, "");
     r.save = mode == 1;
     // "pattern|label|pattern|label"
     std::string f = rtrim(filter);

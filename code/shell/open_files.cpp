@@ -82,12 +82,15 @@ struct BrowserOpener {
 };
 
 // Runs the browser until a file is open on the unit (returns its name) or the user cancels
-// (returns ""). The caption is registered once, before the first browse.
-std::string browse_and_open(const BrowserOpener& b, std::string_view start_dir) {
+// (returns ""). The caption is registered once, before the first browse; the first browse
+// proposes `proposal` (a name the browser's field cannot hold is not proposed, never cut),
+// a browse after a failed open proposes nothing.
+std::string browse_and_open(const BrowserOpener& b, std::string_view start_dir, std::string_view proposal = {}) {
     WIDSTR(b.caption);
+    rt::FText<30> fname;
+    fname.blank();
+    if (proposal.size() <= 30) fname = proposal;
     for (;;) {
-        rt::FText<30> fname;
-        fname.blank();
         BROWSE(0, 0, 0, 0, fname, start_dir, b.filter);
         if (fname(1) == ' ') return "";
         std::string name = fname.str();
@@ -95,8 +98,13 @@ std::string browse_and_open(const BrowserOpener& b, std::string_view start_dir) 
         if (!b.extension.empty() && name.find('.') == std::string::npos) name += b.extension;
         if (rt::unit_open(b.unit, name, b.spec) == rt::IOS_OK) return name;
         GUIERR("ERROR", b.error_text);
+        fname.blank();
     }
 }
+
+// The path each open dialog last returned (empty at first); the dialog reopens with it unless
+// the opener proposes another name. A cancel leaves it as it was proposed.
+std::string last_in_path, last_out_path, last_newstd_path;
 
 }  // namespace
 
@@ -108,6 +116,7 @@ int SCANDATA_UNIT() { return kScanExportUnit; }
 void OPEN_IN() {
     FILEINFO_t& fi = FILEINFO;
     if (fi.LOADED == 1) {
+        last_in_path = fi.IN_NAME.str();
         fi.LOADED = 0;
         rt::unit_close(1);
     }
@@ -121,9 +130,10 @@ void OPEN_IN() {
     req.directory = fi.IN_DIR.str();
     std::string path;
     for (;;) {
+        req.name = last_in_path;
         const wl::FileAnswer ans = ask_file(req);
         if (ans.cancelled || ans.path.empty()) return;
-        path = ans.path;
+        path = last_in_path = ans.path;
         if (path.size() > kNameField) {
             GUIERR(PROGID.PROG_TITLE.view(), kTooLong);
             continue;
@@ -171,6 +181,7 @@ void OPEN_OUT() {
     FILEINFO_t& fi = FILEINFO;
     std::string start = fi.IN_DIR.str();
     if (fi.OUTOPEN == 1) {
+        last_out_path = fi.OUT_NAME.str();
         fi.OUTOPEN = 0;
         rt::unit_close(2);
         gmSetWidgetStatus(GRAPHICS.IWID(3, 44), STATUS_GREYED);
@@ -188,12 +199,13 @@ void OPEN_OUT() {
     std::string path;
     int filter = 1;
     for (;;) {
+        req.name = last_out_path;
         const wl::FileAnswer ans = ask_file(req);
         if (ans.cancelled || ans.path.empty()) {
             clear_output_fields();
             return;
         }
-        path = ans.path;
+        path = last_out_path = ans.path;
         filter = ans.filter_index;
         if (path.size() > kNameField) {
             GUIERR(PROGID.PROG_TITLE.view(), kTooLong);
@@ -258,11 +270,13 @@ void OPEN_NEWSTD(int& status, int unit) {
     req.filter_index = 1;
     req.default_extension = "rfl";
     req.save = true;
+    req.name = last_newstd_path;
     const wl::FileAnswer ans = ask_file(req);
     if (ans.cancelled || ans.path.empty()) {
         status = 1;
         return;
     }
+    last_newstd_path = ans.path;
     std::string path = ans.path;
     // The default extension goes to a file name that has none.
     const std::string name = name_of(path);
@@ -326,11 +340,19 @@ void OPEN_LOG() {
 // unit 26 and written from its start. A cancel leaves unit 26 unconnected.
 void OPEN_EXP() {
     static std::string start;  // kept from call to call while no data set is loaded
-    if (FILEINFO.LOADED == 1) start = FILEINFO.IN_DIR.str();
+    // With a data set loaded the input file's name is proposed: up to its first "." (or
+    // nothing without one), then "EXP".
+    std::string proposal;
+    if (FILEINFO.LOADED == 1) {
+        start = FILEINFO.IN_DIR.str();
+        const std::string in = FILEINFO.IN_NAME.str();
+        const std::size_t dot = in.find('.');
+        proposal = (dot == std::string::npos ? std::string() : in.substr(0, dot + 1)) + "EXP";
+    }
     BrowserOpener b{std::string(PROGID.PROG_TITLE.view()) + " Create Experiment File",
                     "*.exp|(Experiment File)|*.*|(All)", ".exp", "Error opening exp file: Try again", 26,
                     spec_of(rt::FileStatus::Unknown, rt::FileAction::ReadWrite)};
-    browse_and_open(b, start);
+    browse_and_open(b, start, proposal);
 }
 
 // Lets the user choose the scan export file (".dat" added to a name without "."), opened for

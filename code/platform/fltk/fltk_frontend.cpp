@@ -645,6 +645,14 @@ FileAnswer FltkFrontEnd::file_dialog(Model&, const FileRequest& r) {
         std::free(cwd);
     }
     const bool moved = !r.directory.empty() && ::chdir(r.directory.c_str()) == 0;
+    // The proposed name shows in the name field (a bare name in the directory shown; a path
+    // takes the chooser to its directory). Cancel and the close box still clear the field.
+    if (!r.name.empty()) {
+        std::string proposal = r.name;
+        if (proposal[0] != '/' && !r.directory.empty())
+            proposal = r.directory + (r.directory.back() == '/' ? "" : "/") + proposal;
+        fc.value(proposal.c_str());
+    }
     const char* previous = Fl_Window::default_xclass();
     const std::string keep = previous ? previous : "";
     Fl_Window::default_xclass(kClassFile);
