@@ -19,6 +19,7 @@
 #include "platform/fltk/boxes.h"
 #include "platform/fltk/fields.h"
 #include "platform/fltk/frame_view.h"
+#include "platform/fltk/looks.h"
 #include "platform/graphics_model.h"
 #include "platform/widget_extra.h"
 
@@ -355,10 +356,10 @@ void FltkFrontEnd::add_widget(Model& m, KvWindow& win, const Widget& w, const Re
             auto it = widgets_.find(cid);
             if (cw_.parent != w.id || it == widgets_.end()) continue;
             const Fl_Widget* t = it->second;
-            x0 = std::min(x0, t->x() - 4);
-            y0 = std::min(y0, t->y() - 4);
-            x1 = std::max(x1, t->x() + t->w() + 4);
-            y1 = std::max(y1, t->y() + t->h() + 4);
+            x0 = std::min(x0, t->x());
+            y0 = std::min(y0, t->y());
+            x1 = std::max(x1, t->x() + t->w());
+            y1 = std::max(y1, t->y() + t->h());
         }
         made->resize(x0, y0, x1 - x0, y1 - y0);
     }
@@ -480,6 +481,7 @@ void FltkFrontEnd::sync(Model& m, int id) {
     } else {
         f->copy_label(trimmed(w->caption).c_str());
     }
+    apply_looks(f, *w);
     // A widget inside a hidden or greyed container (a radio box's toggles) follows it.
     bool hidden = false, greyed = false;
     int depth = 0;

@@ -1,0 +1,88 @@
+#include "platform/fltk/looks.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string_view>
+#include <vector>
+
+#include "platform/graphics_model.h"
+#include "platform/widget_extra.h"
+
+// FLTK last: its X11 headers define macros that clash with our names.
+#include <FL/Enumerations.H>
+#include <FL/Fl_Input_.H>
+#include <FL/Fl_Widget.H>
+#include <FL/fl_draw.H>
+
+namespace wl::fltk {
+namespace {
+
+// The default palette, codes 0 to 10.
+constexpr unsigned char kPalette[11][3] = {
+    {160, 160, 160}, {0, 0, 0},     {255, 0, 0},   {255, 128, 0}, {255, 255, 0}, {0, 255, 0},
+    {0, 255, 255},   {0, 0, 255},   {255, 0, 255}, {128, 64, 0},  {255, 255, 255},
+};
+
+constexpr int kTrueColour = 16777216;
+constexpr int kLibraryPoints = 8;
+constexpr int kLeastSize = 9;
+
+// The values of a registration the widget was created with (empty when it had none).
+const std::vector<double>* registered(const Widget& w, std::string_view entry) {
+    auto it = w.reg.other.find(entry);
+    return it == w.reg.other.end() ? nullptr : &it->second;
+}
+
+}  // namespace
+
+unsigned colour_of_code(int code, unsigned fallback) {
+    if (code >= 1 && code <= 10) return fl_rgb_color(kPalette[code][0], kPalette[code][1], kPalette[code][2]);
+    if (code >= 11 && code <= 19) {
+        int r = 0, g = 0, b = 0;
+        GETSYSCOLOUR(code, r, g, b);
+        return fl_rgb_color(uchar(std::clamp(r, 0, 255)), uchar(std::clamp(g, 0, 255)), uchar(std::clamp(b, 0, 255)));
+    }
+    if (code >= kTrueColour) {
+        const int c = code - kTrueColour;
+        return fl_rgb_color(uchar((c / 65536) % 256), uchar((c / 256) % 256), uchar(c % 256));
+    }
+    return fallback;
+}
+
+int pixel_size_of_points(int points) {
+    if (points <= 0) return FL_NORMAL_SIZE;
+    // Large enough to read, small enough that a caption stays within a window.
+    const long px = std::lround(double(points) * FL_NORMAL_SIZE / kLibraryPoints);
+    return int(std::clamp<long>(px, 6, 96));
+}
+
+void apply_looks(Fl_Widget* f, const Widget& w) {
+    if (!f) return;
+    int size = FL_NORMAL_SIZE;
+    // Font attribute 1 is the character size in points.
+    if (const WidgetExtra* x = find_extra(w.id)) {
+        auto it = x->font.find(1);
+        if (it != x->font.end()) {
+            size = pixel_size_of_points(it->second);
+            f->labelsize(size);
+        }
+    }
+    if (w.kind == KIND_TEXT || w.kind == KIND_VALUE || w.kind == KIND_EDITOR) {
+        auto* in = static_cast<Fl_Input_*>(f);
+        in->textsize(size);
+        // A one-line entry narrower than its text shows it in a smaller size, down to a
+        // readable least, rather than cut a number or caption short.
+        if (w.kind != KIND_EDITOR && in->value()) {
+            fl_font(in->textfont(), size);
+            const int room = in->w() - 6;
+            while (size > kLeastSize && fl_width(in->value()) > room) fl_font(in->textfont(), --size);
+            in->textsize(size);
+        }
+        // The third text attribute colours the text.
+        const auto* attr = registered(w, w.kind == KIND_VALUE ? "REGVALUEATTR" : "REGTEXTATTR");
+        const int colour = attr && attr->size() >= 3 ? int((*attr)[2]) : 0;
+        in->textcolor(colour_of_code(colour, FL_FOREGROUND_COLOR));
+    }
+}
+
+}  // namespace wl::fltk
