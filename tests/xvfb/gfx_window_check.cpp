@@ -10,7 +10,8 @@
 //   menu     the menu bar above and the status bar below the grid area; menu entries with their
 //            states, and a chosen entry queues its callback.
 //   file     FLTK's file chooser, found by its window class, answered by typing a name: the
-//            browser returns the bare name and moves into the file's directory.
+//            browser returns the bare name and moves into the file's directory; the caller's
+//            name is proposed (Return takes it) and Escape returns a blank name.
 //   widgets  a push button laid out on the grid queues its callback when clicked and nothing
 //            when greyed; a number typed into a value entry is kept in full.
 // Exit status 0 when the check holds; the reason for a failure on stderr.
@@ -19,6 +20,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "gui_toolkit/f77gui.h"
@@ -400,6 +402,7 @@ int run_file() {
     alarm(30);
     WIDSTR("Select the parameter file");
     char name[30];
+    std::memset(name, ' ', sizeof name);  // the caller's name is proposed: none here
     BROWSE(0, 0, 0, 0, name, 30, dir, "*.par|(Parameter File)|*.*|(All Files)");
     alarm(0);
     const std::string got(name, 30);
@@ -417,6 +420,24 @@ int run_file() {
     alarm(0);
     check(std::string(name, 30) == "scan1.par" + std::string(21, ' '), "a full path typed gives its bare name");
     check(getcwd(cwd, sizeof cwd) && std::string(cwd) == dir, "and its directory becomes current");
+
+    // The caller's name is proposed in the chooser's name field: Return alone takes it.
+    auto propose = [&](const char* proposal, const char* keys) {
+        std::memset(name, ' ', sizeof name);
+        std::memcpy(name, proposal, std::strlen(proposal));
+        const std::string answer = std::string("(xdotool search --sync --classname kelvor-file windowfocus --sync; "
+                                               "sleep 0.5; xdotool key ") + keys + ") >/dev/null 2>&1 &";
+        if (std::system(answer.c_str()) != 0) check(false, "xdotool started");
+        alarm(30);
+        BROWSE(0, 0, 0, 0, name, 30, dir, "*.par|(Parameter File)|*.*|(All Files)");
+        alarm(0);
+        return std::string(name, 30);
+    };
+    check(propose("scan1.par", "Return") == "scan1.par" + std::string(21, ' '), "the proposed name is taken");
+    // Escape cancels: the name comes back blank and nothing exists under the proposal.
+    const std::string fresh = std::string(dir) + "/fresh.par";
+    check(propose("fresh.par", "Escape") == std::string(30, ' '), "a cancel with a proposal gives a blank name");
+    check(access(fresh.c_str(), F_OK) != 0, "nothing is made under the proposed name");
     std::remove(par.c_str());
     rmdir(dir);
     gmCloseMenu();
