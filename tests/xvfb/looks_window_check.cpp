@@ -1,0 +1,167 @@
+// Text colours and fonts in a real window under Xvfb, made through the same creation routines
+// the program calls and read back from the screen: a heading in colour 7 shows blue, a row name
+// in colour 2 red, an entry without a colour black; a "Go" button with font attribute 1 = 10
+// shows a larger caption than a plain "Go"; a number wider than its one-cell field shows whole
+// in a smaller size instead of being cut at the field's edge.
+// Exit status 0 when the check holds; the reason for a failure on stderr.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "gui_toolkit/f77gui.h"
+#include "gui_toolkit/menu_f90.h"
+#include "gui_toolkit/minigino.h"
+#include "include/toolkit_services.h"
+#include "platform/fltk/boxes.h"
+#include "platform/fltk/fltk_frontend.h"
+#include "platform/model.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Input_.H>
+#include <FL/Fl_Window.H>
+#include <FL/fl_draw.H>
+
+namespace {
+
+int failures = 0;
+
+void check(bool ok, const std::string& what) {
+    if (!ok) {
+        std::fprintf(stderr, "FAILED: %s\n", what.c_str());
+        ++failures;
+    }
+}
+
+constexpr const char* kTitle = "Kelvorantide looks";
+
+struct Ids {
+    int master = 0, heading = 0, row_name = 0, plain = 0, go = 0, plain_go = 0, narrow = 0;
+} id;
+
+void build() {
+    wl::fltk::install();
+    gOpenGino();
+    GGUIWIN();
+    gmInitializeMenu();
+    gmDefineGuiGrid(32, 24);
+    id.master = gmCreateMasterWindow(2, 2, 12, 8, 11, kTitle);
+    id.heading = gmCreateTextEntry(id.master, 1, 6, 3, 1, "Refined", 10, 19, {.colour3 = 7});
+    id.row_name = gmCreateTextEntry(id.master, 1, 5, 3, 1, "Background", 10, 19, {.colour3 = 2});
+    id.plain = gmCreateTextEntry(id.master, 5, 5, 3, 1, "Background", 10, 19);
+    id.go = gmCreatePushButton(id.master, 1, 3, 1, 1, "Go", {.callback = 106});
+    gmSetFontAttribs(id.go, {.a1 = 10});
+    id.plain_go = gmCreatePushButton(id.master, 3, 3, 1, 1, "Go", {.callback = 108});
+    id.narrow = gmCreateValueEntry(id.master, 1, 1, 1, 1, 200.0f, 6, 1, 19);
+    gmManage();
+    for (int k = 0; k < 25; ++k) {
+        Fl::wait(0.02);
+        Fl::flush();
+    }
+}
+
+Fl_Window* master_window() {
+    for (Fl_Window* w = Fl::first_window(); w; w = Fl::next_window(w))
+        if (w->xclass() && std::string(w->xclass()) == wl::fltk::kClassMaster && w->label() &&
+            std::string(w->label()) == kTitle)
+            return w;
+    return nullptr;
+}
+
+Fl_Widget* shown(Fl_Window* w, int wid) {
+    for (int i = 0; i < w->children(); ++i)
+        if (w->child(i)->user_data() == reinterpret_cast<void*>(intptr_t(wid))) return w->child(i);
+    return nullptr;
+}
+
+// The window as it is on the screen, read back once.
+struct Screen {
+    int w = 0, h = 0;
+    unsigned char* rgb = nullptr;
+    ~Screen() { delete[] rgb; }
+    void read(Fl_Window* win) {
+        win->make_current();
+        w = win->w();
+        h = win->h();
+        rgb = fl_read_image(nullptr, 0, 0, w, h);
+    }
+    const unsigned char* at(int x, int y) const { return rgb + 3 * (std::size_t(y) * std::size_t(w) + std::size_t(x)); }
+};
+
+// What the text inside a widget (its frame left out) is drawn in, counted pixel by pixel.
+struct Ink {
+    int blue = 0, red = 0, black = 0;
+    int top = 1 << 30, bottom = -1, right = -1;  // extent of the dark (text) pixels
+};
+
+Ink ink_in(const Screen& s, const Fl_Widget* f, int inset) {
+    Ink k;
+    if (!s.rgb || !f) return k;
+    for (int y = f->y() + inset; y < f->y() + f->h() - inset; ++y)
+        for (int x = f->x() + inset; x < f->x() + f->w() - inset; ++x) {
+            if (x < 0 || y < 0 || x >= s.w || y >= s.h) continue;
+            const unsigned char* p = s.at(x, y);
+            const bool blue = p[2] > 200 && p[0] < 60 && p[1] < 60;
+            const bool red = p[0] > 200 && p[1] < 60 && p[2] < 60;
+            const bool dark = p[0] + p[1] + p[2] < 200;
+            k.blue += blue;
+            k.red += red;
+            k.black += dark && !blue && !red;
+            if (dark || blue || red) {
+                k.top = std::min(k.top, y);
+                k.bottom = std::max(k.bottom, y);
+                k.right = std::max(k.right, x);
+            }
+        }
+    return k;
+}
+
+int run() {
+    build();
+    Fl_Window* win = master_window();
+    check(win != nullptr, "the window is shown");
+    if (!win) return 1;
+    Screen screen;
+    screen.read(win);
+    check(screen.rgb != nullptr, "the window can be read back");
+
+    // Text colours: the entry's frame (3 pixels) left out, only its text is counted.
+    struct Coloured {
+        const char* what;
+        int wid;
+        bool blue, red;
+    };
+    for (const Coloured& c : {Coloured{"heading in colour 7", id.heading, true, false},
+                              Coloured{"row name in colour 2", id.row_name, false, true},
+                              Coloured{"entry without a colour", id.plain, false, false}}) {
+        const Ink k = ink_in(screen, shown(win, c.wid), 3);
+        check((k.blue > 20) == c.blue, std::string(c.what) + ": blue text pixels " + std::to_string(k.blue));
+        check((k.red > 20) == c.red, std::string(c.what) + ": red text pixels " + std::to_string(k.red));
+        if (!c.blue && !c.red) check(k.black > 20, std::string(c.what) + ": black text");
+    }
+
+    // Font attribute 1 = 10 makes the "Go" caption taller than the plain one.
+    const Ink big = ink_in(screen, shown(win, id.go), 3), plain = ink_in(screen, shown(win, id.plain_go), 3);
+    const int big_h = big.bottom - big.top, plain_h = plain.bottom - plain.top;
+    check(plain_h > 0 && big_h > plain_h,
+          "\"Go\" with font attribute 1 = 10 is " + std::to_string(big_h) + " pixels high, the plain one " +
+              std::to_string(plain_h));
+
+    // "200.0" in a field one cell wide ends inside the field, clear of its right frame.
+    Fl_Widget* narrow = shown(win, id.narrow);
+    const Ink n = ink_in(screen, narrow, 3);
+    check(narrow && n.right > 0 && n.right < narrow->x() + narrow->w() - 4,
+          "the number in a narrow field ends inside it (last text pixel at " + std::to_string(n.right) +
+              ", field " + (narrow ? std::to_string(narrow->x()) + " + " + std::to_string(narrow->w()) : "-") + ")");
+    if (auto* in = dynamic_cast<Fl_Input_*>(narrow)) {
+        fl_font(in->textfont(), in->textsize());
+        check(fl_width(in->value()) <= in->w() - 6 && in->textsize() >= 9,
+              "the narrow field's text size fits its number and stays readable");
+        const std::string v = in->value();
+        check(v.find("200.0") != std::string::npos, "the narrow field shows its number in full: \"" + v + "\"");
+    }
+    return failures == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main() { return run(); }
