@@ -518,8 +518,22 @@ void FltkFrontEnd::show_window(Model& m, int id) {
     if (it == windows_.end()) return;
     sync_window(m, id);
     KvWindow& win = *it->second;
+    // A dialog stays above the master window (a window manager keeps it on top).
+    if (win.id() != 1 && !win.shown()) win.set_non_modal();
     win.show();
     Fl::flush();
+}
+
+// The dialog the program has made active comes to the front, so that a modal dialog is never
+// hidden behind another dialog shown after it. The master window is not raised over its dialogs.
+void raise_active(Model& m, std::map<int, std::unique_ptr<KvWindow>>& windows) {
+    static int raised = 0;
+    if (m.active_window == raised) return;
+    raised = m.active_window;
+    auto it = windows.find(raised);
+    const Widget* w = m.find(raised);
+    if (it == windows.end() || !w || w->kind == KIND_MASTER || !w->shown || !it->second->shown()) return;
+    it->second->show();  // raises a window that is shown
 }
 
 void FltkFrontEnd::hide_window(Model&, int id) {
@@ -707,6 +721,7 @@ double now() {
 double last_tick = 0.0;
 
 void FltkFrontEnd::pump(Model& m) {
+    raise_active(m, windows_);
     Fl::check();
     while (m.queue.empty()) {
         if (m.timer_callback != 0) {
