@@ -191,6 +191,7 @@ TEST_F(Browser, CancelLeavesTheNameBlank) {
     start_master();
     script({"cancel"});
     char name[10];
+    std::memset(name, ' ', sizeof name);  // no name proposed
     std::string filter = "*.par|(Parameter File)";
     gmFileBrowser(name, 10, " ", filter);
     EXPECT_EQ(std::string(name, 10), std::string(10, ' '));

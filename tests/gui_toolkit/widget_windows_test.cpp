@@ -95,6 +95,7 @@ TEST_F(WidgetWindows, TitleStringStaysInForceForTheFileBrowser) {
     EXPECT_EQ(wl::model().reg.title, "Choose the parameter file");
     wl::script::load_lines({"cancel"});
     char name[30];
+    std::memset(name, ' ', sizeof name);  // no name proposed
     BROWSE(0, 0, 0, 0, name, 30, ".", "*.par|(Parameter File)");
     EXPECT_EQ(transcript_last(), "file Choose the parameter file -> cancel");
 }
