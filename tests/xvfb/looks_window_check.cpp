@@ -2,7 +2,8 @@
 // the program calls and read back from the screen: a heading in colour 7 shows blue, a row name
 // in colour 2 red, an entry without a colour black; a "Go" button with font attribute 1 = 10
 // shows a larger caption than a plain "Go"; a number wider than its one-cell field shows whole
-// in a smaller size instead of being cut at the field's edge.
+// in a smaller size instead of being cut at the field's edge. Colour codes and point sizes are
+// checked against their table first.
 // Exit status 0 when the check holds; the reason for a failure on stderr.
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +15,7 @@
 #include "include/toolkit_services.h"
 #include "platform/fltk/boxes.h"
 #include "platform/fltk/fltk_frontend.h"
+#include "platform/fltk/looks.h"
 #include "platform/model.h"
 
 #include <FL/Fl.H>
@@ -115,7 +117,33 @@ Ink ink_in(const Screen& s, const Fl_Widget* f, int inset) {
     return k;
 }
 
+// Colour codes: the default palette, true colours, and codes with no colour of their own.
+void check_codes() {
+    constexpr unsigned kFallback = 0x12345600;
+    struct Code {
+        int code;
+        unsigned char r, g, b;
+        bool fallback;
+    };
+    const Code codes[] = {
+        {0, 0, 0, 0, true},          {1, 0, 0, 0, false},     {2, 255, 0, 0, false},
+        {7, 0, 0, 255, false},       {9, 128, 64, 0, false},  {10, 255, 255, 255, false},
+        {20, 0, 0, 0, true},         {16777215, 0, 0, 0, true}, {-3, 0, 0, 0, true},
+        {16777216 + 65536 * 10 + 256 * 20 + 30, 10, 20, 30, false},
+    };
+    for (const Code& c : codes) {
+        const unsigned got = wl::fltk::colour_of_code(c.code, kFallback);
+        const unsigned want = c.fallback ? kFallback : fl_rgb_color(c.r, c.g, c.b);
+        check(got == want, "colour code " + std::to_string(c.code));
+    }
+    check(wl::fltk::pixel_size_of_points(0) == FL_NORMAL_SIZE, "no size keeps the normal size");
+    check(wl::fltk::pixel_size_of_points(8) == FL_NORMAL_SIZE, "8 points is the normal size");
+    check(wl::fltk::pixel_size_of_points(10) > FL_NORMAL_SIZE, "10 points is larger");
+    check(wl::fltk::pixel_size_of_points(1000000) <= 96, "a huge size stays within a window");
+}
+
 int run() {
+    check_codes();
     build();
     Fl_Window* win = master_window();
     check(win != nullptr, "the window is shown");
