@@ -3,7 +3,8 @@
 // in colour 2 red, an entry without a colour black; a "Go" button with font attribute 1 = 10
 // shows a larger caption than a plain "Go"; a number wider than its one-cell field shows whole
 // in a smaller size instead of being cut at the field's edge. Colour codes and point sizes are
-// checked against their table first.
+// checked against their table first. Then two overlapping dialogs: the one the program makes
+// active comes above the one shown after it, as the X server stacks them.
 // Exit status 0 when the check holds; the reason for a failure on stderr.
 #include <cstdio>
 #include <cstdlib>
@@ -22,6 +23,7 @@
 #include <FL/Fl_Input_.H>
 #include <FL/Fl_Window.H>
 #include <FL/fl_draw.H>
+#include <FL/x.H>
 
 namespace {
 
@@ -190,6 +192,53 @@ int run() {
     return failures == 0 ? 0 : 1;
 }
 
+// Where a window stands in the server's stacking order (higher is nearer the front), -1 when
+// it is not a child of the root window.
+int stacking_place(Window xid) {
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned n = 0;
+    int place = -1;
+    if (XQueryTree(fl_display, RootWindow(fl_display, fl_screen), &root, &parent, &children, &n)) {
+        for (unsigned k = 0; k < n; ++k)
+            if (children[k] == xid) place = int(k);
+        XFree(children);
+    }
+    return place;
+}
+
+Fl_Window* window_titled(const std::string& title) {
+    for (Fl_Window* w = Fl::first_window(); w; w = Fl::next_window(w))
+        if (w->label() && title == w->label()) return w;
+    return nullptr;
+}
+
+void check_stacking() {
+    const int first = gmCreateComplexDialogueBox(id.master, 3, 3, 6, 4, 1, "First dialog");
+    const int second = gmCreateComplexDialogueBox(id.master, 4, 4, 6, 4, 1, "Second dialog");
+    gmDrawWindow(first);
+    gmDrawWindow(second);
+    Fl::flush();
+    XSync(fl_display, False);
+    Fl_Window* a = window_titled("First dialog");
+    Fl_Window* b = window_titled("Second dialog");
+    check(a && b, "both dialogs are shown");
+    if (!a || !b) return;
+    check(stacking_place(fl_xid(b)) > stacking_place(fl_xid(a)), "the dialog shown last is in front");
+    gmSetActiveWindow(first);
+    wl::Event e;
+    e.callback = 1;
+    wl::model().post(e);  // so that the wait returns at once
+    wl::frontend().pump(wl::model());
+    Fl::flush();
+    XSync(fl_display, False);
+    check(stacking_place(fl_xid(a)) > stacking_place(fl_xid(b)), "the dialog made active comes to the front");
+    check(stacking_place(fl_xid(a)) > stacking_place(fl_xid(master_window())), "a dialog stays above the master window");
+}
+
 }  // namespace
 
-int main() { return run(); }
+int main() {
+    const int status = run();
+    check_stacking();
+    return status == 0 && failures == 0 ? 0 : 1;
+}
