@@ -8,51 +8,14 @@
 #include <vector>
 
 #include "include/shell_services.h"
+#include "file_request_recorder.h"
 #include "main_ui.h"
 #include "platform/frontend.h"
 
 namespace {
 
-// Keeps every file request and passes everything on to the scripted front end.
-class Recorder : public wl::FrontEnd {
-public:
-    explicit Recorder(wl::FrontEnd& inner) : inner_(inner) {}
-    void pump(wl::Model& m) override { inner_.pump(m); }
-    void show_window(wl::Model& m, int id) override { inner_.show_window(m, id); }
-    void hide_window(wl::Model& m, int id) override { inner_.hide_window(m, id); }
-    void redraw(wl::Model& m, int id) override { inner_.redraw(m, id); }
-    void error_box(wl::Model& m, const std::string& t, const std::string& x, int kind) override {
-        inner_.error_box(m, t, x, kind);
-    }
-    int message_box(wl::Model& m, const std::string& t, const std::string& x, int icon, int buttons) override {
-        return inner_.message_box(m, t, x, icon, buttons);
-    }
-    wl::FileAnswer file_dialog(wl::Model& m, const wl::FileRequest& r) override {
-        requests.push_back(r);
-        return inner_.file_dialog(m, r);
-    }
-    void console(wl::Model& m, const wl::ConsoleMessage& c) override { inner_.console(m, c); }
-    void timer_changed(wl::Model& m) override { inner_.timer_changed(m); }
-    void shutdown(wl::Model& m) override { inner_.shutdown(m); }
-
-    std::vector<wl::FileRequest> requests;
-
-private:
-    wl::FrontEnd& inner_;
-};
-
-class ProposedName : public kvtest::ShellTest {
+class ProposedName : public kvtest::RecordingShellTest {
 protected:
-    void SetUp() override {
-        ShellTest::SetUp();
-        build_ui();
-        wl::set_frontend(&rec_);
-    }
-    void TearDown() override {
-        wl::set_frontend(nullptr);
-        ShellTest::TearDown();
-    }
-    std::string path(const std::string& name) const { return (dir / name).string(); }
     // Runs call with these script lines; the names proposed to its dialogs, in order.
     std::vector<std::string> proposed(const std::vector<std::string>& lines, const std::function<void()>& call) {
         script(lines);
@@ -64,7 +27,6 @@ protected:
         return names;
     }
     using Names = std::vector<std::string>;
-    Recorder rec_{wl::frontend()};
 };
 
 TEST_F(ProposedName, InputDialogProposesTheLoadedFileThenThePathLastChosen) {
