@@ -13,11 +13,12 @@
 #include "gui_toolkit/minigino.h"
 #include "include/geometry.h"
 #include "platform/graphics_model.h"
+#include "run_log.h"
 #include "shell/kelvor_main.h"
 
 namespace {
 
-class DeltaD : public kvtest::BuiltUi {
+class DeltaD : public geomtest::WithRunLog<kvtest::BuiltUi> {
 protected:
     void SetUp() override {
         BuiltUi::SetUp();
@@ -45,21 +46,6 @@ protected:
         row(1, 1, 1, 12.1354f);
         row(4, 0, -2, -35.2f);
         row(0, 0, 4, 23.4176f);
-    }
-    void open_the_log() {
-        ASSERT_EQ(kvtest::open_log(dir / "run.log"), rt::IOS_OK);
-        FILEINFO.LOGOPEN = 1;
-    }
-    std::vector<std::string> log_lines() {
-        rt::units_close_all();
-        std::vector<std::string> out;
-        std::istringstream in(kvtest::read_bytes(dir / "run.log"));
-        std::string line;
-        while (std::getline(in, line)) {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            out.push_back(line);
-        }
-        return out;
     }
 
     static const gfx::FrameGraphics& frame() { return *gfx::frame(GRAPHICS.IFRAME); }

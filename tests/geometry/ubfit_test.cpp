@@ -13,6 +13,7 @@
 #include "shell/config_file.h"
 #include "include/toolkit_services.h"
 #include "lsq_table.h"
+#include "run_log.h"
 #include "shell/kelvor_main.h"
 
 namespace {
@@ -21,7 +22,7 @@ using kvtest::TITLE;
 
 const ref::Cell kCell{7.812, 9.433, 11.205, 88.4, 104.3, 93.7};
 
-class CalcUnitCell : public kvtest::ShellTest {
+class CalcUnitCell : public geomtest::WithRunLog<kvtest::ShellTest> {
 protected:
     void SetUp() override {
         ShellTest::SetUp();
@@ -35,21 +36,6 @@ protected:
         // The first reflection measured on the other side: negative 2theta, opposite indices.
         for (int k = 1; k <= 3; ++k) FITVALS.IHFIT(1, k) = -FITVALS.IHFIT(1, k);
         FITVALS.ANGLESFIT(1, 1) = -FITVALS.ANGLESFIT(1, 1);
-    }
-    void open_the_log() {
-        ASSERT_EQ(kvtest::open_log(dir / "run.log"), rt::IOS_OK);
-        FILEINFO.LOGOPEN = 1;
-    }
-    std::vector<std::string> log_lines() {
-        rt::units_close_all();
-        std::vector<std::string> out;
-        std::istringstream in(kvtest::read_bytes(dir / "run.log"));
-        std::string line;
-        while (std::getline(in, line)) {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            out.push_back(line);
-        }
-        return out;
     }
     // Some earlier state of the orientation records, for the tests that change nothing.
     static void earlier_state() {

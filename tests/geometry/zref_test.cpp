@@ -15,6 +15,7 @@
 #include "include/toolkit_services.h"
 #include "lsq_table.h"
 #include "platform/model.h"
+#include "run_log.h"
 #include "shell/kelvor_main.h"
 
 namespace {
@@ -98,7 +99,7 @@ Truth setting_of(const ref::M3& ub, const lsqtest::Hkl& r, double om, const int 
     return t;
 }
 
-class Zref : public kvtest::BuiltUi {
+class Zref : public geomtest::WithRunLog<kvtest::BuiltUi> {
 protected:
     void SetUp() override {
         BuiltUi::SetUp();
@@ -115,21 +116,6 @@ protected:
             FITVALS.BACKFIT(i) = float(i) + 0.5f;
             FITVALS.TH_TRUE(i) = -1.0f;
         }
-    }
-    void open_the_log() {
-        ASSERT_EQ(kvtest::open_log(dir / "run.log"), rt::IOS_OK);
-        FILEINFO.LOGOPEN = 1;
-    }
-    std::vector<std::string> log_lines() {
-        rt::units_close_all();
-        std::vector<std::string> out;
-        std::istringstream in(kvtest::read_bytes(dir / "run.log"));
-        std::string line;
-        while (std::getline(in, line)) {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            out.push_back(line);
-        }
-        return out;
     }
     // Appends a group (or its first members) to the table with the indices of every member.
     static void append(const Group& g, int h, int k, int l, int members = 8, bool alternate = true) {
