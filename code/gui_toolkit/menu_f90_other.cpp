@@ -50,8 +50,13 @@ void sizes(int width, int height) {
 void place(OptInt xjust, OptInt yjust, OptInt expansion) {
     WIDPOS(justification_code(xjust, yjust), expansion.value_or(0));
 }
-void callbacks(int id, std::initializer_list<std::pair<CbKind, OptInt>> list) {
-    for (const auto& [kind, given] : list) define_callback(kind, given, id);
+// Help, then properties 98 (first and second) and 126, each with the given text.
+template <class Options>
+void help_and_props(int id, const Options& o, std::string_view text = " ") {
+    help(id, o.help, o.help_mode);
+    prop(id, 98, o.prop98, text);
+    prop(id, 98, o.prop98_second, text);
+    prop(id, 126, o.prop126, text);
 }
 
 // The title of a toolbar or docking pane: the caller's, else the window's own text.
@@ -93,15 +98,12 @@ int array_create(bool values, int parent, int x, int y, int width, int height, i
         TEXARR(parent, x, y, columns, rows, id);
     if (id <= 0) return id;
     SCRMOD(id, array_scroll_mode(o.scroll_mode));
-    callbacks(id, {{CbKind::DoubleClick, o.doubleclick_callback},
-                   {CbKind::DragDrop, o.dragdrop_callback},
-                   {CbKind::Change, o.change_callback},
-                   {CbKind::Select, o.select_callback},
-                   {CbKind::Callback, o.callback}});
-    help(id, o.help, o.help_mode);
-    prop(id, 98, o.prop98);
-    prop(id, 98, o.prop98_second);
-    prop(id, 126, o.prop126);
+    define_callbacks(id, {{CbKind::DoubleClick, o.doubleclick_callback},
+                          {CbKind::DragDrop, o.dragdrop_callback},
+                          {CbKind::Change, o.change_callback},
+                          {CbKind::Select, o.select_callback},
+                          {CbKind::Callback, o.callback}});
+    help_and_props(id, o);
     status(id, o.status);
     PRPSET(id, 131, o.prop131.value_or(0), 0.0, " ");
     PRPSET(id, 132, o.prop132.value_or(1), 0.0, " ");
@@ -127,16 +129,13 @@ int panel_create(int parent, int x, int y, int width, int height, const PanelOpt
     SCRMOD(0, 0);  // the scroll mode must not carry over to a later panel
     if (id <= 0) return id;
     if (o.image) PANIMG(id, image_kind, *o.image);
-    callbacks(id, {{CbKind::FileDrop, o.filedrop_callback},
-                   {CbKind::DoubleClick, o.doubleclick_callback},
-                   {CbKind::DragDrop, o.dragdrop_callback},
-                   {CbKind::Move, o.move_callback},
-                   {CbKind::Select, o.select_callback},
-                   {CbKind::Callback, o.callback}});
-    help(id, o.help, o.help_mode);
-    prop(id, 98, o.prop98);
-    prop(id, 98, o.prop98_second);
-    prop(id, 126, o.prop126);
+    define_callbacks(id, {{CbKind::FileDrop, o.filedrop_callback},
+                          {CbKind::DoubleClick, o.doubleclick_callback},
+                          {CbKind::DragDrop, o.dragdrop_callback},
+                          {CbKind::Move, o.move_callback},
+                          {CbKind::Select, o.select_callback},
+                          {CbKind::Callback, o.callback}});
+    help_and_props(id, o);
     prop(id, 99, o.prop99);
     prop(id, 111, o.prop111);
     prop(id, 111, o.prop111_second);
@@ -163,7 +162,7 @@ int gmCreateVideoFrame(int parent, int x, int y, int width, int height, int vide
     int id = 0;
     VIDCAP(parent, x, y, video, id);
     if (id <= 0) return id;
-    callbacks(id, {{CbKind::DragDrop, o.dragdrop_callback}, {CbKind::Callback, o.callback}});
+    define_callbacks(id, {{CbKind::DragDrop, o.dragdrop_callback}, {CbKind::Callback, o.callback}});
     status(id, o.status);
     return id;
 }
@@ -187,13 +186,10 @@ int gmCreateTTYEntry(int parent, int x, int y, int width, int height, int value,
     TTYENT(parent, x, y, value, text, id);
     if (id <= 0) return id;
     if (o.prompt) TTYPRO(id, *o.prompt);
-    callbacks(id, {{CbKind::DragDrop, o.dragdrop_callback},
-                   {CbKind::Select, o.select_callback},
-                   {CbKind::Callback, o.callback}});
-    help(id, o.help, o.help_mode);
-    prop(id, 98, o.prop98, text);
-    prop(id, 98, o.prop98_second, text);
-    prop(id, 126, o.prop126, text);
+    define_callbacks(id, {{CbKind::DragDrop, o.dragdrop_callback},
+                          {CbKind::Select, o.select_callback},
+                          {CbKind::Callback, o.callback}});
+    help_and_props(id, o, text);
     prop(id, 129, o.prop129, text);
     status(id, o.status);
     return id;
@@ -217,11 +213,11 @@ int gmCreateTreeEntry(int tree, int level, std::string_view text, const TreeEntr
     else
         id = esc_text(880, text, tree, code, o.place1.value_or(-1), o.place3.value_or(-1), o.place2.value_or(-1), 0);
     if (id <= 0) return id;
-    callbacks(id, {{CbKind::DoubleClick, o.doubleclick_callback},
-                   {CbKind::DragDrop, o.dragdrop_callback},
-                   {CbKind::Select, o.select_callback},
-                   {CbKind::Callback, o.callback},
-                   {CbKind::Change, o.change_callback}});
+    define_callbacks(id, {{CbKind::DoubleClick, o.doubleclick_callback},
+                          {CbKind::DragDrop, o.dragdrop_callback},
+                          {CbKind::Select, o.select_callback},
+                          {CbKind::Callback, o.callback},
+                          {CbKind::Change, o.change_callback}});
     return id;
 }
 
@@ -238,17 +234,14 @@ int gmCreateToolBarButton(int toolbar, int value, std::string_view text, const T
     int id = 0;
     TOLBUT(toolbar, value, text, id);
     if (id <= 0) return id;
-    callbacks(id, {{CbKind::DragMove, o.dragmove_callback},
-                   {CbKind::DragSelect, o.dragselect_callback},
-                   {CbKind::DragDrop, o.dragdrop_callback},
-                   {CbKind::Move, o.move_callback},
-                   {CbKind::Select, o.select_callback},
-                   {CbKind::Callback, o.callback}});
+    define_callbacks(id, {{CbKind::DragMove, o.dragmove_callback},
+                          {CbKind::DragSelect, o.dragselect_callback},
+                          {CbKind::DragDrop, o.dragdrop_callback},
+                          {CbKind::Move, o.move_callback},
+                          {CbKind::Select, o.select_callback},
+                          {CbKind::Callback, o.callback}});
     status_flag(id, o.status_flag);
-    help(id, o.help, o.help_mode);
-    prop(id, 98, o.prop98, text);
-    prop(id, 98, o.prop98_second, text);
-    prop(id, 126, o.prop126, text);
+    help_and_props(id, o, text);
     status(id, o.status);
     PRPSET(id, 131, o.prop131.value_or(1), 0.0, " ");
     return id;
@@ -262,7 +255,7 @@ int gmCreateToolBar(int window, int place_code, int value, const ToolBarOptions&
     int id = 0;
     TOLBAR(window, code, value, id);
     if (id <= 0) return id;
-    callbacks(id, {{CbKind::DragDrop, o.dragdrop_callback}, {CbKind::Callback, o.callback}});
+    define_callbacks(id, {{CbKind::DragDrop, o.dragdrop_callback}, {CbKind::Callback, o.callback}});
     return id;
 }
 
@@ -271,14 +264,11 @@ int GMCREATETEXTRULER(int parent, int x, int y, int width, int height, const Tex
     place(o.xjust, o.yjust, o.expansion);
     const int id = esc(360, parent, x, y, o.escape360_fourth.value_or(0));
     if (id <= 0) return id;
-    callbacks(id, {{CbKind::Move, o.move_callback},
-                   {CbKind::Select, o.select_callback},
-                   {CbKind::Callback, o.callback},
-                   {CbKind::Change, o.change_callback}});
-    help(id, o.help, o.help_mode);
-    prop(id, 98, o.prop98);
-    prop(id, 98, o.prop98_second);
-    prop(id, 126, o.prop126);
+    define_callbacks(id, {{CbKind::Move, o.move_callback},
+                          {CbKind::Select, o.select_callback},
+                          {CbKind::Callback, o.callback},
+                          {CbKind::Change, o.change_callback}});
+    help_and_props(id, o);
     PRPSET(id, 131, o.prop131.value_or(1), 0.0, " ");
     return id;
 }
@@ -289,9 +279,9 @@ int gmCreateTableBox(int parent, int x, int y, int width, int height, const Tabl
     int id = 0;
     TABBOX(parent, x, y, id);
     if (id <= 0) return id;
-    callbacks(id, {{CbKind::DoubleClick, o.doubleclick_callback},
-                   {CbKind::DragDrop, o.dragdrop_callback},
-                   {CbKind::Callback, o.callback}});
+    define_callbacks(id, {{CbKind::DoubleClick, o.doubleclick_callback},
+                          {CbKind::DragDrop, o.dragdrop_callback},
+                          {CbKind::Callback, o.callback}});
     status(id, o.status);
     return id;
 }
@@ -302,7 +292,7 @@ int GMCREATESPINNER(int parent, int x, int y, int width, int height, const Spinn
     esc(371, o.first.value_or(1), spinner_mode(o.mode), o.third.value_or(0), o.fourth.value_or(0));
     const int id = esc(370, parent, x, y);
     if (id <= 0) return id;
-    callbacks(id, {{CbKind::Callback, o.callback}});
+    define_callbacks(id, {{CbKind::Callback, o.callback}});
     return id;
 }
 
@@ -316,7 +306,7 @@ int gmCreateSlider(int parent, int x, int y, int width, int height, float minimu
     int id = 0;
     SLIDER(parent, x, y, minimum, maximum, increment, value, id);
     if (id <= 0) return id;
-    callbacks(id, {{CbKind::DragDrop, o.dragdrop_callback}, {CbKind::Callback, o.callback}});
+    define_callbacks(id, {{CbKind::DragDrop, o.dragdrop_callback}, {CbKind::Callback, o.callback}});
     status(id, o.status);
     return id;
 }
@@ -328,14 +318,11 @@ int GMCREATEPROPERTYLIST(int parent, int x, int y, int width, int height, const 
     if (o.prop43) PRPSET(id, 43, *o.prop43, 0.0, " ");
     if (o.prop92) PRPSET(id, 92, *o.prop92, 0.0, " ");
     PANIMG(id, 0, o.image.value_or(" "));
-    callbacks(id, {{CbKind::DragDrop, o.dragdrop_callback},
-                   {CbKind::Change, o.change_callback},
-                   {CbKind::Select, o.select_callback},
-                   {CbKind::Callback, o.callback}});
-    help(id, o.help, o.help_mode);
-    prop(id, 98, o.prop98);
-    prop(id, 98, o.prop98_second);
-    prop(id, 126, o.prop126);
+    define_callbacks(id, {{CbKind::DragDrop, o.dragdrop_callback},
+                          {CbKind::Change, o.change_callback},
+                          {CbKind::Select, o.select_callback},
+                          {CbKind::Callback, o.callback}});
+    help_and_props(id, o);
     status(id, o.status);
     return id;
 }
@@ -348,7 +335,7 @@ int gmCreateProgressBar(int parent, int x, int y, int width, int height, const P
     if (id <= 0) return id;
     PROLIM(id, o.minimum.value_or(0), o.maximum.value_or(100));
     if (o.value) PROSET(id, *o.value);
-    callbacks(id, {{CbKind::DragDrop, o.dragdrop_callback}});
+    define_callbacks(id, {{CbKind::DragDrop, o.dragdrop_callback}});
     status(id, o.status);
     return id;
 }
@@ -369,14 +356,11 @@ int gmCreateGauge(int parent, int x, int y, int width, int height, std::string_v
     if (id <= 0) return id;
     GAGTYP(id, o.gauge_type.value_or(0), o.type_value1.value_or(10), o.type_value2.value_or(10));
     GAGLIM(id, o.minimum.value_or(0), o.maximum.value_or(100));
-    callbacks(id, {{CbKind::Move, o.move_callback},
-                   {CbKind::Select, o.select_callback},
-                   {CbKind::Callback, o.callback},
-                   {CbKind::DragDrop, o.dragdrop_callback}});
-    help(id, o.help, o.help_mode);
-    prop(id, 98, o.prop98);
-    prop(id, 98, o.prop98_second);
-    prop(id, 126, o.prop126);
+    define_callbacks(id, {{CbKind::Move, o.move_callback},
+                          {CbKind::Select, o.select_callback},
+                          {CbKind::Callback, o.callback},
+                          {CbKind::DragDrop, o.dragdrop_callback}});
+    help_and_props(id, o);
     status(id, o.status);
     PRPSET(id, 131, o.prop131.value_or(1), 0.0, " ");
     return id;
@@ -389,7 +373,7 @@ int GMCREATEDOCKINGPANE(int window, int side, int v1, int v2, int v3, int v4, co
     register_title(window, o.title);
     const int id = esc(5060, window, code, v1, v2, v3, v4);
     if (id <= 0) return id;
-    callbacks(id, {{CbKind::DragDrop, o.dragdrop_callback}, {CbKind::Callback, o.callback}});
+    define_callbacks(id, {{CbKind::DragDrop, o.dragdrop_callback}, {CbKind::Callback, o.callback}});
     return id;
 }
 
@@ -403,13 +387,10 @@ int gmCreateComboBox(int parent, int x, int y, int width, int height, int combo_
     COMBO(parent, x, y, combo_kind, id);
     esc(110);  // the setting must not carry over to a later combo box
     if (id <= 0) return id;
-    callbacks(id, {{CbKind::Select, o.select_callback},
-                   {CbKind::Callback, o.callback},
-                   {CbKind::DragDrop, o.dragdrop_callback}});
-    help(id, o.help, o.help_mode);
-    prop(id, 98, o.prop98);
-    prop(id, 98, o.prop98_second);
-    prop(id, 126, o.prop126);
+    define_callbacks(id, {{CbKind::Select, o.select_callback},
+                          {CbKind::Callback, o.callback},
+                          {CbKind::DragDrop, o.dragdrop_callback}});
+    help_and_props(id, o);
     status(id, o.status);
     PRPSET(id, 131, o.prop131.value_or(1), 0.0, " ");
     return id;
@@ -419,6 +400,6 @@ int GMCREATECALENDAR(int parent, int x, int y, int width, int height, const Cale
     place(o.xjust, o.yjust, o.expansion);
     const int id = esc_text(5001, "  ", parent, x, y, width, height, 0);
     if (id <= 0) return id;
-    callbacks(id, {{CbKind::Callback, o.callback}});
+    define_callbacks(id, {{CbKind::Callback, o.callback}});
     return id;
 }
