@@ -37,22 +37,8 @@ std::string private_text(std::string_view s) {
 constexpr std::array kTableBoxParents{0, 2, 15, 48};
 constexpr std::array kVideoParents{0, 2, 15};
 
-bool table_checks(int box) {
-    if (!master_and_number(box)) return false;
-    if (IGETWIDGETTYPE(box) != wl::KIND_TABLE) {
-        err(68);
-        return false;
-    }
-    return true;
-}
-bool video_checks(int frame) {
-    if (!master_and_number(frame)) return false;
-    if (IGETWIDGETTYPE(frame) != wl::KIND_VIDEO) {
-        err(69);
-        return false;
-    }
-    return true;
-}
+bool table_checks(int box) { return widget_of_kind(box, wl::KIND_TABLE, 68); }
+bool video_checks(int frame) { return widget_of_kind(frame, wl::KIND_VIDEO, 69); }
 
 // A retired routine: its own name, one error, nothing else.
 void retired(std::string_view name, int error) {
