@@ -3,14 +3,13 @@
 // their own (RTF zoom, find-and-replace dialogue, frozen RTF changes, word extraction,
 // paragraph tab stops, table-box entries and columns, property lists). None checks anything:
 // the plain layer and the library judge every request.
-#include <algorithm>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "gui_toolkit/f77gui.h"
 #include "gui_toolkit/f77gui_widgets.h"
 #include "gui_toolkit/menu_f90.h"
+#include "gui_toolkit/widget_frame.h"
 #include "platform/model.h"
 #include "platform/wingui.h"
 
@@ -50,17 +49,8 @@ int esc_buffer(int op, char* text, int len, int p1 = 0, int p2 = 0, int p3 = 0, 
     return o1;
 }
 
-void fill(char* out, int len, std::string_view s) {
-    if (!out || len <= 0) return;
-    const std::size_t n = std::min(s.size(), std::size_t(len));
-    if (n) std::memcpy(out, s.data(), n);
-    std::memset(out + n, ' ', std::size_t(len) - n);
-}
-
-std::string_view rtrim(std::string_view s) {
-    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-    return s;
-}
+using wf::fill;
+using wf::rtrim;
 
 // The selection remembered by GMFREEZERTFCHANGES and the position by GMEXTRACTWORD.
 int frozen_first = 0, frozen_last = 0;
