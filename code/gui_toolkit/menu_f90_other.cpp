@@ -50,6 +50,12 @@ void sizes(int width, int height) {
 void place(OptInt xjust, OptInt yjust, OptInt expansion) {
     WIDPOS(justification_code(xjust, yjust), expansion.value_or(0));
 }
+// The fixed size of a new widget, then its placement.
+template <class Options>
+void size_and_place(int width, int height, const Options& o) {
+    sizes(width, height);
+    place(o.xjust, o.yjust, o.expansion);
+}
 // Help, then properties 98 (first and second) and 126, each with the given text.
 template <class Options>
 void help_and_props(int id, const Options& o, std::string_view text = " ") {
@@ -157,8 +163,7 @@ int array_scroll_mode(OptInt mode) { return mode ? recode(kScrollModes, *mode) :
 int panel_scroll_mode(OptInt mode) { return mode ? recode(kScrollModes, *mode) : -1; }
 
 int gmCreateVideoFrame(int parent, int x, int y, int width, int height, int video, const VideoFrameOptions& o) {
-    sizes(width, height);
-    place(o.xjust, o.yjust, o.expansion);
+    size_and_place(width, height, o);
     int id = 0;
     VIDCAP(parent, x, y, video, id);
     if (id <= 0) return id;
@@ -196,8 +201,7 @@ int gmCreateTTYEntry(int parent, int x, int y, int width, int height, int value,
 }
 
 int gmCreateTreeViewBox(int parent, int x, int y, int width, int height, const TreeViewBoxOptions& o) {
-    sizes(width, height);
-    place(o.xjust, o.yjust, o.expansion);
+    size_and_place(width, height, o);
     int id = 0;
     TREBOX(parent, x, y, first_of(o.tree_type, o.tree_type_alt, 0), id);
     if (id <= 0) return id;
@@ -260,8 +264,7 @@ int gmCreateToolBar(int window, int place_code, int value, const ToolBarOptions&
 }
 
 int GMCREATETEXTRULER(int parent, int x, int y, int width, int height, const TextRulerOptions& o) {
-    sizes(width, height);
-    place(o.xjust, o.yjust, o.expansion);
+    size_and_place(width, height, o);
     const int id = esc(360, parent, x, y, o.escape360_fourth.value_or(0));
     if (id <= 0) return id;
     define_callbacks(id, {{CbKind::Move, o.move_callback},
@@ -274,8 +277,7 @@ int GMCREATETEXTRULER(int parent, int x, int y, int width, int height, const Tex
 }
 
 int gmCreateTableBox(int parent, int x, int y, int width, int height, const TableBoxOptions& o) {
-    sizes(width, height);
-    place(o.xjust, o.yjust, o.expansion);
+    size_and_place(width, height, o);
     int id = 0;
     TABBOX(parent, x, y, id);
     if (id <= 0) return id;
@@ -287,8 +289,7 @@ int gmCreateTableBox(int parent, int x, int y, int width, int height, const Tabl
 }
 
 int GMCREATESPINNER(int parent, int x, int y, int width, int height, const SpinnerOptions& o) {
-    sizes(width, height);
-    place(o.xjust, o.yjust, o.expansion);
+    size_and_place(width, height, o);
     esc(371, o.first.value_or(1), spinner_mode(o.mode), o.third.value_or(0), o.fourth.value_or(0));
     const int id = esc(370, parent, x, y);
     if (id <= 0) return id;
@@ -328,8 +329,7 @@ int GMCREATEPROPERTYLIST(int parent, int x, int y, int width, int height, const 
 }
 
 int gmCreateProgressBar(int parent, int x, int y, int width, int height, const ProgressBarOptions& o) {
-    sizes(width, height);
-    place(o.xjust, o.yjust, o.expansion);
+    size_and_place(width, height, o);
     int id = 0;
     PROBAR(parent, x, y, progress_bar_type(o.bar_type.value_or(0)), id);
     if (id <= 0) return id;
@@ -349,8 +349,7 @@ int gmCreatePanel_2(int parent, int x, int y, int width, int height, const Panel
 }
 
 int gmCreateGauge(int parent, int x, int y, int width, int height, std::string_view image, const GaugeOptions& o) {
-    sizes(width, height);
-    place(o.xjust, o.yjust, o.expansion);
+    size_and_place(width, height, o);
     int id = 0;
     GAUGE(parent, x, y, o.initial.value_or(0), image, id);
     if (id <= 0) return id;
