@@ -78,6 +78,18 @@ int radio_type(int type) { return recode(kRadioTypes, type); }
 int icon_type(int type) { return recode(kIconTypes, type); }
 int frame_type(OptInt type) { return recode(kFrameTypes, type.value_or(0)); }
 
+void prop(int id, int code, OptInt value, std::string_view text) {
+    if (value) PRPSET(id, code, *value, 0.0, text);
+}
+
+void help(int id, std::optional<std::string_view> text, OptInt mode) {
+    if (text) WIDHLP(id, help_mode(mode), *text);
+}
+
+void status(int id, OptInt s) {
+    if (s) WIDSTA(id, *s);
+}
+
 }  // namespace mf
 
 namespace {
@@ -87,28 +99,6 @@ void esc(int op, int p1 = 0, int p2 = 0, int p3 = 0, int p4 = 0, int p5 = 0, int
     char scratch[2] = {' ', ' '};
     int o1 = 0, o2 = 0;
     GUIESC(op, p1, p2, p3, p4, p5, p6, o1, o2, scratch, 2);
-}
-
-// Integer property with a blank text (or the given text).
-void prop(int id, int code, OptInt value, std::string_view text = " ") {
-    if (value) PRPSET(id, code, *value, 0.0, text);
-}
-
-void help(int id, OptText text, OptInt mode) {
-    if (text) WIDHLP(id, help_mode(mode), *text);
-}
-
-void status(int id, OptInt s) {
-    if (s) WIDSTA(id, *s);
-}
-
-// Help, then the integer properties 98 (twice) and 126 that most widgets take.
-template <class Options>
-void help_and_props(int id, const Options& o, std::string_view text = " ") {
-    help(id, o.help, o.help_mode);
-    prop(id, 98, o.prop98, text);
-    prop(id, 98, o.prop98_second, text);
-    prop(id, 126, o.prop126, text);
 }
 
 // What push buttons and icons take after their callbacks.

@@ -31,15 +31,6 @@ int esc_text(int op, std::string_view text, int p1, int p2, int p3, int p4, int 
     return o1;
 }
 
-void prop(int id, int code, OptInt value, std::string_view text = " ") {
-    if (value) PRPSET(id, code, *value, 0.0, text);
-}
-void help(int id, OptText text, OptInt mode) {
-    if (text) WIDHLP(id, help_mode(mode), *text);
-}
-void status(int id, OptInt s) {
-    if (s) WIDSTA(id, *s);
-}
 void status_flag(int id, OptInt flag) {
     if (flag && *flag == 1) WIDSTA(id, 3);
 }
@@ -55,14 +46,6 @@ template <class Options>
 void size_and_place(int width, int height, const Options& o) {
     sizes(width, height);
     place(o.xjust, o.yjust, o.expansion);
-}
-// Help, then properties 98 (first and second) and 126, each with the given text.
-template <class Options>
-void help_and_props(int id, const Options& o, std::string_view text = " ") {
-    help(id, o.help, o.help_mode);
-    prop(id, 98, o.prop98, text);
-    prop(id, 98, o.prop98_second, text);
-    prop(id, 126, o.prop126, text);
 }
 
 // The title of a toolbar or docking pane: the caller's, else the window's own text.

@@ -95,4 +95,18 @@ inline int first_of(OptInt a, OptInt b, int dflt) { return a ? *a : (b ? *b : df
 // Negation without overflow.
 inline int negated(int v) { return v == -2147483647 - 1 ? 2147483647 : -v; }
 
+// Steps that creation procedures take after the widget exists, each only when its option is given:
+// an integer property with a text (a blank by default), the help text, the state.
+void prop(int id, int code, OptInt value, std::string_view text = " ");
+void help(int id, std::optional<std::string_view> text, OptInt mode);
+void status(int id, OptInt s);
+// Help, then the integer properties 98 (first and second) and 126 that most widgets take.
+template <class Options>
+void help_and_props(int id, const Options& o, std::string_view text = " ") {
+    help(id, o.help, o.help_mode);
+    prop(id, 98, o.prop98, text);
+    prop(id, 98, o.prop98_second, text);
+    prop(id, 126, o.prop126, text);
+}
+
 }  // namespace mf
