@@ -23,10 +23,6 @@ namespace {
 
 constexpr int TIMER_INTERVAL = 50;
 
-// Callback numbers the pass handles besides those of every pass.
-constexpr int SEARCH_HKL = 106;
-constexpr int SEARCH_SEQ = 108;
-
 // The h k l of the last search; a text with fewer than three numbers leaves the rest as they
 // were (zero before the first search).
 rt::FArray<int, 3> SEARCH_INDICES;

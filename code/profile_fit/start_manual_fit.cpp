@@ -22,8 +22,6 @@ namespace {
 constexpr int PREVIOUS = 102;
 constexpr int NEXT = 103;
 constexpr int REFIT = 104;
-constexpr int SEARCH_HKL = 106;
-constexpr int SEARCH_SEQ = 108;
 constexpr int ACCEPT = 111;
 constexpr int REJECT = 112;
 constexpr int EXPORT = 120;
