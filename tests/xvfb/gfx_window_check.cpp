@@ -31,6 +31,7 @@
 #include "platform/fltk/frame_view.h"
 #include "platform/graphics_model.h"
 #include "platform/model.h"
+#include "check_support.h"
 #include "platform/widget_extra.h"
 #include "platform/wingui.h"
 
@@ -43,22 +44,8 @@
 
 namespace {
 
-int failures = 0;
+using namespace xcheck;
 
-void check(bool ok, const std::string& what) {
-    if (!ok) {
-        std::fprintf(stderr, "FAILED: %s\n", what.c_str());
-        ++failures;
-    }
-}
-
-// Lets the windows appear and be drawn.
-void settle(double seconds = 0.5) {
-    for (double t = 0; t < seconds; t += 0.02) {
-        Fl::wait(0.02);
-        Fl::flush();
-    }
-}
 
 // Graphics and toolkit start, a master window of 20 x 15 cells with a frame of 12 x 8 cells
 // (world 0..300 x 0..200, callback 200) at column 1, row 2; shown. `more` adds widgets first.

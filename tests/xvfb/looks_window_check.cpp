@@ -18,6 +18,7 @@
 #include "platform/fltk/fltk_frontend.h"
 #include "platform/fltk/looks.h"
 #include "platform/model.h"
+#include "check_support.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Input_.H>
@@ -27,14 +28,7 @@
 
 namespace {
 
-int failures = 0;
-
-void check(bool ok, const std::string& what) {
-    if (!ok) {
-        std::fprintf(stderr, "FAILED: %s\n", what.c_str());
-        ++failures;
-    }
-}
+using namespace xcheck;
 
 constexpr const char* kTitle = "Kelvorantide looks";
 
@@ -63,33 +57,9 @@ void build() {
     }
 }
 
-Fl_Window* master_window() {
-    for (Fl_Window* w = Fl::first_window(); w; w = Fl::next_window(w))
-        if (w->xclass() && std::string(w->xclass()) == wl::fltk::kClassMaster && w->label() &&
-            std::string(w->label()) == kTitle)
-            return w;
-    return nullptr;
-}
+Fl_Window* master_window() { return master_window_titled(kTitle); }
 
-Fl_Widget* shown(Fl_Window* w, int wid) {
-    for (int i = 0; i < w->children(); ++i)
-        if (w->child(i)->user_data() == reinterpret_cast<void*>(intptr_t(wid))) return w->child(i);
-    return nullptr;
-}
-
-// The window as it is on the screen, read back once.
-struct Screen {
-    int w = 0, h = 0;
-    unsigned char* rgb = nullptr;
-    ~Screen() { delete[] rgb; }
-    void read(Fl_Window* win) {
-        win->make_current();
-        w = win->w();
-        h = win->h();
-        rgb = fl_read_image(nullptr, 0, 0, w, h);
-    }
-    const unsigned char* at(int x, int y) const { return rgb + 3 * (std::size_t(y) * std::size_t(w) + std::size_t(x)); }
-};
+Fl_Widget* shown(Fl_Window* w, int wid) { return child_showing(w, wid); }
 
 // What the text inside a widget (its frame left out) is drawn in, counted pixel by pixel.
 struct Ink {
@@ -97,7 +67,7 @@ struct Ink {
     int top = 1 << 30, bottom = -1, right = -1;  // extent of the dark (text) pixels
 };
 
-Ink ink_in(const Screen& s, const Fl_Widget* f, int inset) {
+Ink ink_in(const ScreenShot& s, const Fl_Widget* f, int inset) {
     Ink k;
     if (!s.rgb || !f) return k;
     for (int y = f->y() + inset; y < f->y() + f->h() - inset; ++y)
@@ -150,7 +120,7 @@ int run() {
     Fl_Window* win = master_window();
     check(win != nullptr, "the window is shown");
     if (!win) return 1;
-    Screen screen;
+    ScreenShot screen;
     screen.read(win);
     check(screen.rgb != nullptr, "the window can be read back");
 

@@ -23,6 +23,7 @@
 #include "platform/fltk/boxes.h"
 #include "platform/fltk/fltk_frontend.h"
 #include "platform/model.h"
+#include "check_support.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Button.H>
@@ -34,21 +35,8 @@
 
 namespace {
 
-int failures = 0;
+using namespace xcheck;
 
-void check(bool ok, const std::string& what) {
-    if (!ok) {
-        std::fprintf(stderr, "FAILED: %s\n", what.c_str());
-        ++failures;
-    }
-}
-
-void settle(double seconds = 0.5) {
-    for (double t = 0; t < seconds; t += 0.02) {
-        Fl::wait(0.02);
-        Fl::flush();
-    }
-}
 
 // The grid of the check's master window: 20 x 12 cells between the menu bar and the status bar.
 constexpr int kCols = 20, kRows = 12;
@@ -102,21 +90,9 @@ void build() {
     settle();
 }
 
-Fl_Window* master_window() {
-    for (Fl_Window* w = Fl::first_window(); w; w = Fl::next_window(w))
-        if (w->xclass() && std::string(w->xclass()) == wl::fltk::kClassMaster && w->label() &&
-            std::string(w->label()) == "Kelvorantide widget kinds")
-            return w;
-    return nullptr;
-}
+Fl_Window* master_window() { return master_window_titled("Kelvorantide widget kinds"); }
 
-Fl_Widget* shown(int wid) {
-    Fl_Window* w = master_window();
-    if (!w) return nullptr;
-    for (int i = 0; i < w->children(); ++i)
-        if (w->child(i)->user_data() == reinterpret_cast<void*>(intptr_t(wid))) return w->child(i);
-    return nullptr;
-}
+Fl_Widget* shown(int wid) { return child_showing(master_window(), wid); }
 
 struct Rect {
     int x = 0, y = 0, w = 0, h = 0;
@@ -142,38 +118,19 @@ std::string str(const Rect& r) {
 
 bool same(const Rect& a, const Rect& b) { return a.x == b.x && a.y == b.y && a.w == b.w && a.h == b.h; }
 
-// The window as it is on the screen, read back once.
-struct Screen {
-    int w = 0, h = 0;
-    unsigned char* rgb = nullptr;
-    ~Screen() { delete[] rgb; }
-    void read(Fl_Window* win) {
-        win->make_current();
-        w = win->w();
-        h = win->h();
-        rgb = fl_read_image(nullptr, 0, 0, w, h);
-    }
-    bool pixel_is(int x, int y, Fl_Color c) const {
-        if (!rgb || x < 0 || y < 0 || x >= w || y >= h) return false;
-        uchar r, g, b;
-        Fl::get_color(c, r, g, b);
-        const unsigned char* p = rgb + 3 * (std::size_t(y) * std::size_t(w) + std::size_t(x));
-        return p[0] == r && p[1] == g && p[2] == b;
-    }
-    // Pixels inside r (one pixel in from its edges) that are not of colour c.
-    int count_not(const Rect& r, Fl_Color c) const {
-        int n = 0;
-        for (int y = r.y + 1; y < r.y + r.h - 1; ++y)
-            for (int x = r.x + 1; x < r.x + r.w - 1; ++x) n += !pixel_is(x, y, c);
-        return n;
-    }
-    int count_of(const Rect& r, Fl_Color c) const {
-        int n = 0;
-        for (int y = r.y + 1; y < r.y + r.h - 1; ++y)
-            for (int x = r.x + 1; x < r.x + r.w - 1; ++x) n += pixel_is(x, y, c);
-        return n;
-    }
-};
+// Pixels inside r (one pixel in from its edges) that are not of colour c, and that are.
+int count_not(const ScreenShot& s, const Rect& r, Fl_Color c) {
+    int n = 0;
+    for (int y = r.y + 1; y < r.y + r.h - 1; ++y)
+        for (int x = r.x + 1; x < r.x + r.w - 1; ++x) n += !s.pixel_is(x, y, c);
+    return n;
+}
+int count_of(const ScreenShot& s, const Rect& r, Fl_Color c) {
+    int n = 0;
+    for (int y = r.y + 1; y < r.y + r.h - 1; ++y)
+        for (int x = r.x + 1; x < r.x + r.w - 1; ++x) n += s.pixel_is(x, y, c);
+    return n;
+}
 
 int run_layout() {
     build();
@@ -196,7 +153,7 @@ int run_layout() {
         {"list box", id.list, 12, 6, 5, 1},          {"icon", id.icon, 0, 0, 2, 2},
         {"graphics frame", id.frame, 12, 1, 6, 4},
     };
-    Screen screen;
+    ScreenShot screen;
     screen.read(win);
     for (const Placed& p : placed) {
         Fl_Widget* f = shown(p.wid);
@@ -205,7 +162,7 @@ int run_layout() {
         const Rect want = grid_rect(area, p.x, p.y, p.w, p.h);
         check(same(rect_of(f), want), std::string(p.what) + " at " + str(want) + ", got " + str(rect_of(f)));
         // Drawn: something other than the window's face inside its cells.
-        check(screen.count_not(want, FL_BACKGROUND_COLOR) > 0, std::string(p.what) + " is drawn");
+        check(count_not(screen, want, FL_BACKGROUND_COLOR) > 0, std::string(p.what) + " is drawn");
     }
 
     // The radio box's toggles stand in its cells, the box's frame around them.
@@ -219,15 +176,15 @@ int run_layout() {
             check(frame->x() <= t->x() && frame->y() <= t->y() && frame->x() + frame->w() >= t->x() + t->w() &&
                       frame->y() + frame->h() >= t->y() + t->h(),
                   "the radio box's frame encloses its toggles");
-        if (t) check(screen.count_not(want, FL_BACKGROUND_COLOR) > 0, "a radio toggle is drawn");
+        if (t) check(count_not(screen, want, FL_BACKGROUND_COLOR) > 0, "a radio toggle is drawn");
     }
-    check(frame && screen.count_not(rect_of(frame), FL_BACKGROUND_COLOR) > 0, "the radio box is drawn");
+    check(frame && count_not(screen, rect_of(frame), FL_BACKGROUND_COLOR) > 0, "the radio box is drawn");
 
     // What each shows: editable fields white, display-only ones on the window's face; the value
     // with its decimals; the toggles' states; the list's entries; the icon's image.
     const Rect value = grid_rect(area, 5, 10, 3, 1), shown_value = grid_rect(area, 9, 10, 3, 1);
-    check(screen.count_of(value, FL_WHITE) > value.w * value.h / 3, "an editable entry is white");
-    check(screen.count_of(shown_value, FL_WHITE) == 0, "a display-only entry is not");
+    check(count_of(screen, value, FL_WHITE) > value.w * value.h / 3, "an editable entry is white");
+    check(count_of(screen, shown_value, FL_WHITE) == 0, "a display-only entry is not");
     auto text_of = [](int wid) {
         auto* in = dynamic_cast<Fl_Input_*>(shown(wid));
         return std::string(in && in->value() ? in->value() : "");
@@ -242,7 +199,7 @@ int run_layout() {
     check(choice && choice->size() == 4, "the list box holds its three entries");  // and the end mark
     const Rect icon = grid_rect(area, 0, 0, 2, 2);
     // The logo's dark blue ground in the middle of the icon's cells.
-    check(screen.count_of({icon.x + icon.w / 2 - 4, icon.y + icon.h / 2 - 4, 8, 8}, fl_rgb_color(0x1E, 0x2A, 0x44)) > 0,
+    check(count_of(screen, {icon.x + icon.w / 2 - 4, icon.y + icon.h / 2 - 4, 8, 8}, fl_rgb_color(0x1E, 0x2A, 0x44)) > 0,
           "the icon shows the program's logo");
 
     // Menu bar above the grid, status bar below it.
@@ -253,9 +210,9 @@ int run_layout() {
           "the status bar spans the bottom");
     check(status && status->label() && std::string(status->label()) == "Kelvorantide v3.72   (c) Kelvor",
           "the status bar's text");
-    check(status && screen.count_not(rect_of(status), FL_BACKGROUND_COLOR) > 0, "the status bar is drawn");
+    check(status && count_not(screen, rect_of(status), FL_BACKGROUND_COLOR) > 0, "the status bar is drawn");
     if (bar) {
-        check(screen.count_not(rect_of(bar), FL_BACKGROUND_COLOR) > 0, "the menu bar is drawn");
+        check(count_not(screen, rect_of(bar), FL_BACKGROUND_COLOR) > 0, "the menu bar is drawn");
         const Fl_Menu_Item* open = bar->find_item("&File/Open data file");
         const Fl_Menu_Item* exit = bar->find_item("&File/Exit");
         const Fl_Menu_Item* autofit = bar->find_item("Integrate/Auto profile fit");

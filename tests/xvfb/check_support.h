@@ -1,0 +1,76 @@
+// What the real-window check programs share: the failure count, a settling wait, finding the
+// check's master window and a widget by its id, and the window read back from the screen.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "platform/fltk/boxes.h"
+#include "platform/fltk/fltk_frontend.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Window.H>
+#include <FL/fl_draw.H>
+
+namespace xcheck {
+
+inline int failures = 0;
+
+inline void check(bool ok, const std::string& what) {
+    if (!ok) {
+        std::fprintf(stderr, "FAILED: %s\n", what.c_str());
+        ++failures;
+    }
+}
+
+// Lets the windows appear and be drawn.
+inline void settle(double seconds = 0.5) {
+    for (double t = 0; t < seconds; t += 0.02) {
+        Fl::wait(0.02);
+        Fl::flush();
+    }
+}
+
+// The shown master window with the given title.
+inline Fl_Window* master_window_titled(const std::string& title) {
+    for (Fl_Window* w = Fl::first_window(); w; w = Fl::next_window(w))
+        if (w->xclass() && std::string(w->xclass()) == wl::fltk::kClassMaster && w->label() &&
+            std::string(w->label()) == title)
+            return w;
+    return nullptr;
+}
+
+// The child of w that shows widget wid.
+inline Fl_Widget* child_showing(Fl_Window* w, int wid) {
+    if (!w) return nullptr;
+    for (int i = 0; i < w->children(); ++i)
+        if (w->child(i)->user_data() == reinterpret_cast<void*>(intptr_t(wid))) return w->child(i);
+    return nullptr;
+}
+
+// The window as it is on the screen, read back once.
+struct ScreenShot {
+    int w = 0, h = 0;
+    unsigned char* rgb = nullptr;
+    ScreenShot() = default;
+    ScreenShot(const ScreenShot&) = delete;
+    ScreenShot& operator=(const ScreenShot&) = delete;
+    ~ScreenShot() { delete[] rgb; }
+    void read(Fl_Window* win) {
+        win->make_current();
+        w = win->w();
+        h = win->h();
+        rgb = fl_read_image(nullptr, 0, 0, w, h);
+    }
+    const unsigned char* at(int x, int y) const { return rgb + 3 * (std::size_t(y) * std::size_t(w) + std::size_t(x)); }
+    bool pixel_is(int x, int y, Fl_Color c) const {
+        if (!rgb || x < 0 || y < 0 || x >= w || y >= h) return false;
+        uchar r, g, b;
+        Fl::get_color(c, r, g, b);
+        const unsigned char* p = at(x, y);
+        return p[0] == r && p[1] == g && p[2] == b;
+    }
+};
+
+}  // namespace xcheck
