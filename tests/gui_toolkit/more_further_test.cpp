@@ -10,16 +10,7 @@ using MoreFurther = WidgetTest;
 
 namespace {
 
-std::string call(int op, std::initializer_list<int> p) {
-    std::string s = "ESCAPEROUTINE(" + std::to_string(op);
-    int n = 0;
-    for (int v : p) {
-        s += ", " + std::to_string(v);
-        ++n;
-    }
-    for (; n < 6; ++n) s += ", 0";
-    return s + ")";
-}
+std::string call(int op, std::initializer_list<int> p) { return escape_call(op, p); }
 
 // Installs a handler for op for the life of the object.
 struct Handler {

@@ -9,16 +9,7 @@ using MoreOther = WidgetTest;
 
 namespace {
 
-std::string esc(int op, std::initializer_list<int> p) {
-    std::string s = "ESCAPEROUTINE(" + std::to_string(op);
-    int n = 0;
-    for (int v : p) {
-        s += ", " + std::to_string(v);
-        ++n;
-    }
-    for (; n < 6; ++n) s += ", 0";
-    return s + ")";
-}
+std::string esc(int op, std::initializer_list<int> p) { return escape_call(op, p); }
 
 // A handler that makes a widget of kind for an escape-created kind the library does not make
 // itself, for the life of the object.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <initializer_list>
 #include <functional>
 #include <string>
 #include <vector>
@@ -75,3 +76,15 @@ protected:
         return t.empty() ? std::string() : t.back();
     }
 };
+
+// The trace line of an escape request with operation op and the values p (the rest 0).
+inline std::string escape_call(int op, std::initializer_list<int> p) {
+    std::string s = "ESCAPEROUTINE(" + std::to_string(op);
+    int n = 0;
+    for (int v : p) {
+        s += ", " + std::to_string(v);
+        ++n;
+    }
+    for (; n < 6; ++n) s += ", 0";
+    return s + ")";
+}
