@@ -342,7 +342,10 @@ void PKLSQ(const rt::FArray<float, MAXSTEP>& XD, const rt::FArray<float, MAXSTEP
         bool fail = false;
         for (int j = 1; j <= NVAR; ++j) {
             X(j) = X(j) + damp * BSOL(j);
-            if (double(CHI2) * A(j, j) < 1.0e-8) {
+            // A broken inverse shows in its diagonal: not positive, or not a number. A small
+            // variance is a well-determined parameter (a strong reflection's position), and a
+            // residual sum of 0 is a perfect fit, not a failure.
+            if (!(A(j, j) > 0.0) || !std::isfinite(A(j, j))) {
                 fail = true;
                 break;
             }
