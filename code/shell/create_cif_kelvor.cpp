@@ -4,6 +4,7 @@
 // measurement method, the orientation matrix (Busing & Levy 1967) and the reflection count.
 // Items and comment lines only, no data block header. The cell values are left rounded as the
 // CIF shows them.
+#include <cmath>
 #include <string>
 #include <string_view>
 
@@ -53,13 +54,15 @@ void cell_items() {
     put(item("_cell_measurement_pressure", 34) + "?");
     put(item("_cell_measurement_temperature", 34) + "?");
 
-    // Theta range of the reflections the cell was refined from (2theta of each table row).
+    // Theta range of the reflections the cell was refined from: theta is |2theta| / 2, as a
+    // reflection measured at a negative 2theta setting has the same Bragg angle.
     const FITVALS_t& f = FITVALS;
     const int rows = f.NFIT < MAXFIT ? f.NFIT : MAXFIT;
     float tthmin = 180.0f, tthmax = 0.0f;
     for (int i = 1; i <= rows; ++i) {
-        if (f.ANGLESFIT(i, 1) < tthmin) tthmin = f.ANGLESFIT(i, 1);
-        if (f.ANGLESFIT(i, 1) > tthmax) tthmax = f.ANGLESFIT(i, 1);
+        const float tth = std::fabs(f.ANGLESFIT(i, 1));
+        if (tth < tthmin) tthmin = tth;
+        if (tth > tthmax) tthmax = tth;
     }
     put(item("_cell_measurement_reflns_used", 32) + rt::fmt_write("(I4)", f.NFIT));
     put(item("_cell_measurement_theta_min", 30) + rt::fmt_write("(F8.3)", tthmin / 2.0f));

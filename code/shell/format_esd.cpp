@@ -146,6 +146,17 @@ void FORMAT_VALUE(float& value, float esd, rt::FText<20>& OUTSTRING) {
         OUTSTRING = text;
     } else {
         ROUND_VALUE(value, 4);
-        OUTSTRING = rt::fmt_write("(F8.4)", value) + "    ";
+        std::string text = rt::fmt_write("(F8.4)", value);
+        if (std::isfinite(value) && text.find('*') != std::string::npos) {
+            // Too wide for F8.4 (a cell volume of 1000 cubic angstroms or more): the same four
+            // decimals in a field as wide as the value needs, never a field of asterisks.
+            int k = 1;
+            GET_PLACES(value, k);
+            text = rt::fmt_write("(F" + std::to_string(k + 5) + ".4)", value);
+            if (text.size() > 20) text.assign(20, '*');
+            OUTSTRING = text;
+        } else {
+            OUTSTRING = text + "    ";
+        }
     }
 }

@@ -104,11 +104,11 @@ TEST_F(ProfileFit, AgreesWithDoublePrecisionReferenceWellInsideEsds) {
     }
 }
 
-TEST_F(ProfileFit, NoiseFreeScanIsSingularByTheVarianceGuard) {
-    // Start values that reproduce the counts exactly leave a zero residual sum: status 1.
+TEST_F(ProfileFit, PerfectAndStrongFitsAreNotSingular) {
+    // Start values that reproduce the counts exactly leave a residual sum of 0: a perfect fit,
+    // ended at once with the values unchanged and esds from the inverse (esd scale 1.0).
     const sm::Scan s = sm::make(kTruth, 41, 0.04, 40.0, 0);
     sm::load(s);
-    for (int i = 1; i <= 41; ++i) REFLN.COUNTS(i) = 0;  // replaced by the model in float below
     rt::FArray<float, 6> v;
     for (int j = 1; j <= 6; ++j) v(j) = float(kTruth[j - 1]);
     rt::FArray<int, 6> none;
@@ -117,7 +117,26 @@ TEST_F(ProfileFit, NoiseFreeScanIsSingularByTheVarianceGuard) {
     int f;
     PKLSQ(REFLN.XPOS, REFLN.COUNTS, 41, WAVES.WAVE, 0.0f, 40.0f, v, none, REFLN.YC, sg, r, c, f);
     for (int i = 1; i <= 41; ++i) REFLN.COUNTS(i) = REFLN.YC(i);
-    EXPECT_EQ(fit(kTruth, {1, 1, 1, 1, 1, 1}), 1);
+    ASSERT_EQ(fit(kTruth, {1, 1, 1, 1, 1, 1}), 0);
+    EXPECT_EQ(chi2, 0.0f);
+    EXPECT_EQ(rwp, 0.0f);
+    for (int j = 1; j <= 6; ++j) {
+        EXPECT_EQ(vals(j), float(kTruth[j - 1])) << j;
+        EXPECT_TRUE(sig(j) > 0.0f && std::isfinite(sig(j))) << j;
+    }
+
+    // A strong reflection: position and FWHM known to far better than 0.0001 degrees (variances
+    // far below 1E-8) are a good fit, agreeing with the double-precision reference.
+    const sm::Params strong{20.0, 0.15, 400000.0, 0.0, 0.3, 0.5};
+    const sm::Scan t = sm::make(strong, 81, 0.02, 40.0, 31);
+    sm::load(t);
+    const std::array<int, 6> all{1, 1, 1, 1, 1, 1};
+    ASSERT_EQ(fit(strong, all), 0);
+    EXPECT_LT(sig(4), 1.0e-4f);
+    EXPECT_LT(double(sig(4)) * sig(4), 1.0e-8);  // CHI2 x inverse(4, 4) is no larger
+    const sm::RefFit ref = sm::reference_fit(t, strong, all);
+    ASSERT_TRUE(ref.ok);
+    for (int j = 0; j < 6; ++j) EXPECT_NEAR(vals(j + 1), ref.p[j], 0.1 * ref.esd[j]) << j + 1;
 }
 
 TEST_F(ProfileFit, DegenerateCallsLeaveTheRecordAsDescribed) {

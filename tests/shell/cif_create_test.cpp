@@ -34,8 +34,8 @@ protected:
         WAVES.WAVE(1) = 0.71073f;
         FITVALS.NFIT = 3;
         FITVALS.ANGLESFIT(1, 1) = 20.5f;
-        FITVALS.ANGLESFIT(2, 1) = 10.25f;
-        FITVALS.ANGLESFIT(3, 1) = 40.0f;
+        FITVALS.ANGLESFIT(2, 1) = -10.25f;  // theta is |2theta| / 2
+        FITVALS.ANGLESFIT(3, 1) = -40.0f;
         FITVALS.ANGLESFIT(4, 1) = 99.0f;  // beyond the table's rows
     }
     std::string cif() const { return kvtest::read_bytes(dir / "abc_kelvor.cif"); }
@@ -78,7 +78,7 @@ TEST_F(CifFile, RefinedCellAndMatrixItems) {
         "_cell_length_c        7.2000(12)          ",
         "_cell_angle_alpha      90.0000            ",
         "_cell_angle_beta      95.123(3)           ",
-        "_cell_angle_gamma     ********            ",
+        "_cell_angle_gamma     1234.5000           ",
         "_cell_volume          1234.6(5)           ",
         "_cell_measurement_wavelength   0.710730",
         "_cell_measurement_pressure       ?",

@@ -27,8 +27,10 @@ TEST(ValueEsdText, WorkedExamples) {
         {5.43213f, 0.00034f, "5.4321(4)"},   {12.3456f, 0.0015f, "12.3456(15)"}, {12.3456f, 0.0095f, "12.346(10)"},
         {12.3456f, 0.2f, "12.3(2)"},         {12.3456f, 0.1f, "12.35(10)"},      {7.2f, 0.0012f, "7.2000(12)"},
         {234.567f, 0.05f, "234.57(5)"},      {-0.5f, 0.003f, "-0.500(3)"},
-        {90.0f, 0.0f, " 90.0000"},           {1234.5f, 0.0f, "********"},
+        {90.0f, 0.0f, " 90.0000"},           {999.99994f, 0.0f, "999.9999"},     {-99.99994f, 0.0f, "-99.9999"},
         {9.99996f, 0.0004f, "10.0000(4)"},  // the rounding adds a digit and widens the field
+        // A zero-esd value too wide for F8.4 keeps its four decimals and takes the digits it needs.
+        {1234.5f, 0.0f, "1234.5000"},        {-100.0f, 0.0f, "-100.0000"},       {123456.7f, 0.0f, "123456.7031"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.value) + " esd " + std::to_string(c.esd));
