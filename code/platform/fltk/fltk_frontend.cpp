@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/fltk/boxes.h"
+#include "platform/fltk/desk.h"
 #include "platform/fltk/fields.h"
 #include "platform/fltk/frame_view.h"
 #include "platform/fltk/looks.h"
@@ -130,6 +131,15 @@ public:
     void console(Model& m, const ConsoleMessage& msg) override;
     void timer_changed(Model& m) override;
     void shutdown(Model& m) override;
+    // Desktop services (desk.h).
+    bool choose_colour(Model& m, int& r, int& g, int& b) override;
+    bool print_begin(Model& m, PrintPage& page) override;
+    void print_page(Model& m, const gfx::FrameGraphics& page) override;
+    void print_end(Model& m, bool abandoned) override;
+    void copy_frame(Model& m, const gfx::FrameGraphics& f) override;
+    void cursor_changed(Model& m) override;
+    void restack(Model& m, int window, bool top) override;
+    bool show_help(Model& m, const HelpRequest& r) override;
 
     void frame_changed(int id);
 
@@ -819,6 +829,20 @@ void FltkFrontEnd::shutdown(Model&) {
     Fl::flush();
 }
 
+// ---- desktop services ----
+
+bool FltkFrontEnd::choose_colour(Model&, int& r, int& g, int& b) { return wl::fltk::choose_colour(r, g, b); }
+bool FltkFrontEnd::print_begin(Model&, PrintPage& page) { return wl::fltk::print_begin(page); }
+void FltkFrontEnd::print_page(Model&, const gfx::FrameGraphics& page) { wl::fltk::print_page(page); }
+void FltkFrontEnd::print_end(Model&, bool abandoned) { wl::fltk::print_end(abandoned); }
+void FltkFrontEnd::copy_frame(Model&, const gfx::FrameGraphics& f) { wl::fltk::copy_frame(f); }
+void FltkFrontEnd::cursor_changed(Model& m) { show_busy_cursor(m.busy_cursor); }
+bool FltkFrontEnd::show_help(Model&, const HelpRequest& r) { return wl::fltk::show_help(r); }
+
+void FltkFrontEnd::restack(Model&, int window, bool top) {
+    if (auto it = windows_.find(window); it != windows_.end()) wl::fltk::restack(*it->second, top);
+}
+
 }  // namespace
 
 FrontEnd& install() {
@@ -843,6 +867,7 @@ FrontEnd& install() {
         size_screen();
         add_reset_hook("fltk-screen", size_screen);
         gfx::set_update_hook(frame_update);
+        install_desk();
     }
     set_frontend(&fe);
     return fe;
