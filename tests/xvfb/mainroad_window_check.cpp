@@ -10,9 +10,11 @@
 //         Stop, and those are byte for byte what the script driver writes when it stops after
 //         as many.
 //   stopstart  the journey on a few thousand reflections: "Stop" while the pass runs stops it
-//         at once (the program goes idle); "Start" then finishes it, the "End of File" box is
-//         shown, and the file holds every reflection exactly once, byte for byte the scripted
-//         run's. The pass rate and the Stop latency are reported.
+//         at once (the program goes idle); "Start" goes on; a second "Stop", pressed while the
+//         program is held still, is taken before the next reflection (at most the one being
+//         fitted is written); "Start" then finishes the pass, the "End of File" box is shown,
+//         and the file holds every reflection exactly once, byte for byte the scripted run's.
+//         The pass rate and the Stop latency are reported.
 //   long  the journey on some thousands of reflections to the end of the data: the "End of
 //         File" box is shown within moments of the last reflection and the program answers.
 // usage: mainroad_window_check road|stop|stopstart|long KELVORANTIDE KELVOR_SCRIPT KELVOR_GEN
@@ -606,27 +608,60 @@ int run_stop_start(const Setup& s, int repeats) {
     check(bytes_on_disk(out) > 0, "the pass writes reflections");
     pause_ms(300);
 
-    // Stop: the program goes idle at once, short of the end of the data. The pointer is on the
-    // button first; the time counts from the start of the press.
+    // Stop as a user presses it: the program goes idle at once, short of the end of the data.
+    // The pointer is on the button first; the time counts from the start of the press.
     step("Stop");
-    run("xdotool " + cell_point(master, 16, 1, 2, 1, wl::fltk::kBarHeight, wl::fltk::kBarHeight));
+    const std::string stop_at = cell_point(master, 16, 1, 2, 1, wl::fltk::kBarHeight, wl::fltk::kBarHeight);
+    const std::string start_at = cell_point(master, 16, 2, 2, 1, wl::fltk::kBarHeight, wl::fltk::kBarHeight);
+    run("xdotool " + stop_at);
+    const int before = records(read_bytes(out));  // every entry goes out to the file at once
     const auto pressed = Clock::now();
     run("xdotool click 1");
+    const double click_took = std::chrono::duration<double>(Clock::now() - pressed).count();
     const double latency = idle_after(pressed, 0.3, 10);
     check(latency >= 0, "the program goes idle after Stop");
     check(windows(wl::fltk::kClassMessage).empty(), "the pass was stopped before the end of the data");
     const long stopped_at = bytes_on_disk(out);
+    const int after = records(read_bytes(out));
     pause_ms(500);
     check(bytes_on_disk(out) == stopped_at, "the file does not grow while the pass is stopped");
 
+    // Start, and Stop once more with the program held still while the press reaches it: once
+    // it goes on, it finishes at most the reflection it was fitting and takes the Stop.
+    step("Start, then Stop with the program held");
+    run("xdotool " + start_at + " click 1");
+    const auto end2 = Clock::now() + std::chrono::seconds(30);
+    while (bytes_on_disk(out) <= stopped_at && Clock::now() < end2) pause_ms(10);
+    check(bytes_on_disk(out) > stopped_at, "Start goes on with the pass");
+    pause_ms(200);
+    run("xdotool " + stop_at);
+    kill(app_pid, SIGSTOP);
+    pause_ms(100);
+    const int held_at = records(read_bytes(out));
+    run("xdotool click 1");
+    pause_ms(300);
+    kill(app_pid, SIGCONT);
+    check(idle_after(Clock::now(), 0.3, 10) >= 0, "the program goes idle after the second Stop");
+    const int fitted_after = records(read_bytes(out)) - held_at;
+    check(windows(wl::fltk::kClassMessage).empty(), "the second Stop came before the end of the data");
+    check(fitted_after >= 0 && fitted_after <= 1, "Stop is taken before the next reflection: " +
+                                                      std::to_string(fitted_after) + " fitted after the press");
+
     // Start: the pass goes on from the next reflection to the end of the data.
     step("Start");
-    click_cell(master, 16, 2, 2, 1, wl::fltk::kBarHeight, wl::fltk::kBarHeight);
-    const double ran = pass_ends(40) + std::chrono::duration<double>(pressed - started).count();
+    const int restarted_at = records(read_bytes(out));
+    run("xdotool " + start_at + " click 1");
+    // The rate over the first stretch (Start to Stop) and the last (Start to the end).
+    const double ran = std::chrono::duration<double>(pressed - started).count() + pass_ends(40);
+    const int fitted = before + total - restarted_at;
     exit_program(master);
     whole_pass_written(s, dir, total);
-    std::fprintf(stderr, "pass of %d reflections: %.0f per second; Stop answered after %.0f ms\n", total,
-                 total / std::max(ran, 1e-3), latency * 1e3);
+    std::fprintf(stderr,
+                 "pass of %d reflections: %.0f per second; Stop: the program was idle %.0f ms from the start of the "
+                 "click (xdotool itself took %.0f ms), %d reflections written meanwhile; held: %d fitted after "
+                 "the press\n",
+                 total, fitted / std::max(ran, 1e-3), latency * 1e3,
+                 click_took * 1e3, after - before, fitted_after);
     // Stop is taken before the next reflection: the program answers as fast as it fits.
     check(latency >= 0 && latency < 1.0, "Stop is answered within a second, after " +
                                              std::to_string(int(latency * 1e3)) + " ms");
