@@ -71,7 +71,7 @@ std::vector<std::string> xscans_file() {
     for (int seq = 1; seq <= 2; ++seq) {
         l.push_back(fmt(" %6d%4d%4d%4d%8.2f%8.2f%8.2f%8.2f%5.2f%8.2f", seq, seq, 0, 0, 20.0 * seq, 10.0 * seq, 0.0,
                         0.0, 1.35, 4.0));
-        l.push_back("1B3B7C9C4B2B11");
+        l.push_back("1B3B7C9C4B2B1123");
     }
     return l;
 }
@@ -359,6 +359,29 @@ TEST_F(DamagedInput, ADamagedParameterFileIsNamedAndTheParameterChoiceOpensAgain
         ASSERT_GE(r.transcript.size(), 10u);
         EXPECT_EQ(std::vector<std::string>(r.transcript.begin() + 4, r.transcript.begin() + 10), expected);
         EXPECT_EQ(kvtest::read_bytes(dir / "bad.par"), bytes);
+    }
+}
+
+// One unusual reflection (a scan rate the working file cannot hold as a scale), and files cut
+// inside their last reflection: the load goes on, and its notice says a reflection was dropped.
+TEST_F(DamagedInput, AnUnusualOrCutReflectionIsDroppedWithTheNotice) {
+    std::vector<std::string> rate = xscans_file();
+    rate[5] = fmt(" %6d%4d%4d%4d%8.2f%8.2f%8.2f%8.2f%5.2f%8.2f", 1, 1, 0, 0, 20.0, 10.0, 0.0, 0.0, 1.35, 12345.0);
+    std::vector<std::string> xcal = xcalibur_file();
+    xcal.pop_back();  // the counts of the last reflection
+    std::vector<std::string> stoe = stoe_file();
+    stoe.resize(stoe.size() - 3);  // the file ends after the last reflection line
+    const struct {
+        const Format& format;
+        std::vector<std::string> lines;
+    } cases[] = {{FORMATS[2], rate}, {FORMATS[0], xcal}, {FORMATS[3], stoe}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.format.name);
+        kvtest::write_bytes(dir / c.format.name, kvtest::join(c.lines));
+        const Run r = run(road(c.format));
+        EXPECT_EQ(r.status, 3);
+        ASSERT_FALSE(r.transcript.empty());
+        EXPECT_EQ(r.transcript.back(), SKIPPED);
     }
 }
 
