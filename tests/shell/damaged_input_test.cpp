@@ -244,6 +244,11 @@ TEST_F(DamagedInput, EverySpoiltInstrumentFileLoadsOrEndsInABoxNamingItsLine) {
         EXPECT_EQ(ok.status, 3);
         ASSERT_FALSE(ok.transcript.empty());
         EXPECT_EQ(ok.transcript.back(), LOADED);
+        const std::string stem = std::string(f.name).substr(0, std::string(f.name).find('.'));
+        const std::string log = kvtest::read_bytes(dir / (stem + "_Kelvor.log"));
+        std::string total = log.substr(log.rfind("TOTAL NUMBER OF REFLECTIONS:") + 28);
+        std::erase(total, ' ');
+        EXPECT_EQ(total, "2\r\n");
         int named = 0;
         for (const Spoilt& s : spoilt_copies(f.file())) {
             SCOPED_TRACE(s.what);
