@@ -137,6 +137,8 @@ void convert_instrument_file(int& status) {
         read_scan(status);
         if (status == 12) {
             WAITBOX(0);
+            // Records still buffered must reach the working file before the load is reported.
+            if (rt::unit_flush(lunstd) != rt::IOS_OK) EXITINT("WRITE ERROR ON SCRATCH FILE");
             finish_load(status, skipped);
             return;
         }
@@ -259,9 +261,10 @@ void CONVERT_TO_STD() {
             return;
         }
         if (IERR == 12) {
-            rt::unit_close(IUNIT);
+            // Records are buffered: a full disk often shows only at the close.
+            const bool written = rt::unit_close(IUNIT) == rt::IOS_OK;
             WAITBOX(0);
-            notice("Standard data file written successfully");
+            notice(written ? "Standard data file written successfully" : "Error writing standard data file");
             return;
         }
         const REFLN_t& r = REFLN;

@@ -164,6 +164,11 @@ void MAIN__() {
     for (;;) {
         icb = gmAction(icb);
         for (const Dispatch& d : kDispatch)
-            if (d.callback == icb) d.handler();
+            if (d.callback == icb) {
+                d.handler();
+                // Lines the operation logged reach the log now, or the user hears that they
+                // did not.
+                CHECK_LOG();
+            }
     }
 }
