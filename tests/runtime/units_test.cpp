@@ -194,6 +194,38 @@ TEST_F(Units, ScratchFileLeavesNothingBehind) {
     EXPECT_EQ(slurp(path("keep")), "k\n");
 }
 
+// The line a damaged-file error names follows the reads, step backs and rewinds of its unit;
+// the error ends nothing and leaves every unit as it was.
+TEST_F(Units, DamagedFileErrorNamesTheFileAndTheLineReached) {
+    spit(path("m.dat"), "a\r\nbb\r\nccc\r\n");
+    ASSERT_EQ(rt::unit_open(1, path("m.dat"), spec(rt::FileStatus::Old, rt::FileAction::Read)), rt::IOS_OK);
+    auto message = [](bool at_end) {
+        try {
+            rt::input_error(1, "what could not be read", at_end);
+        } catch (const rt::InputError& e) {
+            return e.message();
+        }
+        return std::string();
+    };
+    std::string rec;
+    EXPECT_EQ(message(false), "Error reading m.dat: what could not be read");
+    rt::unit_read_record(1, rec);
+    rt::unit_read_record(1, rec);
+    EXPECT_EQ(message(false), "Error reading m.dat at line 2: what could not be read");
+    rt::unit_backspace(1);
+    EXPECT_EQ(rt::unit_record_number(1), 1);
+    rt::unit_read_record(1, rec);
+    rt::unit_read_record(1, rec);
+    EXPECT_EQ(rt::unit_read_record(1, rec), rt::IOS_END);
+    EXPECT_EQ(message(true), "Error reading m.dat at line 4: what could not be read");
+    rt::unit_backspace(1);  // back over the end of file only
+    EXPECT_EQ(rt::unit_record_number(1), 3);
+    rt::unit_rewind(1);
+    EXPECT_EQ(rt::unit_record_number(1), 0);
+    EXPECT_TRUE(rt::unit_connected(1));
+    EXPECT_EQ(rt::unit_record_number(7), 0);  // not connected
+}
+
 TEST_F(Units, FatalPathsCloseUnitsAndUnwindWithStatus) {
     ASSERT_EQ(rt::unit_open(26, path("out"), spec(rt::FileStatus::Replace)), rt::IOS_OK);
     rt::unit_write_record(26, "kept");

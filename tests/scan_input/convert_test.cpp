@@ -28,7 +28,8 @@ const std::string FIXTURE = std::string(KV_BINARY_DIR) + "/fixtures/small.rfl";
 // Header lines up to "END": "TITLE text", "MATRIX r11 r12 r13 r21 ... r33", "WAVE w1 w2",
 // "FAIL" (the header cannot be read). Then one line per reflection:
 //   "SCAN seq h k l 2theta omega chi phi nstep step scale istd code count..."
-// or "SKIP" (reflection unusable, 13) or "BAD" (read error, 11); the end of the file is 12.
+// or "SKIP" (reflection unusable, 13), "BAD" (read error, 11) or "DAMAGED" (a value the format
+// takes on trust); the end of the file is 12.
 std::vector<std::string> split(const std::string& line) {
     std::istringstream in(line);
     std::vector<std::string> w;
@@ -81,6 +82,7 @@ void test_scan(int& status) {
         status = 13;
         return;
     }
+    if (w[0] == "DAMAGED") rt::input_error(1, "a value of the test format");
     REFLN_t& r = REFLN;
     r.ISEQ = std::stoi(w[1]);
     for (int k = 1; k <= 3; ++k) r.IH(k) = std::stoi(w[std::size_t(1 + k)]);
@@ -271,13 +273,21 @@ TEST_F(Loading, SkippedReflectionChangesTheClosingNotice) {
     EXPECT_EQ(working_file().size(), 10u + 2u * 2u);
 }
 
-// A reflection the working file cannot hold (steps outside 1..500, a count that is no number)
-// is left out like an unusable one, instead of stopping the load or overrunning the scan.
+// A reflection the working file cannot hold (steps outside 1..500, a count that is no number, a
+// field wider than its columns) is left out like an unusable one and not counted, instead of
+// stopping the load or overrunning the scan.
 TEST_F(Loading, ReflectionsTheWorkingFileCannotHoldAreSkipped) {
     test_file({"END", scan_line(1, "N", {}, 0), scan_line(2, "N", {"nan"}), scan_line(3, "N", {"3e12"}),
-               scan_line(4, "N", {}, 501), scan_line(5, "N", {"1"}, 500)});
+               scan_line(4, "N", {}, 501), scan_line(5, "N", {"1"}, 500),
+               scan_line(1234567, "S", {}),                                      // seven-digit sequence number
+               "SCAN 7 -1000 0 0 20.5 0.25 30.0 -45.0 3 0.02 1.5 0 S 10 10 10",  // index of five characters
+               "SCAN 8 1 0 0 20.5 0.25 30.0 -45.0 3 0.02 10000 0 S 10 10 10",    // scale of 10000
+               "SCAN 9 1 0 0 20.5 0.25 30.0 -45.0 3 0.02 12345.00 0 S 10 10 10", // a scan rate as scale
+               "SCAN 10 1 0 0 123456.0 0.25 30.0 -45.0 3 0.02 1.5 0 S 10 10 10"});
     int status = 0;
     EXPECT_EQ(load(status), -1);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(FILEINFO.LOADED, 1);
     EXPECT_EQ(counters(), (std::vector<int>{0, 0, 0, 0, 0, 0, 1}));
     EXPECT_EQ(boxes(), std::vector<std::string>{BOX + "Error Reading at least 1 reflection in data file"});
     const std::vector<std::string> f = working_file();
@@ -297,8 +307,6 @@ TEST_F(Loading, InstrumentFileFaultsEndTheProgram) {
         {5, {"END"}, {header_error, BOX + "READ ERROR ON HEADER OF SCAN FILE"}},  // no reader yet
         {9, {"END"}, {header_error, BOX + "READ ERROR ON HEADER OF SCAN FILE"}},  // no such format
         {3, {"END", scan_line(1, "N", {}), "BAD"}, {BOX + "READ ERROR ON SCAN FILE"}},
-        // A sequence number beyond the six digits of the record is refused by the writer.
-        {3, {"END", scan_line(1234567, "N", {})}, {BOX + "WRITE ERROR ON SCRATCH FILE"}},
     };
     INSTRUMENT_READERS(5) = {};
     for (const Case& c : cases) {
@@ -310,13 +318,34 @@ TEST_F(Loading, InstrumentFileFaultsEndTheProgram) {
         int status = 0;
         EXPECT_EQ(load(status), 0) << c.format;
         EXPECT_EQ(boxes(), c.boxes) << c.format;
-        if (c.boxes.back() != BOX + "WRITE ERROR ON SCRATCH FILE") {
-            EXPECT_FALSE(waitbox_shown()) << c.boxes.back();
-        }
+        EXPECT_FALSE(waitbox_shown()) << c.boxes.back();
         if (c.boxes.size() == 2) {
             EXPECT_EQ(FILEINFO.LOADED, 0);
         }
     }
+}
+
+// A damaged file: the input file and the working file are closed (the scratch file is deleted),
+// the wait box is down, and the error goes on to the caller, which shows it.
+TEST_F(Loading, DamagedFileLeavesNothingOpenAndPassesTheErrorOn) {
+    test_file({"END", scan_line(1, "N", {}), "DAMAGED"});
+    FILEINFO.LOADED = 1;
+    int status = 0;
+    EXPECT_EQ(load(status), kvtest::DAMAGED);
+    EXPECT_EQ(kvtest::damaged_message(), "Error reading scans.tst at line 3: a value of the test format");
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_FALSE(waitbox_shown());
+    EXPECT_FALSE(rt::unit_connected(1));
+    EXPECT_FALSE(rt::unit_connected(STD));
+    EXPECT_EQ(FILEINFO.LOADED, 0);
+
+    // A standard data file gone between its choice and its load.
+    rt::units_close_all();
+    FILEINFO.IFORMAT = 1;
+    FILEINFO.IN_FULLNAME = (dir / "gone.rfl").string();
+    FILEINFO.IN_NAME = "gone.rfl";
+    EXPECT_EQ(load(status), kvtest::DAMAGED);
+    EXPECT_EQ(kvtest::damaged_message(), "Error reading gone.rfl: the file cannot be opened");
 }
 
 TEST_F(Loading, HeaderMatrixIsMappedOntoBusingLevyAxes) {
