@@ -83,7 +83,8 @@ void group_width(const float (&fwhm)[8], const float (&esd)[8], float& mean, flo
 
 template <class... A>
 void log_write(std::string_view fmt, const A&... a) {
-    if (FILEINFO.LOGOPEN == 1) rt::write_unit_or_die(20, fmt, a...);
+    // A line the log does not take stays as the log's failure, reported by the log check.
+    if (FILEINFO.LOGOPEN == 1) (void)rt::write_unit(20, fmt, a...);
 }
 
 }  // namespace
