@@ -67,7 +67,7 @@ TEST(ExampleWalkthrough, TheReadmesFirstRunGivesWhatTheReadmePromises) {
     const std::string log = kvtest::read_bytes(dir / "example_Kelvor.log");
 
     // The boxes of the walk-through, in the README's words.
-    for (const std::string& box : {"Data File read in successfully", "45 Reflections stored for fitting"}) {
+    for (const std::string box : {"Data File read in successfully", "45 Reflections stored for fitting"}) {
         EXPECT_NE(readme.find(box), std::string::npos) << box;
         EXPECT_NE(shown.find(box + "\n"), std::string::npos) << box << "\n" << shown;
     }
