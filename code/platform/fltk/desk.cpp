@@ -246,14 +246,13 @@ void print_end(bool) {
 void copy_frame(const gfx::FrameGraphics& f) {
     if (f.width <= 0 || f.height <= 0) return;
     fl_open_display();
-    // The copy goes to the clipboard when the surface is deleted.
+    // The copy goes to the clipboard when the surface is deleted, while it is still the current
+    // surface (FLTK 1.3 then ends its drawing and returns to the surface before it).
     auto* surface = new Fl_Copy_Surface(f.width, f.height);
     surface->set_current();
-    fl_push_clip(0, 0, f.width, f.height);
     replay(f, 0, 0);
-    fl_pop_clip();
-    Fl_Display_Device::display_device()->set_current();
     delete surface;
+    Fl_Display_Device::display_device()->set_current();
 }
 
 void show_busy_cursor(bool on) {
