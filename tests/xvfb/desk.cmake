@@ -1,5 +1,6 @@
 # The FLTK front end's desktop services (colour chooser, busy cursor, key callbacks, window
-# stacking, clipboard, printing) in real windows, each check on its own Xvfb display.
+# stacking, clipboard, printing, pixel areas, help) in real windows, each check on its own Xvfb display, without and
+# under a window manager.
 if(KV_FLTK AND TARGET kv_platform_fltk)
   find_program(KV_XVFB Xvfb)
   find_package(X11 REQUIRED)
@@ -10,12 +11,8 @@ if(KV_FLTK AND TARGET kv_platform_fltk)
   target_link_libraries(clipboard_read PRIVATE ${X11_LIBRARIES})
   add_dependencies(desk_window_check clipboard_read)
   if(KV_XVFB)
-    foreach(_mode colour cursor hotkey stacking stacking-wm clipboard print)
-      add_test(NAME xvfb_desk_${_mode}
-               COMMAND ${CMAKE_CURRENT_LIST_DIR}/on_own_display.sh $<TARGET_FILE:desk_window_check> ${_mode}
-                       $<TARGET_FILE:clipboard_read>)
-      set_tests_properties(xvfb_desk_${_mode} PROPERTIES LABELS xvfb TIMEOUT 60
-        ENVIRONMENT "LSAN_OPTIONS=suppressions=${CMAKE_CURRENT_LIST_DIR}/lsan.supp")
+    foreach(_mode colour cursor hotkey stacking clipboard print pixels help)
+      kv_window_test(xvfb_desk_${_mode} 60 $<TARGET_FILE:desk_window_check> ${_mode} $<TARGET_FILE:clipboard_read>)
     endforeach()
   endif()
 endif()

@@ -5,16 +5,17 @@
 //              over a text entry, and the normal cursor comes back after it (read with XFixes).
 //   hotkey     F5 and Ctrl+F pressed in the master window (xdotool) arrive through gmAction as
 //              their key callbacks.
-//   stacking   gmPushWindow lowers a dialog below the master window and gmPopWindow raises it
-//              again (the screen's stacking order); "stacking-wm" under openbox, which keeps
-//              dialogs above their master window: the master window below and above another
-//              program's window.
+//   stacking   gmPushWindow lowers the master window below another program's window and
+//              gmPopWindow raises it again (the screen's stacking order); without a window
+//              manager also a dialog below the master window and back.
 //   clipboard  gmCopyGraphicsToClipboard puts the frame's picture on the clipboard: another
 //              program pastes an image of the frame's size with the frame's red line in it.
 //   print      a print job into a PostScript file (Fl_PostScript_File_Device): the file holds
 //              the lines drawn on the page.
+//   pixels     a pixel area drawn with gmDrawImage shows in the frame on screen, and reads back
+//              as it shows.
+//   help       GMDISPLAYHELP shows a plain-text help file in FLTK's help window.
 // Exit status 0 when the check holds; the reason for a failure on stderr.
-#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -44,6 +45,7 @@
 #include <FL/Fl_Value_Input.H>
 #include <FL/Fl_Window.H>
 #include <FL/x.H>
+#include <X11/Xatom.h>
 #include <X11/extensions/Xfixes.h>
 
 namespace {
@@ -76,6 +78,17 @@ Fl_Window* master_window() { return master_window_titled("Kelvorantide v3.72"); 
 
 std::string sh(const std::string& cmd) { return cmd + " >/dev/null 2>&1"; }
 
+// The window class the X server holds for a shown window (FLTK's xclass() answers the default
+// class in force now for a window that was given none).
+std::string x_class(Fl_Window* w) {
+    XClassHint hint{nullptr, nullptr};
+    if (!w->shown() || !XGetClassHint(fl_display, fl_xid(w), &hint)) return "";
+    const std::string name = hint.res_name ? hint.res_name : "";
+    if (hint.res_name) XFree(hint.res_name);
+    if (hint.res_class) XFree(hint.res_class);
+    return name;
+}
+
 template <class T>
 T* find_in(Fl_Group* g) {
     for (int i = 0; i < g->children(); ++i) {
@@ -92,7 +105,7 @@ T* find_in(Fl_Group* g) {
 void answer_colour(void*) {
     Fl_Window* chooser = nullptr;
     for (Fl_Window* w = Fl::first_window(); w; w = Fl::next_window(w))
-        if (w->xclass() && std::string(w->xclass()) == wl::fltk::kClassColour) chooser = w;
+        if (x_class(w) == wl::fltk::kClassColour) chooser = w;
     Fl_Value_Input* red = chooser ? find_in<Fl_Value_Input>(chooser) : nullptr;
     Fl_Return_Button* ok = chooser ? find_in<Fl_Return_Button>(chooser) : nullptr;
     if (!red || !ok) {
@@ -240,7 +253,23 @@ int stacking_index(Window top) {
     return at;
 }
 
-// Without a window manager: the dialog goes below the master window and comes back above it.
+// Whether a window manager runs on the display (it announces itself on the root window).
+bool window_manager_runs() {
+    const Atom check = XInternAtom(fl_display, "_NET_SUPPORTING_WM_CHECK", False);
+    Atom type = 0;
+    int format = 0;
+    unsigned long n = 0, left = 0;
+    unsigned char* data = nullptr;
+    const bool found = XGetWindowProperty(fl_display, DefaultRootWindow(fl_display), check, 0, 1, False, XA_WINDOW,
+                                          &type, &format, &n, &left, &data) == Success &&
+                       n == 1;
+    if (data) XFree(data);
+    return found;
+}
+
+// The master window goes below another program's window and comes back above it; without a
+// window manager also a dialog below the master window and back (a window manager such as
+// openbox keeps a dialog above its master window).
 int run_stacking() {
     int frame = 0;
     const int master = start(frame);
@@ -260,37 +289,21 @@ int run_stacking() {
     if (!mw || !dw) return 1;
     const Window mt = top_level(fl_xid(mw)), dt = top_level(fl_xid(dw));
     check(stacking_index(dt) > stacking_index(mt), "the dialog shown last lies above the master window");
-    gmPushWindow(dialog);
-    settle(0.5);
-    check(stacking_index(dt) < stacking_index(mt), "gmPushWindow lowers the dialog below the master window");
-    gmPopWindow(-dialog);
-    settle(0.5);
-    check(stacking_index(dt) > stacking_index(mt), "gmPopWindow raises it again");
-    gmCloseMenu();
-    return failures ? 1 : 0;
-}
-
-// Under openbox, which keeps a dialog above its master window: the master window goes below
-// another program's window and comes back above it.
-int run_stacking_wm() {
-    const pid_t wm = fork();
-    if (wm == 0) {
-        execlp("openbox", "openbox", "--sm-disable", static_cast<char*>(nullptr));
-        _exit(127);
+    if (!window_manager_runs()) {
+        gmPushWindow(dialog);
+        settle(0.5);
+        check(stacking_index(dt) < stacking_index(mt), "gmPushWindow lowers the dialog below the master window");
+        gmPopWindow(-dialog);
+        settle(0.5);
+        check(stacking_index(dt) > stacking_index(mt), "gmPopWindow raises it again");
     }
-    sleep(1);
-    int frame = 0;
-    const int master = start(frame);
-    Fl_Window* mw = master_window();
-    check(mw != nullptr, "the master window is shown");
-    if (!mw) return 1;
-    // Another program's window, mapped after ours and so above it.
+
+    // Another program's window, mapped after ours and so above them.
     Display* other = XOpenDisplay(nullptr);
     const Window ow = XCreateSimpleWindow(other, DefaultRootWindow(other), 50, 50, 300, 200, 0, 0, 0);
     XMapWindow(other, ow);
     XSync(other, False);
     settle(1.0);
-    const Window mt = top_level(fl_xid(mw));
     const Window ot = top_level(ow);
     check(stacking_index(ot) > stacking_index(mt), "the other window lies above the master window");
     gmPopWindow(master);
@@ -302,8 +315,6 @@ int run_stacking_wm() {
     XDestroyWindow(other, ow);
     XCloseDisplay(other);
     gmCloseMenu();
-    kill(wm, SIGTERM);
-    waitpid(wm, nullptr, 0);
     return failures ? 1 : 0;
 }
 
@@ -396,6 +407,59 @@ int run_print() {
     return failures ? 1 : 0;
 }
 
+// ---- pixel areas and help ----
+
+int run_pixels() {
+    int frame = 0;
+    start(frame);
+    gmClearGraphicsFrame(frame);
+    // A 20 x 10 pixel area at (30, 40): its left half green, its right half blue.
+    std::vector<int> data(200);
+    for (int r = 0; r < 10; ++r)
+        for (int k = 0; k < 20; ++k) data[std::size_t(r * 20 + k)] = k < 10 ? 0x00FF00 : 0x0000FF;
+    gmDrawImage(30, 40, 20, 10, data.data());
+    FLUSHG();
+    settle();
+    wl::fltk::FrameView* v = nullptr;
+    Fl_Window* win = master_window();
+    for (int i = 0; win && i < win->children(); ++i)
+        if (auto* f = dynamic_cast<wl::fltk::FrameView*>(win->child(i)); f && f->id() == frame) v = f;
+    check(v != nullptr, "the frame is shown");
+    if (!v) return 1;
+    ScreenShot shot;
+    shot.read(win);
+    check(shot.pixel_is(v->x() + 32, v->y() + 45, fl_rgb_color(0, 255, 0)), "the area's left half is green on screen");
+    check(shot.pixel_is(v->x() + 45, v->y() + 45, fl_rgb_color(0, 0, 255)), "its right half is blue");
+    check(shot.pixel_is(v->x() + 25, v->y() + 45, fl_rgb_color(192, 192, 192)), "beside it the frame's grey");
+    // What the screen shows is what the library reads back.
+    int back[3] = {0, 0, 0};
+    PIXGET(25, 45, 3, 0, 0, 0, 3, 1, back);
+    check(back[0] == 0xC0C0C0 && back[1] == 0xC0C0C0 && back[2] == 0xC0C0C0, "read back: grey beside it");
+    PIXGET(32, 45, 3, 0, 0, 0, 1, 1, back);
+    check(back[0] == 0x00FF00, "read back: green inside");
+    gmCloseMenu();
+    return failures ? 1 : 0;
+}
+
+int run_help() {
+    int frame = 0;
+    start(frame);
+    const std::string file = "/tmp/kv_help_" + std::to_string(getpid()) + ".txt";
+    std::ofstream(file) << "Contents\n\nFitting: the profile fit of one scan.\nCell: the cell refinement.\n";
+    const std::string_view topic = "Cell";
+    check(GMDISPLAYHELP(file, "key", &topic) == 0, "the help file is shown");
+    settle();
+    bool shown = false;
+    for (Fl_Window* w = Fl::first_window(); w; w = Fl::next_window(w))
+        if (x_class(w) == wl::fltk::kClassHelp && w->label())
+            shown = std::string(w->label()) == file.substr(5);
+    check(shown, "the help window is on the screen, titled with the file's name");
+    check(GMDISPLAYHELP(file + ".missing", "contents") == 1, "a missing help file is not shown");
+    std::remove(file.c_str());
+    gmCloseMenu();
+    return failures ? 1 : 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -405,9 +469,10 @@ int main(int argc, char** argv) {
     if (mode == "cursor") return run_cursor();
     if (mode == "hotkey") return run_hotkey();
     if (mode == "stacking") return run_stacking();
-    if (mode == "stacking-wm") return run_stacking_wm();
     if (mode == "clipboard") return run_clipboard();
     if (mode == "print") return run_print();
-    std::fprintf(stderr, "usage: %s colour|cursor|hotkey|stacking|stacking-wm|clipboard CLIPBOARD_READ|print\n", argv[0]);
+    if (mode == "pixels") return run_pixels();
+    if (mode == "help") return run_help();
+    std::fprintf(stderr, "usage: %s colour|cursor|hotkey|stacking|clipboard CLIPBOARD_READ|print|pixels|help\n", argv[0]);
     return 2;
 }
