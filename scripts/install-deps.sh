@@ -2,7 +2,7 @@
 # Installs the Debian packages the build and the tests need, when any is missing; packages named
 # as arguments are installed with them (bench/compare_lmfit.sh asks for python3-lmfit).
 set -euo pipefail
-pkgs=(cmake make g++ libgtest-dev libgmock-dev libbenchmark-dev libfltk1.3-dev xvfb xauth xdotool x11-utils openbox "$@")
+pkgs=(cmake make g++ libgtest-dev libgmock-dev libbenchmark-dev libfltk1.3-dev libxfixes-dev xvfb xauth xdotool x11-utils openbox "$@")
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -145,9 +145,9 @@ bool ends_with(const std::string& s, const std::string& tail) {
     return true;
 }
 
-// A plain-text help file as HTML: preformatted, with an anchor "topic" at the first line that
-// mentions the topic (case ignored).
-std::string text_as_html(const std::string& text, const std::string& topic) {
+// A plain-text help file as HTML titled with the file's name: preformatted, with an anchor
+// "topic" at the first line that mentions the topic (case ignored).
+std::string text_as_html(const std::string& file, const std::string& text, const std::string& topic) {
     std::string lower_text = text, lower_topic = topic;
     for (char& c : lower_text) c = char(std::tolower(static_cast<unsigned char>(c)));
     for (char& c : lower_topic) c = char(std::tolower(static_cast<unsigned char>(c)));
@@ -156,9 +156,12 @@ std::string text_as_html(const std::string& text, const std::string& topic) {
         const std::size_t line = lower_text.rfind('\n', at);
         at = line == std::string::npos ? 0 : line + 1;
     }
-    if (at == std::string::npos) return "<html><body><pre>" + html_escaped(text) + "</pre></body></html>";
-    return "<html><body><pre>" + html_escaped(text.substr(0, at)) + "<a name=\"topic\"></a>" +
-           html_escaped(text.substr(at)) + "</pre></body></html>";
+    const std::size_t slash = file.rfind('/');
+    const std::string head = "<html><head><title>" + html_escaped(slash == std::string::npos ? file : file.substr(slash + 1)) +
+                             "</title></head><body><pre>";
+    if (at == std::string::npos) return head + html_escaped(text) + "</pre></body></html>";
+    return head + html_escaped(text.substr(0, at)) + "<a name=\"topic\"></a>" + html_escaped(text.substr(at)) +
+           "</pre></body></html>";
 }
 
 }  // namespace
@@ -246,14 +249,13 @@ void print_end(bool) {
 void copy_frame(const gfx::FrameGraphics& f) {
     if (f.width <= 0 || f.height <= 0) return;
     fl_open_display();
-    // The copy goes to the clipboard when the surface is deleted.
+    // The copy goes to the clipboard when the surface is deleted, while it is still the current
+    // surface (FLTK 1.3 then ends its drawing and returns to the surface before it).
     auto* surface = new Fl_Copy_Surface(f.width, f.height);
     surface->set_current();
-    fl_push_clip(0, 0, f.width, f.height);
     replay(f, 0, 0);
-    fl_pop_clip();
-    Fl_Display_Device::display_device()->set_current();
     delete surface;
+    Fl_Display_Device::display_device()->set_current();
 }
 
 void show_busy_cursor(bool on) {
@@ -279,9 +281,10 @@ bool show_help(const HelpRequest& r) {
         dialog->load(r.file.c_str());
         if (!r.topic.empty()) dialog->topline(r.topic.c_str());
     } else {
-        dialog->value(text_as_html(r.text, r.topic).c_str());
+        dialog->value(text_as_html(r.file, r.text, r.topic).c_str());
         if (!r.topic.empty()) dialog->topline("topic");
     }
+    // The window takes the class in force when it is first shown.
     with_class(kClassHelp, [&] {
         dialog->show();
         return 0;
