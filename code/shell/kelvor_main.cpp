@@ -115,6 +115,7 @@ void MAIN__() {
     if (FILEINFO.LOADED == 0) EXITINT(" NO INPUT FILE SELECTED: END OF PROGRAM");
     insist_on_parameter_file();
     load_data_set();
+    CHECK_LOG();
 
     int icb = 0;
     for (;;) {
