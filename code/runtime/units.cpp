@@ -26,6 +26,7 @@ struct Unit {
     bool can_write = true;
     bool carriage_control = false;
     bool at_end = false;  // the last read met the end of the file
+    long records = 0;     // records read or written since the start of the file
     enum Op { NONE, READ, WRITE } last = NONE;
     bool std_stream = false;  // standard output or error: never closed, records end with LF
     bool scratch = false;     // already unlinked: nothing to delete by name
@@ -204,6 +205,11 @@ std::string unit_path(int unit) {
     return u ? u->path : std::string();
 }
 
+long unit_record_number(int unit) {
+    Unit* u = find(unit);
+    return u ? u->records : 0;
+}
+
 int unit_read_record(int unit, std::string& record) {
     Unit* u = find(unit);
     if (!u) return IOS_NOT_CONNECTED;
@@ -225,6 +231,7 @@ int unit_read_record(int unit, std::string& record) {
         return IOS_END;
     }
     if (!record.empty() && record.back() == '\r') record.pop_back();
+    ++u->records;
     return IOS_OK;
 }
 
@@ -239,6 +246,7 @@ int unit_write_record(int unit, std::string_view record) {
     if (!record.empty() && std::fwrite(record.data(), 1, record.size(), u->f) != record.size()) return write_failed(*u);
     if (u->std_stream) return std::fputc('\n', u->f) == EOF ? write_failed(*u) : IOS_OK;
     if (std::fwrite("\r\n", 1, 2, u->f) != 2) return write_failed(*u);
+    ++u->records;
     return IOS_OK;
 }
 
@@ -250,6 +258,7 @@ int unit_rewind(int unit) {
     if (std::fseek(u->f, 0, SEEK_SET) != 0) return flushed != IOS_OK ? flushed : IOS_OPEN_FAILED;
     u->last = Unit::NONE;
     u->at_end = false;
+    u->records = 0;
     return flushed;
 }
 
@@ -271,6 +280,7 @@ int unit_backspace(int unit) {
     }
     off_t pos = ftello(u->f);
     if (pos <= 0) return IOS_OK;
+    if (u->records > 0) --u->records;
     // The record before the position ends at pos-1 (its line feed) unless the file ends without
     // one; its start is just after the line feed before that.
     off_t end = pos;

@@ -47,6 +47,10 @@ int unit_open(int unit, const std::string& path, const OpenSpec& spec);
 int unit_close(int unit, bool delete_file = false);
 bool unit_connected(int unit);
 std::string unit_path(int unit);  // the path the unit was opened with ("" when not connected)
+// The number of records read or written since the start of the file (the line number, from 1,
+// of the record the last read returned; 0 at the start, after a rewind or when not connected).
+// A step back counts one record less; records before an append position are not counted.
+long unit_record_number(int unit);
 
 // Reads the next record (one trailing CR stripped). Returns IOS_OK, IOS_END or an error.
 int unit_read_record(int unit, std::string& record);

@@ -86,8 +86,9 @@ void load_standard_file(int& status) {
     rt::OpenSpec spec;
     spec.status = rt::FileStatus::Old;
     spec.action = rt::FileAction::Read;
-    const int ios = rt::unit_open(lunstd, FILEINFO.IN_FULLNAME.str(), spec);
-    if (ios != rt::IOS_OK) rt::io_fatal_unit(lunstd, ios);
+    // The file was open a moment ago: one that is gone or refused now is the user's to choose again.
+    if (rt::unit_open(lunstd, FILEINFO.IN_FULLNAME.str(), spec) != rt::IOS_OK)
+        throw rt::InputError{FILEINFO.IN_NAME.str(), 0, "the file cannot be opened"};
 
     int hdr = 0;
     READ_HEADER_STDDATA(lunstd, hdr);
@@ -152,7 +153,8 @@ void convert_instrument_file(int& status) {
 
         REFLN_t& r = REFLN;
         // A reflection the standard data file cannot hold (steps outside 1..500, a count that
-        // is not a number within the integer range) is unusable, as if its reader had said so.
+        // is not a number within the integer range, a field wider than its columns) is
+        // unusable, as if its reader had said so.
         bool usable = r.NSTEP >= 1 && r.NSTEP <= MAXSTEP;
         r.CMAX = 0.0f;
         r.IMAX = 1;
@@ -163,25 +165,39 @@ void convert_instrument_file(int& status) {
                 r.IMAX = i;
             }
         }
+        if (usable) {
+            WRITE_REF_STDDATA(lunstd, status, r.ISEQ, r.IH, psi, r.ANGL, r.NSTEP, r.STEP, r.SCALE, r.ISTD,
+                              r.SCANCODE, icount, MAXSTEP);
+            if (status == 1) EXITINT("WRITE ERROR ON SCRATCH FILE");
+            // A field the working file cannot hold (a scale of 10000 or more, an index of
+            // -1000, a seven-digit sequence number): the writer refused the record.
+            usable = status == 0;
+        }
         if (!usable) {
             skipped = true;
             status = 13;
             continue;
         }
         SUM_SCANTYPES(r.SCANCODE);
-        WRITE_REF_STDDATA(lunstd, status, r.ISEQ, r.IH, psi, r.ANGL, r.NSTEP, r.STEP, r.SCALE, r.ISTD,
-                          r.SCANCODE, icount, MAXSTEP);
-        if (status != 0) EXITINT("WRITE ERROR ON SCRATCH FILE");
     }
 }
 
 }  // namespace
 
 void CONVERT_FILE(int& status) {
-    if (FILEINFO.IFORMAT == 1)
-        load_standard_file(status);
-    else
-        convert_instrument_file(status);
+    try {
+        if (FILEINFO.IFORMAT == 1)
+            load_standard_file(status);
+        else
+            convert_instrument_file(status);
+    } catch (const rt::InputError&) {
+        // A damaged input file: nothing of it stays in use (the scratch file goes with its unit).
+        WAITBOX(0);
+        rt::unit_close(INPUT_UNIT);
+        rt::unit_close(FILEINFO.LUNSTD);
+        FILEINFO.LOADED = 0;
+        throw;
+    }
 }
 
 void READ_HEADER(int& status) {

@@ -183,7 +183,7 @@ void WRITE_HEADER_STDDATA(int unit) {
 void WRITE_REF_STDDATA(int unit, int& status, int iseq, const rt::FArray<int, 3>& ih, float psi,
                        const rt::FArray<float, 4>& angl, int nstep, float step, float scale, int istd,
                        const rt::FText<1>& scancode, const rt::FArray<int, MAXSTEP>& icount, int ndim) {
-    status = 1;
+    status = 2;  // refused
     if (nstep < 1 || nstep > MAXSTEP || nstep > ndim) return;
 
     // Counts above eight digits: divide every count by the smallest whole factor that brings the
@@ -206,6 +206,7 @@ void WRITE_REF_STDDATA(int unit, int& status, int iseq, const rt::FArray<int, 3>
     for (int i = 1; i <= nstep; ++i) ok = ok && fits_int(counts(i), 8);
     if (!ok) return;
 
+    status = 1;  // until every line is written
     rt::FText<1> code = scancode;
     if (code(1) == '\0') code(1) = ' ';
     const std::string record =

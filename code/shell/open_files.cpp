@@ -15,6 +15,7 @@
 #include "include/toolkit_services.h"
 #include "platform/frontend.h"
 #include "platform/model.h"
+#include "runtime/fatal.h"
 #include "runtime/format.h"
 #include "runtime/units.h"
 #include "shell/open_files.h"
@@ -307,7 +308,8 @@ void OPEN_NEWSTD(int& status, int unit) {
 
 // Lets the user choose the instrument parameter file, opens it on unit 3 and parses it.
 // status 0: opened and read; 1: the browser was cancelled (no parameter file is connected then;
-// the values read before stay).
+// the values read before stay). A damaged file is shown in a box, changes no setting, and the
+// browser opens again.
 void OPEN_PAR(int& status) {
     status = 1;
     rt::unit_close(3);
@@ -319,18 +321,27 @@ void OPEN_PAR(int& status) {
                     kTryAgain,
                     3,
                     spec_of(rt::FileStatus::Old, rt::FileAction::Read)};
-    const std::string name = browse_and_open(b, start);
-    if (name.empty()) return;
-    if (fi.LOGOPEN == 1) {
-        rt::FText<30> shown(name);
-        log_put("");
-        log_put("");
-        log_put("  INSTRUMENT PARAMETER FILE OPENED: " + std::string(shown.view()));
-        log_put("  CONTENTS ARE:");
-        log_put("");
+    for (;;) {
+        const std::string name = browse_and_open(b, start);
+        if (name.empty()) return;
+        if (fi.LOGOPEN == 1) {
+            rt::FText<30> shown(name);
+            log_put("");
+            log_put("");
+            log_put("  INSTRUMENT PARAMETER FILE OPENED: " + std::string(shown.view()));
+            log_put("  CONTENTS ARE:");
+            log_put("");
+        }
+        try {
+            READ_PARAMETERS(0);
+            status = 0;
+            return;
+        } catch (const rt::InputError& e) {
+            // A damaged file: its settings are not taken, and the choice is offered again.
+            rt::unit_close(3);
+            GUIERR(PROGID.PROG_TITLE.view(), e.message());
+        }
     }
-    status = 0;
-    READ_PARAMETERS(0);
 }
 
 // Lets the user choose a log file (".log" added to a name without "."), opened for appending on
