@@ -265,7 +265,11 @@ int unit_rewind(int unit) {
 int unit_backspace(int unit) {
     Unit* u = find(unit);
     if (!u) return IOS_NOT_CONNECTED;
-    if (u->last == Unit::WRITE && flush_checked(*u) != IOS_OK) return IOS_WRITE_FAILED;
+    if (u->last == Unit::WRITE) {
+        if (flush_checked(*u) != IOS_OK) return IOS_WRITE_FAILED;
+    } else {
+        std::fflush(u->f);
+    }
     std::clearerr(u->f);
     u->last = Unit::NONE;
     if (u->at_end) {

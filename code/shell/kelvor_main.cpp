@@ -159,6 +159,7 @@ void MAIN__() {
     READ_DEFAULTS_FROM_FILE();
     GRAPHICS_SETUP();
     choose_data_set(false);
+    CHECK_LOG();
 
     int icb = 0;
     for (;;) {

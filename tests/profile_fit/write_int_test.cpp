@@ -465,6 +465,44 @@ TEST_F(IntegratedFile, RefusedWriteEndsTheProgram) {
     EXPECT_EQ(b[0], "box Kelvorantide v3.72 | ERROR WRITING INTEGRATED DATA FILE");
 }
 
+// Every entry is in the file as soon as it is written (a later failure, or a killed program,
+// loses nothing already fitted), and a full disk ends the program with the box at the first
+// entry, not silently at the close.
+TEST_F(IntegratedFile, EachEntryReachesTheFileAtOnceAndAFullDiskEndsTheProgram) {
+    for (int format : {1, 2, 3}) {
+        SCOPED_TRACE(format);
+        FILEINFO.OUT_FORMAT = format;
+        rt::unit_close(2);
+        rt::OpenSpec spec;
+        spec.status = rt::FileStatus::Replace;
+        spec.action = rt::FileAction::Write;
+        ASSERT_EQ(rt::unit_open(2, path, spec), rt::IOS_OK);
+        WRITE_INT();
+        const std::size_t one = read_lines(path).size();
+        EXPECT_EQ(one, format == 2 ? 4u : 1u);
+        WRITE_INT();
+        EXPECT_EQ(read_lines(path).size(), 2 * one);  // read while the unit is still open
+    }
+
+    rt::unit_close(2);
+    const std::string full = path + ".full";
+    std::filesystem::remove(full);
+    std::filesystem::create_symlink("/dev/full", full);
+    rt::OpenSpec spec;
+    spec.status = rt::FileStatus::Replace;
+    spec.action = rt::FileAction::Write;
+    ASSERT_EQ(rt::unit_open(2, full, spec), rt::IOS_OK);
+    int status = -1;
+    try {
+        WRITE_INT();
+    } catch (const rt::ProgramExit& e) {
+        status = e.status;
+    }
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(boxes(), std::vector<std::string>{"box Kelvorantide v3.72 | ERROR WRITING INTEGRATED DATA FILE"});
+    std::filesystem::remove(full);
+}
+
 TEST_F(IntegratedFile, ShelxDirectionCosinesFollowTheOrientationMatrixInForce) {
     FILEINFO.OUT_FORMAT = 3;
     // monoclinic cell, rotated: UB = U B (Busing & Levy), columns a*, b*, c*

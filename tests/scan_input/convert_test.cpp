@@ -2,9 +2,12 @@
 // the reader contract into a scratch file (with a small test format and its two readers), the
 // axis mapping of a header's matrix, the scan-code counters, and "Write Std datafile".
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <cmath>
+#include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -295,6 +298,27 @@ TEST_F(Loading, ReflectionsTheWorkingFileCannotHoldAreSkipped) {
     EXPECT_EQ(f[10].substr(0, 7), "R     5");
 }
 
+// The working file takes the header and a few reflections, but they are still buffered when
+// the disk fills (here: a file size limit): the load ends with the box, never with success.
+TEST_F(Loading, WorkingFileThatCannotBeWrittenEndsTheLoadWithItsBox) {
+    std::vector<std::string> lines = {"END"};
+    for (int k = 1; k <= 8; ++k) lines.push_back(scan_line(k, "N", {}));
+    test_file(lines);
+    struct rlimit before;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+    struct rlimit small = before;
+    small.rlim_cur = 600;  // the header and some reflections, less than one buffer
+    void (*old_handler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    int status = 0;
+    const int exit = load(status);
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, old_handler);
+    EXPECT_EQ(exit, 0);
+    EXPECT_EQ(boxes(), std::vector<std::string>{BOX + "WRITE ERROR ON SCRATCH FILE"});
+    EXPECT_FALSE(rt::unit_connected(STD));
+}
+
 TEST_F(Loading, InstrumentFileFaultsEndTheProgram) {
     struct Case {
         int format;
@@ -505,6 +529,20 @@ TEST_F(WriteStdFile, ReadErrorKeepsWhatWasCopied) {
     const std::vector<std::string> copy = lines_of(kvtest::read_bytes(dir / "copy.rfl"));
     ASSERT_EQ(copy.size(), 10u + 2u * 6u);
     EXPECT_EQ(copy[16].substr(0, 7), "R     2");
+}
+
+// A full disk: the copy is short or empty, so the success notice never comes, whether the loss
+// shows at a record or only at the close.
+TEST_F(WriteStdFile, FullDiskIsAWriteErrorNeverASuccess) {
+    std::filesystem::create_symlink("/dev/full", dir / "full.rfl");
+    for (int skip_weak : {0, 1}) {
+        FITOPT.SKIP_WEAK = skip_weak;
+        write_copy("file " + (dir / "full.rfl").string());
+        EXPECT_EQ(boxes().back(), BOX + "Error writing standard data file");
+        for (const std::string& b : boxes()) EXPECT_EQ(b.find("successfully"), std::string::npos) << b;
+        EXPECT_FALSE(rt::unit_connected(26));
+        EXPECT_FALSE(waitbox_shown());
+    }
 }
 
 TEST_F(WriteStdFile, NoFileOpenedWritesNothing) {

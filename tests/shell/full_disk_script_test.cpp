@@ -1,0 +1,120 @@
+// Files the program writes, through kelvor-script as a process, on a full disk (each file a link
+// to /dev/full): every writer names the failure in a box and never reports success, and the
+// program goes on. And a data set in a folder whose name holds a dot gets its log and CIF beside
+// it.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "../scan_input/test_files.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string TITLE = "Kelvorantide v3.72";
+const std::string FULL = ": No space left on device\n";
+
+class FullDisk : public ::testing::Test {
+protected:
+    void SetUp() override {
+        exe = fs::path(KV_BINARY_DIR) / "code/shell/apps/kelvor-script";
+        if (!fs::exists(exe)) GTEST_SKIP() << "kelvor-script is not built";
+        if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+        dir = kvtest::test_dir();
+        fs::create_directories(dir / "module");
+    }
+    // Copies the generated data set into folder (under the test's directory).
+    void data_set(const fs::path& folder) {
+        fs::create_directories(dir / folder);
+        const fs::path fx = fs::path(KV_BINARY_DIR) / "fixtures";
+        for (const char* ext : {".rfl", ".par"})
+            fs::copy_file(fx / (std::string("mainroad") + ext), dir / folder / (std::string("mainroad") + ext));
+    }
+    // Runs the program on input (a path) with these further user actions; its exit status.
+    int run(const std::string& input, const std::vector<std::string>& actions, const std::string& par = "mainroad.par") {
+        std::vector<std::string> lines = {"file " + input + " 1", "press 470", "file " + par};
+        lines.insert(lines.end(), actions.begin(), actions.end());
+        kvtest::write_bytes(dir / "go.txt", kvtest::join(lines, "\n"));
+        const std::string cmd = "cd " + dir.string() + " && " + exe.string() +
+                                " --script go.txt --transcript shown.txt --module-dir module >stdout.txt 2>stderr.txt";
+        const int rc = std::system(cmd.c_str());
+        return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+    }
+    std::string shown() const { return kvtest::read_bytes(dir / "shown.txt"); }
+    fs::path exe, dir;
+};
+
+TEST_F(FullDisk, EveryWriterReportsTheFailureAndNeverItsSuccess) {
+    struct Case {
+        const char* writer;
+        const char* full;  // the file that is a link to /dev/full
+        std::vector<std::string> actions;
+        std::string box;      // the end of the box that says what was lost
+        std::string success;  // what must never be shown ("" none)
+        bool ends = false;    // the failure ends the program (its own box first)
+    };
+    const std::string exit_quietly = "press 101";
+    const Case cases[] = {
+        {"Write Std datafile", "full.rfl", {"press 319", "file full.rfl"}, "| Error writing standard data file\n",
+         "Standard data file written successfully"},
+        {"Create Cif", "mainroad_kelvor.cif", {"press 318"}, std::string("mainroad_kelvor.cif") + FULL,
+         "Cif created successfully"},
+        {"Create Exp file", "full.exp", {"press 317", "file full.exp"}, std::string("full.exp") + FULL, ""},
+        {"scan export", "full.dat", {"press 321", "press 120", "file full.dat", "press 101"},
+         std::string("full.dat") + FULL, ""},
+        {"Open log file", "full.log", {"press 315", "file full.log"}, std::string("full.log") + FULL, ""},
+        {"automatic log", "mainroad_Kelvor.log", {}, std::string("mainroad_Kelvor.log") + FULL, ""},
+        {"integrated data file", "full.int",
+         {"press 322", "answer 6", "file full.int", "answer 6", "press 541", "press 118", "run"},
+         "| ERROR WRITING INTEGRATED DATA FILE\n", "", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.writer);
+        fs::remove_all(dir / "set");
+        data_set("set");
+        fs::create_symlink("/dev/full", dir / "set" / c.full);
+        std::vector<std::string> actions = {"# " + std::string(c.writer)};
+        // The program runs in the data set's folder, as after the file dialog.
+        actions.insert(actions.end(), c.actions.begin(), c.actions.end());
+        if (!c.ends) actions.insert(actions.end(), {"press 101", "answer 6"});
+        const fs::path here = dir;
+        dir = dir / "set";
+        fs::create_directories(dir / "module");
+        const int status = run("mainroad.rfl", actions);
+        const std::string text = shown();
+        dir = here;
+        EXPECT_EQ(status, 0) << text;
+        // A file the program named itself appears with its folder, one the user chose as chosen.
+        const std::size_t end = text.find(c.box);
+        ASSERT_NE(end, std::string::npos) << text;
+        const std::size_t line = text.rfind('\n', end) + 1;
+        const std::string shown_box = text.substr(line, end + c.box.size() - line);
+        EXPECT_EQ(shown_box.rfind("box " + TITLE + " | ", 0), 0u) << text;
+        if (c.box[0] != '|') {
+            EXPECT_NE(shown_box.find(" | Error writing "), std::string::npos) << text;
+        }
+        if (!c.success.empty()) {
+            EXPECT_EQ(text.find(c.success), std::string::npos) << text;
+        }
+    }
+}
+
+// The README's test command runs from a clone anywhere, also below a folder named with a dot.
+TEST_F(FullDisk, DataSetInADottedFolderKeepsItsLogAndCifBesideIt) {
+    data_set("run.v2");
+    const std::string input = (dir / "run.v2" / "mainroad.rfl").string();
+    ASSERT_EQ(run(input, {"press 318", "press 101", "answer 6"}, (dir / "run.v2" / "mainroad.par").string()), 0)
+        << shown();
+    EXPECT_NE(shown().find("box " + TITLE + " | Cif created successfully\n"), std::string::npos) << shown();
+    EXPECT_TRUE(fs::exists(dir / "run.v2" / "mainroad_Kelvor.log"));
+    EXPECT_TRUE(fs::exists(dir / "run.v2" / "mainroad_kelvor.cif"));
+    EXPECT_FALSE(fs::exists(dir / "run_Kelvor.log"));
+    EXPECT_FALSE(fs::exists(dir / "run_kelvor.cif"));
+}
+
+}  // namespace
