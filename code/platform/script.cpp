@@ -15,6 +15,7 @@
 #include "include/GRAPHICS.h"
 #include "platform/frontend.h"
 #include "platform/model.h"
+#include "platform/transcript.h"
 #include "runtime/fatal.h"
 
 namespace wl {
@@ -36,7 +37,7 @@ public:
     void load(const std::vector<std::string>& lines) {
         lines_.clear();
         next_ = 0;
-        transcript_.clear();
+        transcript::clear();
         exhausted_ = false;
         ticks_left_ = 0;
         running_ = false;
@@ -59,20 +60,6 @@ public:
         }
     }
 
-    bool set_transcript_file(const std::string& path) {
-        out_.reset();
-        if (path.empty()) return true;
-        out_ = std::make_unique<std::ofstream>(path, std::ios::out | std::ios::trunc);
-        if (!*out_) {
-            out_.reset();
-            return false;
-        }
-        for (const auto& l : transcript_) *out_ << l << '\n';
-        out_->flush();
-        return true;
-    }
-
-    const std::vector<std::string>& transcript() const { return transcript_; }
     bool exhausted() const { return exhausted_; }
     int lines_left() const { return int(lines_.size() - next_); }
 
@@ -101,32 +88,20 @@ public:
         }
     }
 
-    void show_window(Model& m, int id) override {
-        const Widget* w = m.find(id);
-        write("show " + rtrim(w ? w->caption : std::string()));
-    }
-    void hide_window(Model& m, int id) override {
-        const Widget* w = m.find(id);
-        write("hide " + rtrim(w ? w->caption : std::string()));
-    }
+    // What is shown goes to the transcript through the library's entries.
+    void show_window(Model&, int) override {}
+    void hide_window(Model&, int) override {}
     void redraw(Model&, int) override {}
-
-    void error_box(Model&, const std::string& title, const std::string& text, int) override {
-        write("box " + rtrim(title) + " | " + rtrim(text));
-    }
+    void error_box(Model&, const std::string&, const std::string&, int) override {}
 
     int message_box(Model&, const std::string& title, const std::string& text, int, int buttons) override {
-        if (buttons == 0) {
-            write("box " + rtrim(title) + " | " + rtrim(text));
-            return 1;
-        }
+        if (buttons == 0) return 1;
         const std::string what = "a question box waits for an answer: " + rtrim(title) + " | " + rtrim(text);
         const Line* l = take(what);
         if (l->words[0] != "answer" || l->words.size() != 2)
             script_error(*l, "expected \"answer N\" for " + what.substr(what.find(':') + 2));
         int n = 0;
         if (!to_int(l->words[1], n)) script_error(*l, "the answer is not a number");
-        write("ask " + rtrim(title) + " | " + rtrim(text) + " -> " + std::to_string(n));
         return n;
     }
 
@@ -135,10 +110,7 @@ public:
         const Line* l = take(what);
         FileAnswer a;
         a.filter_index = r.filter_index;
-        if (l->words[0] == "cancel" && l->words.size() == 1) {
-            write("file " + rtrim(r.caption) + " -> cancel");
-            return a;
-        }
+        if (l->words[0] == "cancel" && l->words.size() == 1) return a;
         if (l->words[0] != "file" || l->words.size() < 2 || l->words.size() > 3)
             script_error(*l, "expected \"file PATH [N]\" or \"cancel\" for " + what.substr(what.find(':') + 2));
         if (l->words.size() == 3) {
@@ -151,7 +123,7 @@ public:
         if (p.is_relative()) p = std::filesystem::path(base_) / p;
         a.cancelled = false;
         a.path = p.lexically_normal().string();
-        write("file " + rtrim(r.caption) + " -> " + l->words[1]);
+        a.given = l->words[1];
         return a;
     }
 
@@ -162,21 +134,11 @@ public:
 private:
     std::vector<Line> lines_;
     std::size_t next_ = 0;
-    std::vector<std::string> transcript_;
-    std::unique_ptr<std::ofstream> out_;
     bool exhausted_ = false;
     long long ticks_left_ = 0;
     bool running_ = false;
     long long run_count_ = 0;
     std::string base_;
-
-    void write(const std::string& line) {
-        transcript_.push_back(rtrim(line));
-        if (out_) {
-            *out_ << transcript_.back() << '\n';
-            out_->flush();
-        }
-    }
 
     static bool to_int(const std::string& s, int& v) {
         errno = 0;
@@ -204,13 +166,11 @@ private:
             const BoxRecord& b = m.boxes[k];
             std::fprintf(stderr, "last box: %s | %s\n", b.title.c_str(), b.text.c_str());
         }
-        if (out_) out_->flush();
         rt::program_exit(script::EXIT_EXHAUSTED);
     }
 
     [[noreturn]] void script_error(const Line& l, const std::string& why) {
         std::fprintf(stderr, "script line %d: %s: %s\n", l.number, why.c_str(), l.text.c_str());
-        if (out_) out_->flush();
         rt::program_exit(script::EXIT_SCRIPT_ERROR);
     }
 
@@ -246,7 +206,7 @@ private:
                 found = true;
                 if (!m.operable(id)) continue;
                 e.widget = id;
-                e.kind = (w.kind == KIND_FRAME || w.kind == KIND_FRAME3D) ? -1 : 0;
+                e.kind = w.event_kind();
                 m.post(e);
                 return;
             }
@@ -263,13 +223,7 @@ private:
                 value = sp == std::string::npos ? std::string() : value.substr(sp);
                 while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.erase(0, 1);
             }
-            if (w->kind == KIND_VALUE) {
-                errno = 0;
-                char* end = nullptr;
-                const double v = std::strtod(value.c_str(), &end);
-                if (end == value.c_str() || *end || !std::isfinite(v)) script_error(l, "not a number");
-                w->value = v;
-            }
+            if (w->kind == KIND_VALUE && !read_typed_number(value, w->value)) script_error(l, "not a number");
             w->text = value;
             redraw(m, w->id);
         } else if (verb == "toggle" && n == 4) {
@@ -278,13 +232,8 @@ private:
             if (w->kind != KIND_TOGGLE) script_error(l, "not a toggle");
             if (!to_int(l.words[3], s) || (s != 0 && s != 1)) script_error(l, "a toggle takes 0 or 1");
             if (!m.operable(w->id)) script_error(l, "the toggle is greyed or hidden");
-            m.set_toggle(w->id, s);
-            if (int cb = w->callback(); cb != 0) {
-                Event e;
-                e.callback = cb;
-                e.widget = w->id;
-                m.post(e);
-            }
+            m.click_toggle(w->id, s);
+            m.post_callback(w->id, Cb::Action);
         } else if (verb == "select" && n == 4) {
             Widget* w = slot(l);
             int i = 0;
@@ -292,13 +241,7 @@ private:
             if (!to_int(l.words[3], i) || i < 1 || i > int(w->items.size())) script_error(l, "no such list entry");
             if (!m.operable(w->id)) script_error(l, "the list is greyed or hidden");
             w->selection = i;
-            const int cb = w->callback(Cb::Select) ? w->callback(Cb::Select) : w->callback();
-            if (cb != 0) {
-                Event e;
-                e.callback = cb;
-                e.widget = w->id;
-                m.post(e);
-            }
+            m.post_callback(w->id, w->choice_callback());
         } else if (verb == "ticks" && n == 2) {
             int t = 0;
             if (!to_int(l.words[1], t) || t < 0) script_error(l, "a tick count is a number from 0");
@@ -346,9 +289,9 @@ bool load_file(const std::string& path, std::string& error) {
     return true;
 }
 
-bool set_transcript_file(const std::string& path) { return scripted().set_transcript_file(path); }
+bool set_transcript_file(const std::string& path) { return transcript::to_file(path); }
 
-const std::vector<std::string>& transcript() { return scripted().transcript(); }
+const std::vector<std::string>& transcript() { return transcript::lines(); }
 
 bool exhausted() { return scripted().exhausted(); }
 

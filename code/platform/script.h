@@ -14,11 +14,9 @@
 //   run             delivers ticks until the timer stops (at most 1,000,000)
 // Notices (one-button message boxes) and error/information boxes close by themselves.
 //
-// Transcript lines, one per thing shown, without trailing blanks:
-//   box TITLE | TEXT          error, information and notice boxes
-//   ask TITLE | TEXT -> N     questions and the answer given
-//   file CAPTION -> PATH      (or "-> cancel")
-//   show TITLE / hide TITLE   windows and dialogs
+// The transcript (platform/transcript.h) has one line per thing shown; a file line gives PATH
+// as the script wrote it. A click that would switch a radio toggle off leaves it on, as in the
+// real window.
 //
 // When the program waits, or a box or dialog needs an answer, and the script has no line
 // left, the front end reports the open windows and the last boxes on stderr and ends the

@@ -51,7 +51,7 @@ std::string name_of(const std::string& path) {
 
 std::string title_with(std::string_view suffix) { return PROGID.PROG_TITLE.str() + std::string(suffix); }
 
-wl::FileAnswer ask_file(const wl::FileRequest& req) { return wl::frontend().file_dialog(wl::model(), req); }
+wl::FileAnswer ask_file(const wl::FileRequest& req) { return wl::choose_file(req); }
 
 // The creation banner of the automatic log (each record's first column is line control).
 void write_log_banner() {
