@@ -276,11 +276,8 @@ void OPEN_NEWSTD(int& status, int unit) {
         status = 1;
         return;
     }
-    last_newstd_path = ans.path;
-    std::string path = ans.path;
-    // The default extension goes to a file name that has none.
-    const std::string name = name_of(path);
-    if (!name.empty() && name.find('.') == std::string::npos) path += ".rfl";
+    // A name typed without an extension came back with the dialog's default one.
+    const std::string path = last_newstd_path = ans.path;
     if (rt::unit_open(unit, path, spec_of(rt::FileStatus::Replace, rt::FileAction::Write)) != rt::IOS_OK) {
         status = 1;
         return;
