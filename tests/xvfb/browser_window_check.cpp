@@ -1,8 +1,8 @@
 // The file browser in the real windows, run under Xvfb and driven with xdotool, in a fresh
 // directory holding the main road's data set. One check per mode:
 //   create  a missing parameter file is refused ("Error opening file: Try again") and the browser
-//           offered again; then "Open log file" and "Create Exp file" create the files whose new
-//           names the user types (the default extensions added).
+//           offered again; then "Open log file", "Create Exp file" and a manual fit's "Export"
+//           create the files whose new names the user types (the default extensions added).
 //   same    the same journey through kelvor-script and through kelvorantide: the files each
 //           writes and the transcript of what each showed are the same (the creation time in
 //           the banners aside).
@@ -50,7 +50,8 @@ void report_end(const fs::path& dir) {
 }
 
 // The journey in the real windows: the data file, the format, a missing parameter file then the
-// real one, a new log, a new experiment file, Exit. The paths are typed in full.
+// real one, a new log, a new experiment file, a manual fit's scan export, Exit. The paths are
+// typed in full.
 void window_journey(const fs::path& dir, const std::vector<std::string>& args) {
     start_app(dir / "bin/kelvorantide", dir, args);
     step("the program starts");
@@ -79,6 +80,14 @@ void window_journey(const fs::path& dir, const std::vector<std::string>& args) {
     check(choose_menu(master, 1, 5, wl::fltk::kClassFile), "Create Exp file shows the browser");
     check(choose_file((dir / "newexp").string()), "a new experiment file name is typed");
 
+    step("Integrate > Manual profile fit, Export");
+    check(choose_menu(master, 2, 1, wl::fltk::kClassDialog), "the manual fit shows its dialog");
+    const std::string fitting = dialog("Fitting Controls");
+    click_cell(master, 14, 0, 2, 1, wl::fltk::kBarHeight, wl::fltk::kBarHeight);  // "Export"
+    check(choose_file((dir / "profile").string()), "a new scan export name is typed");
+    click_cell(master, 16, 0, 2, 1, wl::fltk::kBarHeight, wl::fltk::kBarHeight);  // "Exit" the fit
+    check(!fitting.empty() && wait_gone(fitting, 10), "Exit leaves the manual fit");
+
     step("Exit");
     click_cell(master, 16, 0, 2, 1, wl::fltk::kBarHeight, wl::fltk::kBarHeight);
     check(answer_box("the exit question"), "the exit question is answered");
@@ -90,7 +99,7 @@ int script_journey(const fs::path& dir, const fs::path& script) {
     const std::string d = dir.string() + "/";
     write_bytes(dir / "go.txt", "file " + d + "mainroad.rfl\npress 470\nfile " + d + "missing.par\nfile " + d +
                                     "mainroad.par\npress 315\nfile " + d + "newlog\npress 317\nfile " + d +
-                                    "newexp\npress 101\nanswer 2\n");
+                                    "newexp\npress 321\npress 120\nfile " + d + "profile\npress 101\npress 101\nanswer 2\n");
     return run("cd " + quoted(dir.string()) + " && " + quoted(script.string()) +
                " --script go.txt --transcript shown.txt --module-dir module >script.txt 2>&1");
 }
@@ -115,6 +124,8 @@ int run_create(const fs::path& app, const fs::path& fixtures) {
           "the new log newlog.log holds its banner");
     const std::string exp = read_bytes(dir / "newexp.exp");
     check(exp.find("PARITY 1,1,1,1") != std::string::npos, "the new experiment file newexp.exp is written");
+    check(read_bytes(dir / "profile.dat").rfind(" PROFILE FOR REFLECTION HKL =", 0) == 0,
+          "the new scan export profile.dat is written");
     check(!fs::exists(dir / "missing.par"), "the refused parameter file is not created");
     report_end(dir);
     return failures ? 1 : 0;
@@ -123,7 +134,7 @@ int run_create(const fs::path& app, const fs::path& fixtures) {
 int run_same(const fs::path& app, const fs::path& script, const fs::path& fixtures) {
     const fs::path dir = fresh_dir(app, fixtures);
     if (dir.empty()) return 1;
-    const char* made[] = {"newlog.log", "newexp.exp", "mainroad_Kelvor.log"};
+    const char* made[] = {"newlog.log", "newexp.exp", "profile.dat", "mainroad_Kelvor.log"};
     step("the scripted run");
     const int rc = script_journey(dir, script);
     check(rc == 0, "kelvor-script runs the journey (status " + std::to_string(rc) + "): " +
