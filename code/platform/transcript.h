@@ -6,6 +6,9 @@
 //   file CAPTION -> PATH      a file dialog or the file browser, PATH as the user gave it
 //                             (or "-> cancel")
 //   show TITLE / hide TITLE   windows and dialogs
+//   colour R G B -> R G B     the colour dialog, the colour it started from and the one chosen
+//                             (or "-> cancel")
+//   help FILE [| TOPIC]       the help window shown
 #pragma once
 #include <string>
 #include <vector>
