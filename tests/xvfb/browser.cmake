@@ -1,5 +1,6 @@
 # The file browser in the real window: new files created through it, and the same journey
-# through kelvor-script and kelvorantide compared; each check on an Xvfb display of its own.
+# through kelvor-script and kelvorantide compared; each check on an Xvfb display of its own,
+# without and under a window manager.
 if(KV_FLTK AND TARGET kv_platform_fltk)
   find_program(KV_XVFB Xvfb)
   add_executable(browser_window_check ${CMAKE_CURRENT_LIST_DIR}/browser_window_check.cpp)
@@ -7,11 +8,8 @@ if(KV_FLTK AND TARGET kv_platform_fltk)
   add_dependencies(browser_window_check kelvorantide kelvor-script kv_fixtures)
   if(KV_XVFB)
     foreach(_mode create same)
-      add_test(NAME xvfb_browser_${_mode}
-               COMMAND ${CMAKE_CURRENT_LIST_DIR}/on_own_display.sh $<TARGET_FILE:browser_window_check> ${_mode}
-                       $<TARGET_FILE:kelvorantide> $<TARGET_FILE:kelvor-script> ${CMAKE_BINARY_DIR}/fixtures)
-      set_tests_properties(xvfb_browser_${_mode} PROPERTIES LABELS xvfb TIMEOUT 60
-                           ENVIRONMENT "LSAN_OPTIONS=suppressions=${CMAKE_CURRENT_LIST_DIR}/lsan.supp")
+      kv_window_test(xvfb_browser_${_mode} 60 $<TARGET_FILE:browser_window_check> ${_mode}
+                     $<TARGET_FILE:kelvorantide> $<TARGET_FILE:kelvor-script> ${CMAKE_BINARY_DIR}/fixtures)
     endforeach()
   endif()
 endif()
