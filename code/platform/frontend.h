@@ -28,6 +28,7 @@ struct FileAnswer {
     bool cancelled = true;
     std::string path;       // as chosen: absolute, or relative to the current directory
     int filter_index = 1;   // the filter the user had picked, from 1
+    std::string given;      // the answer as the user gave it, for the transcript; empty: the path
 };
 
 // The printable area of the page a print job draws on: its size in device pixels and in
@@ -101,6 +102,11 @@ public:
     // Shows the help text; false when it cannot be shown.
     virtual bool show_help(Model&, const HelpRequest&) { return false; }
 };
+
+// Asks the front end in use for a file (the program's open-file dialog and the toolkit's file
+// browser alike) and applies what every file dialog does with the answer, whatever shows it: a
+// name typed without an extension takes the request's default extension.
+FileAnswer choose_file(const FileRequest& r);
 
 // The front end the library uses now. At start a scripted front end with an empty script
 // (so tests that never show a box need no set-up).

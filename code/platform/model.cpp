@@ -1,7 +1,12 @@
 // The widget model: widgets, registrations, event queue and timer.
 #include "platform/model.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
 
 namespace wl {
 
@@ -100,6 +105,28 @@ void Model::set_toggle(int id, int state) {
     }
 }
 
+int Model::click_toggle(int id, int state) {
+    Widget* w = find(id);
+    if (!w) return 0;
+    const Widget* p = find(w->parent);
+    if (state == 0 && p && p->kind == KIND_RADIO) return w->toggle;
+    set_toggle(id, state);
+    return w->toggle;
+}
+
+bool Model::post_callback(int id, Cb kind) {
+    const Widget* w = find(id);
+    if (!w) return false;
+    const int cb = w->callback(kind);
+    if (cb == 0) return false;
+    Event e;
+    e.callback = cb;
+    e.widget = id;
+    e.kind = w->event_kind();
+    post(e);
+    return true;
+}
+
 bool Model::tick_pending() const {
     return std::any_of(queue.begin(), queue.end(), [](const Event& e) { return e.tick; });
 }
@@ -134,6 +161,47 @@ bool Model::pop(Event& e) {
     e = queue.front();
     queue.pop_front();
     return true;
+}
+
+bool read_typed_number(std::string_view text, double& out) {
+    std::size_t a = 0, b = text.size();
+    while (a < b && std::isspace(static_cast<unsigned char>(text[a]))) ++a;
+    while (b > a && std::isspace(static_cast<unsigned char>(text[b - 1]))) --b;
+    std::string t(text.substr(a, b - a));
+    std::size_t i = 0;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+    int digits = 0;
+    bool point = false;
+    for (; i < t.size(); ++i) {
+        if (std::isdigit(static_cast<unsigned char>(t[i])))
+            ++digits;
+        else if (t[i] == '.' && !point)
+            point = true;
+        else
+            break;
+    }
+    if (digits == 0) return false;
+    if (i < t.size() && (t[i] == 'e' || t[i] == 'E' || t[i] == 'd' || t[i] == 'D')) {
+        t[i] = 'e';
+        ++i;
+        if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+        int exp_digits = 0;
+        for (; i < t.size() && std::isdigit(static_cast<unsigned char>(t[i])); ++i) ++exp_digits;
+        if (exp_digits == 0) return false;
+    }
+    if (i != t.size()) return false;
+    const double d = std::strtod(t.c_str(), nullptr);
+    if (!std::isfinite(d)) return false;
+    out = d;
+    return true;
+}
+
+std::string with_default_extension(const std::string& path, const std::string& extension) {
+    const std::size_t slash = path.rfind('/');
+    const std::string base = path.substr(slash == std::string::npos ? 0 : slash + 1);
+    if (extension.empty() || base.empty() || base.find('.') != std::string::npos) return path;
+    if (::access(path.c_str(), F_OK) == 0) return path;
+    return path + "." + extension;
 }
 
 }  // namespace wl

@@ -129,6 +129,12 @@ struct Widget {
         auto it = callbacks.find(k);
         return it == callbacks.end() ? 0 : it->second;
     }
+    // The callback a choice in a list or combo box queues: its select callback, or its action
+    // callback when it has none.
+    Cb choice_callback() const { return callback(Cb::Select) != 0 ? Cb::Select : Cb::Action; }
+    // The event kind a user action on this widget carries: -1 (a pointer event) for a graphics
+    // frame, the widget's kind code for every other widget.
+    int event_kind() const { return kind == KIND_FRAME || kind == KIND_FRAME3D ? -1 : kind; }
     bool is_window() const { return kind == KIND_MASTER || kind == KIND_WINDOW || kind == KIND_DIALOG; }
 };
 
@@ -208,9 +214,15 @@ public:
     int window_of(int id) const;
     // Sets a toggle; in a radio box, switching one on switches its siblings off.
     void set_toggle(int id, int state);
+    // The user clicks a toggle into `state`. A radio box keeps one toggle on: a click that would
+    // switch a radio toggle off leaves it as it is. Returns the toggle's state afterwards.
+    int click_toggle(int id, int state);
 
     // --- events ----------------------------------------------------------------------------
     void post(const Event& e) { queue.push_back(e); }
+    // Queues the widget's callback of that kind, with the widget and its event kind, as a user
+    // action on it does; false (nothing queued) when the widget has no such callback.
+    bool post_callback(int id, Cb kind);
     // Queues a timer tick when the timer runs and no tick is pending.
     void post_tick();
     bool tick_pending() const;
@@ -229,6 +241,18 @@ public:
 };
 
 Model& model();
+
+// Reads the number a user typed into a value entry, as the program reads numbers from its own
+// files: an optional sign, digits with at most one decimal point, an optional exponent (E or D,
+// either case, so "1d3" is 1000), blanks around it. Anything else (letters, hexadecimal, "nan",
+// "inf", an empty text) or a number too large for a double is no number: false, and out is left
+// alone.
+bool read_typed_number(std::string_view text, double& out);
+
+// A file name typed without an extension takes the dialog's default extension (given without
+// its dot) unless the name as typed is an existing file; a name with a "." in its last
+// component, an empty extension or an empty name stay as they are.
+std::string with_default_extension(const std::string& path, const std::string& extension);
 
 // Forgets every widget, event, registration, console message and box, and runs the reset
 // hooks (other tables keyed by widget id clear themselves there). The front end is not

@@ -16,6 +16,7 @@
 #include "platform/frontend.h"
 #include "platform/model.h"
 #include "platform/ps_file.h"
+#include "platform/transcript.h"
 #include "runtime/fatal.h"
 
 namespace wl {
@@ -37,7 +38,7 @@ public:
     void load(const std::vector<std::string>& lines) {
         lines_.clear();
         next_ = 0;
-        transcript_.clear();
+        transcript::clear();
         exhausted_ = false;
         ticks_left_ = 0;
         running_ = false;
@@ -60,20 +61,6 @@ public:
         }
     }
 
-    bool set_transcript_file(const std::string& path) {
-        out_.reset();
-        if (path.empty()) return true;
-        out_ = std::make_unique<std::ofstream>(path, std::ios::out | std::ios::trunc);
-        if (!*out_) {
-            out_.reset();
-            return false;
-        }
-        for (const auto& l : transcript_) *out_ << l << '\n';
-        out_->flush();
-        return true;
-    }
-
-    const std::vector<std::string>& transcript() const { return transcript_; }
     bool exhausted() const { return exhausted_; }
     int lines_left() const { return int(lines_.size() - next_); }
 
@@ -102,32 +89,20 @@ public:
         }
     }
 
-    void show_window(Model& m, int id) override {
-        const Widget* w = m.find(id);
-        write("show " + rtrim(w ? w->caption : std::string()));
-    }
-    void hide_window(Model& m, int id) override {
-        const Widget* w = m.find(id);
-        write("hide " + rtrim(w ? w->caption : std::string()));
-    }
+    // What is shown goes to the transcript through the library's entries.
+    void show_window(Model&, int) override {}
+    void hide_window(Model&, int) override {}
     void redraw(Model&, int) override {}
-
-    void error_box(Model&, const std::string& title, const std::string& text, int) override {
-        write("box " + rtrim(title) + " | " + rtrim(text));
-    }
+    void error_box(Model&, const std::string&, const std::string&, int) override {}
 
     int message_box(Model&, const std::string& title, const std::string& text, int, int buttons) override {
-        if (buttons == 0) {
-            write("box " + rtrim(title) + " | " + rtrim(text));
-            return 1;
-        }
+        if (buttons == 0) return 1;
         const std::string what = "a question box waits for an answer: " + rtrim(title) + " | " + rtrim(text);
         const Line* l = take(what);
         if (l->words[0] != "answer" || l->words.size() != 2)
             script_error(*l, "expected \"answer N\" for " + what.substr(what.find(':') + 2));
         int n = 0;
         if (!to_int(l->words[1], n)) script_error(*l, "the answer is not a number");
-        write("ask " + rtrim(title) + " | " + rtrim(text) + " -> " + std::to_string(n));
         return n;
     }
 
@@ -136,10 +111,7 @@ public:
         const Line* l = take(what);
         FileAnswer a;
         a.filter_index = r.filter_index;
-        if (l->words[0] == "cancel" && l->words.size() == 1) {
-            write("file " + rtrim(r.caption) + " -> cancel");
-            return a;
-        }
+        if (l->words[0] == "cancel" && l->words.size() == 1) return a;
         if (l->words[0] != "file" || l->words.size() < 2 || l->words.size() > 3)
             script_error(*l, "expected \"file PATH [N]\" or \"cancel\" for " + what.substr(what.find(':') + 2));
         if (l->words.size() == 3) {
@@ -152,7 +124,7 @@ public:
         if (p.is_relative()) p = std::filesystem::path(base_) / p;
         a.cancelled = false;
         a.path = p.lexically_normal().string();
-        write("file " + rtrim(r.caption) + " -> " + l->words[1]);
+        a.given = l->words[1];
         return a;
     }
 
@@ -163,10 +135,7 @@ public:
     bool choose_colour(Model&, int& r, int& g, int& b) override {
         const std::string from = std::to_string(r) + " " + std::to_string(g) + " " + std::to_string(b);
         const Line* l = take("the colour dialog waits for a colour: " + from);
-        if (l->words[0] == "cancel" && l->words.size() == 1) {
-            write("colour " + from + " -> cancel");
-            return false;
-        }
+        if (l->words[0] == "cancel" && l->words.size() == 1) return false;
         int c[3] = {0, 0, 0};
         if (l->words[0] != "colour" || l->words.size() != 4)
             script_error(*l, "expected \"colour R G B\" or \"cancel\" for the colour dialog");
@@ -176,7 +145,6 @@ public:
         r = c[0];
         g = c[1];
         b = c[2];
-        write("colour " + from + " -> " + std::to_string(r) + " " + std::to_string(g) + " " + std::to_string(b));
         return true;
     }
 
@@ -203,16 +171,11 @@ public:
         if (!printer_.close()) write("print -> the file could not be written in full");
     }
 
-    bool show_help(Model&, const HelpRequest& r) override {
-        write("help " + r.file + (r.topic.empty() ? std::string() : " | " + r.topic));
-        return true;
-    }
+    bool show_help(Model&, const HelpRequest&) override { return true; }
 
 private:
     std::vector<Line> lines_;
     std::size_t next_ = 0;
-    std::vector<std::string> transcript_;
-    std::unique_ptr<std::ofstream> out_;
     bool exhausted_ = false;
     long long ticks_left_ = 0;
     bool running_ = false;
@@ -220,13 +183,8 @@ private:
     std::string base_;
     PostScriptFile printer_;
 
-    void write(const std::string& line) {
-        transcript_.push_back(rtrim(line));
-        if (out_) {
-            *out_ << transcript_.back() << '\n';
-            out_->flush();
-        }
-    }
+    // The print dialog, which only a script answers with a file, writes its own transcript lines.
+    static void write(const std::string& line) { transcript::write(line); }
 
     static bool to_int(const std::string& s, int& v) {
         errno = 0;
@@ -254,13 +212,11 @@ private:
             const BoxRecord& b = m.boxes[k];
             std::fprintf(stderr, "last box: %s | %s\n", b.title.c_str(), b.text.c_str());
         }
-        if (out_) out_->flush();
         rt::program_exit(script::EXIT_EXHAUSTED);
     }
 
     [[noreturn]] void script_error(const Line& l, const std::string& why) {
         std::fprintf(stderr, "script line %d: %s: %s\n", l.number, why.c_str(), l.text.c_str());
-        if (out_) out_->flush();
         rt::program_exit(script::EXIT_SCRIPT_ERROR);
     }
 
@@ -296,7 +252,7 @@ private:
                 found = true;
                 if (!m.operable(id)) continue;
                 e.widget = id;
-                e.kind = (w.kind == KIND_FRAME || w.kind == KIND_FRAME3D) ? -1 : 0;
+                e.kind = w.event_kind();
                 m.post(e);
                 return;
             }
@@ -313,13 +269,7 @@ private:
                 value = sp == std::string::npos ? std::string() : value.substr(sp);
                 while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.erase(0, 1);
             }
-            if (w->kind == KIND_VALUE) {
-                errno = 0;
-                char* end = nullptr;
-                const double v = std::strtod(value.c_str(), &end);
-                if (end == value.c_str() || *end || !std::isfinite(v)) script_error(l, "not a number");
-                w->value = v;
-            }
+            if (w->kind == KIND_VALUE && !read_typed_number(value, w->value)) script_error(l, "not a number");
             w->text = value;
             redraw(m, w->id);
         } else if (verb == "toggle" && n == 4) {
@@ -328,13 +278,8 @@ private:
             if (w->kind != KIND_TOGGLE) script_error(l, "not a toggle");
             if (!to_int(l.words[3], s) || (s != 0 && s != 1)) script_error(l, "a toggle takes 0 or 1");
             if (!m.operable(w->id)) script_error(l, "the toggle is greyed or hidden");
-            m.set_toggle(w->id, s);
-            if (int cb = w->callback(); cb != 0) {
-                Event e;
-                e.callback = cb;
-                e.widget = w->id;
-                m.post(e);
-            }
+            m.click_toggle(w->id, s);
+            m.post_callback(w->id, Cb::Action);
         } else if (verb == "select" && n == 4) {
             Widget* w = slot(l);
             int i = 0;
@@ -342,13 +287,7 @@ private:
             if (!to_int(l.words[3], i) || i < 1 || i > int(w->items.size())) script_error(l, "no such list entry");
             if (!m.operable(w->id)) script_error(l, "the list is greyed or hidden");
             w->selection = i;
-            const int cb = w->callback(Cb::Select) ? w->callback(Cb::Select) : w->callback();
-            if (cb != 0) {
-                Event e;
-                e.callback = cb;
-                e.widget = w->id;
-                m.post(e);
-            }
+            m.post_callback(w->id, w->choice_callback());
         } else if (verb == "key" && n == 2) {
             int key = 0;
             if (!to_int(l.words[1], key)) script_error(l, "the key is not a number");
@@ -400,9 +339,9 @@ bool load_file(const std::string& path, std::string& error) {
     return true;
 }
 
-bool set_transcript_file(const std::string& path) { return scripted().set_transcript_file(path); }
+bool set_transcript_file(const std::string& path) { return transcript::to_file(path); }
 
-const std::vector<std::string>& transcript() { return scripted().transcript(); }
+const std::vector<std::string>& transcript() { return transcript::lines(); }
 
 bool exhausted() { return scripted().exhausted(); }
 

@@ -17,15 +17,10 @@
 //   run             delivers ticks until the timer stops (at most 1,000,000)
 // Notices (one-button message boxes) and error/information boxes close by themselves.
 //
-// Transcript lines, one per thing shown, without trailing blanks:
-//   box TITLE | TEXT          error, information and notice boxes
-//   ask TITLE | TEXT -> N     questions and the answer given
-//   file CAPTION -> PATH      (or "-> cancel")
-//   show TITLE / hide TITLE   windows and dialogs
-//   colour R G B -> R G B     the colour dialog, the colour it started from and the one chosen
-//                             (or "-> cancel")
+// The transcript (platform/transcript.h) has one line per thing shown; a file line gives PATH
+// as the script wrote it. Besides the library's lines the scripted front end writes
 //   print -> PATH             the print dialog (or "-> cancel")
-//   help FILE [| TOPIC]       the help window
+// A click that would switch a radio toggle off leaves it on, as in the real window.
 //
 // When the program waits, or a box or dialog needs an answer, and the script has no line
 // left, the front end reports the open windows and the last boxes on stderr and ends the

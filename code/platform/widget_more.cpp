@@ -8,6 +8,7 @@
 
 #include "platform/frontend.h"
 #include "platform/model.h"
+#include "platform/transcript.h"
 #include "platform/wingui.h"
 
 namespace wl {
@@ -178,11 +179,17 @@ const TableBox* find_table(int id) {
 void GETRGBCOLOR(int& r, int& g, int& b) {
     wl::trace_call("GETRGBCOLOR", r, g, b);
     int cr = std::clamp(r, 0, 255), cg = std::clamp(g, 0, 255), cb = std::clamp(b, 0, 255);
+    const std::string from = std::to_string(cr) + " " + std::to_string(cg) + " " + std::to_string(cb);
     // A cancelled dialog leaves the colour as it was.
-    if (!wl::frontend().choose_colour(wl::model(), cr, cg, cb)) return;
+    if (!wl::frontend().choose_colour(wl::model(), cr, cg, cb)) {
+        wl::transcript::write("colour " + from + " -> cancel");
+        return;
+    }
     r = std::clamp(cr, 0, 255);
     g = std::clamp(cg, 0, 255);
     b = std::clamp(cb, 0, 255);
+    wl::transcript::write("colour " + from + " -> " + std::to_string(r) + " " + std::to_string(g) + " " +
+                          std::to_string(b));
 }
 
 void GASELECTARRAYAREA(int a, int b, int c, int d, int e) {

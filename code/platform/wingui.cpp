@@ -14,6 +14,7 @@
 
 #include "platform/frontend.h"
 #include "platform/model.h"
+#include "platform/transcript.h"
 
 namespace {
 
@@ -73,7 +74,10 @@ void WINEXIT() {
     for (auto it = m.widgets.rbegin(); it != m.widgets.rend(); ++it)
         if (it->second.shown) {
             it->second.shown = false;
-            if (it->second.is_window()) wl::frontend().hide_window(m, it->first);
+            if (it->second.is_window()) {
+                wl::transcript::write("hide " + rtrim(it->second.caption));
+                wl::frontend().hide_window(m, it->first);
+            }
         }
     m.set_timer(0, 0);
     m.started = false;
@@ -146,6 +150,7 @@ void ERRORBOX(std::string_view title, std::string_view text, int kind) {
     b.title = rtrim(title);
     b.text = rtrim(text);
     m.boxes.push_back(b);
+    wl::transcript::write("box " + b.title + " | " + b.text);
     wl::frontend().error_box(m, b.title, b.text, kind);
 }
 
@@ -159,8 +164,10 @@ void GENERALMESSAGE(int icon, int buttons, int& answer, std::string_view title, 
     b.buttons = buttons;
     b.question = buttons != 0;
     m.boxes.push_back(b);
+    if (buttons == 0) wl::transcript::write("box " + b.title + " | " + b.text);
     answer = wl::frontend().message_box(m, b.title, b.text, icon, buttons);
     m.boxes.back().answer = answer;
+    if (buttons != 0) wl::transcript::write("ask " + b.title + " | " + b.text + " -> " + std::to_string(answer));
 }
 
 namespace {
@@ -198,7 +205,7 @@ void OPENBROWSE(int mode, char* name, int name_len, std::string_view directory, 
     }
     for (std::size_t k = 0; k < parts.size(); k += 2)
         r.filters.emplace_back(parts[k], k + 1 < parts.size() ? parts[k + 1] : std::string());
-    wl::FileAnswer a = wl::frontend().file_dialog(m, r);
+    wl::FileAnswer a = wl::choose_file(r);
     if (a.cancelled || a.path.empty()) return;
 
     namespace fs = std::filesystem;
@@ -217,6 +224,18 @@ void OPENBROWSE(int mode, char* name, int name_len, std::string_view directory, 
     }
     fill_text(name, name_len, base);
 }
+
+namespace wl {
+
+FileAnswer choose_file(const FileRequest& r) {
+    FileAnswer a = frontend().file_dialog(model(), r);
+    transcript::write("file " + rtrim(r.caption) + " -> " +
+                      (a.cancelled ? std::string("cancel") : a.given.empty() ? a.path : a.given));
+    if (!a.cancelled) a.path = with_default_extension(a.path, r.default_extension);
+    return a;
+}
+
+}  // namespace wl
 
 void REGBROWSETYPE(int type) {
     wl::trace_call("REGBROWSETYPE", type);
@@ -243,7 +262,10 @@ void DISPLAYHELP(std::string_view help_file, int& result, std::string_view comma
     }
     if (std::ferror(in)) ok = false;
     std::fclose(in);
-    if (ok && wl::frontend().show_help(model(), r)) result = 0;
+    if (ok && wl::frontend().show_help(model(), r)) {
+        wl::transcript::write("help " + r.file + (r.topic.empty() ? std::string() : " | " + r.topic));
+        result = 0;
+    }
 }
 
 // ---- windows ----
@@ -277,10 +299,12 @@ void WINDOWDRAW(int mode, int window) {
     if (!w) return;
     if (!w->shown) {
         w->shown = true;
-        if (w->is_window())
+        if (w->is_window()) {
+            wl::transcript::write("show " + rtrim(w->caption));
             wl::frontend().show_window(m, window);
-        else
+        } else {
             wl::frontend().redraw(m, window);
+        }
     } else {
         wl::frontend().redraw(m, window);
     }
@@ -292,10 +316,12 @@ void WINDOWREMOVE(int window) {
     wl::Widget* w = m.find(window);
     if (!w || !w->shown) return;
     w->shown = false;
-    if (w->is_window())
+    if (w->is_window()) {
+        wl::transcript::write("hide " + rtrim(w->caption));
         wl::frontend().hide_window(m, window);
-    else
+    } else {
         wl::frontend().redraw(m, window);
+    }
     if (m.active_window == window) m.active_window = 1;
 }
 

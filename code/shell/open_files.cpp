@@ -52,7 +52,7 @@ std::string name_of(const std::string& path) {
 
 std::string title_with(std::string_view suffix) { return PROGID.PROG_TITLE.str() + std::string(suffix); }
 
-wl::FileAnswer ask_file(const wl::FileRequest& req) { return wl::frontend().file_dialog(wl::model(), req); }
+wl::FileAnswer ask_file(const wl::FileRequest& req) { return wl::choose_file(req); }
 
 // The creation banner of the automatic log (each record's first column is line control).
 void write_log_banner() {
@@ -287,11 +287,8 @@ void OPEN_NEWSTD(int& status, int unit) {
         status = 1;
         return;
     }
-    last_newstd_path = ans.path;
-    std::string path = ans.path;
-    // The default extension goes to a file name that has none.
-    const std::string name = name_of(path);
-    if (!name.empty() && name.find('.') == std::string::npos) path += ".rfl";
+    // A name typed without an extension came back with the dialog's default one.
+    const std::string path = last_newstd_path = ans.path;
     if (rt::unit_open(unit, path, spec_of(rt::FileStatus::Replace, rt::FileAction::Write)) != rt::IOS_OK) {
         status = 1;
         return;

@@ -40,7 +40,7 @@ TEST_F(Events, ButtonPressArrivesWithItsNumberAndEventState) {
     ACTENQ(cb, w, extra, kind, x, y, text, 8, count, reals, ints);
     EXPECT_EQ(cb, 101);
     EXPECT_EQ(w, b);
-    EXPECT_EQ(kind, 0);
+    EXPECT_EQ(kind, wl::KIND_BUTTON);  // the library's event kind of a push button
     EXPECT_EQ(count, 4);
     for (float r : reals) EXPECT_EQ(r, 0.0f);
     EXPECT_EQ(std::string(text, 8), "        ");

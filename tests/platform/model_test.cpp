@@ -1,5 +1,11 @@
-// The widget model: creation with the registrations in force, operability, the timer tick.
+// The widget model: creation with the registrations in force, operability, the timer tick, and
+// the rules both front ends follow (a toggle clicked, a callback queued, a typed number, a typed
+// file name's extension).
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
 
 #include "platform/model.h"
 #include "platform/wingui.h"
@@ -59,6 +65,81 @@ TEST_F(Model, TraceRecordsEntryCallsWhenSwitchedOn) {
     SETCALLTIME(50, 0);
     REGTITLESTRING("File Browser", 12);
     EXPECT_EQ(m.trace, (std::vector<std::string>{"SETCALLTIME(50, 0)", "REGTITLESTRING(\"File Browser\", 12)"}));
+}
+
+TEST_F(Model, AClickNeverSwitchesARadioBoxsChoiceOff) {
+    OPENMASTER(0, 0);
+    const int radio = m.create(wl::KIND_RADIO, 1);
+    const int a = m.create(wl::KIND_TOGGLE, radio);
+    const int b = m.create(wl::KIND_TOGGLE, radio);
+    const int check = m.create(wl::KIND_TOGGLE, 1);
+    m.set_toggle(a, 1);
+    EXPECT_EQ(m.click_toggle(a, 0), 1);  // the choice stays on
+    EXPECT_EQ(m.click_toggle(b, 0), 0);  // an unchosen one stays off
+    EXPECT_EQ(m.find(a)->toggle, 1);
+    EXPECT_EQ(m.click_toggle(b, 1), 1);  // choosing another moves the choice
+    EXPECT_EQ(m.find(a)->toggle, 0);
+    m.set_toggle(check, 1);
+    EXPECT_EQ(m.click_toggle(check, 0), 0);  // a check toggle goes off
+}
+
+TEST_F(Model, ACallbackCarriesItsWidgetAndEventKind) {
+    OPENMASTER(0, 0);
+    const int button = m.create(wl::KIND_BUTTON, 1);
+    const int frame = m.create(wl::KIND_FRAME, 1);
+    const int list = m.create(wl::KIND_LISTBOX, 1);
+    const int combo = m.create(wl::KIND_COMBO, 1);
+    SETCALLBACK(button, 53);
+    SETCALLBACK(frame, 77);
+    SETCALLBACK(list, 60);
+    SETCALLSELECT(list, 61);  // a list's choice queues its select callback before its action one
+    SETCALLBACK(combo, 62);
+    EXPECT_FALSE(m.post_callback(button, wl::Cb::Select));  // none of that kind: nothing queued
+    EXPECT_TRUE(m.post_callback(button, wl::Cb::Action));
+    EXPECT_TRUE(m.post_callback(frame, wl::Cb::Action));
+    EXPECT_TRUE(m.post_callback(list, m.find(list)->choice_callback()));
+    EXPECT_TRUE(m.post_callback(combo, m.find(combo)->choice_callback()));
+    const int want[][3] = {{53, button, wl::KIND_BUTTON}, {77, frame, -1}, {61, list, wl::KIND_LISTBOX},
+                           {62, combo, wl::KIND_COMBO}};
+    for (const auto& w : want) {
+        wl::Event e;
+        ASSERT_TRUE(m.pop(e));
+        EXPECT_EQ(e.callback, w[0]);
+        EXPECT_EQ(e.widget, w[1]);
+        EXPECT_EQ(e.kind, w[2]) << w[0];
+    }
+    EXPECT_TRUE(m.queue.empty());
+}
+
+TEST(TypedNumber, ReadsTheProgramsNumberFormsAndRefusesTheRest) {
+    const struct {
+        const char* text;
+        double value;
+    } good[] = {{"1d3", 1000.0}, {"1D-2", 0.01}, {" 12.5 ", 12.5}, {"-.5e1", -5.0}, {"+7.", 7.0},
+                {"2.5E+2", 250.0}, {"0", 0.0}};
+    for (const auto& c : good) {
+        double v = -1.0;
+        EXPECT_TRUE(wl::read_typed_number(c.text, v)) << c.text;
+        EXPECT_DOUBLE_EQ(v, c.value) << c.text;
+    }
+    for (const char* bad : {"", " ", "1.2.3", "0x10", "nan", "inf", "1e", "1d", "e3", ".", "1e999", "12a", "--1"}) {
+        double v = 42.0;
+        EXPECT_FALSE(wl::read_typed_number(bad, v)) << bad;
+        EXPECT_EQ(v, 42.0) << bad;
+    }
+}
+
+TEST(TypedFileName, TakesTheDefaultExtensionOnlyWhenItHasNoneAndNamesNoFile) {
+    const std::filesystem::path dir = std::filesystem::path(KV_BINARY_DIR) / "typed_name.d";
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir / "plain") << "x";
+    const std::string d = dir.string() + "/";
+    EXPECT_EQ(wl::with_default_extension(d + "outnoext", "int"), d + "outnoext.int");
+    EXPECT_EQ(wl::with_default_extension(d + "plain", "int"), d + "plain");  // an existing file
+    EXPECT_EQ(wl::with_default_extension(d + "out.hkl", "int"), d + "out.hkl");
+    EXPECT_EQ(wl::with_default_extension(d + "out", ""), d + "out");
+    EXPECT_EQ(wl::with_default_extension(d, "int"), d);  // no name
+    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

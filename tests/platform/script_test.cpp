@@ -61,6 +61,7 @@ TEST_F(Script, PressDeliversTheNumberOfAnOperableControl) {
     EXPECT_EQ(wl::script::lines_left(), 2);
     EXPECT_EQ(next(), 53);
     EXPECT_EQ(m.last.widget, b);
+    EXPECT_EQ(m.last.kind, wl::KIND_BUTTON);  // the event kind the real window gives
     EXPECT_EQ(next(), -1);
 }
 
@@ -121,9 +122,16 @@ TEST_F(Script, SetKeepsTheFullNumberTyped) {
     EXPECT_EQ(m.find(v)->value, 12345.678901);
     EXPECT_EQ(m.find(t)->text, "Run 3 of  the day");
 
-    wl::script::load_lines({"set 2 5 1.2.3"});
-    EXPECT_EQ(exit_status([&] { next(); }), wl::script::EXIT_SCRIPT_ERROR);
-    EXPECT_EQ(m.find(v)->value, 12345.678901);
+    // A number is read as the real window reads it: a D exponent too.
+    wl::script::load_lines({"set 2 5 1d3", "press 54"});
+    EXPECT_EQ(next(), 54);
+    EXPECT_EQ(m.find(v)->value, 1000.0);
+
+    for (const char* bad : {"set 2 5 1.2.3", "set 2 5 0x10"}) {
+        wl::script::load_lines({bad});
+        EXPECT_EQ(exit_status([&] { next(); }), wl::script::EXIT_SCRIPT_ERROR) << bad;
+        EXPECT_EQ(m.find(v)->value, 1000.0);
+    }
 }
 
 TEST_F(Script, ToggleInRadioBoxSwitchesSiblingsOffAndCallsBack) {
@@ -132,10 +140,13 @@ TEST_F(Script, ToggleInRadioBoxSwitchesSiblingsOffAndCallsBack) {
     const int b = slot(3, 2, wl::KIND_TOGGLE, radio, 802);
     const int plain = slot(3, 3, wl::KIND_TOGGLE, dlg);
     m.set_toggle(a, 1);
-    wl::script::load_lines({"toggle 3 3 1", "toggle 3 2 1", "press -1"});
+    wl::script::load_lines({"toggle 3 3 1", "toggle 3 2 1", "toggle 3 2 0", "press -1"});
     EXPECT_EQ(next(), 802);
     EXPECT_EQ(m.find(plain)->toggle, 1);
     EXPECT_EQ(m.find(a)->toggle, 0);
+    EXPECT_EQ(m.find(b)->toggle, 1);
+    // Clicked off, the radio box's choice stays on, as in the real window; its callback follows.
+    EXPECT_EQ(next(), 802);
     EXPECT_EQ(m.find(b)->toggle, 1);
     EXPECT_EQ(next(), -1);
 }
@@ -147,6 +158,11 @@ TEST_F(Script, SelectPicksAListEntry) {
     wl::script::load_lines({"select 6 24 3", "press 55"});
     EXPECT_EQ(next(), 55);
     EXPECT_EQ(m.find(list)->selection, 3);
+    SETCALLBACK(list, 56);
+    SETCALLSELECT(list, 57);
+    wl::script::load_lines({"select 6 24 1", "press 55"});
+    EXPECT_EQ(next(), 57);  // its select callback before its action callback
+    EXPECT_EQ(m.last.kind, wl::KIND_LISTBOX);
 }
 
 TEST_F(Script, RunDeliversTicksUntilTheTimerStops) {
@@ -171,11 +187,11 @@ TEST_F(Script, TranscriptOfBoxesFilesAndWindows) {
     wl::FileRequest r;
     r.caption = "Open Input File";
     r.filters = {{"*.dat", "Vosket"}, {"*.rfl", "Standard"}};
-    const wl::FileAnswer a = wl::frontend().file_dialog(m, r);
+    const wl::FileAnswer a = wl::choose_file(r);
     EXPECT_FALSE(a.cancelled);
     EXPECT_EQ(a.filter_index, 2);
     EXPECT_TRUE(std::filesystem::path(a.path).is_absolute());
-    EXPECT_TRUE(wl::frontend().file_dialog(m, r).cancelled);
+    EXPECT_TRUE(wl::choose_file(r).cancelled);
     WINDOWREMOVE(dlg);
     const std::vector<std::string> expected = {
         "box Kelvorantide v3.72 | Run PreProcess first",

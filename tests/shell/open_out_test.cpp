@@ -57,6 +57,23 @@ TEST_F(OutputFile, FormatFollowsTheExtensionOnlyUnderAMatchingFilter) {
     }
 }
 
+TEST_F(OutputFile, ANameTypedWithoutExtensionTakesTheDefaultUnlessItExists) {
+    // "outnoext" names no file: it becomes outnoext.int, an "Rfine" file, with no question.
+    script({"file " + path("outnoext")});
+    OPEN_OUT();
+    EXPECT_EQ(FILEINFO.OUT_NAME, "outnoext.int");
+    EXPECT_EQ(FILEINFO.OUT_FORMAT, 1);
+    EXPECT_EQ(rt::unit_path(2), path("outnoext.int"));
+    EXPECT_EQ(transcript(), std::vector<std::string>{ASK_OUT + path("outnoext")});
+
+    // An existing file without extension is taken as it is; the format is asked for.
+    kvtest::write_bytes(dir / "plain", "");
+    script({"file " + path("plain"), "answer 6", "toggle 5 96 1", "press 593"});
+    OPEN_OUT();
+    EXPECT_EQ(FILEINFO.OUT_NAME, "plain");
+    EXPECT_EQ(FILEINFO.OUT_FORMAT, 3);
+}
+
 TEST_F(OutputFile, ExistingFileIsReplacedAppendedOrLeftAlone) {
     struct Case {
         int answer;

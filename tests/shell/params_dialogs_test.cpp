@@ -192,6 +192,8 @@ TEST_F(ParameterDialogs, OutputFormatAndTheShelxWarning) {
         {"undecided, saved with the last choice", 0, 0, {"press 593"}, 3, true},
         {"extended chosen and saved", 3, 0, {"toggle 5 95 1", "press 593"}, 2, false},
         {"Shelx with a valid matrix", 1, 1, {"toggle 5 96 1", "press 593"}, 3, false},
+        // A click cannot leave the radio box without a choice: the format chosen stays on.
+        {"the chosen toggle clicked off stays on", 1, 1, {"toggle 5 94 0", "press 593"}, 1, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

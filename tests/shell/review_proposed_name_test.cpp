@@ -87,7 +87,8 @@ TEST_F(ProposedName, NewStandardDataFileDialogReopensWithThePathItReturned) {
     ASSERT_EQ(status, 0);
     rt::unit_close(26);
     std::filesystem::remove(dir / "copy.rfl");
-    EXPECT_EQ(proposed({"cancel"}, [&] { OPEN_NEWSTD(status, 26); }), Names{path("copy")});
+    // The dialog returned the name with its default extension.
+    EXPECT_EQ(proposed({"cancel"}, [&] { OPEN_NEWSTD(status, 26); }), Names{path("copy.rfl")});
     EXPECT_EQ(status, 1);
     EXPECT_FALSE(rt::unit_connected(26));
     EXPECT_FALSE(std::filesystem::exists(dir / "copy"));

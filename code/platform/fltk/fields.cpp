@@ -29,57 +29,10 @@ namespace wl::fltk {
 
 int widget_id(Fl_Widget* w) { return int(reinterpret_cast<intptr_t>(w->user_data())); }
 
-void post_callback(int id, Cb kind) {
-    Model& m = model();
-    const Widget* w = m.find(id);
-    if (!w) return;
-    const int cb = w->callback(kind);
-    if (cb == 0) return;
-    Event e;
-    e.callback = cb;
-    e.widget = id;
-    e.kind = w->kind;
-    m.post(e);
-}
-
 std::string trimmed(const std::string& s) {
     std::string t = s;
     while (!t.empty() && (t.back() == ' ' || t.back() == '\0')) t.pop_back();
     return t;
-}
-
-bool typed_number(const std::string& text, double& out) {
-    std::size_t a = 0, b = text.size();
-    while (a < b && std::isspace(static_cast<unsigned char>(text[a]))) ++a;
-    while (b > a && std::isspace(static_cast<unsigned char>(text[b - 1]))) --b;
-    std::string t = text.substr(a, b - a);
-    std::size_t i = 0;
-    if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
-    int digits = 0;
-    bool point = false;
-    for (; i < t.size(); ++i) {
-        if (std::isdigit(static_cast<unsigned char>(t[i]))) {
-            ++digits;
-        } else if (t[i] == '.' && !point) {
-            point = true;
-        } else {
-            break;
-        }
-    }
-    if (digits == 0) return false;
-    if (i < t.size() && (t[i] == 'e' || t[i] == 'E' || t[i] == 'd' || t[i] == 'D')) {
-        t[i] = 'e';
-        ++i;
-        if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
-        int exp_digits = 0;
-        for (; i < t.size() && std::isdigit(static_cast<unsigned char>(t[i])); ++i) ++exp_digits;
-        if (exp_digits == 0) return false;
-    }
-    if (i != t.size()) return false;
-    const double d = std::strtod(t.c_str(), nullptr);
-    if (!std::isfinite(d)) return false;
-    out = d;
-    return true;
 }
 
 namespace {
@@ -125,16 +78,16 @@ private:
         // too wide for its field included) leaves that number alone.
         if (w->kind == KIND_VALUE && typed) {
             double d = 0.0;
-            if (!typed_number(w->text, d)) {
+            if (!read_typed_number(w->text, d)) {
                 // Refused: the number from before the edit, not a part of the text typed.
                 w->value = before;
                 w->text = value_text(w->value, w->field_width, w->decimals);
                 this->value(trimmed(w->text).c_str());
-                post_callback(id, Cb::ValueError);
+                model().post_callback(id, Cb::ValueError);
                 return;
             }
         }
-        post_callback(id, Cb::Action);
+        model().post_callback(id, Cb::Action);
     }
 };
 
@@ -154,7 +107,7 @@ void input_cb(Fl_Widget* b, void*) {
     w->text = v ? v : "";
     if (w->kind == KIND_VALUE) {
         double d = 0.0;
-        if (typed_number(w->text, d)) w->value = d;
+        if (read_typed_number(w->text, d)) w->value = d;
     }
 }
 
@@ -167,7 +120,7 @@ public:
         if (event == FL_PUSH) {
             const int id = widget_id(this);
             const Widget* w = model().find(id);
-            if (w) post_callback(id, w->callback(Cb::Action) != 0 ? Cb::Action : Cb::Select);
+            if (w) model().post_callback(id, w->callback(Cb::Action) != 0 ? Cb::Action : Cb::Select);
             return 1;
         }
         return Fl_Box::handle(event);

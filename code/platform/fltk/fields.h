@@ -14,17 +14,8 @@ namespace wl::fltk {
 // The model's widget id that an FLTK widget stands for (kept as its user data).
 int widget_id(Fl_Widget* w);
 
-// Queues the widget's callback of that kind, when it has one.
-void post_callback(int id, Cb kind);
-
 // The text without trailing blanks (and NULs).
 std::string trimmed(const std::string& s);
-
-// Reads a number typed into a value entry: an optional sign, digits with at most one decimal
-// point, an optional exponent (E or D, as in the program's own files), blanks around it. Anything
-// else (letters, hexadecimal, "nan", "inf", an empty field) or a number too large for a double
-// is no number: false, and out is left alone.
-bool typed_number(const std::string& text, double& out);
 
 // A one-line or multi-line entry bound to the model widget whose id becomes its user data.
 Fl_Widget* make_entry(bool multiline, int x, int y, int w, int h);

@@ -188,19 +188,16 @@ void window_cb(Fl_Widget* w, void*) {
 
 // ---- widget callbacks: change the model as the user did, queue the callback number ----
 
-void button_cb(Fl_Widget* b, void*) { post_callback(widget_id(b), Cb::Action); }
+void button_cb(Fl_Widget* b, void*) { model().post_callback(widget_id(b), Cb::Action); }
 
 void toggle_cb(Fl_Widget* b, void*) {
     const int id = widget_id(b);
     Model& m = model();
-    const Widget* w = m.find(id);
-    const Widget* p = w ? m.find(w->parent) : nullptr;
     auto* button = static_cast<Fl_Button*>(b);
-    // A radio box keeps one toggle on: clicking the one that is on leaves it on.
-    if (p && p->kind == KIND_RADIO && !button->value()) button->value(1);
-    m.set_toggle(id, button->value() ? 1 : 0);
-    if (w) instance().redraw(m, w->parent);  // radio siblings
-    post_callback(id, Cb::Action);
+    // The button has flipped; the model decides what the click leaves (a radio box keeps one on).
+    button->value(m.click_toggle(id, button->value() ? 1 : 0));
+    if (const Widget* w = m.find(id)) instance().redraw(m, w->parent);  // radio siblings
+    m.post_callback(id, Cb::Action);
 }
 
 void choice_cb(Fl_Widget* b, void*) {
@@ -211,11 +208,10 @@ void choice_cb(Fl_Widget* b, void*) {
         w->selection = list->value();  // from 1; 0 none
     else
         w->selection = static_cast<Fl_Choice*>(b)->value() + 1;
-    // A choice is the list's select callback, or its action callback when it has none.
-    post_callback(id, w->callback(Cb::Select) != 0 ? Cb::Select : Cb::Action);
+    model().post_callback(id, w->choice_callback());
 }
 
-void menu_cb(Fl_Widget*, void* data) { post_callback(int(reinterpret_cast<intptr_t>(data)), Cb::Action); }
+void menu_cb(Fl_Widget*, void* data) { model().post_callback(int(reinterpret_cast<intptr_t>(data)), Cb::Action); }
 
 void frame_update(int id) { instance().frame_changed(id); }
 
@@ -683,8 +679,9 @@ FileAnswer FltkFrontEnd::file_dialog(Model&, const FileRequest& r) {
     if (filter.empty()) filter = "All Files (*)";
     const std::string dir = r.directory.empty() ? "." : r.directory;
     const std::string caption = r.caption.empty() ? "File Browser" : r.caption;
-    Fl_File_Chooser fc(dir.c_str(), filter.c_str(), r.save ? Fl_File_Chooser::CREATE : Fl_File_Chooser::SINGLE,
-                       caption.c_str());
+    // The chooser takes a new name in both modes: whether a missing file is an error is for the
+    // opener to say (the log, the experiment file and the scan export are created when missing).
+    Fl_File_Chooser fc(dir.c_str(), filter.c_str(), Fl_File_Chooser::CREATE, caption.c_str());
     if (r.filter_index >= 1 && r.filter_index <= int(r.filters.size())) fc.filter_value(r.filter_index - 1);
     // FLTK resolves a typed name against the current directory, so the chooser runs in the
     // directory it shows; the caller's directory comes back whatever the answer.
@@ -721,13 +718,6 @@ FileAnswer FltkFrontEnd::file_dialog(Model&, const FileRequest& r) {
         char abs[FL_PATH_MAX];
         fl_filename_absolute(abs, sizeof abs, chosen.c_str());
         a.path = abs;
-        // A name typed without an extension, naming no existing file, takes the dialog's
-        // default extension.
-        const std::size_t slash = a.path.rfind('/');
-        const std::string base = a.path.substr(slash == std::string::npos ? 0 : slash + 1);
-        if (!r.default_extension.empty() && !base.empty() && base.find('.') == std::string::npos &&
-            ::access(a.path.c_str(), F_OK) != 0)
-            a.path += "." + r.default_extension;
     }
     if (moved && !here.empty() && ::chdir(here.c_str()) != 0) {
         // The old directory is gone; the chosen file's directory becomes current anyway.
