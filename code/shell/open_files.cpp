@@ -13,8 +13,7 @@
 #include "include/shared.h"
 #include "include/shell_services.h"
 #include "include/toolkit_services.h"
-#include "platform/frontend.h"
-#include "platform/model.h"
+#include "platform/wingui.h"
 #include "runtime/format.h"
 #include "runtime/units.h"
 #include "shell/open_files.h"
@@ -51,7 +50,7 @@ std::string name_of(const std::string& path) {
 
 std::string title_with(std::string_view suffix) { return PROGID.PROG_TITLE.str() + std::string(suffix); }
 
-wl::FileAnswer ask_file(const wl::FileRequest& req) { return wl::frontend().file_dialog(wl::model(), req); }
+wl::FileAnswer ask_file(const wl::FileRequest& req) { return GETOPENFILENAME(req); }
 
 // The creation banner of the automatic log (each record's first column is line control).
 void write_log_banner() {
