@@ -59,7 +59,7 @@ int IGETNEXTIDENTIFIER() { return model().next_id; }
 
 int IGETWIDGETTYPE(int widget) { return model().kind_of(widget); }
 
-// ---- start, end ----
+// ---- the program's resources ----
 
 void REGHANDLETABLE(const int* handles, int groups, int items) {
     wl::trace_call("REGHANDLETABLE", groups, items);
@@ -70,6 +70,8 @@ void REGIMAGE(std::string_view name, std::span<const char* const> xpm) {
     wl::trace_call("REGIMAGE", name);
     wl::set_program_image(name, xpm);
 }
+
+// ---- start, end ----
 
 void WININIT() {
     wl::trace_call("WININIT");
