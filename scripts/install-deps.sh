@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, when any is missing.
 set -euo pipefail
-pkgs=(cmake make g++ libgtest-dev libgmock-dev libbenchmark-dev libfltk1.3-dev xvfb xauth xdotool x11-utils)
+pkgs=(cmake make g++ libgtest-dev libgmock-dev libbenchmark-dev libfltk1.3-dev xvfb xauth xdotool x11-utils openbox)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

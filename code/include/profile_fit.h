@@ -80,6 +80,9 @@ void PREPROCESS();
 // ISET 0: the fitted-reflection table is not filled (its users greyed); otherwise filled.
 // NOZREF 1 greys "Zref" in either case.
 void SET_PREPROCESS(int ISET, int NOZREF);
+// A width in the fitted-reflection table counts as refined when its esd FWHMFIT(n, 2) exceeds
+// this; a width held fixed has esd 0. The FWHM calibration and the centring share the rule.
+constexpr float FWHM_ESD_FLOOR = 0.0001f;
 void FIT_GAMMA();
 
 // ---------------------------------------------------------------------------------------------

@@ -22,7 +22,8 @@ void WRITE_HEADER_STDDATA(int unit);
 // Writes one reflection record and its count lines. Counts larger than eight digits are divided
 // by a whole factor and the scale written is multiplied by it; the caller's counts and scale are
 // not changed. A record with a field that does not fit its columns or is not finite, or with
-// steps outside 1..500 (or above ndim), is refused. status: 0 written, 1 refused or a write failed.
+// steps outside 1..500 (or above ndim), is refused and nothing is written. status: 0 written,
+// 1 a write failed, 2 refused.
 void WRITE_REF_STDDATA(int unit, int& status, int iseq, const rt::FArray<int, 3>& ih, float psi,
                        const rt::FArray<float, 4>& angl, int nstep, float step, float scale, int istd,
                        const rt::FText<1>& scancode, const rt::FArray<int, MAXSTEP>& icount, int ndim);
@@ -44,7 +45,9 @@ void READ_HEADER_STDDATA(int unit, int& status);
 void READ_SCAN_STDDATA(int unit, int mode, int number, const rt::FArray<int, 3>& hkl, int& status);
 
 // Parses the instrument parameter file open on unit 3 into the shared records. The argument is
-// not used. Returns only when the file was accepted; otherwise ends the program through EXITINT.
+// not used. Returns when the file was accepted; a BACKGR or GONCON line that cannot be read
+// raises rt::InputError and leaves every setting as it was; every other failure ends the program
+// through EXITINT.
 void READ_PARAMETERS(int unused);
 
 // ---------------------------------------------------------------------------------------------
@@ -75,8 +78,11 @@ inline int MATRIX_READ = 0;
 
 // Loads the input data file open on unit 1 in the format IFORMAT into the working standard data
 // file on LUNSTD (format 1: the file itself, read-only; 2..7: a scratch file). Returns status 0
-// with LOADED = 1 and the read position at the end of the working file; every failure ends the
-// program through EXITINT.
+// with LOADED = 1 and the read position at the end of the working file. A reflection the
+// working file cannot hold (a field wider than its columns) is skipped like an unusable one.
+// A file damaged where a reader takes it on trust raises rt::InputError, after the wait box is
+// taken down, the input and working files are closed (a scratch file is deleted) and LOADED = 0;
+// every other failure ends the program through EXITINT.
 void CONVERT_FILE(int& status);
 // Runs the header reader of IFORMAT and maps a matrix it read onto Busing-Levy axes (BLAXES),
 // deriving CELL and RECELL. A non-zero status: the header was not read (LOADED = 0).
@@ -91,6 +97,8 @@ void CONVERT_TO_STD();
 // Instrument readers of the Xcalibur ("Xcalibur Ascii", .dca), CAD4 (.dat) and Xscans (.p4t)
 // formats, under the reader contract above. Each scan reader also returns 13 for a scan whose
 // step count lies outside 1..500 or whose angles, step width or scale are not finite numbers.
+// Values these formats do not check, and a CAD4 file that ends inside a reflection, raise
+// rt::InputError; an Xcalibur file that ends inside a reflection drops it with 13.
 
 // Xcalibur header values kept for the scan reader: XCALNEW 0 old layout, 1 new layout (a comment
 // line holding "Version").
@@ -140,19 +148,22 @@ long long IHIBIT(const rt::FText<10>& letters, int n);
 //
 // "Old Vosket": no header in the file; the title becomes "Data from " and the file name, and
 // the step width is asked from the user. Scans: 0, 12 (end of file, the file rewound), 13 (steps
-// outside 1..500, or no positive step time); a line that cannot be read ends the program.
+// outside 1..500, or no positive step time); a line that cannot be read ends the program, the
+// end of the file after a count line raises rt::InputError.
 void READ_HEADER_HUBER(int& IERR);
 void READ_SCAN_HUBER(int& IERR);
-// "Stoe": the header (title, wavelengths, step width, standards) up to its DATA line; every
-// failure ends the program. Scans: 0, 12 (end of data, also a reflection line of 0 0 0 or with
-// fewer than sixteen values), 13 (steps outside 1..500, or no positive counting time).
+// "Stoe": the header (title, wavelengths, step width, standards) up to its DATA line; a value
+// that cannot be read ends the program, a list short of values raises rt::InputError. Scans: 0,
+// 12 (end of data, also a reflection line of 0 0 0), 13 (steps outside 1..500, no positive
+// counting time, a reflection line with fewer than sixteen values, or the end of the file before
+// the counts); a value that cannot be read raises rt::InputError.
 void READ_HEADER_STOE(int& IERR);
 void READ_SCAN_STOE(int& IERR);
 // "Phillips Febo": asks for the step width, reads title, cell and the orientation matrix per
 // unit wavelength (divided by WAVE(1); valid, with MATRIX_READ = 1, when regular) and empties
 // the standard list. Scans: 0, 11 (a record or scan code that cannot be read), 12 (end of data),
 // 13 (counts that cannot be read, steps outside 1..500, scale code 0); the angles are the
-// bisecting ones of h k l.
+// bisecting ones of h k l. The end of the file inside the counts raises rt::InputError.
 void READ_HEADER_FEBO(int& IERR);
 void READ_SCAN_FEBO(int& IERR);
 // Sets ISTD for the current h k l, registering it as the next standard when it is new; with ten

@@ -26,6 +26,13 @@ void OPEN_LOG();   // LOGOPEN = 1 when a log of the user's choice is open on uni
 void OPEN_EXP();   // unit 26 connected when an experiment file was chosen
 int SCANDATA_UNIT();  // the unit OPEN_SCANDATA connected the export file to
 
+// Closes a unit the program has written. False, after an error box naming the file and the
+// system's reason, when any record did not reach the file (a full disk shows at the close).
+bool CLOSE_WRITTEN(int unit);
+// The log on unit 20, while LOGOPEN is 1: flushed (or closed, with close true, and LOGOPEN 0).
+// When a line did not reach it: an error box naming it, the log closed and LOGOPEN 0; false.
+bool CHECK_LOG(bool close = false);
+
 // Dialogs bound to the shared records.
 void RUN_PKVALS(int& quit);
 void READ_FIT_PARAMETERS();

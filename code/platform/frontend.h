@@ -8,9 +8,23 @@
 #include <vector>
 
 #include "platform/file_request.h"
+#include "platform/graphics_model.h"
 #include "platform/model.h"
 
 namespace wl {
+
+// The printable area of the page a print job draws on: its size in device pixels and in
+// millimetres (the page's world extent).
+struct PrintPage {
+    int width = 0, height = 0;
+    float width_mm = 0.0f, height_mm = 0.0f;
+};
+
+// A help request (DISPLAYHELP): the help file's path and text, the command ("contents",
+// "index", "key", ...) and the topic, blank-trimmed.
+struct HelpRequest {
+    std::string file, text, command, topic;
+};
 
 class FrontEnd {
 public:
@@ -44,6 +58,31 @@ public:
 
     // The library ends (WINEXIT): remove every window.
     virtual void shutdown(Model&) {}
+
+    // Modal colour dialog starting from (r, g, b), each 0..255. True with the colour chosen;
+    // false, the colour untouched, when the user cancelled (or there is no dialog).
+    virtual bool choose_colour(Model&, int& r, int& g, int& b) { return false; }
+
+    // Printing: print_begin asks where to print (the print dialog) and fills the page's
+    // printable area; false when the user cancelled or nothing can print. Each page drawn is
+    // handed to print_page (a display list in the page's pixels, row 0 at the top);
+    // print_end closes the job (abandoned: nothing more is sent, what was started is dropped
+    // where the device allows).
+    virtual bool print_begin(Model&, PrintPage&) { return false; }
+    virtual void print_page(Model&, const gfx::FrameGraphics&) {}
+    virtual void print_end(Model&, bool abandoned) {}
+
+    // The picture of a graphics frame has been copied to the clipboard (gfx::clipboard()).
+    virtual void copy_frame(Model&, const gfx::FrameGraphics&) {}
+
+    // The busy cursor was switched on or off (m.busy_cursor).
+    virtual void cursor_changed(Model&) {}
+
+    // A shown window is to be raised above (top) or lowered below the other windows.
+    virtual void restack(Model&, int window, bool top) {}
+
+    // Shows the help text; false when it cannot be shown.
+    virtual bool show_help(Model&, const HelpRequest&) { return false; }
 };
 
 // The front end the library uses now. At start a scripted front end with an empty script

@@ -20,7 +20,6 @@ struct Library {
     std::array<Rgb, 256> palette{};
     std::array<bool, 256> defined{};  // entries that hold a colour
     std::function<void(int)> hook;
-    Printer printer;
 };
 
 Library::Library() {
@@ -88,6 +87,8 @@ void reset() {
 }
 
 int selected() { return lib().selected; }
+
+void select(int id) { lib().selected = frame(id) ? id : 0; }
 
 void cell_size(int& width, int& height) {
     const wl::Model& m = wl::model();
@@ -219,8 +220,6 @@ void GRAPHICSFRAME3D(int parent, int x, int y, int, int& id) {
 }
 
 void GETRENDER(int frame, int& render) { render = frame; }
-
-void FRAMECUTANDPASTE(int frame, int mode) { wl::trace_call("FRAMECUTANDPASTE", frame, mode); }
 
 void GETBITMAP(int frame) {
     wl::trace_call("GETBITMAP", frame);
@@ -387,30 +386,4 @@ void GETSYSCOLOUR(int index, int& red, int& green, int& blue) {
 std::string GFSENV(std::string_view name) {
     const char* v = std::getenv(std::string(name).c_str());
     return v ? std::string(v) : std::string();
-}
-
-void IMAGECOPY(int, int, int, int, int, int, int, int) {}
-void IMAGEGETINIT(int, int, int, int, int) {}
-void IMAGEGETDATA(int, int, int* buffer, int n) {
-    const FrameGraphics* f = gfx::current();
-    const gfx::Rgb bg = f ? f->background : gfx::kFrameBackground;
-    for (int i = 0; i < n; ++i) buffer[i] = 65536 * bg.r + 256 * bg.g + bg.b;
-}
-void IMAGEGETEND() {}
-void IMAGEDRAWINIT(int, int, int, int, int) {}
-void IMAGEDRAWDATA(int, int, const int*, int) {}
-void IMAGEDRAWEND(int, int) {}
-
-void gfx::set_printer(const Printer& p) { lib().printer = p; }
-
-void PRINTJOB(int action, int& status, int& w, int& h, float& xr, float& yr) {
-    const gfx::Printer& p = gfx::lib().printer;
-    status = 0;
-    if ((action == -1 || action == 0) && p.present) {
-        status = 1;
-        w = p.width;
-        h = p.height;
-        xr = p.xrange;
-        yr = p.yrange;
-    }
 }

@@ -1,5 +1,6 @@
 // Graphics frames of our widget library: per frame the world box, the pixel size and a display
-// list of what was drawn (pixels, lines, filled polygons and texts, in pixels, row 0 at the top).
+// list of what was drawn (pixels, lines, filled polygons, texts and pixel areas, in pixels, row 0
+// at the top).
 // Everything stored lies inside the bitmap (0..width-1, 0..height-1): lines and polygons are
 // clipped when they are drawn, pixels outside are dropped, and a text whose anchor lies far off
 // the bitmap is dropped (a front end clips the glyphs of the others). Texts are anchored at
@@ -26,15 +27,19 @@ struct Point {
     friend bool operator==(const Point&, const Point&) = default;
 };
 
-enum class OpKind : std::uint8_t { Pixel, Line, Polygon, Text };
+enum class OpKind : std::uint8_t { Pixel, Line, Polygon, Text, Image };
 
 struct DrawOp {
     OpKind kind = OpKind::Pixel;
     Rgb colour;
-    std::vector<Point> points;  // Pixel: 1, Line: 2, Polygon: 3 or more (a filled area), Text: the anchor
+    // Pixel: 1, Line: 2, Polygon: 3 or more (a filled area), Text: the anchor, Image: its top
+    // left pixel
+    std::vector<Point> points;
     std::string text;           // Text only
     int char_width = 0, char_height = 0;  // Text: character cell in pixels
     int angle_tenths = 0;                 // Text: angle in tenths of a degree, anticlockwise
+    int image_w = 0, image_h = 0;         // Image: its size in pixels, within the bitmap
+    std::vector<Rgb> pixels;              // Image: image_w x image_h colours, row by row from the top
 };
 
 // The colour a new frame is cleared to.
@@ -79,11 +84,27 @@ void remove_frame(int id);
 void reset();
 // The bitmap that the drawing entries act on (0 when none is selected).
 int selected();
+// Selects bitmap id for drawing (0, or an id without a frame: none), as GETBITMAP does but
+// without a trace: for the library's own surfaces (the printer page).
+void select(int id);
 Rgb pen();
 
 // A front end's notice that frame id should be shown again (UPDATEFRAME, CLEARFRAME, WINFLUSH
 // with id 0 meaning every frame). Optional; at most one is installed.
 void set_update_hook(std::function<void(int id)> hook);
+
+// The frame's picture as pixels (width x height, row by row from the top): the background with
+// the pixels, lines, filled polygons and pixel areas of its list drawn over it in order. The
+// glyphs of texts are the front end's font and are not part of it.
+std::vector<Rgb> rasterise(const FrameGraphics& f);
+// A pixel value of the pixel-area entries: 65536 x red + 256 x green + blue; and back (bits
+// above the 24 colour bits are ignored).
+int pixel_value(const Rgb& c);
+Rgb pixel_colour(int value);
+
+// The picture copied to the clipboard last (FRAMECUTANDPASTE): a copy of the frame as it was;
+// nullptr before any copy.
+const FrameGraphics* clipboard();
 
 // Sound clipping helpers, exposed for the tests.
 // Clips the segment to [0,w-1] x [0,h-1]; false when nothing of it is inside.
@@ -102,7 +123,8 @@ void GRAPHICSFRAME3D(int parent, int x, int y, int handle, int& id);
 // Pixel size of an area of cells_w x cells_h grid cells.
 void GETGLOBALSIZE(int cells_w, int cells_h, int& width, int& height);
 void GETRENDER(int frame, int& render);
-// Clipboard copy of a frame: there is no clipboard here, the request is accepted.
+// Copies the frame's picture to the clipboard (gfx::clipboard(), and the front end's clipboard);
+// mode is the toolkit's (1 copy, 0 copy before a clear) and does not change the copy.
 void FRAMECUTANDPASTE(int frame, int mode);
 void GETBITMAP(int frame);                             // selects frame for drawing
 void GETBITMAPSIZE(int frame, int& width, int& height);
@@ -122,9 +144,12 @@ void CHANGEPEN(int index, int red, int green, int blue);
 // Palette entry index (0 to 255) becomes the colour; widget colour codes show it.
 void SETBMPCOLOUR(int index, int red, int green, int blue);
 void GETSYSCOLOUR(int index, int& red, int& green, int& blue);
-// Pixel areas. There is no pixel store behind the display lists: a copy does nothing, a read
-// gives the frame's background colour as 65536 x red + 256 x green + blue, a drawn area is
-// accepted and not shown.
+// Pixel areas of the selected bitmap, pixel values as gfx::pixel_value. The area's top left
+// pixel is (a, b), row 0 at the top; ncols x nrows pixels. Reading gives what was drawn
+// (gfx::rasterise; a pixel outside the bitmap reads as the background). Drawing keeps the
+// rows given between IMAGEDRAWINIT and IMAGEDRAWEND (a row not given keeps what was there) and
+// adds the area to the display list at IMAGEDRAWEND; IMAGEDRAWFASTDATA gives every row at once.
+// A copy (IMAGECOPY) does nothing.
 void IMAGECOPY(int a, int b, int c, int d, int e, int f, int g, int h);
 void IMAGEGETINIT(int a, int b, int ncols, int nrows, int mode);
 void IMAGEGETDATA(int row, int mode, int* buffer, int n);
@@ -132,13 +157,21 @@ void IMAGEGETEND();
 void IMAGEDRAWINIT(int a, int b, int ncols, int nrows, int mode);
 void IMAGEDRAWDATA(int row, int mode, const int* buffer, int n);
 void IMAGEDRAWEND(int ncols, int nrows);
-// Printer job of a two-dimensional frame: action -1/0 start a page, 1 ends it, 2 and 3 as the
-// toolkit asks. status 1 when a page was started, w, h its pixel size, xr, yr its extent.
+// Print job of two-dimensional drawing. While a page is open it is the bitmap the drawing
+// entries act on (a display list like a frame's); the front end prints it.
+//   0   starts a job: the print dialog asks where to print; status 1 with the page's pixel
+//       size w, h and its extent xr, yr in millimetres, status 0 when cancelled. A job
+//       already running is ended first (its page printed).
+//  -1   starts a further page of the running job without asking (the page before it is
+//       printed); without a running job as 0.
+//   1   prints the page and ends the job; drawing goes back to the bitmap selected before.
+//   2   abandons the job: the open page is not printed.
+//   3   clears the open page.
+// Actions 1, 2 and 3 give status 1 when a job was running, else 0 and do nothing.
 void PRINTJOB(int action, int& status, int& w, int& h, float& xr, float& yr);
 namespace gfx {
-// The printer the library reports (none by default: status 0). For tests.
-struct Printer { bool present = false; int width = 0, height = 0; float xrange = 0, yrange = 0; };
-void set_printer(const Printer& p);
+// The id of the printer page while a job runs (never a widget id).
+inline constexpr int kPrinterPage = -2;
 }  // namespace gfx
 // The value of an environment variable, empty when unset.
 std::string GFSENV(std::string_view name);

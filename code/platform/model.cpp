@@ -147,6 +147,16 @@ void Model::set_timer(int interval, int callback) {
     timer_callback = callback;
 }
 
+bool Model::press_key(int key) {
+    auto it = hotkeys.find(key);
+    if (it == hotkeys.end() || it->second == 0) return false;
+    Event e;
+    e.callback = it->second;
+    e.extra = key;
+    post(e);
+    return true;
+}
+
 bool Model::pop(Event& e) {
     if (queue.empty()) return false;
     e = queue.front();

@@ -220,6 +220,9 @@ public:
     // dropped either way.
     void set_timer(int interval, int callback);
     bool pop(Event& e);
+    // A press of a key with a key callback (REGHOTKEY) queues the callback, the key as the
+    // event's extra value; false (nothing queued) for a key without one.
+    bool press_key(int key);
 
     // --- trace -----------------------------------------------------------------------------
     void record(std::string_view call) {

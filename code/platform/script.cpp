@@ -14,6 +14,7 @@
 
 #include "platform/frontend.h"
 #include "platform/model.h"
+#include "platform/ps_file.h"
 #include "runtime/fatal.h"
 
 namespace wl {
@@ -158,6 +159,54 @@ public:
         std::fprintf(stderr, "console [%d] %s | %s\n", msg.code, msg.title.c_str(), msg.text.c_str());
     }
 
+    bool choose_colour(Model&, int& r, int& g, int& b) override {
+        const std::string from = std::to_string(r) + " " + std::to_string(g) + " " + std::to_string(b);
+        const Line* l = take("the colour dialog waits for a colour: " + from);
+        if (l->words[0] == "cancel" && l->words.size() == 1) {
+            write("colour " + from + " -> cancel");
+            return false;
+        }
+        int c[3] = {0, 0, 0};
+        if (l->words[0] != "colour" || l->words.size() != 4)
+            script_error(*l, "expected \"colour R G B\" or \"cancel\" for the colour dialog");
+        for (int k = 0; k < 3; ++k)
+            if (!to_int(l->words[std::size_t(k) + 1], c[k]) || c[k] < 0 || c[k] > 255)
+                script_error(*l, "a colour component is a number from 0 to 255");
+        r = c[0];
+        g = c[1];
+        b = c[2];
+        write("colour " + from + " -> " + std::to_string(r) + " " + std::to_string(g) + " " + std::to_string(b));
+        return true;
+    }
+
+    bool print_begin(Model&, PrintPage& page) override {
+        const Line* l = take("the print dialog waits for a file");
+        if (l->words[0] == "cancel" && l->words.size() == 1) {
+            write("print -> cancel");
+            return false;
+        }
+        if (l->words[0] != "print" || l->words.size() != 2)
+            script_error(*l, "expected \"print PATH\" or \"cancel\" for the print dialog");
+        std::filesystem::path p(l->words[1]);
+        if (p.is_relative()) p = std::filesystem::path(base_) / p;
+        if (!printer_.open(p.lexically_normal().string())) {
+            write("print -> cannot write " + l->words[1]);
+            return false;
+        }
+        write("print -> " + l->words[1]);
+        page = PostScriptFile::a4_page();
+        return true;
+    }
+    void print_page(Model&, const gfx::FrameGraphics& page) override { printer_.page(page); }
+    void print_end(Model&, bool) override {
+        if (!printer_.close()) write("print -> the file could not be written in full");
+    }
+
+    bool show_help(Model&, const HelpRequest& r) override {
+        write("help " + r.file + (r.topic.empty() ? std::string() : " | " + r.topic));
+        return true;
+    }
+
 private:
     std::vector<Line> lines_;
     std::size_t next_ = 0;
@@ -168,6 +217,7 @@ private:
     bool running_ = false;
     long long run_count_ = 0;
     std::string base_;
+    PostScriptFile printer_;
 
     void write(const std::string& line) {
         transcript_.push_back(rtrim(line));
@@ -298,6 +348,10 @@ private:
                 e.widget = w->id;
                 m.post(e);
             }
+        } else if (verb == "key" && n == 2) {
+            int key = 0;
+            if (!to_int(l.words[1], key)) script_error(l, "the key is not a number");
+            if (!m.press_key(key)) script_error(l, "no key callback for this key");
         } else if (verb == "ticks" && n == 2) {
             int t = 0;
             if (!to_int(l.words[1], t) || t < 0) script_error(l, "a tick count is a number from 0");
@@ -305,7 +359,7 @@ private:
         } else if (verb == "run" && n == 1) {
             running_ = true;
             run_count_ = 0;
-        } else if (verb == "answer" || verb == "file" || verb == "cancel") {
+        } else if (verb == "answer" || verb == "file" || verb == "cancel" || verb == "colour" || verb == "print") {
             script_error(l, "no box or dialog is open: the program waits for an action");
         } else {
             script_error(l, "not a script action");

@@ -4,13 +4,16 @@
 // Script lines, one action each ('#' starts a comment, blank lines are skipped):
 //   file PATH [N]   answers the next file dialog or file browser (N: the filter picked, from 1;
 //                   a relative PATH is taken from the directory the script was loaded in)
-//   cancel          cancels the next file dialog or file browser
+//   cancel          cancels the next file dialog, file browser, colour or print dialog
 //   answer N        answers the next question box with button code N
 //   press N         triggers callback number N of a shown and active control, or -1 (close)
 //   set G K VALUE   types VALUE into the value or text entry in slot (G, K) of the program's
 //                   handle table (REGHANDLETABLE) (no callback)
 //   toggle G K 0/1  clicks the toggle in slot (G, K) into that state (its callback follows)
 //   select G K I    selects entry I (from 1) of the list in slot (G, K) (its select callback follows)
+//   key K           presses key K (as REGHOTKEY numbers it), which queues its key callback
+//   colour R G B    answers the next colour dialog with that colour (each 0..255)
+//   print PATH      answers the next print dialog: the pages go to PATH as PostScript (A4)
 //   ticks N         delivers N timer ticks
 //   run             delivers ticks until the timer stops (at most 1,000,000)
 // Notices (one-button message boxes) and error/information boxes close by themselves.
@@ -20,6 +23,10 @@
 //   ask TITLE | TEXT -> N     questions and the answer given
 //   file CAPTION -> PATH      (or "-> cancel")
 //   show TITLE / hide TITLE   windows and dialogs
+//   colour R G B -> R G B     the colour dialog, the colour it started from and the one chosen
+//                             (or "-> cancel")
+//   print -> PATH             the print dialog (or "-> cancel")
+//   help FILE [| TOPIC]       the help window
 //
 // When the program waits, or a box or dialog needs an answer, and the script has no line
 // left, the front end reports the open windows and the last boxes on stderr and ends the

@@ -444,7 +444,6 @@ void REGLINK(int widget, int value, int linked) {
     wl::extra(widget).links.emplace_back(value, linked);
 }
 
-void IMAGEDRAWFASTDATA(const int*, int mode) { trace_call("IMAGEDRAWFASTDATA", mode); }
 void IMAGEDRAWDUMPINIT(int a, int b, int c, int d) { trace_call("IMAGEDRAWDUMPINIT", a, b, c, d); }
 void IMAGEDRAWDUMPEND(int e, int mode) { trace_call("IMAGEDRAWDUMPEND", e, mode); }
 void RESOURCEIMAGEDATA(int a, int b, int c, int*) { trace_call("RESOURCEIMAGEDATA", a, b, c); }

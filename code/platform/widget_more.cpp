@@ -6,6 +6,7 @@
 #include <cstring>
 #include <map>
 
+#include "platform/frontend.h"
 #include "platform/model.h"
 #include "platform/wingui.h"
 
@@ -175,8 +176,13 @@ const TableBox* find_table(int id) {
 }  // namespace wl
 
 void GETRGBCOLOR(int& r, int& g, int& b) {
-    // No colour dialog: the colour it starts from is the colour chosen.
     wl::trace_call("GETRGBCOLOR", r, g, b);
+    int cr = std::clamp(r, 0, 255), cg = std::clamp(g, 0, 255), cb = std::clamp(b, 0, 255);
+    // A cancelled dialog leaves the colour as it was.
+    if (!wl::frontend().choose_colour(wl::model(), cr, cg, cb)) return;
+    r = std::clamp(cr, 0, 255);
+    g = std::clamp(cg, 0, 255);
+    b = std::clamp(cb, 0, 255);
 }
 
 void GASELECTARRAYAREA(int a, int b, int c, int d, int e) {

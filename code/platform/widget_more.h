@@ -1,9 +1,9 @@
 // Entries of our widget library for the colour-choice dialog, the array-wide settings of text
 // and value arrays, and the escape operations of table list boxes and video capture frames.
 //
-// There is no colour dialog, no video capture device and no printer here: the colour dialog
-// hands back the colour it was opened with (as if the user accepted it at once), a video frame
-// is refused by the library (its creation answers 0) and the device enquiry finds no device.
+// The colour dialog is the front end's (FrontEnd::choose_colour). There is no video capture
+// device here: a video frame is refused by the library (its creation answers 0) and the device
+// enquiry finds no device.
 // Table list boxes are kept in the model: columns with a label and a width, entries as rows of
 // texts.
 #pragma once
@@ -12,7 +12,8 @@
 #include <vector>
 
 // ---- colour dialog ----
-// Shows the colour dialog starting from (r, g, b), each 0..255, and returns the colour chosen.
+// Shows the colour dialog starting from (r, g, b), each 0..255, and returns the colour chosen;
+// a cancelled dialog leaves the three as they were.
 void GETRGBCOLOR(int& r, int& g, int& b);
 
 // ---- text and value arrays ----

@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <map>
@@ -29,6 +31,8 @@ constexpr int kCharWidth = 8;
 
 // Lengths of the two lists of a widget description (GETWIDGETINFO).
 constexpr int kInfoInts = 43, kInfoReals = 6;
+// The largest help file shown (bytes); a larger one is refused rather than read whole.
+constexpr std::size_t kHelpLimit = std::size_t(16) << 20;
 
 std::map<int, EscapeHandler>& escape_handlers() {
     static std::map<int, EscapeHandler> h;
@@ -143,7 +147,10 @@ void SETCALLEXPOSE(int widget, int callback) {
 }
 void REGHOTKEY(int key, int callback) {
     wl::trace_call("REGHOTKEY", key, callback);
-    model().hotkeys[key] = callback;
+    if (callback == 0)
+        model().hotkeys.erase(key);
+    else
+        model().hotkeys[key] = callback;
 }
 
 // ---- boxes and the file browser ----
@@ -239,7 +246,25 @@ void REGBROWSETYPE(int type) {
 
 void DISPLAYHELP(std::string_view help_file, int& result, std::string_view command, std::string_view topic) {
     wl::trace_call("DISPLAYHELP", rtrim(help_file), rtrim(command), rtrim(topic));
-    result = 0;
+    wl::HelpRequest r;
+    r.file = rtrim(help_file);
+    r.command = rtrim(command);
+    r.topic = rtrim(topic);
+    result = 1;
+    std::FILE* in = r.file.empty() ? nullptr : std::fopen(r.file.c_str(), "rb");
+    if (!in) return;
+    char buf[8192];
+    bool ok = true;
+    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, in)) > 0;) {
+        r.text.append(buf, n);
+        if (r.text.size() > kHelpLimit) {
+            ok = false;
+            break;
+        }
+    }
+    if (std::ferror(in)) ok = false;
+    std::fclose(in);
+    if (ok && wl::frontend().show_help(model(), r)) result = 0;
 }
 
 // ---- windows ----
@@ -300,8 +325,27 @@ void WINDOWACTION(int window) {
     model().active_window = window;
 }
 
-void WINDOWPOP(int window) { wl::trace_call("WINDOWPOP", window); }
-void WINDOWPUSH(int window) { wl::trace_call("WINDOWPUSH", window); }
+namespace {
+
+// Raises or lowers a shown window; the sign of the number does not matter.
+void restack(int window, bool top) {
+    auto& m = model();
+    const int id = window == INT_MIN ? 0 : std::abs(window);
+    const wl::Widget* w = m.find(id);
+    if (w && w->is_window() && w->shown) wl::frontend().restack(m, id, top);
+}
+
+}  // namespace
+
+void WINDOWPOP(int window) {
+    wl::trace_call("WINDOWPOP", window);
+    restack(window, true);
+}
+
+void WINDOWPUSH(int window) {
+    wl::trace_call("WINDOWPUSH", window);
+    restack(window, false);
+}
 void WINDOWFREEZE(int window, int a, int b) { wl::trace_call("WINDOWFREEZE", window, a, b); }
 
 void WINDOWICON(int window, std::string_view icon, int a, int b, int kind_flag, int& status) {
@@ -344,7 +388,10 @@ void REMOVEWINDOW(int widget) {
 
 void CURSORWAIT(int on) {
     wl::trace_call("CURSORWAIT", on);
-    model().busy_cursor = on != 0;
+    auto& m = model();
+    if (m.busy_cursor == (on != 0)) return;
+    m.busy_cursor = on != 0;
+    wl::frontend().cursor_changed(m);
 }
 
 void SETGRAPHICSCURSOR(int frame, int cursor, int third) {

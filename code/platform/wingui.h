@@ -45,6 +45,9 @@ void SETCALLSELECT(int widget, int callback);
 void SETCALLMOVE(int widget, int callback);
 void SETCALLLOSE(int widget, int callback);
 void SETCALLEXPOSE(int widget, int callback);
+// Key callback: a press of the key queues the callback (callback 0 removes it). key 1 to 255 is
+// the character the key types (Ctrl with a letter types 1 to 26), -1 to -20 the function keys
+// F1 to F20; other keys are kept and never pressed.
 void REGHOTKEY(int key, int callback);
 
 // ---- boxes and the file browser ----
@@ -62,6 +65,9 @@ void REGBROWSETYPE(int type);
 // The program's own open-file dialog (caption, filters, preset filter and name, initial
 // directory, default extension, open or save): what the user chose, or a cancel.
 wl::FileAnswer GETOPENFILENAME(const wl::FileRequest& request);
+// Shows the help file (a path; HTML when it ends in .htm or .html, else plain text) for the
+// command ("contents", "index", "key", ...) and topic. result 0 when it is shown, 1 when the
+// file cannot be read (or is larger than 16 MB) or not shown.
 void DISPLAYHELP(std::string_view help_file, int& result, std::string_view command, std::string_view topic);
 
 // ---- windows ----
@@ -74,6 +80,8 @@ void OPENMDIWINDOW(int parent, int x, int y, int& id);
 void WINDOWDRAW(int mode, int window);
 void WINDOWREMOVE(int window);
 void WINDOWACTION(int window);
+// Raise (POP) or lower (PUSH) the shown window |window| above or below the other windows;
+// a hidden window or a widget that is not a window is left alone.
 void WINDOWPOP(int window);
 void WINDOWPUSH(int window);
 void WINDOWFREEZE(int window, int a, int b);
@@ -83,6 +91,7 @@ void GETWINVER(int& style);
 void ACTIVATEWIDGET(int widget);
 void REDRAWWIDGET(int widget);
 void REMOVEWINDOW(int widget);
+// The busy cursor of the whole application on (non-zero) or off, shown over every window.
 void CURSORWAIT(int on);
 void SETGRAPHICSCURSOR(int frame, int cursor, int third);
 

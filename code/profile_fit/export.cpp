@@ -2,7 +2,7 @@
 // calculated profile of the current reflection as a comma-separated block appended to a file
 // of the user's choice. The file is printer-style (column 1 of each record is carriage control
 // and is not written) and has a unit of its own, closed after every export, so no other open
-// file of the program is touched.
+// file of the program is touched. A block that did not reach the file is reported in a box.
 #include "include/profile_fit.h"
 #include "include/shared.h"
 #include "include/shell_services.h"
@@ -19,9 +19,10 @@ void EXPORT_SCAN() {
     }
     const REFLN_t& r = REFLN;
     const int unit = SCANDATA_UNIT();
-    rt::write_unit_or_die(unit, "('  PROFILE FOR REFLECTION HKL = ',3I5/'    OMEGA       OBS   COUNTS    CALC')", r.IH);
+    // A record the file does not take stays as the unit's failure; the close reports it.
+    (void)rt::write_unit(unit, "('  PROFILE FOR REFLECTION HKL = ',3I5/'    OMEGA       OBS   COUNTS    CALC')", r.IH);
     // XPOS: omega of the step relative to theta; YC: the last fit's profile, background included.
     for (int i = 1; i <= r.NSTEP; ++i)
-        rt::write_unit_or_die(unit, "(1X,F10.3,',',F10.1,',',F10.1)", r.XPOS(i), r.COUNTS(i), r.YC(i));
-    rt::unit_close(unit);
+        (void)rt::write_unit(unit, "(1X,F10.3,',',F10.1,',',F10.1)", r.XPOS(i), r.COUNTS(i), r.YC(i));
+    CLOSE_WRITTEN(unit);
 }

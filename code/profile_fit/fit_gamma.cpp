@@ -19,7 +19,6 @@ constexpr int QUIT = 64;
 constexpr int SAVE_VALUES = 65;
 
 constexpr float HALF_DEGREE_IN_RADIANS = 0.008726646f;  // pi / 360: tan of theta from 2theta
-constexpr float ESD_FLOOR = 0.0001f;                    // rows with a width not refined (esd 0) are left out
 
 int fwhm_widget(int k) { return GRAPHICS.IWID(6, k); }
 
@@ -42,7 +41,7 @@ void FIT_GAMMA() {
     const int nfit = fv.NFIT < MAXFIT ? fv.NFIT : MAXFIT;
     for (int n = 1; n <= nfit; ++n) {
         const float esd = fv.FWHMFIT(n, 2);
-        if (!(esd > ESD_FLOOR)) continue;
+        if (!(esd > FWHM_ESD_FLOOR)) continue;  // width not refined (esd 0): left out
         const float fwhm = fv.FWHMFIT(n, 1);
         const float t = std::tan(std::fabs(fv.ANGLESFIT(n, 1)) * HALF_DEGREE_IN_RADIANS);
         const float w = 1.0f / (esd * esd);

@@ -16,10 +16,9 @@
 namespace fitpass {
 
 namespace {
-void log_put(const std::string& record) {
-    const int ios = rt::unit_write_record(LOG_UNIT, record);
-    if (ios != rt::IOS_OK) rt::io_fatal_unit(LOG_UNIT, ios);
-}
+// A line the log does not take stays as the log's failure, reported by the log check that
+// follows every operation.
+void log_put(const std::string& record) { (void)rt::unit_write_record(LOG_UNIT, record); }
 }  // namespace
 
 int main_control(int k) { return GRAPHICS.IWID(1, k); }

@@ -61,12 +61,19 @@ void MXLNEQ(float* A, int NA, int N, int IA, float& DET, int& IRANK, float EPS, 
         const float r = 1.0f / piv;
         for (int j = 1; j <= NM; ++j) a(k, j) = a(k, j) * r;
         a(k, k) = 0.0f;
-        for (int i = 1; i <= N; ++i) {
-            if (i == k) continue;
-            const float t = a(i, k);
-            for (int j = 1; j <= NM; ++j) a(i, j) = a(i, j) - t * a(k, j);
-            a(i, k) = -t * r;
+        // Every other row i less t(i) = A(i, k) times row k, column by column (each element
+        // takes the same single operation as row by row; the columns run down contiguous storage).
+        float t[256];
+        float* ck = &a(1, k);
+        for (int i = 0; i < N; ++i) t[i] = ck[i];
+        for (int j = 1; j <= NM; ++j) {
+            float* cj = &a(1, j);
+            const float akj = cj[k - 1];
+            for (int i = 0; i < k - 1; ++i) cj[i] = cj[i] - t[i] * akj;
+            for (int i = k; i < N; ++i) cj[i] = cj[i] - t[i] * akj;
         }
+        for (int i = 0; i < N; ++i)
+            if (i != k - 1) ck[i] = -t[i] * r;
         a(k, k) = r;
     }
     IRANK = N;

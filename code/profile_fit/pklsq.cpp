@@ -6,7 +6,9 @@
 // ratio and the monochromator shift. The fit is a damped, weighted Gauss-Newton least squares
 // (weights 1 / (counts + 1)); the normal matrix is built and normalised in 64-bit, everything
 // else is 32-bit.
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 #include "include/profile_fit.h"
 
@@ -46,18 +48,158 @@ float PSVOIGT(float X, float X0, float ETA, float GAMMA, float& DPDT, float& DPD
 
 namespace {
 
-// Work stores of the fit: fixed size, rewritten before they are read.
-rt::FArray<float, MAXSTEP> Y;
+constexpr float RADDEG = 57.29578f;
+
+// Work stores of the fit: fixed size, rewritten before they are read. The per-step stores hold
+// one value per step of the scan (structure of arrays, so that the shape evaluation runs across
+// the steps).
+float Y[MAXSTEP];    // counts + 1
+float WT[MAXSTEP];   // weight of each step, 1 / (counts + 1), or 1 where that is not positive
+float TT[MAXSTEP];   // the Gaussian's argument t of each step
+float EX[MAXSTEP];   // exp(-t^2) of each step
+struct Peak {        // one peak of the doublet at every step: value, derivatives by position, width, eta
+    float P[MAXSTEP], DT[MAXSTEP], DG[MAXSTEP], DE[MAXSTEP];
+};
+Peak PK1, PK2;
 rt::FArray<float, NPAR> X;
 rt::FArray2<double, NPAR, NPAR> A;
 rt::FArray<float, NPAR> BB;
-rt::FArray<float, NPAR> TEMPD;
-rt::FArray<float, NPAR> DERIV;
 rt::FArray<float, NPAR> SAV1;
 rt::FArray2<float, NPAR, NPAR> ANEW;
 rt::FArray<int, NPAR> NTEMP;
 rt::FArray<float, NPAR> BSOL;
 rt::FArray<float, NPAR> SIGX;
+
+inline float masked(float v, std::uint32_t keep) { return std::bit_cast<float>(std::bit_cast<std::uint32_t>(v) & keep); }
+
+// The pseudo-Voigt peak at X0 at every step x[0..n-1]: the very operations of GAUSS, LORENTZ and
+// PSVOIGT in the same order (so the same roundings), the exponentials taken one by one from the
+// same expf. Only the evaluation order across the steps differs.
+[[gnu::always_inline]] inline void peak_shapes(const float* x, int n, float X0, float ETA, float W, Peak& out) {
+    const float c = 1.6651092f;  // 2 sqrt(ln 2)
+    const float k = 0.6366197f;  // 2 / pi
+    const float WW = W * W;
+    const float K8W = 8.0f * k * W;
+    const float KW = k * W;
+    const float OME = 1.0f - ETA;
+    for (int i = 0; i < n; ++i) {
+        const float D = x[i] - X0;
+        TT[i] = c * D / W;
+    }
+    for (int i = 0; i < n; ++i) EX[i] = std::exp(-(TT[i] * TT[i]));
+    for (int i = 0; i < n; ++i) {
+        const float D = x[i] - X0;
+        const float t = TT[i];
+        // Beyond six widths the Gaussian and its derivatives are 0: a mask of all ones or all
+        // zeros, so that the loop has no branch and runs across the steps in vectors.
+        const std::uint32_t keep = std::fabs(D) / W > 6.0f ? 0u : ~0u;
+        const float G0 = 0.9394373f * EX[i] / W;
+        const float DGDX0 = masked(2.0f * (c * c) * D * G0 / WW, keep);
+        const float DGDW = masked(G0 * (2.0f * (t * t) - 1.0f) / W, keep);
+        const float G = masked(G0, keep);
+        const float Q = 4.0f * (D * D) + WW;
+        const float DLDX0 = K8W * D / (Q * Q);
+        const float DLDW = k * (4.0f * (D * D) - WW) / (Q * Q);
+        const float L = KW / Q;
+        out.DT[i] = ETA * DLDX0 + OME * DGDX0;
+        out.DG[i] = ETA * DLDW + OME * DGDW;
+        out.DE[i] = L - G;
+        out.P[i] = ETA * L + OME * G;
+    }
+}
+
+// Sums of one cycle over the steps: the model into YC (offset by 1.0), the normal matrix (each
+// product w d(j) d(k) formed in 32-bit and added in 64-bit, all NV x NV of them, as the product
+// w d(k) d(j) may round differently), the right-hand side and the weighted residual sum S. Every
+// sum adds its terms step by step in the fit's order; the passes below only change which sums
+// advance together. NV refined parameters, whose numbers (from 0) stand in idx; a and bb receive
+// the sums, a by columns of NV. The one-component model has the second peak's stores at zero.
+float TD[NPAR][MAXSTEP];           // the model's derivatives by the six parameters at each step
+alignas(32) float WD[MAXSTEP][8];  // w d(j) of the refined parameters at each step, in lanes
+float WR[MAXSTEP];                 // w r at each step
+float WRR[MAXSTEP];                // w r^2 at each step
+
+// Columns K0.. K0 + 2 of the normal matrix: at each step, the lanes of w d(j) times d(k), every
+// product widened and added to its own sum.
+template <int NV, int LANES, int K0>
+[[gnu::always_inline]] inline void normal_columns(int n, const float* const* d, double* a) {
+    constexpr int KN = NV - K0 < 3 ? NV - K0 : 3;
+    double acc[KN][LANES] = {};
+    for (int i = 0; i < n; ++i) {
+        for (int kk = 0; kk < KN; ++kk) {
+            const float dk = d[K0 + kk][i];
+            for (int l = 0; l < LANES; ++l) acc[kk][l] = acc[kk][l] + double(WD[i][l] * dk);
+        }
+    }
+    for (int kk = 0; kk < KN; ++kk)
+        for (int j = 0; j < NV; ++j) a[(K0 + kk) * NV + j] = acc[kk][j];
+    if constexpr (K0 + 3 < NV) normal_columns<NV, LANES, K0 + 3>(n, d, a);
+}
+
+template <int NV, bool TWO>
+[[gnu::always_inline]] inline float accumulate(int n, float B, float AI, float R, float F, const int* idx, float* yc,
+                                               double* a, float* bb) {
+    for (int i = 0; i < n; ++i) {
+        const float P1 = PK1.P[i];
+        const float P2 = PK2.P[i];
+        const float S1 = TWO ? P1 + R * P2 : P1;
+        yc[i] = AI * S1 + B + 1.0f;
+        const float r = Y[i] - yc[i];
+        const float w = WT[i];
+        WR[i] = w * r;
+        WRR[i] = w * (r * r);
+        TD[0][i] = 1.0f;
+        TD[1][i] = AI * (PK1.DG[i] + R * PK2.DG[i]);
+        TD[2][i] = S1;
+        TD[3][i] = AI * (PK1.DT[i] + R * PK2.DT[i] * F);
+        TD[4][i] = AI * (PK1.DE[i] + R * PK2.DE[i]);
+        TD[5][i] = AI * P2;
+    }
+    float S = 0.0f;
+    for (int i = 0; i < n; ++i) S = S + WRR[i];
+    if constexpr (NV > 0) {
+        const float* d[NV];
+        for (int j = 0; j < NV; ++j) d[j] = TD[idx[j]];
+        for (int j = 0; j < NV; ++j)
+            for (int i = 0; i < n; ++i) WD[i][j] = WT[i] * d[j][i];
+        float rhs[NV] = {};
+        for (int i = 0; i < n; ++i)
+            for (int j = 0; j < NV; ++j) rhs[j] = rhs[j] + WR[i] * d[j][i];
+        for (int j = 0; j < NV; ++j) bb[j] = rhs[j];
+        normal_columns<NV, (NV <= 4 ? 4 : 8), 0>(n, d, a);
+    }
+    return S;
+}
+
+// The loops above compiled twice: for the processors of the x86-64 base and, chosen at run time,
+// for those with AVX2 (wider vectors, the same operations, so the same roundings; contraction into
+// fused multiply-adds stays off).
+using Shapes = void (*)(const float*, int, float, float, float, Peak&);
+using Sums = float (*)(int, float, float, float, float, const int*, float*, double*, float*);
+
+void shapes_base(const float* x, int n, float X0, float ETA, float W, Peak& out) {
+    peak_shapes(x, n, X0, ETA, W, out);
+}
+[[gnu::target("avx2")]] void shapes_avx2(const float* x, int n, float X0, float ETA, float W, Peak& out) {
+    peak_shapes(x, n, X0, ETA, W, out);
+}
+template <int NV, bool TWO>
+float sums_base(int n, float B, float AI, float R, float F, const int* idx, float* yc, double* a, float* bb) {
+    return accumulate<NV, TWO>(n, B, AI, R, F, idx, yc, a, bb);
+}
+template <int NV, bool TWO>
+[[gnu::target("avx2")]] float sums_avx2(int n, float B, float AI, float R, float F, const int* idx, float* yc,
+                                         double* a, float* bb) {
+    return accumulate<NV, TWO>(n, B, AI, R, F, idx, yc, a, bb);
+}
+template <bool TWO>
+constexpr Sums kSumsBase[NPAR + 1] = {sums_base<0, TWO>, sums_base<1, TWO>, sums_base<2, TWO>, sums_base<3, TWO>,
+                                      sums_base<4, TWO>, sums_base<5, TWO>, sums_base<6, TWO>};
+template <bool TWO>
+constexpr Sums kSumsAvx2[NPAR + 1] = {sums_avx2<0, TWO>, sums_avx2<1, TWO>, sums_avx2<2, TWO>, sums_avx2<3, TWO>,
+                                      sums_avx2<4, TWO>, sums_avx2<5, TWO>, sums_avx2<6, TWO>};
+
+const bool kAvx2 = __builtin_cpu_supports("avx2");
 
 }  // namespace
 
@@ -65,16 +207,19 @@ void PKLSQ(const rt::FArray<float, MAXSTEP>& XD, const rt::FArray<float, MAXSTEP
            const rt::FArray<float, 2>& WAVE, float MONO_SHIFT, float TTH, rt::FArray<float, NPAR>& VALS,
            const rt::FArray<int, NPAR>& IREF, rt::FArray<float, MAXSTEP>& YC,
            rt::FArray<float, NPAR>& SIGVAL, float& RWP, float& CHI2, int& IFLAG) {
-    const float RADDEG = 57.29578f;
-
     // A scan longer than the work stores is not data this fit can take.
     if (NDATA > MAXSTEP) {
         IFLAG = 3;
         return;
     }
-    for (int i = 1; i <= NDATA; ++i) {
-        Y(i) = COUNTS(i) + 1.0f;
-        YC(i) = 1.0f;
+    // The step range is checked once here; the step loops index the stores directly.
+    const int n = NDATA > 0 ? NDATA : 0;
+    const float* xd = XD.data();
+    const float* counts = COUNTS.data();
+    float* yc = YC.data();
+    for (int i = 0; i < n; ++i) {
+        Y[i] = counts[i] + 1.0f;
+        yc[i] = 1.0f;
     }
 
     // One component below an alpha2 wavelength of 0.1 (a NaN counts as two components).
@@ -87,7 +232,7 @@ void PKLSQ(const rt::FArray<float, MAXSTEP>& XD, const rt::FArray<float, MAXSTEP
         if (!(std::fabs(s) <= 1.0f)) {
             // No alpha2 position exists (2theta near 180 degrees): the model cannot be built.
             IFLAG = 1;
-            for (int i = 1; i <= NDATA; ++i) YC(i) = 0.0f;
+            for (int i = 0; i < n; ++i) yc[i] = 0.0f;
             return;
         }
         delta = std::asin(s) * RADDEG - TTH / 2.0f + MONO_SHIFT;
@@ -96,8 +241,12 @@ void PKLSQ(const rt::FArray<float, MAXSTEP>& XD, const rt::FArray<float, MAXSTEP
     }
 
     int NVAR = 0;
+    int idx[NPAR] = {};  // numbers (from 0) of the refined parameters, in parameter order
     for (int j = 1; j <= NPAR; ++j) {
-        if (IREF(j) == 1) X(++NVAR) = VALS(j);
+        if (IREF(j) == 1) {
+            idx[NVAR] = j - 1;
+            X(++NVAR) = VALS(j);
+        }
     }
 
     IFLAG = 3;
@@ -105,6 +254,19 @@ void PKLSQ(const rt::FArray<float, MAXSTEP>& XD, const rt::FArray<float, MAXSTEP
     IFLAG = 0;
     int notconv = 1;
     int ncyc = 0;
+
+    // The weights and the sum T of w (counts + 1)^2 are the same in every cycle.
+    float T = 0.0f;
+    for (int i = 0; i < n; ++i) {
+        WT[i] = Y[i] > 0.0f ? 1.0f / Y[i] : 1.0f;
+        T = T + WT[i] * (Y[i] * Y[i]);
+    }
+    if (!two) {
+        for (int i = 0; i < n; ++i) PK2.P[i] = PK2.DT[i] = PK2.DG[i] = PK2.DE[i] = 0.0f;
+    }
+    const Shapes shapes = kAvx2 ? shapes_avx2 : shapes_base;
+    const Sums sums_of = kAvx2 ? (two ? kSumsAvx2<true>[NVAR] : kSumsAvx2<false>[NVAR])
+                               : (two ? kSumsBase<true>[NVAR] : kSumsBase<false>[NVAR]);
 
     for (;;) {
         ++ncyc;
@@ -115,12 +277,6 @@ void PKLSQ(const rt::FArray<float, MAXSTEP>& XD, const rt::FArray<float, MAXSTEP
             break;
         }
 
-        for (int j = 1; j <= NVAR; ++j) {
-            BB(j) = 0.0f;
-            for (int k = 1; k <= NVAR; ++k) A(j, k) = 0.0;
-        }
-        float S = 0.0f;
-        float T = 0.0f;
         const float B = VALS(1);
         const float GAMMA = VALS(2);
         const float AI = VALS(3);
@@ -130,36 +286,14 @@ void PKLSQ(const rt::FArray<float, MAXSTEP>& XD, const rt::FArray<float, MAXSTEP
         const float TH2 = VALS(4) + delta;
         const float F = two ? ratio * std::cos(TH1 / RADDEG) / std::cos(TH2 / RADDEG) : 0.0f;
 
-        for (int i = 1; i <= NDATA; ++i) {
-            const float THETA = XD(i);
-            float DPRDT1, DPRDG1, DPRDE1;
-            float DPRDT2 = 0.0f, DPRDG2 = 0.0f, DPRDE2 = 0.0f;
-            const float P1 = PSVOIGT(THETA, TH1, ETA, GAMMA, DPRDT1, DPRDG1, DPRDE1);
-            float P2 = 0.0f;
-            float S1 = P1;
-            if (two) {
-                P2 = PSVOIGT(THETA, TH2, ETA, GAMMA, DPRDT2, DPRDG2, DPRDE2);
-                S1 = P1 + R * P2;
-            }
-            YC(i) = AI * S1 + B + 1.0f;
-            TEMPD(1) = 1.0f;
-            TEMPD(2) = AI * (DPRDG1 + R * DPRDG2);
-            TEMPD(3) = S1;
-            TEMPD(4) = AI * (DPRDT1 + R * DPRDT2 * F);
-            TEMPD(5) = AI * (DPRDE1 + R * DPRDE2);
-            TEMPD(6) = AI * P2;
-            int n = 0;
-            for (int j = 1; j <= NPAR; ++j) {
-                if (IREF(j) == 1) DERIV(++n) = TEMPD(j);
-            }
-            const float r = Y(i) - YC(i);
-            const float w = Y(i) > 0.0f ? 1.0f / Y(i) : 1.0f;
-            for (int j = 1; j <= NVAR; ++j) {
-                BB(j) = BB(j) + w * r * DERIV(j);
-                for (int k = 1; k <= NVAR; ++k) A(j, k) = A(j, k) + double(w * DERIV(j) * DERIV(k));
-            }
-            S = S + w * (r * r);
-            T = T + w * (Y(i) * Y(i));
+        shapes(xd, n, TH1, ETA, GAMMA, PK1);
+        if (two) shapes(xd, n, TH2, ETA, GAMMA, PK2);
+        double sums[NPAR * NPAR];
+        float rhs[NPAR];
+        const float S = sums_of(n, B, AI, R, F, idx, yc, sums, rhs);
+        for (int k = 1; k <= NVAR; ++k) {
+            BB(k) = rhs[k - 1];
+            for (int j = 1; j <= NVAR; ++j) A(j, k) = sums[(k - 1) * NVAR + (j - 1)];
         }
         RWP = std::sqrt(S / T);
         CHI2 = S / float(NDATA - NVAR);
@@ -236,5 +370,5 @@ void PKLSQ(const rt::FArray<float, MAXSTEP>& XD, const rt::FArray<float, MAXSTEP
         }
     }
 
-    for (int i = 1; i <= NDATA; ++i) YC(i) = YC(i) - 1.0f;
+    for (int i = 0; i < n; ++i) yc[i] = yc[i] - 1.0f;
 }

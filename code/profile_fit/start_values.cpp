@@ -13,6 +13,7 @@
 #include "include/shared.h"
 #include "include/shell_services.h"
 #include "include/toolkit_services.h"
+#include "runtime/fatal.h"
 #include "runtime/units.h"
 
 namespace {
@@ -89,13 +90,20 @@ void SET_FIT_PARAMETERS() {
 // intensity, and starts every position that is not refined at the predicted one.
 //
 // When no parameter file is open (the user cancelled "Open parameter file", which closes the old
-// one first) there is nothing to re-read: the user is told, and no setting or value changes.
+// one first) there is nothing to re-read: the user is told, and no setting or value changes. The
+// same holds when the file can no longer be read.
 void SET_DEFAULT_PARAMETERS() {
     if (!rt::unit_connected(PAR_UNIT)) {
         GUIERR(PROGID.PROG_TITLE.view(), "No parameter file open: defaults not reset");
         return;
     }
-    READ_PARAMETERS(0);
+    try {
+        READ_PARAMETERS(0);
+    } catch (const rt::InputError& e) {
+        // The file changed since it was chosen and cannot be read now: nothing is reset.
+        GUIERR(PROGID.PROG_TITLE.view(), e.message());
+        return;
+    }
 
     FITPAR_t& fp = FITPAR;
     fp.VALS(1) = end_count_mean();

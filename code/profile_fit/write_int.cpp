@@ -170,7 +170,8 @@ void DC_TOSHELX(const rt::FArray<float, 6>& DC, rt::FArray<float, 6>& DCSHELX) {
 
 // Writes the current reflection as one entry of the integrated data file (nothing while no file
 // is open). An intensity (or, in the Rfine layouts, an esd) too large for its field is reported
-// in a box and the entry is left out; a write the file system refuses ends the program.
+// in a box and the entry is left out; a write the file system refuses ends the program. Every
+// entry goes out to the file at once, so a failure loses nothing written before it.
 void WRITE_INT() {
     if (FILEINFO.OUTOPEN == 0) return;
     const float SEQCODE = 10.0f * float(REFLN.ISEQ) + float(REFLN.ISTD);
@@ -221,6 +222,7 @@ void WRITE_INT() {
                 checked(rt::write_unit(LUN_INT, "('PARAMETERS', 6(1X, F9.4))", FITPAR.VALS));
                 checked(rt::write_unit(LUN_INT, "('SIGMAS    ', 7(1X, F9.4))", FITPAR.SIGVAL, INTRES.SIGISUM));
             }
+            checked(rt::unit_flush(LUN_INT));
             return;
         }
     } else {
@@ -241,6 +243,7 @@ void WRITE_INT() {
                 DC_TOSHELX(DC, DCSHELX);
                 checked(rt::write_unit(LUN_INT, head + ", 6F8.5)", REFLN.IH, PEAK_OUT, SIGMA_OUT, DCSHELX));
             }
+            checked(rt::unit_flush(LUN_INT));
             return;
         }
     }

@@ -1,5 +1,6 @@
 // The two ways the program ends from inside a routine: the orderly end and the unchecked I/O
-// error. Both close every unit (scratch files go with them) and unwind through ProgramExit.
+// error. Both close every unit (scratch files go with them) and unwind through ProgramExit. A
+// damaged input file unwinds through InputError instead and ends nothing.
 #include "runtime/fatal.h"
 
 #include <cstdio>
@@ -25,6 +26,22 @@ void io_fatal(int unit, const std::string& what) {
     throw ProgramExit{2, msg};
 }
 
+std::string InputError::message() const {
+    std::string m = "Error reading " + file;
+    if (line > 0) m += " at line " + std::to_string(line);
+    return m + ": " + what;
+}
+
+void input_error(int unit, const std::string& what, bool at_end) {
+    const std::string path = unit_path(unit);
+    const std::size_t slash = path.find_last_of('/');
+    InputError e;
+    e.file = slash == std::string::npos ? path : path.substr(slash + 1);
+    e.line = unit_record_number(unit) + (at_end ? 1 : 0);
+    e.what = what;
+    throw e;
+}
+
 void io_fatal_unit(int unit, int iostat) { io_fatal(unit, iostat_text(iostat)); }
 
 int run_program(const std::function<void()>& body) {
@@ -32,6 +49,12 @@ int run_program(const std::function<void()>& body) {
         body();
     } catch (const ProgramExit& e) {
         return e.status;
+    } catch (const InputError& e) {
+        // Every routine that reads a user's file on trust is reached from one that catches this;
+        // one that escapes is a fault of the program, ended as an unchecked I/O error.
+        std::fprintf(stderr, "%s\n", e.message().c_str());
+        units_close_all();
+        return 2;
     }
     return 0;
 }

@@ -1,5 +1,6 @@
-// The program's two fatal paths. Both unwind to main (or to a test) through ProgramExit, the
-// one exception type that crosses routine boundaries; scratch files are deleted on the way.
+// The program's two fatal paths, which unwind to main (or to a test) through ProgramExit, and
+// the user's damaged input file, which unwinds through InputError to the routine that let the
+// user choose the file. These are the only exception types that cross routine boundaries.
 #pragma once
 #include <functional>
 #include <string>
@@ -17,6 +18,22 @@ struct ProgramExit {
 // Unchecked I/O error: reports the unit and the error on stderr, closes every unit, deletes
 // scratch files and unwinds with a non-zero status. The configuration file is not rewritten.
 [[noreturn]] void io_fatal(int unit, const std::string& what);
+
+// A user's file that cannot be read where the program takes its content on trust (an unchecked
+// input error): which file, at which line, and what could not be read. It is no program fault:
+// the routine that let the user choose the file catches it, shows the message, leaves every file
+// as it was and offers the choice again.
+struct InputError {
+    std::string file;  // the file's name, without its directory
+    long line = 0;     // the line (from 1) where the reading stopped; 0 when none was reached
+    std::string what;  // what could not be read
+    // "Error reading FILE at line LINE: WHAT" (without the line part when none was reached).
+    std::string message() const;
+};
+
+// Raises InputError for the file connected to unit, at the record the last read returned, or
+// at the one after it when the reading met the end of the file (at_end).
+[[noreturn]] void input_error(int unit, const std::string& what, bool at_end = false);
 
 // Runs body and returns its exit status: 0 when it returns, ProgramExit::status when it unwinds.
 int run_program(const std::function<void()>& body);

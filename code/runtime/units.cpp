@@ -26,9 +26,11 @@ struct Unit {
     bool can_write = true;
     bool carriage_control = false;
     bool at_end = false;  // the last read met the end of the file
+    long records = 0;     // records read or written since the start of the file
     enum Op { NONE, READ, WRITE } last = NONE;
     bool std_stream = false;  // standard output or error: never closed, records end with LF
     bool scratch = false;     // already unlinked: nothing to delete by name
+    int write_errno = 0;      // the first write, flush or close the system refused (0: none)
     dev_t dev = 0;
     ino_t ino = 0;
 };
@@ -48,6 +50,23 @@ struct ExitCloser {
 
 void ensure_exit_closer() { static ExitCloser closer; }
 
+int last_write_errno = 0;  // the system's reason for the latest write-side failure on any unit
+
+// Records a write-side failure of the unit. It stays with the unit: every later write, flush,
+// rewind, read and the close report it, so records lost in a buffer are never taken as written.
+int write_failed(Unit& u) {
+    const int e = errno != 0 ? errno : EIO;
+    if (u.write_errno == 0) u.write_errno = e;
+    last_write_errno = u.write_errno;
+    return IOS_WRITE_FAILED;
+}
+
+int flush_checked(Unit& u) {
+    if (u.write_errno != 0) return IOS_WRITE_FAILED;
+    errno = 0;
+    return std::fflush(u.f) == 0 ? IOS_OK : write_failed(u);
+}
+
 Unit* find(int unit) {
     auto& t = table();
     auto it = t.find(unit);
@@ -65,19 +84,23 @@ Unit* find(int unit) {
     return nullptr;
 }
 
-// A stdio stream needs a seek between reading and writing.
-void switch_to(Unit& u, Unit::Op op) {
+// A stdio stream needs a seek between reading and writing. Records still buffered from writing
+// are flushed first: when that fails, so does the operation (and every later one).
+int switch_to(Unit& u, Unit::Op op) {
+    if (u.last == Unit::WRITE && op != Unit::WRITE && flush_checked(u) != IOS_OK) return IOS_WRITE_FAILED;
     if (u.last != op && u.last != Unit::NONE) std::fseek(u.f, 0, SEEK_CUR);
     if (op == Unit::WRITE && u.last != Unit::WRITE) {
         // A write ends the file at the record written: drop whatever lies behind the position.
-        std::fflush(u.f);
+        if (flush_checked(u) != IOS_OK) return IOS_WRITE_FAILED;
         off_t pos = ftello(u.f);
         struct stat st;
-        if (pos >= 0 && fstat(fileno(u.f), &st) == 0 && st.st_size > pos) {
-            if (ftruncate(fileno(u.f), pos) != 0) { /* reported by the write that follows */ }
+        if (pos >= 0 && fstat(fileno(u.f), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > pos) {
+            errno = 0;
+            if (ftruncate(fileno(u.f), pos) != 0) return write_failed(u);
         }
     }
     u.last = op;
+    return IOS_OK;
 }
 
 int open_scratch(Unit& u) {
@@ -163,9 +186,11 @@ int unit_close(int unit, bool delete_file) {
     if (it == t.end()) return IOS_OK;
     Unit u = it->second;
     t.erase(it);
-    int ios = IOS_OK;
-    if (u.std_stream) return std::fflush(u.f) == 0 ? IOS_OK : IOS_WRITE_FAILED;
-    if (u.f && std::fclose(u.f) != 0) ios = IOS_WRITE_FAILED;
+    int ios = u.write_errno != 0 ? IOS_WRITE_FAILED : IOS_OK;
+    errno = 0;
+    if (u.std_stream) return std::fflush(u.f) == 0 ? ios : write_failed(u);
+    // fclose flushes what is still buffered: its failure means records were lost.
+    if (u.f && std::fclose(u.f) != 0 && u.can_write) ios = write_failed(u);
     if (delete_file && !u.scratch && !u.path.empty() && u.dev != 0) {
         struct stat st;
         if (::stat(u.path.c_str(), &st) == 0 && st.st_dev == u.dev && st.st_ino == u.ino) ::unlink(u.path.c_str());
@@ -180,11 +205,17 @@ std::string unit_path(int unit) {
     return u ? u->path : std::string();
 }
 
+long unit_record_number(int unit) {
+    Unit* u = find(unit);
+    return u ? u->records : 0;
+}
+
 int unit_read_record(int unit, std::string& record) {
     Unit* u = find(unit);
     if (!u) return IOS_NOT_CONNECTED;
     if (!u->can_read) return IOS_NOT_PERMITTED;
-    switch_to(*u, Unit::READ);
+    // A file whose writing failed does not hold what was written: nothing is read from it.
+    if (u->write_errno != 0 || switch_to(*u, Unit::READ) != IOS_OK) return IOS_WRITE_FAILED;
     record.clear();
     int c;
     bool any = false;
@@ -200,6 +231,7 @@ int unit_read_record(int unit, std::string& record) {
         return IOS_END;
     }
     if (!record.empty() && record.back() == '\r') record.pop_back();
+    ++u->records;
     return IOS_OK;
 }
 
@@ -207,30 +239,33 @@ int unit_write_record(int unit, std::string_view record) {
     Unit* u = find(unit);
     if (!u) return IOS_NOT_CONNECTED;
     if (!u->can_write) return IOS_NOT_PERMITTED;
-    switch_to(*u, Unit::WRITE);
+    if (u->write_errno != 0 || switch_to(*u, Unit::WRITE) != IOS_OK) return IOS_WRITE_FAILED;
     u->at_end = false;
     if (u->carriage_control && !record.empty()) record.remove_prefix(1);
-    if (!record.empty() && std::fwrite(record.data(), 1, record.size(), u->f) != record.size()) return IOS_WRITE_FAILED;
-    if (u->std_stream) return std::fputc('\n', u->f) == EOF ? IOS_WRITE_FAILED : IOS_OK;
-    if (std::fwrite("\r\n", 1, 2, u->f) != 2) return IOS_WRITE_FAILED;
+    errno = 0;
+    if (!record.empty() && std::fwrite(record.data(), 1, record.size(), u->f) != record.size()) return write_failed(*u);
+    if (u->std_stream) return std::fputc('\n', u->f) == EOF ? write_failed(*u) : IOS_OK;
+    if (std::fwrite("\r\n", 1, 2, u->f) != 2) return write_failed(*u);
+    ++u->records;
     return IOS_OK;
 }
 
 int unit_rewind(int unit) {
     Unit* u = find(unit);
     if (!u) return IOS_NOT_CONNECTED;
-    std::fflush(u->f);
+    const int flushed = u->last == Unit::WRITE ? flush_checked(*u) : (u->write_errno != 0 ? IOS_WRITE_FAILED : IOS_OK);
     std::clearerr(u->f);
-    if (std::fseek(u->f, 0, SEEK_SET) != 0) return IOS_OPEN_FAILED;
+    if (std::fseek(u->f, 0, SEEK_SET) != 0) return flushed != IOS_OK ? flushed : IOS_OPEN_FAILED;
     u->last = Unit::NONE;
     u->at_end = false;
-    return IOS_OK;
+    u->records = 0;
+    return flushed;
 }
 
 int unit_backspace(int unit) {
     Unit* u = find(unit);
     if (!u) return IOS_NOT_CONNECTED;
-    std::fflush(u->f);
+    if (u->last == Unit::WRITE && flush_checked(*u) != IOS_OK) return IOS_WRITE_FAILED;
     std::clearerr(u->f);
     u->last = Unit::NONE;
     if (u->at_end) {
@@ -241,6 +276,7 @@ int unit_backspace(int unit) {
     }
     off_t pos = ftello(u->f);
     if (pos <= 0) return IOS_OK;
+    if (u->records > 0) --u->records;
     // The record before the position ends at pos-1 (its line feed) unless the file ends without
     // one; its start is just after the line feed before that.
     off_t end = pos;
@@ -267,12 +303,21 @@ int unit_backspace(int unit) {
 int unit_flush(int unit) {
     Unit* u = find(unit);
     if (!u) return IOS_NOT_CONNECTED;
-    return std::fflush(u->f) == 0 ? IOS_OK : IOS_WRITE_FAILED;
+    return flush_checked(*u);
 }
 
-void units_close_all() {
+int units_close_all() {
     auto& t = table();
-    while (!t.empty()) unit_close(t.begin()->first);
+    int first_failure = IOS_OK;
+    while (!t.empty()) {
+        const int ios = unit_close(t.begin()->first);
+        if (first_failure == IOS_OK) first_failure = ios;
+    }
+    return first_failure;
+}
+
+std::string write_failure_reason() {
+    return last_write_errno != 0 ? std::string(std::strerror(last_write_errno)) : std::string(iostat_text(IOS_WRITE_FAILED));
 }
 
 const char* iostat_text(int iostat) {

@@ -42,22 +42,36 @@ struct OpenSpec {
 // Returns an IOS_ value. Scratch files ignore path and are deleted on close and on every exit.
 int unit_open(int unit, const std::string& path, const OpenSpec& spec);
 // Closes unit; delete_file removes the file (scratch files are always removed). Closing a unit
-// that is not connected is not an error.
+// that is not connected is not an error. IOS_WRITE_FAILED when any record written to the unit
+// did not reach the file: a write, a flush or the close itself failed.
 int unit_close(int unit, bool delete_file = false);
 bool unit_connected(int unit);
 std::string unit_path(int unit);  // the path the unit was opened with ("" when not connected)
+// The number of records read or written since the start of the file (the line number, from 1,
+// of the record the last read returned; 0 at the start, after a rewind or when not connected).
+// A step back counts one record less; records before an append position are not counted.
+long unit_record_number(int unit);
 
 // Reads the next record (one trailing CR stripped). Returns IOS_OK, IOS_END or an error.
 int unit_read_record(int unit, std::string& record);
 // Writes one record, ending it with CR LF. In carriage-control mode the first character is
 // dropped (an empty record gives an empty line).
+//
+// Write failures stay with the unit: once a write or flush has failed (records are buffered, so
+// a full disk often shows only when the buffer goes out), every later write, flush, rewind and
+// read of that unit and its close return IOS_WRITE_FAILED. The buffer is flushed whenever the
+// unit turns from writing to reading and at a rewind or step back.
 int unit_write_record(int unit, std::string_view record);
 int unit_rewind(int unit);
 int unit_backspace(int unit);  // steps back one record
 int unit_flush(int unit);
 
 // Closes every unit and deletes scratch files (called on every way out, fatal ones included).
-void units_close_all();
+// Returns IOS_OK or the failure of the first unit whose records did not all reach their file.
+int units_close_all();
+
+// The system's reason for the latest write-side failure on any unit ("No space left on device").
+std::string write_failure_reason();
 
 // Text of an IOS_ value for messages.
 const char* iostat_text(int iostat);

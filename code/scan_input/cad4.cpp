@@ -22,7 +22,8 @@
 namespace {
 
 using scanin::IN_UNIT;
-using scanin::unchecked;
+using scanin::unchecked_line;
+using scanin::unchecked_values;
 constexpr int CAD4_STEPS = 96;
 
 // Reads the next line of unit 1 as 80 columns (cut or padded with blanks).
@@ -53,27 +54,27 @@ void READ_HEADER_CAD4(int& IERR) {
     IERR = 0;
     CAD4HDR_t& hdr = CAD4HDR;
     std::string line;
-    unchecked(read_line(line));
+    unchecked_line(read_line(line), "the header");
     const std::size_t at = line.find("21");
     if (at == std::string::npos || at > 4) EXITINT("ERROR READING FIRST LINE OF DATAFILE");
     hdr.ISKIP = int(at);
     FILEINFO.TITLE = line.substr(std::size_t(hdr.ISKIP) + 8, 28);
 
     STDREF_t& sr = STDREF;
-    unchecked(read_line(line));
+    unchecked_line(read_line(line), "the header");
     int irec = 0;
     for (;;) {
-        unchecked(record_number(line, irec));
+        unchecked_values(record_number(line, irec), "the record number");
         if (irec == 27) {
             sr.NSTD = 0;
             for (;;) {
-                unchecked(read_line(line));
-                unchecked(record_number(line, irec));
+                unchecked_line(read_line(line), "the header");
+                unchecked_values(record_number(line, irec), "the record number");
                 if (irec != 0) break;
                 if (sr.NSTD + 1 > MAXSTD) EXITINT("More than 10 standards");
                 sr.NSTD = sr.NSTD + 1;
                 int h = 0, k = 0, l = 0;
-                unchecked(rt::fmt_read(line, layout(5, "3I3"), h, k, l));
+                unchecked_values(rt::fmt_read(line, layout(5, "3I3"), h, k, l), "a standard line");
                 sr.IHSTD(sr.NSTD, 1) = h;
                 sr.IHSTD(sr.NSTD, 2) = k;
                 sr.IHSTD(sr.NSTD, 3) = l;
@@ -81,17 +82,17 @@ void READ_HEADER_CAD4(int& IERR) {
             continue;  // the line that ended the list is the next header record
         }
         if (irec == 32) {
-            unchecked(rt::fmt_read(line, layout(34, "3F9.2"), WAVES.WAVE(1), WAVES.WAVE(2), SCANHDR.ATTEN));
+            unchecked_values(rt::fmt_read(line, layout(34, "3F9.2"), WAVES.WAVE(1), WAVES.WAVE(2), SCANHDR.ATTEN),
+                             "record 32");
         } else if (irec == 22) {
-            unchecked(rt::fmt_read(line, layout(49, "I2,I4"), hdr.NPIPRE, hdr.TMAXC));
+            unchecked_values(rt::fmt_read(line, layout(49, "I2,I4"), hdr.NPIPRE, hdr.TMAXC), "record 22");
         } else if (irec < 21 || irec > 33) {
             break;
         }
-        unchecked(read_line(line));
+        unchecked_line(read_line(line), "the header");
     }
     if (irec != 1) EXITINT("Error reading file header");
-    const int ios = rt::unit_backspace(IN_UNIT);  // the scan reader starts with this record 1
-    if (ios != rt::IOS_OK) rt::io_fatal_unit(IN_UNIT, ios);
+    scanin::unchecked_step_back(rt::unit_backspace(IN_UNIT));  // the scan reader starts with this record 1
 
     REFLN.NSTEP = CAD4_STEPS;
     const int nstd = sr.NSTD < MAXSTD ? sr.NSTD : MAXSTD;
@@ -136,12 +137,13 @@ void READ_SCAN_CAD4(int& IERR) {
     }
 
     // Record 2: kappa angles (theta, phi, omega, kappa) and the scan width.
-    unchecked(read_line(line));
+    unchecked_line(read_line(line), "a reflection");
     int iseqt = 0;
     rt::FArray<float, 4> kset;
     float width = 0;
-    unchecked(rt::fmt_read(line, layout(1, "I2,I6,F8.3,3F9.3,F7.3"), irec, iseqt, kset(1), kset(2), kset(3),
-                           kset(4), width));
+    unchecked_values(rt::fmt_read(line, layout(1, "I2,I6,F8.3,3F9.3,F7.3"), irec, iseqt, kset(1), kset(2),
+                                  kset(3), kset(4), width),
+                     "record 2");
     r.WIDTH = width;
     r.STEP = width / 95.0f;
     if (iseqt != r.ISEQ || irec != 2) {
@@ -152,7 +154,7 @@ void READ_SCAN_CAD4(int& IERR) {
     // Count records 3 to 10, twelve counts each.
     rt::FArray<int, 12> icounts;
     for (int j = 3; j <= 10; ++j) {
-        unchecked(read_line(line));
+        unchecked_line(read_line(line), "a reflection");
         if (rt::fmt_read(line, layout(1, "I2,I6,4(1X,3I4)"), irec, iseqt, icounts) != rt::IOS_OK) {
             IERR = 13;
             continue;

@@ -86,8 +86,9 @@ void load_standard_file(int& status) {
     rt::OpenSpec spec;
     spec.status = rt::FileStatus::Old;
     spec.action = rt::FileAction::Read;
-    const int ios = rt::unit_open(lunstd, FILEINFO.IN_FULLNAME.str(), spec);
-    if (ios != rt::IOS_OK) rt::io_fatal_unit(lunstd, ios);
+    // The file was open a moment ago: one that is gone or refused now is the user's to choose again.
+    if (rt::unit_open(lunstd, FILEINFO.IN_FULLNAME.str(), spec) != rt::IOS_OK)
+        throw rt::InputError{FILEINFO.IN_NAME.str(), 0, "the file cannot be opened"};
 
     int hdr = 0;
     READ_HEADER_STDDATA(lunstd, hdr);
@@ -136,6 +137,8 @@ void convert_instrument_file(int& status) {
         read_scan(status);
         if (status == 12) {
             WAITBOX(0);
+            // Records still buffered must reach the working file before the load is reported.
+            if (rt::unit_flush(lunstd) != rt::IOS_OK) EXITINT("WRITE ERROR ON SCRATCH FILE");
             finish_load(status, skipped);
             return;
         }
@@ -150,7 +153,8 @@ void convert_instrument_file(int& status) {
 
         REFLN_t& r = REFLN;
         // A reflection the standard data file cannot hold (steps outside 1..500, a count that
-        // is not a number within the integer range) is unusable, as if its reader had said so.
+        // is not a number within the integer range, a field wider than its columns) is
+        // unusable, as if its reader had said so.
         bool usable = r.NSTEP >= 1 && r.NSTEP <= MAXSTEP;
         r.CMAX = 0.0f;
         r.IMAX = 1;
@@ -161,25 +165,39 @@ void convert_instrument_file(int& status) {
                 r.IMAX = i;
             }
         }
+        if (usable) {
+            WRITE_REF_STDDATA(lunstd, status, r.ISEQ, r.IH, psi, r.ANGL, r.NSTEP, r.STEP, r.SCALE, r.ISTD,
+                              r.SCANCODE, icount, MAXSTEP);
+            if (status == 1) EXITINT("WRITE ERROR ON SCRATCH FILE");
+            // A field the working file cannot hold (a scale of 10000 or more, an index of
+            // -1000, a seven-digit sequence number): the writer refused the record.
+            usable = status == 0;
+        }
         if (!usable) {
             skipped = true;
             status = 13;
             continue;
         }
         SUM_SCANTYPES(r.SCANCODE);
-        WRITE_REF_STDDATA(lunstd, status, r.ISEQ, r.IH, psi, r.ANGL, r.NSTEP, r.STEP, r.SCALE, r.ISTD,
-                          r.SCANCODE, icount, MAXSTEP);
-        if (status != 0) EXITINT("WRITE ERROR ON SCRATCH FILE");
     }
 }
 
 }  // namespace
 
 void CONVERT_FILE(int& status) {
-    if (FILEINFO.IFORMAT == 1)
-        load_standard_file(status);
-    else
-        convert_instrument_file(status);
+    try {
+        if (FILEINFO.IFORMAT == 1)
+            load_standard_file(status);
+        else
+            convert_instrument_file(status);
+    } catch (const rt::InputError&) {
+        // A damaged input file: nothing of it stays in use (the scratch file goes with its unit).
+        WAITBOX(0);
+        rt::unit_close(INPUT_UNIT);
+        rt::unit_close(FILEINFO.LUNSTD);
+        FILEINFO.LOADED = 0;
+        throw;
+    }
 }
 
 void READ_HEADER(int& status) {
@@ -243,9 +261,10 @@ void CONVERT_TO_STD() {
             return;
         }
         if (IERR == 12) {
-            rt::unit_close(IUNIT);
+            // Records are buffered: a full disk often shows only at the close.
+            const bool written = rt::unit_close(IUNIT) == rt::IOS_OK;
             WAITBOX(0);
-            notice("Standard data file written successfully");
+            notice(written ? "Standard data file written successfully" : "Error writing standard data file");
             return;
         }
         const REFLN_t& r = REFLN;

@@ -31,11 +31,10 @@ int ICODE = 0, IANG_PSI = 0, INT = 0, ISIG = 0, ISCALE = 0;
 
 bool read_line(std::string& line) { return rt::unit_read_record(UNIT, line) == rt::IOS_OK; }
 
-// A header line that is passed over: a failure there is an unchecked input error.
+// A header line that is passed over: a failure there is the user's damaged file.
 void skip_line() {
     std::string line;
-    const int ios = rt::unit_read_record(UNIT, line);
-    if (ios != rt::IOS_OK) rt::io_fatal_unit(UNIT, ios);
+    scanin::unchecked_line(rt::unit_read_record(UNIT, line), "the header");
 }
 
 float determinant(const rt::FArray2<float, 3, 3>& m) {
@@ -44,10 +43,10 @@ float determinant(const rt::FArray2<float, 3, 3>& m) {
 }
 
 // One free-form group of counts into ICOUNT(first..last), starting on a new line. End of file
-// inside the counts is an unchecked input error; false when a value cannot be read.
+// inside the counts is the user's damaged (cut) file; false when a value cannot be read.
 bool count_group(rt::FArray<int, MAXSTEP>& icount, int first, int last) {
     const int ios = rt::list_read_unit_items(UNIT, {rt::in_slice(icount, first, last)});
-    if (ios == rt::IOS_END) rt::io_fatal_unit(UNIT, ios);
+    if (ios == rt::IOS_END) scanin::unchecked_line(ios, "a reflection");
     return ios == rt::IOS_OK;
 }
 
@@ -57,11 +56,11 @@ void pass_over_counts(long nstep) {
     rt::FArray<int, 10> group;
     for (long g = 0; g < nstep / 10; ++g) {
         const int ios = rt::list_read_unit_items(UNIT, {rt::in_item(group)});
-        if (ios == rt::IOS_END) rt::io_fatal_unit(UNIT, ios);
+        if (ios == rt::IOS_END) scanin::unchecked_line(ios, "a reflection");
     }
     if (nstep % 10 != 0) {
         const int ios = rt::list_read_unit_items(UNIT, {rt::in_slice(group, 1, int(nstep % 10))});
-        if (ios == rt::IOS_END) rt::io_fatal_unit(UNIT, ios);
+        if (ios == rt::IOS_END) scanin::unchecked_line(ios, "a reflection");
     }
 }
 
@@ -120,8 +119,7 @@ void READ_HEADER_FEBO(int& IERR) {
         const char c = line[0];
         if (c == 'P' || c == 'V') continue;
         if (c >= '0' && c <= '9') {
-            const int back = rt::unit_backspace(UNIT);
-            if (back != rt::IOS_OK) rt::io_fatal_unit(UNIT, back);
+            scanin::unchecked_step_back(rt::unit_backspace(UNIT));
             REFLN.ISEQ = 0;
             return;
         }

@@ -13,6 +13,7 @@
 #include "include/shell_services.h"
 #include "runtime/format.h"
 #include "runtime/units.h"
+#include "scan_input/reader_helpers.h"
 
 namespace {
 
@@ -25,10 +26,10 @@ bool t0_set = false;
 
 [[noreturn]] void read_failed() { EXITINT("Error reading datafile"); }
 
-// The line after a count line: end of file there is an unchecked input error.
+// The line after a count line: end of file there is the user's damaged (cut) file.
 void next_line(std::string& line) {
     const int ios = rt::unit_read_record(UNIT, line);
-    if (ios == rt::IOS_END) rt::io_fatal_unit(UNIT, ios);
+    if (ios == rt::IOS_END) scanin::unchecked_line(ios, "a reflection");
     if (ios != rt::IOS_OK) read_failed();
 }
 

@@ -44,10 +44,9 @@ int match_key(const std::string& field) {
     return -1;
 }
 
-void log_record(const std::string& rec) {
-    const int ios = rt::unit_write_record(LOG_UNIT, rec);
-    if (ios != rt::IOS_OK) rt::io_fatal_unit(LOG_UNIT, ios);
-}
+// A line the log does not take stays as the log's failure, reported by the log check that
+// follows every operation.
+void log_record(const std::string& rec) { (void)rt::unit_write_record(LOG_UNIT, rec); }
 
 // Values of a mandatory key or of BLAXES: a list that ends early (or at a slash) leaves the rest
 // unchanged and is accepted; an unreadable value ends the program.
@@ -56,11 +55,35 @@ void read_checked(const std::string& values, const std::vector<rt::IoItem>& item
     if (ios != rt::IOS_OK && ios != rt::IOS_END) EXITINT(READ_ERROR);
 }
 
-// Values of BACKGR and GONCON: every item must be there and readable (unchecked input).
-void read_unchecked(const std::string& values, const std::vector<rt::IoItem>& items) {
+// Values of BACKGR and GONCON: every item must be there and readable. A failure is the user's
+// damaged file (rt::InputError, naming the line of the key).
+void read_unchecked(const std::string& values, const std::vector<rt::IoItem>& items, const char* key) {
     const int ios = rt::list_read_items(values, items);
-    if (ios != rt::IOS_OK) rt::io_fatal_unit(PAR_UNIT, ios);
+    if (ios == rt::IOS_OK) return;
+    const std::string line = std::string(" the ") + key + " line";
+    rt::input_error(PAR_UNIT, (ios == rt::IOS_END ? "too few values in" : "unreadable value in") + line);
 }
+
+// What a reading of the parameter file sets, kept so that a file that proves damaged leaves
+// every setting as it was.
+struct Settings {
+    rt::FArray<int, 3> ibl = UNITCELL.IBL;
+    GONIO_t gonio = GONIO;
+    FIXEDBG_t fixedbg = FIXEDBG;
+    FITPAR_t fitpar = FITPAR;
+    float atten = SCANHDR.ATTEN;
+    WAVES_t waves = WAVES;
+    MONOCH_t monoch = MONOCH;
+    void restore() const {
+        UNITCELL.IBL = ibl;
+        GONIO = gonio;
+        FIXEDBG = fixedbg;
+        FITPAR = fitpar;
+        SCANHDR.ATTEN = atten;
+        WAVES = waves;
+        MONOCH = monoch;
+    }
+};
 
 // Extra omega shift of the alpha2 peak from the monochromator, in degrees: the difference of
 // the monochromator Bragg angles of alpha2 and alpha1, signed by the monochromator sense.
@@ -78,9 +101,8 @@ float monochromator_shift() {
     return std::isfinite(shift) ? shift : 0.0f;
 }
 
-}  // namespace
-
-void READ_PARAMETERS(int /*unused*/) {
+// The reading itself (READ_PARAMETERS).
+void read_file() {
     UNITCELL.IBL(1) = 1;
     UNITCELL.IBL(2) = 2;
     UNITCELL.IBL(3) = 3;
@@ -149,14 +171,15 @@ void READ_PARAMETERS(int /*unused*/) {
                 break;
             case BACKGR: {
                 int model = 0;
-                read_unchecked(values, {rt::in_item(model)});
+                read_unchecked(values, {rt::in_item(model)}, "BACKGR");
                 if (model < 0 || model > 3) EXITINT(READ_ERROR);
                 if (model == 2) {
                     read_unchecked(values, {rt::in_item(model), rt::in_item(fp.PKVALS(1, 1)),
-                                            rt::in_item(fp.PKVALS(1, 2)), rt::in_item(fp.PKVALS(1, 3))});
+                                            rt::in_item(fp.PKVALS(1, 2)), rt::in_item(fp.PKVALS(1, 3))},
+                                   "BACKGR");
                 } else if (model == 3) {
                     int nbg = 0;
-                    read_unchecked(values, {rt::in_item(model), rt::in_item(nbg)});
+                    read_unchecked(values, {rt::in_item(model), rt::in_item(nbg)}, "BACKGR");
                     if (nbg < 1) EXITINT(READ_ERROR);
                     FIXEDBG.NSTEP_BG = nbg;
                 }
@@ -164,7 +187,7 @@ void READ_PARAMETERS(int /*unused*/) {
                 break;
             }
             case GONCON:
-                read_unchecked(values, {rt::in_item(GONIO.GONCON1), rt::in_item(GONIO.GONCON2)});
+                read_unchecked(values, {rt::in_item(GONIO.GONCON1), rt::in_item(GONIO.GONCON2)}, "GONCON");
                 break;
             case BLAXES:
                 read_checked(values, {rt::in_item(UNITCELL.IBL)});
@@ -194,5 +217,19 @@ void READ_PARAMETERS(int /*unused*/) {
         log_record(" ****************END OF PARAMETER FILE***************");
         log_record("");
         log_record("");
+    }
+}
+
+}  // namespace
+
+// A damaged file (rt::InputError) leaves every setting as it was before the reading; the lines
+// echoed to the log stay there.
+void READ_PARAMETERS(int /*unused*/) {
+    const Settings before;
+    try {
+        read_file();
+    } catch (const rt::InputError&) {
+        before.restore();
+        throw;
     }
 }

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "include/shared.h"
 #include "runtime/farray.h"
@@ -24,9 +25,26 @@ inline int read_line(std::string& line, std::size_t width) {
     return ios;
 }
 
-// A read the format does not check: a failure ends the program at once.
-inline void unchecked(int ios) {
-    if (ios != rt::IOS_OK) rt::io_fatal_unit(IN_UNIT, ios);
+// Reads the format does not check: a failure is the user's damaged file (rt::InputError), named
+// with the line and what could not be read.
+//
+// A line of the file: the end of the file inside `part` ("a reflection", "the header"), or a
+// line that cannot be read at all.
+inline void unchecked_line(int ios, std::string_view part) {
+    if (ios == rt::IOS_OK) return;
+    if (ios == rt::IOS_END) rt::input_error(IN_UNIT, "end of file inside " + std::string(part), true);
+    rt::input_error(IN_UNIT, "the line cannot be read", true);
+}
+// The values of `item` ("the reflection line", "a Z line"): a value that cannot be read, or a
+// free-form list that holds fewer values than asked for.
+inline void unchecked_values(int ios, std::string_view item) {
+    if (ios == rt::IOS_OK) return;
+    if (ios == rt::IOS_END) rt::input_error(IN_UNIT, "too few values in " + std::string(item));
+    rt::input_error(IN_UNIT, "unreadable value in " + std::string(item));
+}
+// A step back by one line that the file refuses.
+inline void unchecked_step_back(int ios) {
+    if (ios != rt::IOS_OK) rt::input_error(IN_UNIT, "the line cannot be read again");
 }
 
 // The reader status of a read: 0 read, 12 end of the data, 11 read error.

@@ -50,10 +50,9 @@ bool fits_real(float v, const char* fmt) {
     return rt::fmt_write(fmt, v).find('*') == std::string::npos;
 }
 
-void put_or_die(int unit, const std::string& rec) {
-    const int ios = rt::unit_write_record(unit, rec);
-    if (ios != rt::IOS_OK) rt::io_fatal_unit(unit, ios);
-}
+// A header line the file does not take stays as the unit's failure: the next reflection record
+// fails with it, and the close (or the flush at the end of a load) reports it.
+void put_header_line(int unit, const std::string& rec) { (void)rt::unit_write_record(unit, rec); }
 
 // The fields of one reflection record.
 struct RecordFields {
@@ -169,22 +168,22 @@ void WRITE_HEADER_STDDATA(int unit) {
     for (char& ch : title)
         if (ch == '\0') ch = ' ';
     const UNITCELL_t& uc = UNITCELL;
-    put_or_die(unit, "H");
-    put_or_die(unit, "T " + title);
-    put_or_die(unit, rt::fmt_write("('H',6F10.4)", uc.CELL(1), uc.CELL(2), uc.CELL(3), uc.CELL(4),
+    put_header_line(unit, "H");
+    put_header_line(unit, "T " + title);
+    put_header_line(unit, rt::fmt_write("('H',6F10.4)", uc.CELL(1), uc.CELL(2), uc.CELL(3), uc.CELL(4),
                                    uc.CELL(5), uc.CELL(6)));
-    put_or_die(unit, "H");
-    put_or_die(unit, "H");
+    put_header_line(unit, "H");
+    put_header_line(unit, "H");
     for (int i = 1; i <= 3; ++i)
-        put_or_die(unit, rt::fmt_write("('U',3F12.7)", uc.UB(i, 1), uc.UB(i, 2), uc.UB(i, 3)));
-    put_or_die(unit, rt::fmt_write("('A',F10.6)", SCANHDR.ATTEN));
-    put_or_die(unit, "DATA");
+        put_header_line(unit, rt::fmt_write("('U',3F12.7)", uc.UB(i, 1), uc.UB(i, 2), uc.UB(i, 3)));
+    put_header_line(unit, rt::fmt_write("('A',F10.6)", SCANHDR.ATTEN));
+    put_header_line(unit, "DATA");
 }
 
 void WRITE_REF_STDDATA(int unit, int& status, int iseq, const rt::FArray<int, 3>& ih, float psi,
                        const rt::FArray<float, 4>& angl, int nstep, float step, float scale, int istd,
                        const rt::FText<1>& scancode, const rt::FArray<int, MAXSTEP>& icount, int ndim) {
-    status = 1;
+    status = 2;  // refused
     if (nstep < 1 || nstep > MAXSTEP || nstep > ndim) return;
 
     // Counts above eight digits: divide every count by the smallest whole factor that brings the
@@ -207,6 +206,7 @@ void WRITE_REF_STDDATA(int unit, int& status, int iseq, const rt::FArray<int, 3>
     for (int i = 1; i <= nstep; ++i) ok = ok && fits_int(counts(i), 8);
     if (!ok) return;
 
+    status = 1;  // until every line is written
     rt::FText<1> code = scancode;
     if (code(1) == '\0') code(1) = ' ';
     const std::string record =
@@ -222,7 +222,11 @@ void WRITE_REF_STDDATA(int unit, int& status, int iseq, const rt::FArray<int, 3>
 }
 
 void SKIP_HEADER_STDDATA(int unit, int& status) {
-    rt::unit_rewind(unit);
+    // A working file whose writing failed cannot be read back.
+    if (rt::unit_rewind(unit) == rt::IOS_WRITE_FAILED) {
+        status = 11;
+        return;
+    }
     for (;;) {
         std::string rec;
         const int ios = rt::unit_read_record(unit, rec);
@@ -250,6 +254,9 @@ void READ_HEADER_STDDATA(int unit, int& status) {
             UNITCELL.UB = ub;
             UNITCELL.UBOK = 1;
         } else {
+            // A refused matrix is no matrix: the one in force belongs to another data set and
+            // must not be written into this one's files.
+            UNITCELL.UB.fill(0.0f);
             UNITCELL.UBOK = 0;
         }
     };

@@ -15,6 +15,7 @@
 #include "include/shell_services.h"
 #include "runtime/format.h"
 #include "runtime/units.h"
+#include "scan_input/reader_helpers.h"
 
 namespace {
 
@@ -27,11 +28,11 @@ constexpr int STANDARD_CODE = 40;
 int ICODE = 0, I1 = 0, I2 = 0, ISCANTIME = 0, IFILT = 0, I4 = 0;
 float R1 = 0, R2 = 0, R3 = 0;
 
-// A header value list read from column 5: a value that cannot be read ends the program with
-// the header message; a list shorter than asked for is an unchecked input error.
-void header_values(int ios) {
+// A header value list of `item` read from column 5: a value that cannot be read ends the program
+// with the header message; a list shorter than asked for is the user's damaged file.
+void header_values(int ios, const char* item) {
     if (ios == rt::IOS_OK) return;
-    if (ios == rt::IOS_END) rt::io_fatal_unit(UNIT, ios);
+    if (ios == rt::IOS_END) scanin::unchecked_values(ios, item);
     EXITINT("Error reading file header");
 }
 
@@ -56,12 +57,12 @@ int digit_count(float value) {
     return n;
 }
 
-// Reads the next data line, cut or padded to the data width. False at end of file; a read
-// error is an unchecked input error.
+// Reads the next data line, cut or padded to the data width. False at end of file; a line that
+// cannot be read is the user's damaged file.
 bool data_line(std::string& line) {
     const int ios = rt::unit_read_record(UNIT, line);
     if (ios == rt::IOS_END) return false;
-    if (ios != rt::IOS_OK) rt::io_fatal_unit(UNIT, ios);
+    scanin::unchecked_line(ios, "the data");
     line.resize(DATA_WIDTH, ' ');
     return true;
 }
@@ -84,16 +85,16 @@ void READ_HEADER_STOE(int& IERR) {
             FILEINFO.TITLE = values.substr(0, 60);
         } else if (line.find("WAVE") != std::string::npos) {
             float wave_ave = 0.0f;  // the mean wavelength is not used
-            header_values(rt::list_read(values, wave_ave, WAVES.WAVE(1), WAVES.WAVE(2)));
+            header_values(rt::list_read(values, wave_ave, WAVES.WAVE(1), WAVES.WAVE(2)), "the WAVE line");
         } else if (line.find("SCAN") != std::string::npos) {
-            header_values(rt::list_read(values, SCANHDR.SCW(1), SCANHDR.SCW(2), REFLN.STEP));
+            header_values(rt::list_read(values, SCANHDR.SCW(1), SCANHDR.SCW(2), REFLN.STEP), "the SCAN line");
         } else if (line.find("DATA") != std::string::npos) {
             REFLN.ISEQ = 0;
             return;
         } else if (line.find("STDS") != std::string::npos) {
             STDREF_t& s = STDREF;
             int nstd = s.NSTD;
-            header_values(rt::list_read(values, nstd));
+            header_values(rt::list_read(values, nstd), "the STDS line");
             // The standard store holds MAXSTD reflections: a longer list is not a header this
             // program can keep.
             if (nstd < 0 || nstd > MAXSTD) EXITINT("Error reading file header");
@@ -106,7 +107,8 @@ void READ_HEADER_STOE(int& IERR) {
             for (int i = 1; i <= MAXSTD; ++i)
                 for (int j = 1; j <= 3; ++j) hkl(3 * (i - 1) + j) = s.IHSTD(i, j);
             header_values(rt::list_read_items(values, {rt::in_item(nstd_again), rt::in_item(jj), rt::in_item(rjunk),
-                                                       rt::in_slice(hkl, 1, 3 * nstd)}));
+                                                       rt::in_slice(hkl, 1, 3 * nstd)}),
+                          "the STDS line");
             for (int i = 1; i <= nstd; ++i)
                 for (int j = 1; j <= 3; ++j) s.IHSTD(i, j) = hkl(3 * (i - 1) + j);
         }
@@ -128,13 +130,22 @@ void READ_SCAN_STOE(int& IERR) {
     // as the end of the data, it would drop every reflection after it from a load that reports
     // success.
 
-    const int ios = rt::list_read(std::string_view(line).substr(1), r.IH, ICODE, R1, R2, I1, I2, ISCANTIME,
-                                  IFILT, R3, I4, r.ANGL);
+    const std::string_view fields = std::string_view(line).substr(1);
+    const int ios = rt::list_read(fields, r.IH, ICODE, R1, R2, I1, I2, ISCANTIME, IFILT, R3, I4, r.ANGL);
+    if (ios == rt::IOS_BAD_VALUE || ios == rt::IOS_BAD_FORMAT) scanin::unchecked_values(ios, "the reflection line");
     if (ios == rt::IOS_END) {
-        IERR = 12;
+        // Fewer than sixteen values: the h k l 0 0 0 that ends the data, or a reflection that
+        // cannot be used. It is dropped but keeps its number, and the search for the next
+        // reflection line passes over its count lines.
+        rt::FArray<int, 3> hkl{{1, 1, 1}};
+        if (rt::list_read(fields, hkl) == rt::IOS_OK && hkl(1) == 0 && hkl(2) == 0 && hkl(3) == 0) {
+            IERR = 12;
+        } else {
+            r.ISEQ += 1;
+            IERR = 13;
+        }
         return;
     }
-    if (ios != rt::IOS_OK) rt::io_fatal_unit(UNIT, ios);
     if (r.IH(1) == 0 && r.IH(2) == 0 && r.IH(3) == 0) {
         IERR = 12;
         return;
@@ -164,15 +175,16 @@ void READ_SCAN_STOE(int& IERR) {
     bool count_lines = false;
     for (;;) {
         if (!data_line(line)) {
+            // A file cut before the counts: the reflection is dropped, and the next call meets
+            // the end of the file.
             if (!count_lines) {
-                IERR = 12;
+                IERR = 13;
                 return;
             }
             break;
         }
         if (line[0] != 'P') {
-            const int back = rt::unit_backspace(UNIT);
-            if (back != rt::IOS_OK) rt::io_fatal_unit(UNIT, back);
+            scanin::unchecked_step_back(rt::unit_backspace(UNIT));
             break;
         }
         count_lines = true;
@@ -180,7 +192,7 @@ void READ_SCAN_STOE(int& IERR) {
             float value = n < MAXSTEP + 1 ? values(int(n) + 1) : 0.0f;
             const int vios = rt::list_read(std::string_view(line).substr(p - 1), value);
             if (vios == rt::IOS_END) break;
-            if (vios != rt::IOS_OK) rt::io_fatal_unit(UNIT, vios);
+            scanin::unchecked_values(vios, "a count line");
             if (n < MAXSTEP + 1) values(int(n) + 1) = value;
             ++n;
             p += std::size_t(digit_count(value)) + 1;

@@ -22,7 +22,7 @@
 namespace {
 
 using scanin::IN_UNIT;
-using scanin::unchecked;
+using scanin::unchecked_values;
 constexpr float DTOR = 0.017453292f;
 
 const char* const HEADER_ERROR = "ERROR READING DATAFILE HEADER";
@@ -40,10 +40,13 @@ int line_count = 0;
 
 // Steps the input file back by one line; the line read again keeps its number.
 void step_back() {
-    const int ios = rt::unit_backspace(IN_UNIT);
-    if (ios != rt::IOS_OK) rt::io_fatal_unit(IN_UNIT, ios);
+    scanin::unchecked_step_back(rt::unit_backspace(IN_UNIT));
     --line_count;
 }
+
+// The file ends inside a reflection (a cut file): the reflection is dropped as unusable, and the
+// next call meets the end of the file.
+void cut_short(int& IERR) { IERR = 13; }
 
 // Columns first..first+width-1 (from 1) of the line, blanks beyond its end.
 std::string columns(const rt::FText<80>& line, int first, int width) {
@@ -88,7 +91,7 @@ void read_version(const rt::FText<80>& line, int after) {
     int IVBIG = 0, IVMID = 0, IVBUG = 0;
     const auto read_part = [](const std::string& text, int& value) {
         const int ios = rt::list_read(text, value);
-        if (ios != rt::IOS_OK && ios != rt::IOS_END) rt::io_fatal_unit(IN_UNIT, ios);
+        if (ios != rt::IOS_END) scanin::unchecked_values(ios, "the Version field");
     };
     read_part(big, IVBIG);
     read_part(mid, IVMID);
@@ -197,11 +200,12 @@ void READ_HEADER_XCAL(int& IERR) {
         case 'P': {
             SCANHDR_t& sh = SCANHDR;
             if (const int k = find_col(line, "sc s"); k != 0) {
-                unchecked(rt::fmt_read(columns(line, k + 4, 9), "(F9.0)", sh.SCANSPEED));
+                unchecked_values(rt::fmt_read(columns(line, k + 4, 9), "(F9.0)", sh.SCANSPEED), "the sc s field");
                 const int kw = find_col(line, "sc w");
-                if (kw == 0) rt::io_fatal_unit(IN_UNIT, rt::IOS_BAD_VALUE);
-                unchecked(rt::fmt_read(columns(line, kw + 5, 23), "(2F7.0,F9.0)", sh.SCW(1), sh.SCW(2),
-                                       sh.SCW(3)));
+                if (kw == 0) rt::input_error(IN_UNIT, "the sc s line has no sc w field");
+                unchecked_values(rt::fmt_read(columns(line, kw + 5, 23), "(2F7.0,F9.0)", sh.SCW(1), sh.SCW(2),
+                                              sh.SCW(3)),
+                                 "the sc w field");
             } else if (const int km = find_col(line, "mo s"); km != 0) {
                 header_value(rt::fmt_read(columns(line, km + 8, 5), "(I5)", sh.NSTEPDEF));
             } else if (const int kl = find_col(line, "wl"); kl != 0) {
@@ -246,41 +250,34 @@ void READ_SCAN_XCAL(int& IERR) {
     float psi = 0;
     rt::FText<2> code;
     float scale = r.SCALE;
+    int ios = rt::IOS_OK;
     if (!reference || !old_layout)
-        unchecked(rt::fmt_read(line.view(), "(TR1,I5,TR3,3I5,F10.0,TR3,A2,TR24,F6.4)", iseq, ih, psi, code, scale));
+        ios = rt::fmt_read(line.view(), "(TR1,I5,TR3,3I5,F10.0,TR3,A2,TR24,F6.4)", iseq, ih, psi, code, scale);
     else if (r.ISEQ < 9999)
-        unchecked(rt::fmt_read(line.view(), "(TR1,I5,TR3,3I5,F10.0,TR3,A2)", iseq, ih, psi, code));
+        ios = rt::fmt_read(line.view(), "(TR1,I5,TR3,3I5,F10.0,TR3,A2)", iseq, ih, psi, code);
     else
-        unchecked(rt::fmt_read(line.view(), "(TR1,I6,TR3,3I5,F10.0,TR3,A2)", iseq, ih, psi, code));
+        ios = rt::fmt_read(line.view(), "(TR1,I6,TR3,3I5,F10.0,TR3,A2)", iseq, ih, psi, code);
+    unchecked_values(ios, "the reflection line");
     r.ISEQ = iseq < 0 ? -iseq : iseq;
     r.IH = ih;
     r.SCALE = scale;
 
     // Kappa angles: omega, 2theta, kappa, phi; then the unused second Z line.
     GET_LINE(line, 'Z', eof);
-    if (eof != 0) {
-        IERR = 12;
-        return;
-    }
+    if (eof != 0) return cut_short(IERR);
     float omega = 0, tth = 0, kappa = 0, phi = 0;
-    unchecked(rt::fmt_read(line.view(), "(TR1,4F10.0)", omega, tth, kappa, phi));
+    unchecked_values(rt::fmt_read(line.view(), "(TR1,4F10.0)", omega, tth, kappa, phi), "a Z line");
     rt::FArray<float, 4> kset{{tth * 0.5f, phi, omega, kappa}};
     GET_LINE(line, 'Z', eof);
-    if (eof != 0) {
-        IERR = 12;
-        return;
-    }
+    if (eof != 0) return cut_short(IERR);
 
     // Euler angles from the file, or converted from the kappa angles.
     GET_LINE(line, ' ', eof);
-    if (eof != 0) {
-        IERR = 12;
-        return;
-    }
+    if (eof != 0) return cut_short(IERR);
     const bool euler = line(1) == 'E';
     if (euler) {
         float om = 0, tt = 0, chi = 0, ph = 0;
-        unchecked(rt::fmt_read(line.view(), "(TR1,4F10.0)", om, tt, chi, ph));
+        unchecked_values(rt::fmt_read(line.view(), "(TR1,4F10.0)", om, tt, chi, ph), "an E line");
         r.ANGL(2) = om;
         r.ANGL(1) = tt;
         r.ANGL(3) = chi;
@@ -293,10 +290,7 @@ void READ_SCAN_XCAL(int& IERR) {
     }
     // One line of another kind may stand before the counts.
     GET_LINE(line, ' ', eof);
-    if (eof != 0) {
-        IERR = 12;
-        return;
-    }
+    if (eof != 0) return cut_short(IERR);
     if (line(1) == 'S') step_back();
 
     // Standard reflection, and the steps of the scan.
@@ -323,10 +317,7 @@ void READ_SCAN_XCAL(int& IERR) {
     rt::FArray<int, 8> icounts;
     for (int j = 1; j <= nlines; ++j) {
         GET_LINE(line, 'S', eof);
-        if (eof != 0) {
-            IERR = 12;
-            return;
-        }
+        if (eof != 0) return cut_short(IERR);
         if (rt::fmt_read(line.view(), "(TR1,8I9)", icounts) != rt::IOS_OK) {
             IERR = 13;
             continue;

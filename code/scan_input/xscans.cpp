@@ -24,7 +24,8 @@ namespace {
 
 using scanin::IN_UNIT;
 using scanin::read_line;
-using scanin::unchecked;
+using scanin::unchecked_line;
+using scanin::unchecked_values;
 constexpr int MAXLETTERS = 10;
 
 // Terminator values by character code 1..127; every other code is 0.
@@ -69,7 +70,7 @@ void READ_HEADER_XSCANS(int& IERR) {
     STDREF_t& sr = STDREF;
     std::string line;
     for (;;) {
-        unchecked(read_line(line, 120));
+        unchecked_line(read_line(line, 120), "the header");
         if (keyword(line, "CHECKR")) {
             int nstd = 0, stdint = 0, nstep = 0;
             header_value(rt::fmt_read(line, "(TR6,I4,I6,TR22,I3)", nstd, stdint, nstep));
@@ -85,14 +86,14 @@ void READ_HEADER_XSCANS(int& IERR) {
             WAVES.NWAVE = 2;
         } else if (keyword(line, "CHECKN")) {
             int i = 0, h = 0, k = 0, l = 0;
-            unchecked(rt::fmt_read(line, "(TR6,I6,3I4)", i, h, k, l));
+            unchecked_values(rt::fmt_read(line, "(TR6,I6,3I4)", i, h, k, l), "the CHECKN line");
             if (i < 1) EXITINT("ERROR READING DATAFILE HEADER");
             if (i > MAXSTD) EXITINT("More than 10 standards");
             sr.IHSTD(i, 1) = h;
             sr.IHSTD(i, 2) = k;
             sr.IHSTD(i, 3) = l;
         } else if (keyword(line, "DETECT")) {
-            unchecked(rt::fmt_read(line, "(TR46,F6.3)", SCANHDR.ATTEN));
+            unchecked_values(rt::fmt_read(line, "(TR46,F6.3)", SCANHDR.ATTEN), "the DETECT line");
         } else if (keyword(line, "DATA")) {
             return;
         } else if (keyword(line, "TITLE")) {
@@ -151,7 +152,8 @@ void READ_SCAN_XSCANS(int& IERR) {
     int iseq = 0;
     rt::FArray<int, 3> ih;
     float tth = 0, omega = 0, phi = 0, chi = 0, range = 0, rate = 0;
-    unchecked(rt::fmt_read(line, "(TR1,I6,3I4,4F8.2,F5.2,F8.2)", iseq, ih, tth, omega, phi, chi, range, rate));
+    unchecked_values(rt::fmt_read(line, "(TR1,I6,3I4,4F8.2,F5.2,F8.2)", iseq, ih, tth, omega, phi, chi, range, rate),
+                     "the reflection line");
     const bool standard = iseq < 0;
     r.ISEQ = standard ? -iseq : iseq;
     r.IH = ih;

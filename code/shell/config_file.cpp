@@ -114,11 +114,9 @@ void WRITE_DEFAULTS_TO_FILE() {
         " IN_DIR: " + fi.IN_DIR.str(),
         " FORMATS: " + rt::fmt_write("(2I5)", fi.IFORMAT, fi.OUT_FORMAT),
     };
-    for (const std::string& r : recs) {
-        const int ios = rt::unit_write_record(kConfigUnit, r);
-        if (ios != rt::IOS_OK) rt::io_fatal_unit(kConfigUnit, ios);
-    }
-    rt::unit_close(kConfigUnit);
+    // A line the file does not take stays as the unit's failure; the close reports it.
+    for (const std::string& r : recs) (void)rt::unit_write_record(kConfigUnit, r);
+    CLOSE_WRITTEN(kConfigUnit);
 }
 
 // The current local date and time as 24 characters: "Thu Dec  4 09:05:01 2026".

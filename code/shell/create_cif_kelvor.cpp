@@ -1,5 +1,5 @@
 // File, "Create Cif": the data-integration items of a CIF beside the input data file (its path
-// up to the first "." followed by "_kelvor.cif"): standard reflections, the refined cell in
+// up to the first "." of the file name followed by "_kelvor.cif"): standard reflections, the refined cell in
 // value(esd) notation, wavelength and theta range of the cell reflections, the citations, the
 // measurement method, the orientation matrix (Busing & Levy 1967) and the reflection count.
 // Items and comment lines only, no data block header. The cell values are left rounded as the
@@ -8,11 +8,13 @@
 #include <string_view>
 
 #include "include/shared.h"
+#include "include/shell_services.h"
 #include "include/toolkit_services.h"
 #include "runtime/format.h"
 #include "runtime/units.h"
 #include "shell/format_esd.h"
 #include "shell/kelvor_main.h"
+#include "shell/open_files.h"
 #include "shell/report_records.h"
 
 namespace {
@@ -29,13 +31,10 @@ std::string item(std::string_view name, std::size_t col) {
     return s;
 }
 
-// The CIF's name: the input path up to its first ".", or the whole path when it has none, so
-// that the file always lies beside the input data file and never takes another data set's name.
-std::string cif_name() {
-    const std::string path = FILEINFO.IN_FULLNAME.str();
-    const std::size_t dot = path.find('.');
-    return (dot == std::string::npos ? path : path.substr(0, dot)) + "_kelvor.cif";
-}
+// The CIF's name: the input path up to the first "." of its file name, or the whole path when
+// the name has none, so that the file always lies beside the input data file (a dot in a folder
+// name is not cut at) and never takes another data set's name.
+std::string cif_name() { return path_before_name_dot(FILEINFO.IN_FULLNAME.str()) + "_kelvor.cif"; }
 
 int clamp_int(long long v) { return v > 2147483647LL ? 2147483647 : (v < -2147483647LL ? -2147483647 : int(v)); }
 
@@ -115,7 +114,7 @@ void CREATE_CIF_KELVOR() {
     put("");
     put("");
     put(item("_diffrn_reflns_number", 33) + rt::fmt_write("(I5)", count));
-    rt::unit_close(kCifUnit);
+    if (!CLOSE_WRITTEN(kCifUnit)) return;  // a cut or empty file is never reported as created
 
     gmDisplayMessageBox(PROGID.PROG_TITLE.view(), "Cif created successfully", 3, 0);
 }

@@ -53,5 +53,5 @@ void CREATE_EXP() {
     put("BLAXES 1,2,3");
     put("");
     put("");
-    rt::unit_close(kExpUnit);
+    CLOSE_WRITTEN(kExpUnit);
 }

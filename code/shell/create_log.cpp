@@ -30,4 +30,5 @@ void CREATE_LOG() {
     put("");
     put("");
     WRITE_INPUT(kLogUnit);
+    CHECK_LOG();
 }

@@ -14,7 +14,7 @@
 // character outside the codes 32..122 (tabs, control characters, "{", "~", codes above 127)
 // shown as a blank. Then the configuration file is rewritten, the toolkit closed and the program
 // ends with status 0; open files are closed and the scratch standard data file is deleted on the
-// way out.
+// way out. A log or configuration file that did not take its last lines is named in a box.
 void EXITINT(std::string_view message) {
     int len = rt::TRULEN(message);
     if (len > 0) {
@@ -26,6 +26,7 @@ void EXITINT(std::string_view message) {
         }
         gmDisplayErrorBox(PROGID.PROG_TITLE.view(), local.sub(1, local.trulen()));
     }
+    CHECK_LOG(true);  // the last lines of the log reach it, or a box says they did not
     WRITE_DEFAULTS_TO_FILE();
     gmCloseMenu();
     GCLOSEDEVICE();

@@ -12,25 +12,63 @@
 #include "include/shared.h"
 #include "include/shell_services.h"
 #include "include/toolkit_services.h"
+#include "runtime/fatal.h"
 #include "shell/config_file.h"
 #include "shell/open_files.h"
 #include "shell/small_boxes.h"
 
 namespace {
 
+// The records a load changes before it can fail on a damaged file: kept so that such a file
+// leaves nothing of its own behind (no title, matrix or standards of it reach the next data set).
+struct LoadRecords {
+    rt::FText<60> title = FILEINFO.TITLE;
+    WAVES_t waves = WAVES;
+    SCANHDR_t scanhdr = SCANHDR;
+    STDREF_t stdref = STDREF;
+    UNITCELL_t unitcell = UNITCELL;
+    XCALHDR_t xcalhdr = XCALHDR;
+    CAD4HDR_t cad4hdr = CAD4HDR;
+    REFLN_t refln = REFLN;
+    int matrix_read = MATRIX_READ;
+    void restore() const {
+        FILEINFO.TITLE = title;
+        WAVES = waves;
+        SCANHDR = scanhdr;
+        STDREF = stdref;
+        UNITCELL = unitcell;
+        XCALHDR = xcalhdr;
+        CAD4HDR = cad4hdr;
+        REFLN = refln;
+        MATRIX_READ = matrix_read;
+    }
+};
+
 // Loads the data set of the input data file just opened and makes its first scan the current
 // reflection; the statuses along the way are not examined (a failing load ends the program).
-void load_data_set() {
-    int status = 0;
-    FIRST_SCAN_READ = 0;
-    CONVERT_FILE(status);
-    if (status != 0) return;
-    gmSetTextSetting(GRAPHICS.IWID(1, 41), FILEINFO.TITLE.trimmed());
-    SKIP_HEADER_STDDATA(FILEINFO.LUNSTD, status);
-    if (status != 0) return;
-    const rt::FArray<int, 3> hkl;
-    READ_SCAN_STDDATA(FILEINFO.LUNSTD, STD_NEXT, 0, hkl, status);
-    FIRST_SCAN_READ = status == 0 ? 1 : 0;
+// False when the file proved damaged: the box has named the file, the line and what could not be
+// read; the input file and the working file are closed (a scratch file is deleted, no file is
+// changed), no data set is loaded, and the records are as they were before the load.
+bool load_data_set() {
+    const LoadRecords before;
+    try {
+        int status = 0;
+        FIRST_SCAN_READ = 0;
+        CONVERT_FILE(status);
+        if (status != 0) return true;
+        gmSetTextSetting(GRAPHICS.IWID(1, 41), FILEINFO.TITLE.trimmed());
+        SKIP_HEADER_STDDATA(FILEINFO.LUNSTD, status);
+        if (status != 0) return true;
+        const rt::FArray<int, 3> hkl;
+        READ_SCAN_STDDATA(FILEINFO.LUNSTD, STD_NEXT, 0, hkl, status);
+        FIRST_SCAN_READ = status == 0 ? 1 : 0;
+        return true;
+    } catch (const rt::InputError& e) {
+        before.restore();
+        FIRST_SCAN_READ = 0;
+        GUIERR(PROGID.PROG_TITLE.view(), e.message());
+        return false;
+    }
 }
 
 // An instrument parameter file is opened and read, or the program ends.
@@ -43,17 +81,26 @@ void insist_on_parameter_file() {
     if (answer != 0) EXITINT(" NO PAR FILE SELECTED: END OF PROGRAM");
 }
 
-// File, "Open data file": a new data set with a freshly read parameter file. A cancel keeps
-// the data set in use.
-void open_data_file() {
-    OPEN_IN();
-    if (FILEINFO.LOADED == 0) {
-        GUIERR(PROGID.PROG_TITLE.view(), "NO NEW INPUT DATA FILE SELECTED");
-        return;
+// A new data set: the input data file and its format, a freshly read parameter file, the load.
+// A damaged input file opens the input-file dialog again, as a file that cannot be opened does.
+// A cancelled dialog keeps the data set in use when `in_use` says there is one; with none (at
+// start-up, or after a damaged file took the place of the data set in use) it ends the program.
+void choose_data_set(bool in_use) {
+    for (;;) {
+        OPEN_IN();
+        if (FILEINFO.LOADED == 0) {
+            if (!in_use) EXITINT(" NO INPUT FILE SELECTED: END OF PROGRAM");
+            GUIERR(PROGID.PROG_TITLE.view(), "NO NEW INPUT DATA FILE SELECTED");
+            return;
+        }
+        insist_on_parameter_file();
+        if (load_data_set()) return;
+        in_use = false;
     }
-    insist_on_parameter_file();
-    load_data_set();
 }
+
+// File, "Open data file". A cancel keeps the data set in use.
+void open_data_file() { choose_data_set(true); }
 
 void open_parameter_file() {
     int status = 0;
@@ -112,15 +159,17 @@ void MAIN__() {
     FILEINFO.LUNSTD = 25;
     READ_DEFAULTS_FROM_FILE();
     GRAPHICS_SETUP();
-    OPEN_IN();
-    if (FILEINFO.LOADED == 0) EXITINT(" NO INPUT FILE SELECTED: END OF PROGRAM");
-    insist_on_parameter_file();
-    load_data_set();
+    choose_data_set(false);
 
     int icb = 0;
     for (;;) {
         icb = gmAction(icb);
         for (const Dispatch& d : kDispatch)
-            if (d.callback == icb) d.handler();
+            if (d.callback == icb) {
+                d.handler();
+                // Lines the operation logged reach the log now, or the user hears that they
+                // did not.
+                CHECK_LOG();
+            }
     }
 }

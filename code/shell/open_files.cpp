@@ -14,6 +14,7 @@
 #include "include/shell_services.h"
 #include "include/toolkit_services.h"
 #include "platform/wingui.h"
+#include "runtime/fatal.h"
 #include "runtime/format.h"
 #include "runtime/units.h"
 #include "shell/open_files.h"
@@ -109,9 +110,18 @@ std::string last_in_path, last_out_path, last_newstd_path;
 
 int SCANDATA_UNIT() { return kScanExportUnit; }
 
+std::string path_before_name_dot(const std::string& path) {
+    // Cut at a dot of the file name only: a dot in a folder name would put the file in the
+    // parent folder, shared by every data set there.
+    const std::size_t slash = path.find_last_of('/');
+    const std::size_t dot = path.find('.', slash == std::string::npos ? 0 : slash + 1);
+    return dot == std::string::npos ? path : path.substr(0, dot);
+}
+
 // Lets the user choose the input data file and confirm its format; opens it read-only on unit 1
-// and the automatic log (input path up to its first "." + "_Kelvor.log") on unit 20. LOADED = 1
-// once a file is open, 0 when the dialog was cancelled (the previous data set stays in use).
+// and the automatic log (the path up to the first "." of the file name, then "_Kelvor.log") on
+// unit 20. LOADED = 1 once a file is open, 0 when
+// the dialog was cancelled (the previous data set stays in use).
 void OPEN_IN() {
     FILEINFO_t& fi = FILEINFO;
     if (fi.LOADED == 1) {
@@ -147,14 +157,15 @@ void OPEN_IN() {
     fi.LOADED = 1;
     SET_PREPROCESS(0, 0);
 
-    if (fi.LOGOPEN == 1) rt::unit_close(20);
+    CHECK_LOG(true);
     fi.LOGOPEN = 0;
-    const std::size_t dot = path.find('.');
-    const std::string log = (dot == std::string::npos ? path : path.substr(0, dot)) + "_Kelvor.log";
-    // A log that cannot be opened (also one that is a file in use) is silently left out.
-    if (rt::unit_open(20, log, spec_of(rt::FileStatus::Unknown, rt::FileAction::Write, true, true)) == rt::IOS_OK) {
+    // A log that cannot be opened (also one that is a file in use) is silently left out; one
+    // that does not take its banner is reported and given up.
+    if (rt::unit_open(20, path_before_name_dot(path) + "_Kelvor.log", spec_of(rt::FileStatus::Unknown, rt::FileAction::Write, true, true)) ==
+        rt::IOS_OK) {
         write_log_banner();
         fi.LOGOPEN = 1;
+        CHECK_LOG();
     }
     GETFORMAT();
     gmSetTextSetting(GRAPHICS.IWID(1, 40), fi.IN_NAME.trimmed());
@@ -296,7 +307,8 @@ void OPEN_NEWSTD(int& status, int unit) {
 
 // Lets the user choose the instrument parameter file, opens it on unit 3 and parses it.
 // status 0: opened and read; 1: the browser was cancelled (no parameter file is connected then;
-// the values read before stay).
+// the values read before stay). A damaged file is shown in a box, changes no setting, and the
+// browser opens again.
 void OPEN_PAR(int& status) {
     status = 1;
     rt::unit_close(3);
@@ -308,23 +320,33 @@ void OPEN_PAR(int& status) {
                     kTryAgain,
                     3,
                     spec_of(rt::FileStatus::Old, rt::FileAction::Read)};
-    const std::string name = browse_and_open(b, start);
-    if (name.empty()) return;
-    if (fi.LOGOPEN == 1) {
-        rt::FText<30> shown(name);
-        log_put("");
-        log_put("");
-        log_put("  INSTRUMENT PARAMETER FILE OPENED: " + std::string(shown.view()));
-        log_put("  CONTENTS ARE:");
-        log_put("");
+    for (;;) {
+        const std::string name = browse_and_open(b, start);
+        if (name.empty()) return;
+        if (fi.LOGOPEN == 1) {
+            rt::FText<30> shown(name);
+            log_put("");
+            log_put("");
+            log_put("  INSTRUMENT PARAMETER FILE OPENED: " + std::string(shown.view()));
+            log_put("  CONTENTS ARE:");
+            log_put("");
+        }
+        try {
+            READ_PARAMETERS(0);
+            status = 0;
+            return;
+        } catch (const rt::InputError& e) {
+            // A damaged file: its settings are not taken, and the choice is offered again.
+            rt::unit_close(3);
+            GUIERR(PROGID.PROG_TITLE.view(), e.message());
+        }
     }
-    status = 0;
-    READ_PARAMETERS(0);
 }
 
 // Lets the user choose a log file (".log" added to a name without "."), opened for appending on
 // unit 20. A cancel leaves no log open.
 void OPEN_LOG() {
+    CHECK_LOG(true);
     rt::unit_close(20);
     FILEINFO.LOGOPEN = 0;
     const FILEINFO_t& fi = FILEINFO;

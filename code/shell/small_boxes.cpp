@@ -4,6 +4,8 @@
 // handle of 0) the wait box and the step-size dialog keep only their state.
 #include "shell/small_boxes.h"
 
+#include <string_view>
+
 #include "include/shared.h"
 #include "include/shell_services.h"
 #include "include/toolkit_services.h"
@@ -63,6 +65,8 @@ void GET_STEP_SIZE(float& step) {
 
 namespace {
 
+constexpr std::string_view NO_SYSTEM_CHOSEN = "Choose a crystal system, or switch Symmetry constrained off";
+
 // Ends a modal dialog: removes it and makes the master window active again.
 void close_dialog(int dialog) {
     gmRemoveWindow(dialog);
@@ -79,7 +83,9 @@ void open_dialog(int dialog) {
 // Asks for the kind of cell refinement. go 1 after "Refine", with offsets and zero the states of
 // "Refine crystal offsets" and "Refine omega zero" and system 0 (unconstrained) or the crystal
 // system 1..6 selected in the list while "Symmetry constrained" is on; go 0 after "Quit", the
-// other arguments untouched. The choices stay for the next run.
+// other arguments untouched. The choices stay for the next run. "Refine" with "Symmetry
+// constrained" on and no system selected refines nothing: a box asks for a system and the dialog
+// stays open until one is chosen or the toggle is switched off.
 void RUN_REFINEMENT_BOX(int& go, int& offsets, int& zero, int& system) {
     const int dialog = GRAPHICS.IWID(6, 20);
     const int symmetry = GRAPHICS.IWID(6, 21);
@@ -99,13 +105,19 @@ void RUN_REFINEMENT_BOX(int& go, int& offsets, int& zero, int& system) {
             break;
         }
         if (icb == 626) {
-            system = gmEnqToggleSwitch(symmetry);
+            int chosen = gmEnqToggleSwitch(symmetry);
+            if (chosen != 0) {
+                int entries = 0, selected = 0;
+                gmEnqListStatus(list, entries, selected, chosen);
+                if (chosen < 1 || chosen > entries) {
+                    gmDisplayMessageBox(PROGID.PROG_TITLE.view(), NO_SYSTEM_CHOSEN, 3, 0);
+                    gmDrawWindow(dialog);
+                    continue;
+                }
+            }
+            system = chosen;
             offsets = gmEnqToggleSwitch(GRAPHICS.IWID(6, 22));
             zero = gmEnqToggleSwitch(GRAPHICS.IWID(6, 23));
-            if (system != 0) {
-                int entries = 0, selected = 0;
-                gmEnqListStatus(list, entries, selected, system);
-            }
             go = 1;
             break;
         }

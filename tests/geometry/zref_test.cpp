@@ -109,7 +109,7 @@ protected:
         GONIO.GONCON2 = 100.0f;
         FITVALS.IPREPROC = 1;
         for (int item : {32, 33, 34, 35, 36}) gmSetWidgetStatus(GRAPHICS.IWID(3, item), STATUS_GREYED);
-        // Widths and backgrounds of the preprocessing pass, to show that they stay.
+        // Widths and backgrounds of the preprocessing pass (row 1's width counts as not refined).
         for (int i = 1; i <= MAXFIT; ++i) {
             FITVALS.FWHMFIT(i, 1) = 0.001f * float(i);
             FITVALS.FWHMFIT(i, 2) = 0.0001f * float(i);
@@ -303,9 +303,18 @@ TEST_F(Zref, ReplacesTheTableByCentredRowsThatRefineToTheKnownMatrix) {
         EXPECT_NEAR(FITVALS.ANGLESFIT(i, 3), t.chi, 2e-4);
         EXPECT_EQ(FITVALS.ANGLESFIT(i, 4), float(t.phi));
         EXPECT_EQ(FITVALS.TH_TRUE(i), FITVALS.ANGLESFIT(i, 1) / 2.0f);
-        EXPECT_EQ(FITVALS.FWHMFIT(i, 1), 0.001f * float(i));
-        EXPECT_EQ(FITVALS.FWHMFIT(i, 2), 0.0001f * float(i));
-        EXPECT_EQ(FITVALS.BACKFIT(i), float(i) + 0.5f);
+        // The group's own widths (rows 8i-7 to 8i) and backgrounds, not those of rows 1 to 5.
+        double sw = 0, swx = 0, back = 0;
+        for (int m = 8 * i - 7; m <= 8 * i; ++m) {
+            back += m + 0.5;
+            if (m == 1) continue;
+            const double esd = 0.0001 * m, wt = 1 / (esd * esd);
+            sw += wt;
+            swx += wt * 0.001 * m;
+        }
+        EXPECT_NEAR(FITVALS.FWHMFIT(i, 1), swx / sw, 1e-5 * swx / sw);
+        EXPECT_NEAR(FITVALS.FWHMFIT(i, 2), 1 / std::sqrt(sw), 1e-5 / std::sqrt(sw));
+        EXPECT_NEAR(FITVALS.BACKFIT(i), back / 8, 1e-5 * back / 8);
     }
     EXPECT_EQ(FITVALS.TH_TRUE(6), -1.0f);
 
@@ -323,6 +332,44 @@ TEST_F(Zref, ReplacesTheTableByCentredRowsThatRefineToTheKnownMatrix) {
     EXPECT_EQ(wl::model().boxes.back().buttons, 0);
     EXPECT_EQ(transcript(), (std::vector<std::string>{"show " + TITLE, "hide " + TITLE,
                                                       "box " + TITLE + " |     5 Reflection groups processed by Zref"}));
+}
+
+TEST_F(Zref, CentredRowTakesItsGroupsWeightedWidthAndMeanBackground) {
+    struct Case {
+        const char* name;
+        float fwhm[8], esd[8];
+        float want, want_esd;  // weighted mean width and its esd
+    };
+    const Case cases[] = {
+        {"equal esds: the plain mean, esd over root 8",
+         {0.10f, 0.12f, 0.10f, 0.12f, 0.10f, 0.12f, 0.10f, 0.12f},
+         {0.02f, 0.02f, 0.02f, 0.02f, 0.02f, 0.02f, 0.02f, 0.02f}, 0.11f, float(0.02 / std::sqrt(8.0))},
+        {"weights 1/esd^2: one member of esd 0.01 against seven of esd 0.03",
+         {0.20f, 0.10f, 0.10f, 0.10f, 0.10f, 0.10f, 0.10f, 0.10f},
+         {0.01f, 0.03f, 0.03f, 0.03f, 0.03f, 0.03f, 0.03f, 0.03f}, float((9 * 0.20 + 7 * 0.10) / 16), 0.0075f},
+        {"widths not refined (esd 0) are left out",
+         {0.10f, 9.0f, 0.10f, 9.0f, 0.10f, 0.10f, 0.10f, 0.10f},
+         {0.01f, 0.0f, 0.01f, 0.0f, 0.01f, 0.01f, 0.01f, 0.01f}, 0.10f, float(0.01 / std::sqrt(6.0))},
+        {"no refined width: esd 0, so the calibration leaves the row out",
+         {0.10f, 0.10f, 0.10f, 0.10f, 0.14f, 0.14f, 0.14f, 0.14f},
+         {0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f}, 0.12f, 0.0f},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FITVALS.NFIT = 0;
+        append(simple_group(), 2, 0, 1, 7);  // an unfinished group ahead: its rows leave no trace
+        append(simple_group(), 1, 2, 3);
+        for (int m = 1; m <= 8; ++m) {
+            FITVALS.FWHMFIT(7 + m, 1) = c.fwhm[m - 1];
+            FITVALS.FWHMFIT(7 + m, 2) = c.esd[m - 1];
+            FITVALS.BACKFIT(7 + m) = 10.0f * float(m);
+        }
+        RUN_ZREF();
+        ASSERT_EQ(FITVALS.NFIT, 1);
+        EXPECT_NEAR(FITVALS.FWHMFIT(1, 1), c.want, 1e-6);
+        EXPECT_NEAR(FITVALS.FWHMFIT(1, 2), c.want_esd, 1e-7);
+        EXPECT_EQ(FITVALS.BACKFIT(1), 45.0f);
+    }
 }
 
 TEST_F(Zref, GroupsConsecutiveRowsOfOneReflectionOrItsOpposite) {

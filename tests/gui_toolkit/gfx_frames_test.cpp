@@ -1,5 +1,6 @@
 // Graphics frames of the widget layer: creation, activation, clearing, bounds and pixel size.
 #include "gfx_fixture.h"
+#include "platform/ps_file.h"
 
 namespace {
 
@@ -185,18 +186,29 @@ TEST_F(Frames, FrameWithoutPixelsIsActivatedWithScalesOfOne) {
     EXPECT_TRUE(list(f).empty());
 }
 
-TEST_F(Frames, PrinterPageWithoutPixelsIsGuardedAsAFrameIs) {
-    gfx::set_printer({true, 0, 0, 210.0f, 297.0f});
-    int status = 0;
+TEST_F(Frames, PrinterPageIsTheDrawingSurfaceInMillimetresUntilTheJobEnds) {
+    const int f = make_frame(18, 12, 300.0f, 200.0f);
+    FRAACT(f);
+    const std::string ps = testing::TempDir() + "frames_page.ps";
+    wl::script::load_lines({"cancel", "print " + ps});
+    int status = -1;
+    GUIPRT(0, status);  // cancelled: the frame stays the surface
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(bounds(0), std::vector<float>({0, 0, 300, 200}));
+
     GUIPRT(0, status);
     EXPECT_EQ(status, 1);
-    EXPECT_EQ(GINO_DRAW.DRAW_XSCALE, 1.0f);
-    EXPECT_EQ(GINO_DRAW.DRAW_YSCALE, 1.0f);
-    EXPECT_EQ(bounds(0), std::vector<float>({0, 0, 210, 297}));
-
-    gfx::set_printer({true, 2100, 2970, 210.0f, 297.0f});
-    GUIPRT(-1, status);
-    EXPECT_EQ(GINO_DRAW.DRAW_XSCALE, 10.0f);
+    const wl::PrintPage a4 = wl::PostScriptFile::a4_page();
+    EXPECT_EQ(bounds(0), std::vector<float>({0, 0, a4.width_mm, a4.height_mm}));
+    EXPECT_FLOAT_EQ(GINO_DRAW.DRAW_XSCALE, float(a4.width) / a4.width_mm);
+    EXPECT_EQ(FRAME_LAYER.CURRENT_FRAME, f);
+    MOVTO2(0.0f, 0.0f);
+    LINTO2(100.0f, 100.0f);
+    EXPECT_TRUE(list(f).empty());
+    EXPECT_FALSE(gfx::frame(gfx::kPrinterPage)->list.empty());
+    GUIPRT(1, status);
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(gfx::selected(), f);
     GUIPRT(4, status);
     EXPECT_EQ(console(), std::vector<std::string>{"gmPrinterControl|GINOMENU error 35 - Parameter out of range|1635"});
 }
@@ -208,8 +220,14 @@ TEST_F(Frames, ClipboardCopyAndClearOfTheCurrentFrame) {
     LINTO2(100.0f, 100.0f);
     gmCopyGraphicsToClipboard(0, 1);  // copy only
     EXPECT_FALSE(list(f).empty());
+    ASSERT_NE(gfx::clipboard(), nullptr);
+    EXPECT_EQ(gfx::clipboard()->list.size(), list(f).size());
+    MOVTO2(0.0f, 100.0f);
+    LINTO2(100.0f, 0.0f);
+    const std::size_t drawn = list(f).size();
     gmCopyGraphicsToClipboard(0, -1);  // copy and clear
     EXPECT_TRUE(list(f).empty());
+    EXPECT_EQ(gfx::clipboard()->list.size(), drawn);
     EXPECT_TRUE(console().empty());
 }
 

@@ -5,27 +5,37 @@
 #include "gui_toolkit/frames.h"
 #include "gui_toolkit/minigino.h"
 #include "platform/graphics_model.h"
+#include "platform/ps_file.h"
+#include "platform/script.h"
 #include "widget_fixture.h"
 
 using MoreColourPrint = WidgetTest;
 
-TEST_F(MoreColourPrint, ColourComponentsGoToTheDialogAsWholeSteps) {
+TEST_F(MoreColourPrint, ColourComponentsGoToTheDialogAsWholeStepsAndComeBackChosen) {
     start();
+    wl::script::load_lines({"colour 51 0 255", "cancel", "colour 1 2 3", "colour 1 2 3"});
     float r = 1.0f, g = 0.5f, b = 0.0f;
     const auto t = trace([&] { gmColourControl(r, g, b); });
     EXPECT_EQ(only(t, "GETRGBCOLOR"), std::vector<std::string>{"GETRGBCOLOR(255, 127, 0)"});
-    // The dialog here returns the colour it started from, in whole steps of 1/255.
-    EXPECT_EQ(r, 1.0f);
-    EXPECT_EQ(g, 127.0f / 255.0f);
-    EXPECT_EQ(b, 0.0f);
+    EXPECT_EQ(r, 0.2f);
+    EXPECT_EQ(g, 0.0f);
+    EXPECT_EQ(b, 1.0f);
     EXPECT_TRUE(console().empty());
+    // A cancelled dialog gives back the colour it started from, in whole steps of 1/255.
+    r = 0.5f;
+    gmColourControl(r, g, b);
+    EXPECT_EQ(r, 127.0f / 255.0f);
+    EXPECT_EQ(b, 1.0f);
 
     std::array<float, 3> colour{0.2f, 0.4f, 0.6f};
     gmColourControl(colour);
     GCOLOUR gc{0.2f, 0.4f, 0.6f};
     gmColourControl(gc);
-    EXPECT_EQ(gc.red, colour[0]);
+    EXPECT_EQ(gc.red, 1.0f / 255.0f);
     EXPECT_EQ(gc.blue, colour[2]);
+    EXPECT_EQ(wl::script::transcript(),
+              (std::vector<std::string>{"colour 255 127 0 -> 51 0 255", "colour 127 0 255 -> cancel",
+                                        "colour 51 102 153 -> 1 2 3", "colour 51 102 153 -> 1 2 3"}));
 }
 
 TEST_F(MoreColourPrint, AComponentOutsideZeroToOneIsRefusedAndLeftAlone) {
@@ -51,12 +61,13 @@ TEST_F(MoreColourPrint, ColourDialogNeedsAMasterWindow) {
 
 TEST_F(MoreColourPrint, PrintJobsFollowTheFrameTypeOfTheJobStarted) {
     start();
-    gfx::set_printer({true, 2100, 2970, 210.0f, 297.0f});
+    const std::string ps = testing::TempDir() + "colour_print.ps";
+    wl::script::load_lines({"print " + ps});
     // A two-dimensional job: the page becomes the drawing surface.
     EXPECT_EQ(gmPrinterControl(0), 1);
-    EXPECT_EQ(FRAME_LAYER.FRAME_XRANGE, 210.0f);
-    // Action 3 of a two-dimensional job is the library's print job (it starts nothing).
-    EXPECT_EQ(gmPrinterControl(3), 0);
+    EXPECT_EQ(FRAME_LAYER.FRAME_XRANGE, wl::PostScriptFile::a4_page().width_mm);
+    // Action 3 of a two-dimensional job is the library's print job: it clears the page.
+    EXPECT_EQ(gmPrinterControl(3), 1);
 
     // A three-dimensional job: no such printing here, so the page is not started and the
     // drawing surface stays; its later actions (1 and 3) go to the same body.
@@ -66,9 +77,11 @@ TEST_F(MoreColourPrint, PrintJobsFollowTheFrameTypeOfTheJobStarted) {
     EXPECT_EQ(gmPrinterControl(3), 1);  // the picture is cleared
     EXPECT_EQ(gmPrinterControl(1), 1);
     EXPECT_EQ(gmPrinterControl(2, 40), 0);
-    // A later action without a type is a two-dimensional job again.
+    // A later action without a type is a two-dimensional job again: a further page of the job.
     EXPECT_EQ(gmPrinterControl(-1), 1);
-    EXPECT_EQ(gmPrinterControl(3), 0);
+    EXPECT_EQ(gmPrinterControl(3), 1);
+    EXPECT_EQ(gmPrinterControl(1), 1);
+    EXPECT_EQ(gmPrinterControl(3), 0);  // no job runs any more
     EXPECT_TRUE(console().empty());
 }
 

@@ -3,7 +3,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -208,6 +210,66 @@ TEST_F(Units, FatalPathsCloseUnitsAndUnwindWithStatus) {
     }
     EXPECT_EQ(rt::run_program([] { rt::program_exit(0); }), 0);
     EXPECT_EQ(rt::run_program([] {}), 0);
+}
+
+// A full disk (/dev/full): records go into the buffer and the loss shows only when it goes
+// out. Whatever operation meets the failure first, the unit keeps it: every later write, flush,
+// rewind and read and the close report it.
+TEST_F(Units, WriteFailureOnAFullDiskStaysWithTheUnitUntilItsClose) {
+    ASSERT_EQ(access("/dev/full", W_OK), 0);
+    struct Case {
+        const char* what;
+        int (*meets)(int unit);  // the first operation after the buffered records
+    };
+    const Case cases[] = {
+        {"flush", [](int u) { return rt::unit_flush(u); }},
+        {"rewind", [](int u) { return rt::unit_rewind(u); }},
+        {"step back", [](int u) { return rt::unit_backspace(u); }},
+        {"turn to reading", [](int u) { std::string r; return rt::unit_read_record(u, r); }},
+        {"close", [](int u) { return rt::unit_close(u); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_EQ(rt::unit_open(9, "/dev/full", spec(rt::FileStatus::Unknown)), rt::IOS_OK);
+        EXPECT_EQ(rt::unit_write_record(9, "a short record"), rt::IOS_OK);  // only buffered
+        EXPECT_EQ(c.meets(9), rt::IOS_WRITE_FAILED);
+        EXPECT_EQ(rt::write_failure_reason(), std::strerror(ENOSPC));
+        if (!rt::unit_connected(9)) continue;
+        std::string rec;
+        EXPECT_EQ(rt::unit_write_record(9, "more"), rt::IOS_WRITE_FAILED);
+        EXPECT_EQ(rt::unit_flush(9), rt::IOS_WRITE_FAILED);
+        EXPECT_EQ(rt::unit_rewind(9), rt::IOS_WRITE_FAILED);
+        EXPECT_EQ(rt::unit_read_record(9, rec), rt::IOS_WRITE_FAILED);
+        EXPECT_EQ(rt::unit_close(9), rt::IOS_WRITE_FAILED);
+    }
+
+    // More than a buffer: the write that overflows it fails at once.
+    ASSERT_EQ(rt::unit_open(9, "/dev/full", spec(rt::FileStatus::Replace, rt::FileAction::Write)), rt::IOS_OK);
+    int ios = rt::IOS_OK;
+    for (int k = 0; k < 10000 && ios == rt::IOS_OK; ++k) ios = rt::unit_write_record(9, std::string(80, 'x'));
+    EXPECT_EQ(ios, rt::IOS_WRITE_FAILED);
+    EXPECT_EQ(rt::unit_close(9), rt::IOS_WRITE_FAILED);
+
+    // Closing everything reports the first unit that lost records; the others close cleanly.
+    ASSERT_EQ(rt::unit_open(8, path("fine"), spec(rt::FileStatus::Replace)), rt::IOS_OK);
+    ASSERT_EQ(rt::unit_open(9, "/dev/full", spec(rt::FileStatus::Replace, rt::FileAction::Write)), rt::IOS_OK);
+    rt::unit_write_record(8, "kept");
+    rt::unit_write_record(9, "lost");
+    EXPECT_EQ(rt::units_close_all(), rt::IOS_WRITE_FAILED);
+    EXPECT_EQ(slurp(path("fine")), "kept\r\n");
+    EXPECT_EQ(rt::units_close_all(), rt::IOS_OK);
+}
+
+// A scratch file that was written and read back cleanly reports nothing.
+TEST_F(Units, CleanWritesReportNoFailureAtRewindFlushOrClose) {
+    ASSERT_EQ(rt::unit_open(25, "", spec(rt::FileStatus::Scratch)), rt::IOS_OK);
+    EXPECT_EQ(rt::unit_write_record(25, "one"), rt::IOS_OK);
+    EXPECT_EQ(rt::unit_flush(25), rt::IOS_OK);
+    EXPECT_EQ(rt::unit_rewind(25), rt::IOS_OK);
+    std::string rec;
+    EXPECT_EQ(rt::unit_read_record(25, rec), rt::IOS_OK);
+    EXPECT_EQ(rec, "one");
+    EXPECT_EQ(rt::unit_close(25), rt::IOS_OK);
 }
 
 TEST_F(Units, NotConnectedUnitReportsIt) {

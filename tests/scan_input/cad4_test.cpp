@@ -232,10 +232,10 @@ TEST_F(Cad4, RecordsOutOfOrderAreReadErrors) {
     }
 }
 
-TEST_F(Cad4, FaultsThatEndTheProgram) {
+TEST_F(Cad4, FaultsThatEndTheProgramOrNameTheDamagedLine) {
     struct Case {
         std::vector<std::string> lines;
-        std::string box;  // empty: an unchecked input error, no box
+        std::string box;  // "Error reading ...": the damaged-file error, no box
         bool scan = false;
     };
     std::vector<std::string> eleven = {"21      TOO MANY", "27"};
@@ -245,14 +245,22 @@ TEST_F(Cad4, FaultsThatEndTheProgram) {
     std::vector<std::string> cut = header();
     append(cut, records({}));
     cut.resize(cut.size() - 3);  // the file ends inside the reflection
+    std::vector<std::string> bad_angle = header();
+    append(bad_angle, records({}));
+    bad_angle[header().size() + 1][20] = 'x';
+    const std::string at = "Error reading scans.dat at line ";
     const Case cases[] = {
         {{"     21  RECORD NUMBER IN COLUMN 6"}, "ERROR READING FIRST LINE OF DATAFILE"},
         {{"20      NO RECORD 21"}, "ERROR READING FIRST LINE OF DATAFILE"},
         {eleven, "More than 10 standards"},
         {{"21      HEADER ENDS AT RECORD 3", records({})[2]}, "Error reading file header"},
-        {{"21      HEADER ENDS AT FILE END"}, ""},
+        {{"21      HEADER ENDS AT FILE END"}, at + "2: end of file inside the header"},
+        {{"21      A LETTER IN THE RECORD NUMBER", "2x"}, at + "2: unreadable value in the record number"},
+        {{"21      A LETTER IN THE WAVELENGTH", "32" + std::string(31, ' ') + "  0.7x093"},
+         at + "2: unreadable value in record 32"},
         {unknown, "Unidentified Standard Refln", true},
-        {cut, "", true},
+        {cut, at + std::to_string(cut.size() + 1) + ": end of file inside a reflection", true},
+        {bad_angle, at + std::to_string(header().size() + 2) + ": unreadable value in record 2", true},
     };
     for (const Case& c : cases) {
         wl::script::load_lines({});
@@ -261,8 +269,9 @@ TEST_F(Cad4, FaultsThatEndTheProgram) {
             header_ok();
             if (c.scan) scan();
         });
-        if (c.box.empty()) {
-            EXPECT_EQ(status, 2) << c.lines[0];
+        if (c.box.starts_with("Error reading scans.")) {
+            EXPECT_EQ(status, kvtest::DAMAGED) << c.lines[0];
+            EXPECT_EQ(kvtest::damaged_message(), c.box);
             EXPECT_TRUE(boxes().empty());
         } else {
             EXPECT_EQ(status, 0) << c.lines[0];

@@ -173,9 +173,12 @@ TEST_F(FeboReader, MalformedFilesEndTheLoad) {
         const char* name;
         std::vector<std::string> header;
         std::vector<std::string> data;
-        int exit_status;  // 0: an orderly end with the boxes; 2: an unchecked input error
+        int exit_status;  // 0: an orderly end with the boxes; DAMAGED: the damaged-file error
         std::vector<std::string> boxes;
+        std::string damaged = "";
     };
+    std::vector<std::string> cut_header = header();
+    cut_header.resize(1);
     const Case cases[] = {
         {"a line after the matrix that is no marker", no_marker, {"0 1 0 0 0 0 0 1 100", "1"}, 0, HEADER_ERROR},
         {"the file ends inside the matrix", short_header, {}, 0, HEADER_ERROR},
@@ -183,7 +186,11 @@ TEST_F(FeboReader, MalformedFilesEndTheLoad) {
         {"a code other than 0, 6 and 7", header(), {"3 1 0 0 0 0 0 1 100", "1"}, 0,
          {BOX + "Error converting datafile: ICODE=3 iseq =    1 hkl=   1   0   0", BOX + "READ ERROR ON SCAN FILE"}},
         {"a letter in the record", header(), {"0 1 O 0 0 0 0 1 100", "1"}, 0, {BOX + "READ ERROR ON SCAN FILE"}},
-        {"the file ends inside the counts", header(), {"0 1 0 0 0 0 0 12 100", "1 2 3 4 5 6 7 8 9 10"}, 2, {}},
+        {"the file ends inside the counts", header(), {"0 1 0 0 0 0 0 12 100", "1 2 3 4 5 6 7 8 9 10"},
+         kvtest::DAMAGED, {}, "Error reading scans.feb at line " + std::to_string(header().size() + 3) +
+                                  ": end of file inside a reflection"},
+        {"the file ends after its title", cut_header, {}, kvtest::DAMAGED, {},
+         "Error reading scans.feb at line 2: end of file inside the header"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -191,6 +198,7 @@ TEST_F(FeboReader, MalformedFilesEndTheLoad) {
         wl::script::load_lines({});
         EXPECT_EQ(load(c.data, c.header), c.exit_status);
         EXPECT_EQ(boxes(), c.boxes);
+        EXPECT_EQ(kvtest::damaged_message(), c.damaged);
     }
 }
 

@@ -161,7 +161,7 @@ TEST_F(VosketReader, UnusableStepTimeSkipsTheReflection) {
     EXPECT_EQ(f[12].substr(83), "   2.00000   0N");
 }
 
-TEST_F(VosketReader, MalformedFilesEndTheProgram) {
+TEST_F(VosketReader, MalformedFilesEndTheProgramOrNameTheDamagedLine) {
     const std::string ok = refl_line(' ', 1, 0, 1, 0, 0, 10.0, 0.0, 0.0, 0.0, 1.0);
     std::string bad_count = count_line(3, "  ", 1);
     bad_count[10] = 'x';
@@ -171,15 +171,19 @@ TEST_F(VosketReader, MalformedFilesEndTheProgram) {
     struct Case {
         const char* name;
         std::vector<std::string> lines;
-        int exit_status;  // 0: an orderly end with the box; 2: an unchecked input error
+        int exit_status;  // 0: an orderly end with the box; DAMAGED: the damaged-file error
         std::vector<std::string> boxes;
+        std::string damaged = "";
     };
+    const int DAMAGED = kvtest::DAMAGED;
     const Case cases[] = {
         {"a count line without its star", {ok, ok}, 0, error},
         {"a letter in a count", {bad_count, ok}, 0, error},
         {"a letter in the reflection line", {count_line(3, "  ", 1), bad_refl}, 0, error},
-        {"the file ends after a count line", {count_line(3, "  ", 1)}, 2, {}},
-        {"the file ends inside the continuation lines", {count_line(50, "  ", 1), continuation(22)}, 2, {}},
+        {"the file ends after a count line", {count_line(3, "  ", 1)}, DAMAGED, {},
+         "Error reading crystal1.dat at line 2: end of file inside a reflection"},
+        {"the file ends inside the continuation lines", {count_line(50, "  ", 1), continuation(22)}, DAMAGED, {},
+         "Error reading crystal1.dat at line 3: end of file inside a reflection"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -187,6 +191,7 @@ TEST_F(VosketReader, MalformedFilesEndTheProgram) {
         wl::script::load_lines({});
         EXPECT_EQ(load(c.lines), c.exit_status);
         EXPECT_EQ(boxes(), c.boxes);
+        EXPECT_EQ(kvtest::damaged_message(), c.damaged);
     }
 }
 

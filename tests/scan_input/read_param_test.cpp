@@ -52,12 +52,8 @@ protected:
     int read_par(const std::vector<std::string>& lines, const std::string& eol = "\r\n") {
         kvtest::write_bytes(dir / "inst", kvtest::join(lines, eol));
         EXPECT_EQ(kvtest::open_read(3, dir / "inst"), rt::IOS_OK);
-        try {
-            READ_PARAMETERS(0);
-        } catch (const rt::ProgramExit& e) {
-            return e.status;
-        }
-        return RETURNED;
+        const int ended = kvtest::exit_status([] { READ_PARAMETERS(0); });
+        return ended == -1 ? RETURNED : ended;
     }
 };
 
@@ -186,14 +182,39 @@ TEST_F(ParameterFile, FatalCasesEndTheProgramWithTheirMessage) {
     }
 }
 
-TEST_F(ParameterFile, UnreadableBackgroundOrDistancesAreUncheckedInputErrors) {
-    for (const std::string line : {"BACKGR 2 1.5 0.05", "BACKGR", "GONCON 250.0", "GONCON 250 x"}) {
-        SCOPED_TRACE(line);
+TEST_F(ParameterFile, UnreadableBackgroundOrDistancesNameTheLineAndChangeNoSetting) {
+    const struct {
+        const char* line;
+        const char* what;
+    } cases[] = {
+        {"BACKGR 2 1.0 0.5", "too few values in the BACKGR line"},
+        {"BACKGR", "too few values in the BACKGR line"},
+        {"BACKGR 3", "too few values in the BACKGR line"},
+        {"BACKGR two", "unreadable value in the BACKGR line"},
+        {"GONCON 250.0", "too few values in the GONCON line"},
+        {"GONCON 2x0 200", "unreadable value in the GONCON line"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
         rt::units_close_all();
-        const int ended = read_par(with(MANDATORY, {line}));
-        EXPECT_NE(ended, 0);
-        EXPECT_NE(ended, RETURNED);
+        // The settings of a file read before.
+        ASSERT_EQ(read_par(with(MANDATORY, {"BACKGR 2 7.0 0.25 1.0", "GONCON 150 160", "BLAXES 2 -1 3"})), RETURNED);
+        rt::units_close_all();
+        const FITPAR_t fitpar = FITPAR;
+        // Damaged after lines that change settings (WAVEL with one wavelength, ATTEN, PARITY).
+        std::vector<std::string> lines = {"WAVEL  1 0.71073 0.71359 0.5", "ATTEN  3.5", "PARITY -1 1 1 1",
+                                          "BLAXES 1 2 3", c.line};
+        EXPECT_EQ(read_par(with(lines, MANDATORY)), kvtest::DAMAGED);
+        EXPECT_EQ(kvtest::damaged_message(), std::string("Error reading inst at line 5: ") + c.what);
         EXPECT_TRUE(boxes().empty());
+        EXPECT_EQ(WAVES.NWAVE, 2);
+        EXPECT_EQ(SCANHDR.ATTEN, 12.5f);
+        EXPECT_EQ(GONIO.PARITY(1), 1);
+        EXPECT_EQ(GONIO.GONCON1, 150.0f);
+        EXPECT_EQ(UNITCELL.IBL(1), 2);
+        EXPECT_EQ(FIXEDBG.IBGTYPE, 2);
+        EXPECT_EQ(FITPAR.PKVALS(1, 1), 7.0f);
+        EXPECT_EQ(FITPAR.PKVALS(6, 1), fitpar.PKVALS(6, 1));
     }
 }
 

@@ -223,7 +223,7 @@ TEST_F(StandardDataFile, RefusesRecordsThatCouldNotBeReadBack) {
         WRITE_REF_STDDATA(NEW, st, c.iseq, hkl(c.h, 0, 0), 0.0f, angl, c.nstep, 0.01f, c.scale, 0, "N", counts,
                           MAXSTEP);
         rt::unit_close(NEW);
-        EXPECT_EQ(st, 1);
+        EXPECT_EQ(st, 2);  // refused, as apart from a write that failed
         EXPECT_EQ(kvtest::read_bytes(dir / "out"), "");
     }
 }
@@ -497,6 +497,8 @@ TEST_F(StandardDataFile, HeaderWithoutDataLineIsReportedBySkipAndRead) {
     EXPECT_EQ(FILEINFO.TITLE.trimmed(), "A SMALL TEST CRYSTAL");
 }
 
+// A refused matrix also clears the one in force, so that no file written for this data set
+// carries another crystal's matrix.
 TEST_F(StandardDataFile, HeaderReaderRestoresTitleAndTakesOnlyACleanRegularMatrix) {
     const std::string tilde_title = "t Mo{Ka} run ~3" + std::string(46, ' ') + "Z";  // 60 characters from column 3
     struct Case {
@@ -508,11 +510,11 @@ TEST_F(StandardDataFile, HeaderReaderRestoresTitleAndTakesOnlyACleanRegularMatri
     const Case cases[] = {
         {"lower-case u lines, commas, any columns", {"u 0.1, 0.0, 0.0", "u0.0 0.2 0.0", "u   0,0,0.3"}, 1, 0.1f},
         {"no U line keeps the matrix in force", {}, 1, 7.0f},
-        {"two U lines", {"U 0.1 0 0", "U 0 0.2 0"}, 0, 7.0f},
-        {"an unreadable U line", {"U 0.1 0 0", "U 0 abc 0", "U 0 0 0.3"}, 0, 7.0f},
-        {"a short U line", {"U 0.1 0 0", "U 0 0.2", "U 0 0 0.3"}, 0, 7.0f},
-        {"a zero matrix", {"U 0 0 0", "U 0 0 0", "U 0 0 0"}, 0, 7.0f},
-        {"a singular matrix", {"U 0.1 0.2 0.3", "U 0.2 0.4 0.6", "U 0 0 0.3"}, 0, 7.0f},
+        {"two U lines", {"U 0.1 0 0", "U 0 0.2 0"}, 0, 0.0f},
+        {"an unreadable U line", {"U 0.1 0 0", "U 0 abc 0", "U 0 0 0.3"}, 0, 0.0f},
+        {"a short U line", {"U 0.1 0 0", "U 0 0.2", "U 0 0 0.3"}, 0, 0.0f},
+        {"a zero matrix", {"U 0 0 0", "U 0 0 0", "U 0 0 0"}, 0, 0.0f},
+        {"a singular matrix", {"U 0.1 0.2 0.3", "U 0.2 0.4 0.6", "U 0 0 0.3"}, 0, 0.0f},
         {"a fourth U line is ignored", {"U 0.1 0 0", "U 0 0.2 0", "U 0 0 0.3", "U nonsense"}, 1, 0.1f},
     };
     for (const Case& c : cases) {
@@ -535,6 +537,10 @@ TEST_F(StandardDataFile, HeaderReaderRestoresTitleAndTakesOnlyACleanRegularMatri
         EXPECT_EQ(UNITCELL.UB(1, 1), c.ub11);
         if (c.ubok == 1 && c.ub11 == 0.1f) {
             EXPECT_EQ(UNITCELL.UB(3, 3), 0.3f);
+        }
+        if (c.ubok == 0) {
+            for (int i = 1; i <= 3; ++i)
+                for (int j = 1; j <= 3; ++j) EXPECT_EQ(UNITCELL.UB(i, j), 0.0f) << i << j;
         }
         EXPECT_EQ(FILEINFO.TITLE.view(), "MO[KA] RUN ^3" + std::string(46, ' ') + "Z");
         EXPECT_EQ(read(STD_NEXT), 0);  // the position stands after the lower-case data line

@@ -151,8 +151,11 @@ TEST_F(StoeReader, UnusableReflectionsAreSkippedAndTheDataEndWhereTheFileSays) {
         {"more than 500 counts", {refl("2 0 0", 0, 2, 0, "10 5 0 0"), too_many, ok, "P 9 1 2"}, SKIPPED, 1},
         {"no counts", {refl("2 0 0", 0, 2, 0, "10 5 0 0"), "P 9", ok, "P 9 1 2"}, SKIPPED, 1},
         {"no counting time", {refl("2 0 0", 0, 0, 0, "10 5 0 0"), "P 9 1", ok, "P 9 1 2"}, SKIPPED, 1},
-        {"fewer than sixteen values end the data", {ok, "P 9 1 2", " 2 0 0 0 0.5 0.5 0 0 2 0 0.0 0 10 5 0", ok, "P 9 1"}, DONE, 1},
-        {"end of file before the counts drops the reflection", {ok, "P 9 1 2", ok}, DONE, 1},
+        {"fewer than sixteen values drop the reflection",
+         {ok, "P 9 1 2", " 2 0 0 0 0.5 0.5 0 0 2 0 0.0 0 10 5 0", "P 9 1", ok, "P 9 1"}, SKIPPED, 2},
+        {"a short 0 0 0 line ends the data", {ok, "P 9 1 2", " 0 0 0", ok, "P 9 1"}, DONE, 1},
+        {"end of file before the counts drops the reflection", {ok, "P 9 1 2", ok}, SKIPPED, 1},
+        {"end of file inside the reflection line drops it", {ok, "P 9 1 2", " 2 0 0 0 0.5"}, SKIPPED, 1},
         // Without the closing 0 0 0 line the end of the file completes the last counts.
         {"end of file after the counts keeps the reflection", {ok, "P 9 1 2"}, DONE, 1},
         {"a blank line is passed over", {ok, "P 9 1 2", "", "   ", ok, "P 9 1"}, DONE, 2},
@@ -182,23 +185,28 @@ TEST_F(StoeReader, SkippedReflectionKeepsItsSequenceNumber) {
     EXPECT_EQ(r[0].ISEQ, 2);
 }
 
-TEST_F(StoeReader, MalformedFilesEndTheProgram) {
+TEST_F(StoeReader, MalformedFilesEndTheProgramOrNameTheDamagedLine) {
     const std::string ok = refl("1 0 0", 0, 2, 0, "10 5 0 0");
     struct Case {
         const char* name;
         std::vector<std::string> lines;
-        int exit_status;  // 0: an orderly end with the box; 2: an unchecked input error
+        int exit_status;  // 0: an orderly end with the box; DAMAGED: the damaged-file error
         std::vector<std::string> boxes;
+        std::string damaged = "";
     };
+    const int DAMAGED = kvtest::DAMAGED;
     const Case cases[] = {
         {"no DATA line", {"TITL NO DATA", "WAVE 0.71 0.7093 0.7136"}, 0, {BOX + "Unexpected end of file"}},
         {"a letter in a header value", {"WAVE 0.71 0.7O93 0.7136", "DATA"}, 0, {BOX + "Error reading file header"}},
         {"more standards than the store holds", {"STDS 11 0.0 1 0 0", "DATA"}, 0, {BOX + "Error reading file header"}},
-        {"a header line short of values", {"SCAN 1.0 0.5", "DATA"}, 2, {}},
+        {"a header line short of values", {"SCAN 1.0 0.5", "DATA"}, DAMAGED, {},
+         "Error reading scans.d00 at line 1: too few values in the SCAN line"},
         {"a standard not in the header", {"STDS 1 1 0.0 1 0 0", "DATA", refl("0 1 0", 40, 2, 0, "10 5 0 0"), "P 1 2"},
          0, {BOX + "Unidentified Standard Refln"}},
-        {"a letter in a count", {"DATA", ok, "P 1 2 x 4"}, 2, {}},
-        {"a letter in the reflection line", {"DATA", " 1 0 0 0 0.5 0.5 0 0 2 0 0.0 0 10 five 0 0", "P 1 2"}, 2, {}},
+        {"a letter in a count", {"DATA", ok, "P 1 2 x 4"}, DAMAGED, {},
+         "Error reading scans.d00 at line 3: unreadable value in a count line"},
+        {"a letter in the reflection line", {"DATA", " 1 0 0 0 0.5 0.5 0 0 2 0 0.0 0 10 five 0 0", "P 1 2"}, DAMAGED,
+         {}, "Error reading scans.d00 at line 2: unreadable value in the reflection line"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -209,7 +217,8 @@ TEST_F(StoeReader, MalformedFilesEndTheProgram) {
         wl::script::load_lines({});
         EXPECT_EQ(load(c.lines), c.exit_status);
         EXPECT_EQ(boxes(), c.boxes);
-        EXPECT_FALSE(rt::unit_connected(STD));  // the scratch file went with the program
+        EXPECT_EQ(kvtest::damaged_message(), c.damaged);
+        EXPECT_FALSE(rt::unit_connected(STD));  // the scratch file is gone
     }
 }
 

@@ -83,13 +83,26 @@ protected:
     std::filesystem::path dir;
 };
 
-// Runs f; -1 when it returned, else the exit status the program ended with.
+// What exit_status gives when f raised the damaged-input-file error; its message is then in
+// damaged_message().
+constexpr int DAMAGED = -2;
+inline std::string& damaged_message() {
+    static std::string m;
+    return m;
+}
+
+// Runs f; -1 when it returned, DAMAGED when it raised the damaged-input-file error, else the
+// exit status the program ended with.
 template <class F>
 int exit_status(F f) {
+    damaged_message().clear();
     try {
         f();
     } catch (const rt::ProgramExit& e) {
         return e.status;
+    } catch (const rt::InputError& e) {
+        damaged_message() = e.message();
+        return DAMAGED;
     }
     return -1;
 }
@@ -123,8 +136,8 @@ protected:
         FILEINFO.IFORMAT = format;
     }
 
-    // Converts the open input; -1 when CONVERT_FILE returned (with status 0), else the exit
-    // status the program ended with.
+    // Converts the open input; -1 when CONVERT_FILE returned (with status 0), DAMAGED when the
+    // file proved damaged, else the exit status the program ended with.
     static int convert() {
         int status = 0;
         const int ended = exit_status([&] { CONVERT_FILE(status); });

@@ -126,8 +126,9 @@ TEST_F(Xcalibur, NewLayoutHeader) {
     EXPECT_FLOAT_EQ(UNITCELL.UB(3, 3), 0.08f);
     EXPECT_EQ(UNITCELL.UB(1, 2), 0.0f);
     // The first reflection line is left for the scan reader.
-    EXPECT_EQ(scan(), 12);  // ... which finds its Z lines missing at the end of the file
+    EXPECT_EQ(scan(), 13);  // ... which finds its Z lines missing at the end of the file
     EXPECT_EQ(REFLN.ISEQ, 1);
+    EXPECT_EQ(scan(), 12);
 }
 
 TEST_F(Xcalibur, NewLayoutReflections) {
@@ -192,6 +193,7 @@ TEST_F(Xcalibur, NewLayoutReflections) {
     ASSERT_EQ(scan(), 0);
     EXPECT_EQ(r.SCANCODE, "N");  // a code the format does not know: a normal reflection
 
+    EXPECT_EQ(scan(), 13);  // the reflection the file ends inside is dropped as unusable
     EXPECT_EQ(scan(), 12);
 }
 
@@ -324,7 +326,7 @@ TEST_F(Xcalibur, OldLayoutWithoutScanWidthLineSkipsItsReflections) {
     EXPECT_EQ(TOTALS.INUM(3), 0);
 }
 
-TEST_F(Xcalibur, FaultsThatEndTheProgram) {
+TEST_F(Xcalibur, FaultsThatEndTheProgramOrNameTheDamagedLine) {
     const std::string refl = ordinary(1, 1, 0, 0, "NL", 1.0f);
     std::string bad_steps = steps(20);
     bad_steps[13] = 'x';
@@ -336,9 +338,15 @@ TEST_F(Xcalibur, FaultsThatEndTheProgram) {
     bad_refl[12] = 'x';
     struct Case {
         std::vector<std::string> lines;
-        std::string box;  // empty: an unchecked input error, no box
+        std::string box;  // "Error reading ...": the damaged-file error, no box
         bool scan = false;
     };
+    const std::string at = "Error reading scans.dca at line ";
+    std::string bad_z = zline(0, 20, 0, 0);
+    bad_z[15] = 'x';
+    std::string bad_e = zline(0, 20, 0, 0);
+    bad_e[0] = 'E';
+    bad_e[25] = 'x';
     const Case cases[] = {
         {{"G the header never ends"}, "UNEXPECTED EOF IN DATAFILE HEADER"},
         {{bad_steps, refl}, "ERROR READING DATAFILE HEADER"},
@@ -348,13 +356,16 @@ TEST_F(Xcalibur, FaultsThatEndTheProgram) {
         {{"P rr 1 50 16", refl}, "ERROR READING FILE: EXPECTED P, GOT # AT LINE      2"},
         {{"G", urow(1, 0, 0), "G", refl}, "ERROR READING FILE: EXPECTED U, GOT G AT LINE      3"},
         {{bad_urow, urow(0, 1, 0), urow(0, 0, 1), refl}, "ERROR READING DATAFILE HEADER"},
-        {{bad_speed, refl}, ""},
-        {{"P sc s      2.0 without its scan-width field", refl}, ""},
-        {{"C Version x.171.32", refl}, ""},
+        {{bad_speed, refl}, at + "1: unreadable value in the sc w field"},
+        {{"P sc s      2.0 without its scan-width field", refl}, at + "1: the sc s line has no sc w field"},
+        {{"P sc s      2.x sc w   0.8    0.6      1.0", refl}, at + "1: unreadable value in the sc s field"},
+        {{"C Version x.171.32", refl}, at + "1: unreadable value in the Version field"},
         {{"P rr 0", "G", refl, zline(0, 20, 0, 0), "S"}, "ERROR READING FILE: EXPECTED Z, GOT S AT LINE      5", true},
         {{"P rr 0", reference_old(1, 0, 0, 4, false), zline(0, 20, 0, 0), zline(0, 0, 0, 0), slines(8, 1)[0]},
          "Unidentified Standard Refln", true},
-        {{"G", bad_refl}, "", true},
+        {{"G", bad_refl}, at + "2: unreadable value in the reflection line", true},
+        {{"G", refl, bad_z}, at + "3: unreadable value in a Z line", true},
+        {{"G", refl, zline(0, 20, 0, 0), zline(0, 0, 0, 0), bad_e}, at + "5: unreadable value in an E line", true},
     };
     for (const Case& c : cases) {
         wl::script::load_lines({});
@@ -363,8 +374,9 @@ TEST_F(Xcalibur, FaultsThatEndTheProgram) {
             header_ok();
             if (c.scan) scan();
         });
-        if (c.box.empty()) {
-            EXPECT_EQ(status, 2) << c.lines[0];
+        if (c.box.starts_with("Error reading scans.")) {
+            EXPECT_EQ(status, kvtest::DAMAGED) << c.lines[0];
+            EXPECT_EQ(kvtest::damaged_message(), c.box);
             EXPECT_TRUE(boxes().empty()) << c.lines[0];
         } else {
             EXPECT_EQ(status, 0) << c.lines[0];

@@ -247,10 +247,10 @@ TEST_F(Xscans, StepCountsTheReflectionCannotHoldAreSkipped) {
     }
 }
 
-TEST_F(Xscans, HeaderFaultsEndTheProgram) {
+TEST_F(Xscans, HeaderFaultsEndTheProgramOrNameTheDamagedLine) {
     struct Case {
         std::string line;
-        std::string box;  // empty: an unchecked input error, no box
+        std::string box;  // "Error reading ...": the damaged-file error, no box
     };
     const Case cases[] = {
         {spoil(checkr(2, 50, 10), 15, 'x'), "ERROR READING DATAFILE HEADER"},
@@ -258,15 +258,16 @@ TEST_F(Xscans, HeaderFaultsEndTheProgram) {
         {checkr(11, 50, 10), "More than 10 standards"},
         {checkn(11, 0, 0, 4), "More than 10 standards"},
         {checkn(0, 0, 0, 4), "ERROR READING DATAFILE HEADER"},
-        {spoil(checkn(1, 0, 0, 4), 20, 'x'), ""},
-        {spoil(detect(8.0f), 50, 'x'), ""},
+        {spoil(checkn(1, 0, 0, 4), 20, 'x'), "Error reading scans.p4t at line 1: unreadable value in the CHECKN line"},
+        {spoil(detect(8.0f), 50, 'x'), "Error reading scans.p4t at line 1: unreadable value in the DETECT line"},
     };
     for (const Case& c : cases) {
         wl::script::load_lines({});
         open_file({c.line, "DATA"});
         const int status = kvtest::exit_status([] { header_ok(); });
-        if (c.box.empty()) {
-            EXPECT_EQ(status, 2) << c.line;
+        if (c.box.starts_with("Error reading scans.")) {
+            EXPECT_EQ(status, kvtest::DAMAGED) << c.line;
+            EXPECT_EQ(kvtest::damaged_message(), c.box);
             EXPECT_TRUE(boxes().empty()) << c.line;
         } else {
             EXPECT_EQ(status, 0) << c.line;
@@ -275,10 +276,11 @@ TEST_F(Xscans, HeaderFaultsEndTheProgram) {
     }
     // The file ends before its DATA line.
     open_file({"TITLE NO DATA LINE"});
-    EXPECT_EQ(kvtest::exit_status([] { header_ok(); }), 2);
+    EXPECT_EQ(kvtest::exit_status([] { header_ok(); }), kvtest::DAMAGED);
+    EXPECT_EQ(kvtest::damaged_message(), "Error reading scans.p4t at line 2: end of file inside the header");
 }
 
-TEST_F(Xscans, UnknownStandardAndUnreadableReflectionLineEndTheProgram) {
+TEST_F(Xscans, UnknownStandardEndsTheProgramAndAnUnreadableReflectionLineIsNamed) {
     std::vector<std::string> lines = header();
     lines.push_back(refl(-3, 5, 5, 5, 10, 5, 0, 0, 1, 1));
     open_file(lines);
@@ -289,7 +291,9 @@ TEST_F(Xscans, UnknownStandardAndUnreadableReflectionLineEndTheProgram) {
     lines.back() = spoil(refl(1, 1, 0, 0, 10, 5, 0, 0, 1, 1), 33, 'x');
     open_file(lines);
     ASSERT_EQ(header_ok(), 0);
-    EXPECT_EQ(kvtest::exit_status([] { scan(); }), 2);
+    EXPECT_EQ(kvtest::exit_status([] { scan(); }), kvtest::DAMAGED);
+    EXPECT_EQ(kvtest::damaged_message(), "Error reading scans.p4t at line " + std::to_string(lines.size()) +
+                                             ": unreadable value in the reflection line");
 }
 
 TEST_F(Xscans, FileIsConvertedIntoTheWorkingFile) {

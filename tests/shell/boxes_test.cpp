@@ -45,6 +45,37 @@ TEST_F(SmallBoxes, RefinementBoxReturnsTheChoicesAndKeepsThemForTheNextRun) {
     }
 }
 
+// "Symmetry constrained" with no system selected: "Refine" shows the box and keeps the dialog
+// open, until a system is chosen or the toggle is switched off.
+TEST_F(SmallBoxes, RefinementBoxAsksForACrystalSystemBeforeRefiningWithSymmetry) {
+    const std::string box = "box " + kvtest::TITLE + " | Choose a crystal system, or switch Symmetry constrained off";
+    const std::string dialog = kvtest::TITLE + ": Unit Cell Refinement";
+    struct Case {
+        const char* name;
+        std::vector<std::string> actions;
+        int system;
+    };
+    const Case cases[] = {
+        {"then a system chosen", {"toggle 6 21 1", "press 626", "press 626", "select 6 24 3", "press 626"}, 3},
+        {"then the toggle switched off", {"toggle 6 21 1", "toggle 6 22 1", "press 626", "toggle 6 21 0", "press 626"}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        w(6, 21).toggle = 0;
+        w(6, 24).selection = 0;
+        script(c.actions);
+        int go = -6, offsets = -7, zero = -8, system = -9;
+        RUN_REFINEMENT_BOX(go, offsets, zero, system);
+        EXPECT_EQ(go, 1);
+        EXPECT_EQ(system, c.system);
+        const int asked = c.system == 3 ? 2 : 1;
+        std::vector<std::string> expected = {"show " + dialog};
+        for (int k = 0; k < asked; ++k) expected.push_back(box);
+        expected.push_back("hide " + dialog);
+        EXPECT_EQ(transcript(), expected);
+    }
+}
+
 TEST_F(SmallBoxes, RefinementBoxShowsTheCrystalSystemsOnlyWithSymmetry) {
     w(6, 21).toggle = 0;
     script({"toggle 6 21 1", "select 6 24 2", "toggle 6 21 0", "select 6 24 3"});

@@ -134,14 +134,16 @@ TEST_F(CifFile, MatrixWithoutFittedReflectionsAndAVolumeEsdOfOneOrMore) {
     EXPECT_EQ(transcript().size(), 1u);
 }
 
-TEST_F(CifFile, NameIsTheInputPathUpToItsFirstDot) {
+TEST_F(CifFile, NameIsTheInputPathUpToTheFirstDotOfTheFileName) {
     struct Case {
         std::string input, cif;
     };
     const Case cases[] = {
         {"abc.dat", "abc_kelvor.cif"},
-        {"run.v2/scan.dat", "run_kelvor.cif"},  // the dot of a directory name
-        {"plain", "plain_kelvor.cif"},          // no dot: beside the input file, by its name
+        {"run.v2/scan.dat", "run.v2/scan_kelvor.cif"},  // a dot of a folder name is not cut at
+        {"run.v2/a.b.rfl", "run.v2/a_kelvor.cif"},
+        {"run.v2/plain", "run.v2/plain_kelvor.cif"},    // no dot: beside the input file, by its name
+        {"plain", "plain_kelvor.cif"},
     };
     std::filesystem::create_directories(dir / "run.v2");
     for (const Case& c : cases) {

@@ -52,16 +52,22 @@ TEST_F(InputFile, OpensTheFileSetsTheNamesAndStartsTheAutomaticLog) {
     EXPECT_TRUE(std::regex_match(log, banner)) << log;
 }
 
-TEST_F(InputFile, LogNameIsThePathUpToItsFirstDot) {
+// The log lies beside the input file, named from the file name up to its first dot; a dot in a
+// folder name neither names the log nor gives the format.
+TEST_F(InputFile, LogNameIsThePathUpToTheFirstDotOfTheFileName) {
     struct Case {
         std::string input, log;
+        int iformat;
     };
     std::filesystem::create_directories(dir / "run.d");
+    std::filesystem::create_directories(dir / "run.dca/v.2");
     const Case cases[] = {
-        {"scan", "scan_Kelvor.log"},
-        {"scan.p4t", "scan_Kelvor.log"},
-        {"two.dots.dca", "two_Kelvor.log"},
-        {"run.d/scan.dat", "run_Kelvor.log"},  // a dot in a directory name
+        {"scan", "scan_Kelvor.log", 3},  // no extension: the toggles stay as built
+        {"scan.p4t", "scan_Kelvor.log", 4},
+        {"two.dots.d00", "two_Kelvor.log", 4},  // "DOT": the last choice stays
+        {"run.d/scan.feb", "run.d/scan_Kelvor.log", 6},
+        {"run.dca/v.2/ds.rfl", "run.dca/v.2/ds_Kelvor.log", 1},
+        {"run.dca/v.2/plain", "run.dca/v.2/plain_Kelvor.log", 1},  // the last choice stays
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.input);
@@ -70,6 +76,7 @@ TEST_F(InputFile, LogNameIsThePathUpToItsFirstDot) {
         OPEN_IN();
         EXPECT_EQ(FILEINFO.LOADED, 1);
         EXPECT_EQ(rt::unit_path(20), (dir / c.log).string());
+        EXPECT_EQ(FILEINFO.IFORMAT, c.iformat);
     }
 }
 

@@ -132,6 +132,19 @@ TEST_F(ProposedName, ExperimentFileProposesTheInputNameUpToItsFirstDotThenExp) {
     EXPECT_FALSE(rt::unit_connected(26));
 }
 
+// A dot in a folder name of the input path is not the name's dot.
+TEST_F(ProposedName, ExperimentFileProposalIgnoresDotsInFolderNames) {
+    std::filesystem::create_directories(dir / "run.v2");
+    for (const char* name : {"ds.rfl", "ds"}) {
+        SCOPED_TRACE(name);
+        kvtest::write_bytes(dir / "run.v2" / name, "x\r\n");
+        script({"file " + path(std::string("run.v2/") + name), "press 470"});
+        OPEN_IN();
+        ASSERT_EQ(FILEINFO.LOADED, 1);
+        EXPECT_EQ(proposed({"cancel"}, [] { OPEN_EXP(); }), Names{std::string(name) == "ds" ? "EXP" : "ds.EXP"});
+    }
+}
+
 TEST_F(ProposedName, OtherBrowsersProposeNothing) {
     FILEINFO.IN_DIR = dir.string() + "/";
     FILEINFO.IN_NAME = "scan.dat";

@@ -5,12 +5,9 @@ if(KV_FLTK AND TARGET kv_platform_fltk)
   target_link_libraries(gfx_window_check PRIVATE kv_platform_fltk kv_all)
   if(KV_XVFB)
     # Each check on a display that Xvfb itself chose free, so that checks started together
-    # never share one.
+    # never share one; without and under a window manager.
     foreach(_mode draw pointer boxes widgets file timer menu)
-      add_test(NAME xvfb_gfx_${_mode}
-               COMMAND ${CMAKE_CURRENT_LIST_DIR}/on_own_display.sh $<TARGET_FILE:gfx_window_check> ${_mode})
-      set_tests_properties(xvfb_gfx_${_mode} PROPERTIES LABELS xvfb TIMEOUT 60
-        ENVIRONMENT "LSAN_OPTIONS=suppressions=${CMAKE_CURRENT_LIST_DIR}/lsan.supp")
+      kv_window_test(xvfb_gfx_${_mode} 60 $<TARGET_FILE:gfx_window_check> ${_mode})
     endforeach()
   endif()
 endif()

@@ -166,17 +166,35 @@ int run() {
 }
 
 // Where a window stands in the server's stacking order (higher is nearer the front), -1 when
-// it is not a child of the root window.
+// it is not shown. Under a window manager the window lies in a frame of the manager's: the
+// frame, the root window's child, stands for it.
 int stacking_place(Window xid) {
+    const Window top = RootWindow(fl_display, fl_screen);
     Window root = 0, parent = 0, *children = nullptr;
     unsigned n = 0;
+    for (int depth = 0; depth < 8; ++depth) {
+        if (!XQueryTree(fl_display, xid, &root, &parent, &children, &n)) return -1;
+        if (children) XFree(children);
+        if (parent == top || parent == 0) break;
+        xid = parent;
+    }
     int place = -1;
-    if (XQueryTree(fl_display, RootWindow(fl_display, fl_screen), &root, &parent, &children, &n)) {
+    if (XQueryTree(fl_display, top, &root, &parent, &children, &n)) {
         for (unsigned k = 0; k < n; ++k)
             if (children[k] == xid) place = int(k);
         XFree(children);
     }
     return place;
+}
+
+// Waits for a stacking a window manager may make a moment later; whether it holds.
+template <class Cond>
+bool stacked(Cond cond) {
+    for (int k = 0; k < 100 && !cond(); ++k) {
+        Fl::wait(0.02);
+        XSync(fl_display, False);
+    }
+    return cond();
 }
 
 Fl_Window* window_titled(const std::string& title) {
@@ -196,7 +214,8 @@ void check_stacking() {
     Fl_Window* b = window_titled("Second dialog");
     check(a && b, "both dialogs are shown");
     if (!a || !b) return;
-    check(stacking_place(fl_xid(b)) > stacking_place(fl_xid(a)), "the dialog shown last is in front");
+    check(stacked([&] { return stacking_place(fl_xid(b)) > stacking_place(fl_xid(a)); }),
+          "the dialog shown last is in front");
     gmSetActiveWindow(first);
     wl::Event e;
     e.callback = 1;
@@ -204,8 +223,10 @@ void check_stacking() {
     wl::frontend().pump(wl::model());
     Fl::flush();
     XSync(fl_display, False);
-    check(stacking_place(fl_xid(a)) > stacking_place(fl_xid(b)), "the dialog made active comes to the front");
-    check(stacking_place(fl_xid(a)) > stacking_place(fl_xid(master_window())), "a dialog stays above the master window");
+    check(stacked([&] { return stacking_place(fl_xid(a)) > stacking_place(fl_xid(b)); }),
+          "the dialog made active comes to the front");
+    check(stacked([&] { return stacking_place(fl_xid(a)) > stacking_place(fl_xid(master_window())); }),
+          "a dialog stays above the master window");
 }
 
 }  // namespace

@@ -9,13 +9,23 @@
 //         file stops growing at once, the program ends with the reflections fitted before the
 //         Stop, and those are byte for byte what the script driver writes when it stops after
 //         as many.
-// usage: mainroad_window_check road|stop KELVORANTIDE KELVOR_SCRIPT KELVOR_GEN FIXTURE_DIR SPEC
+//   stopstart  the journey on a few thousand reflections: "Stop" while the pass runs stops it
+//         at once (the program goes idle); "Start" then finishes it, the "End of File" box is
+//         shown, and the file holds every reflection exactly once, byte for byte the scripted
+//         run's. The pass rate and the Stop latency are reported.
+//   long  the journey on some thousands of reflections to the end of the data: the "End of
+//         File" box is shown within moments of the last reflection and the program answers.
+// usage: mainroad_window_check road|stop|stopstart|long KELVORANTIDE KELVOR_SCRIPT KELVOR_GEN
+//                              FIXTURE_DIR SPEC [REPEATS]
+// REPEATS: how many times the long passes repeat the main road's reflections (a slower build
+// runs fewer).
 // Exit status 0 when the check holds; the reason for a failure on stderr.
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -173,12 +183,17 @@ void measure_grid() {
 // Clicks the middle of a control at grid column x, row y (counted upward from the bottom of the
 // grid area), w x h cells, in a window whose grid area has `top` and `bottom` pixels of bars
 // above and below it.
-void click_cell(const std::string& win, int x, int y, int w, int h, int top = 0, int bottom = 0) {
+// Moves the pointer there; the xdotool arguments for it.
+std::string cell_point(const std::string& win, int x, int y, int w, int h, int top, int bottom) {
     const Geometry g = geometry(win);
     const int area_h = g.h - top - bottom;
     const int px = (2 * x + w) * cell_w / 2;
     const int py = top + area_h - (2 * y + h) * cell_h / 2;
-    run("xdotool mousemove --window " + win + " " + std::to_string(px) + " " + std::to_string(py) + " click 1");
+    return "mousemove --window " + win + " " + std::to_string(px) + " " + std::to_string(py);
+}
+
+void click_cell(const std::string& win, int x, int y, int w, int h, int top = 0, int bottom = 0) {
+    run("xdotool " + cell_point(win, x, y, w, h, top, bottom) + " click 1");
 }
 
 void focus(const std::string& win) { run("xdotool windowfocus --sync " + win + " >/dev/null 2>&1"); }
@@ -293,6 +308,33 @@ int wait_app(double seconds) {
 long bytes_on_disk(const fs::path& p) {
     struct stat st {};
     return ::stat(p.c_str(), &st) == 0 ? long(st.st_size) : -1;
+}
+
+// The time the program has run on a processor so far, in seconds (-1 when it is gone).
+double cpu_seconds(pid_t pid) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/schedstat");
+    long long ns = -1;
+    if (!(in >> ns)) return -1;
+    return double(ns) * 1e-9;
+}
+
+// Waits until the program has used no processor time for `quiet` seconds; the seconds from
+// `since` to the last moment it ran, or -1 when it kept running for `seconds`.
+double idle_after(Clock::time_point since, double quiet, double seconds) {
+    const auto give_up = since + std::chrono::duration<double>(seconds);
+    double last = cpu_seconds(app_pid);
+    auto last_ran = Clock::now();
+    while (Clock::now() < give_up) {
+        pause_ms(5);
+        const double c = cpu_seconds(app_pid);
+        if (c != last) {
+            last = c;
+            last_ran = Clock::now();
+        } else if (std::chrono::duration<double>(Clock::now() - last_ran).count() >= quiet) {
+            return std::chrono::duration<double>(last_ran - since).count();
+        }
+    }
+    return -1;
 }
 
 int records(const std::string& text) {
@@ -514,20 +556,121 @@ int run_stop(const Setup& s) {
     return failures ? 1 : 0;
 }
 
+// A fresh directory with a data set of `repeats` times the main road's reflections; its
+// reflection count in `total`.
+fs::path big_dir(const Setup& s, int repeats, int& total) {
+    std::string tmpl = (fs::temp_directory_path() / "kvbigXXXXXX").string();
+    if (!mkdtemp(tmpl.data())) return {};
+    const fs::path gen_dir = tmpl;
+    total = make_big_data_set(s, gen_dir, repeats);
+    const fs::path dir = total > 0 ? fresh_dir(s, gen_dir, "big") : fs::path();
+    fs::remove_all(gen_dir);
+    if (!dir.empty()) shot_dir = dir.string();
+    return dir;
+}
+
+// The pass in the windows goes to the end of the data: the "End of File" box is shown within
+// `seconds`, is answered, and the fitting dialog closes; the seconds it took.
+double pass_ends(double seconds) {
+    const auto t0 = Clock::now();
+    const std::string box = wait_window(seconds, wl::fltk::kClassMessage);
+    const double took = std::chrono::duration<double>(Clock::now() - t0).count();
+    check(!box.empty(), "the \"End of File\" box is shown within " + std::to_string(int(seconds)) + " s");
+    if (!box.empty()) check(return_until_gone(box), "the \"End of File\" box is answered");
+    check(dialog_closes("Fitting Controls", 10), "the fitting dialog closes at the end of the pass");
+    return took;
+}
+
+// The file written in the windows holds every reflection once: the scripted run's file.
+void whole_pass_written(const Setup& s, const fs::path& dir, int total) {
+    const std::string got = read_bytes(dir / "window/out.int");
+    check(records(got) == total, "one record per reflection: " + std::to_string(total) + ", got " +
+                                     std::to_string(records(got)));
+    const std::string expected = scripted_output(s, dir, "big", "run\n");
+    check(!expected.empty() && got == expected, "the file written in the windows is the scripted run's");
+}
+
+int run_stop_start(const Setup& s, int repeats) {
+    int total = 0;
+    const fs::path dir = big_dir(s, repeats, total);
+    if (dir.empty()) return 1;
+    const fs::path out = dir / "window/out.int";
+    const std::string master = start_pass(dir, "big");
+    if (master.empty()) {
+        report_end(dir);
+        return 1;
+    }
+    const auto started = Clock::now();
+    const auto end = started + std::chrono::seconds(30);
+    while (bytes_on_disk(out) <= 0 && Clock::now() < end) pause_ms(10);
+    check(bytes_on_disk(out) > 0, "the pass writes reflections");
+    pause_ms(300);
+
+    // Stop: the program goes idle at once, short of the end of the data. The pointer is on the
+    // button first; the time counts from the start of the press.
+    step("Stop");
+    run("xdotool " + cell_point(master, 16, 1, 2, 1, wl::fltk::kBarHeight, wl::fltk::kBarHeight));
+    const auto pressed = Clock::now();
+    run("xdotool click 1");
+    const double latency = idle_after(pressed, 0.3, 10);
+    check(latency >= 0, "the program goes idle after Stop");
+    check(windows(wl::fltk::kClassMessage).empty(), "the pass was stopped before the end of the data");
+    const long stopped_at = bytes_on_disk(out);
+    pause_ms(500);
+    check(bytes_on_disk(out) == stopped_at, "the file does not grow while the pass is stopped");
+
+    // Start: the pass goes on from the next reflection to the end of the data.
+    step("Start");
+    click_cell(master, 16, 2, 2, 1, wl::fltk::kBarHeight, wl::fltk::kBarHeight);
+    const double ran = pass_ends(40) + std::chrono::duration<double>(pressed - started).count();
+    exit_program(master);
+    whole_pass_written(s, dir, total);
+    std::fprintf(stderr, "pass of %d reflections: %.0f per second; Stop answered after %.0f ms\n", total,
+                 total / std::max(ran, 1e-3), latency * 1e3);
+    // Stop is taken before the next reflection: the program answers as fast as it fits.
+    check(latency >= 0 && latency < 1.0, "Stop is answered within a second, after " +
+                                             std::to_string(int(latency * 1e3)) + " ms");
+    report_end(dir);
+    return failures ? 1 : 0;
+}
+
+int run_long(const Setup& s, int repeats) {
+    int total = 0;
+    const fs::path dir = big_dir(s, repeats, total);
+    if (dir.empty()) return 1;
+    const std::string master = start_pass(dir, "big");
+    if (master.empty()) {
+        report_end(dir);
+        return 1;
+    }
+    const double took = pass_ends(120);
+    exit_program(master);
+    whole_pass_written(s, dir, total);
+    std::fprintf(stderr, "pass of %d reflections to its end: %.1f s, %.0f per second\n", total, took,
+                 total / std::max(took, 1e-3));
+    report_end(dir);
+    return failures ? 1 : 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 7) {
-        std::fprintf(stderr, "usage: %s road|stop KELVORANTIDE KELVOR_SCRIPT KELVOR_GEN FIXTURE_DIR SPEC\n", argv[0]);
+    if (argc != 7 && argc != 8) {
+        std::fprintf(stderr, "usage: %s road|stop|stopstart|long KELVORANTIDE KELVOR_SCRIPT KELVOR_GEN FIXTURE_DIR SPEC "
+                     "[REPEATS]\n", argv[0]);
         return 2;
     }
     signal(SIGALRM, on_alarm);
-    alarm(55);
     const std::string mode = argv[1];
+    // The long passes have more time; each stays well within its test's limit.
+    alarm(mode == "road" || mode == "stop" ? 55 : 170);
     const Setup s{argv[2], argv[3], argv[4], argv[5], argv[6]};
     measure_grid();
     if (mode == "road") return run_road(s);
     if (mode == "stop") return run_stop(s);
+    const int repeats = argc == 8 ? std::max(std::atoi(argv[7]), 1) : 150;
+    if (mode == "stopstart") return run_stop_start(s, repeats);
+    if (mode == "long") return run_long(s, repeats);
     std::fprintf(stderr, "unknown mode %s\n", mode.c_str());
     return 2;
 }

@@ -3,15 +3,24 @@
 # (-displayfd) and reports it once it accepts connections, so checks started together never
 # pick the same number (xvfb-run -a can: two runs may both find a number free, and the loser's
 # clients then talk to the other run's server and are refused).
-# usage: on_own_display.sh COMMAND [ARGS...]
+# With --wm openbox the display gets a window manager of its own, started before the command
+# and ready (it has announced itself on the root window) when the command starts.
+# usage: on_own_display.sh [--wm openbox] COMMAND [ARGS...]
 set -u
+wm=""
+if [ "${1:-}" = "--wm" ]; then
+  wm=${2:-}
+  shift 2
+fi
 dir=$(mktemp -d "${TMPDIR:-/tmp}/kvdisplayXXXXXX") || exit 1
 mkfifo "$dir/number"
 # -noreset: the server does not start over each time its last client leaves, which would refuse
 # a program that connects at that moment (a check's short xdotool clients come and go).
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$dir/number" >"$dir/xvfb.log" 2>&1 &
 xvfb=$!
+wm_pid=""
 finish() {
+  [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null && wait "$wm_pid" 2>/dev/null
   kill "$xvfb" 2>/dev/null
   wait "$xvfb" 2>/dev/null
   rm -rf "$dir"
@@ -25,4 +34,32 @@ if [ -z "$number" ]; then
   cat "$dir/xvfb.log" >&2
   exit 1
 fi
-DISPLAY=":$number" "$@"
+export DISPLAY=":$number"
+case "$wm" in
+  "") ;;
+  openbox)
+    # Its configuration is the system's default, not the user's.
+    mkdir -p "$dir/config" "$dir/cache"
+    XDG_CONFIG_HOME="$dir/config" XDG_CACHE_HOME="$dir/cache" openbox --sm-disable >"$dir/wm.log" 2>&1 &
+    wm_pid=$!
+    ready=""
+    for _ in $(seq 200); do
+      if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; then
+        ready=1
+        break
+      fi
+      kill -0 "$wm_pid" 2>/dev/null || break
+      sleep 0.05
+    done
+    if [ -z "$ready" ]; then
+      echo "on_own_display: openbox did not start" >&2
+      cat "$dir/wm.log" >&2
+      exit 1
+    fi
+    ;;
+  *)
+    echo "on_own_display: unknown window manager $wm" >&2
+    exit 2
+    ;;
+esac
+"$@"

@@ -1,5 +1,6 @@
 # The program's widget kinds in a real window, and kelvorantide itself driven through the main
-# road; each check on an Xvfb display of its own (on_own_display.sh), label xvfb.
+# road; each check on an Xvfb display of its own, without and under a window manager
+# (kv_window_test), label xvfb.
 if(KV_FLTK AND TARGET kv_platform_fltk)
   find_program(KV_XVFB Xvfb)
   add_executable(widget_kinds_check ${CMAKE_CURRENT_LIST_DIR}/widget_kinds_check.cpp)
@@ -11,18 +12,24 @@ if(KV_FLTK AND TARGET kv_platform_fltk)
   add_dependencies(mainroad_window_check kelvorantide kelvor-script kelvor-gen kv_fixtures)
 
   if(KV_XVFB)
-    set(_env "LSAN_OPTIONS=suppressions=${CMAKE_CURRENT_LIST_DIR}/lsan.supp")
-    set(_on_display ${CMAKE_CURRENT_LIST_DIR}/on_own_display.sh)
     foreach(_mode layout clicks)
-      add_test(NAME xvfb_widget_${_mode} COMMAND ${_on_display} $<TARGET_FILE:widget_kinds_check> ${_mode})
-      set_tests_properties(xvfb_widget_${_mode} PROPERTIES LABELS xvfb TIMEOUT 60 ENVIRONMENT "${_env}")
+      kv_window_test(xvfb_widget_${_mode} 60 $<TARGET_FILE:widget_kinds_check> ${_mode})
     endforeach()
+    set(_road $<TARGET_FILE:kelvorantide> $<TARGET_FILE:kelvor-script> $<TARGET_FILE:kelvor-gen>
+              ${CMAKE_BINARY_DIR}/fixtures ${PROJECT_SOURCE_DIR}/tests/fixtures/specs/mainroad.spec)
     foreach(_mode road stop)
-      add_test(NAME xvfb_mainroad_${_mode}
-               COMMAND ${_on_display} $<TARGET_FILE:mainroad_window_check> ${_mode}
-                       $<TARGET_FILE:kelvorantide> $<TARGET_FILE:kelvor-script> $<TARGET_FILE:kelvor-gen>
-                       ${CMAKE_BINARY_DIR}/fixtures ${PROJECT_SOURCE_DIR}/tests/fixtures/specs/mainroad.spec)
-      set_tests_properties(xvfb_mainroad_${_mode} PROPERTIES LABELS xvfb TIMEOUT 60 ENVIRONMENT "${_env}")
+      kv_window_test(xvfb_mainroad_${_mode} 60 $<TARGET_FILE:mainroad_window_check> ${_mode} ${_road})
     endforeach()
+    # Passes over some thousands of reflections (the main road's twenty, repeated); the
+    # sanitizer build fits far slower and runs shorter ones.
+    if(KV_SANITIZE)
+      set(_stopstart 30)
+      set(_long 40)
+    else()
+      set(_stopstart 150)
+      set(_long 250)
+    endif()
+    kv_window_test(xvfb_mainroad_stopstart 180 $<TARGET_FILE:mainroad_window_check> stopstart ${_road} ${_stopstart})
+    kv_window_test(xvfb_mainroad_long 180 $<TARGET_FILE:mainroad_window_check> long ${_road} ${_long})
   endif()
 endif()

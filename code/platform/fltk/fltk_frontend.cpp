@@ -3,6 +3,7 @@
 // queue. Nothing here calls the program.
 #include "platform/fltk/fltk_frontend.h"
 
+#include <poll.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "platform/fltk/boxes.h"
+#include "platform/fltk/desk.h"
 #include "platform/fltk/fields.h"
 #include "platform/fltk/frame_view.h"
 #include "platform/fltk/looks.h"
@@ -107,6 +109,14 @@ std::string shown_value_text(const Widget& w) {
     return buf;
 }
 
+// Gives a widget or window a new label only when it differs from the one it shows: a shown
+// window's label is its title, and every new title is sent to the window manager.
+void set_label(Fl_Widget* f, const std::string& text) {
+    if (f->label() && text == f->label()) return;
+    if (!f->label() && text.empty()) return;
+    f->copy_label(text.c_str());
+}
+
 class KvWindow;
 
 class FltkFrontEnd : public FrontEnd {
@@ -121,6 +131,15 @@ public:
     void console(Model& m, const ConsoleMessage& msg) override;
     void timer_changed(Model& m) override;
     void shutdown(Model& m) override;
+    // Desktop services (desk.h).
+    bool choose_colour(Model& m, int& r, int& g, int& b) override;
+    bool print_begin(Model& m, PrintPage& page) override;
+    void print_page(Model& m, const gfx::FrameGraphics& page) override;
+    void print_end(Model& m, bool abandoned) override;
+    void copy_frame(Model& m, const gfx::FrameGraphics& f) override;
+    void cursor_changed(Model& m) override;
+    void restack(Model& m, int window, bool top) override;
+    bool show_help(Model& m, const HelpRequest& r) override;
 
     void frame_changed(int id);
 
@@ -432,7 +451,7 @@ void FltkFrontEnd::sync(Model& m, int id) {
     } else if (w->kind == KIND_FRAME || w->kind == KIND_FRAME3D) {
         // drawn from its list
     } else if (w->kind == KIND_STATUSBAR) {
-        f->copy_label(trimmed(w->text.empty() ? w->caption : w->text).c_str());
+        set_label(f, trimmed(w->text.empty() ? w->caption : w->text));
     } else if (w->kind == KIND_TEXT || w->kind == KIND_VALUE || w->kind == KIND_EDITOR) {
         auto* in = static_cast<Fl_Input_*>(f);
         // What the user is typing is not overwritten; an entry that merely holds the focus
@@ -456,11 +475,11 @@ void FltkFrontEnd::sync(Model& m, int id) {
             in->maximum_size(limit > 0 ? limit : 32767);
         }
         in->color(display_only ? FL_BACKGROUND_COLOR : FL_BACKGROUND2_COLOR);
-        f->copy_label(trimmed(w->caption).c_str());
+        set_label(f, trimmed(w->caption));
         f->align(FL_ALIGN_LEFT);
     } else if (w->kind == KIND_TOGGLE) {
         static_cast<Fl_Button*>(f)->value(w->toggle != 0);
-        f->copy_label(trimmed(w->caption).c_str());
+        set_label(f, trimmed(w->caption));
     } else if (w->kind == KIND_LISTBOX || w->kind == KIND_COMBO) {
         const bool valid = w->selection >= 1 && w->selection <= int(w->items.size());
         if (auto* list = dynamic_cast<Fl_Hold_Browser*>(f)) {
@@ -477,9 +496,12 @@ void FltkFrontEnd::sync(Model& m, int id) {
         Fl_Pixmap* px = program_pixmap(trimmed(w->icon));
         f->image(px);
         // An image that is not built in shows its name.
-        f->copy_label(px ? nullptr : trimmed(w->icon).c_str());
+        if (px) {
+            if (f->label()) f->copy_label(nullptr);
+        } else
+            set_label(f, trimmed(w->icon));
     } else {
-        f->copy_label(trimmed(w->caption).c_str());
+        set_label(f, trimmed(w->caption));
     }
     apply_looks(f, *w);
     // A widget inside a hidden or greyed container (a radio box's toggles) follows it.
@@ -504,7 +526,8 @@ void FltkFrontEnd::sync_window(Model& m, int window_id) {
     auto it = windows_.find(window_id);
     const Widget* w = m.find(window_id);
     if (it == windows_.end() || !w) return;
-    it->second->copy_label(trimmed(w->caption).c_str());
+    // The title goes to the window manager only when it changed.
+    set_label(it->second.get(), trimmed(w->caption));
     // Widgets created since the window was built join it now.
     add_children(m, *it->second, window_id, it->second->client);
     for (auto& [id, fw] : widgets_)
@@ -520,7 +543,17 @@ void FltkFrontEnd::show_window(Model& m, int id) {
     KvWindow& win = *it->second;
     // A dialog stays above the master window (a window manager keeps it on top).
     if (win.id() != 1 && !win.shown()) win.set_non_modal();
-    win.show();
+    // A window already on the screen is redrawn, not shown again: show() would map and raise it
+    // once more through the window manager.
+    if (!win.shown() || !win.visible()) {
+        win.show();
+        // FLTK makes a dialog transient for the window it showed last, so that under a window
+        // manager a dialog would stay above every dialog shown before it and could never be
+        // raised over them; it belongs to the master window.
+        auto master = windows_.find(1);
+        if (win.id() != 1 && master != windows_.end() && master->second->shown())
+            XSetTransientForHint(fl_display, fl_xid(&win), fl_xid(master->second.get()));
+    }
     Fl::flush();
 }
 
@@ -714,20 +747,60 @@ void FltkFrontEnd::console(Model&, const ConsoleMessage& msg) {
 // ahead of the next one.
 constexpr double kTimerUnit = 1e-5;
 
+// While the timer ticks, the windows are brought up to date on the screen no more often than
+// it can show them: a pass may change its plot a thousand times a second, and drawing each one
+// would bound the pass. The model keeps every display list; a frame drawn shows the latest.
+constexpr double kFrameInterval = 1.0 / 60.0;
+
 double now() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 double last_tick = 0.0;
+double last_drawn = 0.0;
+
+// Whether the X server has sent anything not yet handled (a press, a key, an exposure).
+bool input_waiting() { return fl_display && XEventsQueued(fl_display, QueuedAfterReading) > 0; }
+
+// Handles what the user did and draws what changed, without waiting.
+void handle_and_draw() {
+    Fl::check();
+    last_drawn = now();
+}
+
+// Between ticks: input is handled at once, drawing waits for its frame.
+void handle_between_ticks() {
+    if (input_waiting() || now() - last_drawn >= kFrameInterval) handle_and_draw();
+}
+
+// Waits up to `seconds` for input from the X server, drawing nothing.
+void wait_for_input(double seconds) {
+    if (!fl_display) return;
+    pollfd p{ConnectionNumber(fl_display), POLLIN, 0};
+    timespec t{};
+    t.tv_sec = time_t(seconds);
+    t.tv_nsec = long((seconds - double(t.tv_sec)) * 1e9);
+    ::ppoll(&p, 1, &t, nullptr);
+}
 
 void FltkFrontEnd::pump(Model& m) {
     raise_active(m, windows_);
-    Fl::check();
+    if (m.timer_callback != 0)
+        handle_between_ticks();
+    else
+        handle_and_draw();
     while (m.queue.empty()) {
         if (m.timer_callback != 0) {
             const double wait = last_tick + std::max(m.timer_interval, 0) * kTimerUnit - now();
             if (wait > 0.0) {
-                Fl::wait(wait);
+                const double frame_due = last_drawn + kFrameInterval - now();
+                if (frame_due <= wait) {
+                    Fl::wait(std::max(wait, 0.0));
+                    last_drawn = now();
+                } else {
+                    wait_for_input(wait);
+                    if (input_waiting()) handle_and_draw();
+                }
                 continue;
             }
             m.post_tick();
@@ -756,6 +829,20 @@ void FltkFrontEnd::shutdown(Model&) {
     Fl::flush();
 }
 
+// ---- desktop services ----
+
+bool FltkFrontEnd::choose_colour(Model&, int& r, int& g, int& b) { return wl::fltk::choose_colour(r, g, b); }
+bool FltkFrontEnd::print_begin(Model&, PrintPage& page) { return wl::fltk::print_begin(page); }
+void FltkFrontEnd::print_page(Model&, const gfx::FrameGraphics& page) { wl::fltk::print_page(page); }
+void FltkFrontEnd::print_end(Model&, bool abandoned) { wl::fltk::print_end(abandoned); }
+void FltkFrontEnd::copy_frame(Model&, const gfx::FrameGraphics& f) { wl::fltk::copy_frame(f); }
+void FltkFrontEnd::cursor_changed(Model& m) { show_busy_cursor(m.busy_cursor); }
+bool FltkFrontEnd::show_help(Model&, const HelpRequest& r) { return wl::fltk::show_help(r); }
+
+void FltkFrontEnd::restack(Model&, int window, bool top) {
+    if (auto it = windows_.find(window); it != windows_.end()) wl::fltk::restack(*it->second, top);
+}
+
 }  // namespace
 
 FrontEnd& install() {
@@ -780,6 +867,7 @@ FrontEnd& install() {
         size_screen();
         add_reset_hook("fltk-screen", size_screen);
         gfx::set_update_hook(frame_update);
+        install_desk();
     }
     set_frontend(&fe);
     return fe;
