@@ -16,7 +16,6 @@
 #include "runtime/farray.h"
 #include "runtime/format.h"
 #include "runtime/ftext.h"
-#include "shell/kelvor_main.h"
 
 namespace {
 

@@ -14,7 +14,6 @@
 #include "include/toolkit_services.h"
 #include "runtime/format.h"
 #include "runtime/ftext.h"
-#include "shell/kelvor_main.h"
 
 namespace {
 

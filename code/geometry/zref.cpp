@@ -20,7 +20,6 @@
 #include "runtime/farray.h"
 #include "runtime/format.h"
 #include "runtime/ftext.h"
-#include "shell/kelvor_main.h"
 
 namespace {
 

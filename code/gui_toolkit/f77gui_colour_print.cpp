@@ -73,8 +73,9 @@ void OGLPRT(int action, int& status) {
                 FRAME_LAYER.FRAME_YRANGE = ph;
                 FRAME_LAYER.FRAME_XORIGIN = 0.0f;
                 FRAME_LAYER.FRAME_YORIGIN = 0.0f;
-                const float sx = w == 0 ? 1.0f : pw / float(w);
-                const float sy = h == 0 ? 1.0f : ph / float(h);
+                // OWINFS takes pixels per world unit, as for a three-dimensional frame.
+                const float sx = w == 0 || pw == 0.0f ? 1.0f : float(w) / pw;
+                const float sy = h == 0 || ph == 0.0f ? 1.0f : float(h) / ph;
                 OWINFS(w, h, sx, sy, 0.0f, 0.0f);
             } else {
                 DUMMY();

@@ -1,5 +1,6 @@
-// Graphics library start-up: the default palette, the settings, the optional configuration file
-// GINO.CON, the state record, and the small file and text services of the library.
+// Graphics library start-up: the default palette (the widget library's), the settings, the
+// optional configuration file GINO.CON, the state record, and the small file and text services
+// of the library.
 #include <climits>
 #include <filesystem>
 #include <string>
@@ -9,21 +10,6 @@
 #include "runtime/units.h"
 
 namespace {
-
-struct PaletteEntry { int r, g, b; };
-constexpr PaletteEntry kDefaultPalette[11] = {
-    {160, 160, 160},  // 0 grey
-    {0, 0, 0},        // 1 black
-    {255, 0, 0},      // 2 red
-    {255, 128, 0},    // 3 orange
-    {255, 255, 0},    // 4 yellow
-    {0, 255, 0},      // 5 green
-    {0, 255, 255},    // 6 cyan
-    {0, 0, 255},      // 7 blue
-    {255, 0, 255},    // 8 magenta
-    {128, 64, 0},     // 9 brown
-    {255, 255, 255},  // 10 white
-};
 
 // The GINO.CON keys and the settings they write.
 struct ConfigKey { const char* name; int setting; };
@@ -45,10 +31,11 @@ void reset_gino_state() {
 void GINO() {
     GinoDrawState& d = GINO_DRAW;
     d.PEN_SLOT = 1;
+    // The default palette is the widget library's, so drawings and widget colours agree.
     for (int i = 0; i <= 10; ++i) {
-        d.PALETTE_RED(i) = kDefaultPalette[i].r;
-        d.PALETTE_GREEN(i) = kDefaultPalette[i].g;
-        d.PALETTE_BLUE(i) = kDefaultPalette[i].b;
+        d.PALETTE_RED(i) = gfx::kDefaultPalette[i].r;
+        d.PALETTE_GREEN(i) = gfx::kDefaultPalette[i].g;
+        d.PALETTE_BLUE(i) = gfx::kDefaultPalette[i].b;
     }
     for (int i = 11; i <= 19; ++i) GETSYSCOLOUR(i, d.PALETTE_RED(i), d.PALETTE_GREEN(i), d.PALETTE_BLUE(i));
     for (int i = 0; i <= 19; ++i) SETBMPCOLOUR(i, d.PALETTE_RED(i), d.PALETTE_GREEN(i), d.PALETTE_BLUE(i));
@@ -210,11 +197,28 @@ void DEVEND() {}
 void GINEND() {}
 void PICCLE() {}
 void SCRCLE() {}
-void WOGLS3(int, float, float, float, float) {}
+
+// Three-dimensional frames are drawn as two-dimensional ones: a frame's rendering context
+// (GETRENDER) is its own bitmap, and what is drawn goes into its display list.
+void WOGLS3(int render, float, float, float, float) { GETBITMAP(render); }
 void WOGLO3() {}
-void WOGLC3(int) {}
+void WOGLC3(int render) {
+    GETBITMAP(render);
+    CLEARFRAME(render);
+    UPDATEFRAME();
+}
 void WOGLD3(int) {}
-void OWINFS(int, int, float, float, float, float) {}
+// The transform of a three-dimensional surface: sx and sy are pixels per world unit (the
+// inverse of GWINFS's).
+void OWINFS(int w, int h, float sx, float sy, float x0, float y0) {
+    GinoDrawState& d = GINO_DRAW;
+    d.DRAW_WIDTH = w;
+    d.DRAW_HEIGHT = h;
+    d.DRAW_XSCALE = sx;
+    d.DRAW_YSCALE = sy;
+    d.DRAW_XORIGIN = x0;
+    d.DRAW_YORIGIN = y0;
+}
 void WOGLPP(int) {}
 void DUMMY() {}
 void PAPENQ(float&, float&) {}

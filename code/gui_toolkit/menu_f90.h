@@ -354,12 +354,20 @@ struct CellSettingOptions {
 };
 void gmSetCellSetting(int array, int col, int row, const CellSettingOptions& o = {});
 
-// Cell attributes record: fields 1-21 (index 0 = field 1) and a text.
+// Cell attributes record: 21 fields and a text. Fields 19 and 20 (the value limits) are 32-bit
+// reals, the others integers; field(k) reaches an integer field, real(k) a real one (a field of
+// the other type is out of range).
 struct CellAttribs {
-    std::array<int, 21> f{};
+    std::array<int, 19> f{};    // fields 1-18, then field 21
+    std::array<float, 2> r{};   // fields 19, 20
     rt::FText<256> text;
-    int& field(int k) { return f.at(std::size_t(k - 1)); }
-    int field(int k) const { return f.at(std::size_t(k - 1)); }
+    int& field(int k) { return f.at(int_slot(k)); }
+    int field(int k) const { return f.at(int_slot(k)); }
+    float& real(int k) { return r.at(std::size_t(k - 19)); }
+    float real(int k) const { return r.at(std::size_t(k - 19)); }
+
+private:
+    static std::size_t int_slot(int k) { return k >= 1 && k <= 18 ? std::size_t(k - 1) : k == 21 ? 18 : 19; }
 };
 void gmSetCellAttribs(int array, int col, int row, const CellAttribs& a);
 

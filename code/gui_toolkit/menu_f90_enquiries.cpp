@@ -153,8 +153,8 @@ void gmEnqCellAttribs(int array, int col, int row, CellAttribs& a) {
     float lower = 0, upper = 0;
     int third = 0;
     CELLIQ(array, col, row, lower, upper, third);
-    a.field(19) = trunc_int(lower);
-    a.field(20) = trunc_int(upper);
+    a.real(19) = lower;
+    a.real(20) = upper;
     a.field(21) = third;
     int r1 = 0, r2 = 0;
     GUIESC(2017, array, col, row, 0, 0, 0, r1, r2, a.text.c, 256);

@@ -212,7 +212,7 @@ void gmSetCellAttribs(int array, int col, int row, const CellAttribs& a) {
     int r1 = 0, r2 = 0;
     GUIESC(2018, array, col, row, a.field(13), a.field(14), a.field(15), r1, r2, text.data(), 256);
     GUIESC(2019, array, col, row, a.field(16), a.field(17), a.field(18), r1, r2, text.data(), 256);
-    CELLIM(array, col, row, float(a.field(19)), float(a.field(20)), a.field(21));
+    CELLIM(array, col, row, a.real(19), a.real(20), a.field(21));
 }
 
 void gmSetWidgetHelp(int widget, int kind, const WidgetHelpOptions& o) {

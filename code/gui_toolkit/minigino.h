@@ -60,10 +60,14 @@ void DEVEND();
 void GINEND();
 void PICCLE();
 void SCRCLE();
-void WOGLS3(int render, float sx, float sy, float x0, float y0);
 void WOGLO3();
-void WOGLC3(int render);
 void WOGLD3(int render);
+// Three-dimensional frames, drawn as two-dimensional ones: WOGLS3 selects the bitmap of the
+// rendering context (the frame's) for drawing, WOGLC3 clears it, OWINFS sets the world-to-pixel
+// transform of a surface of w x h pixels with sx, sy pixels per world unit and (x0, y0) at its
+// bottom left.
+void WOGLS3(int render, float sx, float sy, float x0, float y0);
+void WOGLC3(int render);
 void OWINFS(int w, int h, float sx, float sy, float x0, float y0);
 void WOGLPP(int mode);
 void DUMMY();

@@ -48,7 +48,8 @@ inline constexpr std::array kPanelImageKinds{15, 45};                 // error 7
 inline constexpr std::array kLinkCallbackKinds{17};
 inline constexpr std::array kChangeCallbackKinds{10, 17, 18, 19, 23, 28, 45, 47};
 // Drag-move: push buttons, icons and toolbar buttons.
-inline constexpr std::array kDragMoveKinds{int(wl::KIND_BUTTON), int(wl::KIND_ICON), int(wl::KIND_TOOLBUTTON)};
+inline constexpr std::array kDragMoveKinds{7, 14, 30};
+static_assert(wl::KIND_BUTTON == 7 && wl::KIND_ICON == 14 && wl::KIND_TOOLBUTTON == 30);
 // Drag-drop and drag-select: every kind but the menu bar, pulldown menus, menu entries and
 // separators (3, 4, 5, 12).
 inline constexpr std::array kDragRefusedKinds{3, 4, 5, 12};

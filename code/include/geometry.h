@@ -209,3 +209,12 @@ template <int N>
 void PLOTDATASET(const rt::FArray<float, N>& x, const rt::FArray<float, N>& y, int ndim, int n) {
     PLOTDATASET(x.data(), y.data(), ndim < N ? ndim : N, n);
 }
+
+// ---- Operations the main loop starts --------------------------------------------------------------
+// Utilities, "Calc Unit Cell" (callback 332): the refinement chosen in the refinement box, its
+// results box, and "Delta-d/d" made active on success.
+void UB_FIT();
+// Utilities, "Zref" (callback 335): eight-position centring over the fitted-reflection table.
+void RUN_ZREF();
+// Utilities, "Delta-d/d" (callback 336): the delta-d/d report and plot.
+void RUN_DELTAD();

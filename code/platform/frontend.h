@@ -7,29 +7,11 @@
 #include <utility>
 #include <vector>
 
+#include "platform/file_request.h"
 #include "platform/graphics_model.h"
 #include "platform/model.h"
 
 namespace wl {
-
-// A request for a file: serves the toolkit's file browser (OPENBROWSE) and the program's
-// open-file dialog alike.
-struct FileRequest {
-    std::string caption;                                    // dialog title
-    std::vector<std::pair<std::string, std::string>> filters;  // (pattern, label), e.g. ("*.par", "Parameter File")
-    int filter_index = 1;                                   // the filter preset, from 1
-    std::string default_extension;                          // without the dot; may be empty
-    std::string directory;                                  // initial directory; empty = current
-    std::string name;  // proposed file: a path, or a bare name in `directory`; empty = none
-    bool save = false;                                      // the browser's second mode
-};
-
-struct FileAnswer {
-    bool cancelled = true;
-    std::string path;       // as chosen: absolute, or relative to the current directory
-    int filter_index = 1;   // the filter the user had picked, from 1
-    std::string given;      // the answer as the user gave it, for the transcript; empty: the path
-};
 
 // The printable area of the page a print job draws on: its size in device pixels and in
 // millimetres (the page's world extent).

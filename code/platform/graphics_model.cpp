@@ -13,12 +13,24 @@ namespace gfx {
 namespace {
 
 struct Library {
+    Library();
     std::map<int, FrameGraphics> frames;
     int selected = 0;
     Rgb pen{0, 0, 0};
     std::array<Rgb, 256> palette{};
+    std::array<bool, 256> defined{};  // entries that hold a colour
     std::function<void(int)> hook;
 };
+
+Library::Library() {
+    for (int i = 0; i <= 10; ++i) palette[std::size_t(i)] = kDefaultPalette[i];
+    for (int i = 11; i <= 19; ++i) {
+        int r = 0, g = 0, b = 0;
+        GETSYSCOLOUR(i, r, g, b);
+        palette[std::size_t(i)] = {std::uint8_t(r), std::uint8_t(g), std::uint8_t(b)};
+    }
+    for (int i = 0; i <= 19; ++i) defined[std::size_t(i)] = true;
+}
 
 Library& lib() {
     static Library l;
@@ -84,6 +96,21 @@ void cell_size(int& width, int& height) {
     height = m.grid_ny > 0 ? m.screen_h / m.grid_ny : 0;
 }
 Rgb pen() { return lib().pen; }
+
+bool colour_of_code(int code, Rgb& colour) {
+    constexpr int kTrueColour = 16777216;
+    if (code >= 1 && code <= 255) {
+        if (!lib().defined[std::size_t(code)]) return false;
+        colour = lib().palette[std::size_t(code)];
+        return true;
+    }
+    if (code >= kTrueColour) {
+        const int c = code - kTrueColour;
+        colour = {std::uint8_t((c / 65536) % 256), std::uint8_t((c / 256) % 256), std::uint8_t(c % 256)};
+        return true;
+    }
+    return false;
+}
 
 void set_update_hook(std::function<void(int)> hook) { lib().hook = std::move(hook); }
 
@@ -331,6 +358,7 @@ void SETBMPCOLOUR(int index, int red, int green, int blue) {
     wl::trace_call("SETBMPCOLOUR", index, red, green, blue);
     if (index < 0 || index > 255) return;
     gfx::lib().palette[std::size_t(index)] = {channel(red), channel(green), channel(blue)};
+    gfx::lib().defined[std::size_t(index)] = true;
 }
 
 void GETSYSCOLOUR(int index, int& red, int& green, int& blue) {

@@ -45,6 +45,20 @@ struct DrawOp {
 // The colour a new frame is cleared to.
 inline constexpr Rgb kFrameBackground{192, 192, 192};
 
+// The default palette, entries 0 to 10 (grey, black, red, orange, yellow, green, cyan, blue,
+// magenta, brown, white). The library's palette starts as these and the system colours 11 to
+// 19 (GETSYSCOLOUR); SETBMPCOLOUR changes an entry. Both the drawing layer's start-up and the
+// front ends take their colours from here.
+inline constexpr Rgb kDefaultPalette[11] = {
+    {160, 160, 160}, {0, 0, 0},     {255, 0, 0},   {255, 128, 0}, {255, 255, 0}, {0, 255, 0},
+    {0, 255, 255},   {0, 0, 255},   {255, 0, 255}, {128, 64, 0},  {255, 255, 255},
+};
+// The colour of a widget colour code: 1 to 255 the library's palette entry (when it holds a
+// colour: 0 to 19 from the start, any other once SETBMPCOLOUR set it), a true colour
+// (16777216 + 65536 red + 256 green + blue) as it stands. False for code 0 (the default of
+// every attribute) and for codes that name no colour.
+bool colour_of_code(int code, Rgb& colour);
+
 struct FrameGraphics {
     int width = 0, height = 0;                 // pixel size of the bitmap
     float xrange = 1.0f, yrange = 1.0f;        // world extent
@@ -65,7 +79,8 @@ FrameGraphics& create_frame(int id, int width, int height);
 // Changes the pixel size of an existing frame (a front end that lays it out); the list is kept.
 void resize_frame(int id, int width, int height);
 void remove_frame(int id);
-// Forgets every frame, the selection, the pen and the library palette (tests, start-up).
+// Forgets every frame, the selection and the pen, and puts the palette back to its start (tests,
+// start-up).
 void reset();
 // The bitmap that the drawing entries act on (0 when none is selected).
 int selected();
@@ -126,6 +141,7 @@ void DRAWPOLYGON(const int* points, int n);
 void DRAWSTRING(int x, int y, int char_width, int char_height, int angle_tenths, int c1, int c2, int c3,
                 std::string_view font, std::string_view text);
 void CHANGEPEN(int index, int red, int green, int blue);
+// Palette entry index (0 to 255) becomes the colour; widget colour codes show it.
 void SETBMPCOLOUR(int index, int red, int green, int blue);
 void GETSYSCOLOUR(int index, int& red, int& green, int& blue);
 // Pixel areas of the selected bitmap, pixel values as gfx::pixel_value. The area's top left

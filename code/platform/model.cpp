@@ -28,6 +28,34 @@ void reset_model() {
         if (fn) fn();
 }
 
+namespace {
+HandleTable& handle_table() {
+    static HandleTable t;
+    return t;
+}
+std::map<std::string, std::span<const char* const>, std::less<>>& images() {
+    static std::map<std::string, std::span<const char* const>, std::less<>> i;
+    return i;
+}
+}  // namespace
+
+void set_handle_table(const HandleTable& table) { handle_table() = table; }
+
+int slot_handle(int group, int item) {
+    const HandleTable& t = handle_table();
+    if (!t.handles || group < 1 || group > t.groups || item < 1 || item > t.items) return -1;
+    return t.handles[std::size_t(item - 1) * std::size_t(t.groups) + std::size_t(group - 1)];
+}
+
+void set_program_image(std::string_view name, std::span<const char* const> xpm) {
+    images()[std::string(name)] = xpm;
+}
+
+std::span<const char* const> program_image(std::string_view name) {
+    auto it = images().find(name);
+    return it == images().end() ? std::span<const char* const>() : it->second;
+}
+
 void add_reset_hook(const std::string& key, std::function<void()> fn) { hooks()[key] = std::move(fn); }
 
 std::string format_call(std::string_view name, std::initializer_list<std::string> args) {

@@ -12,6 +12,7 @@
 #include <initializer_list>
 #include <map>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -20,8 +21,9 @@
 namespace wl {
 
 // Widget kind codes, as IGETWIDGETTYPE reports them. The named codes are those the toolkit
-// layer tests; the codes marked "ours" are this library's choice for kinds the layer never
-// tests by number.
+// layer tests (push button 7 and icon 14 among the drag-move kinds {7, 14, 30}; kind 9, whose
+// widget-description layout and properties 22 and 106 differ, is no kind of ours); the codes
+// marked "ours" are this library's choice for kinds the layer never tests by number.
 enum Kind : int {
     KIND_NONE = -1,         // no such widget (IGETWIDGETTYPE of an unknown id)
     KIND_MASTER = 0,        // master window, always widget 1
@@ -31,16 +33,16 @@ enum Kind : int {
     KIND_PULLDOWN = 4,      // pulldown menu hanging from a menu-bar title
     KIND_MENUENTRY = 5,     // ours: menu entry
     KIND_FRAME = 6,         // two-dimensional graphics frame
+    KIND_BUTTON = 7,        // push button
     KIND_TOGGLE = 8,
-    KIND_BUTTON = 9,        // ours: push button
     KIND_TEXT = 10,         // one-line text entry
     KIND_VALUE = 11,        // numeric value entry
     KIND_SEPARATOR = 12,    // ours: menu separator
     KIND_RADIO = 13,        // radio box (its toggles are its children)
+    KIND_ICON = 14,         // icon
     KIND_LISTBOX = 16,      // ours: list box
     KIND_EDITOR = 17,       // multi-line text editor
     KIND_COMBO = 19,        // ours: combo box (a text widget kind)
-    KIND_ICON = 20,         // ours: icon
     KIND_STATUSBAR = 21,    // ours: status bar
     KIND_TEXTARRAY = 23,    // text or value array
     KIND_TOOLBAR = 29,
@@ -253,6 +255,22 @@ bool read_typed_number(std::string_view text, double& out);
 // its dot) unless the name as typed is an existing file; a name with a "." in its last
 // component, an empty extension or an empty name stay as they are.
 std::string with_default_extension(const std::string& path, const std::string& extension);
+
+// What the program hands the library once at start-up, kept for the whole run (a reset of the
+// model keeps it): its widget-handle table, by which the scripted front end finds the widget of
+// a slot (group, item), and its built-in images by resource name ("#101"), which the front ends
+// show. The program keeps both alive.
+struct HandleTable {
+    const int* handles = nullptr;  // groups x items, the group varying fastest
+    int groups = 0, items = 0;
+};
+void set_handle_table(const HandleTable& table);
+// The handle in slot (group, item), from 1; -1 when no table is registered or the slot lies
+// outside it.
+int slot_handle(int group, int item);
+void set_program_image(std::string_view name, std::span<const char* const> xpm);
+// The XPM text of a registered image; empty for any other name.
+std::span<const char* const> program_image(std::string_view name);
 
 // Forgets every widget, event, registration, console message and box, and runs the reset
 // hooks (other tables keyed by widget id clear themselves there). The front end is not

@@ -12,7 +12,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "include/GRAPHICS.h"
 #include "platform/frontend.h"
 #include "platform/model.h"
 #include "platform/ps_file.h"
@@ -220,12 +219,12 @@ private:
         rt::program_exit(script::EXIT_SCRIPT_ERROR);
     }
 
-    // The widget IWID(G,K) of a line's words 1 and 2.
+    // The widget in slot (G, K) of the program's handle table, G and K a line's words 1 and 2.
     Widget* slot(const Line& l) {
-        int g = 0, k = 0;
-        if (!to_int(l.words[1], g) || !to_int(l.words[2], k) || g < 1 || g > 10 || k < 1 || k > 120)
-            script_error(l, "no such widget slot");
-        Widget* w = model().find(GRAPHICS.IWID(g, k));
+        int g = 0, k = 0, handle = -1;
+        if (to_int(l.words[1], g) && to_int(l.words[2], k)) handle = slot_handle(g, k);
+        if (handle < 0) script_error(l, "no such widget slot");
+        Widget* w = model().find(handle);
         if (!w) script_error(l, "the slot holds no widget");
         return w;
     }

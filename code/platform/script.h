@@ -7,9 +7,10 @@
 //   cancel          cancels the next file dialog, file browser, colour or print dialog
 //   answer N        answers the next question box with button code N
 //   press N         triggers callback number N of a shown and active control, or -1 (close)
-//   set G K VALUE   types VALUE into the value or text entry IWID(G,K) (no callback)
-//   toggle G K 0/1  clicks the toggle IWID(G,K) into that state (its callback follows)
-//   select G K I    selects entry I (from 1) of the list IWID(G,K) (its select callback follows)
+//   set G K VALUE   types VALUE into the value or text entry in slot (G, K) of the program's
+//                   handle table (REGHANDLETABLE) (no callback)
+//   toggle G K 0/1  clicks the toggle in slot (G, K) into that state (its callback follows)
+//   select G K I    selects entry I (from 1) of the list in slot (G, K) (its select callback follows)
 //   key K           presses key K (as REGHOTKEY numbers it), which queues its key callback
 //   colour R G B    answers the next colour dialog with that colour (each 0..255)
 //   print PATH      answers the next print dialog: the pages go to PATH as PostScript (A4)

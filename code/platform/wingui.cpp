@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +14,7 @@
 #include <string>
 
 #include "platform/frontend.h"
+#include "platform/graphics_model.h"
 #include "platform/model.h"
 #include "platform/transcript.h"
 
@@ -28,6 +30,8 @@ std::string rtrim(std::string_view s) {
 // Pixels per character of the library's system font.
 constexpr int kCharWidth = 8;
 
+// Lengths of the two lists of a widget description (GETWIDGETINFO).
+constexpr int kInfoInts = 43, kInfoReals = 6;
 // The largest help file shown (bytes); a larger one is refused rather than read whole.
 constexpr std::size_t kHelpLimit = std::size_t(16) << 20;
 
@@ -59,6 +63,18 @@ void fill_text(char* out, int len, std::string_view s) {
 int IGETNEXTIDENTIFIER() { return model().next_id; }
 
 int IGETWIDGETTYPE(int widget) { return model().kind_of(widget); }
+
+// ---- the program's resources ----
+
+void REGHANDLETABLE(const int* handles, int groups, int items) {
+    wl::trace_call("REGHANDLETABLE", groups, items);
+    wl::set_handle_table({handles, std::max(groups, 0), std::max(items, 0)});
+}
+
+void REGIMAGE(std::string_view name, std::span<const char* const> xpm) {
+    wl::trace_call("REGIMAGE", name);
+    wl::set_program_image(name, xpm);
+}
 
 // ---- start, end ----
 
@@ -182,6 +198,11 @@ std::string proposed_name(const char* name, int name_len) {
 }
 
 }  // namespace
+
+wl::FileAnswer GETOPENFILENAME(const wl::FileRequest& request) {
+    wl::trace_call("GETOPENFILENAME", request.caption);
+    return wl::choose_file(request);
+}
 
 void OPENBROWSE(int mode, char* name, int name_len, std::string_view directory, std::string_view filter) {
     wl::trace_call("OPENBROWSE", mode, rtrim(directory), rtrim(filter));
@@ -407,10 +428,9 @@ void SETGRAPHICSCURSOR(int frame, int cursor, int third) {
 
 void GETGRIDAREA(int& a, int& b, int& c, int& d) {
     const auto& m = model();
-    a = m.screen_w;
-    b = m.screen_h;
-    c = 1;
-    d = 1;
+    a = m.grid_nx;
+    b = m.grid_ny;
+    gfx::cell_size(c, d);
 }
 
 void SETGRIDAREA(int nx, int ny) {
@@ -540,11 +560,35 @@ void ADDWIDGETHELP(int widget, int help_kind, std::string_view text, int len) {
     }
 }
 
-void GETWIDGETINFO(int widget, char* buffer, int*, int& n1, int*, int& n2, int len) {
-    n1 = n2 = 0;
+void GETWIDGETINFO(int widget, char* buffer, int* a1, int& n1, int* a2, int& n2, int len) {
     std::string s;
-    if (const wl::Widget* w = model().find(widget)) s = w->text.empty() ? w->caption : w->text;
+    std::array<int, kInfoInts> info{};
+    std::array<float, kInfoReals> reals{};
+    if (const wl::Widget* w = model().find(widget)) {
+        s = w->text.empty() ? w->caption : w->text;
+        info[0] = w->x;
+        info[1] = w->y;
+        info[2] = w->reg.min_w;
+        info[3] = w->reg.min_h;
+        info[4] = w->reg.position_code;
+        info[5] = w->reg.expansion;
+        info[12] = w->parent;
+        info[13] = w->id;
+        info[14] = w->kind;
+        info[28] = w->state;
+        if (w->kind == wl::KIND_FRAME || w->kind == wl::KIND_FRAME3D) {
+            float xr = 0, yr = 0, x0 = 0, y0 = 0;
+            GETFRAMESCALE(widget, xr, yr, x0, y0);
+            reals = {x0, y0, 0.0f, xr, yr, 0.0f};
+        } else if (w->kind == wl::KIND_VALUE) {
+            reals[5] = float(w->value);
+        }
+    }
     fill_text(buffer, len, s);
+    if (a1)
+        for (int k = 0; k < std::min(n1, kInfoInts); ++k) a1[k] = info[std::size_t(k)];
+    if (a2)
+        for (int k = 0; k < std::min(n2, kInfoReals); ++k) std::memcpy(&a2[k], &reals[std::size_t(k)], sizeof(float));
 }
 
 void SETWIDGETINFO(int widget, std::string_view text, const int*, int n1, const int*, int n2, int len) {

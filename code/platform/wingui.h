@@ -8,7 +8,18 @@
 #pragma once
 #include <functional>
 #include <initializer_list>
+#include <span>
 #include <string_view>
+
+#include "platform/file_request.h"
+
+// ---- the program's resources, registered once at start-up ----
+// The program's widget-handle table: groups x items handles, the group varying fastest (the
+// scripted driver's set, toggle and select lines name a widget by its slot). The table must
+// stay alive; a later registration replaces it.
+void REGHANDLETABLE(const int* handles, int groups, int items);
+// A built-in image of the program, by resource name ("#101"), as XPM text that stays alive.
+void REGIMAGE(std::string_view name, std::span<const char* const> xpm);
 
 // ---- identity and kinds ----
 // The id the next widget receives: 1 while none exists (below 2: no master window).
@@ -51,6 +62,9 @@ void GENERALMESSAGE(int icon, int buttons, int& answer, std::string_view title, 
 // name is never cut into another file's name).
 void OPENBROWSE(int mode, char* name, int name_len, std::string_view directory, std::string_view filter);
 void REGBROWSETYPE(int type);
+// The program's own open-file dialog (caption, filters, preset filter and name, initial
+// directory, default extension, open or save): what the user chose, or a cancel.
+wl::FileAnswer GETOPENFILENAME(const wl::FileRequest& request);
 // Shows the help file (a path; HTML when it ends in .htm or .html, else plain text) for the
 // command ("contents", "index", "key", ...) and topic. result 0 when it is shown, 1 when the
 // file cannot be read (or is larger than 16 MB) or not shown.
@@ -82,7 +96,8 @@ void CURSORWAIT(int on);
 void SETGRAPHICSCURSOR(int frame, int cursor, int third);
 
 // ---- layout grid ----
-// (a, b, c, d) with a x c the usable width and b x d the usable height in pixels.
+// The layout grid: a columns and b rows (as SETGRIDAREA set them) of cells c pixels wide and d
+// pixels high, so a x c is the usable width and b x d the usable height in pixels.
 void GETGRIDAREA(int& a, int& b, int& c, int& d);
 void SETGRIDAREA(int nx, int ny);
 void SETGRIDMODE(int mode);
@@ -121,8 +136,14 @@ void register_other(std::string_view entry, std::initializer_list<double> values
 // their state); lib_status 0 done, n > 0 toolkit error n.
 void WIDGETSTATUS(int widget, int status, int& lib_status);
 void ADDWIDGETHELP(int widget, int help_kind, std::string_view text, int len);
-// Writes the widget's text (its caption for windows and buttons) into buffer (len characters,
-// blank-padded); the two arrays are left alone and their counts set to 0.
+// Describes a widget: its text (its caption for windows and buttons) into buffer (len
+// characters, blank-padded), and the first n1 of 43 integers into a1 and the first n2 of 6
+// 32-bit reals (as their bit patterns) into a2; positions from 1, everything else 0:
+//   integers 1-4 place and size in grid cells (x, y, width, height), 5 justification code
+//   (0..8), 6 expansion, 13 parent, 14 id, 15 kind, 29 state (1 active, 0 greyed, -1 hidden);
+//   reals of a graphics frame: 1, 2 world x and y of its left and bottom edges, 4, 5 its world
+//   extent; of a value entry: 6 its value.
+// A widget that does not exist gives a blank text and zeros.
 void GETWIDGETINFO(int widget, char* buffer, int* a1, int& n1, int* a2, int& n2, int len);
 // Sets the widget's caption to the first len characters of text; the arrays are not used.
 void SETWIDGETINFO(int widget, std::string_view text, const int* a1, int n1, const int* a2, int n2, int len);

@@ -13,6 +13,7 @@
 #include "include/shared.h"
 #include "include/shell_services.h"
 #include "include/toolkit_services.h"
+#include "platform/wingui.h"
 #include "runtime/format.h"
 #include "shell/window_tables.h"
 
@@ -113,6 +114,9 @@ void GRAPHICS_SETUP() {
     GGUIWIN();
     gmInitializeMenu();
     gmDefineGuiGrid(32, 24);
+    // The widget library learns the program's handle table and built-in images.
+    REGHANDLETABLE(GRAPHICS.IWID.data(), GRAPHICS.IWID.rows(), GRAPHICS.IWID.cols());
+    for (std::string_view image : {"#101", "#102"}) REGIMAGE(image, ui::program_image(image));
 
     GRAPHICS.IMASTER =
         gmCreateMasterWindow(5, 5, 20, 19, 11, PROGID.PROG_TITLE.view(), {.icon1 = 4, .icon_name = "#101"});

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "gui_toolkit/menu_f90.h"
+#include "include/geometry.h"
 #include "include/profile_fit.h"
 #include "include/scan_input.h"
 #include "include/shared.h"

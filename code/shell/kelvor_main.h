@@ -12,12 +12,10 @@ extern int FIRST_SCAN_READ;
 void GRAPHICS_SETUP();
 void END_GRAPHICS();
 
-// Operations of the menus, by the entries that start them.
+// Operations of the menus, by the entries that start them (those of the cell refinement are
+// declared with the geometry, include/geometry.h).
 void CREATE_LOG();         // File, "Open log file"
 void CREATE_EXP();         // File, "Create Exp file"
 void CREATE_CIF_KELVOR();  // File, "Create Cif"
-void UB_FIT();             // Utilities, "Calc Unit Cell"
-void RUN_ZREF();           // Utilities, "Zref"
-void RUN_DELTAD();         // Utilities, "Delta-d/d"
 void RUN_GENERAL_INFO();   // Parameters, "Diffractometer"
 void RUN_INTFORMAT();      // Parameters, "Output format"

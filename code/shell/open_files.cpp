@@ -13,8 +13,7 @@
 #include "include/shared.h"
 #include "include/shell_services.h"
 #include "include/toolkit_services.h"
-#include "platform/frontend.h"
-#include "platform/model.h"
+#include "platform/wingui.h"
 #include "runtime/fatal.h"
 #include "runtime/format.h"
 #include "runtime/units.h"
@@ -52,7 +51,7 @@ std::string name_of(const std::string& path) {
 
 std::string title_with(std::string_view suffix) { return PROGID.PROG_TITLE.str() + std::string(suffix); }
 
-wl::FileAnswer ask_file(const wl::FileRequest& req) { return wl::choose_file(req); }
+wl::FileAnswer ask_file(const wl::FileRequest& req) { return GETOPENFILENAME(req); }
 
 // The creation banner of the automatic log (each record's first column is line control).
 void write_log_banner() {

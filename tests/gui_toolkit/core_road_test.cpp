@@ -25,6 +25,7 @@ protected:
         gmCreatePushButton(dlg, 1, 3, 3, 1, "Ok", {.callback = 53});
         GRAPHICS.IWID(5, 3) = value;
         GRAPHICS.IWID(5, 4) = toggle;
+        REGHANDLETABLE(GRAPHICS.IWID.data(), GRAPHICS.IWID.rows(), GRAPHICS.IWID.cols());
         gmDisplayMessageBox(prog.view(), "Data File read in successfully", 3, 0);
         gmManage();
         ASSERT_TRUE(console().empty()) << console()[0].title << ": " << console()[0].text;

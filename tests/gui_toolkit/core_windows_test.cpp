@@ -1,6 +1,7 @@
 // Start-up, the grid, windows and dialogs, message boxes and the file browser.
 #include <unistd.h>
 
+#include <array>
 #include <filesystem>
 #include <fstream>
 
@@ -35,7 +36,7 @@ TEST_F(Windows, GridCellsMustBeAtLeastTwelvePixels) {
         reset_toolkit();
         wl::model().screen_w = c.w;
         wl::model().screen_h = c.h;
-        wl::model().grid_nx = 7;
+        wl::model().grid_nx = 8;
         gmDefineGuiGrid(c.nx, c.ny);
         SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h) + " / " + std::to_string(c.nx));
         if (c.accepted) {
@@ -45,7 +46,7 @@ TEST_F(Windows, GridCellsMustBeAtLeastTwelvePixels) {
             ASSERT_EQ(console().size(), 1u);
             EXPECT_EQ(console()[0].text, "GINOMENU error 45 - Grid size too small");
             EXPECT_EQ(console()[0].title, "gmDefineGuiGrid");
-            EXPECT_EQ(wl::model().grid_nx, 7);
+            EXPECT_EQ(wl::model().grid_nx, 8);
         }
     }
 }
@@ -53,10 +54,14 @@ TEST_F(Windows, GridCellsMustBeAtLeastTwelvePixels) {
 TEST_F(Windows, GridEnquiriesAndTheRetiredOverlayGrid) {
     wl::model().screen_w = 1024;
     wl::model().screen_h = 768;
-    int a = 0, b = 0, c = 0, d = 0;
-    gmEnqGuiGrid(a, b, c, d);
-    EXPECT_EQ(a * c, 1024);
-    EXPECT_EQ(b * d, 768);
+    // The grid that was set, in columns and rows of cells of so many pixels.
+    const std::array<int, 4> grids[] = {{32, 24, 32, 32}, {16, 12, 64, 64}, {20, 16, 51, 48}};
+    for (const auto& g : grids) {
+        gmDefineGuiGrid(g[0], g[1]);
+        std::array<int, 4> got{};
+        gmEnqGuiGrid(got[0], got[1], got[2], got[3]);
+        EXPECT_EQ(got, g);
+    }
     gmSetGuiGridMode(1);
     int mode = 0;
     gmEnqGuiGridMode(mode);
@@ -82,10 +87,15 @@ TEST_F(Windows, MasterWindowIsOneAndASecondIsRefused) {
 
 TEST_F(Windows, DialogParentsAndModes) {
     start_master();
-    const int button = widget(wl::KIND_BUTTON, 1);
+    // A dialogue box hangs from a window, a push button or an icon, not from a text entry.
+    const int entry = widget(wl::KIND_TEXT, 1);
     int id = 0;
-    DIACMP(button, 0, 0, id);
+    DIACMP(entry, 0, 0, id);
     EXPECT_EQ(id, 0);
+    for (int parent : {widget(wl::KIND_BUTTON, 1), widget(wl::KIND_ICON, 1)}) {
+        DIACMP(parent, 0, 0, id);
+        EXPECT_GT(id, 0);
+    }
     DIACMP(0, 0, 0, id);
     EXPECT_EQ(id, 0);
     const int dlg = dialog("Box");

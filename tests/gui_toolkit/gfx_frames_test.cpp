@@ -63,6 +63,29 @@ TEST_F(Frames, FrameTypeChoosesTheKindOfTheNextFrame) {
     EXPECT_TRUE(console().empty());
 }
 
+TEST_F(Frames, ALineDrawnAfterActivatingAThreeDimensionalFrameGoesIntoIt) {
+    const int flat = make_frame(6, 4, 60.0f, 40.0f);
+    FRATYP(1);
+    const int solid = make_frame(6, 4, 60.0f, 40.0f, 8, 4);
+    FRATYP(0);
+    FRAACT(flat);
+    FRAACT(solid);
+    // 240 x 160 pixels showing 0..60 x 0..40: 4 pixels per unit, y upward.
+    MOVTO2(10.0f, 10.0f);
+    LINTO2(30.0f, 20.0f);
+    EXPECT_TRUE(list(flat).empty());
+    ASSERT_FALSE(list(solid).empty());
+    EXPECT_EQ(list(solid)[0].kind, gfx::OpKind::Line);
+    EXPECT_EQ(list(solid)[0].points, (std::vector<gfx::Point>{{40, 120}, {120, 80}}));
+    // Clearing empties it and leaves it the drawing surface.
+    FRACLE(solid);
+    EXPECT_TRUE(list(solid).empty());
+    LINTO2(60.0f, 40.0f);
+    EXPECT_FALSE(list(solid).empty());
+    EXPECT_TRUE(list(flat).empty());
+    EXPECT_TRUE(console().empty());
+}
+
 TEST(FramePlacement, CentredExpandingFrameIsRefusedOnAnMdiMaster) {
     reset_toolkit();
     reset_gino_state();

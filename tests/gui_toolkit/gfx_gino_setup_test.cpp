@@ -50,6 +50,14 @@ TEST_F(GinoSetup, WithoutConfigurationTheDefaultsHold) {
     EXPECT_EQ(GINO_DRAW.PALETTE_BLUE(9), 0);
     EXPECT_EQ(GINO_DRAW.PALETTE_GREEN(9), 64);
     EXPECT_EQ(GINO_DRAW.PALETTE_RED(0), 160);
+    // One default palette: the drawing layer's entries are the widget library's.
+    for (int i = 1; i <= 19; ++i) {
+        gfx::Rgb c;
+        ASSERT_TRUE(gfx::colour_of_code(i, c));
+        EXPECT_EQ(c, (gfx::Rgb{std::uint8_t(GINO_DRAW.PALETTE_RED(i)), std::uint8_t(GINO_DRAW.PALETTE_GREEN(i)),
+                               std::uint8_t(GINO_DRAW.PALETTE_BLUE(i))}))
+            << i;
+    }
 
     int state = 0, values[3] = {9, 9, 9};
     gmInitializeMenu();  // sets the code-2 slot

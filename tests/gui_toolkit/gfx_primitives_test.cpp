@@ -179,6 +179,15 @@ TEST_F(Primitives, TrueColoursAndPaletteDefinitions) {
     EXPECT_EQ(GINO_DRAW.PALETTE_RED(5), 255);
     EXPECT_EQ(GINO_DRAW.PALETTE_GREEN(5), 127);
     EXPECT_EQ(GINO_DRAW.PALETTE_BLUE(5), 0);
+    // The library's palette, which widget colour codes show, follows; an entry nobody defined
+    // names no colour until it is defined.
+    gfx::Rgb shown;
+    ASSERT_TRUE(gfx::colour_of_code(5, shown));
+    EXPECT_EQ(shown, (gfx::Rgb{255, 127, 0}));
+    EXPECT_FALSE(gfx::colour_of_code(40, shown));
+    RGBDEF(40, 0.2f, 0.4f, 0.6f);
+    ASSERT_TRUE(gfx::colour_of_code(40, shown));
+    EXPECT_EQ(shown, (gfx::Rgb{51, 102, 153}));
 
     LINCOL(16777216 + 65536 * 255);  // true red occupies palette entry 255
     EXPECT_EQ(GINO_DRAW.PEN_SLOT, 256);

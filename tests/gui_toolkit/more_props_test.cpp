@@ -62,15 +62,17 @@ TEST_F(MoreProps, SpecialPropertiesAreRecodedBothWays) {
 
 TEST_F(MoreProps, SetterSendsEachPresentArgumentToItsCode) {
     start();
-    const int button = make(wl::KIND_BUTTON), bar = make(wl::KIND_MENUBAR);
+    // Argument 37 reaches property 22 only on a widget of kind 9, which a push button is not.
+    const int kind9 = make(9), bar = make(wl::KIND_MENUBAR), button = make(wl::KIND_BUTTON);
     WidgetPropValues v;
     v.i[14] = -1;
     v.i[17] = 5;
     v.i[37] = 11;
-    EXPECT_EQ(sent(trace([&] { gmSetWidgetProp(button, v); })),
+    EXPECT_EQ(sent(trace([&] { gmSetWidgetProp(kind9, v); })),
               (std::vector<std::pair<int, int>>{{13, 0}, {16, -5}, {22, 11}}));
-    EXPECT_EQ(sent(trace([&] { gmSetWidgetProp(bar, v); })),
-              (std::vector<std::pair<int, int>>{{13, 0}, {16, -5}, {37, 11}}));
+    for (int other : {bar, button})
+        EXPECT_EQ(sent(trace([&] { gmSetWidgetProp(other, v); })),
+                  (std::vector<std::pair<int, int>>{{13, 0}, {16, -5}, {37, 11}}));
 
     // Two arguments of one property, and the arguments sent out of their own order.
     WidgetPropValues w;
@@ -101,14 +103,17 @@ TEST_F(MoreProps, SetterSendsEachPresentArgumentToItsCode) {
 
 TEST_F(MoreProps, DoubleAndTextPropertiesCarryTheirOwnParts) {
     start();
-    const int bar = make(wl::KIND_MENUBAR), button = make(wl::KIND_BUTTON);
+    const int bar = make(wl::KIND_MENUBAR), kind9 = make(9), button = make(wl::KIND_BUTTON);
     WidgetPropValues v;
     v.d[103] = 2.5;
     v.t[54] = "caption";
     gmSetWidgetProp(bar, v);
+    gmSetWidgetProp(kind9, v);
     gmSetWidgetProp(button, v);
     EXPECT_EQ(wl::extra(bar).prop_double[109], 2.5);
-    EXPECT_EQ(wl::extra(button).prop_double[106], 2.5);
+    EXPECT_EQ(wl::extra(kind9).prop_double[106], 2.5);
+    EXPECT_EQ(wl::extra(button).prop_double[109], 2.5);
+    EXPECT_EQ(wl::extra(button).prop_double.count(106), 0u);
     EXPECT_EQ(wl::extra(bar).prop_text[53], "caption");
 
     // The enquiry reads them back from the same places, and the read-only text property 94.
@@ -239,4 +244,26 @@ TEST_F(MoreProps, DescriptionTextReachesTheWidget) {
     WidgetDescription back;
     gmEnqWidgetInfo(button, back);
     EXPECT_EQ(back.text.trimmed(), "Fit");
+}
+
+TEST_F(MoreProps, DescriptionReportsKindPlaceSizeStateAndFrameBox) {
+    start();
+    const int button = gmCreatePushButton(1, 3, 2, 4, 1, "Go", {.xjust = -1, .yjust = 1});
+    gmSetWidgetStatus(button, STATUS_GREYED);
+    const int frame = gmCreateGraphicsFrame(1, 1, 4, 18, 12, {50.0f, 350.0f, 0.0f, 200.0f});
+    WidgetDescription d;
+    gmEnqWidgetInfo(button, d);
+    EXPECT_EQ(d.field(1), 7);
+    EXPECT_EQ(d.field(2), button);
+    EXPECT_EQ(d.field(3), 1);  // the parent
+    EXPECT_EQ(std::make_pair(d.field(4), d.field(5)), std::make_pair(-1, 1));
+    EXPECT_EQ((std::array{d.field(6), d.field(7), d.field(8), d.field(9)}), (std::array{3, 2, 4, 1}));
+    EXPECT_EQ(d.field(11), STATUS_GREYED);
+    EXPECT_EQ(d.text.trimmed(), "Go");
+
+    WidgetDescription f;
+    gmEnqWidgetInfo(frame, f);
+    EXPECT_EQ(f.field(1), wl::KIND_FRAME);
+    EXPECT_EQ((std::array{f.field(6), f.field(7), f.field(8), f.field(9)}), (std::array{1, 4, 18, 12}));
+    EXPECT_EQ((std::array{f.real(40), f.real(41), f.real(42), f.real(43)}), (std::array{50.0f, 350.0f, 0.0f, 200.0f}));
 }

@@ -283,6 +283,17 @@ TEST_F(WidgetCreate, IconAsIconButtonOrLoadedIcon) {
     EXPECT_EQ(console().back().text, "GINOMENU error 37 - Image file not found");
 }
 
+TEST_F(WidgetCreate, PushButtonsAndIconsAreKinds7And14AndTakeADragMoveCallback) {
+    start();
+    const int button = gmCreatePushButton(1, 0, 0, 2, 1, "Go", {.dragmove_callback = 61});
+    const int icon = gmCreateIcon(1, 0, 0, 2, 2, "#102", 4, 0, {.dragmove_callback = 62});
+    EXPECT_EQ(IGETWIDGETTYPE(button), 7);
+    EXPECT_EQ(IGETWIDGETTYPE(icon), 14);
+    EXPECT_EQ(w(button).callback(wl::Cb::DragMove), 61);
+    EXPECT_EQ(w(icon).callback(wl::Cb::DragMove), 62);
+    EXPECT_TRUE(console().empty());
+}
+
 TEST_F(WidgetCreate, RecodingTablesReachTheToolkit) {
     start();
     for (const auto& r : mf::kDrawModes) {

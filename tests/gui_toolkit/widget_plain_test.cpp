@@ -193,20 +193,26 @@ TEST_F(WidgetPlain, ValueEntryCreationChecks) {
 TEST_F(WidgetPlain, TextEntryFormAndTextChecks) {
     start();
     const int dialog = make(wl::KIND_DIALOG);
+    // Taller than one grid cell (cells of 40 pixels here), or 25 units on a grid of one-pixel
+    // rows, makes an editor; so does a vertically centred expanding entry.
     struct Case {
+        int rows;  // grid rows of the screen
         int height;
         int code, expansion;
         int kind;
-    } cases[] = {{25, 0, 0, wl::KIND_TEXT}, {26, 0, 0, wl::KIND_EDITOR}, {1, 4, 1, wl::KIND_EDITOR},
-                 {1, 4, 0, wl::KIND_TEXT},  {1, 3, 1, wl::KIND_EDITOR}, {1, 6, 1, wl::KIND_TEXT}};
+    } cases[] = {{24, 1, 0, 0, wl::KIND_TEXT},   {24, 2, 0, 0, wl::KIND_EDITOR},  {960, 25, 0, 0, wl::KIND_TEXT},
+                 {960, 26, 0, 0, wl::KIND_EDITOR}, {24, 1, 4, 1, wl::KIND_EDITOR}, {24, 1, 4, 0, wl::KIND_TEXT},
+                 {24, 1, 3, 1, wl::KIND_EDITOR},  {24, 1, 6, 1, wl::KIND_TEXT}};
     for (const auto& c : cases) {
+        SETGRIDAREA(32, c.rows);
         WIDMIN(4, c.height);
         WIDPOS(c.code, c.expansion);
         int id = 0;
         TEXENT(dialog, 0, 0, "t", 10, 0, id);
         ASSERT_GT(id, 0);
-        EXPECT_EQ(w(id).kind, c.kind) << c.height << " " << c.code << " " << c.expansion;
+        EXPECT_EQ(w(id).kind, c.kind) << c.rows << " " << c.height << " " << c.code << " " << c.expansion;
     }
+    SETGRIDAREA(32, 24);
     // A one-line entry on a parent of kind 48 is refused; an editor there is made.
     const int pane = make(48);
     WIDMIN(4, 1);
@@ -258,7 +264,7 @@ TEST_F(WidgetPlain, CallbackDefinersKindSets) {
         {"gmDefineDragSelectCallback", DRAGSL, [](int k) { return !wk::in(k, wk::kDragRefusedKinds); },
          wl::Cb::DragSelect},
         {"gmDefineDragMoveCallback", DRAGMV,
-         [](int k) { return k == wl::KIND_BUTTON || k == wl::KIND_ICON || k == wl::KIND_TOOLBUTTON; }, wl::Cb::DragMove},
+         [](int k) { return k == 7 || k == 14 || k == 30; }, wl::Cb::DragMove},
     };
     for (const auto& d : definers) {
         for (int kind : kAllKinds) {

@@ -27,6 +27,7 @@ TEST_F(WidgetScript, UserInputReadBackThroughTheEnquiries) {
     GRAPHICS.IWID(5, 3) = text;
     for (int k = 0; k < 3; ++k) GRAPHICS.IWID(5, 4 + k) = toggle[k];
     GRAPHICS.IWID(5, 7) = list;
+    REGHANDLETABLE(GRAPHICS.IWID.data(), GRAPHICS.IWID.rows(), GRAPHICS.IWID.cols());
     gmManage();
     gmDrawWindow(dialog);
 

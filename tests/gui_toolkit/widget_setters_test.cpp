@@ -161,11 +161,11 @@ TEST_F(WidgetSetters, CellAttributesRoundTrip) {
     start();
     const int array = make(wl::KIND_TEXTARRAY);
     CellAttribs a;
-    for (int k = 1; k <= 21; ++k) a.field(k) = k + 100;
+    for (int k : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 21}) a.field(k) = k + 100;
     a.field(9) = 19;     // sent as 1
     a.field(12) = 32746; // none: kind 0
-    a.field(19) = 5;     // limits in either order
-    a.field(20) = 1;
+    a.real(19) = 2.5f;   // real limits, in either order
+    a.real(20) = 0.5f;
     a.text = "label";
     gmSetCellAttribs(array, 2, 3, a);
     CellAttribs b;
@@ -173,8 +173,8 @@ TEST_F(WidgetSetters, CellAttributesRoundTrip) {
     for (int k : {1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 13, 14, 15, 16, 17, 18, 21}) EXPECT_EQ(b.field(k), a.field(k)) << k;
     EXPECT_EQ(b.field(9), 19);
     EXPECT_EQ(b.field(12), 32746);
-    EXPECT_EQ(b.field(19), 1);
-    EXPECT_EQ(b.field(20), 5);
+    EXPECT_EQ(b.real(19), 0.5f);
+    EXPECT_EQ(b.real(20), 2.5f);
     EXPECT_EQ(b.text, "label");
     // Not an array: every attribute reads 0 and error 63 is shown.
     CellAttribs c;

@@ -51,7 +51,7 @@ TEST_F(WidgetWindows, DialogueBoxRegistrationsAndSavedIconValues) {
     t = trace([&] { id = gmCreateComplexDialogueBox(1, 2, 2, 10, 8, 1, "B", {.icon_name = "#101"}); });
     EXPECT_TRUE(has(t, "WINDOWICON(" + std::to_string(id) + ", \"#101\", 4, 9, 0)"));
     // A refused call saves nothing.
-    gmCreateComplexDialogueBox(make(wl::KIND_BUTTON), 2, 2, 10, 8, 1, "C", {.icon1 = 1, .icon2 = 1});
+    gmCreateComplexDialogueBox(make(wl::KIND_TEXT), 2, 2, 10, 8, 1, "C", {.icon1 = 1, .icon2 = 1});
     t = trace([&] { id = gmCreateDialogueBox(1, 2, 2, 10, 8, 1, "D", {.icon_name = "#101"}); });
     EXPECT_TRUE(has(t, "WINDOWICON(" + std::to_string(id) + ", \"#101\", 4, 9, 0)"));
     // The master window keeps its own pair.

@@ -23,6 +23,8 @@ protected:
         reset_shared_records();
         wl::reset_model();
         wl::script::load_lines({});
+        // The slots that set, toggle and select lines name.
+        REGHANDLETABLE(GRAPHICS.IWID.data(), GRAPHICS.IWID.rows(), GRAPHICS.IWID.cols());
         // A master window "Main" and a dialog "Dialog", both shown.
         REGTITLESTRING("Main", 4);
         OPENMASTER(5, 5);

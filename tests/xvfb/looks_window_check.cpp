@@ -108,6 +108,9 @@ void check_codes() {
         const unsigned want = c.fallback ? kFallback : fl_rgb_color(c.r, c.g, c.b);
         check(got == want, "colour code " + std::to_string(c.code));
     }
+    // A palette entry the program defines shows as it was defined.
+    RGBDEF(20, 0.2f, 0.4f, 0.6f);
+    check(wl::fltk::colour_of_code(20, kFallback) == fl_rgb_color(51, 102, 153), "colour code 20 after RGBDEF");
     check(wl::fltk::pixel_size_of_points(0) == FL_NORMAL_SIZE, "no size keeps the normal size");
     check(wl::fltk::pixel_size_of_points(8) == FL_NORMAL_SIZE, "8 points is the normal size");
     check(wl::fltk::pixel_size_of_points(10) > FL_NORMAL_SIZE, "10 points is larger");

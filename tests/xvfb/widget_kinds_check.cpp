@@ -23,6 +23,8 @@
 #include "platform/fltk/boxes.h"
 #include "platform/fltk/fltk_frontend.h"
 #include "platform/model.h"
+#include "platform/wingui.h"
+#include "shell/window_tables.h"
 #include "check_support.h"
 
 #include <FL/Fl.H>
@@ -54,6 +56,8 @@ void build() {
     GGUIWIN();
     gmInitializeMenu();
     gmDefineGuiGrid(32, 24);
+    // The program's images reach the front end through the library, as the program hands them.
+    for (std::string_view image : {"#101", "#102"}) REGIMAGE(image, ui::program_image(image));
     id.master = gmCreateMasterWindow(2, 2, kCols, kRows, 11, "Kelvorantide widget kinds",
                                      {.icon1 = 4, .icon_name = "#101"});
     id.button = gmCreatePushButton(id.master, 1, 10, 3, 1, "Accept", {.callback = 111});

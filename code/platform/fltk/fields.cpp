@@ -19,12 +19,6 @@
 #include <FL/Fl_Multiline_Input.H>
 #include <FL/Fl_Pixmap.H>
 
-// The program's built-in images ("#101" its icon, "#102" its logo) as XPM data; empty for a
-// name that is not one of them. Defined with the program's window tables.
-namespace ui {
-std::span<const char* const> program_image(std::string_view resource);
-}
-
 namespace wl::fltk {
 
 int widget_id(Fl_Widget* w) { return int(reinterpret_cast<intptr_t>(w->user_data())); }
@@ -152,10 +146,10 @@ Fl_Pixmap* program_pixmap(const std::string& name) {
     static std::map<std::string, std::unique_ptr<Fl_Pixmap>> made;
     auto it = made.find(name);
     if (it != made.end()) return it->second.get();
-    const std::span<const char* const> xpm = ui::program_image(name);
+    const std::span<const char* const> xpm = program_image(name);  // as the program registered it
     std::unique_ptr<Fl_Pixmap> p;
     if (!xpm.empty()) p = std::make_unique<Fl_Pixmap>(xpm.data());
-    if (p && (p->w() <= 0 || p->h() <= 0)) p.reset();
+    if (!p || p->w() <= 0 || p->h() <= 0) return nullptr;
     return (made[name] = std::move(p)).get();
 }
 

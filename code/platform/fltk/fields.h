@@ -28,8 +28,8 @@ bool typing_into(const Fl_Widget* entry);
 // callback (or its select callback when it has only that).
 Fl_Widget* make_icon(int x, int y, int w, int h);
 
-// One of the program's built-in images ("#101" its icon, "#102" its logo), made once; nullptr
-// for any other name.
+// One of the program's built-in images as it registered them (REGIMAGE: "#101" its icon,
+// "#102" its logo), made once; nullptr for a name no image is registered for.
 Fl_Pixmap* program_pixmap(const std::string& name);
 
 }  // namespace wl::fltk

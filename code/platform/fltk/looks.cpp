@@ -17,13 +17,6 @@
 namespace wl::fltk {
 namespace {
 
-// The default palette, codes 0 to 10.
-constexpr unsigned char kPalette[11][3] = {
-    {160, 160, 160}, {0, 0, 0},     {255, 0, 0},   {255, 128, 0}, {255, 255, 0}, {0, 255, 0},
-    {0, 255, 255},   {0, 0, 255},   {255, 0, 255}, {128, 64, 0},  {255, 255, 255},
-};
-
-constexpr int kTrueColour = 16777216;
 constexpr int kLibraryPoints = 8;
 constexpr int kLeastSize = 9;
 
@@ -36,17 +29,9 @@ const std::vector<double>* registered(const Widget& w, std::string_view entry) {
 }  // namespace
 
 unsigned colour_of_code(int code, unsigned fallback) {
-    if (code >= 1 && code <= 10) return fl_rgb_color(kPalette[code][0], kPalette[code][1], kPalette[code][2]);
-    if (code >= 11 && code <= 19) {
-        int r = 0, g = 0, b = 0;
-        GETSYSCOLOUR(code, r, g, b);
-        return fl_rgb_color(uchar(std::clamp(r, 0, 255)), uchar(std::clamp(g, 0, 255)), uchar(std::clamp(b, 0, 255)));
-    }
-    if (code >= kTrueColour) {
-        const int c = code - kTrueColour;
-        return fl_rgb_color(uchar((c / 65536) % 256), uchar((c / 256) % 256), uchar(c % 256));
-    }
-    return fallback;
+    gfx::Rgb c;
+    if (!gfx::colour_of_code(code, c)) return fallback;
+    return fl_rgb_color(c.r, c.g, c.b);
 }
 
 int pixel_size_of_points(int points) {

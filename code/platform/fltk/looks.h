@@ -8,10 +8,10 @@ class Fl_Widget;
 
 namespace wl::fltk {
 
-// The FLTK colour of a widget-library colour code: palette indices 1 to 10 of the default
-// palette, 11 to 19 the system colours, a true colour (16777216 + 65536 red + 256 green + blue)
-// as it stands. Code 0 (the default of every attribute) and codes the front end has no
-// colour for give `fallback`.
+// The FLTK colour of a widget-library colour code, as the library's palette gives it
+// (gfx::colour_of_code): palette entries 1 to 255 (the default palette and the system colours
+// until the program redefines them), a true colour as it stands. Code 0 (the default of every
+// attribute) and codes that name no colour give `fallback`.
 unsigned colour_of_code(int code, unsigned fallback);
 
 // The pixel size of a font attribute 1 (the character size in points); the library's own
