@@ -254,12 +254,7 @@ bool window_manager_runs() {
 int run_stacking() {
     int frame = 0;
     const int master = start(frame);
-    WIDSTR("Kelvorantide v3.72 Dialog");
-    REGMINIMUM(10, 6);
-    REGMAXIMUM(10, 6);
-    int dialog = 0;
-    DIACMP(master, 2, 2, dialog);
-    gmDrawWindow(dialog);
+    const int dialog = show_dialog(master, "Kelvorantide v3.72 Dialog");
     settle(1.0);
     Fl_Window* mw = master_window();
     Fl_Window* dw = nullptr;

@@ -5,6 +5,7 @@
 #include "gui_toolkit/f77gui.h"
 #include "gui_toolkit/frames.h"
 #include "gui_toolkit/minigino.h"
+#include "include/toolkit_services.h"
 #include "platform/fltk/fltk_frontend.h"
 #include "platform/fltk/frame_view.h"
 #include "platform/wingui.h"
@@ -36,6 +37,18 @@ inline int start_with_frame(int& frame, int callback, void (*more)() = nullptr) 
     gmManage();
     settle();
     return master;
+}
+
+// A dialogue box of 10 x 6 cells on the master window at column 2, row 2, with that title;
+// drawn (shown once the windows settle).
+inline int show_dialog(int master, const char* title) {
+    WIDSTR(title);
+    REGMINIMUM(10, 6);
+    REGMAXIMUM(10, 6);
+    int dialog = 0;
+    DIACMP(master, 2, 2, dialog);
+    gmDrawWindow(dialog);
+    return dialog;
 }
 
 // The shown view of graphics frame `frame`, or null.

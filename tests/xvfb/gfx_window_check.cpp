@@ -141,12 +141,7 @@ int run_pointer() {
 int run_boxes() {
     int frame = 0;
     const int master = start(frame);
-    WIDSTR("Kelvorantide v3.72 Fit parameters");
-    REGMINIMUM(10, 6);
-    REGMAXIMUM(10, 6);
-    int dialog = 0;
-    DIACMP(master, 2, 2, dialog);
-    gmDrawWindow(dialog);
+    const int dialog = show_dialog(master, "Kelvorantide v3.72 Fit parameters");
     settle();
 
     // Close boxes: the exit request, and the windows stay.
