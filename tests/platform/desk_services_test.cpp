@@ -32,9 +32,7 @@ protected:
     int frame = 0;
 
     void SetUp() override {
-        reset_shared_records();
-        wl::reset_model();
-        wl::script::load_lines({});
+        ScriptedTest::SetUp();
         REGTITLESTRING("Main", 4);
         OPENMASTER(0, 0);
         WINDOWDRAW(0, 1);

@@ -21,9 +21,7 @@ protected:
     int dlg = 0;
 
     void SetUp() override {
-        reset_shared_records();
-        wl::reset_model();
-        wl::script::load_lines({});
+        ScriptedTest::SetUp();
         // The slots that set, toggle and select lines name.
         REGHANDLETABLE(GRAPHICS.IWID.data(), GRAPHICS.IWID.rows(), GRAPHICS.IWID.cols());
         // A master window "Main" and a dialog "Dialog", both shown.

@@ -1,15 +1,25 @@
-// What the tests on the scripted front end share: the next action a script delivers and the
-// exit status a body ends the program with.
+// What the tests on the scripted front end share: a fresh start, the next action a script
+// delivers and the exit status a body ends the program with.
 #pragma once
 #include <gtest/gtest.h>
 
 #include <functional>
 
+#include "include/shared.h"
+#include "platform/model.h"
+#include "platform/script.h"
 #include "platform/wingui.h"
 #include "runtime/fatal.h"
 
 class ScriptedTest : public ::testing::Test {
 protected:
+    // Fresh shared records, a fresh library model and an empty script.
+    void SetUp() override {
+        reset_shared_records();
+        wl::reset_model();
+        wl::script::load_lines({});
+    }
+
     // The callback number of the next action the script delivers.
     static int next() {
         int cb = 0, x = 0, y = 0, w = 0, kind = 0, extra = 0;
