@@ -14,8 +14,9 @@
 #include "platform/script.h"
 #include "platform/wingui.h"
 #include "runtime/fatal.h"
+#include "../platform/scripted_fixture.h"
 
-class CoreTest : public ::testing::Test {
+class CoreTest : public ScriptedTest {
 protected:
     void SetUp() override {
         reset_shared_records();
@@ -52,16 +53,6 @@ protected:
     }
 
     static const std::vector<wl::ConsoleMessage>& console() { return wl::model().console; }
-
-    // Runs body; returns the exit status it ended the program with, or -1 when it returned.
-    static int exit_status(const std::function<void()>& body) {
-        try {
-            body();
-        } catch (const rt::ProgramExit& e) {
-            return e.status;
-        }
-        return -1;
-    }
 
     static std::vector<std::string> transcript() { return wl::script::transcript(); }
 };

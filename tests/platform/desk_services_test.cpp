@@ -20,20 +20,19 @@
 #include "platform/widget_more.h"
 #include "platform/wingui.h"
 #include "runtime/fatal.h"
+#include "scripted_fixture.h"
 
 namespace {
 
 using gfx::Rgb;
 
-class Desk : public ::testing::Test {
+class Desk : public ScriptedTest {
 protected:
     wl::Model& m = wl::model();
     int frame = 0;
 
     void SetUp() override {
-        reset_shared_records();
-        wl::reset_model();
-        wl::script::load_lines({});
+        ScriptedTest::SetUp();
         REGTITLESTRING("Main", 4);
         OPENMASTER(0, 0);
         WINDOWDRAW(0, 1);
@@ -65,20 +64,6 @@ protected:
         }
         IMAGEGETEND();
         return out;
-    }
-
-    static int next() {
-        int cb = 0, x = 0, y = 0, w = 0, kind = 0, extra = 0;
-        return IWINACTION(cb, x, y, w, kind, extra);
-    }
-
-    static int exit_status(const std::function<void()>& body) {
-        try {
-            body();
-        } catch (const rt::ProgramExit& e) {
-            return e.status;
-        }
-        return -1;
     }
 };
 

@@ -11,18 +11,17 @@
 #include "platform/script.h"
 #include "platform/wingui.h"
 #include "runtime/fatal.h"
+#include "scripted_fixture.h"
 
 namespace {
 
-class Script : public ::testing::Test {
+class Script : public ScriptedTest {
 protected:
     wl::Model& m = wl::model();
     int dlg = 0;
 
     void SetUp() override {
-        reset_shared_records();
-        wl::reset_model();
-        wl::script::load_lines({});
+        ScriptedTest::SetUp();
         // The slots that set, toggle and select lines name.
         REGHANDLETABLE(GRAPHICS.IWID.data(), GRAPHICS.IWID.rows(), GRAPHICS.IWID.cols());
         // A master window "Main" and a dialog "Dialog", both shown.
@@ -40,20 +39,6 @@ protected:
         GRAPHICS.IWID(g, k) = id;
         if (callback) SETCALLBACK(id, callback);
         return id;
-    }
-
-    int next() {
-        int cb = 0, x = 0, y = 0, w = 0, kind = 0, extra = 0;
-        return IWINACTION(cb, x, y, w, kind, extra);
-    }
-
-    static int exit_status(const std::function<void()>& body) {
-        try {
-            body();
-        } catch (const rt::ProgramExit& e) {
-            return e.status;
-        }
-        return -1;
     }
 };
 

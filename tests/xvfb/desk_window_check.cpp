@@ -31,7 +31,7 @@
 #include "gui_toolkit/frames.h"
 #include "gui_toolkit/menu_f90.h"
 #include "gui_toolkit/minigino.h"
-#include "check_support.h"
+#include "frame_support.h"
 #include "platform/fltk/desk.h"
 #include "platform/fltk/fltk_frontend.h"
 #include "platform/fltk/frame_view.h"
@@ -52,27 +52,8 @@ namespace {
 
 using namespace xcheck;
 
-// Graphics and toolkit start, a master window of 20 x 15 cells with a frame of 12 x 8 cells
-// (world 0..300 x 0..200) at column 1, row 2; shown. `more` adds widgets first.
-int start(int& frame, void (*more)() = nullptr) {
-    wl::fltk::install();
-    gOpenGino();
-    GGUIWIN();
-    gmInitializeMenu();
-    gmDefineGuiGrid(32, 24);
-    REGMINIMUM(20, 15);
-    REGMAXIMUM(20, 15);
-    WIDSTR("Kelvorantide v3.72");
-    int master = 0;
-    MASTER(0, 0, master);
-    REGMINIMUM(12, 8);
-    REGMAXIMUM(12, 8);
-    FRADEF(master, 1, 2, 300.0f, 200.0f, frame);
-    if (more) more();
-    gmManage();
-    settle();
-    return master;
-}
+// The master window with its frame.
+int start(int& frame, void (*more)() = nullptr) { return start_with_frame(frame, 0, more); }
 
 Fl_Window* master_window() { return master_window_titled("Kelvorantide v3.72"); }
 
@@ -273,12 +254,7 @@ bool window_manager_runs() {
 int run_stacking() {
     int frame = 0;
     const int master = start(frame);
-    WIDSTR("Kelvorantide v3.72 Dialog");
-    REGMINIMUM(10, 6);
-    REGMAXIMUM(10, 6);
-    int dialog = 0;
-    DIACMP(master, 2, 2, dialog);
-    gmDrawWindow(dialog);
+    const int dialog = show_dialog(master, "Kelvorantide v3.72 Dialog");
     settle(1.0);
     Fl_Window* mw = master_window();
     Fl_Window* dw = nullptr;
@@ -420,10 +396,9 @@ int run_pixels() {
     gmDrawImage(30, 40, 20, 10, data.data());
     FLUSHG();
     settle();
-    wl::fltk::FrameView* v = nullptr;
     Fl_Window* win = master_window();
-    for (int i = 0; win && i < win->children(); ++i)
-        if (auto* f = dynamic_cast<wl::fltk::FrameView*>(win->child(i)); f && f->id() == frame) v = f;
+    wl::fltk::FrameView* v = frame_view(frame);
+    if (v && v->window() != win) v = nullptr;
     check(v != nullptr, "the frame is shown");
     if (!v) return 1;
     ScreenShot shot;

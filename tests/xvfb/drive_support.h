@@ -25,11 +25,15 @@ using Clock = std::chrono::steady_clock;
 
 inline int failures = 0;
 inline pid_t app_pid = 0;
+inline std::string shot_dir;  // when set, where a picture of the screen goes at the first failure
 
 inline void check(bool ok, const std::string& what) {
     if (!ok) {
         std::fprintf(stderr, "FAILED: %s\n", what.c_str());
-        ++failures;
+        if (failures++ == 0 && !shot_dir.empty()) {
+            const std::string cmd = "import -window root '" + shot_dir + "/failure.png' >/dev/null 2>&1";
+            if (std::system(cmd.c_str()) == 0) std::fprintf(stderr, "the screen: %s/failure.png\n", shot_dir.c_str());
+        }
     }
 }
 
@@ -193,6 +197,26 @@ inline bool choose_menu(const std::string& master, int title, int entry, const s
     return false;
 }
 
+struct Geometry {
+    int x = 0, y = 0, w = 0, h = 0;
+};
+
+inline Geometry geometry(const std::string& id) {
+    Geometry g;
+    std::istringstream in(output_of("xdotool getwindowgeometry --shell " + id + " 2>/dev/null"));
+    for (std::string line; std::getline(in, line);) {
+        const auto eq = line.find('=');
+        if (eq == std::string::npos) continue;
+        const std::string k = line.substr(0, eq);
+        const int v = std::atoi(line.c_str() + eq + 1);
+        if (k == "X") g.x = v;
+        if (k == "Y") g.y = v;
+        if (k == "WIDTH") g.w = v;
+        if (k == "HEIGHT") g.h = v;
+    }
+    return g;
+}
+
 // The grid cell in pixels: the screen divided by the program's 32 x 24 grid.
 inline int cell_w = 40, cell_h = 42;
 
@@ -205,16 +229,19 @@ inline void measure_grid() {
     }
 }
 
-// Clicks the middle of a control at grid column x, row y (counted upward from the bottom of the
-// grid area), w x h cells, in a window whose grid area has `top` and `bottom` pixels of bars.
-inline void click_cell(const std::string& win, int x, int y, int w, int h, int top = 0, int bottom = 0) {
-    std::istringstream in(output_of("xdotool getwindowgeometry --shell " + win + " 2>/dev/null"));
-    int height = 0;
-    for (std::string line; std::getline(in, line);)
-        if (line.rfind("HEIGHT=", 0) == 0) height = std::atoi(line.c_str() + 7);
+// The xdotool arguments that move the pointer to the middle of a control at grid column x, row y
+// (counted upward from the bottom of the grid area), w x h cells, in a window whose grid area has
+// `top` and `bottom` pixels of bars above and below it.
+inline std::string cell_point(const std::string& win, int x, int y, int w, int h, int top = 0, int bottom = 0) {
+    const int area_h = geometry(win).h - top - bottom;
     const int px = (2 * x + w) * cell_w / 2;
-    const int py = top + (height - top - bottom) - (2 * y + h) * cell_h / 2;
-    run("xdotool mousemove --window " + win + " " + std::to_string(px) + " " + std::to_string(py) + " click 1");
+    const int py = top + area_h - (2 * y + h) * cell_h / 2;
+    return "mousemove --window " + win + " " + std::to_string(px) + " " + std::to_string(py);
+}
+
+// Clicks the middle of that control.
+inline void click_cell(const std::string& win, int x, int y, int w, int h, int top = 0, int bottom = 0) {
+    run("xdotool " + cell_point(win, x, y, w, h, top, bottom) + " click 1");
 }
 
 // ---- the program ----

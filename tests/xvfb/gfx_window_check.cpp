@@ -31,7 +31,7 @@
 #include "platform/fltk/frame_view.h"
 #include "platform/graphics_model.h"
 #include "platform/model.h"
-#include "check_support.h"
+#include "frame_support.h"
 #include "platform/widget_extra.h"
 #include "platform/wingui.h"
 
@@ -46,36 +46,8 @@ namespace {
 
 using namespace xcheck;
 
-
-// Graphics and toolkit start, a master window of 20 x 15 cells with a frame of 12 x 8 cells
-// (world 0..300 x 0..200, callback 200) at column 1, row 2; shown. `more` adds widgets first.
-int start(int& frame, void (*more)() = nullptr) {
-    wl::fltk::install();
-    gOpenGino();
-    GGUIWIN();
-    gmInitializeMenu();
-    gmDefineGuiGrid(32, 24);
-    REGMINIMUM(20, 15);
-    REGMAXIMUM(20, 15);
-    WIDSTR("Kelvorantide v3.72");
-    int master = 0;
-    MASTER(0, 0, master);
-    REGMINIMUM(12, 8);
-    REGMAXIMUM(12, 8);
-    FRADEF(master, 1, 2, 300.0f, 200.0f, frame);
-    gmDefineCallback(frame, 200);
-    if (more) more();
-    gmManage();
-    settle();
-    return master;
-}
-
-wl::fltk::FrameView* frame_view(int frame) {
-    for (Fl_Window* w = Fl::first_window(); w; w = Fl::next_window(w))
-        for (int i = 0; i < w->children(); ++i)
-            if (auto* v = dynamic_cast<wl::fltk::FrameView*>(w->child(i)); v && v->id() == frame) return v;
-    return nullptr;
-}
+// The master window with its frame, whose clicks return callback 200.
+int start(int& frame, void (*more)() = nullptr) { return start_with_frame(frame, 200, more); }
 
 struct Pixel {
     int r, g, b;
@@ -169,12 +141,7 @@ int run_pointer() {
 int run_boxes() {
     int frame = 0;
     const int master = start(frame);
-    WIDSTR("Kelvorantide v3.72 Fit parameters");
-    REGMINIMUM(10, 6);
-    REGMAXIMUM(10, 6);
-    int dialog = 0;
-    DIACMP(master, 2, 2, dialog);
-    gmDrawWindow(dialog);
+    const int dialog = show_dialog(master, "Kelvorantide v3.72 Fit parameters");
     settle();
 
     // Close boxes: the exit request, and the windows stay.
