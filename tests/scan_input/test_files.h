@@ -3,6 +3,9 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -25,6 +28,20 @@ inline std::filesystem::path test_dir() {
     std::filesystem::remove_all(d);
     std::filesystem::create_directories(d);
     return d;
+}
+
+// Runs kelvor-script in dir on the script file there, with the module folder dir/module: the
+// transcript goes to `transcript`, error output to `errors`. The program's exit status, or -1
+// when it did not end normally.
+inline int run_kelvor_script(const std::filesystem::path& dir, const std::string& script = "go.txt",
+                             const std::string& transcript = "shown.txt", const std::string& errors = "stderr.txt",
+                             const std::string& output = "") {
+    const std::filesystem::path exe = std::filesystem::path(KV_BINARY_DIR) / "code/shell/apps/kelvor-script";
+    std::string cmd = "cd " + dir.string() + " && " + exe.string() + " --script " + script + " --transcript " +
+                      transcript + " --module-dir module 2>" + errors;
+    if (!output.empty()) cmd += " >" + output;
+    const int rc = std::system(cmd.c_str());
+    return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
 }
 
 inline std::string read_bytes(const std::filesystem::path& p) {

@@ -177,11 +177,8 @@ protected:
     Run run(const std::vector<std::string>& lines) const {
         kvtest::write_bytes(dir / "go.txt", kvtest::join(lines, "\n"));
         fs::remove(dir / "out.txt");
-        const std::string cmd = "cd " + dir.string() + " && " + exe.string() +
-                                " --script go.txt --transcript out.txt --module-dir module 2>err.txt";
-        const int st = std::system(cmd.c_str());
         Run r;
-        r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+        r.status = kvtest::run_kelvor_script(dir, "go.txt", "out.txt", "err.txt");
         std::string t = kvtest::read_bytes(dir / "out.txt");
         for (std::size_t p = 0; p < t.size();) {
             const std::size_t e = t.find('\n', p);

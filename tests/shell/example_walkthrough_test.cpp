@@ -58,9 +58,7 @@ TEST(ExampleWalkthrough, TheReadmesFirstRunGivesWhatTheReadmePromises) {
     for (const char* name : {"example.rfl", "example.par", "walkthrough.script"})
         fs::copy_file(src / "examples" / name, dir / name);
     fs::create_directories(dir / "module");
-    const std::string cmd = "cd " + dir.string() + " && " + exe.string() +
-                            " --script walkthrough.script --transcript shown.txt --module-dir module 2>stderr.txt";
-    ASSERT_EQ(std::system(cmd.c_str()), 0) << kvtest::read_bytes(dir / "stderr.txt");
+    ASSERT_EQ(kvtest::run_kelvor_script(dir, "walkthrough.script"), 0) << kvtest::read_bytes(dir / "stderr.txt");
 
     const std::string readme = kvtest::read_bytes(src / "README.md");
     const std::string shown = kvtest::read_bytes(dir / "shown.txt");

@@ -40,10 +40,7 @@ protected:
         std::vector<std::string> lines = {"file " + input + " 1", "press 470", "file " + par};
         lines.insert(lines.end(), actions.begin(), actions.end());
         kvtest::write_bytes(dir / "go.txt", kvtest::join(lines, "\n"));
-        const std::string cmd = "cd " + dir.string() + " && " + exe.string() +
-                                " --script go.txt --transcript shown.txt --module-dir module >stdout.txt 2>stderr.txt";
-        const int rc = std::system(cmd.c_str());
-        return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+        return kvtest::run_kelvor_script(dir, "go.txt", "shown.txt", "stderr.txt", "stdout.txt");
     }
     std::string shown() const { return kvtest::read_bytes(dir / "shown.txt"); }
     fs::path exe, dir;

@@ -113,9 +113,7 @@ TEST(MainRoad, AutomaticFitOfAGeneratedDataSetThroughTheScriptDriver) {
                                                       "press 322", "answer 6", "file out.int", "press 541",
                                                       "toggle 4 64 1", "press 118", "run", "press 101", "answer 6"},
                                                      "\n"));
-    const std::string cmd = "cd " + dir.string() + " && " + exe.string() +
-                            " --script go.txt --transcript shown.txt --module-dir module 2>stderr.txt";
-    ASSERT_EQ(std::system(cmd.c_str()), 0) << kvtest::read_bytes(dir / "stderr.txt");
+    ASSERT_EQ(kvtest::run_kelvor_script(dir), 0) << kvtest::read_bytes(dir / "stderr.txt");
 
     const std::string shown = kvtest::read_bytes(dir / "shown.txt");
     for (const std::string& l :

@@ -37,9 +37,7 @@ TEST(RefineScript, SymmetryWithoutACrystalSystemAsksForOneAndRefinesNothingUntil
                                       "select 6 24 1", "press 626",             // Monoclinic-b
                                       "press 631", "press 101", "answer 6"},
                                      "\n"));
-    const std::string cmd = "cd " + dir.string() + " && " + exe.string() +
-                            " --script go.txt --transcript shown.txt --module-dir module 2>stderr.txt";
-    ASSERT_EQ(std::system(cmd.c_str()), 0) << kvtest::read_bytes(dir / "stderr.txt");
+    ASSERT_EQ(kvtest::run_kelvor_script(dir), 0) << kvtest::read_bytes(dir / "stderr.txt");
 
     const std::string shown = kvtest::read_bytes(dir / "shown.txt");
     const std::string asked = "show " + TITLE + ": Unit Cell Refinement\nbox " + TITLE +

@@ -118,9 +118,7 @@ TEST(StrongReflections, EveryOneIsAcceptedStoredAndUsedAndTheCifReadsAsACif) {
                                       "press 118", "run", "press 331", "press 53", "run", "press 318", "press 332",
                                       "press 626", "press 631", "press 101", "answer 6"},
                                      "\n"));
-    const std::string cmd = "cd " + dir.string() + " && " + exe.string() +
-                            " --script go.txt --transcript shown.txt --module-dir module 2>stderr.txt";
-    ASSERT_EQ(std::system(cmd.c_str()), 0) << kvtest::read_bytes(dir / "stderr.txt");
+    ASSERT_EQ(kvtest::run_kelvor_script(dir), 0) << kvtest::read_bytes(dir / "stderr.txt");
     const std::string shown = kvtest::read_bytes(dir / "shown.txt");
 
     // The automatic pass: every reflection accepted in its first fit ("F", pass 1).
