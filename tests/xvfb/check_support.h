@@ -12,6 +12,7 @@
 #include <FL/Fl.H>
 #include <FL/Fl_Window.H>
 #include <FL/fl_draw.H>
+#include <FL/x.H>
 
 namespace xcheck {
 
@@ -49,6 +50,36 @@ inline Fl_Widget* child_showing(Fl_Window* w, int wid) {
     return nullptr;
 }
 
+// Waits, `seconds` at most, until cond() holds, handling the windows' events meanwhile; whether
+// it holds. For what the server or a window manager does a moment later, later still on a busy
+// machine.
+template <class Cond>
+bool eventually(Cond cond, double seconds = 5.0) {
+    for (double t = 0; t < seconds; t += 0.02) {
+        if (cond()) return true;
+        settle(0.02);
+    }
+    return cond();
+}
+
+// Waits, five seconds at most, until the window is on the screen and drawn: a window manager
+// on a busy machine may take a while to take a new window in and map it, and a window not yet
+// mapped cannot be read back.
+inline bool wait_on_screen(Fl_Window* win) {
+    for (int k = 0; k < 250; ++k) {
+        XSync(fl_display, False);
+        XWindowAttributes attributes;
+        const bool mapped = win->shown() && XGetWindowAttributes(fl_display, fl_xid(win), &attributes) &&
+                            attributes.map_state == IsViewable;
+        if (mapped) {
+            settle(0.06);  // the exposure it was mapped with is handled and the window drawn
+            return true;
+        }
+        Fl::wait(0.02);
+    }
+    return false;
+}
+
 // The window as it is on the screen, read back once.
 struct ScreenShot {
     int w = 0, h = 0;
@@ -58,6 +89,7 @@ struct ScreenShot {
     ScreenShot& operator=(const ScreenShot&) = delete;
     ~ScreenShot() { delete[] rgb; }
     void read(Fl_Window* win) {
+        wait_on_screen(win);
         win->make_current();
         w = win->w();
         h = win->h();

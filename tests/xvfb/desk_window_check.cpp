@@ -135,7 +135,20 @@ std::string cursor_now() {
 void pointer_to(int x, int y) {
     check(std::system(sh("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y)).c_str()) == 0,
           "xdotool moves the pointer");
-    settle(0.3);
+}
+
+// The cursor once it has stayed the same for a moment (the window takes the pointer's arrival
+// in its own time).
+std::string steady_cursor() {
+    std::string last = cursor_now();
+    eventually([&] {
+        settle(0.1);
+        const std::string c = cursor_now();
+        const bool same = c == last;
+        last = c;
+        return same;
+    });
+    return last;
 }
 
 int entry_id = 0;
@@ -153,14 +166,19 @@ int run_cursor() {
     Fl_Widget* entry = child_showing(win, entry_id);
     check(win && entry, "the master window and its entry are shown");
     if (!win || !entry) return 1;
+    check(wait_on_screen(win), "the master window is on the screen");
     const int fx = win->x_root() + 5, fy = win->y_root() + win->h() / 2;
     const int ex = win->x_root() + entry->x() + entry->w() / 2, ey = win->y_root() + entry->y() + entry->h() / 2;
-    // The cursors before: the text cursor over the entry, the window's own cursor beside it.
-    pointer_to(ex, ey);
-    const std::string text_cursor = cursor_now();
+    // The cursors before: the text cursor over the entry, the window's own cursor beside it
+    // (once the pointer has been over the entry: before, the window may show its parent's).
     pointer_to(fx, fy);
-    const std::string normal = cursor_now();
-    check(text_cursor != normal, "a text entry shows its own cursor");
+    const std::string first = steady_cursor();
+    pointer_to(ex, ey);
+    check(eventually([&] { return cursor_now() != first; }), "a text entry shows its own cursor");
+    const std::string text_cursor = steady_cursor();
+    pointer_to(fx, fy);
+    check(eventually([&] { return cursor_now() != text_cursor; }), "the window's own cursor beside the entry");
+    const std::string normal = steady_cursor();
     // The busy cursor (animated by some themes, so known by what it is not).
     auto busy_shown = [&] {
         const std::string c = cursor_now();
@@ -168,16 +186,16 @@ int run_cursor() {
     };
 
     WIDCUR(-1, 0, -1);  // busy
-    settle(0.3);
-    check(busy_shown(), "the busy cursor shows over the window");
+    check(eventually(busy_shown), "the busy cursor shows over the window");
     pointer_to(ex, ey);
+    settle(0.3);
     check(busy_shown(), "the busy cursor stays over a text entry");
     pointer_to(fx, fy);
+    settle(0.3);
     check(busy_shown(), "and after the entry");
 
     WIDCUR(-1, 0, 0);  // not busy
-    settle(0.3);
-    check(cursor_now() == normal, "the normal cursor comes back");
+    check(eventually([&] { return cursor_now() == normal; }), "the normal cursor comes back");
     gmCloseMenu();
     return failures ? 1 : 0;
 }

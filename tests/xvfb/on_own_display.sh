@@ -4,12 +4,18 @@
 # pick the same number (xvfb-run -a can: two runs may both find a number free, and the loser's
 # clients then talk to the other run's server and are refused).
 # With --wm openbox the display gets a window manager of its own, started before the command
-# and ready (it has announced itself on the root window) when the command starts.
-# usage: on_own_display.sh [--wm openbox] COMMAND [ARGS...]
+# and ready when the command starts: it has announced itself on the root window and, when
+# --wm-ready names the program that tells, it has framed and shown a new window.
+# usage: on_own_display.sh [--wm openbox [--wm-ready PROGRAM]] COMMAND [ARGS...]
 set -u
 wm=""
+wm_ready=""
 if [ "${1:-}" = "--wm" ]; then
   wm=${2:-}
+  shift 2
+fi
+if [ "${1:-}" = "--wm-ready" ]; then
+  wm_ready=${2:-}
   shift 2
 fi
 dir=$(mktemp -d "${TMPDIR:-/tmp}/kvdisplayXXXXXX") || exit 1
@@ -51,6 +57,9 @@ case "$wm" in
       kill -0 "$wm_pid" 2>/dev/null || break
       sleep 0.05
     done
+    if [ -n "$ready" ] && [ -n "$wm_ready" ] && ! "$wm_ready"; then
+      ready=""
+    fi
     if [ -z "$ready" ]; then
       echo "on_own_display: openbox did not start" >&2
       cat "$dir/wm.log" >&2
