@@ -89,6 +89,26 @@ class IntegratedFile : public ::testing::Test {
 protected:
     std::string path;
 
+    // Unit 2, the integrated data file, on `file` (closed first when open).
+    static int open_integrated(const std::string& file, rt::FileStatus status = rt::FileStatus::Replace,
+                               rt::FileAction action = rt::FileAction::Write) {
+        rt::unit_close(2);
+        rt::OpenSpec spec;
+        spec.status = status;
+        spec.action = action;
+        return rt::unit_open(2, file, spec);
+    }
+
+    // The status the program ends with when writing the entry ends it, -1 when it goes on.
+    static int exit_status_of_write() {
+        try {
+            WRITE_INT();
+        } catch (const rt::ProgramExit& e) {
+            return e.status;
+        }
+        return -1;
+    }
+
     void SetUp() override {
         reset_shared_records();
         wl::script::load_lines({});
@@ -96,10 +116,7 @@ protected:
         const fs::path dir = fs::path(KV_BINARY_DIR) / "write_int_tmp";
         fs::create_directories(dir);
         path = (dir / (std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".int")).string();
-        rt::OpenSpec spec;
-        spec.status = rt::FileStatus::Replace;
-        spec.action = rt::FileAction::Write;
-        ASSERT_EQ(rt::unit_open(2, path, spec), rt::IOS_OK);
+        ASSERT_EQ(open_integrated(path), rt::IOS_OK);
 
         FILEINFO.OUTOPEN = 1;
         FILEINFO.OUT_FORMAT = 1;
@@ -449,17 +466,8 @@ TEST_F(IntegratedFile, RefusedWriteEndsTheProgram) {
     {
         std::ofstream(path) << "";
     }
-    rt::OpenSpec spec;
-    spec.status = rt::FileStatus::Old;
-    spec.action = rt::FileAction::Read;
-    ASSERT_EQ(rt::unit_open(2, path, spec), rt::IOS_OK);
-    int status = -1;
-    try {
-        WRITE_INT();
-    } catch (const rt::ProgramExit& e) {
-        status = e.status;
-    }
-    EXPECT_EQ(status, 0);
+    ASSERT_EQ(open_integrated(path, rt::FileStatus::Old, rt::FileAction::Read), rt::IOS_OK);
+    EXPECT_EQ(exit_status_of_write(), 0);
     const auto b = boxes();
     ASSERT_EQ(b.size(), 1u);
     EXPECT_EQ(b[0], "box Kelvorantide v3.72 | ERROR WRITING INTEGRATED DATA FILE");
@@ -472,11 +480,7 @@ TEST_F(IntegratedFile, EachEntryReachesTheFileAtOnceAndAFullDiskEndsTheProgram) 
     for (int format : {1, 2, 3}) {
         SCOPED_TRACE(format);
         FILEINFO.OUT_FORMAT = format;
-        rt::unit_close(2);
-        rt::OpenSpec spec;
-        spec.status = rt::FileStatus::Replace;
-        spec.action = rt::FileAction::Write;
-        ASSERT_EQ(rt::unit_open(2, path, spec), rt::IOS_OK);
+        ASSERT_EQ(open_integrated(path), rt::IOS_OK);
         WRITE_INT();
         const std::size_t one = read_lines(path).size();
         EXPECT_EQ(one, format == 2 ? 4u : 1u);
@@ -484,21 +488,11 @@ TEST_F(IntegratedFile, EachEntryReachesTheFileAtOnceAndAFullDiskEndsTheProgram) 
         EXPECT_EQ(read_lines(path).size(), 2 * one);  // read while the unit is still open
     }
 
-    rt::unit_close(2);
     const std::string full = path + ".full";
     std::filesystem::remove(full);
     std::filesystem::create_symlink("/dev/full", full);
-    rt::OpenSpec spec;
-    spec.status = rt::FileStatus::Replace;
-    spec.action = rt::FileAction::Write;
-    ASSERT_EQ(rt::unit_open(2, full, spec), rt::IOS_OK);
-    int status = -1;
-    try {
-        WRITE_INT();
-    } catch (const rt::ProgramExit& e) {
-        status = e.status;
-    }
-    EXPECT_EQ(status, 0);
+    ASSERT_EQ(open_integrated(full), rt::IOS_OK);
+    EXPECT_EQ(exit_status_of_write(), 0);
     EXPECT_EQ(boxes(), std::vector<std::string>{"box Kelvorantide v3.72 | ERROR WRITING INTEGRATED DATA FILE"});
     std::filesystem::remove(full);
 }

@@ -62,22 +62,55 @@ bool eventually(Cond cond, double seconds = 5.0) {
     return cond();
 }
 
+// Whether the X window is on the screen: mapped, and every window it lies in mapped too. Under a
+// window manager a new window is only mapped once the manager has taken it in.
+inline bool viewable(Window xid) {
+    XSync(fl_display, False);
+    XWindowAttributes attributes;
+    return XGetWindowAttributes(fl_display, xid, &attributes) && attributes.map_state == IsViewable;
+}
+
 // Waits, five seconds at most, until the window is on the screen and drawn: a window manager
 // on a busy machine may take a while to take a new window in and map it, and a window not yet
 // mapped cannot be read back.
 inline bool wait_on_screen(Fl_Window* win) {
-    for (int k = 0; k < 250; ++k) {
-        XSync(fl_display, False);
-        XWindowAttributes attributes;
-        const bool mapped = win->shown() && XGetWindowAttributes(fl_display, fl_xid(win), &attributes) &&
-                            attributes.map_state == IsViewable;
-        if (mapped) {
-            settle(0.06);  // the exposure it was mapped with is handled and the window drawn
-            return true;
-        }
-        Fl::wait(0.02);
+    if (!eventually([&] { return win->shown() && viewable(fl_xid(win)); })) return false;
+    settle(0.06);  // the exposure it was mapped with is handled and the window drawn
+    return true;
+}
+
+// Where a window stands in the server's stacking order (higher is nearer the front), -1 when
+// it is not on the screen. Under a window manager the window lies in a frame of the manager's:
+// the frame, the root window's child, stands for it. A window the manager has not finished
+// taking in is not on the screen yet: until then it may stand anywhere (an unmanaged window
+// lies at the top, a new frame is made at the top and only then put in its place).
+inline int stacking_place(Window xid) {
+    if (!viewable(xid)) return -1;
+    const Window top = RootWindow(fl_display, fl_screen);
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned n = 0;
+    for (int depth = 0; depth < 32; ++depth) {
+        if (!XQueryTree(fl_display, xid, &root, &parent, &children, &n)) return -1;
+        if (children) XFree(children);
+        if (parent == top || parent == 0) break;
+        xid = parent;
     }
-    return false;
+    int place = -1;
+    if (XQueryTree(fl_display, top, &root, &parent, &children, &n)) {
+        for (unsigned k = 0; k < n; ++k)
+            if (children[k] == xid) place = int(k);
+        if (children) XFree(children);
+    }
+    return place;
+}
+
+// Waits, five seconds at most, until window `upper` stands in front of window `lower`, both on
+// the screen (a window manager restacks a moment later); whether it does.
+inline bool stacked(Window upper, Window lower) {
+    return eventually([&] {
+        const int u = stacking_place(upper), l = stacking_place(lower);
+        return u >= 0 && l >= 0 && u > l;
+    });
 }
 
 // The window as it is on the screen, read back once.

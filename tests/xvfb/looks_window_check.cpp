@@ -166,47 +166,6 @@ int run() {
     return failures == 0 ? 0 : 1;
 }
 
-// Where a window stands in the server's stacking order (higher is nearer the front), -1 when
-// it is not on the screen. Under a window manager the window lies in a frame of the manager's:
-// the frame, the root window's child, stands for it. A window the manager has not finished
-// taking in is not on the screen yet: until then it may stand anywhere (an unmanaged window
-// lies at the top, a new frame is made at the top and only then put in its place).
-int stacking_place(Window xid) {
-    XWindowAttributes attributes;
-    if (!XGetWindowAttributes(fl_display, xid, &attributes) || attributes.map_state != IsViewable) return -1;
-    const Window top = RootWindow(fl_display, fl_screen);
-    Window root = 0, parent = 0, *children = nullptr;
-    unsigned n = 0;
-    for (int depth = 0; depth < 8; ++depth) {
-        if (!XQueryTree(fl_display, xid, &root, &parent, &children, &n)) return -1;
-        if (children) XFree(children);
-        if (parent == top || parent == 0) break;
-        xid = parent;
-    }
-    int place = -1;
-    if (XQueryTree(fl_display, top, &root, &parent, &children, &n)) {
-        for (unsigned k = 0; k < n; ++k)
-            if (children[k] == xid) place = int(k);
-        XFree(children);
-    }
-    return place;
-}
-
-// Whether window `upper` stands in front of window `lower`, both on the screen.
-bool in_front(const Fl_Window* upper, const Fl_Window* lower) {
-    const int u = stacking_place(fl_xid(upper)), l = stacking_place(fl_xid(lower));
-    return u >= 0 && l >= 0 && u > l;
-}
-
-// Waits for a stacking a window manager may make a moment later; whether it holds.
-bool stacked(const Fl_Window* upper, const Fl_Window* lower) {
-    for (int k = 0; k < 100 && !in_front(upper, lower); ++k) {
-        Fl::wait(0.02);
-        XSync(fl_display, False);
-    }
-    return in_front(upper, lower);
-}
-
 Fl_Window* window_titled(const std::string& title) {
     for (Fl_Window* w = Fl::first_window(); w; w = Fl::next_window(w))
         if (w->label() && title == w->label()) return w;
@@ -224,7 +183,7 @@ void check_stacking() {
     Fl_Window* b = window_titled("Second dialog");
     check(a && b, "both dialogs are shown");
     if (!a || !b) return;
-    check(stacked(b, a), "the dialog shown last is in front");
+    check(stacked(fl_xid(b), fl_xid(a)), "the dialog shown last is in front");
     gmSetActiveWindow(first);
     wl::Event e;
     e.callback = 1;
@@ -232,8 +191,8 @@ void check_stacking() {
     wl::frontend().pump(wl::model());
     Fl::flush();
     XSync(fl_display, False);
-    check(stacked(a, b), "the dialog made active comes to the front");
-    check(stacked(a, master_window()), "a dialog stays above the master window");
+    check(stacked(fl_xid(a), fl_xid(b)), "the dialog made active comes to the front");
+    check(stacked(fl_xid(a), fl_xid(master_window())), "a dialog stays above the master window");
     // A dialog shown and, at once, another made active: the one made active ends in front,
     // however long the window manager takes to take in the new one.
     const int third = gmCreateComplexDialogueBox(id.master, 5, 5, 6, 4, 1, "Third dialog");
@@ -244,7 +203,8 @@ void check_stacking() {
     Fl::flush();
     Fl_Window* c = window_titled("Third dialog");
     check(c != nullptr, "the third dialog is shown");
-    if (c) check(stacked(b, c), "a dialog made active just after another was shown comes to the front");
+    if (c)
+        check(stacked(fl_xid(b), fl_xid(c)), "a dialog made active just after another was shown comes to the front");
 }
 
 }  // namespace
