@@ -46,13 +46,16 @@ void open_page() {
     select(kPrinterPage);
 }
 
+// Sends the page drawn so far to the printer.
+void print_open_page() {
+    if (const FrameGraphics* p = frame(kPrinterPage)) wl::frontend().print_page(wl::model(), *p);
+}
+
 // Ends the job: the open page is printed unless the job is abandoned; drawing goes back to the
 // bitmap selected before.
 void close_job(bool abandoned) {
-    wl::Model& m = wl::model();
-    if (!abandoned)
-        if (const FrameGraphics* p = frame(kPrinterPage)) wl::frontend().print_page(m, *p);
-    wl::frontend().print_end(m, abandoned);
+    if (!abandoned) print_open_page();
+    wl::frontend().print_end(wl::model(), abandoned);
     remove_frame(kPrinterPage);
     select(job().before);
     job() = Job{};
@@ -80,7 +83,7 @@ void PRINTJOB(int action, int& status, int& w, int& h, float& xr, float& yr) {
     switch (action) {
         case -1:
             if (j.running) {
-                if (const gfx::FrameGraphics* p = gfx::frame(gfx::kPrinterPage)) wl::frontend().print_page(m, *p);
+                gfx::print_open_page();
                 gfx::open_page();
                 status = 1;
                 break;

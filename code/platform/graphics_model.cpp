@@ -223,7 +223,7 @@ void GETRENDER(int frame, int& render) { render = frame; }
 
 void GETBITMAP(int frame) {
     wl::trace_call("GETBITMAP", frame);
-    gfx::lib().selected = gfx::frame(frame) ? frame : 0;
+    gfx::select(frame);
 }
 
 void GETBITMAPSIZE(int frame, int& width, int& height) {

@@ -156,6 +156,8 @@ void IMAGEGETDATA(int row, int mode, int* buffer, int n);
 void IMAGEGETEND();
 void IMAGEDRAWINIT(int a, int b, int ncols, int nrows, int mode);
 void IMAGEDRAWDATA(int row, int mode, const int* buffer, int n);
+// Every row of the area at once: data holds its ncols x nrows pixel values row by row.
+void IMAGEDRAWFASTDATA(const int* data, int mode);
 void IMAGEDRAWEND(int ncols, int nrows);
 // Print job of two-dimensional drawing. While a page is open it is the bitmap the drawing
 // entries act on (a display list like a frame's); the front end prints it.

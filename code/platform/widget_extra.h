@@ -124,9 +124,6 @@ void LISTBOXENQUIRE(int list, int index, int& result, char* text, int len);
 void ADDICON(int parent, int x, int y, int& id);
 void ADDBUTTON(int parent, int accelerator, std::string_view text, int x, int y, int& id);
 void REGLINK(int widget, int value, int linked);
-// Every row of the pixel area begun with IMAGEDRAWINIT at once (graphics_model.h): data holds
-// its ncols x nrows pixel values row by row.
-void IMAGEDRAWFASTDATA(const int* data, int mode);
 void IMAGEDRAWDUMPINIT(int a, int b, int c, int d);
 void IMAGEDRAWDUMPEND(int e, int mode);
 void RESOURCEIMAGEDATA(int a, int b, int c, int* data);

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include <FL/Fl_Window.H>
+
 namespace wl::fltk {
 
 // Window classes, so that a test driving the real windows can find each one.
@@ -12,6 +14,19 @@ inline constexpr const char* kClassDialog = "kelvor-dialog";   // followed by "-
 inline constexpr const char* kClassError = "kelvor-error";
 inline constexpr const char* kClassMessage = "kelvor-message";
 inline constexpr const char* kClassFile = "kelvor-file";
+
+// Runs fn with FLTK's default window class set to cls, so that the windows it shows carry it.
+template <class Fn>
+auto with_class(const char* cls, Fn fn) {
+    const char* previous = Fl_Window::default_xclass();
+    const std::string keep = previous ? previous : "";
+    Fl_Window::default_xclass(cls);
+    struct Restore {
+        const std::string& keep;
+        ~Restore() { Fl_Window::default_xclass(keep.c_str()); }
+    } restore{keep};
+    return fn();
+}
 
 // Height in pixels of a window's menu bar and of its status bar; the grid area lies between them.
 inline constexpr int kBarHeight = 28;

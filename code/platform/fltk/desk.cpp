@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/fltk/boxes.h"
 #include "platform/fltk/replay.h"
 #include "platform/model.h"
 
@@ -24,21 +25,6 @@
 
 namespace wl::fltk {
 namespace {
-
-// ---- window classes ----
-
-// Runs fn with FLTK's default window class set to cls, so that the windows it shows carry it.
-template <class Fn>
-auto with_class(const char* cls, Fn fn) {
-    const char* previous = Fl_Window::default_xclass();
-    const std::string keep = previous ? previous : "";
-    Fl_Window::default_xclass(cls);
-    struct Restore {
-        const std::string& keep;
-        ~Restore() { Fl_Window::default_xclass(keep.c_str()); }
-    } restore{keep};
-    return fn();
-}
 
 // ---- key callbacks ----
 

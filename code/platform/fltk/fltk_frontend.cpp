@@ -699,12 +699,10 @@ FileAnswer FltkFrontEnd::file_dialog(Model&, const FileRequest& r) {
             proposal = r.directory + (r.directory.back() == '/' ? "" : "/") + proposal;
         fc.value(proposal.c_str());
     }
-    const char* previous = Fl_Window::default_xclass();
-    const std::string keep = previous ? previous : "";
-    Fl_Window::default_xclass(kClassFile);
-    fc.show();
-    take_over_name_field();  // while the chooser's window still answers to its class
-    Fl_Window::default_xclass(keep.c_str());
+    with_class(kClassFile, [&] {
+        fc.show();
+        take_over_name_field();  // while the chooser's window still answers to its class
+    });
     while (fc.shown()) Fl::wait();
     name_field = NameField{};
     FileAnswer a;
