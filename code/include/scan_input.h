@@ -81,8 +81,9 @@ inline int MATRIX_READ = 0;
 // with LOADED = 1 and the read position at the end of the working file. A reflection the
 // working file cannot hold (a field wider than its columns) is skipped like an unusable one.
 // A file damaged where a reader takes it on trust raises rt::InputError, after the wait box is
-// taken down, the input and working files are closed (a scratch file is deleted) and LOADED = 0;
-// every other failure ends the program through EXITINT.
+// taken down, the input and working files are closed (a scratch file is deleted), LOADED = 0
+// and the records the load had begun to change (title, wavelengths, headers, matrix, standards,
+// the current reflection) are as before it; every other failure ends the program through EXITINT.
 void CONVERT_FILE(int& status);
 // Runs the header reader of IFORMAT and maps a matrix it read onto Busing-Levy axes (BLAXES),
 // deriving CELL and RECELL. A non-zero status: the header was not read (LOADED = 0).

@@ -182,9 +182,35 @@ void convert_instrument_file(int& status) {
     }
 }
 
+// The records a load changes before it can fail on a damaged file: kept so that such a file
+// leaves nothing of its own behind (no title, matrix or standards of it reach the next data set).
+struct LoadRecords {
+    rt::FText<60> title = FILEINFO.TITLE;
+    WAVES_t waves = WAVES;
+    SCANHDR_t scanhdr = SCANHDR;
+    STDREF_t stdref = STDREF;
+    UNITCELL_t unitcell = UNITCELL;
+    XCALHDR_t xcalhdr = XCALHDR;
+    CAD4HDR_t cad4hdr = CAD4HDR;
+    REFLN_t refln = REFLN;
+    int matrix_read = MATRIX_READ;
+    void restore() const {
+        FILEINFO.TITLE = title;
+        WAVES = waves;
+        SCANHDR = scanhdr;
+        STDREF = stdref;
+        UNITCELL = unitcell;
+        XCALHDR = xcalhdr;
+        CAD4HDR = cad4hdr;
+        REFLN = refln;
+        MATRIX_READ = matrix_read;
+    }
+};
+
 }  // namespace
 
 void CONVERT_FILE(int& status) {
+    const LoadRecords before;
     try {
         if (FILEINFO.IFORMAT == 1)
             load_standard_file(status);
@@ -196,6 +222,7 @@ void CONVERT_FILE(int& status) {
         rt::unit_close(INPUT_UNIT);
         rt::unit_close(FILEINFO.LUNSTD);
         FILEINFO.LOADED = 0;
+        before.restore();
         throw;
     }
 }

@@ -222,11 +222,8 @@ void WRITE_REF_STDDATA(int unit, int& status, int iseq, const rt::FArray<int, 3>
 }
 
 void SKIP_HEADER_STDDATA(int unit, int& status) {
-    // A working file whose writing failed cannot be read back.
-    if (rt::unit_rewind(unit) == rt::IOS_WRITE_FAILED) {
-        status = 11;
-        return;
-    }
+    // A working file whose writing failed reads as an error (status 11) from here on.
+    rt::unit_rewind(unit);
     for (;;) {
         std::string rec;
         const int ios = rt::unit_read_record(unit, rec);

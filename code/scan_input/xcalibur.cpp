@@ -35,13 +35,9 @@ struct ScanCode {
 };
 constexpr ScanCode SCAN_CODES[] = {{"LT", "W"}, {"WK", "M"}, {"NL", "R"}, {"ST", "S"}};
 
-// Lines read from the current input file; the first line is 1.
-int line_count = 0;
-
 // Steps the input file back by one line; the line read again keeps its number.
 void step_back() {
     scanin::unchecked_step_back(rt::unit_backspace(IN_UNIT));
-    --line_count;
 }
 
 // The file ends inside a reflection (a cut file): the reflection is dropped as unusable, and the
@@ -170,8 +166,9 @@ void GET_LINE(rt::FText<80>& STRING, char LABEL, int& IERR) {
         IERR = 1;
         return;
     }
-    ++line_count;
-    const std::string number = rt::fmt_write("(I6)", line_count);
+    // The line's number in the file (the unit counts the lines read well; a bad one is the next).
+    const long line = rt::unit_record_number(IN_UNIT) + (ios != rt::IOS_OK ? 1 : 0);
+    const std::string number = rt::fmt_write("(I6)", int(line));
     if (ios != rt::IOS_OK) EXITINT("ERROR READING FILE AT LINE " + number);
     STRING = rec;
     IERR = 0;
@@ -184,7 +181,6 @@ void READ_HEADER_XCAL(int& IERR) {
     IERR = 0;
     FILEINFO.TITLE.blank();
     XCALHDR.XCALNEW = 0;
-    line_count = 0;
     rt::FText<80> line;
     for (;;) {
         header_line(line, ' ');

@@ -30,5 +30,4 @@ void CREATE_LOG() {
     put("");
     put("");
     WRITE_INPUT(kLogUnit);
-    CHECK_LOG();
 }

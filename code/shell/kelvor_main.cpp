@@ -19,38 +19,12 @@
 
 namespace {
 
-// The records a load changes before it can fail on a damaged file: kept so that such a file
-// leaves nothing of its own behind (no title, matrix or standards of it reach the next data set).
-struct LoadRecords {
-    rt::FText<60> title = FILEINFO.TITLE;
-    WAVES_t waves = WAVES;
-    SCANHDR_t scanhdr = SCANHDR;
-    STDREF_t stdref = STDREF;
-    UNITCELL_t unitcell = UNITCELL;
-    XCALHDR_t xcalhdr = XCALHDR;
-    CAD4HDR_t cad4hdr = CAD4HDR;
-    REFLN_t refln = REFLN;
-    int matrix_read = MATRIX_READ;
-    void restore() const {
-        FILEINFO.TITLE = title;
-        WAVES = waves;
-        SCANHDR = scanhdr;
-        STDREF = stdref;
-        UNITCELL = unitcell;
-        XCALHDR = xcalhdr;
-        CAD4HDR = cad4hdr;
-        REFLN = refln;
-        MATRIX_READ = matrix_read;
-    }
-};
-
 // Loads the data set of the input data file just opened and makes its first scan the current
 // reflection; the statuses along the way are not examined (a failing load ends the program).
 // False when the file proved damaged: the box has named the file, the line and what could not be
 // read; the input file and the working file are closed (a scratch file is deleted, no file is
 // changed), no data set is loaded, and the records are as they were before the load.
 bool load_data_set() {
-    const LoadRecords before;
     try {
         int status = 0;
         FIRST_SCAN_READ = 0;
@@ -64,8 +38,6 @@ bool load_data_set() {
         FIRST_SCAN_READ = status == 0 ? 1 : 0;
         return true;
     } catch (const rt::InputError& e) {
-        before.restore();
-        FIRST_SCAN_READ = 0;
         GUIERR(PROGID.PROG_TITLE.view(), e.message());
         return false;
     }

@@ -27,15 +27,9 @@ bool CLOSE_WRITTEN(int unit) {
 
 bool CHECK_LOG(bool close) {
     if (FILEINFO.LOGOPEN != 1 || !rt::unit_connected(kLogUnit)) return true;
-    const std::string path = rt::unit_path(kLogUnit);
-    const int ios = close ? rt::unit_close(kLogUnit) : rt::unit_flush(kLogUnit);
-    if (ios == rt::IOS_OK) {
-        if (close) FILEINFO.LOGOPEN = 0;
-        return true;
-    }
-    // A log that has lost lines is given up: no later line would reach it either.
-    rt::unit_close(kLogUnit);
+    if (!close && rt::unit_flush(kLogUnit) == rt::IOS_OK) return true;
+    // Closed when asked, and a log that has lost lines is given up: no later line would reach it
+    // either (the unit keeps its write failure, so the close reports it).
     FILEINFO.LOGOPEN = 0;
-    write_failure_box(path);
-    return false;
+    return CLOSE_WRITTEN(kLogUnit);
 }
