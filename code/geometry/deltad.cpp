@@ -19,12 +19,6 @@
 
 namespace {
 
-template <class... A>
-void log_write(std::string_view fmt, const A&... a) {
-    // A line the log does not take stays as the log's failure, reported by the log check.
-    if (FILEINFO.LOGOPEN == 1) (void)rt::write_unit(20, fmt, a...);
-}
-
 // d-spacing of a 2theta in degrees.
 float d_spacing(float two_theta) {
     return WAVES.WAVE(1) / std::fabs(2.0f * std::sin(two_theta * 0.017453292f * 0.5f));
@@ -56,10 +50,10 @@ void RUN_DELTAD() {
     static rt::FArray<float, MAXFIT> X, Y;
     const bool logging = FILEINFO.LOGOPEN == 1;
     if (logging) {
-        log_write("(/ / '***** OUTPUT FROM DELTA-D/D CALCULATION' / / '      CELL USED FOR D-CALC: ' 3F10.5 3F9.4 "
+        LOG_WRITE("(/ / '***** OUTPUT FROM DELTA-D/D CALCULATION' / / '      CELL USED FOR D-CALC: ' 3F10.5 3F9.4 "
                   "F10.4)",
                   UNITCELL.CELL);
-        log_write("(/ / '    RESULTS OF DELTA-D/D CALCULATION' / "
+        LOG_WRITE("(/ / '    RESULTS OF DELTA-D/D CALCULATION' / "
                   "'   H   K   L  2TH(OBS) 2TH(cal)  DOBS      DCALC    DELTAD/D')");
     }
 
@@ -78,13 +72,13 @@ void RUN_DELTAD() {
             if (Y(i) < smallest) smallest = Y(i);
             if (Y(i) > largest) largest = Y(i);
             sum = sum + Y(i);
-            log_write("(3I4 2F9.4 2F10.5 F10.6)", hkl, tth, tthcalc, dobs, dcalc, Y(i));
+            LOG_WRITE("(3I4 2F9.4 2F10.5 F10.6)", hkl, tth, tthcalc, dobs, dcalc, Y(i));
         }
     }
     // Statistics of no rows at all would be the start values and an average of 0/0: an empty
     // table leaves the log with its headings only.
     if (logging && n > 0)
-        log_write("(/ '   MINIMUM VALUE OF DELTA-D/D = ' F10.6 / '   MAXIMUM VALUE OF DELTA-D/D = ' F10.6 / "
+        LOG_WRITE("(/ '   MINIMUM VALUE OF DELTA-D/D = ' F10.6 / '   MAXIMUM VALUE OF DELTA-D/D = ' F10.6 / "
                   "'   AVERAGE VALUE OF DELTA-D/D = ' F10.6 / /)",
                   smallest, largest, sum / float(n));
 

@@ -23,13 +23,6 @@ const rt::FText<25> SYMNAME[6] = {
     rt::FText<25>("Hexagonal"),             rt::FText<25>("Cubic"),
 };
 
-// One record group on the log, only while it is open.
-template <class... A>
-void log_write(std::string_view fmt, const A&... a) {
-    // A line the log does not take stays as the log's failure, reported by the log check.
-    if (FILEINFO.LOGOPEN == 1) (void)rt::write_unit(20, fmt, a...);
-}
-
 void row_of(int i, geo::Angles& a, geo::Indices& h) {
     for (int k = 1; k <= 4; ++k) a(k) = FITVALS.ANGLESFIT(i, k);
     for (int k = 1; k <= 3; ++k) h(k) = FITVALS.IHFIT(i, k);
@@ -37,13 +30,13 @@ void row_of(int i, geo::Angles& a, geo::Indices& h) {
 
 // The input table, for a refinement that failed.
 void log_failure_dump() {
-    log_write("(/ '  FAILURE IN LEAST-SQUARES PROCEDURE, INPUT DATA WERE:' / / "
+    LOG_WRITE("(/ '  FAILURE IN LEAST-SQUARES PROCEDURE, INPUT DATA WERE:' / / "
               "'   H   K   L  2THETA   OM(FIT)    CHI      PHI   ' /)");
     geo::Angles a;
     geo::Indices h;
     for (int i = 1; i <= FITVALS.NFIT; ++i) {
         row_of(i, a, h);
-        log_write("(3I4 4F9.3)", h(1), h(2), h(3), a(1), a(2), a(3), a(4));
+        LOG_WRITE("(3I4 4F9.3)", h(1), h(2), h(3), a(1), a(2), a(3), a(4));
     }
 }
 
@@ -52,10 +45,10 @@ void log_failure_dump() {
 void log_report(int IUSEOFF) {
     const auto& U = UNITCELL;
     if (IUSEOFF == 1)
-        log_write("('   H   K   L  2TH(DET)  2TH(cal) OM(FIT)' "
+        LOG_WRITE("('   H   K   L  2TH(DET)  2TH(cal) OM(FIT)' "
                   "'     CHI     PHI   OM(UB) + OM(OFF) = OM(CALC)   DEL-OM' /)");
     else
-        log_write("(/ '   H   K   L  2TH(det)  2TH(cal) OM(FIT)' '     CHI     PHI   OM(UB)   DEL-OM' /)");
+        LOG_WRITE("(/ '   H   K   L  2TH(det)  2TH(cal) OM(FIT)' '     CHI     PHI   OM(UB)   DEL-OM' /)");
     float sum = 0.0f, largest = 0.0f;
     geo::Angles a, off;
     geo::Indices h;
@@ -70,21 +63,21 @@ void log_report(int IUSEOFF) {
             CALC_ANGOFF(a, off);
             const float omcalc = ROM + off(2);
             delom = a(2) - omcalc;
-            log_write("(3I4 2F9.4 7F9.3)", h(1), h(2), h(3), a(1), tth, a(2), a(3), a(4), ROM, off(2), omcalc,
+            LOG_WRITE("(3I4 2F9.4 7F9.3)", h(1), h(2), h(3), a(1), tth, a(2), a(3), a(4), ROM, off(2), omcalc,
                       delom);
         } else {
             delom = a(2) - ROM;
-            log_write("(3I4 2F9.4 7F9.3)", h(1), h(2), h(3), a(1), tth, a(2), a(3), a(4), ROM, delom);
+            LOG_WRITE("(3I4 2F9.4 7F9.3)", h(1), h(2), h(3), a(1), tth, a(2), a(3), a(4), ROM, delom);
         }
         sum = sum + std::fabs(delom);
         if (std::fabs(delom) > largest) largest = std::fabs(delom);
     }
-    log_write("(/ / '  Unconstrained Orientation Matrix ' / TR5 '(For Busing Levy axes and circle parities)' "
+    LOG_WRITE("(/ / '  Unconstrained Orientation Matrix ' / TR5 '(For Busing Levy axes and circle parities)' "
               "/ / (3F12.5))",
               U.UB(1, 1), U.UB(1, 2), U.UB(1, 3), U.UB(2, 1), U.UB(2, 2), U.UB(2, 3), U.UB(3, 1), U.UB(3, 2),
               U.UB(3, 3));
-    log_write("(/ / ' CELL' TR12 3F9.5 3F8.3 F10.4)", U.CELL);
-    log_write("(' ESDs' TR12 3F9.5 3F8.3 F10.4 / / TR5 I5 ' REFLECTIONS USED' / ' AVERAGE DELTA-OMEGA = ' F7.4 / "
+    LOG_WRITE("(/ / ' CELL' TR12 3F9.5 3F8.3 F10.4)", U.CELL);
+    LOG_WRITE("(' ESDs' TR12 3F9.5 3F8.3 F10.4 / / TR5 I5 ' REFLECTIONS USED' / ' AVERAGE DELTA-OMEGA = ' F7.4 / "
               "'     MAX OMEGA ERROR = ' F7.4 / '          OMEGA-ZERO = ' F7.4 / / '     CRYSTAL OFFSETS = ' "
               "3F10.4 /)",
               U.ESD, FITVALS.NFIT, sum / float(FITVALS.NFIT), largest, XTALOFF.OMZERO, XTALOFF.DELX);
@@ -110,7 +103,7 @@ void UB_FIT() {
     XTALOFF.OMZERO = 0.0f;
     UNITCELL.UBOK = 0;
     WAITBOX(1);
-    log_write("(/ / ' RESULTS OF LEAST SQUARES REFINEMENT OF ' 'CELL PARAMETERS')");
+    LOG_WRITE("(/ / ' RESULTS OF LEAST SQUARES REFINEMENT OF ' 'CELL PARAMETERS')");
 
     int IERR = 0;
     if (ICRSTP != 0) {
@@ -119,19 +112,19 @@ void UB_FIT() {
         LSVEC(ICRSTP, IERR);
         if (IERR == 0) {
             const int k = ICRSTP >= 1 && ICRSTP <= 6 ? ICRSTP - 1 : 0;
-            log_write("(/ '  SYMMETRY-CONSTRAINED TO ' A25 ' NO XTAL OFFSETS')", SYMNAME[k]);
+            LOG_WRITE("(/ '  SYMMETRY-CONSTRAINED TO ' A25 ' NO XTAL OFFSETS')", SYMNAME[k]);
         }
     } else if (IUSEOFF == 1) {
         LSQ_WITHOFF(IOMEGA, IERR);
-        if (IERR == 0) log_write("(/ '  UNCONSTRAINED REFINEMENT WITH CRYSTAL OFFSETS')");
+        if (IERR == 0) LOG_WRITE("(/ '  UNCONSTRAINED REFINEMENT WITH CRYSTAL OFFSETS')");
     } else if (IOMEGA == 1) {
-        log_write("(/ '  UNCONSTRAINED REFINEMENT WITH OMEGA ZERO')");
+        LOG_WRITE("(/ '  UNCONSTRAINED REFINEMENT WITH OMEGA ZERO')");
         LSQ_ZERO(IERR);
         for (int k = 1; k <= 3; ++k) XTALOFF.DELX(k) = 0.0f;
     } else {
         LSQ(FITVALS.NFIT, FITVALS.ANGLESFIT, FITVALS.IHFIT, IERR);
         for (int k = 1; k <= 3; ++k) XTALOFF.DELX(k) = 0.0f;
-        if (IERR == 0) log_write("(/ '  UNCONSTRAINED REFINEMENT ')");
+        if (IERR == 0) LOG_WRITE("(/ '  UNCONSTRAINED REFINEMENT ')");
     }
     // The reciprocal cell of the refined cell is part of the result: a cell without one is a
     // failed refinement too.

@@ -80,12 +80,6 @@ void group_width(const float (&fwhm)[8], const float (&esd)[8], float& mean, flo
     }
 }
 
-template <class... A>
-void log_write(std::string_view fmt, const A&... a) {
-    // A line the log does not take stays as the log's failure, reported by the log check.
-    if (FILEINFO.LOGOPEN == 1) (void)rt::write_unit(20, fmt, a...);
-}
-
 }  // namespace
 
 void CALC_OFFSETS(rt::FArray2<float, 8, 4>& angles, const rt::FArray<float, 4>& parities, float g1, float g2,
@@ -185,7 +179,7 @@ void RUN_ZREF() {
 
     WAITBOX(1);
     SET_PREPROCESS(1, 1);
-    log_write("(/ 80('*') / TR10 'OUTPUT FROM ZREF' /)");
+    LOG_WRITE("(/ 80('*') / TR10 'OUTPUT FROM ZREF' /)");
 
     rt::FArray<float, 4> parities;
     for (int k = 1; k <= 4; ++k) parities(k) = float(GONIO.PARITY(k));
@@ -215,16 +209,16 @@ void RUN_ZREF() {
         if (members < 8) continue;
         members = 0;
 
-        log_write("(/ ' Results For Reflection No. ' I2 ' : hkl= ' 3I5 / TR22 '2Theta' TR4 'Omega' TR6 'Chi' TR6 "
+        LOG_WRITE("(/ ' Results For Reflection No. ' I2 ' : hkl= ' 3I5 / TR22 '2Theta' TR4 'Omega' TR6 'Chi' TR6 "
                   "'Phi')",
                   ngood + 1, IHSET);
         for (int k = 1; k <= 8; ++k)
-            log_write("(TR18 4F10.4)", ZANGLES(k, 1), ZANGLES(k, 2), ZANGLES(k, 3), ZANGLES(k, 4));
+            LOG_WRITE("(TR18 4F10.4)", ZANGLES(k, 1), ZANGLES(k, 2), ZANGLES(k, 3), ZANGLES(k, 4));
 
         int status = 0;
         CALC_OFFSETS(ZANGLES, parities, GONIO.GONCON1, GONIO.GONCON2, RESULTS, status);
         if (status != 0) {
-            log_write("(/ / '  SUBROUTINE CALC_OFFSETS RETURNED IERR =' I2)", status);
+            LOG_WRITE("(/ / '  SUBROUTINE CALC_OFFSETS RETURNED IERR =' I2)", status);
             continue;
         }
         ++ngood;
@@ -239,7 +233,7 @@ void RUN_ZREF() {
         BACKSTORE(ngood) = back / 8.0f;
         const float length =
             std::sqrt(RESULTS(7) * RESULTS(7) + RESULTS(8) * RESULTS(8) + RESULTS(9) * RESULTS(9));
-        log_write("(/ / '     TRUE ANGLES: ' 4F10.4 / '          ZEROES: ' 3F10.4 / ' CRYSTAL OFFSETS: ' 3F10.4 / "
+        LOG_WRITE("(/ / '     TRUE ANGLES: ' 4F10.4 / '          ZEROES: ' 3F10.4 / ' CRYSTAL OFFSETS: ' 3F10.4 / "
                   "'         DELTA-H: ' F10.4 '   LENGTH OF OFFSET = ' F10.4)",
                   RESULTS(1), RESULTS(2), RESULTS(3), ZANGLES(1, 4), rt::out_slice(RESULTS, 4, 10), length);
     }

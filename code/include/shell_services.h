@@ -5,6 +5,9 @@
 #include <string>
 #include <string_view>
 
+#include "include/FILES.h"
+#include "runtime/format.h"
+
 // Ends the program in order and never returns: the message (first 60 characters, when not
 // blank) in an error box, the configuration file rewritten, the toolkit closed, status 0.
 [[noreturn]] void EXITINT(std::string_view message);
@@ -32,6 +35,12 @@ bool CLOSE_WRITTEN(int unit);
 // The log on unit 20, while LOGOPEN is 1: flushed (or closed, with close true, and LOGOPEN 0).
 // When a line did not reach it: an error box naming it, the log closed and LOGOPEN 0; false.
 bool CHECK_LOG(bool close = false);
+// One formatted record group on the log (unit 20), while it is open. A line the log does not
+// take stays as the log's failure, which CHECK_LOG reports after the operation.
+template <class... A>
+void LOG_WRITE(std::string_view fmt, const A&... a) {
+    if (FILEINFO.LOGOPEN == 1) (void)rt::write_unit(20, fmt, a...);
+}
 
 // Dialogs bound to the shared records.
 void RUN_PKVALS(int& quit);

@@ -13,38 +13,72 @@
 
 #include "include/profile_fit.h"
 
+namespace {
+
+constexpr float kGaussC = 1.6651092f;  // 2 sqrt(ln 2)
+
+inline float masked(float v, std::uint32_t keep) { return std::bit_cast<float>(std::bit_cast<std::uint32_t>(v) & keep); }
+
+// A peak's value and its derivatives by position and by width at one step.
+struct Shape {
+    float value, by_x0, by_w;
+};
+
+// The unit-area Gaussian of full width W at D = X - X0, given t = c D / W and ex = exp(-t^2).
+// Beyond six widths it and its derivatives are 0: a mask of all ones or all zeros instead of a
+// branch, so that a loop over the steps runs in vectors.
+[[gnu::always_inline]] inline Shape gauss_at(float D, float t, float ex, float W) {
+    const float c = kGaussC;
+    const std::uint32_t keep = std::fabs(D) / W > 6.0f ? 0u : ~0u;
+    const float G = 0.9394373f * ex / W;  // 2 sqrt(ln 2 / pi)
+    return {masked(G, keep), masked(2.0f * (c * c) * D * G / (W * W), keep),
+            masked(G * (2.0f * (t * t) - 1.0f) / W, keep)};
+}
+
+// The unit-area Lorentzian of full width W at D = X - X0.
+[[gnu::always_inline]] inline Shape lorentz_at(float D, float W) {
+    const float k = 0.6366197f;  // 2 / pi
+    const float Q = 4.0f * (D * D) + W * W;
+    return {k * W / Q, 8.0f * k * W * D / (Q * Q), k * (4.0f * (D * D) - W * W) / (Q * Q)};
+}
+
+// The pseudo-Voigt of mixing ETA at one step and its derivatives by position, width and ETA.
+struct VoigtStep {
+    float value, by_x0, by_w, by_eta;
+};
+[[gnu::always_inline]] inline VoigtStep voigt_at(float D, float t, float ex, float W, float ETA) {
+    const Shape g = gauss_at(D, t, ex, W);
+    const Shape l = lorentz_at(D, W);
+    return {ETA * l.value + (1.0f - ETA) * g.value, ETA * l.by_x0 + (1.0f - ETA) * g.by_x0,
+            ETA * l.by_w + (1.0f - ETA) * g.by_w, l.value - g.value};
+}
+
+}  // namespace
+
 float GAUSS(float X, float X0, float W, float& DGDX0, float& DGDW) {
     const float D = X - X0;
-    if (std::fabs(D) / W > 6.0f) {
-        DGDX0 = 0.0f;
-        DGDW = 0.0f;
-        return 0.0f;
-    }
-    const float c = 1.6651092f;  // 2 sqrt(ln 2)
-    const float t = c * D / W;
-    const float G = 0.9394373f * std::exp(-(t * t)) / W;  // 2 sqrt(ln 2 / pi)
-    DGDX0 = 2.0f * (c * c) * D * G / (W * W);
-    DGDW = G * (2.0f * (t * t) - 1.0f) / W;
-    return G;
+    const float t = kGaussC * D / W;
+    const Shape g = gauss_at(D, t, std::exp(-(t * t)), W);
+    DGDX0 = g.by_x0;
+    DGDW = g.by_w;
+    return g.value;
 }
 
 float LORENTZ(float X, float X0, float W, float& DLDX0, float& DLDW) {
-    const float D = X - X0;
-    const float k = 0.6366197f;  // 2 / pi
-    const float Q = 4.0f * (D * D) + W * W;
-    DLDX0 = 8.0f * k * W * D / (Q * Q);
-    DLDW = k * (4.0f * (D * D) - W * W) / (Q * Q);
-    return k * W / Q;
+    const Shape l = lorentz_at(X - X0, W);
+    DLDX0 = l.by_x0;
+    DLDW = l.by_w;
+    return l.value;
 }
 
 float PSVOIGT(float X, float X0, float ETA, float GAMMA, float& DPDT, float& DPDG, float& DPDE) {
-    float DGDT, DGDG, DLDT, DLDG;
-    const float G = GAUSS(X, X0, GAMMA, DGDT, DGDG);
-    const float L = LORENTZ(X, X0, GAMMA, DLDT, DLDG);
-    DPDT = ETA * DLDT + (1.0f - ETA) * DGDT;
-    DPDG = ETA * DLDG + (1.0f - ETA) * DGDG;
-    DPDE = L - G;
-    return ETA * L + (1.0f - ETA) * G;
+    const float D = X - X0;
+    const float t = kGaussC * D / GAMMA;
+    const VoigtStep v = voigt_at(D, t, std::exp(-(t * t)), GAMMA, ETA);
+    DPDT = v.by_x0;
+    DPDG = v.by_w;
+    DPDE = v.by_eta;
+    return v.value;
 }
 
 namespace {
@@ -71,41 +105,18 @@ rt::FArray<int, NPAR> NTEMP;
 rt::FArray<float, NPAR> BSOL;
 rt::FArray<float, NPAR> SIGX;
 
-inline float masked(float v, std::uint32_t keep) { return std::bit_cast<float>(std::bit_cast<std::uint32_t>(v) & keep); }
-
-// The pseudo-Voigt peak at X0 at every step x[0..n-1]: the very operations of GAUSS, LORENTZ and
-// PSVOIGT in the same order (so the same roundings), the exponentials taken one by one from the
-// same expf. Only the evaluation order across the steps differs.
+// The pseudo-Voigt peak at X0 at every step x[0..n-1]: PSVOIGT's step (so the same roundings),
+// the exponentials taken one by one from the same expf. Only the evaluation order across the
+// steps differs.
 [[gnu::always_inline]] inline void peak_shapes(const float* x, int n, float X0, float ETA, float W, Peak& out) {
-    const float c = 1.6651092f;  // 2 sqrt(ln 2)
-    const float k = 0.6366197f;  // 2 / pi
-    const float WW = W * W;
-    const float K8W = 8.0f * k * W;
-    const float KW = k * W;
-    const float OME = 1.0f - ETA;
-    for (int i = 0; i < n; ++i) {
-        const float D = x[i] - X0;
-        TT[i] = c * D / W;
-    }
+    for (int i = 0; i < n; ++i) TT[i] = kGaussC * (x[i] - X0) / W;
     for (int i = 0; i < n; ++i) EX[i] = std::exp(-(TT[i] * TT[i]));
     for (int i = 0; i < n; ++i) {
-        const float D = x[i] - X0;
-        const float t = TT[i];
-        // Beyond six widths the Gaussian and its derivatives are 0: a mask of all ones or all
-        // zeros, so that the loop has no branch and runs across the steps in vectors.
-        const std::uint32_t keep = std::fabs(D) / W > 6.0f ? 0u : ~0u;
-        const float G0 = 0.9394373f * EX[i] / W;
-        const float DGDX0 = masked(2.0f * (c * c) * D * G0 / WW, keep);
-        const float DGDW = masked(G0 * (2.0f * (t * t) - 1.0f) / W, keep);
-        const float G = masked(G0, keep);
-        const float Q = 4.0f * (D * D) + WW;
-        const float DLDX0 = K8W * D / (Q * Q);
-        const float DLDW = k * (4.0f * (D * D) - WW) / (Q * Q);
-        const float L = KW / Q;
-        out.DT[i] = ETA * DLDX0 + OME * DGDX0;
-        out.DG[i] = ETA * DLDW + OME * DGDW;
-        out.DE[i] = L - G;
-        out.P[i] = ETA * L + OME * G;
+        const VoigtStep v = voigt_at(x[i] - X0, TT[i], EX[i], W, ETA);
+        out.DT[i] = v.by_x0;
+        out.DG[i] = v.by_w;
+        out.DE[i] = v.by_eta;
+        out.P[i] = v.value;
     }
 }
 
@@ -174,14 +185,19 @@ template <int NV, bool TWO>
 
 // The loops above compiled twice: for the processors of the x86-64 base and, chosen at run time,
 // for those with AVX2 (wider vectors, the same operations, so the same roundings; contraction into
-// fused multiply-adds stays off).
+// fused multiply-adds stays off). Other processors have the base loops only.
+#if defined(__x86_64__) || defined(__i386__)
+#define KV_WIDE [[gnu::target("avx2")]]
+#else
+#define KV_WIDE
+#endif
 using Shapes = void (*)(const float*, int, float, float, float, Peak&);
 using Sums = float (*)(int, float, float, float, float, const int*, float*, double*, float*);
 
 void shapes_base(const float* x, int n, float X0, float ETA, float W, Peak& out) {
     peak_shapes(x, n, X0, ETA, W, out);
 }
-[[gnu::target("avx2")]] void shapes_avx2(const float* x, int n, float X0, float ETA, float W, Peak& out) {
+KV_WIDE void shapes_avx2(const float* x, int n, float X0, float ETA, float W, Peak& out) {
     peak_shapes(x, n, X0, ETA, W, out);
 }
 template <int NV, bool TWO>
@@ -189,8 +205,8 @@ float sums_base(int n, float B, float AI, float R, float F, const int* idx, floa
     return accumulate<NV, TWO>(n, B, AI, R, F, idx, yc, a, bb);
 }
 template <int NV, bool TWO>
-[[gnu::target("avx2")]] float sums_avx2(int n, float B, float AI, float R, float F, const int* idx, float* yc,
-                                         double* a, float* bb) {
+KV_WIDE float sums_avx2(int n, float B, float AI, float R, float F, const int* idx, float* yc, double* a,
+                        float* bb) {
     return accumulate<NV, TWO>(n, B, AI, R, F, idx, yc, a, bb);
 }
 template <bool TWO>
@@ -203,8 +219,12 @@ constexpr Sums kSumsAvx2[NPAR + 1] = {sums_avx2<0, TWO>, sums_avx2<1, TWO>, sums
 // KV_FIT_BASE_ISA set in the environment keeps the base loops on any processor, so that a test
 // can show both give the same bits.
 const bool kAvx2 = [] {
+#if defined(__x86_64__) || defined(__i386__)
     __builtin_cpu_init();
     return __builtin_cpu_supports("avx2") != 0 && std::getenv("KV_FIT_BASE_ISA") == nullptr;
+#else
+    return false;
+#endif
 }();
 
 }  // namespace

@@ -129,12 +129,6 @@ std::string fmt_write(std::string_view fmt, const A&... a) {
 int write_unit_items(int unit, std::string_view fmt, const std::vector<OutItem>& items);
 template <class... A>
 int write_unit(int unit, std::string_view fmt, const A&... a) { return write_unit_items(unit, fmt, {out_item(a)...}); }
-// Unchecked write: an error ends the program through io_fatal.
-template <class... A>
-void write_unit_or_die(int unit, std::string_view fmt, const A&... a) {
-    int ios = write_unit_items(unit, fmt, {out_item(a)...});
-    if (ios != IOS_OK) io_fatal_unit(unit, ios);
-}
 // Internal read from one record.
 template <class... A>
 int fmt_read(std::string_view record, std::string_view fmt, A&&... a) {
