@@ -18,9 +18,7 @@ protected:
     void SetUp() override {
         ShellTest::SetUp();
         SET_PROGRAM_DIRECTORY(dir.string());
-        const std::filesystem::path fx = std::filesystem::path(KV_BINARY_DIR) / "fixtures";
-        std::filesystem::copy_file(fx / "mainroad.rfl", dir / "mainroad.rfl");
-        std::filesystem::copy_file(fx / "mainroad.par", dir / "mainroad.par");
+        kvtest::copy_data_set("mainroad", dir);
     }
     void TearDown() override {
         SET_PROGRAM_DIRECTORY("");

@@ -275,9 +275,7 @@ protected:
         ShellTest::SetUp();
         SET_PROGRAM_DIRECTORY(dir.string());
         build_ui();
-        const std::filesystem::path fx = std::filesystem::path(KV_BINARY_DIR) / "fixtures";
-        std::filesystem::copy_file(fx / "mainroad.rfl", dir / "mainroad.rfl");
-        std::filesystem::copy_file(fx / "mainroad.par", dir / "mainroad.par");
+        kvtest::copy_data_set("mainroad", dir);
     }
     void TearDown() override {
         SET_PROGRAM_DIRECTORY("");

@@ -19,9 +19,7 @@ class CalibrationAfterZref : public kvtest::LoadedSet {
 protected:
     void SetUp() override {
         LoadedSet::SetUp();
-        const std::filesystem::path fx = std::filesystem::path(KV_BINARY_DIR) / "fixtures";
-        std::filesystem::copy_file(fx / "zref8.rfl", dir / "zref8.rfl");
-        std::filesystem::copy_file(fx / "zref8.par", dir / "zref8.par");
+        kvtest::copy_data_set("zref8", dir);
     }
     void load_groups() {
         ASSERT_EQ(kvtest::open_read(3, dir / "zref8.par"), rt::IOS_OK);

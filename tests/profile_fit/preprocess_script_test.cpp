@@ -20,12 +20,10 @@ const std::string TITLE = "Kelvorantide v3.72";
 class PreprocessScript : public ::testing::Test {
 protected:
     void SetUp() override {
-        exe = fs::path(KV_BINARY_DIR) / "code/shell/apps/kelvor-script";
+        exe = kvtest::kelvor_script_path();
         if (!fs::exists(exe)) GTEST_SKIP() << "kelvor-script is not built";
         dir = kvtest::test_dir();
-        const fs::path fx = fs::path(KV_BINARY_DIR) / "fixtures";
-        for (const char* ext : {".rfl", ".par"})
-            fs::copy_file(fx / (std::string("mainroad") + ext), dir / (std::string("mainroad") + ext));
+        kvtest::copy_data_set("mainroad", dir);
         fs::create_directories(dir / "module");
     }
     // Runs the program on the data set with these further user actions; its exit status.

@@ -30,14 +30,25 @@ inline std::filesystem::path test_dir() {
     return d;
 }
 
+// The scripted program as the build makes it.
+inline std::filesystem::path kelvor_script_path() {
+    return std::filesystem::path(KV_BINARY_DIR) / "code/shell/apps/kelvor-script";
+}
+
+// Copies the generated data set `stem` (its data file stem.rfl and parameter file stem.par) into
+// folder.
+inline void copy_data_set(const std::string& stem, const std::filesystem::path& folder) {
+    const std::filesystem::path fixtures = std::filesystem::path(KV_BINARY_DIR) / "fixtures";
+    for (const char* ext : {".rfl", ".par"}) std::filesystem::copy_file(fixtures / (stem + ext), folder / (stem + ext));
+}
+
 // Runs kelvor-script in dir on the script file there, with the module folder dir/module: the
 // transcript goes to `transcript`, error output to `errors`. The program's exit status, or -1
 // when it did not end normally.
 inline int run_kelvor_script(const std::filesystem::path& dir, const std::string& script = "go.txt",
                              const std::string& transcript = "shown.txt", const std::string& errors = "stderr.txt",
                              const std::string& output = "") {
-    const std::filesystem::path exe = std::filesystem::path(KV_BINARY_DIR) / "code/shell/apps/kelvor-script";
-    std::string cmd = "cd " + dir.string() + " && " + exe.string() + " --script " + script + " --transcript " +
+    std::string cmd = "cd " + dir.string() + " && " + kelvor_script_path().string() + " --script " + script + " --transcript " +
                       transcript + " --module-dir module 2>" + errors;
     if (!output.empty()) cmd += " >" + output;
     const int rc = std::system(cmd.c_str());

@@ -162,7 +162,7 @@ class DamagedInput : public kvtest::SmallSetTest {
 protected:
     void SetUp() override {
         SmallSetTest::SetUp();
-        exe = fs::path(KV_BINARY_DIR) / "code/shell/apps/kelvor-script";
+        exe = kvtest::kelvor_script_path();
         if (!fs::exists(exe)) GTEST_SKIP() << "kelvor-script is not built";
         fs::create_directories(dir / "module");
     }

@@ -51,7 +51,7 @@ std::vector<double> logged_cell(const std::string& log) {
 }
 
 TEST(ExampleWalkthrough, TheReadmesFirstRunGivesWhatTheReadmePromises) {
-    const fs::path exe = fs::path(KV_BINARY_DIR) / "code/shell/apps/kelvor-script";
+    const fs::path exe = kvtest::kelvor_script_path();
     if (!fs::exists(exe)) GTEST_SKIP() << "kelvor-script is not built";
     const fs::path src = fs::path(KV_SOURCE_DIR);
     const fs::path dir = kvtest::test_dir();

@@ -22,7 +22,7 @@ const std::string FULL = ": No space left on device\n";
 class FullDisk : public ::testing::Test {
 protected:
     void SetUp() override {
-        exe = fs::path(KV_BINARY_DIR) / "code/shell/apps/kelvor-script";
+        exe = kvtest::kelvor_script_path();
         if (!fs::exists(exe)) GTEST_SKIP() << "kelvor-script is not built";
         if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
         dir = kvtest::test_dir();
@@ -31,9 +31,7 @@ protected:
     // Copies the generated data set into folder (under the test's directory).
     void data_set(const fs::path& folder) {
         fs::create_directories(dir / folder);
-        const fs::path fx = fs::path(KV_BINARY_DIR) / "fixtures";
-        for (const char* ext : {".rfl", ".par"})
-            fs::copy_file(fx / (std::string("mainroad") + ext), dir / folder / (std::string("mainroad") + ext));
+        kvtest::copy_data_set("mainroad", dir / folder);
     }
     // Runs the program on input (a path) with these further user actions; its exit status.
     int run(const std::string& input, const std::vector<std::string>& actions, const std::string& par = "mainroad.par") {

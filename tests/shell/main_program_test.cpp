@@ -150,7 +150,7 @@ TEST_F(MainProgram, FitModesRefuseAnEmptyDataSet) {
 // The driver as a process: exit status, transcript file and the configuration file beside the
 // module directory it is given.
 TEST_F(MainProgram, ScriptDriverRunsTheProgramAsAProcess) {
-    const std::filesystem::path exe = std::filesystem::path(KV_BINARY_DIR) / "code/shell/apps/kelvor-script";
+    const std::filesystem::path exe = kvtest::kelvor_script_path();
     if (!std::filesystem::exists(exe)) GTEST_SKIP() << "kelvor-script is not built";
     std::filesystem::create_directories(dir / "module");
     kvtest::write_bytes(dir / "module" / "Kelvor_defaults.dat", "IN_DIR: " + dir.string() + "/\r\nFORMATS: 3 2\r\n");

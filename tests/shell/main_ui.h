@@ -81,9 +81,7 @@ protected:
     void SetUp() override {
         ShellTest::SetUp();
         SET_PROGRAM_DIRECTORY(dir.string());
-        const std::filesystem::path fx = std::filesystem::path(KV_BINARY_DIR) / "fixtures";
-        std::filesystem::copy_file(fx / "small.rfl", dir / "small.rfl");
-        std::filesystem::copy_file(fx / "small.par", dir / "small.par");
+        kvtest::copy_data_set("small", dir);
     }
     void TearDown() override {
         SET_PROGRAM_DIRECTORY("");

@@ -102,7 +102,7 @@ int logged_count(const std::string& log, const std::string& label) {
 }
 
 TEST(MainRoad, AutomaticFitOfAGeneratedDataSetThroughTheScriptDriver) {
-    const fs::path exe = fs::path(KV_BINARY_DIR) / "code/shell/apps/kelvor-script";
+    const fs::path exe = kvtest::kelvor_script_path();
     if (!fs::exists(exe)) GTEST_SKIP() << "kelvor-script is not built";
     const fs::path dir = kvtest::test_dir();
     const fs::path fx = fs::path(KV_BINARY_DIR) / "fixtures";

@@ -23,12 +23,10 @@ std::size_t count_of(const std::string& text, const std::string& what) {
 }
 
 TEST(RefineScript, SymmetryWithoutACrystalSystemAsksForOneAndRefinesNothingUntilChosen) {
-    const fs::path exe = fs::path(KV_BINARY_DIR) / "code/shell/apps/kelvor-script";
+    const fs::path exe = kvtest::kelvor_script_path();
     if (!fs::exists(exe)) GTEST_SKIP() << "kelvor-script is not built";
     const fs::path dir = kvtest::test_dir();
-    const fs::path fx = fs::path(KV_BINARY_DIR) / "fixtures";
-    for (const char* ext : {".rfl", ".par"})
-        fs::copy_file(fx / (std::string("mainroad") + ext), dir / (std::string("mainroad") + ext));
+    kvtest::copy_data_set("mainroad", dir);
     fs::create_directories(dir / "module");
     kvtest::write_bytes(dir / "go.txt",
                         kvtest::join({"file mainroad.rfl 1", "press 470", "file mainroad.par",

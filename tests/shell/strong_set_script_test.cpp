@@ -103,12 +103,10 @@ bool cif_number(const std::string& text, double& value) {
 }
 
 TEST(StrongReflections, EveryOneIsAcceptedStoredAndUsedAndTheCifReadsAsACif) {
-    const fs::path exe = fs::path(KV_BINARY_DIR) / "code/shell/apps/kelvor-script";
+    const fs::path exe = kvtest::kelvor_script_path();
     if (!fs::exists(exe)) GTEST_SKIP() << "kelvor-script is not built";
     const fs::path dir = kvtest::test_dir();
-    const fs::path fx = fs::path(KV_BINARY_DIR) / "fixtures";
-    for (const char* ext : {".rfl", ".par"})
-        fs::copy_file(fx / (std::string("strong_triclinic") + ext), dir / (std::string("strong_triclinic") + ext));
+    kvtest::copy_data_set("strong_triclinic", dir);
     fs::create_directories(dir / "module");
     // The automatic pass into a new output file, a preprocessing pass, "Create Cif" before any
     // refinement, then the unconstrained (triclinic) cell refinement.
