@@ -150,10 +150,12 @@ private:
     void build_menu(Model& m, Fl_Menu_Bar& bar, int bar_id);
     void sync(Model& m, int id);
     void sync_window(Model& m, int window_id);
+    void raise_active(Model& m);
 
     std::map<int, std::unique_ptr<KvWindow>> windows_;
     std::map<int, Fl_Widget*> widgets_;  // owned by their windows
     std::map<int, int> menubar_of_entry_;
+    int raised_ = 0;  // the window last made active and raised
 };
 
 FltkFrontEnd& instance() {
@@ -555,13 +557,12 @@ void FltkFrontEnd::show_window(Model& m, int id) {
 
 // The dialog the program has made active comes to the front, so that a modal dialog is never
 // hidden behind another dialog shown after it. The master window is not raised over its dialogs.
-void raise_active(Model& m, std::map<int, std::unique_ptr<KvWindow>>& windows) {
-    static int raised = 0;
-    if (m.active_window == raised) return;
-    raised = m.active_window;
-    auto it = windows.find(raised);
-    const Widget* w = m.find(raised);
-    if (it == windows.end() || !w || w->kind == KIND_MASTER || !w->shown || !it->second->shown()) return;
+void FltkFrontEnd::raise_active(Model& m) {
+    if (m.active_window == raised_) return;
+    raised_ = m.active_window;
+    auto it = windows_.find(raised_);
+    const Widget* w = m.find(raised_);
+    if (it == windows_.end() || !w || w->kind == KIND_MASTER || !w->shown || !it->second->shown()) return;
     it->second->show();  // raises a window that is shown
 }
 
@@ -772,7 +773,7 @@ void wait_for_input(double seconds) {
 }
 
 void FltkFrontEnd::pump(Model& m) {
-    raise_active(m, windows_);
+    raise_active(m);
     if (m.timer_callback != 0)
         handle_between_ticks();
     else
@@ -814,6 +815,7 @@ void FltkFrontEnd::shutdown(Model&) {
     widgets_.clear();
     menubar_of_entry_.clear();
     windows_.clear();
+    raised_ = 0;
     Fl::flush();
 }
 
