@@ -182,35 +182,13 @@ void convert_instrument_file(int& status) {
     }
 }
 
-// The records a load changes before it can fail on a damaged file: kept so that such a file
-// leaves nothing of its own behind (no title, matrix or standards of it reach the next data set).
-struct LoadRecords {
-    rt::FText<60> title = FILEINFO.TITLE;
-    WAVES_t waves = WAVES;
-    SCANHDR_t scanhdr = SCANHDR;
-    STDREF_t stdref = STDREF;
-    UNITCELL_t unitcell = UNITCELL;
-    XCALHDR_t xcalhdr = XCALHDR;
-    CAD4HDR_t cad4hdr = CAD4HDR;
-    REFLN_t refln = REFLN;
-    int matrix_read = MATRIX_READ;
-    void restore() const {
-        FILEINFO.TITLE = title;
-        WAVES = waves;
-        SCANHDR = scanhdr;
-        STDREF = stdref;
-        UNITCELL = unitcell;
-        XCALHDR = xcalhdr;
-        CAD4HDR = cad4hdr;
-        REFLN = refln;
-        MATRIX_READ = matrix_read;
-    }
-};
-
 }  // namespace
 
 void CONVERT_FILE(int& status) {
-    const LoadRecords before;
+    // The records a load changes before it can fail on a damaged file: so that such a file leaves
+    // nothing of its own behind (no title, matrix or standards of it reach the next data set).
+    const scanin::KeptRecords before(FILEINFO.TITLE, WAVES, SCANHDR, STDREF, UNITCELL, XCALHDR, CAD4HDR, REFLN,
+                                     MATRIX_READ);
     try {
         if (FILEINFO.IFORMAT == 1)
             load_standard_file(status);

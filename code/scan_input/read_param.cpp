@@ -64,27 +64,6 @@ void read_unchecked(const std::string& values, const std::vector<rt::IoItem>& it
     rt::input_error(PAR_UNIT, (ios == rt::IOS_END ? "too few values in" : "unreadable value in") + line);
 }
 
-// What a reading of the parameter file sets, kept so that a file that proves damaged leaves
-// every setting as it was.
-struct Settings {
-    rt::FArray<int, 3> ibl = UNITCELL.IBL;
-    GONIO_t gonio = GONIO;
-    FIXEDBG_t fixedbg = FIXEDBG;
-    FITPAR_t fitpar = FITPAR;
-    float atten = SCANHDR.ATTEN;
-    WAVES_t waves = WAVES;
-    MONOCH_t monoch = MONOCH;
-    void restore() const {
-        UNITCELL.IBL = ibl;
-        GONIO = gonio;
-        FIXEDBG = fixedbg;
-        FITPAR = fitpar;
-        SCANHDR.ATTEN = atten;
-        WAVES = waves;
-        MONOCH = monoch;
-    }
-};
-
 // Extra omega shift of the alpha2 peak from the monochromator, in degrees: the difference of
 // the monochromator Bragg angles of alpha2 and alpha1, signed by the monochromator sense.
 float monochromator_shift() {
@@ -225,7 +204,8 @@ void read_file() {
 // A damaged file (rt::InputError) leaves every setting as it was before the reading; the lines
 // echoed to the log stay there.
 void READ_PARAMETERS(int /*unused*/) {
-    const Settings before;
+    // What a reading sets.
+    const scanin::KeptRecords before(UNITCELL.IBL, GONIO, FIXEDBG, FITPAR, SCANHDR.ATTEN, WAVES, MONOCH);
     try {
         read_file();
     } catch (const rt::InputError&) {

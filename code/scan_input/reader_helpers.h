@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <tuple>
 
 #include "include/shared.h"
 #include "runtime/farray.h"
@@ -14,6 +15,22 @@
 #include "runtime/units.h"
 
 namespace scanin {
+
+// Copies of shared records taken when made, put back by restore(): a damaged file leaves the
+// records its reading had begun to change as they were.
+template <class... R>
+class KeptRecords {
+public:
+    explicit KeptRecords(R&... records) : places_(records...), values_(records...) {}
+    void restore() const {
+        std::apply([&](R&... place) { std::apply([&](const R&... value) { ((place = value), ...); }, values_); },
+                   places_);
+    }
+
+private:
+    std::tuple<R&...> places_;
+    std::tuple<R...> values_;
+};
 
 // The instrument file is connected to unit 1.
 constexpr int IN_UNIT = 1;
