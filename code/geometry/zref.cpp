@@ -64,7 +64,7 @@ bool unwrap_pair(rt::FArray2<float, 8, 4>& angles, int k, Cond cond) {
 void group_width(const float (&fwhm)[8], const float (&esd)[8], float& mean, float& mean_esd) {
     float sw = 0.0f, swx = 0.0f;
     for (int k = 0; k < 8; ++k) {
-        if (!(esd[k] > FWHM_ESD_FLOOR)) continue;
+        if (!width_refined(esd[k])) continue;
         const float w = 1.0f / (esd[k] * esd[k]);
         sw += w;
         swx += w * fwhm[k];

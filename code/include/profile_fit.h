@@ -3,6 +3,8 @@
 // the fit/test/integration of the current reflection, the fixed-background models, and the
 // operations behind the fit modes. Angles are degrees; omega is relative to theta.
 #pragma once
+#include <cfloat>
+
 #include "include/DATA.h"
 #include "include/INTEGRAT.h"
 #include "runtime/farray.h"
@@ -80,9 +82,10 @@ void PREPROCESS();
 // ISET 0: the fitted-reflection table is not filled (its users greyed); otherwise filled.
 // NOZREF 1 greys "Zref" in either case.
 void SET_PREPROCESS(int ISET, int NOZREF);
-// A width in the fitted-reflection table counts as refined when its esd FWHMFIT(n, 2) exceeds
-// this; a width held fixed has esd 0. The FWHM calibration and the centring share the rule.
-constexpr float FWHM_ESD_FLOOR = 0.0001f;
+// A width in the fitted-reflection table counts as refined when its esd FWHMFIT(n, 2) is greater
+// than 0 and finite; a width held fixed has esd 0. A strong reflection's width is known far better
+// than any fixed floor, so none is set. The FWHM calibration and the centring share the rule.
+inline bool width_refined(float esd) { return esd > 0.0f && esd <= FLT_MAX; }
 void FIT_GAMMA();
 
 // ---------------------------------------------------------------------------------------------

@@ -41,7 +41,7 @@ void FIT_GAMMA() {
     const int nfit = fv.NFIT < MAXFIT ? fv.NFIT : MAXFIT;
     for (int n = 1; n <= nfit; ++n) {
         const float esd = fv.FWHMFIT(n, 2);
-        if (!(esd > FWHM_ESD_FLOOR)) continue;  // width not refined (esd 0): left out
+        if (!width_refined(esd)) continue;  // width not refined (esd 0): left out
         const float fwhm = fv.FWHMFIT(n, 1);
         const float t = std::tan(std::fabs(fv.ANGLESFIT(n, 1)) * HALF_DEGREE_IN_RADIANS);
         const float w = 1.0f / (esd * esd);

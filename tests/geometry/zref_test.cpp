@@ -116,6 +116,7 @@ protected:
             FITVALS.BACKFIT(i) = float(i) + 0.5f;
             FITVALS.TH_TRUE(i) = -1.0f;
         }
+        FITVALS.FWHMFIT(1, 2) = 0.0f;
     }
     // Appends a group (or its first members) to the table with the indices of every member.
     static void append(const Group& g, int h, int k, int l, int members = 8, bool alternate = true) {
@@ -350,6 +351,12 @@ TEST_F(Zref, CentredRowTakesItsGroupsWeightedWidthAndMeanBackground) {
         {"widths not refined (esd 0) are left out",
          {0.10f, 9.0f, 0.10f, 9.0f, 0.10f, 0.10f, 0.10f, 0.10f},
          {0.01f, 0.0f, 0.01f, 0.0f, 0.01f, 0.01f, 0.01f, 0.01f}, 0.10f, float(0.01 / std::sqrt(6.0))},
+        {"strong reflections: widths known far better than 1E-4 all count",
+         {0.10f, 0.12f, 0.10f, 0.12f, 0.10f, 0.12f, 0.10f, 0.12f},
+         {3e-6f, 3e-6f, 3e-6f, 3e-6f, 3e-6f, 3e-6f, 3e-6f, 3e-6f}, 0.11f, float(3e-6 / std::sqrt(8.0))},
+        {"an esd that is negative or not finite is no refined width",
+         {0.10f, 9.0f, 9.0f, 9.0f, 0.10f, 0.10f, 0.10f, 0.10f},
+         {0.01f, -0.01f, NAN, INFINITY, 0.01f, 0.01f, 0.01f, 0.01f}, 0.10f, float(0.01 / std::sqrt(5.0))},
         {"no refined width: esd 0, so the calibration leaves the row out",
          {0.10f, 0.10f, 0.10f, 0.10f, 0.14f, 0.14f, 0.14f, 0.14f},
          {0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f}, 0.12f, 0.0f},

@@ -70,9 +70,30 @@ TEST_F(FwhmCalibration, QuitKeepsTheCoefficientsAndSaveTakesATypedValue) {
 }
 
 TEST_F(FwhmCalibration, NoRefinedWidthShowsFourZeros) {
-    table({{20.0f, 0.10f, 0.0f}, {40.0f, 0.12f, 0.0001f}});  // esds not above 0.0001
+    // Held widths (esd 0), and esds that are negative or not finite, are no refined widths.
+    table({{20.0f, 0.10f, 0.0f}, {40.0f, 0.12f, -0.001f}, {50.0f, 0.13f, NAN}, {60.0f, 0.14f, INFINITY}});
     calibrate({"press 64"});
     for (int k : {2, 3, 6, 7}) EXPECT_EQ(shown(k), 0.0) << k;
+}
+
+TEST_F(FwhmCalibration, WidthsOfStrongReflectionsWithTinyEsdsAllCount) {
+    // Widths exactly on FWHM = 0.08 + 0.12 tan(theta), with esds from 1E-4 down to 1E-6: every
+    // row is used, so the line comes back with esds of the same order.
+    std::vector<Row> rows;
+    for (int n = 0; n < 40; ++n) {
+        const float tth = 5.0f + 2.5f * float(n);
+        const float esd = n % 3 == 0 ? 1e-6f : n % 3 == 1 ? 1e-5f : 1e-4f;
+        rows.push_back({tth, float(0.08 + 0.12 * std::tan(tth / 2 * M_PI / 180)), esd});
+    }
+    table(rows);
+    calibrate({"press 65"});
+    EXPECT_NEAR(shown(2), 0.08, 1e-6);
+    EXPECT_NEAR(shown(3), 0.12, 1e-5);
+    EXPECT_GT(shown(6), 0.0);
+    EXPECT_LT(shown(6), 1e-6);
+    EXPECT_GT(shown(7), 0.0);
+    EXPECT_LT(shown(7), 1e-5);
+    EXPECT_EQ(FITPAR.PKVALS(2, 1), float(shown(2)));
 }
 
 TEST_F(FwhmCalibration, WithoutAPreprocessingPassItAsksForOne) {
