@@ -239,3 +239,55 @@ TEST_F(ProfileFit, ConvergedFitStartedAtItsResultStopsAfterTwoEvaluations) {
     ASSERT_EQ(fit(again, {1, 1, 1, 1, 1, 1}), 0);
     for (int j = 1; j <= 6; ++j) EXPECT_NEAR(vals(j), first(j), 0.01f * sig(j));
 }
+
+// A strong peak (area 20000 counts x degrees, 41 steps of 0.01 degrees, about 220000 counts per
+// step) whose position lies at a given number of degrees: at 4 to 16 degrees a 32-bit position
+// is held to 5E-7 to 2E-6 degrees, against a position esd of 2.2E-5.
+sm::Scan strong_peak_at(double position, unsigned seed) {
+    sm::Scan s = sm::make({40.0, 0.087, 20000.0, 0.0, 0.0, 0.5}, 41, 0.01, 7.0, seed);
+    for (double& x : s.x) x += position;
+    return s;
+}
+
+TEST_F(ProfileFit, StrongPeakWhosePositionCannotMoveByItsLastShiftHasConverged) {
+    // Each of these fits reaches values that its updates can no longer change while the
+    // position's shift is still just above 0.01 esd; they have converged, at the least-squares
+    // solution as far as 32-bit values can hold it.
+    const std::array<int, 6> four{1, 1, 1, 1, 0, 0};
+    const struct {
+        double position;
+        unsigned seed;
+    } cases[] = {{4.0, 5}, {8.0, 3}, {8.0, 4}, {16.0, 1}, {16.0, 6}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.position << " degrees, seed " << c.seed);
+        const sm::Scan s = strong_peak_at(c.position, c.seed);
+        sm::load(s);
+        const sm::Params start{40.0, 0.087, 18000.0, c.position + 0.002, 0.0, 0.5};
+        ASSERT_EQ(fit(start, four), 0);
+        const sm::RefFit ref = sm::reference_fit(s, start, four);
+        ASSERT_TRUE(ref.ok);
+        for (int j : {0, 1, 2, 3}) {
+            EXPECT_NEAR(vals(j + 1), ref.p[j], 0.05 * ref.esd[j]) << j + 1;
+            EXPECT_NEAR(sig(j + 1), ref.esd[j], 0.01 * ref.esd[j]) << j + 1;
+        }
+        // The profile left is the model at the returned values.
+        EXPECT_NEAR(REFLN.YC(21), sm::model(s, {vals(1), vals(2), vals(3), vals(4), vals(5), vals(6)}, s.x[20]),
+                    1e-5 * REFLN.YC(21));
+    }
+}
+
+TEST_F(ProfileFit, AShiftOfMoreThanOneEsdThatTheValuesCannotTakeIsNoConvergence) {
+    // At 1000 degrees a 32-bit position is held only to 6E-5 degrees, almost three esds: fits
+    // whose values stop changing with a position shift above one esd still end without
+    // convergence; one whose last shift is within an esd has converged.
+    const std::array<int, 6> four{1, 1, 1, 1, 0, 0};
+    const struct {
+        unsigned seed;
+        int status;
+    } cases[] = {{1, 0}, {2, 2}, {3, 2}, {4, 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.seed);
+        sm::load(strong_peak_at(1000.0, c.seed));
+        EXPECT_EQ(fit({40.0, 0.087, 18000.0, 1000.002, 0.0, 0.5}, four), c.status);
+    }
+}
