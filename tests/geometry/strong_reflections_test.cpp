@@ -4,9 +4,11 @@
 // after "Zref" (eight-setting groups, each reflection at the eight centring settings), recovers
 // the generating law FWHM = a + b tan(theta), and its saved line, used as the FWHM default rule,
 // lets a new pass store as many reflections as before.
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "../profile_fit/manual_loaded_set.h"
 #include "include/geometry.h"
