@@ -125,6 +125,7 @@ void DataSetInUse::put_back() {
     rt::unit_close(kInputUnit);
     rt::unit_close(kParameterUnit);
     CHECK_LOG(true);
+    rt::unit_close(kLogUnit);  // also one whose failure was already reported
     rt::unit_move(kKeptInputUnit, kInputUnit);
     rt::unit_move(kKeptParameterUnit, kParameterUnit);
 

@@ -42,7 +42,7 @@ struct Session {
     std::vector<int> utilities;
 };
 
-class DataSetInUse : public kvtest::ShellTest {
+class SessionMeetsDamagedFile : public kvtest::ShellTest {
 protected:
     void SetUp() override {
         ShellTest::SetUp();
@@ -135,7 +135,7 @@ protected:
 // "Open data file" with a damaged file, chosen with another parameter file; Cancel after the box.
 // The data set in use goes on with the parameters it had, and its log takes the second
 // refinement as if nothing had happened between.
-TEST_F(DataSetInUse, ADamagedDataFileThenCancelGoesOnWithTheDataSetInUse) {
+TEST_F(SessionMeetsDamagedFile, ADamagedDataFileThenCancelGoesOnWithTheDataSetInUse) {
     const Session plain = run({});
     ASSERT_GT(plain.table.NFIT, 0);
     const std::string bad = kvtest::read_bytes(dir / "bad.p4t");
@@ -172,7 +172,7 @@ TEST_F(DataSetInUse, ADamagedDataFileThenCancelGoesOnWithTheDataSetInUse) {
 
 // "Open parameter file" with a damaged file, Cancel after the box: the parameters in force stay,
 // and the data set, its table and its cell with them.
-TEST_F(DataSetInUse, ADamagedParameterFileThenCancelLeavesTheParametersInForce) {
+TEST_F(SessionMeetsDamagedFile, ADamagedParameterFileThenCancelLeavesTheParametersInForce) {
     const Session plain = run({});
     const Session met = run({"press 313", "file " + path("bad.par"), "cancel"});
     const std::vector<std::string> expected = {
