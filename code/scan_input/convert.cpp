@@ -106,9 +106,11 @@ void load_standard_file(int& status) {
         rt::IOS_OK)
         throw rt::InputError{FILEINFO.IN_NAME.str(), 0, "the file cannot be opened"};
 
+    // A file that cannot be read to its end is the user's damaged file, not a fault of the
+    // program's own working file: the user chooses again.
     int hdr = 0;
     READ_HEADER_STDDATA(unit, hdr);
-    if (hdr != 0) EXITINT("READ ERROR ON HEADER OF SCAN FILE");
+    if (hdr != 0) rt::input_error(unit, "end of file inside the header", true);
     if (UNITCELL.UBOK == 1) {
         OMTOB();
         RECIP_CELL();
@@ -120,7 +122,7 @@ void load_standard_file(int& status) {
         int st = -1;  // quiet: no "End of File" notice
         READ_SCAN_STDDATA(unit, STD_NEXT, 0, REFLN.IH, st);
         if (st == 12) break;
-        if (st != 0) EXITINT("READ ERROR ON SCAN FILE");
+        if (st != 0) rt::input_error(unit, "a reflection cannot be read");
         SUM_SCANTYPES(REFLN.SCANCODE);
     }
     take_lunstd();
