@@ -4,6 +4,7 @@
 #include "shell/config_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -134,6 +135,10 @@ void WRITE_DEFAULTS_TO_FILE() {
     const FILEINFO_t& fi = FILEINFO;
     const std::string file = fi.DEFAULTS_FILE.str();
     const std::string fresh = file + ".new";
+    // A file the user has made read-only keeps its settings, as it did when rewritten in place.
+    struct stat old {};
+    const bool exists = ::stat(file.c_str(), &old) == 0;
+    if (exists && ::access(file.c_str(), W_OK) != 0) return;
     ::unlink(fresh.c_str());  // left by a run that was interrupted while writing
     rt::OpenSpec spec;
     spec.status = rt::FileStatus::New;
@@ -159,6 +164,8 @@ void WRITE_DEFAULTS_TO_FILE() {
     if (rt::unit_close(kConfigUnit) != rt::IOS_OK)
         reason = rt::write_failure_reason();
     else if (!reaches_disk(fresh))
+        reason = std::strerror(errno);
+    else if (exists && ::chmod(fresh.c_str(), old.st_mode & 07777) != 0)  // the old file's permissions
         reason = std::strerror(errno);
     else if (std::rename(fresh.c_str(), file.c_str()) != 0)
         reason = std::strerror(errno);

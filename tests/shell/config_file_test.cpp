@@ -88,6 +88,8 @@ TEST_F(ConfigFile, WriterReplacesEverythingAndKeepsTheWholeDirectory) {
     std::vector<std::string> lines = {"FORMATS: 7 3"};
     for (int k = 0; k < 20; ++k) lines.push_back("old line " + std::to_string(k));
     kvtest::write_bytes(file, kvtest::join(lines));
+    namespace fs = std::filesystem;
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
     READ_DEFAULTS_FROM_FILE();
     EXPECT_EQ(FILEINFO.IFORMAT, 7);
     FILEINFO.IN_DIR = "/my    data/";
@@ -98,6 +100,7 @@ TEST_F(ConfigFile, WriterReplacesEverythingAndKeepsTheWholeDirectory) {
     EXPECT_EQ(text.find("old line"), std::string::npos) << text;
     // Written beside the file and renamed over it: nothing else is left in the folder.
     EXPECT_FALSE(std::filesystem::exists(dir / "Kelvor_defaults.dat.new"));
+    EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::owner_write);  // as it was
 
     // The next run reads back what was written.
     rt::units_close_all();
