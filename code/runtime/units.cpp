@@ -205,6 +205,28 @@ std::string unit_path(int unit) {
     return u ? u->path : std::string();
 }
 
+std::string unit_file_path(int unit) {
+    const Unit* u = find(unit);
+    if (!u || !u->f || u->std_stream || u->scratch) return "";
+    const std::string link = "/proc/self/fd/" + std::to_string(fileno(u->f));
+    char buf[4096];
+    const ssize_t n = ::readlink(link.c_str(), buf, sizeof buf);
+    if (n <= 0 || std::size_t(n) >= sizeof buf || buf[0] != '/') return "";
+    return std::string(buf, std::size_t(n));
+}
+
+int unit_move(int from, int to) {
+    auto& t = table();
+    auto it = t.find(from);
+    if (it == t.end() || it->second.std_stream) return IOS_NOT_CONNECTED;
+    if (from == to) return IOS_OK;
+    if (find(to) != nullptr) return IOS_IN_USE;
+    Unit u = it->second;
+    t.erase(it);
+    t[to] = u;
+    return IOS_OK;
+}
+
 long unit_record_number(int unit) {
     Unit* u = find(unit);
     return u ? u->records : 0;

@@ -47,6 +47,13 @@ int unit_open(int unit, const std::string& path, const OpenSpec& spec);
 int unit_close(int unit, bool delete_file = false);
 bool unit_connected(int unit);
 std::string unit_path(int unit);  // the path the unit was opened with ("" when not connected)
+// The absolute path of the file on the unit as the system names it now, whatever the current
+// directory has become since the open ("" when not connected, or for a scratch file).
+std::string unit_file_path(int unit);
+// Moves the connection of unit `from` (its file, position and any write failure) to unit `to`,
+// so that a file can be kept aside while another takes its unit. IOS_NOT_CONNECTED when `from`
+// is not connected, IOS_IN_USE when `to` is.
+int unit_move(int from, int to);
 // The number of records read or written since the start of the file (the line number, from 1,
 // of the record the last read returned; 0 at the start, after a rewind or when not connected).
 // A step back counts one record less; records before an append position are not counted.

@@ -3,7 +3,10 @@
 //
 // A standard data file (format 1) is used in place, opened read-only on LUNSTD. Every other
 // format is converted reflection by reflection, through the header and scan readers of its
-// format, into a scratch standard data file on LUNSTD. An orientation matrix that an instrument
+// format, into a scratch standard data file on LUNSTD. The new working file is read or written on
+// a unit of its own and takes LUNSTD's place only when the load has finished: until then the
+// working file of the data set in use stays on LUNSTD, untouched, so that a damaged file leaves
+// that data set to go on with. An orientation matrix that an instrument
 // header supplies is in the instrument's frame and is mapped onto Busing-Levy axes with the
 // signed axis permutation of the key BLAXES; the matrix of a standard data file is already on
 // Busing-Levy axes.
@@ -35,6 +38,22 @@ namespace {
 
 constexpr int INPUT_UNIT = 1;
 constexpr int LOG_UNIT = 20;
+constexpr int LOADING_UNIT = 27;  // the new working file while it is being loaded
+
+rt::OpenSpec working_spec(rt::FileStatus status, rt::FileAction action) {
+    rt::OpenSpec spec;
+    spec.status = status;
+    spec.action = action;
+    return spec;
+}
+
+// The new working file takes LUNSTD: the data set in use is given up (its scratch file deleted,
+// a standard data file used in place only closed).
+void take_lunstd() {
+    const int lunstd = FILEINFO.LUNSTD;
+    rt::unit_close(lunstd);
+    rt::unit_move(LOADING_UNIT, lunstd);
+}
 
 void notice(std::string_view text) { gmDisplayMessageBox(PROGID.PROG_TITLE.view(), text, 3, 0); }
 
@@ -80,19 +99,18 @@ void finish_load(int& status, bool skipped) {
 // is read once, quietly, to count the scan codes.
 void load_standard_file(int& status) {
     status = 0;
-    const int lunstd = FILEINFO.LUNSTD;
     rt::unit_close(INPUT_UNIT);
-    rt::unit_close(lunstd);
-    rt::OpenSpec spec;
-    spec.status = rt::FileStatus::Old;
-    spec.action = rt::FileAction::Read;
+    const int unit = LOADING_UNIT;
     // The file was open a moment ago: one that is gone or refused now is the user's to choose again.
-    if (rt::unit_open(lunstd, FILEINFO.IN_FULLNAME.str(), spec) != rt::IOS_OK)
+    if (rt::unit_open(unit, FILEINFO.IN_FULLNAME.str(), working_spec(rt::FileStatus::Old, rt::FileAction::Read)) !=
+        rt::IOS_OK)
         throw rt::InputError{FILEINFO.IN_NAME.str(), 0, "the file cannot be opened"};
 
+    // A file that cannot be read to its end is the user's damaged file, not a fault of the
+    // program's own working file: the user chooses again.
     int hdr = 0;
-    READ_HEADER_STDDATA(lunstd, hdr);
-    if (hdr != 0) EXITINT("READ ERROR ON HEADER OF SCAN FILE");
+    READ_HEADER_STDDATA(unit, hdr);
+    if (hdr != 0) rt::input_error(unit, "end of file inside the header", true);
     if (UNITCELL.UBOK == 1) {
         OMTOB();
         RECIP_CELL();
@@ -102,11 +120,12 @@ void load_standard_file(int& status) {
     SET_SCANCODES_ZERO();
     for (;;) {
         int st = -1;  // quiet: no "End of File" notice
-        READ_SCAN_STDDATA(lunstd, STD_NEXT, 0, REFLN.IH, st);
+        READ_SCAN_STDDATA(unit, STD_NEXT, 0, REFLN.IH, st);
         if (st == 12) break;
-        if (st != 0) EXITINT("READ ERROR ON SCAN FILE");
+        if (st != 0) rt::input_error(unit, "a reflection cannot be read");
         SUM_SCANTYPES(REFLN.SCANCODE);
     }
+    take_lunstd();
     finish_load(status, false);
 }
 
@@ -121,14 +140,10 @@ void convert_instrument_file(int& status) {
     const float psi = 0.0f;
     WAITBOX(1);
 
-    const int lunstd = FILEINFO.LUNSTD;
-    rt::unit_close(lunstd);  // a scratch file of the previous data set goes with it
-    rt::OpenSpec spec;
-    spec.status = rt::FileStatus::Scratch;
-    spec.action = rt::FileAction::ReadWrite;
-    const int ios = rt::unit_open(lunstd, "", spec);
-    if (ios != rt::IOS_OK) rt::io_fatal_unit(lunstd, ios);
-    WRITE_HEADER_STDDATA(lunstd);
+    const int unit = LOADING_UNIT;
+    const int ios = rt::unit_open(unit, "", working_spec(rt::FileStatus::Scratch, rt::FileAction::ReadWrite));
+    if (ios != rt::IOS_OK) rt::io_fatal_unit(unit, ios);
+    WRITE_HEADER_STDDATA(unit);
     SET_SCANCODES_ZERO();
 
     bool skipped = false;
@@ -138,7 +153,8 @@ void convert_instrument_file(int& status) {
         if (status == 12) {
             WAITBOX(0);
             // Records still buffered must reach the working file before the load is reported.
-            if (rt::unit_flush(lunstd) != rt::IOS_OK) EXITINT("WRITE ERROR ON SCRATCH FILE");
+            if (rt::unit_flush(unit) != rt::IOS_OK) EXITINT("WRITE ERROR ON SCRATCH FILE");
+            take_lunstd();
             finish_load(status, skipped);
             return;
         }
@@ -166,7 +182,7 @@ void convert_instrument_file(int& status) {
             }
         }
         if (usable) {
-            WRITE_REF_STDDATA(lunstd, status, r.ISEQ, r.IH, psi, r.ANGL, r.NSTEP, r.STEP, r.SCALE, r.ISTD,
+            WRITE_REF_STDDATA(unit, status, r.ISEQ, r.IH, psi, r.ANGL, r.NSTEP, r.STEP, r.SCALE, r.ISTD,
                               r.SCANCODE, icount, MAXSTEP);
             if (status == 1) EXITINT("WRITE ERROR ON SCRATCH FILE");
             // A field the working file cannot hold (a scale of 10000 or more, an index of
@@ -195,10 +211,11 @@ void CONVERT_FILE(int& status) {
         else
             convert_instrument_file(status);
     } catch (const rt::InputError&) {
-        // A damaged input file: nothing of it stays in use (the scratch file goes with its unit).
+        // A damaged input file: nothing of it stays in use (its scratch file goes with its unit);
+        // the working file of the data set in use is still on LUNSTD.
         WAITBOX(0);
         rt::unit_close(INPUT_UNIT);
-        rt::unit_close(FILEINFO.LUNSTD);
+        rt::unit_close(LOADING_UNIT);
         FILEINFO.LOADED = 0;
         before.restore();
         throw;

@@ -3,14 +3,20 @@
 // connected to it from start-up to the end of the run.
 #include "shell/config_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
+#include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <string>
 
 #include "include/shared.h"
 #include "include/shell_services.h"
+#include "include/toolkit_services.h"
 #include "runtime/format.h"
 #include "runtime/units.h"
 
@@ -25,6 +31,25 @@ std::string& module_dir_override() {
 }
 
 bool fits(std::string_view s, int n) { return s.size() <= std::size_t(n); }
+
+// The codes the program knows: input formats 1 to 7; output formats 1 to 3, or 0 while the
+// output format is still to be asked.
+bool input_format_known(int code) { return code >= 1 && code <= 7; }
+bool output_format_known(int code) { return code >= 0 && code <= 3; }
+
+void write_failure_box(const std::string& file, const std::string& reason) {
+    GUIERR(PROGID.PROG_TITLE.view(), "Error writing " + file + ": " + reason);
+}
+
+// Forces the written file onto the disk before it takes the old one's place, so that a crash
+// right after the rename cannot leave an empty configuration file either.
+bool reaches_disk(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
 
 }  // namespace
 
@@ -47,7 +72,8 @@ std::string PROGRAM_DIRECTORY() {
 // Sets OUT_FORMAT = IFORMAT = 1, PROG_DIR and DEFAULTS_FILE, then IN_DIR and the two codes from
 // the file when it holds them; a missing file is created empty. A directory from the file that is
 // not an absolute path (or none at all) gives the executable's directory. Lines without either
-// key, and values that cannot be read, are ignored. An executable path longer than its field is
+// key, and values that cannot be read, are ignored; a code outside its range (an input format
+// other than 1 to 7, an output format other than 0 to 3) gives its default, 1. An executable path longer than its field is
 // treated as one that cannot be found: no file is opened.
 void READ_DEFAULTS_FROM_FILE() {
     FILEINFO_t& fi = FILEINFO;
@@ -91,20 +117,38 @@ void READ_DEFAULTS_FROM_FILE() {
             codes[k] = k == 0 ? a : b;
             got = k + 1;
         }
-        if (got >= 1) fi.IFORMAT = codes[0];
-        if (got >= 2) fi.OUT_FORMAT = codes[1];
+        if (got >= 1) fi.IFORMAT = input_format_known(codes[0]) ? codes[0] : 1;
+        if (got >= 2) fi.OUT_FORMAT = output_format_known(codes[1]) ? codes[1] : 1;
     }
     const std::string_view in_dir = fi.IN_DIR.trimmed();
     if (in_dir.empty() || in_dir.front() != '/') fi.IN_DIR = fi.PROG_DIR;
 }
 
-// Rewrites the file from the current values (two comment lines, IN_DIR and FORMATS) and closes
-// unit 30; what the file held beyond the new last line is dropped. Nothing happens when the
-// file could be neither opened nor created at start-up.
+// Rewrites the file from the current values (two comment lines, IN_DIR and FORMATS). The lines go
+// to a new file beside it, which takes the old one's place only once every line has reached the
+// disk: on a full disk a box names the file and the previous settings stay as they were. Unit 30
+// is closed afterwards. Nothing happens when the file could be neither opened nor created at
+// start-up.
 void WRITE_DEFAULTS_TO_FILE() {
     if (!rt::unit_connected(kConfigUnit)) return;
+    rt::unit_close(kConfigUnit);  // only read so far
     const FILEINFO_t& fi = FILEINFO;
-    rt::unit_rewind(kConfigUnit);
+    const std::string file = fi.DEFAULTS_FILE.str();
+    const std::string fresh = file + ".new";
+    // A file the user has made read-only keeps its settings, as it did when rewritten in place.
+    struct stat old {};
+    const bool exists = ::stat(file.c_str(), &old) == 0;
+    if (exists && ::access(file.c_str(), W_OK) != 0) return;
+    ::unlink(fresh.c_str());  // left by a run that was interrupted while writing
+    rt::OpenSpec spec;
+    spec.status = rt::FileStatus::New;
+    spec.action = rt::FileAction::Write;
+    spec.carriage_control = true;
+    errno = 0;
+    if (rt::unit_open(kConfigUnit, fresh, spec) != rt::IOS_OK) {
+        write_failure_box(file, errno != 0 ? std::strerror(errno) : "the new file cannot be created");
+        return;
+    }
     // Column 1 of every record is line control and is not written.
     const std::string recs[4] = {
         "       This is the configuration file for Kelvorantide v" + rt::fmt_write("(F4.2)", PROGID.VERSION),
@@ -116,7 +160,18 @@ void WRITE_DEFAULTS_TO_FILE() {
     };
     // A line the file does not take stays as the unit's failure; the close reports it.
     for (const std::string& r : recs) (void)rt::unit_write_record(kConfigUnit, r);
-    CLOSE_WRITTEN(kConfigUnit);
+    std::string reason;
+    if (rt::unit_close(kConfigUnit) != rt::IOS_OK)
+        reason = rt::write_failure_reason();
+    else if (!reaches_disk(fresh))
+        reason = std::strerror(errno);
+    else if (exists && ::chmod(fresh.c_str(), old.st_mode & 07777) != 0)  // the old file's permissions
+        reason = std::strerror(errno);
+    else if (std::rename(fresh.c_str(), file.c_str()) != 0)
+        reason = std::strerror(errno);
+    if (reason.empty()) return;
+    ::unlink(fresh.c_str());
+    write_failure_box(file, reason);
 }
 
 // The current local date and time as 24 characters: "Thu Dec  4 09:05:01 2026".

@@ -14,6 +14,7 @@
 #include "include/toolkit_services.h"
 #include "runtime/fatal.h"
 #include "shell/config_file.h"
+#include "shell/data_set_in_use.h"
 #include "shell/open_files.h"
 #include "shell/small_boxes.h"
 
@@ -22,8 +23,9 @@ namespace {
 // Loads the data set of the input data file just opened and makes its first scan the current
 // reflection; the statuses along the way are not examined (a failing load ends the program).
 // False when the file proved damaged: the box has named the file, the line and what could not be
-// read; the input file and the working file are closed (a scratch file is deleted, no file is
-// changed), no data set is loaded, and the records are as they were before the load.
+// read; the input file and the new working file are closed (a scratch file is deleted, no file is
+// changed), the working file in use is still in place, and the records the load changed are as
+// they were before it.
 bool load_data_set() {
     try {
         int status = 0;
@@ -53,26 +55,39 @@ void insist_on_parameter_file() {
     if (answer != 0) EXITINT(" NO PAR FILE SELECTED: END OF PROGRAM");
 }
 
-// A new data set: the input data file and its format, a freshly read parameter file, the load.
-// A damaged input file opens the input-file dialog again, as a file that cannot be opened does.
-// A cancelled dialog keeps the data set in use when `in_use` says there is one; with none (at
-// start-up, or after a damaged file took the place of the data set in use) it ends the program.
-void choose_data_set(bool in_use) {
+// The first data set: the input data file and its format, a freshly read parameter file, the
+// load. A damaged input file opens the input-file dialog again, as a file that cannot be opened
+// does; a cancelled dialog ends the program.
+void first_data_set() {
     for (;;) {
         OPEN_IN();
+        if (FILEINFO.LOADED == 0) EXITINT(" NO INPUT FILE SELECTED: END OF PROGRAM");
+        insist_on_parameter_file();
+        if (load_data_set()) return;
+    }
+}
+
+// File, "Open data file": a new data set, loaded beside the one in use, which it replaces only
+// once it has loaded. After a damaged file the box names it and the choice is offered again; a
+// cancelled choice returns to the data set in use, its log, parameters, preprocessing table and
+// cell as they were.
+void open_data_file() {
+    for (;;) {
+        DataSetInUse in_use;
+        OPEN_IN();
         if (FILEINFO.LOADED == 0) {
-            if (!in_use) EXITINT(" NO INPUT FILE SELECTED: END OF PROGRAM");
+            in_use.put_back();
             GUIERR(PROGID.PROG_TITLE.view(), "NO NEW INPUT DATA FILE SELECTED");
             return;
         }
         insist_on_parameter_file();
-        if (load_data_set()) return;
-        in_use = false;
+        if (load_data_set()) {
+            in_use.switch_to_new();
+            return;
+        }
+        in_use.put_back();
     }
 }
-
-// File, "Open data file". A cancel keeps the data set in use.
-void open_data_file() { choose_data_set(true); }
 
 void open_parameter_file() {
     int status = 0;
@@ -131,7 +146,7 @@ void MAIN__() {
     FILEINFO.LUNSTD = 25;
     READ_DEFAULTS_FROM_FILE();
     GRAPHICS_SETUP();
-    choose_data_set(false);
+    first_data_set();
     CHECK_LOG();
 
     int icb = 0;

@@ -194,6 +194,39 @@ TEST_F(Units, ScratchFileLeavesNothingBehind) {
     EXPECT_EQ(slurp(path("keep")), "k\n");
 }
 
+// A file kept aside on another unit while its own unit takes another file: it keeps its position
+// and its path, and comes back the same way. Only a connected unit moves, and only to a free one.
+TEST_F(Units, MovedUnitKeepsItsFileAndPosition) {
+    spit(path("a.dat"), "1\r\n2\r\n3\r\n");
+    spit(path("b.dat"), "x\r\n");
+    ASSERT_EQ(rt::unit_open(3, path("a.dat"), spec(rt::FileStatus::Old, rt::FileAction::Read)), rt::IOS_OK);
+    std::string rec;
+    ASSERT_EQ(rt::unit_read_record(3, rec), rt::IOS_OK);
+    EXPECT_EQ(rt::unit_move(3, 53), rt::IOS_OK);
+    EXPECT_FALSE(rt::unit_connected(3));
+    ASSERT_EQ(rt::unit_open(3, path("b.dat"), spec(rt::FileStatus::Old, rt::FileAction::Read)), rt::IOS_OK);
+    EXPECT_EQ(rt::unit_move(53, 3), rt::IOS_IN_USE);
+    EXPECT_EQ(rt::unit_move(54, 4), rt::IOS_NOT_CONNECTED);
+    rt::unit_close(3);
+    EXPECT_EQ(rt::unit_move(53, 3), rt::IOS_OK);
+    ASSERT_EQ(rt::unit_read_record(3, rec), rt::IOS_OK);
+    EXPECT_EQ(rec, "2");
+    EXPECT_EQ(rt::unit_record_number(3), 2);
+    EXPECT_EQ(rt::unit_path(3), path("a.dat"));
+
+    // The absolute path stays right after the current directory has changed.
+    char here[4096];
+    ASSERT_NE(getcwd(here, sizeof here), nullptr);
+    ASSERT_EQ(chdir(dir.c_str()), 0);
+    ASSERT_EQ(rt::unit_open(20, "rel.log", spec(rt::FileStatus::Unknown, rt::FileAction::Write)), rt::IOS_OK);
+    ASSERT_EQ(chdir("/"), 0);
+    char real[4096];
+    ASSERT_NE(realpath(dir.c_str(), real), nullptr);
+    EXPECT_EQ(rt::unit_file_path(20), std::string(real) + "/rel.log");
+    EXPECT_EQ(rt::unit_file_path(21), "");
+    ASSERT_EQ(chdir(here), 0);
+}
+
 // The line a damaged-file error names follows the reads, step backs and rewinds of its unit;
 // the error ends nothing and leaves every unit as it was.
 TEST_F(Units, DamagedFileErrorNamesTheFileAndTheLineReached) {

@@ -200,16 +200,18 @@ TEST_F(Loading, StandardFileSkippingWeakScansDoesNotCountThem) {
     EXPECT_EQ(counters(), (std::vector<int>{0, 0, 1, 1, 0, 2, 8}));
 }
 
-TEST_F(Loading, StandardFileFaultsEndTheProgram) {
+// A standard data file that cannot be read to its end is the user's damaged file: it is named
+// with its line, and the user chooses again.
+TEST_F(Loading, StandardFileFaultsAreNamedWithTheirLine) {
     struct Case {
         std::vector<std::string> lines;
         std::string message;
     };
     const Case cases[] = {
-        {{"H", "T NO DATA LINE"}, "READ ERROR ON HEADER OF SCAN FILE"},
+        {{"H", "T NO DATA LINE"}, "Error reading bad.rfl at line 3: end of file inside the header"},
         {{"H", "DATA", "R     1   1   0   0    0.0000    7.4868    0.0000   22.5691   65.5887   3   0.02500   1.00000   0N",
           "S      18      1x      15"},
-         "READ ERROR ON SCAN FILE"},
+         "Error reading bad.rfl at line 4: a reflection cannot be read"},
     };
     for (const Case& c : cases) {
         rt::units_close_all();
@@ -217,8 +219,11 @@ TEST_F(Loading, StandardFileFaultsEndTheProgram) {
         kvtest::write_bytes(dir / "bad.rfl", kvtest::join(c.lines));
         open_input(dir / "bad.rfl", 1);
         int status = 0;
-        EXPECT_EQ(load(status), 0);
-        EXPECT_EQ(boxes(), std::vector<std::string>{BOX + c.message});
+        EXPECT_EQ(load(status), kvtest::DAMAGED);
+        EXPECT_EQ(kvtest::damaged_message(), c.message);
+        EXPECT_TRUE(boxes().empty());
+        EXPECT_FALSE(waitbox_shown());
+        EXPECT_FALSE(rt::unit_connected(STD));
     }
 }
 
@@ -418,6 +423,27 @@ TEST_F(Loading, ANewLoadReplacesTheWorkingFile) {
     ASSERT_EQ(load(status), -1);
     EXPECT_EQ(kvtest::read_bytes(FIXTURE), before);
     EXPECT_EQ(working_file().size(), 10u + 2u * 2u);
+}
+
+// A damaged file, of either kind, leaves the working file of the data set in use on its unit,
+// where it was read to: the new working file takes the unit only once it has loaded.
+TEST_F(Loading, ADamagedFileLeavesTheWorkingFileInUse) {
+    test_file({"END", scan_line(1, "N", {}), scan_line(2, "N", {})});
+    int status = 0;
+    ASSERT_EQ(load(status), -1);
+    const std::vector<std::string> in_use = working_file();
+    std::string first;
+    ASSERT_EQ(rt::unit_rewind(STD), rt::IOS_OK);
+    ASSERT_EQ(rt::unit_read_record(STD, first), rt::IOS_OK);
+
+    test_file({"END", scan_line(1, "N", {}), "DAMAGED"});
+    EXPECT_EQ(load(status), kvtest::DAMAGED);
+    kvtest::write_bytes(dir / "bad.rfl", kvtest::join({"H", "T NO DATA LINE"}));
+    open_input(dir / "bad.rfl", 1);
+    EXPECT_EQ(load(status), kvtest::DAMAGED);
+
+    EXPECT_EQ(rt::unit_record_number(STD), 1);  // still where it was read to
+    EXPECT_EQ(working_file(), in_use);
 }
 
 // ---- Scan-code counting ------------------------------------------------------------------------

@@ -62,9 +62,12 @@ TEST_F(ConfigFile, ReaderTakesTheKeysAnywhereAndFallsBackToTheExecutablesDirecto
         {"both keys", {"comment", "IN_DIR: " + other, "FORMATS:     3    2"}, 3, 2, other},
         {"one code only", {"FORMATS: 4"}, 4, 1, prog},
         {"keys inside a line, later lines win",
-         {"x IN_DIR: /first/", "  FORMATS  5 6", "IN_DIR: " + other + "   "}, 5, 6, other},
+         {"x IN_DIR: /first/", "  FORMATS  5 3", "IN_DIR: " + other + "   "}, 5, 3, other},
         {"relative directory", {"IN_DIR: data/", "FORMATS: 2 x"}, 2, 1, prog},
         {"empty directory, unreadable codes", {"IN_DIR: ", "FORMATS: x 3"}, 1, 1, prog},
+        {"codes outside their range give the defaults", {"FORMATS: 8 4"}, 1, 1, prog},
+        {"zero and negative codes", {"FORMATS: 0 -1"}, 1, 1, prog},
+        {"output format still to be asked", {"FORMATS: 7 0"}, 7, 0, prog},
         {"directory with a run of blanks", {"IN_DIR: /my    data/"}, 1, 1, "/my    data/"},
         {"directory longer than its field", {"IN_DIR: /" + std::string(300, 'a') + "/"}, 1, 1, prog},
     };
@@ -85,6 +88,8 @@ TEST_F(ConfigFile, WriterReplacesEverythingAndKeepsTheWholeDirectory) {
     std::vector<std::string> lines = {"FORMATS: 7 3"};
     for (int k = 0; k < 20; ++k) lines.push_back("old line " + std::to_string(k));
     kvtest::write_bytes(file, kvtest::join(lines));
+    namespace fs = std::filesystem;
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
     READ_DEFAULTS_FROM_FILE();
     EXPECT_EQ(FILEINFO.IFORMAT, 7);
     FILEINFO.IN_DIR = "/my    data/";
@@ -93,6 +98,9 @@ TEST_F(ConfigFile, WriterReplacesEverythingAndKeepsTheWholeDirectory) {
     const std::string text = kvtest::read_bytes(file);
     EXPECT_NE(text.find("\r\nIN_DIR: /my    data/\r\nFORMATS:     7    2\r\n"), std::string::npos) << text;
     EXPECT_EQ(text.find("old line"), std::string::npos) << text;
+    // Written beside the file and renamed over it: nothing else is left in the folder.
+    EXPECT_FALSE(std::filesystem::exists(dir / "Kelvor_defaults.dat.new"));
+    EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::owner_write);  // as it was
 
     // The next run reads back what was written.
     rt::units_close_all();

@@ -314,21 +314,31 @@ TEST_F(DamagedInput, AfterADamagedFileTheInputDialogOpensAgainAndAnotherFileLoad
     EXPECT_EQ(kvtest::read_bytes(dir / "cut.dca"), bytes);
 }
 
-// "Open data file" with a damaged file: the data set in use is gone with the failed load, so a
-// cancelled dialog then ends the program in order, as at start-up. The integrated data file
-// opened before keeps what it held.
-TEST_F(DamagedInput, ACancelAfterADamagedFileFromTheMenuEndsTheProgramInOrder) {
+// "Open data file" with a damaged file, then Cancel: the program goes on with the data set in use
+// and ends only when asked. The integrated data file opened before keeps what it held. At
+// start-up there is no data set to go on with: a cancel there ends the program in order.
+TEST_F(DamagedInput, ACancelAfterADamagedFileFromTheMenuGoesOnWithTheDataSetInUse) {
     kvtest::write_bytes(dir / "bad.p4t", kvtest::join({"TITLE A FILE WITHOUT ITS DATA LINE"}));
     kvtest::write_bytes(dir / "old.int", "kept\r\n");
     const Run r = run({"file small.rfl", "press 470", "file small.par", "press 314", "file old.int", "answer 7",
-                       "press 312", "file bad.p4t", "press 470", "file small.par", "cancel"});
+                       "press 312", "file bad.p4t", "press 470", "file small.par", "cancel", "press 101", "answer 6"});
     EXPECT_EQ(r.status, 0) << r.errors;
-    ASSERT_GE(r.transcript.size(), 4u);
-    const std::vector<std::string> tail(r.transcript.end() - 4, r.transcript.end());
-    EXPECT_EQ(tail, (std::vector<std::string>{BOX + "Error reading bad.p4t at line 2: end of file inside the header",
-                                              ASK_IN + "cancel", NO_INPUT, "hide " + kvtest::TITLE}));
+    ASSERT_GE(r.transcript.size(), 5u);
+    const std::vector<std::string> tail(r.transcript.end() - 5, r.transcript.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{
+                        BOX + "Error reading bad.p4t at line 2: end of file inside the header", ASK_IN + "cancel",
+                        BOX + "NO NEW INPUT DATA FILE SELECTED",
+                        "ask " + kvtest::TITLE + " | Are you sure you want to exit the program? -> 6",
+                        "hide " + kvtest::TITLE}));
     EXPECT_EQ(kvtest::read_bytes(dir / "old.int"), "kept\r\n");
     EXPECT_TRUE(fs::exists(dir / "module" / "Kelvor_defaults.dat"));  // the configuration is written
+
+    const Run first = run({"file bad.p4t", "press 470", "file small.par", "cancel"});
+    EXPECT_EQ(first.status, 0) << first.errors;
+    ASSERT_GE(first.transcript.size(), 4u);
+    EXPECT_EQ(std::vector<std::string>(first.transcript.end() - 4, first.transcript.end()),
+              (std::vector<std::string>{BOX + "Error reading bad.p4t at line 2: end of file inside the header",
+                                        ASK_IN + "cancel", NO_INPUT, "hide " + kvtest::TITLE}));
 }
 
 // A parameter file whose BACKGR or GONCON line cannot be read: the box names it, and the

@@ -1,12 +1,16 @@
 // Files the program writes, through kelvor-script as a process, on a full disk (each file a link
-// to /dev/full): every writer names the failure in a box and never reports success, and the
-// program goes on. And a data set in a folder whose name holds a dot gets its log and CIF beside
-// it.
+// to /dev/full, or the configuration file's folder a small file system filled up): every writer
+// names the failure in a box and never reports success, and the program goes on. And a data set
+// in a folder whose name holds a dot gets its log and CIF beside it.
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -97,6 +101,37 @@ TEST_F(FullDisk, EveryWriterReportsTheFailureAndNeverItsSuccess) {
             EXPECT_EQ(text.find(c.success), std::string::npos) << text;
         }
     }
+}
+
+// The configuration file is rewritten at the end of the run on a disk that has no room left: the
+// box names it, and the settings of the previous run stay whole (never a cut or empty file). The
+// module folder is a small tmpfs of its own, filled up before the run.
+TEST_F(FullDisk, ConfigurationFileKeepsThePreviousSettings) {
+    kvtest::copy_data_set("mainroad", dir);
+    const fs::path module = dir / "module";
+    if (::mount("tmpfs", module.c_str(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "cannot mount a small tmpfs for the configuration file (needs root): " << std::strerror(errno);
+    struct Unmount {
+        fs::path at;
+        ~Unmount() { ::umount2(at.c_str(), MNT_DETACH); }
+    } unmount{module};
+    const std::string previous =
+        "      This is the configuration file for Kelvorantide v3.72\r\n"
+        "      Created on: Mon Nov 30 10:00:00 2026\r\n"
+        "IN_DIR: /previous/run/\r\n"
+        "FORMATS:     7    3\r\n";
+    kvtest::write_bytes(module / "Kelvor_defaults.dat", previous);
+    {
+        std::ofstream filler(module / "filler", std::ios::binary);
+        const std::string block(4096, 'x');
+        while (filler.write(block.data(), long(block.size())) && filler.flush()) {
+        }
+    }
+    const int status = run("mainroad.rfl", {"press 101", "answer 6"});
+    EXPECT_EQ(status, 0) << shown();
+    EXPECT_NE(shown().find("Kelvor_defaults.dat: No space left on device\n"), std::string::npos) << shown();
+    EXPECT_EQ(kvtest::read_bytes(module / "Kelvor_defaults.dat"), previous);
+    EXPECT_FALSE(fs::exists(module / "Kelvor_defaults.dat.new"));
 }
 
 // The README's test command runs from a clone anywhere, also below a folder named with a dot.

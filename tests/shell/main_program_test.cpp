@@ -102,7 +102,7 @@ TEST_F(MainProgram, CancelledOpenDataFileKeepsTheDataSetInUse) {
     for (const std::string& l : {ASK_IN + "cancel", BOX + "NO NEW INPUT DATA FILE SELECTED", EXIT_Q + "6", HIDE})
         expected.push_back(l);
     EXPECT_EQ(transcript(), expected);
-    EXPECT_EQ(FILEINFO.LOADED, 0);
+    EXPECT_EQ(FILEINFO.LOADED, 1);  // the data set in use is still loaded
     EXPECT_EQ(rt::unit_path(FILEINFO.LUNSTD), "");  // every unit closed at the end
     EXPECT_EQ(REFLN.ISEQ, 1);
 }
