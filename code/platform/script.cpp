@@ -149,13 +149,11 @@ public:
         if (l->words[0] == "cancel" && l->words.size() == 1) return false;
         if (l->words[0] != "print" || l->words.size() != 2)
             script_error(*l, "expected \"print PATH\" or \"cancel\" for the print dialog");
-        page.destination = absolute(l->words[1]);
-        if (!printer_.open(page.destination)) return false;
-        const PrintPage a4 = PostScriptFile::a4_page();
-        page.width = a4.width;
-        page.height = a4.height;
-        page.width_mm = a4.width_mm;
-        page.height_mm = a4.height_mm;
+        const std::string path = absolute(l->words[1]);
+        page.destination = path;
+        if (!printer_.open(path)) return false;
+        page = PostScriptFile::a4_page();
+        page.destination = path;
         return true;
     }
     void print_page(Model&, const gfx::FrameGraphics& page) override { printer_.page(page); }
