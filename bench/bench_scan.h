@@ -6,10 +6,20 @@
 #include <random>
 #include <vector>
 
+#include "include/profile_fit.h"
+
 namespace bench_scan {
 
-constexpr double kTwoTheta = 40.0;
-constexpr double kDelta = 0.1265;  // alpha2 offset at 2theta 40 degrees (degrees)
+constexpr float kTwoTheta = 40.0f;
+constexpr float kWave1 = 0.70930f, kWave2 = 0.71359f;  // Mo K-alpha1 and K-alpha2 (Angstrom)
+
+// The omega offset of the alpha2 peak (degrees) where the program's fit places it.
+inline double delta() {
+    float d = 0.0f;
+    ALPHA2_OFFSET(kWave2 / kWave1, kTwoTheta, 0.0f, d);
+    return double(d);
+}
+
 // Start values of every fit: background, FWHM, intensity, position, eta, Iratio.
 constexpr float kStart[6] = {45.0f, 0.22f, 1800.0f, 0.01f, 0.35f, 0.5f};
 
@@ -27,11 +37,12 @@ struct Scan {
 
 inline Scan make(int n) {
     const double width = 1.6, fwhm = 0.2;
+    const double offset = delta();
     std::mt19937 gen(1234);
     Scan s;
     for (int i = 1; i <= n; ++i) {
         const double x = -width / 2 + width * (i - 1) / (n - 1);
-        const double mu = 50.0 + 2000.0 * (pseudo_voigt(x, 0.0, 0.3, fwhm) + 0.5 * pseudo_voigt(x, kDelta, 0.3, fwhm));
+        const double mu = 50.0 + 2000.0 * (pseudo_voigt(x, 0.0, 0.3, fwhm) + 0.5 * pseudo_voigt(x, offset, 0.3, fwhm));
         std::poisson_distribution<long> pd(mu);
         s.x.push_back(float(x));
         s.counts.push_back(float(pd(gen)));

@@ -17,10 +17,10 @@ void make_scan(int n) {
         REFLN.COUNTS(i) = s.counts[std::size_t(i - 1)];
     }
     REFLN.SCALE = 1.0f;
-    REFLN.ANGL(1) = float(bench_scan::kTwoTheta);
-    REFLN.DOMA2 = float(bench_scan::kDelta);
-    WAVES.WAVE(1) = 0.70930f;
-    WAVES.WAVE(2) = 0.71359f;
+    REFLN.ANGL(1) = bench_scan::kTwoTheta;
+    REFLN.DOMA2 = float(bench_scan::delta());
+    WAVES.WAVE(1) = bench_scan::kWave1;
+    WAVES.WAVE(2) = bench_scan::kWave2;
     for (int j = 1; j <= 6; ++j) FITPAR.IREF(j) = 1;
 }
 

@@ -16,7 +16,8 @@ int main(int argc, char** argv) {
     }
     for (int n : {41, 96, 500}) {
         const bench_scan::Scan s = bench_scan::make(n);
-        std::fprintf(f, "scan %d %.4f %.4f\n", n, bench_scan::kTwoTheta, bench_scan::kDelta);
+        // The offset in full, as the program's fit uses it.
+        std::fprintf(f, "scan %d %.4f %.9g\n", n, double(bench_scan::kTwoTheta), bench_scan::delta());
         for (int i = 0; i < n; ++i) std::fprintf(f, "%.9g %.0f\n", double(s.x[std::size_t(i)]), double(s.counts[std::size_t(i)]));
     }
     if (std::fclose(f) != 0) {

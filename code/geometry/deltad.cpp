@@ -5,7 +5,6 @@
 // master window. Angles in degrees (converted with 0.017453292), d in the unit of WAVE(1).
 #include <cmath>
 
-#include "gui_toolkit/minigino.h"
 #include "include/FILES.h"
 #include "include/FITVALS.h"
 #include "include/GRAPHICS.h"
@@ -152,7 +151,7 @@ void PLOTDATASET(const float* x, const float* y, int ndim, int n) {
     LINTO2(pf.XMAX, YZERO);
     // 6.3 Downward 2theta ticks. The frame's right edge XMAX falls just past its last column of
     // pixels, so the tick at the high end is held in that last column, where it can be seen.
-    const float right = GINO_DRAW.DRAW_XSCALE > 0.0f ? pf.XMAX - 1.0f / GINO_DRAW.DRAW_XSCALE : pf.XMAX;
+    const float right = pf.XMAX - gEnqPixelWorldWidth();
     for (int j = 1; j <= m; ++j) {
         float xj = float(j - 1) * pf.XMAX / float(m - 1);
         if (xj > right) xj = right;

@@ -78,6 +78,10 @@ void GWINFS(int w, int h, float sx, float sy, float x0, float y0) {
     d.DRAW_YORIGIN = y0;
 }
 
+float gEnqPixelWorldWidth() {
+    return GINO_DRAW.DRAW_XSCALE > 0.0f ? 1.0f / GINO_DRAW.DRAW_XSCALE : 0.0f;
+}
+
 void MOVTO2(float x, float y) {
     int px = 0, py = 0;
     if (!gino_to_pixel(x, y, px, py)) return;

@@ -41,3 +41,5 @@ void CHASIZ(float width, float height);
 void CHASTR(std::string_view text);
 void RFILL(int fill_style, int line_style, float x1, float y1, float x2, float y2);
 void FLUSHG();
+// World width of one pixel column of the active drawing surface; 0 while no surface has a scale.
+float gEnqPixelWorldWidth();

@@ -23,7 +23,6 @@ struct FileAnswer {
     bool cancelled = true;
     std::string path;       // as chosen: absolute, or relative to the current directory
     int filter_index = 1;   // the filter the user had picked, from 1
-    std::string given;      // the answer as the user gave it, for the transcript; empty: the path
 };
 
 }  // namespace wl

@@ -7,6 +7,7 @@
 #include "platform/frontend.h"
 #include "platform/graphics_model.h"
 #include "platform/model.h"
+#include "platform/transcript.h"
 
 namespace gfx {
 namespace {
@@ -55,7 +56,8 @@ void print_open_page() {
 // bitmap selected before.
 void close_job(bool abandoned) {
     if (!abandoned) print_open_page();
-    wl::frontend().print_end(wl::model(), abandoned);
+    if (!wl::frontend().print_end(wl::model(), abandoned))
+        wl::transcript::write("print -> the file could not be written in full");
     remove_frame(kPrinterPage);
     select(job().before);
     job() = Job{};
@@ -92,7 +94,12 @@ void PRINTJOB(int action, int& status, int& w, int& h, float& xr, float& yr) {
         case 0: {
             if (j.running) gfx::close_job(false);
             wl::PrintPage page;
-            if (!wl::frontend().print_begin(m, page) || page.width <= 0 || page.height <= 0) return;
+            // The print dialog's answer goes to the transcript, whichever front end asked.
+            const bool begun = wl::frontend().print_begin(m, page) && page.width > 0 && page.height > 0;
+            wl::transcript::write("print -> " + (begun                      ? page.destination
+                                                 : page.destination.empty() ? std::string("cancel")
+                                                                            : "cannot write " + page.destination));
+            if (!begun) return;
             j.running = true;
             j.page = page;
             j.before = gfx::selected();

@@ -18,6 +18,9 @@ namespace wl {
 struct PrintPage {
     int width = 0, height = 0;
     float width_mm = 0.0f, height_mm = 0.0f;
+    // Where the pages go, for the transcript: the absolute path of the PostScript file, or
+    // "printer" for a job the print dialog sent to a printer. Left empty by a cancelled dialog.
+    std::string destination;
 };
 
 // A help request (DISPLAYHELP): the help file's path and text, the command ("contents",
@@ -64,13 +67,14 @@ public:
     virtual bool choose_colour(Model&, int& r, int& g, int& b) { return false; }
 
     // Printing: print_begin asks where to print (the print dialog) and fills the page's
-    // printable area; false when the user cancelled or nothing can print. Each page drawn is
-    // handed to print_page (a display list in the page's pixels, row 0 at the top);
-    // print_end closes the job (abandoned: nothing more is sent, what was started is dropped
-    // where the device allows).
+    // printable area and destination; false when the user cancelled (destination left empty)
+    // or the destination chosen cannot take the pages. Each page drawn is handed to print_page
+    // (a display list in the page's pixels, row 0 at the top); print_end closes the job
+    // (abandoned: nothing more is sent, what was started is dropped where the device allows)
+    // and is false when the pages could not all be written.
     virtual bool print_begin(Model&, PrintPage&) { return false; }
     virtual void print_page(Model&, const gfx::FrameGraphics&) {}
-    virtual void print_end(Model&, bool abandoned) {}
+    virtual bool print_end(Model&, bool abandoned) { return true; }
 
     // The picture of a graphics frame has been copied to the clipboard (gfx::clipboard()).
     virtual void copy_frame(Model&, const gfx::FrameGraphics&) {}

@@ -119,11 +119,8 @@ public:
                 script_error(*l, "no such filter in this dialog");
             a.filter_index = n;
         }
-        std::filesystem::path p(l->words[1]);
-        if (p.is_relative()) p = std::filesystem::path(base_) / p;
         a.cancelled = false;
-        a.path = p.lexically_normal().string();
-        a.given = l->words[1];
+        a.path = absolute(l->words[1]);
         return a;
     }
 
@@ -149,26 +146,18 @@ public:
 
     bool print_begin(Model&, PrintPage& page) override {
         const Line* l = take("the print dialog waits for a file");
-        if (l->words[0] == "cancel" && l->words.size() == 1) {
-            write("print -> cancel");
-            return false;
-        }
+        if (l->words[0] == "cancel" && l->words.size() == 1) return false;
         if (l->words[0] != "print" || l->words.size() != 2)
             script_error(*l, "expected \"print PATH\" or \"cancel\" for the print dialog");
-        std::filesystem::path p(l->words[1]);
-        if (p.is_relative()) p = std::filesystem::path(base_) / p;
-        if (!printer_.open(p.lexically_normal().string())) {
-            write("print -> cannot write " + l->words[1]);
-            return false;
-        }
-        write("print -> " + l->words[1]);
+        const std::string path = absolute(l->words[1]);
+        page.destination = path;
+        if (!printer_.open(path)) return false;
         page = PostScriptFile::a4_page();
+        page.destination = path;
         return true;
     }
     void print_page(Model&, const gfx::FrameGraphics& page) override { printer_.page(page); }
-    void print_end(Model&, bool) override {
-        if (!printer_.close()) write("print -> the file could not be written in full");
-    }
+    bool print_end(Model&, bool) override { return printer_.close(); }
 
     bool show_help(Model&, const HelpRequest&) override { return true; }
 
@@ -182,8 +171,12 @@ private:
     std::string base_;
     PostScriptFile printer_;
 
-    // The print dialog, which only a script answers with a file, writes its own transcript lines.
-    static void write(const std::string& line) { transcript::write(line); }
+    // A path of the script: a relative one is taken from the directory the script was loaded in.
+    std::string absolute(const std::string& given) const {
+        std::filesystem::path p(given);
+        if (p.is_relative()) p = std::filesystem::path(base_) / p;
+        return p.lexically_normal().string();
+    }
 
     static bool to_int(const std::string& s, int& v) {
         errno = 0;

@@ -18,10 +18,8 @@
 //   run             delivers ticks until the timer stops (at most 1,000,000)
 // Notices (one-button message boxes) and error/information boxes close by themselves.
 //
-// The transcript (platform/transcript.h) has one line per thing shown; a file line gives PATH
-// as the script wrote it. Besides the library's lines the scripted front end writes
-//   print -> PATH             the print dialog (or "-> cancel")
-// A click that would switch a radio toggle off leaves it on, as in the real window.
+// The transcript (platform/transcript.h) has one line per thing shown, written by the library
+// as for the real window. A click that would switch a radio toggle off leaves it on, as in the real window.
 //
 // When the program waits, or a box or dialog needs an answer, and the script has no line
 // left, the front end reports the open windows and the last boxes on stderr and ends the

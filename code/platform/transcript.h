@@ -3,12 +3,15 @@
 // windows give the same lines for the same journey. Lines, without trailing blanks:
 //   box TITLE | TEXT          error, information and notice boxes
 //   ask TITLE | TEXT -> N     questions and the button code answered
-//   file CAPTION -> PATH      a file dialog or the file browser, PATH as the user gave it
-//                             (or "-> cancel")
+//   file CAPTION -> PATH      a file dialog or the file browser, PATH the absolute path of the
+//                             file chosen, however it was named (or "-> cancel")
 //   show TITLE / hide TITLE   windows and dialogs
 //   colour R G B -> R G B     the colour dialog, the colour it started from and the one chosen
 //                             (or "-> cancel")
 //   help FILE [| TOPIC]       the help window shown
+//   print -> PATH             the print dialog: the absolute path of the PostScript file, or
+//                             "printer" (or "-> cancel", "-> cannot write PATH"; "-> the file
+//                             could not be written in full" when the job ends)
 #pragma once
 #include <string>
 #include <vector>

@@ -250,8 +250,14 @@ namespace wl {
 
 FileAnswer choose_file(const FileRequest& r) {
     FileAnswer a = frontend().file_dialog(model(), r);
-    transcript::write("file " + rtrim(r.caption) + " -> " +
-                      (a.cancelled ? std::string("cancel") : a.given.empty() ? a.path : a.given));
+    // The file is written as the absolute path of what was chosen, however the user named it.
+    if (!a.cancelled && !a.path.empty()) {
+        std::filesystem::path p(a.path);
+        std::error_code ec;
+        if (p.is_relative()) p = std::filesystem::current_path(ec) / p;
+        a.path = p.lexically_normal().string();
+    }
+    transcript::write("file " + rtrim(r.caption) + " -> " + (a.cancelled ? std::string("cancel") : a.path));
     if (!a.cancelled) a.path = with_default_extension(a.path, r.default_extension);
     return a;
 }
@@ -283,6 +289,15 @@ void DISPLAYHELP(std::string_view help_file, int& result, std::string_view comma
     }
     if (std::ferror(in)) ok = false;
     std::fclose(in);
+    // Only plain text and HTML are shown: a file holding control bytes other than white space (a
+    // Windows help file, .hlp or .chm) is not, and the call says so.
+    for (const char c : r.text) {
+        const auto b = static_cast<unsigned char>(c);
+        if ((b < 0x20 && b != '\t' && b != '\n' && b != '\v' && b != '\f' && b != '\r') || b == 0x7F) {
+            ok = false;
+            break;
+        }
+    }
     if (ok && wl::frontend().show_help(model(), r)) {
         wl::transcript::write("help " + r.file + (r.topic.empty() ? std::string() : " | " + r.topic));
         result = 0;

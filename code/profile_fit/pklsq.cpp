@@ -229,6 +229,13 @@ const bool kAvx2 = [] {
 
 }  // namespace
 
+bool ALPHA2_OFFSET(float RATIO, float TTH, float MONO_SHIFT, float& DELTA) {
+    const float s = RATIO * std::sin(TTH / 2.0f / RADDEG);
+    if (!(std::fabs(s) <= 1.0f)) return false;
+    DELTA = std::asin(s) * RADDEG - TTH / 2.0f + MONO_SHIFT;
+    return true;
+}
+
 void PKLSQ(const rt::FArray<float, MAXSTEP>& XD, const rt::FArray<float, MAXSTEP>& COUNTS, int NDATA,
            const rt::FArray<float, 2>& WAVE, float MONO_SHIFT, float TTH, rt::FArray<float, NPAR>& VALS,
            const rt::FArray<int, NPAR>& IREF, rt::FArray<float, MAXSTEP>& YC,
@@ -254,14 +261,12 @@ void PKLSQ(const rt::FArray<float, MAXSTEP>& XD, const rt::FArray<float, MAXSTEP
     float delta = 0.0f;
     if (two) {
         ratio = WAVE(2) / WAVE(1);
-        const float s = ratio * std::sin(TTH / 2.0f / RADDEG);
-        if (!(std::fabs(s) <= 1.0f)) {
+        if (!ALPHA2_OFFSET(ratio, TTH, MONO_SHIFT, delta)) {
             // No alpha2 position exists (2theta near 180 degrees): the model cannot be built.
             IFLAG = 1;
             for (int i = 0; i < n; ++i) yc[i] = 0.0f;
             return;
         }
-        delta = std::asin(s) * RADDEG - TTH / 2.0f + MONO_SHIFT;
     } else {
         VALS(6) = 0.0f;
     }

@@ -15,7 +15,6 @@
 
 #include "gui_toolkit/frames.h"
 #include "gui_toolkit/menu_f90.h"
-#include "gui_toolkit/minigino.h"
 #include "include/profile_fit.h"
 #include "include/shared.h"
 #include "include/shell_services.h"
@@ -156,7 +155,7 @@ void PLOTSCAN() {
     // falls just past its last column of pixels, so a marker held there would not be seen: it is
     // drawn in that last column, while the alpha2 offset is still measured from XMAX.
     LINCOL(BLUE);
-    const float right = GINO_DRAW.DRAW_XSCALE > 0.0f ? pf.XMAX - 1.0f / GINO_DRAW.DRAW_XSCALE : pf.XMAX;
+    const float right = pf.XMAX - gEnqPixelWorldWidth();
     const float x1 = within((fp.VALS(4) - r.XPOS(1)) * pf.XSCALE, 0.0f, pf.XMAX);
     const float ylow = pf.YMAX - 0.3f * pf.YLEN;
     MOVTO2(std::min(x1, right), pf.YMAX);

@@ -239,6 +239,81 @@ TEST_F(Desk, HelpFileIsShownWhenItCanBeRead) {
     EXPECT_EQ(wl::script::transcript().size(), 2u);  // the master window's show, the help
 }
 
+TEST_F(Desk, OnlyTextAndHtmlHelpFilesAreShown) {
+    const struct {
+        const char* name;
+        std::string bytes;
+        int result;  // 0 shown, 1 not shown
+    } cases[] = {
+        {"plain.txt", "Fitting\tand\r\nrefining\f\v\n", 0},
+        {"page.html", "<html><body>Cell</body></html>\n", 0},
+        {"accents.txt", "R\xc3\xa9flexions\n", 0},
+        {"winhelp.hlp", std::string("?_\x03\x00\x2a\x00\x00\x00", 8), 1},
+        {"compiled.chm", std::string("ITSF\x03\x00\x00\x00\x60\x00", 10), 1},
+        {"escape.txt", "text \x1b[1m bold\n", 1},
+    };
+    for (const auto& c : cases) {
+        const std::string file = temp(c.name);
+        std::ofstream(file, std::ios::binary) << c.bytes;
+        const std::size_t before = wl::script::transcript().size();
+        int result = -1;
+        DISPLAYHELP(file, result, "contents", "");
+        EXPECT_EQ(result, c.result) << c.name;
+        EXPECT_EQ(wl::script::transcript().size(), before + (c.result == 0 ? 1u : 0u)) << c.name;
+    }
+}
+
+// A front end that answers its dialogs as the real window does: a file dialog's path as the
+// chooser gives it, a print job to a printer, and a job whose file could not be written in full.
+class DialogAnswers : public wl::FrontEnd {
+public:
+    std::vector<std::string> paths;  // answers to the next file dialogs
+    bool print_ok = true;
+    void pump(wl::Model&) override {}
+    void show_window(wl::Model&, int) override {}
+    void hide_window(wl::Model&, int) override {}
+    void redraw(wl::Model&, int) override {}
+    void error_box(wl::Model&, const std::string&, const std::string&, int) override {}
+    int message_box(wl::Model&, const std::string&, const std::string&, int, int) override { return 1; }
+    wl::FileAnswer file_dialog(wl::Model&, const wl::FileRequest&) override {
+        wl::FileAnswer a;
+        a.cancelled = paths.empty();
+        if (!paths.empty()) {
+            a.path = paths.front();
+            paths.erase(paths.begin());
+        }
+        return a;
+    }
+    bool print_begin(wl::Model&, wl::PrintPage& page) override {
+        page = wl::PostScriptFile::a4_page();
+        page.destination = "printer";
+        return true;
+    }
+    bool print_end(wl::Model&, bool) override { return print_ok; }
+};
+
+TEST_F(Desk, DialogAnswersOfAnyFrontEndAreWrittenInOneForm) {
+    const std::filesystem::path here = std::filesystem::current_path();
+    DialogAnswers answers;
+    answers.paths = {"sub/../data.rfl", (here / "a//b/./c.par").string()};
+    wl::set_frontend(&answers);
+    wl::FileRequest r;
+    r.caption = "Open";
+    EXPECT_EQ(wl::choose_file(r).path, (here / "data.rfl").string());
+    EXPECT_EQ(wl::choose_file(r).path, (here / "a/b/c.par").string());
+    EXPECT_TRUE(wl::choose_file(r).cancelled);
+    int status = 0, w = 0, h = 0;
+    float xr = 0, yr = 0;
+    PRINTJOB(0, status, w, h, xr, yr);
+    EXPECT_EQ(status, 1);
+    answers.print_ok = false;
+    PRINTJOB(1, status, w, h, xr, yr);
+    EXPECT_EQ(wl::script::transcript(),
+              (std::vector<std::string>{"show Main", "file Open -> " + (here / "data.rfl").string(),
+                                        "file Open -> " + (here / "a/b/c.par").string(), "file Open -> cancel",
+                                        "print -> printer", "print -> the file could not be written in full"}));
+}
+
 // Records what the library asks of a front end that has no script.
 class Recorder : public wl::FrontEnd {
 public:

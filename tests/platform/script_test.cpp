@@ -183,7 +183,7 @@ TEST_F(Script, TranscriptOfBoxesFilesAndWindows) {
     const std::vector<std::string> expected = {
         "box Kelvorantide v3.72 | Run PreProcess first",
         "ask Kelvorantide v3.72 | No output datafile is open. Do you want to open a file? -> 7",
-        "file Open Input File -> data/x.rfl",
+        "file Open Input File -> " + (std::filesystem::current_path() / "data/x.rfl").string(),
         "file Open Input File -> cancel",
         "hide Dialog",
     };

@@ -118,7 +118,7 @@ TEST(MainRoad, AutomaticFitOfAGeneratedDataSetThroughTheScriptDriver) {
     const std::string shown = kvtest::read_bytes(dir / "shown.txt");
     for (const std::string& l :
          {"ask " + TITLE + " | No output datafile is open. Do you want to open a file? -> 6\n",
-          "file " + TITLE + ": Open Output Data File -> out.int\n", "show " + TITLE + ": Fitting Controls & Results\n",
+          "file " + TITLE + ": Open Output Data File -> " + fs::canonical(dir).string() + "/out.int\n", "show " + TITLE + ": Fitting Controls & Results\n",
           "box " + TITLE + " | End of File\nhide " + TITLE + ": Fitting Controls & Results\n"})
         EXPECT_NE(shown.find(l), std::string::npos) << l << "\n" << shown;
 

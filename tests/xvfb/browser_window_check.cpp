@@ -5,7 +5,7 @@
 //           create the files whose new names the user types (the default extensions added).
 //   same    the same journey through kelvor-script and through kelvorantide: the files each
 //           writes and the transcript of what each showed are the same (the creation time in
-//           the banners aside).
+//           the banners aside), also for the log file named by a bare name.
 // usage: browser_window_check create|same KELVORANTIDE KELVOR_SCRIPT FIXTURE_DIR
 // Exit status 0 when the check holds; the reason for a failure on stderr.
 #include <algorithm>
@@ -51,7 +51,8 @@ void report_end(const fs::path& dir) {
 
 // The journey in the real windows: the data file, the format, a missing parameter file then the
 // real one, a new log, a new experiment file, a manual fit's scan export, Exit. The paths are
-// typed in full.
+// typed in full, but for the log's: a bare name, taken in the data file's folder, which the
+// browser shows.
 void window_journey(const fs::path& dir, const std::vector<std::string>& args) {
     start_app(dir / "bin/kelvorantide", dir, args);
     step("the program starts");
@@ -75,7 +76,7 @@ void window_journey(const fs::path& dir, const std::vector<std::string>& args) {
 
     step("File > Open log file");
     check(choose_menu(master, 1, 4, wl::fltk::kClassFile), "Open log file shows the browser");
-    check(choose_file((dir / "newlog").string()), "a new log name is typed");
+    check(choose_file("newlog"), "a new log name is typed bare");
     step("File > Create Exp file");
     check(choose_menu(master, 1, 5, wl::fltk::kClassFile), "Create Exp file shows the browser");
     check(choose_file((dir / "newexp").string()), "a new experiment file name is typed");
@@ -98,7 +99,7 @@ void window_journey(const fs::path& dir, const std::vector<std::string>& args) {
 int script_journey(const fs::path& dir, const fs::path& script) {
     const std::string d = dir.string() + "/";
     write_bytes(dir / "go.txt", "file " + d + "mainroad.rfl\npress 470\nfile " + d + "missing.par\nfile " + d +
-                                    "mainroad.par\npress 315\nfile " + d + "newlog\npress 317\nfile " + d +
+                                    "mainroad.par\npress 315\nfile newlog\npress 317\nfile " + d +
                                     "newexp\npress 321\npress 120\nfile " + d + "profile\npress 101\npress 101\nanswer 2\n");
     return run("cd " + quoted(dir.string()) + " && " + quoted(script.string()) +
                " --script go.txt --transcript shown.txt --module-dir module >script.txt 2>&1");
@@ -154,6 +155,8 @@ int run_same(const fs::path& app, const fs::path& script, const fs::path& fixtur
         check(without_time(got) == without_time(scripted[f]), std::string(f) + " is the scripted run's");
     }
     const std::string shown = read_bytes(dir / "window_shown.txt");
+    check(shown.find("Open Log File -> " + (dir / "newlog").string() + "\n") != std::string::npos,
+          "the bare log name is written as the file's path");
     check(!shown.empty() && shown == scripted_shown,
           "the windows showed what the script showed:\n--- script\n" + scripted_shown + "--- windows\n" + shown);
     report_end(dir);

@@ -37,6 +37,7 @@
 #include "platform/fltk/frame_view.h"
 #include "platform/graphics_model.h"
 #include "platform/model.h"
+#include "platform/transcript.h"
 #include "platform/wingui.h"
 
 #include <FL/Fl.H>
@@ -354,6 +355,9 @@ int run_print() {
                                 std::to_string(op.points[1].x) + " " + std::to_string(op.points[1].y) + " L");
     check(lines.size() == 2, "two lines on the page");
     check(gmPrinterControl(1) == 1, "the job ends");
+    // The job's line in the transcript is the scripted front end's.
+    check(!wl::transcript::lines().empty() && wl::transcript::lines().back() == "print -> " + out,
+          "the transcript says where the pages went");
     std::ifstream in(out);
     std::stringstream s;
     s << in.rdbuf();

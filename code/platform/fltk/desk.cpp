@@ -20,6 +20,7 @@
 #include <FL/Fl_PostScript.H>
 #include <FL/Fl_Printer.H>
 #include <FL/Fl_Window.H>
+#include <FL/filename.H>
 #include <FL/fl_draw.H>
 #include <FL/x.H>
 
@@ -176,6 +177,9 @@ bool print_begin(PrintPage& page) {
     PrintJob& j = printing();
     finish_job();
     if (!j.to_file.empty()) {
+        char abs[FL_PATH_MAX];
+        fl_filename_absolute(abs, sizeof abs, j.to_file.c_str());
+        page.destination = abs;
         j.file = std::fopen(j.to_file.c_str(), "w");
         if (!j.file) return false;
         auto ps = std::make_unique<Fl_PostScript_File_Device>();
@@ -196,6 +200,7 @@ bool print_begin(PrintPage& page) {
         }
         j.printer = std::move(printer);
         j.device = j.printer.get();
+        page.destination = "printer";
     }
     int w = 0, h = 0;
     j.device->printable_rect(&w, &h);
@@ -226,10 +231,13 @@ void print_page(const gfx::FrameGraphics& page) {
     Fl_Display_Device::display_device()->set_current();
 }
 
-void print_end(bool) {
+bool print_end(bool) {
     PrintJob& j = printing();
     if (j.device) j.device->set_current();
+    // A page that did not reach the file shows as an error on it before the job closes it.
+    const bool written = !j.file || (std::fflush(j.file) == 0 && std::ferror(j.file) == 0);
     finish_job();
+    return written;
 }
 
 void copy_frame(const gfx::FrameGraphics& f) {

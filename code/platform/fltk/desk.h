@@ -25,7 +25,8 @@ bool choose_colour(int& r, int& g, int& b);
 // display lists, drawn with FLTK's drawing calls.
 bool print_begin(PrintPage& page);
 void print_page(const gfx::FrameGraphics& page);
-void print_end(bool abandoned);
+// False when the pages could not all be written to the file.
+bool print_end(bool abandoned);
 // The next print jobs go to this PostScript file without the print dialog (empty: the dialog
 // again). For checks and batch use.
 void print_to_file(const std::string& path);

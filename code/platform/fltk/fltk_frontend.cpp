@@ -135,7 +135,7 @@ public:
     bool choose_colour(Model& m, int& r, int& g, int& b) override;
     bool print_begin(Model& m, PrintPage& page) override;
     void print_page(Model& m, const gfx::FrameGraphics& page) override;
-    void print_end(Model& m, bool abandoned) override;
+    bool print_end(Model& m, bool abandoned) override;
     void copy_frame(Model& m, const gfx::FrameGraphics& f) override;
     void cursor_changed(Model& m) override;
     void restack(Model& m, int window, bool top) override;
@@ -824,7 +824,7 @@ void FltkFrontEnd::shutdown(Model&) {
 bool FltkFrontEnd::choose_colour(Model&, int& r, int& g, int& b) { return wl::fltk::choose_colour(r, g, b); }
 bool FltkFrontEnd::print_begin(Model&, PrintPage& page) { return wl::fltk::print_begin(page); }
 void FltkFrontEnd::print_page(Model&, const gfx::FrameGraphics& page) { wl::fltk::print_page(page); }
-void FltkFrontEnd::print_end(Model&, bool abandoned) { wl::fltk::print_end(abandoned); }
+bool FltkFrontEnd::print_end(Model&, bool abandoned) { return wl::fltk::print_end(abandoned); }
 void FltkFrontEnd::copy_frame(Model&, const gfx::FrameGraphics& f) { wl::fltk::copy_frame(f); }
 void FltkFrontEnd::cursor_changed(Model& m) { show_busy_cursor(m.busy_cursor); }
 bool FltkFrontEnd::show_help(Model&, const HelpRequest& r) { return wl::fltk::show_help(r); }
