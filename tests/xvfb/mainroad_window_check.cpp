@@ -601,14 +601,20 @@ int run_step(const Setup& s) {
     std::error_code ec;
     fs::create_directories(wd / "bin", ec);
     fs::copy_file(s.app, wd / "bin/kelvorantide", ec);
-    const int rc = run(quoted(s.gen.string()) + " " + quoted(s.spec.string()) + " " + quoted((wd / "vos").string()) +
-                       " --format vosket >/dev/null");
+    // The main road's reflections measured with the common step (Old Vosket has one step width).
+    std::istringstream spec_in(read_bytes(s.spec));
+    std::string spec;
+    for (std::string line; std::getline(spec_in, line);)
+        if (line.find("step=") == std::string::npos) spec += line + "\n";
+    write_bytes(dir / "vos.spec", spec);
+    const int rc = run(quoted(s.gen.string()) + " " + quoted((dir / "vos.spec").string()) + " " +
+                       quoted((wd / "vos").string()) + " --format vosket >/dev/null");
     check(rc == 0 && fs::exists(wd / "vos.dat") && !ec, "the Old Vosket data set is written");
     if (failures) {
         report_end(dir);
         return 1;
     }
-    start_app(wd / "bin/kelvorantide", wd);
+    start_app(wd / "bin/kelvorantide", wd, {"--transcript", (wd / "shown.txt").string()});
     const std::string master = master_window();
     check(!master.empty(), "the main window is shown");
     check(choose_file((wd / "vos.dat").string()), "the data file is chosen");
@@ -618,7 +624,8 @@ int run_step(const Setup& s) {
         report_end(dir);
         return 1;
     }
-    click_cell(format, 1, 5, 6, 1);  // "Old Vosket"
+    // "Old Vosket": column 1, row 5 within the radio box, which sits at column 1, row 2.
+    click_cell(format, 1 + 1, 2 + 5, 6, 1);
     click_cell(format, 4, 1, 2, 1);  // "OK"
     check(wait_gone(format, 10), "OK closes the format dialog");
     check(choose_file((wd / "vos.par").string()), "the parameter file is chosen");
@@ -643,7 +650,8 @@ int run_step(const Setup& s) {
     step("File > Write Std datafile");
     check(choose_menu(master, 1, 7, wl::fltk::kClassFile), "Write Std datafile asks for a file");
     check(choose_file((wd / "written.rfl").string()), "the standard data file is named");
-    if (!wait_window(5, wl::fltk::kClassMessage).empty()) answer_box("the file is written");
+    // The copy ends with "End of File" and "Standard data file written successfully".
+    for (int k = 0; k < 2; ++k) check(answer_box("the copy's notice"), "the copy's notice is answered");
     // Every reflection record carries the step typed last (F10.5 after column 73).
     std::istringstream in(read_bytes(wd / "written.rfl"));
     int seen = 0, right = 0;
@@ -652,10 +660,11 @@ int run_step(const Setup& s) {
         ++seen;
         right += line.substr(73, 10) == "   0.03000";
     }
-    check(seen == reflections_in(s.spec) && right == seen,
+    check(seen == reflections_in(dir / "vos.spec") && right == seen,
           "every record of the file written carries the step 0.03: " + std::to_string(right) + " of " +
               std::to_string(seen));
     exit_program(master);
+    if (failures) std::fprintf(stderr, "shown:\n%s", read_bytes(wd / "shown.txt").c_str());
     report_end(dir);
     return failures ? 1 : 0;
 }
