@@ -24,10 +24,12 @@
 //         and a Stop pressed next is answered at once.
 //   search  an h k l typed into its entry while the pass runs (Return) is refused with a box;
 //         the pass goes on and writes every reflection once, as the scripted run.
+//   fwhm  after a preprocessing pass, the close box of the FWHM dialog asks the exit question;
+//         "No" leaves the dialog open, and its "Quit" then closes it.
 //   step  an Old Vosket load: "0,03", "abc" and "1e400" in the step-size box are each refused
 //         with a box and the dialog stays; the step then typed is the one in the standard data
 //         file written next.
-// usage: mainroad_window_check road|stop|stopstart|long|closebox|menubar|search|step KELVORANTIDE KELVOR_SCRIPT KELVOR_GEN
+// usage: mainroad_window_check road|stop|stopstart|long|closebox|menubar|search|fwhm|step KELVORANTIDE KELVOR_SCRIPT KELVOR_GEN
 //                              FIXTURE_DIR SPEC [REPEATS]
 // REPEATS: how many times the long passes repeat the main road's reflections (a slower build
 // runs fewer).
@@ -584,6 +586,57 @@ int run_search(const Setup& s, int repeats) {
     return failures ? 1 : 0;
 }
 
+int run_fwhm(const Setup& s) {
+    const fs::path dir = fresh_dir(s, s.fixtures, "mainroad");
+    if (dir.empty()) return 1;
+    shot_dir = dir.string();
+    const fs::path wd = dir / "window";
+    start_app(wd / "bin/kelvorantide", wd, {"--transcript", (wd / "shown.txt").string()});
+    const std::string master = master_window();
+    check(!master.empty(), "the main window is shown");
+    check(choose_file((wd / "mainroad.rfl").string()), "the data file is chosen");
+    const std::string format = dialog("Input Data file Format");
+    check(!format.empty(), "the format dialog is shown");
+    if (master.empty() || format.empty()) {
+        report_end(dir);
+        return 1;
+    }
+    click_cell(format, 4, 1, 2, 1);  // "OK"
+    check(choose_file((wd / "mainroad.par").string()), "the parameter file is chosen");
+    check(answer_box("the data file is read"), "the notice is closed");
+    step("Utilities > Preprocess, Go");
+    check(choose_menu(master, 3, 1, wl::fltk::kClassDialog), "Preprocess shows its dialog");
+    const std::string pre = dialog("Preprocessing Control");
+    check(!pre.empty(), "the preprocessing dialog is shown");
+    if (!pre.empty()) click_cell(pre, 6, 1, 2, 1);  // "Go"
+    check(answer_box("the end of the data"), "\"End of File\" is answered");
+    check(answer_box("the reflections stored"), "the count of stored reflections is answered");
+    step("Utilities > Calc FWHM");
+    check(choose_menu(master, 3, 5, wl::fltk::kClassDialog), "Calc FWHM shows its dialog");
+    const std::string fw = dialog("FWHM values from dataset");
+    check(!fw.empty(), "the FWHM dialog is shown");
+    if (!fw.empty()) {
+        step("the close box of the FWHM dialog");
+        check(press_close_box(fw), "the close box is pressed");
+        const std::string box = wait_window(10, wl::fltk::kClassMessage);
+        check(!box.empty(), "the close box asks the exit question");
+        if (!box.empty()) check(answer_no(box), "No closes the question");
+        pause_ms(300);
+        check(app_pid > 0 && waitpid(app_pid, nullptr, WNOHANG) == 0, "the program goes on");
+        check(!gone(fw), "the FWHM dialog stays open");
+        step("Quit");
+        click_cell(fw, 2, 1, 2, 1);
+        check(wait_gone(fw, 10), "Quit closes the FWHM dialog");
+    }
+    exit_program(master);
+    const std::string shown = read_bytes(wd / "shown.txt");
+    check(shown.find("Are you sure you want to exit the program? -> 3") != std::string::npos,
+          "the question was answered No");
+    if (failures) std::fprintf(stderr, "shown:\n%s", shown.c_str());
+    report_end(dir);
+    return failures ? 1 : 0;
+}
+
 // Types a text into the step-size box and presses its Ok.
 void type_step(const std::string& dlg, const std::string& text) {
     click_cell(dlg, 7, 1, 2, 1);
@@ -673,14 +726,14 @@ int run_step(const Setup& s) {
 
 int main(int argc, char** argv) {
     if (argc != 7 && argc != 8) {
-        std::fprintf(stderr, "usage: %s road|stop|stopstart|long|closebox|menubar|search|step KELVORANTIDE KELVOR_SCRIPT KELVOR_GEN FIXTURE_DIR SPEC "
+        std::fprintf(stderr, "usage: %s road|stop|stopstart|long|closebox|menubar|search|fwhm|step KELVORANTIDE KELVOR_SCRIPT KELVOR_GEN FIXTURE_DIR SPEC "
                      "[REPEATS]\n", argv[0]);
         return 2;
     }
     signal(SIGALRM, on_alarm);
     const std::string mode = argv[1];
     // The long passes have more time; each stays well within its test's limit.
-    alarm(mode == "road" || mode == "stop" || mode == "step" ? 55 : 170);
+    alarm(mode == "road" || mode == "stop" || mode == "step" || mode == "fwhm" ? 55 : 170);
     const Setup s{argv[2], argv[3], argv[4], argv[5], argv[6]};
     measure_grid();
     if (mode == "road") return run_road(s);
@@ -692,6 +745,7 @@ int main(int argc, char** argv) {
     if (mode == "menubar") return run_menu_bar(s, repeats);
     if (mode == "search") return run_search(s, repeats);
     if (mode == "step") return run_step(s);
+    if (mode == "fwhm") return run_fwhm(s);
     std::fprintf(stderr, "unknown mode %s\n", mode.c_str());
     return 2;
 }

@@ -36,10 +36,13 @@ if(KV_FLTK AND TARGET kv_platform_fltk)
     kv_window_test(xvfb_mainroad_stopstart 180 $<TARGET_FILE:mainroad_window_check> stopstart ${_road} ${_stopstart})
     kv_window_test(xvfb_mainroad_long 180 $<TARGET_FILE:mainroad_window_check> long ${_road} ${_long})
     # Touching the window while a pass runs: the close box of the fitting dialog, the greyed
-    # menu bar, a search typed into its entry; and what the step-size box cannot read.
+    # menu bar, a search typed into its entry; what the step-size box cannot read; the close
+    # box of the FWHM dialog.
     foreach(_mode closebox menubar search)
       kv_window_test(xvfb_mainroad_${_mode} 180 $<TARGET_FILE:mainroad_window_check> ${_mode} ${_road} ${_stopstart})
     endforeach()
-    kv_window_test(xvfb_mainroad_step 60 $<TARGET_FILE:mainroad_window_check> step ${_road})
+    foreach(_mode step fwhm)
+      kv_window_test(xvfb_mainroad_${_mode} 60 $<TARGET_FILE:mainroad_window_check> ${_mode} ${_road})
+    endforeach()
   endif()
 endif()
