@@ -190,6 +190,17 @@ TEST_F(AutoFitPass, ReadErrorInASearchEndsThePassWithABox) {
     EXPECT_EQ(log().rfind(HEADING, 0), 0u);
 }
 
+// Each entry of the integrated data file goes out with the log's lines so far: a pass cut short
+// leaves a log that says what the file holds.
+TEST_F(AutoFitPass, EachEntryWrittenTakesTheLogsLinesToTheDisk) {
+    load();
+    open_output();
+    LOG_WRITE("(1X,A)", "A LINE OF THIS PASS");
+    EXPECT_EQ(kvtest::read_bytes(dir / "run.log"), "");  // still in the log's buffer
+    pass({"press 541", "press 118", "press 119", "press 101"});  // Start writes the reflection on display
+    EXPECT_EQ(kvtest::read_bytes(dir / "run.log"), "A LINE OF THIS PASS\r\n");
+}
+
 // The close box of the fitting dialog asks the main loop's question: "No" goes on with the pass
 // where it was, "Yes" ends the program.
 TEST_F(AutoFitPass, ExitRequestAsksAndNoGoesOnWithThePass) {
