@@ -11,6 +11,9 @@
 // Ends the program in order and never returns: the message (first 60 characters, when not
 // blank) in an error box, the configuration file rewritten, the toolkit closed, status 0.
 [[noreturn]] void EXITINT(std::string_view message);
+// The exit request (a close box, "Exit"): asks "Are you sure you want to exit the program?",
+// ends the program through EXITINT on yes and returns when the user declines.
+void EXIT_PROGRAM();
 // 1: shows "Working; Please wait..."; any other value removes it and activates the master window.
 void WAITBOX(int flag);
 // Asks for the omega step width (at least 0.001 degrees).

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cfloat>
 #include <cmath>
 #include <cstdlib>
 
@@ -191,7 +192,9 @@ bool Model::pop(Event& e) {
     return true;
 }
 
-bool read_typed_number(std::string_view text, double& out) {
+namespace {
+// The syntax of a typed number; d is its value, an infinity when it lies beyond a double.
+bool typed_syntax(std::string_view text, double& d) {
     std::size_t a = 0, b = text.size();
     while (a < b && std::isspace(static_cast<unsigned char>(text[a]))) ++a;
     while (b > a && std::isspace(static_cast<unsigned char>(text[b - 1]))) --b;
@@ -218,10 +221,48 @@ bool read_typed_number(std::string_view text, double& out) {
         if (exp_digits == 0) return false;
     }
     if (i != t.size()) return false;
-    const double d = std::strtod(t.c_str(), nullptr);
-    if (!std::isfinite(d)) return false;
+    d = std::strtod(t.c_str(), nullptr);
+    return true;
+}
+}  // namespace
+
+bool read_typed_number(std::string_view text, double& out) {
+    double d = 0.0;
+    if (!typed_syntax(text, d) || !std::isfinite(d)) return false;
     out = d;
     return true;
+}
+
+Typed read_entry_number(std::string_view text, double& out) {
+    double d = 0.0;
+    if (!typed_syntax(text, d)) return Typed::NotANumber;
+    if (!(std::fabs(d) <= double(FLT_MAX))) return Typed::TooLarge;
+    out = d;
+    return Typed::Number;
+}
+
+std::string refusal_text(std::string_view typed, bool too_large) {
+    std::size_t a = 0, b = typed.size();
+    while (a < b && std::isspace(static_cast<unsigned char>(typed[a]))) ++a;
+    while (b > a && std::isspace(static_cast<unsigned char>(typed[b - 1]))) --b;
+    std::string shown(typed.substr(a, b - a));
+    if (shown.size() > 40) shown = shown.substr(0, 40) + "...";
+    if (too_large) return "\"" + shown + "\" is too large: type a number between -3.4E+38 and 3.4E+38";
+    return "\"" + shown + "\" is not a number: type digits with a decimal point, for example 0.025 or 2.5E-2";
+}
+
+bool Model::end_edit(int id, const std::string& text, double kept) {
+    Widget* w = find(id);
+    if (!w) return true;
+    w->text = text;
+    if (w->kind != KIND_VALUE) return true;
+    const Typed got = read_entry_number(text, w->value);
+    if (got == Typed::Number) return true;
+    w->value = kept;
+    refused_entry = id;
+    refused_text = text;
+    refused_too_large = got == Typed::TooLarge;
+    return false;
 }
 
 std::string with_default_extension(const std::string& path, const std::string& extension) {

@@ -236,6 +236,17 @@ public:
     // event's extra value; false (nothing queued) for a key without one.
     bool press_key(int key);
 
+    // --- typing -----------------------------------------------------------------------------
+    // The user ends an edit of an entry (Enter, leaving the entry, a script's set line) with
+    // `text` typed in it. A value entry takes the number the text reads (read_entry_number);
+    // what it cannot take is refused: the entry keeps `kept`, the number it held before the
+    // edit, and the refusal waits here until the library shows it, before the program takes its
+    // next event. False when refused.
+    bool end_edit(int id, const std::string& text, double kept);
+    int refused_entry = 0;           // the entry whose typed text waits to be refused; 0 none
+    std::string refused_text;        // what the user typed there
+    bool refused_too_large = false;  // a number, but beyond what a value entry holds
+
     // --- trace -----------------------------------------------------------------------------
     void record(std::string_view call) {
         if (trace_on) trace.emplace_back(call);
@@ -250,6 +261,15 @@ Model& model();
 // "inf", an empty text) or a number too large for a double is no number: false, and out is left
 // alone.
 bool read_typed_number(std::string_view text, double& out);
+
+// What a value entry takes from a user's text: a number as read_typed_number reads it, of a size
+// a 32-bit real holds (the program keeps every entry's number in one). Number: out is set;
+// otherwise out is left alone.
+enum class Typed { Number, NotANumber, TooLarge };
+Typed read_entry_number(std::string_view text, double& out);
+// The text of the box that refuses what was typed into a value entry: the text as typed and
+// what the entry expects.
+std::string refusal_text(std::string_view typed, bool too_large);
 
 // A file name typed without an extension takes the dialog's default extension (given without
 // its dot) unless the name as typed is an existing file; a name with a "." in its last

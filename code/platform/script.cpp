@@ -261,8 +261,9 @@ private:
                 value = sp == std::string::npos ? std::string() : value.substr(sp);
                 while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.erase(0, 1);
             }
-            if (w->kind == KIND_VALUE && !read_typed_number(value, w->value)) script_error(l, "not a number");
-            w->text = value;
+            // Typed as given: a text the value entry cannot read is refused by the library, as
+            // for a person at the window.
+            m.end_edit(w->id, value, w->value);
             redraw(m, w->id);
         } else if (verb == "toggle" && n == 4) {
             Widget* w = slot(l);

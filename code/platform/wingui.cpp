@@ -17,6 +17,7 @@
 #include "platform/graphics_model.h"
 #include "platform/model.h"
 #include "platform/transcript.h"
+#include "platform/widget_extra.h"
 
 namespace {
 
@@ -105,10 +106,45 @@ void REMOVETITLE() { wl::trace_call("REMOVETITLE"); }
 
 // ---- events and timer ----
 
+namespace {
+
+// What a user typed into a value entry and it could not take: a box, titled as the master
+// window, shows the text and what the entry expects; the entry shows its kept number again.
+// What the user did since the edit (the OK press that ended it, a click while the box was up)
+// is dropped, so that no dialog goes on with a number the user did not type; the exit request
+// stays.
+void refuse_typed_text(wl::Model& m) {
+    const int id = m.refused_entry;
+    const std::string typed = m.refused_text;
+    m.refused_entry = 0;
+    if (wl::Widget* w = m.find(id)) {
+        w->text = wl::value_text(w->value, w->field_width, w->decimals);
+        wl::frontend().redraw(m, id);
+    }
+    const auto drop_actions = [&m] {
+        m.queue.erase(std::remove_if(m.queue.begin(), m.queue.end(),
+                                     [](const wl::Event& e) { return e.callback != wl::EXIT_REQUEST; }),
+                      m.queue.end());
+    };
+    drop_actions();
+    const wl::Widget* master = m.find(1);
+    ERRORBOX(master ? master->caption : std::string(), wl::refusal_text(typed, m.refused_too_large), 0);
+    drop_actions();
+}
+
+}  // namespace
+
 int IWINACTION(int& callback, int& x, int& y, int& widget, int& kind, int& extra) {
     auto& m = model();
     wl::Event e;
-    while (!m.pop(e)) wl::frontend().pump(m);
+    for (;;) {
+        if (m.refused_entry != 0) {
+            refuse_typed_text(m);
+            continue;
+        }
+        if (m.pop(e)) break;
+        wl::frontend().pump(m);
+    }
     m.last = e;
     callback = e.callback;
     x = e.x;

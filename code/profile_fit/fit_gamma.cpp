@@ -80,7 +80,7 @@ void FIT_GAMMA() {
     int icb = 0;
     for (;;) {
         icb = gmAction(icb);
-        if (icb == EXIT_REQUEST) EXITINT("");
+        if (icb == EXIT_REQUEST) EXIT_PROGRAM();  // "No" goes on where the user was
         if (icb == QUIT) break;
         if (icb == SAVE_VALUES) {
             // What the entries hold is stored, so a value the user typed there is the one kept.

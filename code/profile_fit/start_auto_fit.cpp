@@ -31,8 +31,12 @@ rt::FArray<int, 3> SEARCH_INDICES;
 // after "Stop" then only restarts the ticks: a reflection is never written (or counted) twice.
 bool DISPLAY_WRITTEN = false;
 
+// True while the ticks run (between "Start" and "Stop" or the end of the pass).
+bool RUNNING = false;
+
 // "Exit", both "Go" buttons and "Start" take one state, "Stop" the other.
 void set_running_look(bool running) {
+    RUNNING = running;
     const int idle = running ? STATUS_GREYED : STATUS_ACTIVE;
     for (int k : {1, 6, 8, 18}) set_status(k, idle);
     set_status(19, running ? STATUS_ACTIVE : STATUS_GREYED);
@@ -42,6 +46,7 @@ void set_running_look(bool running) {
 // the summary heading and the fit summary.
 void end_pass() {
     gmDefineTimerCallback(TIMER_INTERVAL, 0);
+    RUNNING = false;
     set_status(1, STATUS_ACTIVE);
     END_GRAPHICS();
     log_fit_summary("SUMMARY OF REFLECTIONS FIT WITH AUTOFIT UTILITY");
@@ -137,7 +142,7 @@ void FIT_REFLECTION() {
 }
 
 // The handler of "Auto profile fit" (322). The main loop has checked that a reflection is on
-// display. Runs its own loop until the end of the data, "Exit", or the exit request.
+// display. Runs its own loop until the end of the data, "Exit", or an exit the user confirms.
 void START_AUTO_FIT() {
     FILEINFO_t& fi = FILEINFO;
     while (fi.OUTOPEN == 0) {
@@ -151,6 +156,7 @@ void START_AUTO_FIT() {
     clear_outcome_counters();
     FITOPT.IINT = 2;
     DISPLAY_WRITTEN = false;  // a new pass writes the reflection on display at its first "Start"
+    RUNNING = false;
 
     int iquit = 0;
     RUN_PKVALS(iquit);
@@ -165,7 +171,7 @@ void START_AUTO_FIT() {
     for (;;) {
         icb = gmAction(icb);
         bool goes_on = true;
-        if (icb == EXIT_REQUEST) EXITINT("");
+        if (icb == EXIT_REQUEST) EXIT_PROGRAM();  // "No" goes on where the user was
         if (icb == EXIT) {
             END_GRAPHICS();
             return;
@@ -185,8 +191,14 @@ void START_AUTO_FIT() {
                 DISPLAY_WRITTEN = true;
             }
         }
-        if (icb == SEARCH_HKL) goes_on = search_by_hkl();
-        if (icb == SEARCH_SEQ) goes_on = search_by_number();
+        if ((icb == SEARCH_HKL || icb == SEARCH_SEQ) && RUNNING) {
+            // A search would move the read position under the running pass: back to the first
+            // measurement of a standard, every reflection after it would be written again.
+            GUIERR(PROGID.PROG_TITLE.view(), "Press Stop before searching for a reflection");
+        } else {
+            if (icb == SEARCH_HKL) goes_on = search_by_hkl();
+            if (icb == SEARCH_SEQ) goes_on = search_by_number();
+        }
         if (icb == TICK) goes_on = next_reflection();
         if (!goes_on) return;
         PLOTSCAN();

@@ -65,7 +65,7 @@ Read search_by_number() { return after_read(search(STD_BY_NUMBER, typed_sequence
 }  // namespace
 
 // The handler of "Manual profile fit" (321). Runs its own loop until "Exit", the end of the
-// data, or the exit request.
+// data, or an exit the user confirms.
 void START_MANUAL_FIT() {
     if (!CURRENT_REFLECTION_VALID()) return;
     FITOPT.IINT = 2;
@@ -88,7 +88,7 @@ void START_MANUAL_FIT() {
     for (;;) {
         icb = gmAction(icb);
         Read read = Read::Fitted;
-        if (icb == EXIT_REQUEST) EXITINT("");
+        if (icb == EXIT_REQUEST) EXIT_PROGRAM();  // "No" goes on where the user was
         if (icb == EXIT) read = Read::Ended;
         handle_dialog_edit(icb);
         if (icb == PREVIOUS) read = move(STD_PREVIOUS);

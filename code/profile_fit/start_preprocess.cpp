@@ -110,7 +110,7 @@ void START_PREPROCESS() {
     int icb = 0;
     for (;;) {
         icb = gmAction(icb);
-        if (icb == EXIT_REQUEST) EXITINT("");
+        if (icb == EXIT_REQUEST) EXIT_PROGRAM();  // "No" goes on where the user was
         if (icb == EXIT || icb == QUIT) {
             gmRemoveWindow(preprocess_dialog());
             END_GRAPHICS();
@@ -125,7 +125,7 @@ void START_PREPROCESS() {
 }
 
 // The pass: rewinds the standard data file and rebuilds the table from row 1. Runs under the
-// timer until the end of the data, "Exit" after "Stop", a full table, or the exit request.
+// timer until the end of the data, "Exit" after "Stop", a full table, or an exit the user confirms.
 void PREPROCESS() {
     clear_outcome_counters();
     FITVALS.NFIT = 0;
@@ -151,7 +151,7 @@ void PREPROCESS() {
     int icb = 0;
     for (;;) {
         icb = gmAction(icb);
-        if (icb == EXIT_REQUEST) EXITINT("");
+        if (icb == EXIT_REQUEST) EXIT_PROGRAM();  // "No" goes on where the user was
         if (icb == EXIT) break;  // selectable only while stopped: the ticks are already off
         if (icb == STOP) {
             set_status(1, STATUS_ACTIVE);

@@ -171,7 +171,8 @@ void DC_TOSHELX(const rt::FArray<float, 6>& DC, rt::FArray<float, 6>& DCSHELX) {
 // Writes the current reflection as one entry of the integrated data file (nothing while no file
 // is open). An intensity (or, in the Rfine layouts, an esd) too large for its field is reported
 // in a box and the entry is left out; a write the file system refuses ends the program. Every
-// entry goes out to the file at once, so a failure loses nothing written before it.
+// entry goes out to the file at once, and the log is flushed with it, so a failure loses nothing
+// written before it.
 void WRITE_INT() {
     if (FILEINFO.OUTOPEN == 0) return;
     const float SEQCODE = 10.0f * float(REFLN.ISEQ) + float(REFLN.ISTD);
@@ -207,6 +208,12 @@ void WRITE_INT() {
     auto checked = [](int ios) {
         if (ios != rt::IOS_OK) EXITINT("ERROR WRITING INTEGRATED DATA FILE");
     };
+    // The entry goes out to the file, and the log's lines with it: a pass cut short (a signal,
+    // a full disk) leaves a log that says what the integrated data file holds.
+    auto flushed = [&checked] {
+        checked(rt::unit_flush(LUN_INT));
+        CHECK_LOG();
+    };
 
     int ND1 = 0, ND2 = 0, IERR = 0;
     if (FILEINFO.OUT_FORMAT == 1 || FILEINFO.OUT_FORMAT == 2) {
@@ -222,7 +229,7 @@ void WRITE_INT() {
                 checked(rt::write_unit(LUN_INT, "('PARAMETERS', 6(1X, F9.4))", FITPAR.VALS));
                 checked(rt::write_unit(LUN_INT, "('SIGMAS    ', 7(1X, F9.4))", FITPAR.SIGVAL, INTRES.SIGISUM));
             }
-            checked(rt::unit_flush(LUN_INT));
+            flushed();
             return;
         }
     } else {
@@ -243,7 +250,7 @@ void WRITE_INT() {
                 DC_TOSHELX(DC, DCSHELX);
                 checked(rt::write_unit(LUN_INT, head + ", 6F8.5)", REFLN.IH, PEAK_OUT, SIGMA_OUT, DCSHELX));
             }
-            checked(rt::unit_flush(LUN_INT));
+            flushed();
             return;
         }
     }

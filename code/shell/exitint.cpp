@@ -12,9 +12,10 @@
 
 // Shows the message, when it is not blank, in an error box: its first 60 characters, every
 // character outside the codes 32..122 (tabs, control characters, "{", "~", codes above 127)
-// shown as a blank. Then the configuration file is rewritten, the toolkit closed and the program
-// ends with status 0; open files are closed and the scratch standard data file is deleted on the
-// way out. A log or configuration file that did not take its last lines is named in a box.
+// shown as a blank; the log, while open, receives the same line. Then the configuration file is
+// rewritten, the toolkit closed and the program ends with status 0; open files are closed and
+// the scratch standard data file is deleted on the way out. A log or configuration file that did
+// not take its last lines is named in a box.
 void EXITINT(std::string_view message) {
     int len = rt::TRULEN(message);
     if (len > 0) {
@@ -24,6 +25,9 @@ void EXITINT(std::string_view message) {
             const unsigned char u = static_cast<unsigned char>(local(i));
             if (u < 32 || u > 122) local(i) = ' ';
         }
+        // The log, while open, keeps why the program ended.
+        LOG_WRITE("(1X,A)", local.sub(1, local.trulen()));
+        CHECK_LOG();
         gmDisplayErrorBox(PROGID.PROG_TITLE.view(), local.sub(1, local.trulen()));
     }
     CHECK_LOG(true);  // the last lines of the log reach it, or a box says they did not

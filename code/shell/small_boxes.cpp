@@ -15,6 +15,7 @@
 namespace {
 bool wait_box_up = false;
 float step_field = 0.02f;  // what the step-size field holds while the dialog is not built
+constexpr float MAX_STEP = 10000.0f;  // the first step the standard data file cannot write
 }  // namespace
 
 bool waitbox_shown() { return wait_box_up; }
@@ -34,9 +35,10 @@ void WAITBOX(int flag) {
     }
 }
 
-// Asks for the omega step width in degrees, at least 0.001. The field is never refilled, so
-// each call offers the value of the previous one; a value below 0.001 is refused with a box and
-// replaced by 0.001 in the field.
+// Asks for the omega step width in degrees, at least 0.001 and below 10000. The field is never
+// refilled, so each call offers the value of the previous one; a value below 0.001 is refused
+// with a box and replaced by 0.001 in the field, one too large with a box that leaves the field
+// as typed.
 void GET_STEP_SIZE(float& step) {
     const int dialog = GRAPHICS.IWID(6, 70);
     if (dialog == 0) {
@@ -52,10 +54,16 @@ void GET_STEP_SIZE(float& step) {
         icb = gmAction(icb);
         if (icb == 672) {
             step = entry_real(gmEnqValueSetting(field));  // beyond the float range: an infinity
-            if (step >= 0.001f) break;  // compared in single precision: a typed 0.001 passes
-            GUIERR(PROGID.PROG_TITLE.view(), "  Step size too small");
-            step = 0.001f;
-            gmSetValueSetting(field, 0.001f);
+            // Compared in single precision: a typed 0.001 passes. A step the reflection records
+            // of the standard data file cannot hold (F10.5) would drop every scan of the load.
+            if (step >= 0.001f && step < MAX_STEP) break;
+            if (step >= MAX_STEP) {
+                GUIERR(PROGID.PROG_TITLE.view(), "  Step size too large: at most 9999.999");
+            } else {
+                GUIERR(PROGID.PROG_TITLE.view(), "  Step size too small");
+                step = 0.001f;
+                gmSetValueSetting(field, 0.001f);
+            }
         }
         gmDrawWindow(dialog);
     }

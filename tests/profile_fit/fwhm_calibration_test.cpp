@@ -128,11 +128,16 @@ TEST_F(FwhmCalibration, AnUndeterminedLineIsShownAsNotANumberAndNotSaved) {
     EXPECT_EQ(transcript().back(), "hide " + FWHM_DIALOG);
 }
 
-TEST_F(FwhmCalibration, ExitRequestInTheDialogEndsTheProgram) {
+// The dialog's close box asks the main loop's question: "No" leaves the dialog open as it was.
+TEST_F(FwhmCalibration, ExitRequestInTheDialogAsksAndNoKeepsTheDialog) {
+    const std::string question = "ask " + kvtest::TITLE + " | Are you sure you want to exit the program? -> ";
     table(TWO_POINTS);
-    script({"press -1"});
+    calibrate({"set 6 2 0.05", "press -1", "answer 3", "press 65"});
+    EXPECT_EQ(FITPAR.PKVALS(2, 1), 0.05f);
+    EXPECT_EQ(count(question + "3"), 1);
+    script({"press -1", "answer 6"});
     EXPECT_EQ(exit_status([] { FIT_GAMMA(); }), 0);
-    EXPECT_EQ(FITPAR.PKVALS(2, 1), 0.18f);
+    EXPECT_EQ(FITPAR.PKVALS(2, 1), 0.05f);
 }
 
 TEST_F(FwhmCalibration, TheSavedWidthRuleStartsTheNextFit) {

@@ -123,11 +123,14 @@ TEST_F(ManualFit, AReadErrorEndsThePassWithABoxInsteadOfShowingTheOldReflection)
     expect_window_handed_back();
 }
 
-TEST_F(ManualFit, ExitRequestEndsTheProgramWithoutAQuestion) {
+TEST_F(ManualFit, ExitRequestAsksAndNoStaysWithTheReflectionOnDisplay) {
     load();
-    wl::script::load_lines({"press 103", "press -1"});
+    const std::string question = "ask " + kvtest::TITLE + " | Are you sure you want to exit the program? -> ";
+    wl::script::load_lines({"press 103", "press -1", "answer 3", "press 103", "press -1", "answer 6"});
     EXPECT_EQ(exit_status([] { START_MANUAL_FIT(); }), 0);
-    for (const std::string& l : transcript()) EXPECT_EQ(l.find("exit the program"), std::string::npos) << l;
+    EXPECT_EQ(count(question + "3"), 1);
+    EXPECT_EQ(count(question + "6"), 1);
+    EXPECT_EQ(REFLN.ISEQ, 3);
 }
 
 TEST_F(ManualFit, FitModesRefuseAnEmptyDataSet) {

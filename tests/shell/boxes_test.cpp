@@ -124,6 +124,35 @@ TEST_F(SmallBoxes, StepWidthBelowOneThousandthIsRefusedAndReplaced) {
     EXPECT_EQ(transcript().size(), 4u);  // no box
 }
 
+// What the step box cannot use is refused with a box and the dialog stays for a new number: a
+// text that is no number (a decimal comma included) or beyond a 32-bit real, refused by the
+// entry with the text typed; a step so large that the standard data file cannot hold it, refused
+// by the dialog. The step then typed is the one returned.
+TEST_F(SmallBoxes, StepWidthThatCannotBeUsedIsRefusedAndTheNextOneTaken) {
+    const std::string not_a_number = "\" is not a number: type digits with a decimal point, for example 0.025 or 2.5E-2";
+    const struct {
+        const char* typed;
+        std::string box;
+    } cases[] = {{"0,03", "\"0,03" + not_a_number},
+                 {"abc", "\"abc" + not_a_number},
+                 {"1e400", "\"1e400\" is too large: type a number between -3.4E+38 and 3.4E+38"},
+                 {"1e38", "  Step size too large: at most 9999.999"},
+                 {"10000", "  Step size too large: at most 9999.999"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        script({std::string("set 6 71 ") + c.typed, "press 672", "set 6 71 0.03", "press 672"});
+        float step = 0.02f;
+        GET_STEP_SIZE(step);
+        EXPECT_EQ(step, 0.03f);
+        EXPECT_EQ(transcript(), (std::vector<std::string>{"show " + kvtest::TITLE, "box " + kvtest::TITLE + " | " + c.box,
+                                                          "hide " + kvtest::TITLE}));
+    }
+    script({"set 6 71 9999.999", "press 672"});
+    float step = 0.0f;
+    GET_STEP_SIZE(step);
+    EXPECT_EQ(step, 9999.999f);
+}
+
 TEST_F(SmallBoxes, NoParameterFileBoxWaitsThroughCancelledChoices) {
     kvtest::write_bytes(dir / "inst.par", kvtest::join(kvtest::PARAMETERS));
     script({"press 811", "cancel", "press -1", "press 811", "cancel", "press 811", "file " + (dir / "inst.par").string()});

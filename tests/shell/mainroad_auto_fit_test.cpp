@@ -30,6 +30,7 @@ const std::string READ_ERROR = BOX + "Read error in standard data file: automati
 const std::string HEADING = "\r\n\r\n" + std::string(60, '*') + "\r\n" + std::string(10, ' ') +
                             "SUMMARY OF REFLECTIONS FIT WITH AUTOFIT UTILITY\r\n";
 constexpr int NREFL = kvtest::MAINROAD_REFLECTIONS;
+const std::string EXIT_QUESTION = "ask " + kvtest::TITLE + " | Are you sure you want to exit the program? -> ";
 
 // The generated data set loaded as the manual fit and preprocessing tests load it.
 class AutoFitPass : public kvtest::LoadedSet {
@@ -143,13 +144,28 @@ TEST_F(AutoFitPass, SearchesShowTheFoundReflectionWithoutWritingIt) {
           "set 1 5 9 9 9", "press 106",       // not found: 16 comes back
           "set 1 5 a b c", "press 106",       // not numbers: nothing happens
           "press 118",                        // 16 already written: the ticks restart
-          "set 1 7 3", "press 108",           // while running, from the entry: 3, not written
-          "ticks 1", "press 119",             // the ticks go on after it: 4
+          "set 1 7 3", "press 108",           // while running, from the entry: refused
+          "ticks 1", "press 119",             // the ticks go on in file order: 17
           "press 101"});
-    EXPECT_EQ(written(), (std::vector<int>{15, 16, 4}));
-    EXPECT_EQ(REFLN.ISEQ, 4);
+    EXPECT_EQ(written(), (std::vector<int>{15, 16, 17}));
+    EXPECT_EQ(REFLN.ISEQ, 17);
     EXPECT_EQ(count(BOX + "Reflection not found"), 1);
-    EXPECT_EQ(fits_counted(), 8);  // 9, 20, 15, Start, the tick, 16 again, 3, the tick
+    EXPECT_EQ(count(BOX + "Press Stop before searching for a reflection"), 1);
+    EXPECT_EQ(fits_counted(), 7);  // 9, 20, 15, Start, the tick, 16 again, the tick
+}
+
+// A search while the pass runs would move its read position: back to the first measurement of
+// a standard, every reflection after it would be written a second time. It is refused with a
+// box, and the pass writes every reflection once, as a pass without the search.
+TEST_F(AutoFitPass, SearchWhileThePassRunsIsRefusedAndNothingIsWrittenTwice) {
+    load();
+    open_output();
+    pass({"press 541", "press 118", "ticks 5", "set 1 5 1 0 0", "press 106", "set 1 7 2", "press 108", "run",
+          "press 101"});
+    std::vector<int> every(NREFL);
+    for (int k = 0; k < NREFL; ++k) every[k] = k + 1;
+    EXPECT_EQ(written(), every);
+    EXPECT_EQ(count(BOX + "Press Stop before searching for a reflection"), 2);
 }
 
 TEST_F(AutoFitPass, ReadErrorAtATickEndsThePassWithABox) {
@@ -174,11 +190,28 @@ TEST_F(AutoFitPass, ReadErrorInASearchEndsThePassWithABox) {
     EXPECT_EQ(log().rfind(HEADING, 0), 0u);
 }
 
-TEST_F(AutoFitPass, ExitRequestEndsTheProgramWithoutAQuestion) {
+// Each entry of the integrated data file goes out with the log's lines so far: a pass cut short
+// leaves a log that says what the file holds.
+TEST_F(AutoFitPass, EachEntryWrittenTakesTheLogsLinesToTheDisk) {
     load();
-    wl::script::load_lines({"answer 7", "press 541", "press 118", "ticks 1", "press -1"});
+    open_output();
+    LOG_WRITE("(1X,A)", "A LINE OF THIS PASS");
+    EXPECT_EQ(kvtest::read_bytes(dir / "run.log"), "");  // still in the log's buffer
+    pass({"press 541", "press 118", "press 119", "press 101"});  // Start writes the reflection on display
+    EXPECT_EQ(kvtest::read_bytes(dir / "run.log"), "A LINE OF THIS PASS\r\n");
+}
+
+// The close box of the fitting dialog asks the main loop's question: "No" goes on with the pass
+// where it was, "Yes" ends the program.
+TEST_F(AutoFitPass, ExitRequestAsksAndNoGoesOnWithThePass) {
+    load();
+    wl::script::load_lines({"answer 7", "press 541", "press 118", "ticks 1", "press -1", "answer 3", "ticks 1",
+                            "press -1", "answer 6"});
     EXPECT_EQ(exit_status([] { START_AUTO_FIT(); }), 0);
-    for (const std::string& l : transcript()) EXPECT_EQ(l.find("exit the program"), std::string::npos) << l;
+    EXPECT_EQ(count(EXIT_QUESTION + "3"), 1);
+    EXPECT_EQ(count(EXIT_QUESTION + "6"), 1);
+    EXPECT_EQ(REFLN.ISEQ, 3);  // Start on 1, a tick, "No", a tick
+    EXPECT_EQ(fits_counted(), 3);
 }
 
 TEST_F(AutoFitPass, DialogEditsReachTheRecordAndResetRestoresTheFileSettings) {

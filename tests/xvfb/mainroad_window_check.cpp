@@ -17,7 +17,19 @@
 //         The pass rate and the Stop latency are reported.
 //   long  the journey on some thousands of reflections to the end of the data: the "End of
 //         File" box is shown within moments of the last reflection and the program answers.
-// usage: mainroad_window_check road|stop|stopstart|long KELVORANTIDE KELVOR_SCRIPT KELVOR_GEN
+//   closebox  the close box of the fitting dialog while the pass runs asks the exit question;
+//         the pass waits for the answer, "No" goes on where it was, and the file holds every
+//         reflection once.
+//   menubar  a click on the greyed menu bar while the pass runs opens nothing: the pass goes on
+//         and a Stop pressed next is answered at once.
+//   search  an h k l typed into its entry while the pass runs (Return) is refused with a box;
+//         the pass goes on and writes every reflection once, as the scripted run.
+//   fwhm  after a preprocessing pass, the close box of the FWHM dialog asks the exit question;
+//         "No" leaves the dialog open, and its "Quit" then closes it.
+//   step  an Old Vosket load: "0,03", "abc" and "1e400" in the step-size box are each refused
+//         with a box and the dialog stays; the step then typed is the one in the standard data
+//         file written next.
+// usage: mainroad_window_check road|stop|stopstart|long|closebox|menubar|search|fwhm|step KELVORANTIDE KELVOR_SCRIPT KELVOR_GEN
 //                              FIXTURE_DIR SPEC [REPEATS]
 // REPEATS: how many times the long passes repeat the main road's reflections (a slower build
 // runs fewer).
@@ -40,6 +52,9 @@
 
 #include "drive_support.h"
 #include "platform/fltk/boxes.h"
+
+// Xlib last: its macros clash with other names.
+#include <X11/Xlib.h>
 
 namespace {
 
@@ -436,18 +451,289 @@ int run_long(const Setup& s, int repeats) {
     return failures ? 1 : 0;
 }
 
+// A click on a window's close box, as the window manager passes it on: WM_DELETE_WINDOW in a
+// WM_PROTOCOLS message to the window (also where no manager draws a close box).
+bool press_close_box(const std::string& id) {
+    Display* d = XOpenDisplay(nullptr);
+    if (!d) return false;
+    XEvent ev{};
+    ev.xclient.type = ClientMessage;
+    ev.xclient.window = Window(std::stoul(id));
+    ev.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+    ev.xclient.format = 32;
+    ev.xclient.data.l[0] = long(XInternAtom(d, "WM_DELETE_WINDOW", False));
+    ev.xclient.data.l[1] = CurrentTime;
+    const bool sent = XSendEvent(d, ev.xclient.window, False, NoEventMask, &ev) != 0;
+    XCloseDisplay(d);  // sends it
+    return sent;
+}
+
+// "No", the second of the exit question's two buttons (90 pixels wide, 12 apart, 12 from the
+// box's right and bottom edges, 28 high).
+bool answer_no(const std::string& box) {
+    const Geometry g = geometry(box);
+    run("xdotool mousemove --window " + box + " " + std::to_string(g.w - 12 - 45) + " " +
+        std::to_string(g.h - 12 - 14) + " click 1");
+    return wait_gone(box, 5);
+}
+
+// Waits until the file has grown past `than` bytes.
+bool grows(const fs::path& out, long than, double seconds) {
+    const auto end = Clock::now() + std::chrono::duration<double>(seconds);
+    while (Clock::now() < end) {
+        if (bytes_on_disk(out) > than) return true;
+        pause_ms(10);
+    }
+    return false;
+}
+
+// The start of the checks on a running pass: the big data set loaded and the pass running.
+std::string running_pass(const Setup& s, int repeats, fs::path& dir, int& total) {
+    dir = big_dir(s, repeats, total);
+    if (dir.empty()) return "";
+    const std::string master = start_pass(dir, "big");
+    if (master.empty()) return "";
+    check(grows(dir / "window/out.int", 0, 30), "the pass writes reflections");
+    pause_ms(200);
+    return master;
+}
+
+int run_close_box(const Setup& s, int repeats) {
+    int total = 0;
+    fs::path dir;
+    const std::string master = running_pass(s, repeats, dir, total);
+    if (master.empty()) {
+        if (!dir.empty()) report_end(dir);
+        return 1;
+    }
+    const fs::path out = dir / "window/out.int";
+    const std::string fit = dialog("Fitting Controls");
+    step("the close box of the fitting dialog");
+    check(press_close_box(fit), "the close box is pressed");
+    const std::string box = wait_window(10, wl::fltk::kClassMessage);
+    check(!box.empty(), "the close box asks the exit question");
+    if (!box.empty()) {
+        pause_ms(300);
+        const long held = bytes_on_disk(out);
+        pause_ms(500);
+        check(bytes_on_disk(out) == held, "the pass waits for the answer");
+        check(!gone(fit), "the fitting dialog stays");
+        step("No");
+        check(answer_no(box), "No closes the question");
+        check(app_pid > 0 && waitpid(app_pid, nullptr, WNOHANG) == 0, "the program goes on");
+        check(grows(out, held, 10), "the pass goes on where it was");
+    }
+    pass_ends(60);
+    exit_program(master);
+    whole_pass_written(s, dir, total);
+    report_end(dir);
+    return failures ? 1 : 0;
+}
+
+int run_menu_bar(const Setup& s, int repeats) {
+    int total = 0;
+    fs::path dir;
+    const std::string master = running_pass(s, repeats, dir, total);
+    if (master.empty()) {
+        if (!dir.empty()) report_end(dir);
+        return 1;
+    }
+    const fs::path out = dir / "window/out.int";
+    step("a click on the greyed menu bar");
+    run("xdotool mousemove --window " + master + " 20 " + std::to_string(wl::fltk::kBarHeight / 2) + " click 1");
+    pause_ms(300);
+    check(grows(out, bytes_on_disk(out), 5), "the pass goes on after the click");
+    step("Stop");
+    const std::string stop_at = cell_point(master, 16, 1, 2, 1, wl::fltk::kBarHeight, wl::fltk::kBarHeight);
+    run("xdotool " + stop_at);
+    const auto pressed = Clock::now();
+    run("xdotool click 1");
+    const double latency = idle_after(pressed, 0.3, 10);
+    check(latency >= 0 && latency < 1.0, "Stop is answered at once, after " + std::to_string(int(latency * 1e3)) + " ms");
+    const long stopped_at = bytes_on_disk(out);
+    pause_ms(500);
+    check(bytes_on_disk(out) == stopped_at, "the file does not grow after Stop");
+    check(windows(wl::fltk::kClassMessage).empty(), "the pass was stopped before the end of the data");
+    step("Start");
+    click_cell(master, 16, 2, 2, 1, wl::fltk::kBarHeight, wl::fltk::kBarHeight);
+    pass_ends(60);
+    exit_program(master);
+    whole_pass_written(s, dir, total);
+    report_end(dir);
+    return failures ? 1 : 0;
+}
+
+int run_search(const Setup& s, int repeats) {
+    int total = 0;
+    fs::path dir;
+    const std::string master = running_pass(s, repeats, dir, total);
+    if (master.empty()) {
+        if (!dir.empty()) report_end(dir);
+        return 1;
+    }
+    step("an h k l typed while the pass runs");
+    click_cell(master, 5, 1, 3, 1, wl::fltk::kBarHeight, wl::fltk::kBarHeight);  // the h k l entry
+    run("xdotool key ctrl+a BackSpace");
+    run("xdotool type --delay 30 '0 0 2'");  // the main road's standard
+    run("xdotool key Return");
+    const std::string box = wait_window(10, wl::fltk::kClassError);
+    check(!box.empty(), "the search is refused with a box while the pass runs");
+    if (!box.empty()) check(return_until_gone(box), "the box is answered");
+    pass_ends(60);
+    exit_program(master);
+    whole_pass_written(s, dir, total);
+    report_end(dir);
+    return failures ? 1 : 0;
+}
+
+int run_fwhm(const Setup& s) {
+    const fs::path dir = fresh_dir(s, s.fixtures, "mainroad");
+    if (dir.empty()) return 1;
+    shot_dir = dir.string();
+    const fs::path wd = dir / "window";
+    start_app(wd / "bin/kelvorantide", wd, {"--transcript", (wd / "shown.txt").string()});
+    const std::string master = master_window();
+    check(!master.empty(), "the main window is shown");
+    check(choose_file((wd / "mainroad.rfl").string()), "the data file is chosen");
+    const std::string format = dialog("Input Data file Format");
+    check(!format.empty(), "the format dialog is shown");
+    if (master.empty() || format.empty()) {
+        report_end(dir);
+        return 1;
+    }
+    click_cell(format, 4, 1, 2, 1);  // "OK"
+    check(choose_file((wd / "mainroad.par").string()), "the parameter file is chosen");
+    check(answer_box("the data file is read"), "the notice is closed");
+    step("Utilities > Preprocess, Go");
+    check(choose_menu(master, 3, 1, wl::fltk::kClassDialog), "Preprocess shows its dialog");
+    const std::string pre = dialog("Preprocessing Control");
+    check(!pre.empty(), "the preprocessing dialog is shown");
+    if (!pre.empty()) click_cell(pre, 6, 1, 2, 1);  // "Go"
+    check(answer_box("the end of the data"), "\"End of File\" is answered");
+    check(answer_box("the reflections stored"), "the count of stored reflections is answered");
+    step("Utilities > Calc FWHM");
+    check(choose_menu(master, 3, 5, wl::fltk::kClassDialog), "Calc FWHM shows its dialog");
+    const std::string fw = dialog("FWHM values from dataset");
+    check(!fw.empty(), "the FWHM dialog is shown");
+    if (!fw.empty()) {
+        step("the close box of the FWHM dialog");
+        check(press_close_box(fw), "the close box is pressed");
+        const std::string box = wait_window(10, wl::fltk::kClassMessage);
+        check(!box.empty(), "the close box asks the exit question");
+        if (!box.empty()) check(answer_no(box), "No closes the question");
+        pause_ms(300);
+        check(app_pid > 0 && waitpid(app_pid, nullptr, WNOHANG) == 0, "the program goes on");
+        check(!gone(fw), "the FWHM dialog stays open");
+        step("Quit");
+        click_cell(fw, 2, 1, 2, 1);
+        check(wait_gone(fw, 10), "Quit closes the FWHM dialog");
+    }
+    exit_program(master);
+    const std::string shown = read_bytes(wd / "shown.txt");
+    check(shown.find("Are you sure you want to exit the program? -> 3") != std::string::npos,
+          "the question was answered No");
+    if (failures) std::fprintf(stderr, "shown:\n%s", shown.c_str());
+    report_end(dir);
+    return failures ? 1 : 0;
+}
+
+// Types a text into the step-size box and presses its Ok.
+void type_step(const std::string& dlg, const std::string& text) {
+    click_cell(dlg, 7, 1, 2, 1);
+    run("xdotool key ctrl+a BackSpace");
+    run("xdotool type --delay 20 " + quoted(text));
+    click_cell(dlg, 4, 0, 2, 1);
+}
+
+int run_step(const Setup& s) {
+    std::string tmpl = (fs::temp_directory_path() / "kvstepXXXXXX").string();
+    if (!mkdtemp(tmpl.data())) return 1;
+    const fs::path dir = tmpl;
+    shot_dir = dir.string();
+    const fs::path wd = dir / "window";
+    std::error_code ec;
+    fs::create_directories(wd / "bin", ec);
+    fs::copy_file(s.app, wd / "bin/kelvorantide", ec);
+    // The main road's reflections measured with the common step (Old Vosket has one step width).
+    std::istringstream spec_in(read_bytes(s.spec));
+    std::string spec;
+    for (std::string line; std::getline(spec_in, line);)
+        if (line.find("step=") == std::string::npos) spec += line + "\n";
+    write_bytes(dir / "vos.spec", spec);
+    const int rc = run(quoted(s.gen.string()) + " " + quoted((dir / "vos.spec").string()) + " " +
+                       quoted((wd / "vos").string()) + " --format vosket >/dev/null");
+    check(rc == 0 && fs::exists(wd / "vos.dat") && !ec, "the Old Vosket data set is written");
+    if (failures) {
+        report_end(dir);
+        return 1;
+    }
+    start_app(wd / "bin/kelvorantide", wd, {"--transcript", (wd / "shown.txt").string()});
+    const std::string master = master_window();
+    check(!master.empty(), "the main window is shown");
+    check(choose_file((wd / "vos.dat").string()), "the data file is chosen");
+    const std::string format = dialog("Input Data file Format");
+    check(!format.empty(), "the format dialog is shown");
+    if (master.empty() || format.empty()) {
+        report_end(dir);
+        return 1;
+    }
+    // "Old Vosket": column 1, row 5 within the radio box, which sits at column 1, row 2.
+    click_cell(format, 1 + 1, 2 + 5, 6, 1);
+    click_cell(format, 4, 1, 2, 1);  // "OK"
+    check(wait_gone(format, 10), "OK closes the format dialog");
+    check(choose_file((wd / "vos.par").string()), "the parameter file is chosen");
+    const std::string dlg = wait_window(20, wl::fltk::kClassDialog, "Kelvorantide");
+    check(!dlg.empty(), "the step-size box is shown");
+    if (dlg.empty()) {
+        report_end(dir);
+        return 1;
+    }
+    for (const char* bad : {"0,03", "abc", "1e400"}) {
+        step(std::string("step ") + bad);
+        type_step(dlg, bad);
+        const std::string box = wait_window(10, wl::fltk::kClassError);
+        check(!box.empty(), std::string("\"") + bad + "\" is refused with a box");
+        if (!box.empty()) check(return_until_gone(box), "the box is answered");
+        check(!gone(dlg), "the step-size box stays for a new number");
+    }
+    step("step 0.03");
+    type_step(dlg, "0.03");
+    check(wait_gone(dlg, 10), "Ok with 0.03 closes the step-size box");
+    check(answer_box("the data file is read"), "the notice is closed");
+    step("File > Write Std datafile");
+    check(choose_menu(master, 1, 7, wl::fltk::kClassFile), "Write Std datafile asks for a file");
+    check(choose_file((wd / "written.rfl").string()), "the standard data file is named");
+    // The copy ends with "End of File" and "Standard data file written successfully".
+    for (int k = 0; k < 2; ++k) check(answer_box("the copy's notice"), "the copy's notice is answered");
+    // Every reflection record carries the step typed last (F10.5 after column 73).
+    std::istringstream in(read_bytes(wd / "written.rfl"));
+    int seen = 0, right = 0;
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty() || line[0] != 'R' || line.size() < 83) continue;
+        ++seen;
+        right += line.substr(73, 10) == "   0.03000";
+    }
+    check(seen == reflections_in(dir / "vos.spec") && right == seen,
+          "every record of the file written carries the step 0.03: " + std::to_string(right) + " of " +
+              std::to_string(seen));
+    exit_program(master);
+    if (failures) std::fprintf(stderr, "shown:\n%s", read_bytes(wd / "shown.txt").c_str());
+    report_end(dir);
+    return failures ? 1 : 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 7 && argc != 8) {
-        std::fprintf(stderr, "usage: %s road|stop|stopstart|long KELVORANTIDE KELVOR_SCRIPT KELVOR_GEN FIXTURE_DIR SPEC "
+        std::fprintf(stderr, "usage: %s road|stop|stopstart|long|closebox|menubar|search|fwhm|step KELVORANTIDE KELVOR_SCRIPT KELVOR_GEN FIXTURE_DIR SPEC "
                      "[REPEATS]\n", argv[0]);
         return 2;
     }
     signal(SIGALRM, on_alarm);
     const std::string mode = argv[1];
     // The long passes have more time; each stays well within its test's limit.
-    alarm(mode == "road" || mode == "stop" ? 55 : 170);
+    alarm(mode == "road" || mode == "stop" || mode == "step" || mode == "fwhm" ? 55 : 170);
     const Setup s{argv[2], argv[3], argv[4], argv[5], argv[6]};
     measure_grid();
     if (mode == "road") return run_road(s);
@@ -455,6 +741,11 @@ int main(int argc, char** argv) {
     const int repeats = argc == 8 ? std::max(std::atoi(argv[7]), 1) : 150;
     if (mode == "stopstart") return run_stop_start(s, repeats);
     if (mode == "long") return run_long(s, repeats);
+    if (mode == "closebox") return run_close_box(s, repeats);
+    if (mode == "menubar") return run_menu_bar(s, repeats);
+    if (mode == "search") return run_search(s, repeats);
+    if (mode == "step") return run_step(s);
+    if (mode == "fwhm") return run_fwhm(s);
     std::fprintf(stderr, "unknown mode %s\n", mode.c_str());
     return 2;
 }

@@ -8,7 +8,7 @@
 //           the screen; the menu shows its entries with their states.
 //   clicks  a click (xdotool) on each control queues its callback number and changes the
 //           model as the user did; typed numbers are kept in full, a text that is no number is
-//           refused, a display-only entry takes no typing.
+//           refused with a box that shows it, a display-only entry takes no typing.
 // Exit status 0 when the check holds; the reason for a failure on stderr.
 #include <unistd.h>
 
@@ -250,6 +250,22 @@ int next_callback() {
     return cb;
 }
 
+// After an edit the entry refuses: the box that says so is answered with a click on its OK (90
+// by 28 pixels, 12 from the box's right and bottom edges), then the push button is clicked; the
+// callback the program takes next.
+int callback_after_refusal() {
+    Fl_Widget* b = shown(id.button);
+    Fl_Window* win = b->window();
+    const std::string at = std::to_string(win->x_root() + b->x() + b->w() / 2) + " " +
+                           std::to_string(win->y_root() + b->y() + b->h() / 2);
+    const std::string cmd = "(box=$(xdotool search --sync --onlyvisible --classname " + std::string(wl::fltk::kClassError) +
+                            " | head -n 1); eval $(xdotool getwindowgeometry --shell $box); "
+                            "xdotool mousemove --window $box $((WIDTH - 57)) $((HEIGHT - 26)) click 1; sleep 0.3; "
+                            "xdotool mousemove " + at + " click 1) >/dev/null 2>&1 &";
+    check(std::system(cmd.c_str()) == 0, "xdotool started");
+    return next_callback();
+}
+
 int run_clicks() {
     build();
     wl::Model& m = wl::model();
@@ -295,27 +311,34 @@ int run_clicks() {
     keys("key Return");
     check(next_callback() == 108, "Enter in the value entry queues its callback");
     check(m.find(id.value)->value == 12.3456789, "the typed number is kept in full");
-    // A text that is no number: refused, the value kept and shown again.
+    // A text that is no number: refused with a box that shows it, the value kept and shown
+    // again; what the edit queued is dropped, so the next callback is the push button's, clicked
+    // once the box is answered.
     keys("key ctrl+a BackSpace");
     keys("type 1.5abc");
     keys("key Return");
-    check(next_callback() == 109, "a text that is no number queues the value-error callback");
+    check(callback_after_refusal() == 111, "a text that is no number queues nothing");
     check(m.find(id.value)->value == 12.3456789, "and leaves the value as it was");
-    // Exponents as the program's files write them are numbers; what C would also take is not.
+    check(!m.boxes.empty() && m.boxes.back().text.rfind("\"1.5abc\" is not a number", 0) == 0,
+          "the box shows the text typed");
+    // Exponents as the program's files write them are numbers; what C would also take is not,
+    // nor a number beyond a 32-bit real.
     struct Typed {
         const char* text;
         bool number;
         double value;
     };
     for (const Typed& t : {Typed{"1.5D3", true, 1500.0}, Typed{" -2.5e-3 ", true, -2.5e-3}, Typed{"nan", false, 0},
-                           Typed{"0x10", false, 0}, Typed{"1e999", false, 0}, Typed{"1.", true, 1.0}}) {
+                           Typed{"0x10", false, 0}, Typed{"1e999", false, 0}, Typed{"4e38", false, 0},
+                           Typed{"1.", true, 1.0}}) {
         const double was = m.find(id.value)->value;
+        click(shown(id.value));
         keys("key ctrl+a BackSpace");
         keys(std::string("type -- '") + t.text + "'");
         keys("key Return");
-        const int cb = next_callback();
+        const int cb = t.number ? next_callback() : callback_after_refusal();
         const double now = m.find(id.value)->value;
-        check(cb == (t.number ? 108 : 109) && now == (t.number ? t.value : was),
+        check(cb == (t.number ? 108 : 111) && now == (t.number ? t.value : was),
               std::string("typed \"") + t.text + "\": callback " + std::to_string(cb) + ", value " + std::to_string(now));
     }
     // A number too wide for its field shows asterisks; Enter on it, untouched, keeps the number.

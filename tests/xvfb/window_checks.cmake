@@ -10,6 +10,10 @@ if(KV_FLTK AND TARGET kv_platform_fltk)
   target_include_directories(mainroad_window_check PRIVATE ${PROJECT_SOURCE_DIR}/code)
   # It runs the programs and the fixture generator: build them with it.
   add_dependencies(mainroad_window_check kelvorantide kelvor-script kelvor-gen kv_fixtures)
+  # It presses close boxes as a window manager passes them on (plain Xlib).
+  find_package(X11 REQUIRED)
+  target_link_libraries(mainroad_window_check PRIVATE ${X11_LIBRARIES})
+  target_include_directories(mainroad_window_check PRIVATE ${X11_INCLUDE_DIR})
 
   if(KV_XVFB)
     foreach(_mode layout clicks)
@@ -31,5 +35,14 @@ if(KV_FLTK AND TARGET kv_platform_fltk)
     endif()
     kv_window_test(xvfb_mainroad_stopstart 180 $<TARGET_FILE:mainroad_window_check> stopstart ${_road} ${_stopstart})
     kv_window_test(xvfb_mainroad_long 180 $<TARGET_FILE:mainroad_window_check> long ${_road} ${_long})
+    # Touching the window while a pass runs: the close box of the fitting dialog, the greyed
+    # menu bar, a search typed into its entry; what the step-size box cannot read; the close
+    # box of the FWHM dialog.
+    foreach(_mode closebox menubar search)
+      kv_window_test(xvfb_mainroad_${_mode} 180 $<TARGET_FILE:mainroad_window_check> ${_mode} ${_road} ${_stopstart})
+    endforeach()
+    foreach(_mode step fwhm)
+      kv_window_test(xvfb_mainroad_${_mode} 60 $<TARGET_FILE:mainroad_window_check> ${_mode} ${_road})
+    endforeach()
   endif()
 endif()

@@ -33,13 +33,13 @@ namespace {
 
 // Every keystroke reaches the model: the entry's text, and for a value entry the full number
 // typed (never a copy rounded to the decimals shown). A text that is no number leaves the value
-// as it was until the edit ends (EntryField::commit).
+// as it was until the edit ends (EntryField::commit), where the model refuses it.
 void input_cb(Fl_Widget* b, void*);
 
 // A one-line or multi-line entry. An edit ends with Enter (one-line entries) or when the entry
 // loses the focus after a change; then the entry's callback, if it has one, is queued (the
 // h k l typed in the fit modes, a changed limit of the fitting dialog). A value entry whose text
-// is no number at that moment shows its kept number again and queues its value-error callback.
+// is no number at that moment is refused (Model::end_edit) and queues its value-error callback.
 template <class Base>
 class EntryField : public Base {
 public:
@@ -69,17 +69,13 @@ private:
         Widget* w = model().find(id);
         if (!w) return;
         // Only a typed text is judged: Enter on a number shown as it was set (asterisks for one
-        // too wide for its field included) leaves that number alone.
-        if (w->kind == KIND_VALUE && typed) {
-            double d = 0.0;
-            if (!read_typed_number(w->text, d)) {
-                // Refused: the number from before the edit, not a part of the text typed.
-                w->value = before;
-                w->text = value_text(w->value, w->field_width, w->decimals);
-                this->value(trimmed(w->text).c_str());
-                model().post_callback(id, Cb::ValueError);
-                return;
-            }
+        // too wide for its field included) leaves that number alone. The edit ends with what
+        // the entry shows, whatever the program wrote into the model meanwhile: a search typed
+        // while a pass puts each reflection's h k l there searches what was typed.
+        if (typed && !model().end_edit(id, this->value() ? this->value() : "", before)) {
+            // Refused: the library shows the box and the number from before the edit.
+            model().post_callback(id, Cb::ValueError);
+            return;
         }
         model().post_callback(id, Cb::Action);
     }
@@ -101,7 +97,7 @@ void input_cb(Fl_Widget* b, void*) {
     w->text = v ? v : "";
     if (w->kind == KIND_VALUE) {
         double d = 0.0;
-        if (read_typed_number(w->text, d)) w->value = d;
+        if (read_entry_number(w->text, d) == Typed::Number) w->value = d;
     }
 }
 

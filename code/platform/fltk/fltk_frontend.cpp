@@ -117,6 +117,33 @@ void set_label(Fl_Widget* f, const std::string& text) {
     f->copy_label(text.c_str());
 }
 
+// A menu bar whose greyed titles do not open. FLTK opens the bar's menu loop on any press on
+// the bar, a greyed title's or an empty stretch's included; that loop holds the program (a
+// running pass, its Stop button) until it is closed. Here only a press on a title that can be
+// chosen opens it. The titles lie as FLTK draws them: from 6 pixels in, each 16 pixels wider
+// than its label.
+class MenuBar : public Fl_Menu_Bar {
+public:
+    MenuBar(int x, int y, int w, int h) : Fl_Menu_Bar(x, y, w, h) {}
+    int handle(int event) override {
+        if (event == FL_PUSH && !active_title_at(Fl::event_x())) return 1;
+        return Fl_Menu_Bar::handle(event);
+    }
+
+private:
+    bool active_title_at(int px) const {
+        if (!menu() || !menu()->text) return false;
+        int left = x() + 6;
+        for (const Fl_Menu_Item* t = menu()->first(); t && t->text; t = t->next()) {
+            if (!t->visible()) continue;
+            const int width = t->measure(nullptr, this) + 16;
+            if (px >= left && px < left + width) return t->active() != 0;
+            left += width;
+        }
+        return false;
+    }
+};
+
 class KvWindow;
 
 class FltkFrontEnd : public FrontEnd {
@@ -336,7 +363,7 @@ void FltkFrontEnd::add_widget(Model& m, KvWindow& win, const Widget& w, const Re
             break;
         }
         case KIND_MENUBAR: {
-            auto* bar = new Fl_Menu_Bar(0, 0, win.w(), win.bar_h);
+            auto* bar = new MenuBar(0, 0, win.w(), win.bar_h);
             made = bar;
             break;
         }
@@ -778,7 +805,8 @@ void FltkFrontEnd::pump(Model& m) {
         handle_between_ticks();
     else
         handle_and_draw();
-    while (m.queue.empty()) {
+    // A refused entry returns at once: the library shows the refusal.
+    while (m.queue.empty() && m.refused_entry == 0) {
         if (m.timer_callback != 0) {
             const double wait = last_tick + std::max(m.timer_interval, 0) * kTimerUnit - now();
             if (wait > 0.0) {
