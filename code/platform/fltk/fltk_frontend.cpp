@@ -610,11 +610,11 @@ void FltkFrontEnd::frame_changed(int id) {
 // ---- boxes and files ----
 
 void FltkFrontEnd::error_box(Model&, const std::string& title, const std::string& text, int kind) {
-    run_box(title, text, kind == 1 ? 3 : 4, {{"OK", 1}}, kClassError);
+    run_box(title, text, kind == 1 ? 3 : 4, box_buttons(0), kClassError);
 }
 
 int FltkFrontEnd::message_box(Model&, const std::string& title, const std::string& text, int icon, int buttons) {
-    return run_box(title, text, icon, message_buttons(buttons), kClassMessage);
+    return run_box(title, text, icon, box_buttons(buttons), kClassMessage);
 }
 
 // The chooser's name field completes names and changes directory at every typed "/", which
