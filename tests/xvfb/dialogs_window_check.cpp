@@ -3,7 +3,7 @@
 // boxes they stand in, measured with the width of the font they are drawn in, and no two texts
 // of a window share room (the data-set title leaves the output format beside it alone); a scan
 // plot whose fitted curves dip below zero counts draws nothing of them under its base line,
-// where the texts under the plot stand.
+// where the texts under the plot stand; the wait box shows its text as soon as it is shown.
 // Exit status 0 when the check holds; the reason for a failure on stderr.
 #include <cmath>
 #include <cstdio>
@@ -169,6 +169,36 @@ void check_plot(Fl_Window* master) {
     check(below == 0, std::to_string(below) + " pixels of the curves lie under the base line");
 }
 
+// The wait box shows its text the moment it is shown: the program then works without handling
+// the window's events, so what is not drawn by then stays an empty frame. Read back at once.
+void check_wait_box() {
+    // As in a load: a dialog stood where the box comes (the step size asked for an Old Vosket
+    // file) and has just gone.
+    const int step = GRAPHICS.IWID(6, 70);
+    gmDrawWindow(step);
+    settle(0.3);
+    gmRemoveWindow(step);
+    WAITBOX(1);
+    const int id = GRAPHICS.IWID(6, 60);
+    Fl_Window* win = window_of_class(std::string(wl::fltk::kClassDialog) + "-" + std::to_string(id));
+    check(win != nullptr, "the wait box is shown");
+    if (!win) return;
+    XSync(fl_display, False);
+    win->make_current();
+    const int w = win->w(), h = win->h();
+    unsigned char* rgb = fl_read_image(nullptr, 0, 0, w, h);
+    check(rgb != nullptr, "the wait box is read back");
+    int ink = 0;  // pixels of the blue text
+    for (int k = 0; rgb && k < w * h; ++k) {
+        const unsigned char* p = rgb + 3 * k;
+        if (p[2] > 150 && p[0] < 100 && p[1] < 100) ++ink;
+    }
+    delete[] rgb;
+    check(ink > 20, "the wait box shows its text at once (" + std::to_string(ink) + " pixels of it)");
+    WAITBOX(0);
+    settle(0.1);
+}
+
 }  // namespace
 
 int main() {
@@ -202,6 +232,7 @@ int main() {
     check_dialog(5, 30, "the peak-parameter dialog");
     check_dialog(6, 30, "the cell-results dialog");
     check_plot(master);
+    check_wait_box();
     if (failures == 0) std::printf("dialog texts and the plot fit their boxes\n");
     return failures == 0 ? 0 : 1;
 }
