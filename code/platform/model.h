@@ -182,7 +182,7 @@ struct BoxButtons {
     int close_answer() const { return buttons.back().code; }
 };
 BoxButtons box_buttons(int buttons);
-// Whether a box of that button code asks a question (more than one acknowledging button).
+// Whether a box of that button code asks a question (has more than one acknowledging button).
 inline bool box_asks(int buttons) { return (buttons & 0xff) != 0; }
 
 class Model {

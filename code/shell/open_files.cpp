@@ -3,6 +3,7 @@
 // open-file dialog, and the parameter file, a log, the experiment file and the scan export file
 // through the toolkit's file browser. Errors of an open are reported and the choice is offered
 // again; a path longer than the field that keeps it is refused the same way, never cut.
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
@@ -328,7 +329,8 @@ void OPEN_PAR(int& status) {
                     "",
                     kTryAgain,
                     3,
-                    spec_of(rt::FileStatus::Old, rt::FileAction::Read)};
+                    spec_of(rt::FileStatus::Old, rt::FileAction::Read),
+                    {}};
     for (;;) {
         const std::string name = browse_and_open(b, start);
         if (name.empty()) return;
@@ -362,7 +364,7 @@ void OPEN_LOG() {
     const std::string start = fi.IN_DIR(1) != ' ' ? fi.IN_DIR.str() : std::string();
     BrowserOpener b{std::string(PROGID.PROG_TITLE.view()) + "Open Log File", "*.log|(Log File)|*.*|(All)", ".log",
                     "Error opening LOG file: Try again", 20,
-                    spec_of(rt::FileStatus::Unknown, rt::FileAction::Write, true, true)};
+                    spec_of(rt::FileStatus::Unknown, rt::FileAction::Write, true, true), {}};
     if (!browse_and_open(b, start).empty()) FILEINFO.LOGOPEN = 1;
 }
 
@@ -381,15 +383,18 @@ void OPEN_EXP() {
     }
     BrowserOpener b{std::string(PROGID.PROG_TITLE.view()) + " Create Experiment File",
                     "*.exp|(Experiment File)|*.*|(All)", ".exp", "Error opening exp file: Try again", 26,
-                    spec_of(rt::FileStatus::Unknown, rt::FileAction::ReadWrite)};
+                    spec_of(rt::FileStatus::Unknown, rt::FileAction::ReadWrite), {}};
     browse_and_open(b, start, proposal);
 }
 
 namespace {
 
 // Whether a file may take an export block without a question: it is empty or begins as an
-// export does (its first line is the heading of an exported profile).
+// export does (its first line is the heading of an exported profile), or it holds no data of
+// its own to spoil (a device; a pipe is never read, which would wait for a writer).
 bool holds_exports(const std::string& name) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(name, ec)) return true;
     std::ifstream in(name, std::ios::binary);
     std::string first(sizeof " PROFILE FOR REFLECTION HKL = " - 1, '\0');
     in.read(first.data(), std::streamsize(first.size()));
@@ -407,17 +412,16 @@ void OPEN_SCANDATA(int& status) {
     status = 1;
     const FILEINFO_t& fi = FILEINFO;
     const std::string start = fi.IN_DIR(1) != ' ' ? fi.IN_DIR.str() : std::string();
-    BrowserOpener b{"Open Data File", "*.dat|(Data File)|*.*|(All)", ".dat", "Error opening datafile: Try again",
-                    kScanExportUnit, spec_of(rt::FileStatus::Unknown, rt::FileAction::Write, true, true)};
-    b.confirm = [](const std::string& name) {
+    const auto confirm = [](const std::string& name) {
         if (holds_exports(name)) return 0;
         // Enter presses "No": the file stays as it is.
         const int answer = gmDisplayMessageBox(
             title_with(": Export scan profile"),
             name + " does not begin as a scan export: Append to it (Yes), choose another file (No) or export nothing (Cancel)",
-            2,
-            4 + MB_DEFAULT_SECOND);
+            2, 4 + MB_DEFAULT_SECOND);
         return answer == 6 ? 0 : answer == 1 ? 2 : 1;
     };
+    BrowserOpener b{"Open Data File", "*.dat|(Data File)|*.*|(All)", ".dat", "Error opening datafile: Try again",
+                    kScanExportUnit, spec_of(rt::FileStatus::Unknown, rt::FileAction::Write, true, true), confirm};
     if (!browse_and_open(b, start).empty()) status = 0;
 }

@@ -73,8 +73,9 @@ int run_box(const std::string& title, const std::string& text, int icon, const B
     int bx = width - nb * (kButtonW + kPad);
     Fl_Button* enter = nullptr;
     for (int i = 0; i < nb; ++i) {
-        Fl_Button* b = std::size_t(i) == box.enter ? new Fl_Return_Button(bx, height - kPad - kButtonH, kButtonW, kButtonH)
-                              : new Fl_Button(bx, height - kPad - kButtonH, kButtonW, kButtonH);
+        const int by = height - kPad - kButtonH;
+        Fl_Button* b = std::size_t(i) == box.enter ? new Fl_Return_Button(bx, by, kButtonW, kButtonH)
+                                                   : new Fl_Button(bx, by, kButtonW, kButtonH);
         b->label(buttons[std::size_t(i)].label);
         b->callback(button_cb, reinterpret_cast<void*>(intptr_t(buttons[std::size_t(i)].code)));
         if (std::size_t(i) == box.enter) enter = b;
