@@ -244,6 +244,9 @@ void GUIMSG(std::string_view title, std::string_view text, int icon, int buttons
     end();
 }
 
+// The default-button flags pass unchanged: the library defines them.
+static_assert(MB_DEFAULT_SECOND == wl::BOX_DEFAULT_2 && MB_DEFAULT_THIRD == wl::BOX_DEFAULT_3);
+
 int gmDisplayMessageBox(std::string_view title, std::string_view message, int icon, int buttons) {
     int answer = 0;
     GUIMSG(title, message, icon, buttons, answer);

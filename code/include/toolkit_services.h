@@ -12,6 +12,10 @@ void gmDisplayErrorBox(std::string_view title, std::string_view message);
 // Modal message box; returns the code of the button pressed (notice: icon 3, buttons 0;
 // question: icon 2, buttons 4 -> 6 Yes, 1 Cancel, other No).
 int gmDisplayMessageBox(std::string_view title, std::string_view message, int icon, int buttons);
+// Added to a question's button code: the second (third) button is the one Enter presses; the
+// first one otherwise.
+constexpr int MB_DEFAULT_SECOND = 0x100;
+constexpr int MB_DEFAULT_THIRD = 0x200;
 
 // Waits for the next user action or timer tick and returns its callback number (-1: exit request).
 int gmAction(int& callback);

@@ -44,8 +44,8 @@ public:
     virtual void redraw(Model& m, int id) = 0;
 
     // Modal boxes. error_box: kind 0 error, 1 information; closes when acknowledged.
-    // message_box: returns the code of the button pressed (buttons 0: one acknowledging button,
-    // 3: exit question, 4: Yes/No/Cancel -> 6 Yes, 7 No, 1 Cancel; see the toolkit layer).
+    // message_box: returns the code of the button pressed; box_buttons(buttons) (model.h) gives
+    // the box's buttons, their codes and the one Enter presses.
     virtual void error_box(Model& m, const std::string& title, const std::string& text, int kind) = 0;
     virtual int message_box(Model& m, const std::string& title, const std::string& text,
                             int icon, int buttons) = 0;

@@ -40,6 +40,20 @@ std::map<std::string, std::span<const char* const>, std::less<>>& images() {
 }
 }  // namespace
 
+BoxButtons box_buttons(int buttons) {
+    BoxButtons b;
+    switch (buttons & 0xff) {
+        case 1: b.buttons = {{"OK", 1}, {"Cancel", 2}}; break;
+        case 2: b.buttons = {{"Retry", 4}, {"Cancel", 2}}; break;
+        case 3: b.buttons = {{"Yes", 2}, {"No", 3}}; break;
+        case 4: b.buttons = {{"Yes", 6}, {"No", 7}, {"Cancel", 1}}; break;
+        default: b.buttons = {{"OK", 1}}; break;
+    }
+    const std::size_t wanted = (buttons & BOX_DEFAULT_3) ? 2 : (buttons & BOX_DEFAULT_2) ? 1 : 0;
+    b.enter = std::min(wanted, b.buttons.size() - 1);
+    return b;
+}
+
 void set_handle_table(const HandleTable& table) { handle_table() = table; }
 
 int slot_handle(int group, int item) {

@@ -164,6 +164,27 @@ struct BoxRecord {
     bool question = false;
 };
 
+// The buttons of a message box. The low byte of a box's button code picks its set: 0 one
+// acknowledging button, 1 OK/Cancel, 2 Retry/Cancel, 3 the exit question (Yes 2, No 3),
+// 4 Yes/No/Cancel (6, 7, 1). BOX_DEFAULT_2 or BOX_DEFAULT_3 added to the code makes the second
+// or the third button the one Enter presses; without them it is the first. The box's close box
+// answers as its last button.
+inline constexpr int BOX_DEFAULT_2 = 0x100;
+inline constexpr int BOX_DEFAULT_3 = 0x200;
+struct BoxButton {
+    const char* label;
+    int code;
+};
+struct BoxButtons {
+    std::vector<BoxButton> buttons;
+    std::size_t enter = 0;  // index of the button Enter presses
+    int enter_answer() const { return buttons[enter].code; }
+    int close_answer() const { return buttons.back().code; }
+};
+BoxButtons box_buttons(int buttons);
+// Whether a box of that button code asks a question (has more than one acknowledging button).
+inline bool box_asks(int buttons) { return (buttons & 0xff) != 0; }
+
 class Model {
 public:
     // Widgets by id; ids are handed out in creation order from 1.

@@ -95,11 +95,13 @@ public:
     void error_box(Model&, const std::string&, const std::string&, int) override {}
 
     int message_box(Model&, const std::string& title, const std::string& text, int, int buttons) override {
-        if (buttons == 0) return 1;
+        if (!box_asks(buttons)) return 1;
         const std::string what = "a question box waits for an answer: " + rtrim(title) + " | " + rtrim(text);
         const Line* l = take(what);
         if (l->words[0] != "answer" || l->words.size() != 2)
-            script_error(*l, "expected \"answer N\" for " + what.substr(what.find(':') + 2));
+            script_error(*l, "expected \"answer N\" or \"answer enter\" for " + what.substr(what.find(':') + 2));
+        // Enter presses the box's default button.
+        if (l->words[1] == "enter") return box_buttons(buttons).enter_answer();
         int n = 0;
         if (!to_int(l->words[1], n)) script_error(*l, "the answer is not a number");
         return n;

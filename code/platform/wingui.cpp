@@ -214,12 +214,12 @@ void GENERALMESSAGE(int icon, int buttons, int& answer, std::string_view title, 
     b.text = rtrim(text);
     b.icon = icon;
     b.buttons = buttons;
-    b.question = buttons != 0;
+    b.question = wl::box_asks(buttons);
     m.boxes.push_back(b);
-    if (buttons == 0) wl::transcript::write("box " + b.title + " | " + b.text);
+    if (!b.question) wl::transcript::write("box " + b.title + " | " + b.text);
     answer = wl::frontend().message_box(m, b.title, b.text, icon, buttons);
     m.boxes.back().answer = answer;
-    if (buttons != 0) wl::transcript::write("ask " + b.title + " | " + b.text + " -> " + std::to_string(answer));
+    if (b.question) wl::transcript::write("ask " + b.title + " | " + b.text + " -> " + std::to_string(answer));
 }
 
 namespace {

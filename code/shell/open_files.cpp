@@ -3,6 +3,9 @@
 // open-file dialog, and the parameter file, a log, the experiment file and the scan export file
 // through the toolkit's file browser. Errors of an open are reported and the choice is offered
 // again; a path longer than the field that keeps it is refused the same way, never cut.
+#include <filesystem>
+#include <fstream>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -79,6 +82,8 @@ struct BrowserOpener {
     std::string error_text;
     int unit;
     rt::OpenSpec spec;
+    // Asked once the file is open: 0 keep it, 1 close it and browse again, 2 close it and give up.
+    std::function<int(const std::string& name)> confirm;
 };
 
 // Runs the browser until a file is open on the unit (returns its name) or the user cancels
@@ -96,8 +101,14 @@ std::string browse_and_open(const BrowserOpener& b, std::string_view start_dir, 
         std::string name = fname.str();
         // The extension goes after the whole name: a long name is never cut to make room.
         if (!b.extension.empty() && name.find('.') == std::string::npos) name += b.extension;
-        if (rt::unit_open(b.unit, name, b.spec) == rt::IOS_OK) return name;
-        GUIERR("ERROR", b.error_text);
+        if (rt::unit_open(b.unit, name, b.spec) == rt::IOS_OK) {
+            const int decision = b.confirm ? b.confirm(name) : 0;
+            if (decision == 0) return name;
+            rt::unit_close(b.unit);  // nothing was written
+            if (decision == 2) return "";
+        } else {
+            GUIERR("ERROR", b.error_text);
+        }
         fname.blank();
     }
 }
@@ -230,8 +241,10 @@ void OPEN_OUT() {
             continue;
         }
         rt::unit_close(2);
+        // Enter presses "No": the answer that keeps what the file holds.
         const int answer = gmDisplayMessageBox(title_with(": Open output file"),
-                                               "Output file already exists: Overwrite (YES) or Append (No)", 1, 4);
+                                               "Output file already exists: Overwrite (YES) or Append (No)", 1,
+                                               4 + MB_DEFAULT_SECOND);
         if (answer == 1) {
             clear_output_fields();
             return;
@@ -316,7 +329,8 @@ void OPEN_PAR(int& status) {
                     "",
                     kTryAgain,
                     3,
-                    spec_of(rt::FileStatus::Old, rt::FileAction::Read)};
+                    spec_of(rt::FileStatus::Old, rt::FileAction::Read),
+                    {}};
     for (;;) {
         const std::string name = browse_and_open(b, start);
         if (name.empty()) return;
@@ -350,7 +364,7 @@ void OPEN_LOG() {
     const std::string start = fi.IN_DIR(1) != ' ' ? fi.IN_DIR.str() : std::string();
     BrowserOpener b{std::string(PROGID.PROG_TITLE.view()) + "Open Log File", "*.log|(Log File)|*.*|(All)", ".log",
                     "Error opening LOG file: Try again", 20,
-                    spec_of(rt::FileStatus::Unknown, rt::FileAction::Write, true, true)};
+                    spec_of(rt::FileStatus::Unknown, rt::FileAction::Write, true, true), {}};
     if (!browse_and_open(b, start).empty()) FILEINFO.LOGOPEN = 1;
 }
 
@@ -369,17 +383,45 @@ void OPEN_EXP() {
     }
     BrowserOpener b{std::string(PROGID.PROG_TITLE.view()) + " Create Experiment File",
                     "*.exp|(Experiment File)|*.*|(All)", ".exp", "Error opening exp file: Try again", 26,
-                    spec_of(rt::FileStatus::Unknown, rt::FileAction::ReadWrite)};
+                    spec_of(rt::FileStatus::Unknown, rt::FileAction::ReadWrite), {}};
     browse_and_open(b, start, proposal);
 }
 
+namespace {
+
+// Whether a file may take an export block without a question: it is empty or begins as an
+// export does (its first line is the heading of an exported profile), or it holds no data of
+// its own to spoil (a device; a pipe is never read, which would wait for a writer).
+bool holds_exports(const std::string& name) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(name, ec)) return true;
+    std::ifstream in(name, std::ios::binary);
+    std::string first(sizeof " PROFILE FOR REFLECTION HKL = " - 1, '\0');
+    in.read(first.data(), std::streamsize(first.size()));
+    if (in.gcount() == 0) return true;
+    return in.gcount() == std::streamsize(first.size()) && first == " PROFILE FOR REFLECTION HKL = ";
+}
+
+}  // namespace
+
 // Lets the user choose the scan export file (".dat" added to a name without "."), opened for
-// appending on a unit of its own. status 0: open; 1: the browser was cancelled.
+// appending on a unit of its own. A file that holds something other than exports (an input
+// data file shares the extension) is appended to only when the user says so; "No" offers the
+// choice again. status 0: open; 1: the browser was cancelled.
 void OPEN_SCANDATA(int& status) {
     status = 1;
     const FILEINFO_t& fi = FILEINFO;
     const std::string start = fi.IN_DIR(1) != ' ' ? fi.IN_DIR.str() : std::string();
+    const auto confirm = [](const std::string& name) {
+        if (holds_exports(name)) return 0;
+        // Enter presses "No": the file stays as it is.
+        const int answer = gmDisplayMessageBox(
+            title_with(": Export scan profile"),
+            name + " does not begin as a scan export: Append to it (Yes), choose another file (No) or export nothing (Cancel)",
+            2, 4 + MB_DEFAULT_SECOND);
+        return answer == 6 ? 0 : answer == 1 ? 2 : 1;
+    };
     BrowserOpener b{"Open Data File", "*.dat|(Data File)|*.*|(All)", ".dat", "Error opening datafile: Try again",
-                    kScanExportUnit, spec_of(rt::FileStatus::Unknown, rt::FileAction::Write, true, true)};
+                    kScanExportUnit, spec_of(rt::FileStatus::Unknown, rt::FileAction::Write, true, true), confirm};
     if (!browse_and_open(b, start).empty()) status = 0;
 }

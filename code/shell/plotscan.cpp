@@ -73,13 +73,52 @@ void PLOT_START() {
     FRAENQ(GRAPHICS.IFRAME, pf.XMIN, pf.YMIN, pf.XMAX, pf.YMAX);
 }
 
+namespace {
+
+// Draws the part of the segment that lies in the plot's box, 0 to XMAX across and the base line
+// (zero counts) to YMAX up: a curve that dips below zero counts is cut at the base line instead
+// of running over the texts under the plot. Clipped by the parameter of the segment (Liang and
+// Barsky); a segment with a coordinate that is not finite is left out.
+void box_segment(float x0, float y0, float x1, float y1) {
+    const PLOTFRAME_t& pf = PLOTFRAME;
+    const float dx = x1 - x0, dy = y1 - y0;
+    float t0 = 0.0f, t1 = 1.0f;
+    // p * t <= q for each of the four edges.
+    const float p[4] = {-dx, dx, -dy, dy};
+    const float q[4] = {x0 - 0.0f, pf.XMAX - x0, y0 - pf.YBASE, pf.YMAX - y0};
+    for (int k = 0; k < 4; ++k) {
+        if (!std::isfinite(p[k]) || !std::isfinite(q[k])) return;
+        if (p[k] == 0.0f) {
+            if (q[k] < 0.0f) return;  // parallel to the edge and outside it
+            continue;
+        }
+        const float t = q[k] / p[k];
+        if (p[k] < 0.0f) {
+            if (t > t1) return;
+            t0 = std::max(t0, t);
+        } else {
+            if (t < t0) return;
+            t1 = std::min(t1, t);
+        }
+    }
+    MOVTO2(t0 == 0.0f ? x0 : x0 + t0 * dx, t0 == 0.0f ? y0 : y0 + t0 * dy);
+    LINTO2(t1 == 1.0f ? x1 : x0 + t1 * dx, t1 == 1.0f ? y1 : y0 + t1 * dy);
+}
+
+}  // namespace
+
 void PLOT_DATA(const ScanArray& x, const ScanArray& y, int n, int colour) {
     const PLOTFRAME_t& pf = PLOTFRAME;
     LINCOL(colour);
     if (n < 2) return;
     if (n > MAXSTEP) n = MAXSTEP;
-    MOVTO2(0.0f, pf.YBASE + pf.YSCALE * y(1));
-    for (int i = 2; i <= n; ++i) LINTO2(pf.XSCALE * (x(i) - x(1)), pf.YBASE + pf.YSCALE * y(i));
+    float px = 0.0f, py = pf.YBASE + pf.YSCALE * y(1);
+    for (int i = 2; i <= n; ++i) {
+        const float qx = pf.XSCALE * (x(i) - x(1)), qy = pf.YBASE + pf.YSCALE * y(i);
+        box_segment(px, py, qx, qy);
+        px = qx;
+        py = qy;
+    }
 }
 
 void CALC_PROFILE(int component, const ScanArray& x, const rt::FArray<float, NPAR>& vals, int dimension, int n,

@@ -118,7 +118,8 @@ constexpr WidgetDef kMainControls[] = {
 constexpr WidgetDef kFileLine[] = {
     caption("Data from", 1, 17, 3, 1, 10, 7),
     text({1, 40}, "", 4, 17, 6, 1, 30, 19, 2),
-    text({1, 41}, "", 1, 16, 14, 1, 60, 19, 2),
+    // The title's field ends where "Format:" begins, so a new title never overdraws the format.
+    text({1, 41}, "", 1, 16, 10, 1, 60, 19, 2),
     text({1, 42}, "Output:", 11, 17, 2, 1, 7, 19, 7, NOT_PASSED, 0, After::Hide),
     text({1, 43}, "", 13, 17, 6, 1, 30, 19, 2),
     text({1, 44}, "Format:", 11, 16, 2, 1, 7, 19, 7, NOT_PASSED, 0, After::Hide),
@@ -420,13 +421,15 @@ constexpr WidgetDef kNoParFileDialog[] = {
 
 constexpr DialogDef kDialogs[] = {
     {"FORMAT_DIALOG", {4, 1}, 10, 12, 10, 11, Title::Own, "Input Data file Format", kFormatDialog},
-    {"FITTING_DIALOG", {4, 20}, 24, 10, 11, 8, Title::ProgramPrefix, ": Fitting Controls & Results",
+    // The dialogs with column headings hold their widgets with a cell to spare at the right and
+    // at the top, so that no heading or field ends at the window's edge.
+    {"FITTING_DIALOG", {4, 20}, 24, 10, 18, 11, Title::ProgramPrefix, ": Fitting Controls & Results",
      kFittingDialog},
     {"PREPROCESS_DIALOG", {5, 1}, 10, 12, 10, 6, Title::ProgramPrefix, ": Preprocessing Control",
      kPreprocessDialog},
     {"DIFFRACTOMETER_DIALOG", {5, 10}, 5, 10, 12, 9, Title::ProgramPrefix, ": Diffractometer constants",
      kDiffractometerDialog},
-    {"PKVALS_DIALOG", {5, 30}, 5, 7, 10, 8, Title::ProgramPrefix, ": Peak parameter default values",
+    {"PKVALS_DIALOG", {5, 30}, 5, 7, 14, 8, Title::ProgramPrefix, ": Peak parameter default values",
      kPkvalsDialog},
     {"BACKGROUND_DIALOG", {5, 60}, 10, 10, 10, 10, Title::ProgramPrefix, ": Fixed Background Options",
      kBackgroundDialog},
@@ -434,7 +437,7 @@ constexpr DialogDef kDialogs[] = {
     {"OUTFORMAT_DIALOG", {5, 90}, 10, 10, 9, 6, Title::ProgramPrefix, ": Output Format", kOutFormatDialog},
     {"CELLREFINE_DIALOG", {6, 20}, 20, 10, 10, 5, Title::ProgramPrefix, ": Unit Cell Refinement",
      kCellRefineDialog},
-    {"CELLRESULTS_DIALOG", {6, 30}, 10, 10, 10, 10, Title::ProgramPrefix, ": Cell Refinement Results",
+    {"CELLRESULTS_DIALOG", {6, 30}, 10, 10, 11, 13, Title::ProgramPrefix, ": Cell Refinement Results",
      kCellResultsDialog},
     {"WAIT_DIALOG", {6, 60}, 10, 10, 10, 2, Title::Program, "", kWaitDialog},
     {"STEPSIZE_DIALOG", {6, 70}, 10, 10, 10, 2, Title::Program, "", kStepSizeDialog},

@@ -223,6 +223,33 @@ TEST_F(Script, TranscriptOfBoxesFilesAndWindows) {
     wl::script::set_transcript_file("");
 }
 
+TEST_F(Script, EnterPressesTheBoxsDefaultButton) {
+    // The first button unless the button code names the second or the third.
+    struct Case {
+        int buttons, answer;
+    };
+    const Case cases[] = {{3, 2},
+                          {3 + wl::BOX_DEFAULT_2, 3},
+                          {4, 6},
+                          {4 + wl::BOX_DEFAULT_2, 7},
+                          {4 + wl::BOX_DEFAULT_3, 1},
+                          {1 + wl::BOX_DEFAULT_3, 2}};  // past the last button: the last one
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.buttons);
+        wl::script::load_lines({"answer enter"});
+        int answer = 0;
+        GENERALMESSAGE(1, c.buttons, answer, "Kelvorantide v3.72", "Output file already exists");
+        EXPECT_EQ(answer, c.answer);
+        EXPECT_EQ(wl::script::transcript().back(),
+                  "ask Kelvorantide v3.72 | Output file already exists -> " + std::to_string(c.answer));
+    }
+    // A default button does not make a notice a question.
+    wl::script::load_lines({});
+    int answer = 0;
+    GENERALMESSAGE(3, wl::BOX_DEFAULT_2, answer, "Kelvorantide v3.72", "Cif created successfully");
+    EXPECT_EQ(wl::script::transcript().back(), "box Kelvorantide v3.72 | Cif created successfully");
+}
+
 TEST_F(Script, ScriptFileIsRead) {
     const auto file = std::filesystem::path(KV_BINARY_DIR) / "script_lines.txt";
     std::ofstream(file) << "press -1\r\n# end\n";

@@ -145,6 +145,27 @@ TEST_F(ManualFit, FitModesRefuseAnEmptyDataSet) {
     EXPECT_EQ(fits_counted(), 0);
 }
 
+TEST_F(ManualFit, ExportOntoADataFileAsksFirstAndEnterKeepsTheFile) {
+    load();
+    // An input data file of the "Old Vosket" format beside the data set shares the extension.
+    const std::string data = "* 12 15 19 22\r\n  1  2  3  45.100  12.000   0.000  1.0\r\n";
+    kvtest::write_bytes(dir / "crystal.dat", data);
+    pass({"press 120", "file " + path("crystal"), "answer enter", "file " + path("profile"), "press 101"});
+    EXPECT_EQ(kvtest::read_bytes(dir / "crystal.dat"), data);
+    EXPECT_EQ(count("ask " + kvtest::TITLE + ": Export scan profile | crystal.dat does not begin as a scan export: "
+                    "Append to it (Yes), choose another file (No) or export nothing (Cancel) -> 7"),
+              1);
+    const std::vector<std::string> lines = lines_of(dir / "profile.dat");
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0].rfind(" PROFILE FOR REFLECTION HKL =", 0), 0u);
+    // A file of exports takes the next one without a question.
+    pass({"press 120", "file " + path("profile"), "press 101"});
+    EXPECT_EQ(lines_of(dir / "profile.dat").size(), 2 * lines.size());
+    EXPECT_EQ(count("ask " + kvtest::TITLE + ": Export scan profile | profile.dat does not begin as a scan export: "
+                    "Append to it (Yes), choose another file (No) or export nothing (Cancel) -> 7"),
+              0);
+}
+
 TEST_F(ManualFit, ExportAppendsTheProfileOfTheLastFit) {
     load();
     // The 61-step reflection 19 is exported twice into one file; a cancelled export says so.

@@ -2,6 +2,7 @@
 // scan export, with their captions, extensions, retries and log lines.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -106,6 +107,57 @@ TEST_F(BrowserOpeners, ExperimentAndExportFilesRefuseTheFileInUse) {
     status = 0;
     OPEN_SCANDATA(status);
     EXPECT_EQ(status, 1);
+}
+
+TEST_F(BrowserOpeners, ExportAsksBeforeAppendingToAFileThatHoldsNoExports) {
+    const std::string data = "* 12 15 19\r\n 1 2 3 45.10 12.00 0.00 1.0\r\n";
+    const std::string exported = " PROFILE FOR REFLECTION HKL =     1    0    0\r\n";
+    const std::string ask = "ask " + kvtest::TITLE + ": Export scan profile | ";
+    const std::string question =
+        " does not begin as a scan export: Append to it (Yes), choose another file (No) or export nothing (Cancel) -> ";
+    struct Case {
+        const char* name;
+        std::string content;      // what the chosen file holds; "-" none
+        std::string answer;       // "" no question expected
+        int status;
+        std::string opened;       // the file open on the export unit afterwards
+    };
+    const Case cases[] = {
+        {"a new file", "-", "", 0, "new.dat"},
+        {"an empty file", "", "", 0, "crystal.dat"},
+        {"earlier exports", exported, "", 0, "crystal.dat"},
+        {"a data file, Enter", data, "enter", 0, "new.dat"},  // No: the browser again
+        {"a data file, No", data, "7", 0, "new.dat"},
+        {"a data file, Yes", data, "6", 0, "crystal.dat"},
+        {"a data file, Cancel", data, "1", 1, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(dir / "new.dat");
+        if (c.content != "-") kvtest::write_bytes(dir / "crystal.dat", c.content);
+        std::vector<std::string> lines = {"file " + path(c.content == "-" ? "new" : "crystal.dat")};
+        if (!c.answer.empty()) lines.push_back("answer " + c.answer);
+        if (c.answer == "enter" || c.answer == "7") lines.push_back("file " + path("new"));
+        script(lines);
+        int status = -1;
+        OPEN_SCANDATA(status);
+        EXPECT_EQ(status, c.status);
+        if (c.answer.empty())
+            EXPECT_EQ(transcript().size(), 1u);
+        else
+            EXPECT_EQ(transcript()[1], ask + "crystal.dat" + question + (c.answer == "enter" ? "7" : c.answer));
+        EXPECT_EQ(rt::unit_connected(SCANDATA_UNIT()), !c.opened.empty());
+        if (c.opened.empty()) continue;
+        EXPECT_EQ(rt::unit_path(SCANDATA_UNIT()), c.opened);
+        EXPECT_EQ(rt::unit_write_record(SCANDATA_UNIT(), " PROFILE"), rt::IOS_OK);
+        rt::unit_close(SCANDATA_UNIT());
+        // A file the user did not agree to extend is as it was.
+        if (c.opened == "crystal.dat") {
+            EXPECT_EQ(kvtest::read_bytes(dir / "crystal.dat"), c.content + "PROFILE\r\n");
+        } else if (c.content != "-") {
+            EXPECT_EQ(kvtest::read_bytes(dir / "crystal.dat"), c.content);
+        }
+    }
 }
 
 TEST_F(BrowserOpeners, LogOntoTheFileInUseIsRefusedAndOfferedAgain) {

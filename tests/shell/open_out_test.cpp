@@ -76,15 +76,20 @@ TEST_F(OutputFile, ANameTypedWithoutExtensionTakesTheDefaultUnlessItExists) {
 
 TEST_F(OutputFile, ExistingFileIsReplacedAppendedOrLeftAlone) {
     struct Case {
+        std::string typed;
         int answer;
         bool open;
         std::string content;
     };
-    const Case cases[] = {{6, true, "new\r\n"}, {7, true, "old\r\nnew\r\n"}, {1, false, "old\r\n"}};
+    // Enter presses "No": the file keeps what it holds.
+    const Case cases[] = {{"6", 6, true, "new\r\n"},
+                          {"7", 7, true, "old\r\nnew\r\n"},
+                          {"enter", 7, true, "old\r\nnew\r\n"},
+                          {"1", 1, false, "old\r\n"}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.answer);
+        SCOPED_TRACE(c.typed);
         kvtest::write_bytes(dir / "out.int", "old\r\n");
-        script({"file " + path("out.int"), "answer " + std::to_string(c.answer)});
+        script({"file " + path("out.int"), "answer " + c.typed});
         OPEN_OUT();
         EXPECT_EQ(FILEINFO.OUTOPEN, c.open ? 1 : 0);
         EXPECT_EQ(transcript().back(), EXISTS + std::to_string(c.answer));

@@ -177,6 +177,32 @@ TEST_F(ScanPlot, CalculatedProfileAboveTheCountsRaisesTheScale) {
     EXPECT_EQ(highest, pixel(0.0f, 200.0f).y);  // the fit reaches the top of the frame, not beyond
 }
 
+TEST_F(ScanPlot, CurvesBelowZeroCountsAreCutAtTheBaseLine) {
+    // A fit whose background lies below zero: its curves dip under the base line, where the
+    // texts stand. What is drawn stops at the base line; what lies above it is drawn as before.
+    FITPAR.VALS(1) = -200.0f;
+    for (int i = 1; i <= 41; ++i) REFLN.YC(i) = REFLN.COUNTS(i) - 220.0f;
+    PLOTSCAN();
+    const int base = pixel(0.0f, 20.0f).y;
+    for (int palette : {3, 5}) {
+        SCOPED_TRACE(palette);
+        const std::vector<gfx::DrawOp> curve = ops(gfx::OpKind::Line, palette);
+        ASSERT_FALSE(curve.empty());  // the peak stands above the base line
+        int lowest = 0;
+        for (const gfx::DrawOp& op : curve)
+            for (const gfx::Point& p : op.points) lowest = std::max(lowest, p.y);
+        EXPECT_EQ(lowest, base);  // reaches the base line, never below it
+    }
+    // The peak step is drawn where it was; the steps under zero counts are left out.
+    const std::vector<gfx::DrawOp> total = ops(gfx::OpKind::Line, 5);
+    EXPECT_LT(total.size(), 40u);
+    bool peak = false;
+    for (const gfx::DrawOp& op : total)
+        for (const gfx::Point& p : op.points)
+            peak = peak || p == pixel(150.0f, 20.0f + PLOTFRAME.YSCALE * REFLN.YC(21));
+    EXPECT_TRUE(peak);
+}
+
 TEST_F(ScanPlot, TextsShowStandardAndTheLargestCount) {
     struct Case {
         int istd;

@@ -120,7 +120,8 @@ TEST_F(OpenerRequests, ExistingOutputQuestionAndCifNoticeUseTheirIconAndButtons)
     OPEN_OUT();
     FILEINFO.IN_FULLNAME = path("abc.dat");
     CREATE_CIF_KELVOR();
-    const std::vector<std::pair<int, int>> expected = {{1, 4}, {3, 0}};
+    // Enter presses the second button, No, of the overwrite question.
+    const std::vector<std::pair<int, int>> expected = {{1, 4 + MB_DEFAULT_SECOND}, {3, 0}};
     EXPECT_EQ(rec_.boxes, expected);
 }
 

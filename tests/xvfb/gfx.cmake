@@ -6,7 +6,7 @@ if(KV_FLTK AND TARGET kv_platform_fltk)
   if(KV_XVFB)
     # Each check on a display that Xvfb itself chose free, so that checks started together
     # never share one; without and under a window manager.
-    foreach(_mode draw pointer boxes widgets file timer menu)
+    foreach(_mode draw pointer boxes boxdefault widgets file timer menu)
       kv_window_test(xvfb_gfx_${_mode} 60 $<TARGET_FILE:gfx_window_check> ${_mode})
     endforeach()
   endif()

@@ -5,6 +5,7 @@
 //            with world coordinates counted upward from the bottom of the frame.
 //   boxes    close boxes queue -1 and leave windows shown; a message box answered with the
 //            keyboard (xdotool) returns the program's button code.
+//   boxdefault  Return in a question whose button code names its second button presses that one.
 //   timer    ticks of the repeating timer arrive one by one; a click on Stop made while a pass
 //            runs comes before the next tick, and stopping drops the tick.
 //   menu     the menu bar above and the status bar below the grid area; menu entries with their
@@ -168,6 +169,35 @@ int run_boxes() {
     const int answer = gmDisplayMessageBox("Kelvorantide v3.72", "No output datafile is open. Do you want to open a file?", 2, 4);
     alarm(0);
     check(answer == 6, "Yes answers 6, got " + std::to_string(answer));
+    // The overwrite question names its second button, No (7), as the one Return presses.
+    if (std::system("(xdotool search --sync --classname kelvor-message windowfocus --sync key Return) "
+                    ">/dev/null 2>&1 &") != 0)
+        check(false, "xdotool started");
+    alarm(20);
+    const int keep = gmDisplayMessageBox("Kelvorantide v3.72: Open output file",
+                                         "Output file already exists: Overwrite (YES) or Append (No)", 1,
+                                         4 + MB_DEFAULT_SECOND);
+    alarm(0);
+    check(keep == 7, "Return in the overwrite question answers No (7), got " + std::to_string(keep));
+    gmCloseMenu();
+    return failures ? 1 : 0;
+}
+
+// The overwrite question names its second button, No (7), as the one Return presses: the answer
+// that keeps the file.
+int run_box_default() {
+    int frame = 0;
+    start(frame);
+    settle();
+    if (std::system("(xdotool search --sync --classname kelvor-message windowfocus --sync key Return) "
+                    ">/dev/null 2>&1 &") != 0)
+        check(false, "xdotool started");
+    alarm(20);
+    const int answer = gmDisplayMessageBox("Kelvorantide v3.72: Open output file",
+                                           "Output file already exists: Overwrite (YES) or Append (No)", 1,
+                                           4 + MB_DEFAULT_SECOND);
+    alarm(0);
+    check(answer == 7, "Return answers No (7), got " + std::to_string(answer));
     gmCloseMenu();
     return failures ? 1 : 0;
 }
@@ -405,6 +435,7 @@ int main(int argc, char** argv) {
     if (mode == "draw") return run_draw();
     if (mode == "pointer") return run_pointer();
     if (mode == "boxes") return run_boxes();
+    if (mode == "boxdefault") return run_box_default();
     if (mode == "widgets") return run_widgets();
     if (mode == "file") return run_file();
     if (mode == "timer") return run_timer();

@@ -13,16 +13,6 @@
 
 namespace wl::fltk {
 
-std::vector<BoxButton> message_buttons(int buttons) {
-    switch (buttons) {
-        case 1: return {{"OK", 1}, {"Cancel", 2}};
-        case 2: return {{"Retry", 4}, {"Cancel", 2}};
-        case 3: return {{"Yes", 2}, {"No", 3}};             // the exit question: 3 is No
-        case 4: return {{"Yes", 6}, {"No", 7}, {"Cancel", 1}};
-        default: return {{"OK", 1}};
-    }
-}
-
 namespace {
 
 struct BoxWindow : Fl_Double_Window {
@@ -55,8 +45,9 @@ const char* icon_text(int icon) {
 
 }  // namespace
 
-int run_box(const std::string& title, const std::string& text, int icon,
-            const std::vector<BoxButton>& buttons, const char* xclass) {
+int run_box(const std::string& title, const std::string& text, int icon, const BoxButtons& box,
+            const char* xclass) {
+    const std::vector<BoxButton>& buttons = box.buttons;
     constexpr int kTextWidth = 380, kPad = 12, kIcon = 40, kButtonW = 90, kButtonH = 28;
     fl_font(FL_HELVETICA, FL_NORMAL_SIZE);
     int tw = kTextWidth, th = 0;
@@ -70,7 +61,7 @@ int run_box(const std::string& title, const std::string& text, int icon,
     auto win = std::make_unique<BoxWindow>(width, height, nullptr);
     win->copy_label(title.c_str());
     win->xclass(xclass);
-    win->close_answer = buttons.empty() ? 0 : buttons.back().code;
+    win->close_answer = box.close_answer();
     win->begin();
     auto* ic = new Fl_Box(kPad, kPad, kIcon, kIcon, icon_text(icon));
     ic->labelsize(24);
@@ -80,11 +71,14 @@ int run_box(const std::string& title, const std::string& text, int icon,
     msg->copy_label(text.c_str());
     msg->align(FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_INSIDE | FL_ALIGN_WRAP);
     int bx = width - nb * (kButtonW + kPad);
+    Fl_Button* enter = nullptr;
     for (int i = 0; i < nb; ++i) {
-        Fl_Button* b = i == 0 ? new Fl_Return_Button(bx, height - kPad - kButtonH, kButtonW, kButtonH)
-                              : new Fl_Button(bx, height - kPad - kButtonH, kButtonW, kButtonH);
+        const int by = height - kPad - kButtonH;
+        Fl_Button* b = std::size_t(i) == box.enter ? new Fl_Return_Button(bx, by, kButtonW, kButtonH)
+                                                   : new Fl_Button(bx, by, kButtonW, kButtonH);
         b->label(buttons[std::size_t(i)].label);
         b->callback(button_cb, reinterpret_cast<void*>(intptr_t(buttons[std::size_t(i)].code)));
+        if (std::size_t(i) == box.enter) enter = b;
         bx += kButtonW + kPad;
     }
     win->end();
@@ -99,6 +93,7 @@ int run_box(const std::string& title, const std::string& text, int icon,
     win->position(std::max(cx - width / 2, 0), std::max(cy - height / 2, 0));
     win->set_modal();
     win->show();
+    if (enter) enter->take_focus();  // the space bar presses it too
     while (win->shown()) Fl::wait();
     return win->answer;
 }

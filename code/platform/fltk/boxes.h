@@ -6,6 +6,8 @@
 
 #include <FL/Fl_Window.H>
 
+#include "platform/model.h"
+
 namespace wl::fltk {
 
 // Window classes, so that a test driving the real windows can find each one.
@@ -31,18 +33,10 @@ auto with_class(const char* cls, Fn fn) {
 // Height in pixels of a window's menu bar and of its status bar; the grid area lies between them.
 inline constexpr int kBarHeight = 28;
 
-struct BoxButton {
-    const char* label;
-    int code;
-};
-
-// The buttons of a message box of the given button code; the last one is also the answer of
-// the box's close box.
-std::vector<BoxButton> message_buttons(int buttons);
-
 // Shows a modal box and waits until it is answered; returns the code of the button pressed.
-// icon: 0 none, 1 question, 2 warning, 3 information, 4 error.
-int run_box(const std::string& title, const std::string& text, int icon,
-            const std::vector<BoxButton>& buttons, const char* xclass);
+// icon: 0 none, 1 question, 2 warning, 3 information, 4 error. The model's default button is
+// the return button (Enter presses it) and has the focus; the close box answers as the last.
+int run_box(const std::string& title, const std::string& text, int icon, const BoxButtons& buttons,
+            const char* xclass);
 
 }  // namespace wl::fltk

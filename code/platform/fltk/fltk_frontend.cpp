@@ -178,6 +178,7 @@ private:
     void sync(Model& m, int id);
     void sync_window(Model& m, int window_id);
     void raise_active(Model& m);
+    void clear_of_plot(const Model& m, int& x, int& y, int w, int h) const;
 
     std::map<int, std::unique_ptr<KvWindow>> windows_;
     std::map<int, Fl_Widget*> widgets_;  // owned by their windows
@@ -274,9 +275,12 @@ void FltkFrontEnd::build(Model& m, int window_id) {
     const int wh = top + ph + bottom;
     auto win = std::make_unique<KvWindow>(window_id, pw, wh, Rect{0, top, pw, ph}, kBarHeight);
     // Windows and dialogs stand at a column and row of the screen grid, the row counted upward
-    // from the bottom of the screen; they are kept on the screen.
-    win->position(std::clamp(w->x * c.w, 0, std::max(m.screen_w - pw, 0)),
-                  std::clamp(m.screen_h - (w->y * c.h + wh), 0, std::max(m.screen_h - wh, 0)));
+    // from the bottom of the screen; they are kept on the screen. A dialog moves off the master
+    // window's plot where the screen has a place that hides less of it.
+    int px = std::clamp(w->x * c.w, 0, std::max(m.screen_w - pw, 0));
+    int py = std::clamp(m.screen_h - (w->y * c.h + wh), 0, std::max(m.screen_h - wh, 0));
+    if (w->kind != KIND_MASTER) clear_of_plot(m, px, py, pw, wh);
+    win->position(px, py);
     if (w->kind == KIND_MASTER) {
         win->xclass(kClassMaster);
     } else {
@@ -294,6 +298,67 @@ void FltkFrontEnd::build(Model& m, int window_id) {
     KvWindow& ref = *win;
     windows_[window_id] = std::move(win);
     add_children(m, ref, window_id, ref.client);
+}
+
+namespace {
+
+long long overlap_area(const Rect& a, const Rect& b) {
+    const long long w = std::min(a.x + a.w, b.x + b.w) - std::max(a.x, b.x);
+    const long long h = std::min(a.y + a.h, b.y + b.h) - std::max(a.y, b.y);
+    return w > 0 && h > 0 ? w * h : 0;
+}
+
+}  // namespace
+
+// A dialog of w x h pixels at (x, y) on the screen that covers a graphics frame of the shown
+// master window goes where it covers less of the frames: beside, above or below them or at a
+// screen edge. A place that covers more of the master's other widgets (shown now or not: they
+// come and go with the program's modes) than the dialog's own place is never taken; where no
+// place is better, the dialog keeps its own.
+void FltkFrontEnd::clear_of_plot(const Model& m, int& x, int& y, int w, int h) const {
+    const auto master = windows_.find(1);
+    if (master == windows_.end() || !master->second->shown()) return;
+    const Fl_Window& mw = *master->second;
+    std::vector<Rect> frames, others;
+    for (const auto& [id, f] : widgets_) {
+        if (f->window() != &mw) continue;
+        const Widget* wd = m.find(id);
+        if (!wd || wd->kind == KIND_MENUBAR || wd->kind == KIND_STATUSBAR) continue;
+        const Rect r{mw.x() + f->x(), mw.y() + f->y(), f->w(), f->h()};
+        (dynamic_cast<FrameView*>(f) ? frames : others).push_back(r);
+    }
+    if (frames.empty()) return;
+    auto cost = [&](int cx, int cy, long long& plot, long long& rest) {
+        const Rect d{cx, cy, w, h};
+        plot = rest = 0;
+        for (const Rect& r : frames) plot += overlap_area(d, r);
+        for (const Rect& r : others) rest += overlap_area(d, r);
+    };
+    long long best_plot = 0, own_rest = 0;
+    cost(x, y, best_plot, own_rest);
+    if (best_plot == 0) return;
+    std::vector<int> xs = {x, 0, m.screen_w - w}, ys = {y, 0, m.screen_h - h};
+    for (const Rect& r : frames) {
+        xs.push_back(r.x + r.w);
+        xs.push_back(r.x - w);
+        ys.push_back(r.y + r.h);
+        ys.push_back(r.y - h);
+    }
+    const int x0 = x, y0 = y;
+    long long best_distance = 0;
+    for (int cx : xs)
+        for (int cy : ys) {
+            cx = std::clamp(cx, 0, std::max(m.screen_w - w, 0));
+            cy = std::clamp(cy, 0, std::max(m.screen_h - h, 0));
+            long long plot = 0, rest = 0;
+            cost(cx, cy, plot, rest);
+            const long long distance = std::llabs(cx - x0) + std::llabs(cy - y0);
+            if (rest > own_rest || plot > best_plot || (plot == best_plot && distance >= best_distance)) continue;
+            best_plot = plot;
+            best_distance = distance;
+            x = cx;
+            y = cy;
+        }
 }
 
 void FltkFrontEnd::add_children(Model& m, KvWindow& win, int parent, const Rect& area) {
@@ -560,6 +625,24 @@ void FltkFrontEnd::sync_window(Model& m, int window_id) {
     it->second->redraw();
 }
 
+// Waits until a window just shown is on the screen and has had its first exposure, then draws
+// it, so that a window the program shows right before it works for a while (the wait box of a
+// load) shows its texts, not an empty frame. Bounded, should a window manager never map it.
+void draw_once_mapped(Fl_Window& win) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    for (;;) {
+        XSync(fl_display, False);
+        XWindowAttributes a;
+        if (XGetWindowAttributes(fl_display, fl_xid(&win), &a) && a.map_state == IsViewable) break;
+        if (std::chrono::steady_clock::now() >= until) break;
+        Fl::wait(0.01);
+    }
+    Fl::check();  // the exposure of the mapping
+    win.redraw();
+    Fl::flush();
+    XSync(fl_display, False);
+}
+
 void FltkFrontEnd::show_window(Model& m, int id) {
     if (!windows_.count(id)) build(m, id);
     auto it = windows_.find(id);
@@ -578,6 +661,8 @@ void FltkFrontEnd::show_window(Model& m, int id) {
         auto master = windows_.find(1);
         if (win.id() != 1 && master != windows_.end() && master->second->shown())
             XSetTransientForHint(fl_display, fl_xid(&win), fl_xid(master->second.get()));
+        draw_once_mapped(win);
+        return;
     }
     Fl::flush();
 }
@@ -637,11 +722,11 @@ void FltkFrontEnd::frame_changed(int id) {
 // ---- boxes and files ----
 
 void FltkFrontEnd::error_box(Model&, const std::string& title, const std::string& text, int kind) {
-    run_box(title, text, kind == 1 ? 3 : 4, {{"OK", 1}}, kClassError);
+    run_box(title, text, kind == 1 ? 3 : 4, box_buttons(0), kClassError);
 }
 
 int FltkFrontEnd::message_box(Model&, const std::string& title, const std::string& text, int icon, int buttons) {
-    return run_box(title, text, icon, message_buttons(buttons), kClassMessage);
+    return run_box(title, text, icon, box_buttons(buttons), kClassMessage);
 }
 
 // The chooser's name field completes names and changes directory at every typed "/", which
