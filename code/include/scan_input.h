@@ -34,8 +34,9 @@ void SKIP_HEADER_STDDATA(int unit, int& status);
 
 // Reads the header of a file just opened, up to and including the DATA line; restores TITLE and,
 // from three clean U lines holding a regular matrix, UB with UBOK = 1 (a bad or partial U block
-// clears UBOK; no U line leaves UB and UBOK as they were). status: 0, or 1 at end of file or on
-// a read error.
+// clears UBOK; no U line leaves UB and UBOK as they were; a U line that cannot be read, or a
+// block of fewer than three, is told in a notice naming the line). The unit is marked as a user's
+// text file. status: 0, or 1 at end of file or on a read error.
 void READ_HEADER_STDDATA(int unit, int& status);
 
 // Reads one reflection into the current reflection REFLN. mode: -1 previous, 0 next, 1 the
@@ -44,10 +45,15 @@ void READ_HEADER_STDDATA(int unit, int& status);
 // which leaves REFLN as it was), 12 end of data (modes 0, -1), 13 not found (modes 1, 2).
 void READ_SCAN_STDDATA(int unit, int mode, int number, const rt::FArray<int, 3>& hkl, int& status);
 
+// The user's standard data file being loaded could not be read where the last READ_HEADER_STDDATA
+// or READ_SCAN_STDDATA failed: raises rt::InputError naming the file, that line and what could
+// not be read.
+[[noreturn]] void STDDATA_INPUT_ERROR(int unit);
+
 // Parses the instrument parameter file open on unit 3 into the shared records. The argument is
-// not used. Returns when the file was accepted; a BACKGR or GONCON line that cannot be read
-// raises rt::InputError and leaves every setting as it was; every other failure ends the program
-// through EXITINT.
+// not used. Returns when the file was accepted; a line that cannot be read, a value that cannot
+// be read or is out of its range (a wavelength that is not positive), or a mandatory key without
+// its line raises rt::InputError and leaves every setting as it was.
 void READ_PARAMETERS(int unused);
 
 // ---------------------------------------------------------------------------------------------
