@@ -239,7 +239,6 @@ int unit_read_record(int unit, std::string& record) {
         u->at_end = true;
         return IOS_END;
     }
-    if (!ended) std::clearerr(u->f);
     if (!record.empty() && record.back() == '\r') record.pop_back();
     ++u->records;
     // A carriage return anywhere but at the end is a control character like the others.

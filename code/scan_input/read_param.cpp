@@ -36,7 +36,6 @@ constexpr KeyDef KEYS[NKEYS] = {
     {"PARITY", 6}, {"MONO", 4},   {"BACKGR", 6}, {"GONCON", 6}, {"BLAXES", 6},
 };
 
-
 int match_key(const std::string& field) {
     for (int k = 0; k < NKEYS; ++k)
         if (field.compare(0, KEYS[k].width, KEYS[k].word) == 0) return k;
@@ -52,7 +51,8 @@ void log_record(const std::string& rec) { (void)rt::unit_write_record(LOG_UNIT, 
 // naming the line of the key).
 void read_checked(const std::string& values, const std::vector<rt::IoItem>& items, const char* key) {
     const int ios = rt::list_read_items(values, items);
-    if (ios != rt::IOS_OK && ios != rt::IOS_END) rt::input_error(PAR_UNIT, std::string("unreadable value in the ") + key + " line");
+    if (ios != rt::IOS_OK && ios != rt::IOS_END)
+        rt::input_error(PAR_UNIT, std::string("unreadable value in the ") + key + " line");
 }
 
 // Values of BACKGR and GONCON: every item must be there and readable. A failure is the user's
@@ -87,7 +87,8 @@ bool positive(float v) { return v > 0.0f && std::isfinite(v); }
     while (!key.empty() && key.back() == ' ') key.pop_back();
     const std::string path = rt::unit_path(PAR_UNIT);
     const std::size_t slash = path.find_last_of('/');
-    throw rt::InputError{slash == std::string::npos ? path : path.substr(slash + 1), 0, "the file has no " + key + " line"};
+    throw rt::InputError{slash == std::string::npos ? path : path.substr(slash + 1), 0,
+                         "the file has no " + key + " line"};
 }
 
 // The reading itself (READ_PARAMETERS).
@@ -109,9 +110,7 @@ void read_file() {
         std::string line;
         const int ios = rt::unit_read_record(PAR_UNIT, line);
         if (ios == rt::IOS_END) break;
-        if (ios != rt::IOS_OK)
-            rt::input_error(PAR_UNIT, ios == rt::IOS_BAD_RECORD ? "the line holds control characters, or has no line end"
-                                                                : "the line cannot be read");
+        if (ios != rt::IOS_OK) rt::input_error(PAR_UNIT, scanin::unreadable_line(ios));
         line.resize(PAR_WIDTH, ' ');
         if (FILEINFO.LOGOPEN == 1) log_record(" " + line);
 
@@ -170,7 +169,8 @@ void read_file() {
             case BACKGR: {
                 int model = 0;
                 read_unchecked(values, {rt::in_item(model)}, "BACKGR");
-                if (model < 0 || model > 3) rt::input_error(PAR_UNIT, "a background model outside 0 to 3 in the BACKGR line");
+                if (model < 0 || model > 3)
+                    rt::input_error(PAR_UNIT, "a background model outside 0 to 3 in the BACKGR line");
                 if (model == 2) {
                     read_unchecked(values, {rt::in_item(model), rt::in_item(fp.PKVALS(1, 1)),
                                             rt::in_item(fp.PKVALS(1, 2)), rt::in_item(fp.PKVALS(1, 3))},
@@ -178,7 +178,8 @@ void read_file() {
                 } else if (model == 3) {
                     int nbg = 0;
                     read_unchecked(values, {rt::in_item(model), rt::in_item(nbg)}, "BACKGR");
-                    if (nbg < 1) rt::input_error(PAR_UNIT, "a number of background steps below 1 in the BACKGR line");
+                    if (nbg < 1)
+                        rt::input_error(PAR_UNIT, "a number of background steps below 1 in the BACKGR line");
                     FIXEDBG.NSTEP_BG = nbg;
                 }
                 FIXEDBG.IBGTYPE = model;

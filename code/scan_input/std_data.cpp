@@ -267,9 +267,11 @@ void READ_HEADER_STDDATA(int unit, int& status) {
     // block leaves no valid matrix; a header without U lines keeps the one in force.
     auto settle_matrix = [&] {
         if (nu == 0) return;
-        // A block cut short: the line that ended it is where the next row was looked for.
-        if (nu < 3 && bad_line == 0) bad_line = rt::unit_record_number(unit) + (status != 0 ? 1 : 0);
-        if (bad_line != 0) {
+        // A block cut short: the DATA line that ended it is where the next row was looked for.
+        if (nu < 3 && bad_line == 0) bad_line = rt::unit_record_number(unit);
+        // A header that cannot be read whole is the load's own error; only a file that loads
+        // is told about its matrix.
+        if (bad_line != 0 && status == 0) {
             // The data load without a matrix, and the user is told so: the cell and the angles
             // of later steps depend on it.
             const std::string path = rt::unit_path(unit);

@@ -173,8 +173,8 @@ void READ_SCAN_STOE(int& IERR) {
     bool ended = true;  // the last count line read has its line end
     for (;;) {
         if (!data_line(line)) {
-            // A file cut before the counts: the reflection is dropped, and the next call meets
-            // the end of the file.
+            // A file cut before the counts or inside them: the reflection is dropped, and the
+            // next call meets the end of the file.
             if (!count_lines || !ended || n < 2 || long(values(1)) != n - 1) {
                 IERR = 13;
                 return;

@@ -78,7 +78,8 @@ void READ_HEADER_XSCANS(int& IERR) {
             REFLN.NSTEP = nstep;
             for (int i = 1; i <= nstd; ++i) sr.NSTEP_STD(i) = nstep;
         } else if (keyword(line, "SOURCE")) {
-            unchecked_values(rt::fmt_read(line, "(TR24,F7.5,TR3,F7.5)", WAVES.WAVE(1), WAVES.WAVE(2)), "the SOURCE line");
+            unchecked_values(rt::fmt_read(line, "(TR24,F7.5,TR3,F7.5)", WAVES.WAVE(1), WAVES.WAVE(2)),
+                             "the SOURCE line");
             WAVES.NWAVE = 2;
         } else if (keyword(line, "CHECKN")) {
             int i = 0, h = 0, k = 0, l = 0;

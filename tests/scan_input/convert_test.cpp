@@ -255,9 +255,9 @@ TEST_F(Loading, StandardFileWhoseMatrixCannotBeReadSaysSoNamingTheLine) {
         open_input(dir / "nomatrix.rfl", 1);
         int status = 0;
         EXPECT_EQ(load(status), -1);
-        EXPECT_EQ(boxes(), (std::vector<std::string>{BOX + "The orientation matrix of nomatrix.rfl could not be read at line " +
-                                                         std::to_string(c.line) + ": the data set has no orientation matrix",
-                                                     BOX + "Data File read in successfully"}));
+        const std::string notice = BOX + "The orientation matrix of nomatrix.rfl could not be read at line " +
+                                   std::to_string(c.line) + ": the data set has no orientation matrix";
+        EXPECT_EQ(boxes(), (std::vector<std::string>{notice, BOX + "Data File read in successfully"}));
         EXPECT_EQ(UNITCELL.UBOK, 0);
     }
 }
