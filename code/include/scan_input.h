@@ -34,8 +34,9 @@ void SKIP_HEADER_STDDATA(int unit, int& status);
 
 // Reads the header of a file just opened, up to and including the DATA line; restores TITLE and,
 // from three clean U lines holding a regular matrix, UB with UBOK = 1 (a bad or partial U block
-// clears UBOK; no U line leaves UB and UBOK as they were). status: 0, or 1 at end of file or on
-// a read error.
+// clears UBOK; no U line leaves UB and UBOK as they were; a U line that cannot be read, or a
+// block of fewer than three, is told in a notice naming the line). The unit is marked as a user's
+// text file. status: 0, or 1 at end of file or on a read error.
 void READ_HEADER_STDDATA(int unit, int& status);
 
 // Reads one reflection into the current reflection REFLN. mode: -1 previous, 0 next, 1 the
@@ -44,10 +45,15 @@ void READ_HEADER_STDDATA(int unit, int& status);
 // which leaves REFLN as it was), 12 end of data (modes 0, -1), 13 not found (modes 1, 2).
 void READ_SCAN_STDDATA(int unit, int mode, int number, const rt::FArray<int, 3>& hkl, int& status);
 
+// The user's standard data file being loaded could not be read where the last READ_HEADER_STDDATA
+// or READ_SCAN_STDDATA failed: raises rt::InputError naming the file, that line and what could
+// not be read.
+[[noreturn]] void STDDATA_INPUT_ERROR(int unit);
+
 // Parses the instrument parameter file open on unit 3 into the shared records. The argument is
-// not used. Returns when the file was accepted; a BACKGR or GONCON line that cannot be read
-// raises rt::InputError and leaves every setting as it was; every other failure ends the program
-// through EXITINT.
+// not used. Returns when the file was accepted; a line that cannot be read, a value that cannot
+// be read or is out of its range (a wavelength that is not positive), or a mandatory key without
+// its line raises rt::InputError and leaves every setting as it was.
 void READ_PARAMETERS(int unused);
 
 // ---------------------------------------------------------------------------------------------
@@ -83,7 +89,8 @@ inline int MATRIX_READ = 0;
 // A file damaged where a reader takes it on trust raises rt::InputError, after the wait box is
 // taken down, the input and working files are closed (a scratch file is deleted), LOADED = 0
 // and the records the load had begun to change (title, wavelengths, headers, matrix, standards,
-// the current reflection) are as before it; every other failure ends the program through EXITINT.
+// the current reflection) are as before it. Every read failure of the input file is such an
+// error; only a working file that cannot be written ends the program through EXITINT.
 void CONVERT_FILE(int& status);
 // Runs the header reader of IFORMAT and maps a matrix it read onto Busing-Levy axes (BLAXES),
 // deriving CELL and RECELL. A non-zero status: the header was not read (LOADED = 0).
@@ -98,8 +105,11 @@ void CONVERT_TO_STD();
 // Instrument readers of the Xcalibur ("Xcalibur Ascii", .dca), CAD4 (.dat) and Xscans (.p4t)
 // formats, under the reader contract above. Each scan reader also returns 13 for a scan whose
 // step count lies outside 1..500 or whose angles, step width or scale are not finite numbers.
-// Values these formats do not check, and a CAD4 file that ends inside a reflection, raise
-// rt::InputError; an Xcalibur file that ends inside a reflection drops it with 13.
+// A line that cannot be read or stands where another kind belongs, values these formats do not
+// check, a standard that is not in the list, and a CAD4 file that ends inside a reflection raise
+// rt::InputError; an Xcalibur file that ends inside a reflection, or a CAD4 or Xcalibur count
+// line cut short by the end of the file, drops it with 13. Every header reader marks unit 1 as
+// a user's text file (rt::unit_mark_user_text): a control character in a line is damage.
 
 // Xcalibur header values kept for the scan reader: XCALNEW 0 old layout, 1 new layout (a comment
 // line holding "Version").
@@ -110,7 +120,7 @@ inline XCALHDR_t XCALHDR;
 
 // Reads the next line of unit 1 into STRING (cut or padded to 80 columns) and counts it. IERR 0,
 // or 1 at end of file. LABEL blank accepts any line; any other character is the first character
-// the line must have. A read error or a line of another type ends the program.
+// the line must have. A line that cannot be read or of another type raises rt::InputError.
 void GET_LINE(rt::FText<80>& STRING, char LABEL, int& IERR);
 void READ_HEADER_XCAL(int& IERR);
 void READ_SCAN_XCAL(int& IERR);
@@ -149,22 +159,27 @@ long long IHIBIT(const rt::FText<10>& letters, int n);
 //
 // "Old Vosket": no header in the file; the title becomes "Data from " and the file name, and
 // the step width is asked from the user. Scans: 0, 12 (end of file, the file rewound), 13 (steps
-// outside 1..500, or no positive step time); a line that cannot be read ends the program, the
-// end of the file after a count line raises rt::InputError.
+// outside 1..500, no positive step time, or a last reflection line cut short by the end of the
+// file); a line or value that cannot be read, and the end of the file after a count line, raise
+// rt::InputError.
 void READ_HEADER_HUBER(int& IERR);
 void READ_SCAN_HUBER(int& IERR);
-// "Stoe": the header (title, wavelengths, step width, standards) up to its DATA line; a value
-// that cannot be read ends the program, a list short of values raises rt::InputError. Scans: 0,
-// 12 (end of data, also a reflection line of 0 0 0), 13 (steps outside 1..500, no positive
-// counting time, a reflection line with fewer than sixteen values, or the end of the file before
-// the counts); a value that cannot be read raises rt::InputError.
+// "Stoe": the header (title, wavelengths, step width, standards) up to its DATA line; a line or
+// value that cannot be read, or the end of the file, raises rt::InputError. Scans: 0, 12 (end of
+// data, also a reflection line of 0 0 0), 13 (steps outside 1..500, no positive counting time, a
+// reflection line with fewer than sixteen values, or the end of the file before or inside the
+// counts: the last reflection's counts are whole only with the line end of their last line and
+// as many counts as their leading step count); a value that cannot be read (a count is a whole
+// number) raises rt::InputError.
 void READ_HEADER_STOE(int& IERR);
 void READ_SCAN_STOE(int& IERR);
 // "Phillips Febo": asks for the step width, reads title, cell and the orientation matrix per
 // unit wavelength (divided by WAVE(1); valid, with MATRIX_READ = 1, when regular) and empties
-// the standard list. Scans: 0, 11 (a record or scan code that cannot be read), 12 (end of data),
-// 13 (counts that cannot be read, steps outside 1..500, scale code 0); the angles are the
-// bisecting ones of h k l. The end of the file inside the counts raises rt::InputError.
+// the standard list; a header line that cannot be read raises rt::InputError. Scans: 0, 12 (end
+// of data), 13 (counts that cannot be read, steps outside 1..500, scale code 0, a record cut short
+// by the end of the file, or counts whose last line has no line end); the angles are the
+// bisecting ones of h k l. A record or code that cannot be read, and the end of the file inside
+// the counts, raise rt::InputError.
 void READ_HEADER_FEBO(int& IERR);
 void READ_SCAN_FEBO(int& IERR);
 // Sets ISTD for the current h k l, registering it as the next standard when it is new; with ten

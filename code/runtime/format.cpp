@@ -110,6 +110,7 @@ struct Parser {
             text.push_back(c);
         }
         Op op{Op::LIT, 1};
+        if (double(text.size()) * rep > double(kMaxExpansion)) return false;
         for (int k = 0; k < rep; ++k) op.lit += text;
         f.ops.push_back(std::move(op));
         return true;
@@ -126,7 +127,8 @@ struct Parser {
                 if (peek() == '.') {
                     ++i;
                     op.m = number();
-                    if (op.m < 0 || (op.w > 0 && op.m > op.w)) return false;
+                    // Iw.m: m digits at most as wide as a field may be (I0.m too).
+                    if (op.m < 0 || op.m > kMaxWidth || (op.w > 0 && op.m > op.w)) return false;
                 }
                 break;
             }
@@ -172,6 +174,33 @@ struct Parser {
     }
 };
 
+// True when one pass over the format, every repeat count of its groups multiplied out, does a
+// bounded amount of work: nested repeats such as (1000(1000(1000('ab')))) would otherwise write
+// or step over billions of characters.
+bool bounded(const Format& f) {
+    double mult[kMaxDepth + 2];
+    int sp = 0;
+    mult[0] = 1.0;
+    double total = 0.0;
+    for (const Op& op : f.ops) {
+        switch (op.k) {
+            case Op::GBEG:
+                mult[sp + 1] = mult[sp] * op.rep;
+                ++sp;
+                break;
+            case Op::GEND: --sp; break;
+            case Op::LIT: total += mult[sp] * double(op.lit.size() + 1); break;
+            case Op::X:
+            case Op::TR:
+            case Op::TL:
+            case Op::T: total += mult[sp] * double(op.w + 1); break;
+            default: total += mult[sp] * double(op.rep) * double((op.w > 0 ? op.w : 1) + 1); break;
+        }
+        if (total > double(kMaxExpansion)) return false;
+    }
+    return true;
+}
+
 struct Hash {
     using is_transparent = void;
     std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
@@ -193,7 +222,7 @@ const Format* parse_format(std::string_view text) {
         p.skip_blanks();
         ok = ok && p.at_end();
     }
-    if (!ok) f.reset();
+    if (!ok || !bounded(*f)) f.reset();
     if (cache.size() > 4096) cache.clear();  // run-time built formats: keep the cache bounded
     const Format* r = f.get();
     cache.emplace(std::string(text), std::move(f));

@@ -148,6 +148,9 @@ int list_read_unit(int unit, A&&... a) { return list_read_unit_items(unit, {in_i
 namespace detail {
 constexpr int kMaxFieldWidth = 1000;  // widths, decimals and repeat counts above this are refused
 constexpr int kMaxFormatDepth = 32;   // nesting of parenthesised groups
+// One pass over a format, its repeat counts multiplied out, writes or steps over at most this
+// many characters (a format beyond it is refused).
+constexpr long kMaxExpansion = 10'000'000;
 
 // One parsed edit descriptor. I: w (0 = minimal), m (-1 = none); F/E/D: w, d; A: w (-1 = the
 // item's length); X/TR/TL/T: w is the count or column; LIT: the text; GBEG/GEND: rep and match.

@@ -26,6 +26,8 @@ struct Unit {
     bool can_write = true;
     bool carriage_control = false;
     bool at_end = false;  // the last read met the end of the file
+    bool unended = false;     // the record the last read returned had no line feed
+    bool user_text = false;   // a user's text file: control characters are damage
     long records = 0;     // records read or written since the start of the file
     enum Op { NONE, READ, WRITE } last = NONE;
     bool std_stream = false;  // standard output or error: never closed, records end with LF
@@ -239,11 +241,18 @@ int unit_read_record(int unit, std::string& record) {
     // A file whose writing failed does not hold what was written: nothing is read from it.
     if (u->write_errno != 0 || switch_to(*u, Unit::READ) != IOS_OK) return IOS_WRITE_FAILED;
     record.clear();
+    u->unended = false;
     int c;
-    bool any = false;
+    bool any = false, ended = false, control = false;
     while ((c = getc_unlocked(u->f)) != EOF) {
         any = true;
-        if (c == '\n') break;
+        if (c == '\n') { ended = true; break; }
+        if (record.size() >= kMaxRecordLength) {
+            // No line ends where a text file has them: the rest is not read.
+            ++u->records;
+            return IOS_BAD_RECORD;
+        }
+        if ((c < 32 && c != '\t' && c != '\r') || c == 127) control = true;
         record.push_back(char(c));
     }
     if (!any) {
@@ -254,7 +263,19 @@ int unit_read_record(int unit, std::string& record) {
     }
     if (!record.empty() && record.back() == '\r') record.pop_back();
     ++u->records;
+    // A carriage return anywhere but at the end is a control character like the others.
+    if (u->user_text && (control || record.find('\r') != std::string::npos)) return IOS_BAD_RECORD;
+    u->unended = !ended;
     return IOS_OK;
+}
+
+void unit_mark_user_text(int unit) {
+    if (Unit* u = find(unit)) u->user_text = true;
+}
+
+bool unit_record_unended(int unit) {
+    Unit* u = find(unit);
+    return u && u->unended;
 }
 
 int unit_write_record(int unit, std::string_view record) {
@@ -359,6 +380,7 @@ const char* iostat_text(int iostat) {
         case IOS_WRITE_FAILED: return "write failed";
         case IOS_BAD_FORMAT: return "bad format";
         case IOS_NOT_PERMITTED: return "operation not permitted on this unit";
+        case IOS_BAD_RECORD: return "a line that is no text (control characters, or no line end)";
         default: return "input/output error";
     }
 }

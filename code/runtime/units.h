@@ -3,6 +3,7 @@
 // A file already connected to one unit (same device and inode) is never connected to a second
 // where either connection may write (IOS_IN_USE); two read-only connections are allowed.
 #pragma once
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,7 @@ enum : int {
     IOS_WRITE_FAILED = 8,
     IOS_BAD_FORMAT = 9,     // an edit-descriptor list that cannot be parsed
     IOS_NOT_PERMITTED = 10, // read on a write-only unit, write on a read-only unit
+    IOS_BAD_RECORD = 11,    // a record that is no line of text (see unit_read_record)
 };
 
 // Units connected from the start: records written there go to standard output and standard
@@ -59,8 +61,22 @@ int unit_move(int from, int to);
 // A step back counts one record less; records before an append position are not counted.
 long unit_record_number(int unit);
 
-// Reads the next record (one trailing CR stripped). Returns IOS_OK, IOS_END or an error.
+// The longest record a read takes: a file without line ends (a binary file chosen by mistake)
+// is a damaged file, never read whole into memory.
+constexpr std::size_t kMaxRecordLength = std::size_t(1) << 20;
+
+// Reads the next record (one trailing CR stripped). Returns IOS_OK, IOS_END or an error. A record
+// longer than kMaxRecordLength, or one that holds a control character on a unit marked as a
+// user's text file, cannot be read (IOS_BAD_RECORD); it still counts as a record, so that the
+// record number names it.
 int unit_read_record(int unit, std::string& record);
+// Marks the unit as a user's text file: a record holding a NUL or another control character
+// (codes 0-31 other than the tab, and 127) is damage and cannot be read. Opening the unit again
+// clears the mark.
+void unit_mark_user_text(int unit);
+// True when the record the last read returned ended at the end of the file without its line
+// feed: a file cut inside its last line ends so.
+bool unit_record_unended(int unit);
 // Writes one record, ending it with CR LF. In carriage-control mode the first character is
 // dropped (an empty record gives an empty line).
 //

@@ -27,7 +27,13 @@ using scanin::unchecked_values;
 constexpr int CAD4_STEPS = 96;
 
 // Reads the next line of unit 1 as 80 columns (cut or padded with blanks).
-int read_line(std::string& line) { return scanin::read_line(line, 80); }
+int read_line(std::string& line, std::size_t* length = nullptr) { return scanin::read_line(line, 80, length); }
+
+// A line of the data that cannot be read at all is the user's damaged file.
+int data_status(int ios) {
+    if (ios != rt::IOS_OK && ios != rt::IOS_END) scanin::unchecked_line(ios, "a reflection");
+    return scanin::read_status(ios);
+}
 
 // An edit-descriptor list that starts at record column `col` (line column ISKIP + col).
 std::string layout(int col, std::string_view rest) {
@@ -52,11 +58,12 @@ bool slowest_rescan_index(float width, int tmaxc, int& npimin) {
 
 void READ_HEADER_CAD4(int& IERR) {
     IERR = 0;
+    scanin::begin_input();
     CAD4HDR_t& hdr = CAD4HDR;
     std::string line;
     unchecked_line(read_line(line), "the header");
     const std::size_t at = line.find("21");
-    if (at == std::string::npos || at > 4) EXITINT("ERROR READING FIRST LINE OF DATAFILE");
+    if (at == std::string::npos || at > 4) scanin::damaged("the first line is no record 21");
     hdr.ISKIP = int(at);
     FILEINFO.TITLE = line.substr(std::size_t(hdr.ISKIP) + 8, 28);
 
@@ -71,7 +78,7 @@ void READ_HEADER_CAD4(int& IERR) {
                 unchecked_line(read_line(line), "the header");
                 unchecked_values(record_number(line, irec), "the record number");
                 if (irec != 0) break;
-                if (sr.NSTD + 1 > MAXSTD) EXITINT("More than 10 standards");
+                if (sr.NSTD + 1 > MAXSTD) scanin::damaged("More than 10 standards");
                 sr.NSTD = sr.NSTD + 1;
                 int h = 0, k = 0, l = 0;
                 unchecked_values(rt::fmt_read(line, layout(5, "3I3"), h, k, l), "a standard line");
@@ -91,7 +98,7 @@ void READ_HEADER_CAD4(int& IERR) {
         }
         unchecked_line(read_line(line), "the header");
     }
-    if (irec != 1) EXITINT("Error reading file header");
+    if (irec != 1) scanin::damaged("record " + std::to_string(irec) + " where the header ends");
     scanin::unchecked_step_back(rt::unit_backspace(IN_UNIT));  // the scan reader starts with this record 1
 
     REFLN.NSTEP = CAD4_STEPS;
@@ -109,30 +116,23 @@ void READ_SCAN_CAD4(int& IERR) {
 
     // The next record 1; X-flagged reflections and every other record are passed over.
     for (;;) {
-        const int ios = read_line(line);
-        IERR = scanin::read_status(ios);
+        IERR = data_status(read_line(line));
         if (IERR != 0) return;
         if (line.substr(0, 5).find('$') != std::string::npos) {
             IERR = 12;
             return;
         }
-        if (record_number(line, irec) != rt::IOS_OK) {
-            IERR = 11;
-            return;
-        }
+        unchecked_values(record_number(line, irec), "the record number");
         if (irec != 1) continue;
         int iseq = 0;
         rt::FArray<int, 3> ih;
-        if (rt::fmt_read(line, layout(1, "I2,I6,3I5,1X,A6,T" + std::to_string(CAD4HDR.ISKIP + 38) + ",I4"), irec,
-                         iseq, ih, code, npi) != rt::IOS_OK) {
-            IERR = 11;
-            return;
-        }
+        unchecked_values(rt::fmt_read(line, layout(1, "I2,I6,3I5,1X,A6,T" + std::to_string(CAD4HDR.ISKIP + 38) + ",I4"),
+                                      irec, iseq, ih, code, npi),
+                         "record 1");
         r.ISEQ = iseq;
         r.IH = ih;
         if (code(2) != 'X') break;
-        const int skip = read_line(line);  // record 2 of the passed-over reflection
-        IERR = scanin::read_status(skip);
+        IERR = data_status(read_line(line));  // record 2 of the passed-over reflection
         if (IERR != 0) return;
     }
 
@@ -146,24 +146,22 @@ void READ_SCAN_CAD4(int& IERR) {
                      "record 2");
     r.WIDTH = width;
     r.STEP = width / 95.0f;
-    if (iseqt != r.ISEQ || irec != 2) {
-        IERR = 11;
-        return;
-    }
+    if (iseqt != r.ISEQ || irec != 2) scanin::damaged("record 2 of reflection " + std::to_string(r.ISEQ) + " expected");
 
-    // Count records 3 to 10, twelve counts each.
+    // Count records 3 to 10, twelve counts each. The last line of a file cut inside it, padded
+    // with blanks, would read as zero counts: the reflection is left out.
     rt::FArray<int, 12> icounts;
     for (int j = 3; j <= 10; ++j) {
-        unchecked_line(read_line(line), "a reflection");
-        if (rt::fmt_read(line, layout(1, "I2,I6,4(1X,3I4)"), irec, iseqt, icounts) != rt::IOS_OK) {
+        std::size_t length = 0;
+        unchecked_line(read_line(line, &length), "a reflection");
+        if (scanin::cut_inside(length, std::size_t(CAD4HDR.ISKIP) + 60) ||
+            rt::fmt_read(line, layout(1, "I2,I6,4(1X,3I4)"), irec, iseqt, icounts) != rt::IOS_OK) {
             IERR = 13;
             continue;
         }
         for (int i = 1; i <= 12; ++i) r.COUNTS(12 * (j - 3) + i) = float(icounts(i));
-        if (iseqt != r.ISEQ || irec != j) {
-            IERR = 11;
-            return;
-        }
+        if (iseqt != r.ISEQ || irec != j)
+            scanin::damaged("record " + std::to_string(j) + " of reflection " + std::to_string(r.ISEQ) + " expected");
     }
     if (IERR == 13) return;
 
@@ -177,7 +175,8 @@ void READ_SCAN_CAD4(int& IERR) {
 
     if (code(1) == 'I') {
         r.ISTD = scanin::standard_number(r.IH);
-        if (r.ISTD == 0) EXITINT("Unidentified Standard Refln");
+        // Named at its record 1, nine lines back.
+        if (r.ISTD == 0) scanin::damaged_at(rt::unit_record_number(IN_UNIT) - 9, "Unidentified Standard Refln");
         r.SCANCODE = "I";
     } else {
         r.ISTD = 0;

@@ -110,7 +110,7 @@ void load_standard_file(int& status) {
     // program's own working file: the user chooses again.
     int hdr = 0;
     READ_HEADER_STDDATA(unit, hdr);
-    if (hdr != 0) rt::input_error(unit, "end of file inside the header", true);
+    if (hdr != 0) STDDATA_INPUT_ERROR(unit);
     if (UNITCELL.UBOK == 1) {
         OMTOB();
         RECIP_CELL();
@@ -122,7 +122,7 @@ void load_standard_file(int& status) {
         int st = -1;  // quiet: no "End of File" notice
         READ_SCAN_STDDATA(unit, STD_NEXT, 0, REFLN.IH, st);
         if (st == 12) break;
-        if (st != 0) rt::input_error(unit, "a reflection cannot be read");
+        if (st != 0) STDDATA_INPUT_ERROR(unit);
         SUM_SCANTYPES(REFLN.SCANCODE);
     }
     take_lunstd();
@@ -133,7 +133,9 @@ void load_standard_file(int& status) {
 void convert_instrument_file(int& status) {
     status = 0;
     READ_HEADER(status);
-    if (status != 0) EXITINT("READ ERROR ON HEADER OF SCAN FILE");
+    // The readers raise rt::InputError for what they cannot read; a header that still fails
+    // (a format without a reader) is no data file of the format chosen.
+    if (status != 0) throw rt::InputError{FILEINFO.IN_NAME.str(), 0, "the file header cannot be read"};
 
     const ReaderEntry read_scan = INSTRUMENT_READERS(FILEINFO.IFORMAT).scan;
     REFLN.ISEQ = 0;
@@ -158,10 +160,7 @@ void convert_instrument_file(int& status) {
             finish_load(status, skipped);
             return;
         }
-        if (status == 11) {
-            WAITBOX(0);
-            EXITINT("READ ERROR ON SCAN FILE");
-        }
+        if (status == 11) rt::input_error(INPUT_UNIT, "a reflection cannot be read");
         if (status == 13) {
             skipped = true;
             continue;

@@ -29,12 +29,13 @@ constexpr int UNIT = 1;
 // Values of the reflection record that are not kept in the current reflection.
 int ICODE = 0, IANG_PSI = 0, INT = 0, ISIG = 0, ISCALE = 0;
 
-bool read_line(std::string& line) { return rt::unit_read_record(UNIT, line) == rt::IOS_OK; }
+// A header line: a failure there is the user's damaged file.
+void header_line(std::string& line) { scanin::unchecked_line(rt::unit_read_record(UNIT, line), "the header"); }
 
-// A header line that is passed over: a failure there is the user's damaged file.
+// A header line that is passed over.
 void skip_line() {
     std::string line;
-    scanin::unchecked_line(rt::unit_read_record(UNIT, line), "the header");
+    header_line(line);
 }
 
 float determinant(const rt::FArray2<float, 3, 3>& m) {
@@ -43,10 +44,11 @@ float determinant(const rt::FArray2<float, 3, 3>& m) {
 }
 
 // One free-form group of counts into ICOUNT(first..last), starting on a new line. End of file
-// inside the counts is the user's damaged (cut) file; false when a value cannot be read.
+// inside the counts, or a line that cannot be read, is the user's damaged (cut) file; false when
+// a value cannot be read.
 bool count_group(rt::FArray<int, MAXSTEP>& icount, int first, int last) {
     const int ios = rt::list_read_unit_items(UNIT, {rt::in_slice(icount, first, last)});
-    if (ios == rt::IOS_END) scanin::unchecked_line(ios, "a reflection");
+    if (ios == rt::IOS_END || ios == rt::IOS_BAD_RECORD) scanin::unchecked_line(ios, "a reflection");
     return ios == rt::IOS_OK;
 }
 
@@ -56,11 +58,11 @@ void pass_over_counts(long nstep) {
     rt::FArray<int, 10> group;
     for (long g = 0; g < nstep / 10; ++g) {
         const int ios = rt::list_read_unit_items(UNIT, {rt::in_item(group)});
-        if (ios == rt::IOS_END) scanin::unchecked_line(ios, "a reflection");
+        if (ios == rt::IOS_END || ios == rt::IOS_BAD_RECORD) scanin::unchecked_line(ios, "a reflection");
     }
     if (nstep % 10 != 0) {
         const int ios = rt::list_read_unit_items(UNIT, {rt::in_slice(group, 1, int(nstep % 10))});
-        if (ios == rt::IOS_END) scanin::unchecked_line(ios, "a reflection");
+        if (ios == rt::IOS_END || ios == rt::IOS_BAD_RECORD) scanin::unchecked_line(ios, "a reflection");
     }
 }
 
@@ -68,34 +70,27 @@ void pass_over_counts(long nstep) {
 
 void READ_HEADER_FEBO(int& IERR) {
     IERR = 0;
+    scanin::begin_input();
     GET_STEP_SIZE(REFLN.STEP);
 
     std::string line;
     rt::FText<60> title;
-    if (!read_line(line) || rt::fmt_read(line, "(TR2,A60)", title) != rt::IOS_OK) {
-        IERR = 11;
-        return;
-    }
+    header_line(line);
+    scanin::unchecked_values(rt::fmt_read(line, "(TR2,A60)", title), "the title line");
     FILEINFO.TITLE = title;
     skip_line();
     UNITCELL_t& uc = UNITCELL;
-    if (!read_line(line) || rt::fmt_read(line, "(TR4,6F8.0)", rt::in_slice(uc.CELL, 1, 6)) != rt::IOS_OK) {
-        IERR = 11;
-        return;
-    }
+    header_line(line);
+    scanin::unchecked_values(rt::fmt_read(line, "(TR4,6F8.0)", rt::in_slice(uc.CELL, 1, 6)), "the cell line");
     skip_line();
     for (int i = 1; i <= 3; ++i) {
-        if (!read_line(line) || rt::fmt_read(line, "(TR3,3F10.0)", uc.UB(i, 1), uc.UB(i, 2), uc.UB(i, 3)) != rt::IOS_OK) {
-            IERR = 11;
-            return;
-        }
+        header_line(line);
+        scanin::unchecked_values(rt::fmt_read(line, "(TR3,3F10.0)", uc.UB(i, 1), uc.UB(i, 2), uc.UB(i, 3)),
+                                 "a line of the orientation matrix");
     }
     // The matrix is stored per unit wavelength; the file gives none, so the instrument's is used.
     const float wave = WAVES.WAVE(1);
-    if (!(wave > 0.0f)) {
-        IERR = 11;
-        return;
-    }
+    if (!(wave > 0.0f)) scanin::damaged("no positive wavelength in force to scale the orientation matrix");
     for (int i = 1; i <= 3; ++i)
         for (int j = 1; j <= 3; ++j) uc.UB(i, j) = uc.UB(i, j) / wave;
     // The reflections' angles are computed from this matrix, so it is the orientation matrix in
@@ -112,28 +107,31 @@ void READ_HEADER_FEBO(int& IERR) {
     STDREF.IHSTD.fill(0);
 
     for (;;) {
-        if (!read_line(line) || line.empty()) {
-            IERR = 11;
-            return;
-        }
-        const char c = line[0];
+        header_line(line);
+        const char c = line.empty() ? ' ' : line[0];
         if (c == 'P' || c == 'V') continue;
         if (c >= '0' && c <= '9') {
             scanin::unchecked_step_back(rt::unit_backspace(UNIT));
             REFLN.ISEQ = 0;
             return;
         }
-        IERR = 11;
-        return;
+        scanin::damaged("a line starting with P, V or a digit expected");
     }
 }
 
 void READ_SCAN_FEBO(int& IERR) {
     IERR = 0;
     REFLN_t& r = REFLN;
+    // A record cut short by the end of the file is a reflection left out; the end of the file
+    // before it is the end of the data. The first value shows which: it is read, or still unset.
+    constexpr int UNSET = -2147483647 - 1;
+    ICODE = UNSET;
     const int ios = rt::list_read_unit(UNIT, ICODE, r.IH, IANG_PSI, INT, ISIG, r.NSTEP, ISCALE);
-    IERR = scanin::read_status(ios);
-    if (IERR != 0) return;
+    if (ios == rt::IOS_END) {
+        IERR = ICODE == UNSET ? 12 : 13;
+        return;
+    }
+    scanin::unchecked_values(ios, "the reflection record");
     if (r.IH(1) == 0 && r.IH(2) == 0 && r.IH(3) == 0) {
         IERR = 12;
         return;
@@ -146,12 +144,8 @@ void READ_SCAN_FEBO(int& IERR) {
     } else if (ICODE == 0) {
         r.ISTD = 0;
     } else {
-        rt::FText<80> message;
-        message = rt::fmt_write("('Error converting datafile: ICODE=',I1,' iseq =',I5,' hkl=',3I4)", ICODE, r.ISEQ,
-                                r.IH(1), r.IH(2), r.IH(3));
-        GUIERR(PROGID.PROG_TITLE.view(), message.view());
-        IERR = 11;
-        return;
+        scanin::damaged("reflection code " + std::to_string(ICODE) + " of reflection " + std::to_string(r.ISEQ) +
+                        " is none of 0, 6 and 7");
     }
 
     if (ISCALE == 100) {
@@ -183,6 +177,9 @@ void READ_SCAN_FEBO(int& IERR) {
     if (r.NSTEP % 10 != 0)
         if (!count_group(icount, 10 * groups + 1, r.NSTEP)) IERR = 13;
     for (int k = 1; k <= r.NSTEP; ++k) r.COUNTS(k) = float(icount(k));
+    // The last count of a file cut inside its last line may have lost digits (23 read as 2):
+    // counts whose line has no line end are not taken as whole.
+    if (rt::unit_record_unended(UNIT)) IERR = 13;
 
     // Without a scale code the counts cannot be normalised.
     if (ISCALE == 0) IERR = 13;

@@ -24,19 +24,18 @@ constexpr int PER_LINE = 21;
 float T0 = 0.0f;
 bool t0_set = false;
 
-[[noreturn]] void read_failed() { EXITINT("Error reading datafile"); }
+// The columns the reflection line's layout reads.
+constexpr std::size_t REFLECTION_WIDTH = 93;
 
-// The line after a count line: end of file there is the user's damaged (cut) file.
-void next_line(std::string& line) {
-    const int ios = rt::unit_read_record(UNIT, line);
-    if (ios == rt::IOS_END) scanin::unchecked_line(ios, "a reflection");
-    if (ios != rt::IOS_OK) read_failed();
-}
+// The line after a count line: end of file there, or a line that cannot be read, is the user's
+// damaged (cut) file.
+void next_line(std::string& line) { scanin::unchecked_line(rt::unit_read_record(UNIT, line), "a reflection"); }
 
 }  // namespace
 
 void READ_HEADER_HUBER(int& IERR) {
     IERR = 0;
+    scanin::begin_input();
     FILEINFO.TITLE = "Data from " + FILEINFO.IN_NAME.str();
     GET_STEP_SIZE(REFLN.STEP);
     t0_set = false;  // a new file: its first reflection sets the reference step time
@@ -53,12 +52,12 @@ void READ_SCAN_HUBER(int& IERR) {
         rt::unit_rewind(UNIT);
         return;
     }
-    if (ios != rt::IOS_OK) read_failed();
+    scanin::unchecked_line(ios, "a reflection");
     rt::FText<1> mark;
     int itpst = 0;
     rt::FArray<int, PER_LINE> icounts;
-    if (rt::fmt_read(line, "(A1,I3,I2,21I6)", mark, r.NSTEP, itpst, icounts) != rt::IOS_OK || mark(1) != '*')
-        read_failed();
+    scanin::unchecked_values(rt::fmt_read(line, "(A1,I3,I2,21I6)", mark, r.NSTEP, itpst, icounts), "the count line");
+    if (mark(1) != '*') scanin::damaged("a count line starting with \"*\" expected");
     for (int k = 1; k <= PER_LINE; ++k) r.COUNTS(k) = float(icounts(k));
 
     // Whole continuation lines are stored, but nothing beyond the capacity of a scan: a scan
@@ -66,17 +65,21 @@ void READ_SCAN_HUBER(int& IERR) {
     const int nlines = (r.NSTEP - 1) / PER_LINE;
     for (int l = 1; l <= nlines; ++l) {
         next_line(line);
-        if (rt::fmt_read(line, "(TR6,21I6)", icounts) != rt::IOS_OK) read_failed();
+        scanin::unchecked_values(rt::fmt_read(line, "(TR6,21I6)", icounts), "a continuation line");
         for (int k = 1; k <= PER_LINE && PER_LINE * l + k <= MAXSTEP; ++k)
             r.COUNTS(PER_LINE * l + k) = float(icounts(k));
     }
 
-    // The reflection line; a line that starts with '*' in its place is read and passed over.
+    // The reflection line; a line that starts with '*' in its place is read and passed over. The
+    // last line of a file cut inside it lost the digits of its last fields: the reflection is
+    // left out.
+    bool cut = false;
     for (;;) {
         next_line(line);
-        if (rt::fmt_read(line, "(A1,I4,I1,3I3,4F8.3,TR36,F10.3)", mark, r.ISEQ, r.ISTD, r.IH, r.ANGL, r.TSTEP) !=
-            rt::IOS_OK)
-            read_failed();
+        cut = scanin::cut_inside(line.size(), REFLECTION_WIDTH);
+        scanin::unchecked_values(
+            rt::fmt_read(line, "(A1,I4,I1,3I3,4F8.3,TR36,F10.3)", mark, r.ISEQ, r.ISTD, r.IH, r.ANGL, r.TSTEP),
+            "the reflection line");
         if (itpst != 0) r.TSTEP = float(itpst);
         // Only a positive step time can serve as the reference of the file.
         if (!t0_set && r.TSTEP > 0.0f) {
@@ -89,5 +92,5 @@ void READ_SCAN_HUBER(int& IERR) {
     }
 
     // Steps outside 1..500, or a step time that cannot normalise the counts: left out.
-    if (r.NSTEP < 1 || r.NSTEP > MAXSTEP || !(r.TSTEP > 0.0f)) IERR = 13;
+    if (cut || r.NSTEP < 1 || r.NSTEP > MAXSTEP || !(r.TSTEP > 0.0f)) IERR = 13;
 }

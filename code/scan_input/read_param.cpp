@@ -36,8 +36,6 @@ constexpr KeyDef KEYS[NKEYS] = {
     {"PARITY", 6}, {"MONO", 4},   {"BACKGR", 6}, {"GONCON", 6}, {"BLAXES", 6},
 };
 
-const char* const READ_ERROR = "ERROR READING PARAMETER FILE";
-
 int match_key(const std::string& field) {
     for (int k = 0; k < NKEYS; ++k)
         if (field.compare(0, KEYS[k].width, KEYS[k].word) == 0) return k;
@@ -49,10 +47,12 @@ int match_key(const std::string& field) {
 void log_record(const std::string& rec) { (void)rt::unit_write_record(LOG_UNIT, rec); }
 
 // Values of a mandatory key or of BLAXES: a list that ends early (or at a slash) leaves the rest
-// unchanged and is accepted; an unreadable value ends the program.
-void read_checked(const std::string& values, const std::vector<rt::IoItem>& items) {
+// unchanged and is accepted; an unreadable value is the user's damaged file (rt::InputError,
+// naming the line of the key).
+void read_checked(const std::string& values, const std::vector<rt::IoItem>& items, const char* key) {
     const int ios = rt::list_read_items(values, items);
-    if (ios != rt::IOS_OK && ios != rt::IOS_END) EXITINT(READ_ERROR);
+    if (ios != rt::IOS_OK && ios != rt::IOS_END)
+        rt::input_error(PAR_UNIT, std::string("unreadable value in the ") + key + " line");
 }
 
 // Values of BACKGR and GONCON: every item must be there and readable. A failure is the user's
@@ -80,6 +80,17 @@ float monochromator_shift() {
     return std::isfinite(shift) ? shift : 0.0f;
 }
 
+bool positive(float v) { return v > 0.0f && std::isfinite(v); }
+
+// A mandatory key without its line: the file is named, but no line.
+[[noreturn]] void missing(std::string key) {
+    while (!key.empty() && key.back() == ' ') key.pop_back();
+    const std::string path = rt::unit_path(PAR_UNIT);
+    const std::size_t slash = path.find_last_of('/');
+    throw rt::InputError{slash == std::string::npos ? path : path.substr(slash + 1), 0,
+                         "the file has no " + key + " line"};
+}
+
 // The reading itself (READ_PARAMETERS).
 void read_file() {
     UNITCELL.IBL(1) = 1;
@@ -92,13 +103,14 @@ void read_file() {
     FITPAR.IDEF.fill(0);
     rt::FArray<int, 8> IGOT;  // mandatory keys read, in the order of the key table
     rt::unit_rewind(PAR_UNIT);
+    rt::unit_mark_user_text(PAR_UNIT);
 
     FITPAR_t& fp = FITPAR;
     for (;;) {
         std::string line;
         const int ios = rt::unit_read_record(PAR_UNIT, line);
         if (ios == rt::IOS_END) break;
-        if (ios != rt::IOS_OK) EXITINT(READ_ERROR);
+        if (ios != rt::IOS_OK) rt::input_error(PAR_UNIT, scanin::unreadable_line(ios));
         line.resize(PAR_WIDTH, ' ');
         if (FILEINFO.LOGOPEN == 1) log_record(" " + line);
 
@@ -115,7 +127,8 @@ void read_file() {
         switch (key) {
             case PKPAR:
                 read_checked(values, {rt::in_item(fp.PKVALS(2, 1)), rt::in_item(fp.PKVALS(2, 2)),
-                                      rt::in_item(fp.PKVALS(5, 1))});
+                                      rt::in_item(fp.PKVALS(5, 1))},
+                             "PKPAR");
                 break;
             case FITLIM: {
                 std::vector<rt::IoItem> items;
@@ -124,34 +137,40 @@ void read_file() {
                     items.push_back(rt::in_item(fp.FITLIM(i, 2)));
                 }
                 items.push_back(rt::in_item(fp.RWPMAX));
-                read_checked(values, items);
+                read_checked(values, items, "FITLIM");
                 break;
             }
             case ATTEN:
-                read_checked(values, {rt::in_item(SCANHDR.ATTEN)});
+                read_checked(values, {rt::in_item(SCANHDR.ATTEN)}, "ATTEN");
                 break;
             case WAVEL:
                 read_checked(values, {rt::in_item(WAVES.NWAVE), rt::in_item(WAVES.WAVE(1)),
-                                      rt::in_item(WAVES.WAVE(2)), rt::in_item(fp.PKVALS(6, 1))});
+                                      rt::in_item(WAVES.WAVE(2)), rt::in_item(fp.PKVALS(6, 1))},
+                             "WAVEL");
+                // Every angle and the alpha2 position are computed from the wavelengths.
+                if (!positive(WAVES.WAVE(1)) || (WAVES.NWAVE >= 2 && !positive(WAVES.WAVE(2))))
+                    rt::input_error(PAR_UNIT, "a wavelength that is not a positive number in the WAVEL line");
                 if (WAVES.NWAVE == 1) fp.PKVALS(6, 1) = 0.0f;
                 break;
             case RFLAGS:
-                read_checked(values, {rt::in_item(fp.IREF)});
+                read_checked(values, {rt::in_item(fp.IREF)}, "RFLAGS");
                 break;
             case TFLAGS:
-                read_checked(values, {rt::in_item(fp.TFLAG)});
+                read_checked(values, {rt::in_item(fp.TFLAG)}, "TFLAGS");
                 break;
             case PARITY:
-                read_checked(values, {rt::in_item(GONIO.PARITY)});
+                read_checked(values, {rt::in_item(GONIO.PARITY)}, "PARITY");
                 break;
             case MONO:
                 read_checked(values, {rt::in_item(MONOCH.MONO_TYPE), rt::in_item(MONOCH.MONO_2THETA),
-                                      rt::in_item(MONOCH.MONO_DIHEDRAL), rt::in_item(MONOCH.MONO_SENSE)});
+                                      rt::in_item(MONOCH.MONO_DIHEDRAL), rt::in_item(MONOCH.MONO_SENSE)},
+                             "MONO");
                 break;
             case BACKGR: {
                 int model = 0;
                 read_unchecked(values, {rt::in_item(model)}, "BACKGR");
-                if (model < 0 || model > 3) EXITINT(READ_ERROR);
+                if (model < 0 || model > 3)
+                    rt::input_error(PAR_UNIT, "a background model outside 0 to 3 in the BACKGR line");
                 if (model == 2) {
                     read_unchecked(values, {rt::in_item(model), rt::in_item(fp.PKVALS(1, 1)),
                                             rt::in_item(fp.PKVALS(1, 2)), rt::in_item(fp.PKVALS(1, 3))},
@@ -159,7 +178,8 @@ void read_file() {
                 } else if (model == 3) {
                     int nbg = 0;
                     read_unchecked(values, {rt::in_item(model), rt::in_item(nbg)}, "BACKGR");
-                    if (nbg < 1) EXITINT(READ_ERROR);
+                    if (nbg < 1)
+                        rt::input_error(PAR_UNIT, "a number of background steps below 1 in the BACKGR line");
                     FIXEDBG.NSTEP_BG = nbg;
                 }
                 FIXEDBG.IBGTYPE = model;
@@ -169,7 +189,7 @@ void read_file() {
                 read_unchecked(values, {rt::in_item(GONIO.GONCON1), rt::in_item(GONIO.GONCON2)}, "GONCON");
                 break;
             case BLAXES:
-                read_checked(values, {rt::in_item(UNITCELL.IBL)});
+                read_checked(values, {rt::in_item(UNITCELL.IBL)}, "BLAXES");
                 break;
         }
         if (key <= MONO) IGOT(key + 1) = 1;
@@ -186,7 +206,7 @@ void read_file() {
     if (!(GONIO.GONCON2 > 0.1f)) GONIO.GONCON2 = 200.0f;
     if (!(GONIO.GONCON1 > 0.1f)) GONIO.GONCON1 = 200.0f;
     for (int k = 1; k <= 8; ++k)
-        if (IGOT(k) != 1) EXITINT("MISSING DATA FROM PARAMETER FILE");
+        if (IGOT(k) != 1) missing(KEYS[k - 1].word);
     MONOCH.MONO_SHIFT = monochromator_shift();
     fp.VALS(2) = fp.PKVALS(2, 1);
     fp.VALS(5) = fp.PKVALS(5, 1);

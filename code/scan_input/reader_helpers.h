@@ -35,27 +35,58 @@ private:
 // The instrument file is connected to unit 1.
 constexpr int IN_UNIT = 1;
 
-// Reads the next line of unit 1 as `width` columns (cut or padded with blanks).
-inline int read_line(std::string& line, std::size_t width) {
+// Marks unit 1 as the user's input file (a control character in a line is damage). Every header
+// reader starts with it.
+inline void begin_input() { rt::unit_mark_user_text(IN_UNIT); }
+
+// Reads the next line of unit 1 as `width` columns (cut or padded with blanks); `length`, when
+// given, receives the number of characters the line held.
+inline int read_line(std::string& line, std::size_t width, std::size_t* length = nullptr) {
     const int ios = rt::unit_read_record(IN_UNIT, line);
+    if (length) *length = line.size();
     if (ios == rt::IOS_OK) line.resize(width, ' ');
     return ios;
+}
+
+// True when the line just read, `length` characters long, is the last of a file cut inside it:
+// it has no line end and stops before column `needed`, so its last fields lost their digits
+// (padded with blanks they would read as other numbers, or as zeros).
+inline bool cut_inside(std::size_t length, std::size_t needed) {
+    return rt::unit_record_unended(IN_UNIT) && length < needed;
 }
 
 // Reads the format does not check: a failure is the user's damaged file (rt::InputError), named
 // with the line and what could not be read.
 //
+// What cannot be read at the line the last read returned (or the one after it, at_end).
+[[noreturn]] inline void damaged(const std::string& what, bool at_end = false) {
+    rt::input_error(IN_UNIT, what, at_end);
+}
+// What cannot be read at an earlier line of the file.
+[[noreturn]] inline void damaged_at(long line, const std::string& what) {
+    const std::string path = rt::unit_path(IN_UNIT);
+    const std::size_t slash = path.find_last_of('/');
+    throw rt::InputError{slash == std::string::npos ? path : path.substr(slash + 1), line, what};
+}
+//
+// Why a line could not be read.
+inline std::string unreadable_line(int ios) {
+    return ios == rt::IOS_BAD_RECORD ? "the line holds control characters, or has no line end"
+                                     : "the line cannot be read";
+}
 // A line of the file: the end of the file inside `part` ("a reflection", "the header"), or a
 // line that cannot be read at all.
 inline void unchecked_line(int ios, std::string_view part) {
     if (ios == rt::IOS_OK) return;
     if (ios == rt::IOS_END) rt::input_error(IN_UNIT, "end of file inside " + std::string(part), true);
-    rt::input_error(IN_UNIT, "the line cannot be read", true);
+    // A line that cannot be read still counts as read: the number names it.
+    rt::input_error(IN_UNIT, unreadable_line(ios));
 }
 // The values of `item` ("the reflection line", "a Z line"): a value that cannot be read, or a
 // free-form list that holds fewer values than asked for.
 inline void unchecked_values(int ios, std::string_view item) {
     if (ios == rt::IOS_OK) return;
+    if (ios == rt::IOS_BAD_RECORD) rt::input_error(IN_UNIT, unreadable_line(ios));
     if (ios == rt::IOS_END) rt::input_error(IN_UNIT, "too few values in " + std::string(item));
     rt::input_error(IN_UNIT, "unreadable value in " + std::string(item));
 }

@@ -74,6 +74,19 @@ bool parse_record(const std::string& line, RecordFields& r) {
     return ios == rt::IOS_OK;
 }
 
+// Why the last read of a reflection failed (status 11): what could not be read, and whether the
+// end of the file was met (the line after the last one is then named).
+struct ReadProblem {
+    std::string what;
+    bool at_end = false;
+};
+ReadProblem problem;
+
+int fail(int ios, const std::string& what, bool at_end = false) {
+    problem = {what, at_end};
+    return ios;
+}
+
 // Reads the count lines of a reflection of nstep steps (1..500) into counts.
 // Returns IOS_OK, IOS_END (file ended inside the counts) or an error.
 int read_counts(int unit, int nstep, rt::FArray<float, MAXSTEP>& counts) {
@@ -83,14 +96,19 @@ int read_counts(int unit, int nstep, rt::FArray<float, MAXSTEP>& counts) {
         const int n = nstep - done < 10 ? nstep - done : 10;
         std::string rec;
         const int ios = rt::unit_read_record(unit, rec);
-        if (ios != rt::IOS_OK) return ios;
+        if (ios == rt::IOS_END) return fail(ios, "end of file inside the counts", true);
+        if (ios != rt::IOS_OK) return fail(ios, scanin::unreadable_line(ios));
+        // The last line of a file cut inside it: padded with blanks, its counts would read as
+        // zeros.
+        if (rt::unit_record_unended(unit) && rec.size() < std::size_t(1 + 8 * n))
+            return fail(rt::IOS_BAD_VALUE, "the count line is cut short");
         static const char* const FORMATS[11] = {"",           "(TR1,1I8)", "(TR1,2I8)", "(TR1,3I8)",
                                                  "(TR1,4I8)",  "(TR1,5I8)", "(TR1,6I8)", "(TR1,7I8)",
                                                  "(TR1,8I8)",  "(TR1,9I8)", "(TR1,10I8)"};
         line_counts.fill(0);
         rec.resize(81, ' ');
         if (rt::fmt_read(rec, FORMATS[n], rt::in_slice(line_counts, 1, n)) != rt::IOS_OK)
-            return rt::IOS_BAD_VALUE;
+            return fail(rt::IOS_BAD_VALUE, "unreadable value in a count line");
         for (int k = 1; k <= n; ++k) counts(done + k) = static_cast<float>(line_counts(k));
         done += n;
     }
@@ -239,14 +257,31 @@ void SKIP_HEADER_STDDATA(int unit, int& status) {
 
 void READ_HEADER_STDDATA(int unit, int& status) {
     status = 0;
+    rt::unit_mark_user_text(unit);  // only a file the user chose is read here
     int nu = 0;           // U lines met
     bool clean = true;    // the first three U lines were read without fault
+    long bad_line = 0;    // the line where the matrix could not be read (0: none)
     rt::FArray2<float, 3, 3> ub;
 
     // The matrix is taken from a complete, clean, regular block of U lines; a bad or partial
     // block leaves no valid matrix; a header without U lines keeps the one in force.
     auto settle_matrix = [&] {
         if (nu == 0) return;
+        // A block cut short: the DATA line that ended it is where the next row was looked for.
+        if (nu < 3 && bad_line == 0) bad_line = rt::unit_record_number(unit);
+        // A header that cannot be read whole is the load's own error; only a file that loads
+        // is told about its matrix.
+        if (bad_line != 0 && status == 0) {
+            // The data load without a matrix, and the user is told so: the cell and the angles
+            // of later steps depend on it.
+            const std::string path = rt::unit_path(unit);
+            const std::size_t slash = path.find_last_of('/');
+            const std::string msg = "The orientation matrix of " +
+                                    (slash == std::string::npos ? path : path.substr(slash + 1)) +
+                                    " could not be read at line " + std::to_string(bad_line) +
+                                    ": the data set has no orientation matrix";
+            notice(msg.c_str());
+        }
         if (nu >= 3 && clean && regular_matrix(ub)) {
             UNITCELL.UB = ub;
             UNITCELL.UBOK = 1;
@@ -262,8 +297,10 @@ void READ_HEADER_STDDATA(int unit, int& status) {
         std::string line;
         const int ios = rt::unit_read_record(unit, line);
         if (ios != rt::IOS_OK) {
-            settle_matrix();
+            problem = ios == rt::IOS_END ? ReadProblem{"end of file inside the header", true}
+                                         : ReadProblem{scanin::unreadable_line(ios), false};
             status = 1;
+            settle_matrix();
             return;
         }
         line = fit_width(line, LINE_WIDTH);
@@ -278,6 +315,7 @@ void READ_HEADER_STDDATA(int unit, int& status) {
                 if (!std::isfinite(row[j])) clean = false;
             }
             if (rios != rt::IOS_OK) clean = false;
+            if (!clean && bad_line == 0) bad_line = rt::unit_record_number(unit);
         } else if (line[0] == 'T') {
             FILEINFO.TITLE = std::string_view(line).substr(2, 60);
         } else if (line.compare(0, 4, "DATA") == 0) {
@@ -374,6 +412,7 @@ void READ_SCAN_STDDATA(int unit, int mode, int number, const rt::FArray<int, 3>&
             return;
         }
         if (ios != rt::IOS_OK) {
+            fail(ios, scanin::unreadable_line(ios));
             status = 11;
             return;
         }
@@ -381,7 +420,13 @@ void READ_SCAN_STDDATA(int unit, int mode, int number, const rt::FArray<int, 3>&
         if (line[0] != 'R') continue;
 
         RecordFields r;
-        if (!parse_record(line, r) || r.nstep < 1 || r.nstep > MAXSTEP) {
+        if (!parse_record(line, r)) {
+            fail(rt::IOS_BAD_VALUE, "unreadable value in the reflection line");
+            status = 11;
+            return;
+        }
+        if (r.nstep < 1 || r.nstep > MAXSTEP) {
+            fail(rt::IOS_BAD_VALUE, "a step count outside 1 to 500 in the reflection line");
             status = 11;
             return;
         }
@@ -399,3 +444,5 @@ void READ_SCAN_STDDATA(int unit, int mode, int number, const rt::FArray<int, 3>&
         return;
     }
 }
+
+void STDDATA_INPUT_ERROR(int unit) { rt::input_error(unit, problem.what, problem.at_end); }

@@ -28,13 +28,9 @@ constexpr int STANDARD_CODE = 40;
 int ICODE = 0, I1 = 0, I2 = 0, ISCANTIME = 0, IFILT = 0, I4 = 0;
 float R1 = 0, R2 = 0, R3 = 0;
 
-// A header value list of `item` read from column 5: a value that cannot be read ends the program
-// with the header message; a list shorter than asked for is the user's damaged file.
-void header_values(int ios, const char* item) {
-    if (ios == rt::IOS_OK) return;
-    if (ios == rt::IOS_END) scanin::unchecked_values(ios, item);
-    EXITINT("Error reading file header");
-}
+// A header value list of `item` read from column 5: a value that cannot be read, or a list
+// shorter than asked for, is the user's damaged file.
+void header_values(int ios, const char* item) { scanin::unchecked_values(ios, item); }
 
 // Raises the character codes above 96 of the first six columns by 32 (lower-case letters
 // become capitals).
@@ -71,11 +67,10 @@ bool data_line(std::string& line) {
 
 void READ_HEADER_STOE(int& IERR) {
     IERR = 0;
+    scanin::begin_input();
     std::string line;
     for (;;) {
-        const int ios = rt::unit_read_record(UNIT, line);
-        if (ios == rt::IOS_END) EXITINT("Unexpected end of file");
-        if (ios != rt::IOS_OK) EXITINT("Error reading file header");
+        scanin::unchecked_line(rt::unit_read_record(UNIT, line), "the header");
         line.resize(HEADER_WIDTH, ' ');
         raise_keyword_columns(line);
         if (line.compare(0, 4, "    ") == 0) continue;
@@ -97,7 +92,7 @@ void READ_HEADER_STOE(int& IERR) {
             header_values(rt::list_read(values, nstd), "the STDS line");
             // The standard store holds MAXSTD reflections: a longer list is not a header this
             // program can keep.
-            if (nstd < 0 || nstd > MAXSTD) EXITINT("Error reading file header");
+            if (nstd < 0 || nstd > MAXSTD) scanin::damaged("the STDS line lists more than 10 standards");
             s.NSTD = nstd;
             // The line is read again from its start: the count once more, a second integer
             // and a real (neither used), then the h k l of every standard.
@@ -158,7 +153,7 @@ void READ_SCAN_STOE(int& IERR) {
         for (int j = 1; j <= nstd && found == 0; ++j)
             if (STDREF.IHSTD(j, 1) == r.IH(1) && STDREF.IHSTD(j, 2) == r.IH(2) && STDREF.IHSTD(j, 3) == r.IH(3))
                 found = j;
-        if (found == 0) EXITINT("Unidentified Standard Refln");
+        if (found == 0) scanin::damaged("Unidentified Standard Refln");
         r.ISTD = found;
         r.SCANCODE = "I";
     } else {
@@ -166,18 +161,21 @@ void READ_SCAN_STOE(int& IERR) {
     }
 
     // Counts: every value of the "P" lines in order, the first one dropped. Each value is
-    // read from the column where the previous one ended plus one blank. Values beyond the
+    // read from the column where the previous one ended plus one blank. A count is a whole
+    // number: anything else in its place ("2Q5", "12.5") cannot be read. Values beyond the
     // capacity of a scan are read (so the file stays in step) but not kept.
-    // The end of the file after the count lines of the last reflection completes its counts:
-    // a file without the closing 0 0 0 line keeps its last reflection.
-    static rt::FArray<float, MAXSTEP + 1> values;
+    // The count lines of the last reflection end with the file. They are whole only when the
+    // last line has its line end and the first value, the step count, matches the counts read:
+    // a file cut inside them keeps no shortened scan (the reflection is left out).
+    static rt::FArray<int, MAXSTEP + 1> values;
     long n = 0;
     bool count_lines = false;
+    bool ended = true;  // the last count line read has its line end
     for (;;) {
         if (!data_line(line)) {
-            // A file cut before the counts: the reflection is dropped, and the next call meets
-            // the end of the file.
-            if (!count_lines) {
+            // A file cut before the counts or inside them: the reflection is dropped, and the
+            // next call meets the end of the file.
+            if (!count_lines || !ended || n < 2 || long(values(1)) != n - 1) {
                 IERR = 13;
                 return;
             }
@@ -188,14 +186,15 @@ void READ_SCAN_STOE(int& IERR) {
             break;
         }
         count_lines = true;
+        ended = !rt::unit_record_unended(UNIT);
         for (std::size_t p = 2; p <= DATA_WIDTH;) {
-            float value = n < MAXSTEP + 1 ? values(int(n) + 1) : 0.0f;
+            int value = n < MAXSTEP + 1 ? values(int(n) + 1) : 0;
             const int vios = rt::list_read(std::string_view(line).substr(p - 1), value);
             if (vios == rt::IOS_END) break;
             scanin::unchecked_values(vios, "a count line");
             if (n < MAXSTEP + 1) values(int(n) + 1) = value;
             ++n;
-            p += std::size_t(digit_count(value)) + 1;
+            p += std::size_t(digit_count(float(value))) + 1;
         }
     }
     // A scan of no steps, or of more than the current reflection holds, is left out.
@@ -204,7 +203,7 @@ void READ_SCAN_STOE(int& IERR) {
         return;
     }
     r.NSTEP = int(n - 1);
-    for (int k = 1; k <= r.NSTEP; ++k) r.COUNTS(k) = values(k + 1);
+    for (int k = 1; k <= r.NSTEP; ++k) r.COUNTS(k) = float(values(k + 1));
 
     r.TSTEP = float(ISCANTIME) / float(r.NSTEP);
     // Without a positive counting time the counts cannot be normalised.

@@ -25,8 +25,8 @@ using scanin::IN_UNIT;
 using scanin::unchecked_values;
 constexpr float DTOR = 0.017453292f;
 
-const char* const HEADER_ERROR = "ERROR READING DATAFILE HEADER";
-const char* const HEADER_EOF = "UNEXPECTED EOF IN DATAFILE HEADER";
+// The number of characters of the line GET_LINE read last.
+std::size_t last_length = 0;
 
 // Scan codes of the file and the program's codes they become ("FT", attenuated, is apart).
 struct ScanCode {
@@ -57,17 +57,14 @@ int find_col(const rt::FText<80>& line, std::string_view text) {
     return p == std::string_view::npos ? 0 : int(p) + 1;
 }
 
-// A value of the header that its layout cannot read ends the program with its message.
-void header_value(int ios) {
-    if (ios == rt::IOS_END) EXITINT(HEADER_EOF);
-    if (ios != rt::IOS_OK) EXITINT(HEADER_ERROR);
-}
+// A value of the header that its layout cannot read: the user's damaged file.
+void header_value(int ios) { unchecked_values(ios, "the header line"); }
 
-// GET_LINE for the header: the end of the file before the first reflection line ends the program.
+// GET_LINE for the header: the end of the file before the first reflection line is damage.
 void header_line(rt::FText<80>& line, char label) {
     int ierr = 0;
     GET_LINE(line, label, ierr);
-    if (ierr != 0) EXITINT(HEADER_EOF);
+    if (ierr != 0) scanin::damaged("end of file inside the header", true);
 }
 
 // "C ... Version a.b.c": the three parts of the version number are read (and not used further).
@@ -108,8 +105,8 @@ void read_standards(const rt::FText<80>& rr, int k) {
     }
     if (XCALHDR.XCALNEW == 1) nsteps = SCANHDR.NSTEPDEF;
     // The standard-reflection store holds ten.
-    if (nstd < 0) EXITINT(HEADER_ERROR);
-    if (nstd > MAXSTD) EXITINT("More than 10 standards");
+    if (nstd < 0) scanin::damaged("a negative number of standards in the rr line");
+    if (nstd > MAXSTD) scanin::damaged("More than 10 standards");
     sr.NSTD = nstd;
     sr.STDINT = stdint;
     rt::FText<80> line;
@@ -166,19 +163,20 @@ void GET_LINE(rt::FText<80>& STRING, char LABEL, int& IERR) {
         IERR = 1;
         return;
     }
-    // The line's number in the file (the unit counts the lines read well; a bad one is the next).
-    const long line = rt::unit_record_number(IN_UNIT) + (ios != rt::IOS_OK ? 1 : 0);
-    const std::string number = rt::fmt_write("(I6)", int(line));
-    if (ios != rt::IOS_OK) EXITINT("ERROR READING FILE AT LINE " + number);
+    // A line that cannot be read, or of another kind than the one the layout puts there, is the
+    // user's damaged file.
+    if (ios != rt::IOS_OK) scanin::damaged(scanin::unreadable_line(ios));
+    last_length = rec.size();
     STRING = rec;
     IERR = 0;
     if (LABEL != ' ' && STRING(1) != LABEL)
-        EXITINT(std::string("ERROR READING FILE: EXPECTED ") + LABEL + ", GOT " + STRING(1) + " AT LINE " +
-                number);
+        scanin::damaged(std::string("expected a line starting with ") + LABEL + ", found one starting with \"" +
+                        STRING(1) + "\"");
 }
 
 void READ_HEADER_XCAL(int& IERR) {
     IERR = 0;
+    scanin::begin_input();
     FILEINFO.TITLE.blank();
     XCALHDR.XCALNEW = 0;
     rt::FText<80> line;
@@ -254,6 +252,7 @@ void READ_SCAN_XCAL(int& IERR) {
     else
         ios = rt::fmt_read(line.view(), "(TR1,I6,TR3,3I5,F10.0,TR3,A2)", iseq, ih, psi, code);
     unchecked_values(ios, "the reflection line");
+    const long reflection_line = rt::unit_record_number(IN_UNIT);
     r.ISEQ = iseq < 0 ? -iseq : iseq;
     r.IH = ih;
     r.SCALE = scale;
@@ -293,7 +292,7 @@ void READ_SCAN_XCAL(int& IERR) {
     const STDREF_t& sr = STDREF;
     if (reference) {
         r.ISTD = scanin::standard_number(r.IH);
-        if (r.ISTD == 0) EXITINT("Unidentified Standard Refln");
+        if (r.ISTD == 0) scanin::damaged_at(reflection_line, "Unidentified Standard Refln");
         r.NSTEP = sr.NSTEP_STD(r.ISTD);
     } else {
         r.ISTD = 0;
@@ -307,6 +306,7 @@ void READ_SCAN_XCAL(int& IERR) {
     }
 
     // Counts, eight a line; a line that cannot be read spoils the reflection, the rest are read.
+    // The last line of a file cut inside it, padded with blanks, would read as zero counts.
     const int nfull = r.NSTEP / 8;
     const int rest = r.NSTEP % 8;
     const int nlines = nfull + (rest != 0 ? 1 : 0);
@@ -319,6 +319,10 @@ void READ_SCAN_XCAL(int& IERR) {
             continue;
         }
         const int used = (j <= nfull) ? 8 : rest;
+        if (scanin::cut_inside(last_length, std::size_t(1 + 9 * used))) {
+            IERR = 13;
+            continue;
+        }
         for (int i = 1; i <= used; ++i) r.COUNTS(8 * (j - 1) + i) = float(icounts(i));
     }
 

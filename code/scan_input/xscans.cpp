@@ -39,11 +39,6 @@ struct TerminatorTable {
 };
 constexpr TerminatorTable TABLE;
 
-// CHECKR and SOURCE values: an unreadable value or a record cut short ends the program.
-void header_value(int ios) {
-    if (ios == rt::IOS_END) EXITINT("UNEXPECTED EOF IN DATAFILE HEADER");
-    if (ios != rt::IOS_OK) EXITINT("ERROR READING DATAFILE HEADER");
-}
 
 bool keyword(const std::string& line, std::string_view word) { return line.compare(0, word.size(), word) == 0; }
 
@@ -67,28 +62,29 @@ long long IHIBIT(const rt::FText<10>& letters, int n) {
 
 void READ_HEADER_XSCANS(int& IERR) {
     IERR = 0;
+    scanin::begin_input();
     STDREF_t& sr = STDREF;
     std::string line;
     for (;;) {
         unchecked_line(read_line(line, 120), "the header");
         if (keyword(line, "CHECKR")) {
             int nstd = 0, stdint = 0, nstep = 0;
-            header_value(rt::fmt_read(line, "(TR6,I4,I6,TR22,I3)", nstd, stdint, nstep));
+            unchecked_values(rt::fmt_read(line, "(TR6,I4,I6,TR22,I3)", nstd, stdint, nstep), "the CHECKR line");
             // The standard-reflection store holds ten.
-            if (nstd < 0) EXITINT("ERROR READING DATAFILE HEADER");
-            if (nstd > MAXSTD) EXITINT("More than 10 standards");
+            if (nstd < 0) scanin::damaged("a negative number of standards in the CHECKR line");
+            if (nstd > MAXSTD) scanin::damaged("More than 10 standards");
             sr.NSTD = nstd;
             sr.STDINT = stdint;
             REFLN.NSTEP = nstep;
             for (int i = 1; i <= nstd; ++i) sr.NSTEP_STD(i) = nstep;
         } else if (keyword(line, "SOURCE")) {
-            header_value(rt::fmt_read(line, "(TR24,F7.5,TR3,F7.5)", WAVES.WAVE(1), WAVES.WAVE(2)));
+            unchecked_values(rt::fmt_read(line, "(TR24,F7.5,TR3,F7.5)", WAVES.WAVE(1), WAVES.WAVE(2)),
+                             "the SOURCE line");
             WAVES.NWAVE = 2;
         } else if (keyword(line, "CHECKN")) {
             int i = 0, h = 0, k = 0, l = 0;
             unchecked_values(rt::fmt_read(line, "(TR6,I6,3I4)", i, h, k, l), "the CHECKN line");
-            if (i < 1) EXITINT("ERROR READING DATAFILE HEADER");
-            if (i > MAXSTD) EXITINT("More than 10 standards");
+            if (i < 1 || i > MAXSTD) scanin::damaged("a standard number outside 1 to 10 in the CHECKN line");
             sr.IHSTD(i, 1) = h;
             sr.IHSTD(i, 2) = k;
             sr.IHSTD(i, 3) = l;
@@ -111,7 +107,11 @@ void DECODE_DATA(int& IERR) {
     bool spoilt = false;  // a count that cannot be decoded: the reflection is unusable
     std::string line;
     do {
-        if (read_line(line, 80) != rt::IOS_OK) {
+        // The end of the file inside the counts leaves the reflection out; a line that is no
+        // text (a block of zero bytes) is the user's damaged file.
+        const int ios = read_line(line, 80);
+        if (ios == rt::IOS_BAD_RECORD) unchecked_line(ios, "a reflection");
+        if (ios != rt::IOS_OK) {
             IERR = 13;
             return;
         }
@@ -141,12 +141,21 @@ void READ_SCAN_XSCANS(int& IERR) {
     REFLN_t& r = REFLN;
     std::string line;
     // The next reflection line: blanks in columns 1 and 2. A wholly blank line holds no
-    // reflection and is passed over like any other line.
+    // reflection and is passed over like any other line; but count lines right after it are
+    // those of a reflection whose line was blanked: that reflection is left out.
+    bool after_blank = false;
     for (;;) {
         const int ios = read_line(line, 120);
+        if (ios != rt::IOS_OK && ios != rt::IOS_END) unchecked_line(ios, "the data");
         IERR = scanin::read_status(ios);
         if (IERR != 0) return;
-        if (line[0] == ' ' && line[1] == ' ' && line.find_first_not_of(' ') != std::string::npos) break;
+        const bool blank = line.find_first_not_of(' ') == std::string::npos;
+        if (line[0] == ' ' && line[1] == ' ' && !blank) break;
+        if (after_blank && !blank) {
+            IERR = 13;
+            return;
+        }
+        after_blank = blank;
     }
 
     int iseq = 0;
@@ -165,7 +174,7 @@ void READ_SCAN_XSCANS(int& IERR) {
     r.ISTD = 0;
     if (standard) {
         r.ISTD = scanin::standard_number(r.IH);
-        if (r.ISTD == 0) EXITINT("Unidentified Standard Refln");
+        if (r.ISTD == 0) scanin::damaged("Unidentified Standard Refln");
     }
 
     DECODE_DATA(IERR);

@@ -139,6 +139,23 @@ TEST(FormatWriter, UnsupportedFormatsAreRefused) {
     EXPECT_EQ(rt::format_records("(F5.1)", {rt::out_item(1)}, recs), rt::IOS_BAD_FORMAT);
 }
 
+// Formats built at run time are bounded: an Iw.m with more digits than a field may hold, and
+// nested repeat counts that multiply out to billions of characters, are refused at once.
+TEST(FormatWriter, OversizedMinimumDigitsAndNestedRepeatsAreRefused) {
+    std::vector<std::string> recs;
+    EXPECT_EQ(rt::format_records("(I0.1000)", {rt::out_item(-7)}, recs), rt::IOS_OK);
+    ASSERT_EQ(recs.size(), 1u);
+    EXPECT_EQ(recs[0], "-" + std::string(999, '0') + "7");
+    for (const char* f : {"(I0.1001)", "(I0.1099)", "(I0.50000)", "(1000(1000(1000('ab'))))", "(100000(100000(I1)))",
+                          "(1000(1000(100X)),I1)", "(100000'abcdefghijklmnopqrstuvwxyz0123456789abcdefghijklmnop')"}) {
+        EXPECT_EQ(rt::format_records(f, {rt::out_item(1)}, recs), rt::IOS_BAD_FORMAT) << f;
+    }
+    // Large but bounded repeats still work.
+    EXPECT_EQ(rt::format_records("(I1,100(100('a')))", {rt::out_item(1)}, recs), rt::IOS_OK);
+    ASSERT_EQ(recs.size(), 1u);
+    EXPECT_EQ(recs[0].size(), 10001u);
+}
+
 TEST(FormatReader, ReflectionRecordReadsBackWhatWasWritten) {
     const std::string rec =
         "R    17   1  -2   3    0.0000   23.5000   -0.0123   45.2500 -170.0000  41   0.01000   1.00000   0N";

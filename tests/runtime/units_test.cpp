@@ -91,6 +91,46 @@ TEST_F(Units, WritesCrLfAndReadsWithOneCrStripped) {
     EXPECT_EQ(rt::unit_write_record(1, "x"), rt::IOS_NOT_PERMITTED);
 }
 
+// A user's text file: a line holding a NUL or another control character is no line of text, and
+// a file without line ends is refused at the record limit instead of being read whole. The line
+// still counts, so that the record number names it; a last line without its line feed says so.
+TEST_F(Units, UserTextRefusesControlCharactersAndOverlongRecordsAndTellsAnUnendedLastLine) {
+    const std::string text = std::string("ok\ttab\r\nnul\0here\r\nesc\x1b\r\nmid\rcr\r\ndel\x7f\r\nlast", 42);
+    spit(path("t"), text);
+    std::string rec;
+    // Not marked: every line reads as it stands (the program's own files).
+    ASSERT_EQ(rt::unit_open(1, path("t"), spec(rt::FileStatus::Old, rt::FileAction::Read)), rt::IOS_OK);
+    for (int k = 0; k < 6; ++k) EXPECT_EQ(rt::unit_read_record(1, rec), rt::IOS_OK) << k;
+    EXPECT_EQ(rec, "last");
+    EXPECT_TRUE(rt::unit_record_unended(1));
+    ASSERT_EQ(rt::unit_open(1, path("t"), spec(rt::FileStatus::Old, rt::FileAction::Read)), rt::IOS_OK);
+    rt::unit_mark_user_text(1);
+    const int want[] = {rt::IOS_OK, rt::IOS_BAD_RECORD, rt::IOS_BAD_RECORD, rt::IOS_BAD_RECORD, rt::IOS_BAD_RECORD,
+                        rt::IOS_OK, rt::IOS_END};
+    for (int k = 0; k < 7; ++k) {
+        EXPECT_EQ(rt::unit_read_record(1, rec), want[k]) << k;
+        if (k < 6) EXPECT_EQ(rt::unit_record_number(1), k + 1) << k;
+        EXPECT_EQ(rt::unit_record_unended(1), k == 5) << k;
+    }
+    // A line ended by its line feed is not taken for a cut one.
+    spit(path("e"), "whole\r\n");
+    ASSERT_EQ(rt::unit_open(2, path("e"), spec(rt::FileStatus::Old, rt::FileAction::Read)), rt::IOS_OK);
+    EXPECT_EQ(rt::unit_read_record(2, rec), rt::IOS_OK);
+    EXPECT_FALSE(rt::unit_record_unended(2));
+
+    // Twice the record limit without a line end: refused after the limit, on any unit.
+    spit(path("bin"), std::string(2 * rt::kMaxRecordLength, 'x'));
+    ASSERT_EQ(rt::unit_open(3, path("bin"), spec(rt::FileStatus::Old, rt::FileAction::Read)), rt::IOS_OK);
+    EXPECT_EQ(rt::unit_read_record(3, rec), rt::IOS_BAD_RECORD);
+    EXPECT_LE(rec.size(), rt::kMaxRecordLength);
+    EXPECT_EQ(rt::unit_record_number(3), 1);
+    // The longest record still reads.
+    spit(path("long"), std::string(rt::kMaxRecordLength, 'y') + "\n");
+    ASSERT_EQ(rt::unit_open(4, path("long"), spec(rt::FileStatus::Old, rt::FileAction::Read)), rt::IOS_OK);
+    EXPECT_EQ(rt::unit_read_record(4, rec), rt::IOS_OK);
+    EXPECT_EQ(rec.size(), rt::kMaxRecordLength);
+}
+
 TEST_F(Units, BackspaceStepsBackOneRecordAndAfterEndStandsAfterLastRecord) {
     spit(path("r"), "a\r\nbb\r\nccc\r\n");
     ASSERT_EQ(rt::unit_open(1, path("r"), spec(rt::FileStatus::Old)), rt::IOS_OK);

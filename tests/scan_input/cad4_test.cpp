@@ -209,30 +209,37 @@ TEST_F(Cad4, PassedOverBrokenAndLastReflections) {
     EXPECT_EQ(scan(), 12);
 }
 
-TEST_F(Cad4, RecordsOutOfOrderAreReadErrors) {
-    std::vector<std::vector<std::string>> files;
+TEST_F(Cad4, RecordsOutOfOrderNameTheDamagedLine) {
+    struct Case {
+        std::vector<std::string> records;
+        int line;  // of the reflection, from 1
+        std::string what;
+    };
+    std::vector<Case> cases;
     std::vector<std::string> r = records({.seq = 5});
     r[3].replace(0, 2, " 5");  // record 5 where 4 is expected
-    files.push_back(r);
+    cases.push_back({r, 4, "record 4 of reflection 5 expected"});
     r = records({.seq = 5});
     r[1].replace(2, 6, "     6");  // record 2 of another reflection
-    files.push_back(r);
+    cases.push_back({r, 2, "record 2 of reflection 5 expected"});
     r = records({.seq = 5});
     r[9].replace(2, 6, "     6");  // last count record of another reflection
-    files.push_back(r);
+    cases.push_back({r, 10, "record 10 of reflection 5 expected"});
     r = records({.seq = 5});
     r[0][39] = 'x';  // speed index
-    files.push_back(r);
-    for (const auto& f : files) {
+    cases.push_back({r, 1, "unreadable value in record 1"});
+    for (const Case& c : cases) {
         std::vector<std::string> lines = header();
-        append(lines, f);
+        append(lines, c.records);
         open_file(lines);
         ASSERT_EQ(header_ok(), 0);
-        EXPECT_EQ(scan(), 11);
+        EXPECT_EQ(kvtest::exit_status([] { scan(); }), kvtest::DAMAGED);
+        EXPECT_EQ(kvtest::damaged_message(), "Error reading scans.dat at line " +
+                                                 std::to_string(header().size() + std::size_t(c.line)) + ": " + c.what);
     }
 }
 
-TEST_F(Cad4, FaultsThatEndTheProgramOrNameTheDamagedLine) {
+TEST_F(Cad4, FaultsNameTheDamagedLine) {
     struct Case {
         std::vector<std::string> lines;
         std::string box;  // "Error reading ...": the damaged-file error, no box
@@ -250,15 +257,15 @@ TEST_F(Cad4, FaultsThatEndTheProgramOrNameTheDamagedLine) {
     bad_angle[header().size() + 1][20] = 'x';
     const std::string at = "Error reading scans.dat at line ";
     const Case cases[] = {
-        {{"     21  RECORD NUMBER IN COLUMN 6"}, "ERROR READING FIRST LINE OF DATAFILE"},
-        {{"20      NO RECORD 21"}, "ERROR READING FIRST LINE OF DATAFILE"},
-        {eleven, "More than 10 standards"},
-        {{"21      HEADER ENDS AT RECORD 3", records({})[2]}, "Error reading file header"},
+        {{"     21  RECORD NUMBER IN COLUMN 6"}, at + "1: the first line is no record 21"},
+        {{"20      NO RECORD 21"}, at + "1: the first line is no record 21"},
+        {eleven, at + "13: More than 10 standards"},
+        {{"21      HEADER ENDS AT RECORD 3", records({})[2]}, at + "2: record 3 where the header ends"},
         {{"21      HEADER ENDS AT FILE END"}, at + "2: end of file inside the header"},
         {{"21      A LETTER IN THE RECORD NUMBER", "2x"}, at + "2: unreadable value in the record number"},
         {{"21      A LETTER IN THE WAVELENGTH", "32" + std::string(31, ' ') + "  0.7x093"},
          at + "2: unreadable value in record 32"},
-        {unknown, "Unidentified Standard Refln", true},
+        {unknown, at + std::to_string(header().size() + 1) + ": Unidentified Standard Refln", true},
         {cut, at + std::to_string(cut.size() + 1) + ": end of file inside a reflection", true},
         {bad_angle, at + std::to_string(header().size() + 2) + ": unreadable value in record 2", true},
     };

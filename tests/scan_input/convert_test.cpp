@@ -202,28 +202,66 @@ TEST_F(Loading, StandardFileSkippingWeakScansDoesNotCountThem) {
 
 // A standard data file that cannot be read to its end is the user's damaged file: it is named
 // with its line, and the user chooses again.
-TEST_F(Loading, StandardFileFaultsAreNamedWithTheirLine) {
+TEST_F(Loading, StandardFileFaultsNameTheDamagedLine) {
+    const std::string r1 =
+        "R     1   1   0   0    0.0000    7.4868    0.0000   22.5691   65.5887   3   0.02500   1.00000   0N";
     struct Case {
-        std::vector<std::string> lines;
+        std::string bytes;
         std::string message;
     };
     const Case cases[] = {
-        {{"H", "T NO DATA LINE"}, "Error reading bad.rfl at line 3: end of file inside the header"},
-        {{"H", "DATA", "R     1   1   0   0    0.0000    7.4868    0.0000   22.5691   65.5887   3   0.02500   1.00000   0N",
-          "S      18      1x      15"},
-         "Error reading bad.rfl at line 4: a reflection cannot be read"},
+        {kvtest::join({"H", "T NO DATA LINE"}), "at line 3: end of file inside the header"},
+        {kvtest::join({"H", "DATA", r1, "S      18      1x      15"}), "at line 4: unreadable value in a count line"},
+        {kvtest::join({"H", "DATA", "R     1   1   0   0    0.0000    7.4868    0.0000   2x.5691"}),
+         "at line 3: unreadable value in the reflection line"},
+        {kvtest::join({"H", "DATA", r1}), "at line 4: end of file inside the counts"},
+        // Cut inside the last count line: its blanks would read as zeros.
+        {kvtest::join({"H", "DATA", r1}) + "S      18      1", "at line 4: the count line is cut short"},
+        {kvtest::join({"H", "DATA", r1, std::string("S      18\0\0\0\0\0\0\0\0      15", 25)}),
+         "at line 4: the line holds control characters, or has no line end"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        rt::units_close_all();
+        wl::script::load_lines({});
+        kvtest::write_bytes(dir / "bad.rfl", c.bytes);
+        open_input(dir / "bad.rfl", 1);
+        int status = 0;
+        EXPECT_EQ(load(status), kvtest::DAMAGED);
+        EXPECT_TRUE(boxes().empty());
+        EXPECT_EQ(kvtest::damaged_message(), "Error reading bad.rfl " + c.message);
+        EXPECT_FALSE(waitbox_shown());
+        EXPECT_FALSE(rt::unit_connected(STD));
+    }
+}
+
+TEST_F(Loading, StandardFileWhoseMatrixCannotBeReadSaysSoNamingTheLine) {
+    const std::string r1 =
+        "R     1   1   0   0    0.0000    7.4868    0.0000   22.5691   65.5887   3   0.02500   1.00000   0N";
+    struct Case {
+        std::vector<std::string> header;
+        int line;
+    };
+    const Case cases[] = {
+        {{"H", "U   0.1000000   0.0000000   0.0000000", "U   0.0000000   0.1x00000   0.0000000",
+          "U   0.0000000   0.0000000   0.1000000", "DATA"},
+         3},
+        {{"H", "U   0.1000000   0.0000000   0.0000000", "U   0.0000000   0.1000000   0.0000000", "DATA"}, 4},
     };
     for (const Case& c : cases) {
         rt::units_close_all();
         wl::script::load_lines({});
-        kvtest::write_bytes(dir / "bad.rfl", kvtest::join(c.lines));
-        open_input(dir / "bad.rfl", 1);
+        UNITCELL.UBOK = 1;
+        std::vector<std::string> lines = c.header;
+        lines.insert(lines.end(), {r1, "S      18      11      15"});
+        kvtest::write_bytes(dir / "nomatrix.rfl", kvtest::join(lines));
+        open_input(dir / "nomatrix.rfl", 1);
         int status = 0;
-        EXPECT_EQ(load(status), kvtest::DAMAGED);
-        EXPECT_EQ(kvtest::damaged_message(), c.message);
-        EXPECT_TRUE(boxes().empty());
-        EXPECT_FALSE(waitbox_shown());
-        EXPECT_FALSE(rt::unit_connected(STD));
+        EXPECT_EQ(load(status), -1);
+        const std::string notice = BOX + "The orientation matrix of nomatrix.rfl could not be read at line " +
+                                   std::to_string(c.line) + ": the data set has no orientation matrix";
+        EXPECT_EQ(boxes(), (std::vector<std::string>{notice, BOX + "Data File read in successfully"}));
+        EXPECT_EQ(UNITCELL.UBOK, 0);
     }
 }
 
@@ -324,18 +362,20 @@ TEST_F(Loading, WorkingFileThatCannotBeWrittenEndsTheLoadWithItsBox) {
     EXPECT_FALSE(rt::unit_connected(STD));
 }
 
-TEST_F(Loading, InstrumentFileFaultsEndTheProgram) {
+TEST_F(Loading, InstrumentFileFaultsEndTheLoadNamingTheFile) {
     struct Case {
         int format;
         std::vector<std::string> lines;
         std::vector<std::string> boxes;
+        std::string damaged;
     };
     const std::string header_error = BOX + "Error Reading File Header";
+    const std::string no_header = ": the file header cannot be read";
     const Case cases[] = {
-        {3, {"FAIL"}, {header_error, BOX + "READ ERROR ON HEADER OF SCAN FILE"}},
-        {5, {"END"}, {header_error, BOX + "READ ERROR ON HEADER OF SCAN FILE"}},  // no reader yet
-        {9, {"END"}, {header_error, BOX + "READ ERROR ON HEADER OF SCAN FILE"}},  // no such format
-        {3, {"END", scan_line(1, "N", {}), "BAD"}, {BOX + "READ ERROR ON SCAN FILE"}},
+        {3, {"FAIL"}, {header_error}, no_header},
+        {5, {"END"}, {header_error}, no_header},  // no reader yet
+        {9, {"END"}, {header_error}, no_header},  // no such format
+        {3, {"END", scan_line(1, "N", {}), "BAD"}, {}, " at line 3: a reflection cannot be read"},
     };
     INSTRUMENT_READERS(5) = {};
     for (const Case& c : cases) {
@@ -345,12 +385,11 @@ TEST_F(Loading, InstrumentFileFaultsEndTheProgram) {
         test_file(c.lines);
         FILEINFO.IFORMAT = c.format;
         int status = 0;
-        EXPECT_EQ(load(status), 0) << c.format;
+        EXPECT_EQ(load(status), kvtest::DAMAGED) << c.format;
         EXPECT_EQ(boxes(), c.boxes) << c.format;
-        EXPECT_FALSE(waitbox_shown()) << c.boxes.back();
-        if (c.boxes.size() == 2) {
-            EXPECT_EQ(FILEINFO.LOADED, 0);
-        }
+        EXPECT_EQ(kvtest::damaged_message(), "Error reading " + FILEINFO.IN_NAME.str() + c.damaged);
+        EXPECT_FALSE(waitbox_shown()) << c.damaged;
+        EXPECT_EQ(FILEINFO.LOADED, 0);
     }
 }
 

@@ -1,6 +1,6 @@
 // "Stoe" files: the header keywords, the reflection and count lines, standards, attenuator and
 // the scale, converted through CONVERT_FILE into the working standard data file; the statuses and
-// fatal messages of malformed files.
+// damaged files named with their line.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -121,7 +121,7 @@ TEST_F(StoeReader, FileIsConvertedWithStandardsAttenuatorAndScale) {
 
 TEST_F(StoeReader, ScanTimeIsSpreadOverTheSteps) {
     // 48 s over 96 steps: 0.5 s per step, scale 2 (2 x ATTEN with the attenuator).
-    std::string counts = "P 0";
+    std::string counts = "P 96";
     for (int i = 1; i <= 96; ++i) counts += (i % 24 == 0 ? "\r\nP " : " ") + std::to_string(i % 10);
     for (int ifilt : {0, 1}) {
         SCOPED_TRACE(ifilt);
@@ -148,17 +148,19 @@ TEST_F(StoeReader, UnusableReflectionsAreSkippedAndTheDataEndWhereTheFileSays) {
         std::size_t reflections;
     };
     const Case cases[] = {
-        {"more than 500 counts", {refl("2 0 0", 0, 2, 0, "10 5 0 0"), too_many, ok, "P 9 1 2"}, SKIPPED, 1},
-        {"no counts", {refl("2 0 0", 0, 2, 0, "10 5 0 0"), "P 9", ok, "P 9 1 2"}, SKIPPED, 1},
-        {"no counting time", {refl("2 0 0", 0, 0, 0, "10 5 0 0"), "P 9 1", ok, "P 9 1 2"}, SKIPPED, 1},
+        {"more than 500 counts", {refl("2 0 0", 0, 2, 0, "10 5 0 0"), too_many, ok, "P 2 1 2"}, SKIPPED, 1},
+        {"no counts", {refl("2 0 0", 0, 2, 0, "10 5 0 0"), "P 9", ok, "P 2 1 2"}, SKIPPED, 1},
+        {"no counting time", {refl("2 0 0", 0, 0, 0, "10 5 0 0"), "P 9 1", ok, "P 2 1 2"}, SKIPPED, 1},
         {"fewer than sixteen values drop the reflection",
-         {ok, "P 9 1 2", " 2 0 0 0 0.5 0.5 0 0 2 0 0.0 0 10 5 0", "P 9 1", ok, "P 9 1"}, SKIPPED, 2},
+         {ok, "P 9 1 2", " 2 0 0 0 0.5 0.5 0 0 2 0 0.0 0 10 5 0", "P 9 1", ok, "P 1 1"}, SKIPPED, 2},
         {"a short 0 0 0 line ends the data", {ok, "P 9 1 2", " 0 0 0", ok, "P 9 1"}, DONE, 1},
         {"end of file before the counts drops the reflection", {ok, "P 9 1 2", ok}, SKIPPED, 1},
         {"end of file inside the reflection line drops it", {ok, "P 9 1 2", " 2 0 0 0 0.5"}, SKIPPED, 1},
-        // Without the closing 0 0 0 line the end of the file completes the last counts.
-        {"end of file after the counts keeps the reflection", {ok, "P 9 1 2"}, DONE, 1},
-        {"a blank line is passed over", {ok, "P 9 1 2", "", "   ", ok, "P 9 1"}, DONE, 2},
+        // Without the closing 0 0 0 line the end of the file ends the last counts: they are whole
+        // when the step count that leads them matches (a file cut at a line end does not).
+        {"end of file after the counts keeps the reflection", {ok, "P 2 1 2"}, DONE, 1},
+        {"end of file after counts short of their step count drops them", {ok, "P 9 1 2", ok, "P 3 1 2"}, SKIPPED, 1},
+        {"a blank line is passed over", {ok, "P 9 1 2", "", "   ", ok, "P 1 1"}, DONE, 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -177,7 +179,7 @@ TEST_F(StoeReader, UnusableReflectionsAreSkippedAndTheDataEndWhereTheFileSays) {
 TEST_F(StoeReader, SkippedReflectionKeepsItsSequenceNumber) {
     std::vector<std::string> lines = HEADER;
     for (const std::string& l : {refl("2 0 0", 0, 0, 0, "10 5 0 0"), std::string("P 9 1"),
-                                 refl("1 0 0", 0, 2, 0, "10 5 0 0"), std::string("P 9 1 2")})
+                                 refl("1 0 0", 0, 2, 0, "10 5 0 0"), std::string("P 2 1 2")})
         lines.push_back(l);
     ASSERT_EQ(load(lines), -1);
     const std::vector<REFLN_t> r = read_back();
@@ -185,25 +187,33 @@ TEST_F(StoeReader, SkippedReflectionKeepsItsSequenceNumber) {
     EXPECT_EQ(r[0].ISEQ, 2);
 }
 
-TEST_F(StoeReader, MalformedFilesEndTheProgramOrNameTheDamagedLine) {
+TEST_F(StoeReader, MalformedFilesNameTheDamagedLine) {
     const std::string ok = refl("1 0 0", 0, 2, 0, "10 5 0 0");
     struct Case {
         const char* name;
         std::vector<std::string> lines;
-        int exit_status;  // 0: an orderly end with the box; DAMAGED: the damaged-file error
+        int exit_status;  // DAMAGED: the damaged-file error
         std::vector<std::string> boxes;
         std::string damaged = "";
     };
     const int DAMAGED = kvtest::DAMAGED;
     const Case cases[] = {
-        {"no DATA line", {"TITL NO DATA", "WAVE 0.71 0.7093 0.7136"}, 0, {BOX + "Unexpected end of file"}},
-        {"a letter in a header value", {"WAVE 0.71 0.7O93 0.7136", "DATA"}, 0, {BOX + "Error reading file header"}},
-        {"more standards than the store holds", {"STDS 11 0.0 1 0 0", "DATA"}, 0, {BOX + "Error reading file header"}},
+        {"no DATA line", {"TITL NO DATA", "WAVE 0.71 0.7093 0.7136"}, DAMAGED, {},
+         "Error reading scans.d00 at line 3: end of file inside the header"},
+        {"a letter in a header value", {"WAVE 0.71 0.7O93 0.7136", "DATA"}, DAMAGED, {},
+         "Error reading scans.d00 at line 1: unreadable value in the WAVE line"},
+        {"more standards than the store holds", {"STDS 11 0.0 1 0 0", "DATA"}, DAMAGED, {},
+         "Error reading scans.d00 at line 1: the STDS line lists more than 10 standards"},
         {"a header line short of values", {"SCAN 1.0 0.5", "DATA"}, DAMAGED, {},
          "Error reading scans.d00 at line 1: too few values in the SCAN line"},
         {"a standard not in the header", {"STDS 1 1 0.0 1 0 0", "DATA", refl("0 1 0", 40, 2, 0, "10 5 0 0"), "P 1 2"},
-         0, {BOX + "Unidentified Standard Refln"}},
+         DAMAGED, {}, "Error reading scans.d00 at line 3: Unidentified Standard Refln"},
         {"a letter in a count", {"DATA", ok, "P 1 2 x 4"}, DAMAGED, {},
+         "Error reading scans.d00 at line 3: unreadable value in a count line"},
+        // A count is a whole number: a letter is no exponent, and no decimals.
+        {"a count with a letter inside", {"DATA", ok, "P 3 1 2Q5 4"}, DAMAGED, {},
+         "Error reading scans.d00 at line 3: unreadable value in a count line"},
+        {"a count with decimals", {"DATA", ok, "P 2 12.5 4"}, DAMAGED, {},
          "Error reading scans.d00 at line 3: unreadable value in a count line"},
         {"a letter in the reflection line", {"DATA", " 1 0 0 0 0.5 0.5 0 0 2 0 0.0 0 10 five 0 0", "P 1 2"}, DAMAGED,
          {}, "Error reading scans.d00 at line 2: unreadable value in the reflection line"},

@@ -326,7 +326,7 @@ TEST_F(Xcalibur, OldLayoutWithoutScanWidthLineSkipsItsReflections) {
     EXPECT_EQ(TOTALS.INUM(3), 0);
 }
 
-TEST_F(Xcalibur, FaultsThatEndTheProgramOrNameTheDamagedLine) {
+TEST_F(Xcalibur, FaultsNameTheDamagedLine) {
     const std::string refl = ordinary(1, 1, 0, 0, "NL", 1.0f);
     std::string bad_steps = steps(20);
     bad_steps[13] = 'x';
@@ -348,21 +348,23 @@ TEST_F(Xcalibur, FaultsThatEndTheProgramOrNameTheDamagedLine) {
     bad_e[0] = 'E';
     bad_e[25] = 'x';
     const Case cases[] = {
-        {{"G the header never ends"}, "UNEXPECTED EOF IN DATAFILE HEADER"},
-        {{bad_steps, refl}, "ERROR READING DATAFILE HEADER"},
-        {{"P wl 0.5", refl}, "UNEXPECTED EOF IN DATAFILE HEADER"},
-        {{"P wl 0.5 x", refl}, "ERROR READING DATAFILE HEADER"},
-        {{"P rr 11 50 16", refl}, "More than 10 standards"},
-        {{"P rr 1 50 16", refl}, "ERROR READING FILE: EXPECTED P, GOT # AT LINE      2"},
-        {{"G", urow(1, 0, 0), "G", refl}, "ERROR READING FILE: EXPECTED U, GOT G AT LINE      3"},
-        {{bad_urow, urow(0, 1, 0), urow(0, 0, 1), refl}, "ERROR READING DATAFILE HEADER"},
+        {{"G the header never ends"}, at + "2: end of file inside the header"},
+        {{bad_steps, refl}, at + "1: unreadable value in the header line"},
+        {{"P wl 0.5", refl}, at + "1: too few values in the header line"},
+        {{"P wl 0.5 x", refl}, at + "1: unreadable value in the header line"},
+        {{"P rr 11 50 16", refl}, at + "1: More than 10 standards"},
+        {{"P rr 1 50 16", refl}, at + "2: expected a line starting with P, found one starting with \"#\""},
+        {{"G", urow(1, 0, 0), "G", refl}, at + "3: expected a line starting with U, found one starting with \"G\""},
+        {{bad_urow, urow(0, 1, 0), urow(0, 0, 1), refl}, at + "1: unreadable value in the header line"},
+        {{"G", std::string("G\0\0\0", 4), refl}, at + "2: the line holds control characters, or has no line end"},
         {{bad_speed, refl}, at + "1: unreadable value in the sc w field"},
         {{"P sc s      2.0 without its scan-width field", refl}, at + "1: the sc s line has no sc w field"},
         {{"P sc s      2.x sc w   0.8    0.6      1.0", refl}, at + "1: unreadable value in the sc s field"},
         {{"C Version x.171.32", refl}, at + "1: unreadable value in the Version field"},
-        {{"P rr 0", "G", refl, zline(0, 20, 0, 0), "S"}, "ERROR READING FILE: EXPECTED Z, GOT S AT LINE      5", true},
+        {{"P rr 0", "G", refl, zline(0, 20, 0, 0), "S"},
+         at + "5: expected a line starting with Z, found one starting with \"S\"", true},
         {{"P rr 0", reference_old(1, 0, 0, 4, false), zline(0, 20, 0, 0), zline(0, 0, 0, 0), slines(8, 1)[0]},
-         "Unidentified Standard Refln", true},
+         at + "2: Unidentified Standard Refln", true},
         {{"G", bad_refl}, at + "2: unreadable value in the reflection line", true},
         {{"G", refl, bad_z}, at + "3: unreadable value in a Z line", true},
         {{"G", refl, zline(0, 20, 0, 0), zline(0, 0, 0, 0), bad_e}, at + "5: unreadable value in an E line", true},

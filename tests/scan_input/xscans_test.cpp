@@ -221,15 +221,28 @@ TEST_F(Xscans, ReflectionsStandardsAndAttenuatedScans) {
 }
 
 TEST_F(Xscans, BrokenCountsSkipTheReflectionAndReadingGoesOn) {
+    // A character outside the code, and a reflection line blanked out: each of the two
+    // reflections is left out, and the one after them is read.
     std::vector<std::string> lines = header();
-    lines.insert(lines.end(), {refl(1, 1, 0, 0, 10, 5, 0, 0, 1, 1), "12345\x01" "67890",
-                               refl(2, 2, 0, 0, 10, 5, 0, 0, 1, 1), "9876543210"});
+    lines.insert(lines.end(), {refl(1, 1, 0, 0, 10, 5, 0, 0, 1, 1), "12345\xe9" "67890",
+                               std::string(64, ' '), "1234567890",
+                               refl(3, 2, 0, 0, 10, 5, 0, 0, 1, 1), "9876543210"});
     open_file(lines);
     ASSERT_EQ(header_ok(), 0);
     EXPECT_EQ(scan(), 13);
+    EXPECT_EQ(scan(), 13);
     EXPECT_EQ(scan(), 0);
-    EXPECT_EQ(REFLN.ISEQ, 2);
+    EXPECT_EQ(REFLN.ISEQ, 3);
     EXPECT_EQ(REFLN.COUNTS(1), 9.0f);
+    EXPECT_EQ(scan(), 12);
+
+    // A control character in a line is damage: the file and the line are named.
+    lines[lines.size() - 5] = "12345\x01" "67890";
+    open_file(lines);
+    ASSERT_EQ(header_ok(), 0);
+    EXPECT_EQ(kvtest::exit_status([] { scan(); }), kvtest::DAMAGED);
+    EXPECT_EQ(kvtest::damaged_message(), "Error reading scans.p4t at line " + std::to_string(lines.size() - 4) +
+                                             ": the line holds control characters, or has no line end");
 }
 
 TEST_F(Xscans, StepCountsTheReflectionCannotHoldAreSkipped) {
@@ -247,17 +260,18 @@ TEST_F(Xscans, StepCountsTheReflectionCannotHoldAreSkipped) {
     }
 }
 
-TEST_F(Xscans, HeaderFaultsEndTheProgramOrNameTheDamagedLine) {
+TEST_F(Xscans, HeaderFaultsNameTheDamagedLine) {
     struct Case {
         std::string line;
         std::string box;  // "Error reading ...": the damaged-file error, no box
     };
     const Case cases[] = {
-        {spoil(checkr(2, 50, 10), 15, 'x'), "ERROR READING DATAFILE HEADER"},
-        {spoil(source(0.7093f, 0.71359f), 28, 'x'), "ERROR READING DATAFILE HEADER"},
-        {checkr(11, 50, 10), "More than 10 standards"},
-        {checkn(11, 0, 0, 4), "More than 10 standards"},
-        {checkn(0, 0, 0, 4), "ERROR READING DATAFILE HEADER"},
+        {spoil(checkr(2, 50, 10), 15, 'x'), "Error reading scans.p4t at line 1: unreadable value in the CHECKR line"},
+        {spoil(source(0.7093f, 0.71359f), 28, 'x'),
+         "Error reading scans.p4t at line 1: unreadable value in the SOURCE line"},
+        {checkr(11, 50, 10), "Error reading scans.p4t at line 1: More than 10 standards"},
+        {checkn(11, 0, 0, 4), "Error reading scans.p4t at line 1: a standard number outside 1 to 10 in the CHECKN line"},
+        {checkn(0, 0, 0, 4), "Error reading scans.p4t at line 1: a standard number outside 1 to 10 in the CHECKN line"},
         {spoil(checkn(1, 0, 0, 4), 20, 'x'), "Error reading scans.p4t at line 1: unreadable value in the CHECKN line"},
         {spoil(detect(8.0f), 50, 'x'), "Error reading scans.p4t at line 1: unreadable value in the DETECT line"},
     };
@@ -280,13 +294,14 @@ TEST_F(Xscans, HeaderFaultsEndTheProgramOrNameTheDamagedLine) {
     EXPECT_EQ(kvtest::damaged_message(), "Error reading scans.p4t at line 2: end of file inside the header");
 }
 
-TEST_F(Xscans, UnknownStandardEndsTheProgramAndAnUnreadableReflectionLineIsNamed) {
+TEST_F(Xscans, UnknownStandardAndAnUnreadableReflectionLineAreNamed) {
     std::vector<std::string> lines = header();
     lines.push_back(refl(-3, 5, 5, 5, 10, 5, 0, 0, 1, 1));
     open_file(lines);
     ASSERT_EQ(header_ok(), 0);
-    EXPECT_EQ(kvtest::exit_status([] { scan(); }), 0);
-    EXPECT_EQ(boxes(), std::vector<std::string>{BOX + "Unidentified Standard Refln"});
+    EXPECT_EQ(kvtest::exit_status([] { scan(); }), kvtest::DAMAGED);
+    EXPECT_EQ(kvtest::damaged_message(),
+              "Error reading scans.p4t at line " + std::to_string(lines.size()) + ": Unidentified Standard Refln");
 
     lines.back() = spoil(refl(1, 1, 0, 0, 10, 5, 0, 0, 1, 1), 33, 'x');
     open_file(lines);
