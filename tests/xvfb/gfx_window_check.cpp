@@ -169,16 +169,6 @@ int run_boxes() {
     const int answer = gmDisplayMessageBox("Kelvorantide v3.72", "No output datafile is open. Do you want to open a file?", 2, 4);
     alarm(0);
     check(answer == 6, "Yes answers 6, got " + std::to_string(answer));
-    // The overwrite question names its second button, No (7), as the one Return presses.
-    if (std::system("(xdotool search --sync --classname kelvor-message windowfocus --sync key Return) "
-                    ">/dev/null 2>&1 &") != 0)
-        check(false, "xdotool started");
-    alarm(20);
-    const int keep = gmDisplayMessageBox("Kelvorantide v3.72: Open output file",
-                                         "Output file already exists: Overwrite (YES) or Append (No)", 1,
-                                         4 + MB_DEFAULT_SECOND);
-    alarm(0);
-    check(keep == 7, "Return in the overwrite question answers No (7), got " + std::to_string(keep));
     gmCloseMenu();
     return failures ? 1 : 0;
 }
