@@ -487,103 +487,84 @@ bool grows(const fs::path& out, long than, double seconds) {
     return false;
 }
 
-// The start of the checks on a running pass: the big data set loaded and the pass running.
-std::string running_pass(const Setup& s, int repeats, fs::path& dir, int& total) {
-    dir = big_dir(s, repeats, total);
-    if (dir.empty()) return "";
+// A check on a running pass: the big data set loaded and the pass running, then `body` given the
+// master window and the integrated data file; afterwards the pass runs to its end, the program
+// exits, and every reflection must be in the file once.
+template <class Body>
+int on_running_pass(const Setup& s, int repeats, Body body) {
+    int total = 0;
+    const fs::path dir = big_dir(s, repeats, total);
+    if (dir.empty()) return 1;
     const std::string master = start_pass(dir, "big");
-    if (master.empty()) return "";
-    check(grows(dir / "window/out.int", 0, 30), "the pass writes reflections");
+    if (master.empty()) {
+        report_end(dir);
+        return 1;
+    }
+    const fs::path out = dir / "window/out.int";
+    check(grows(out, 0, 30), "the pass writes reflections");
     pause_ms(200);
-    return master;
+    body(master, out);
+    pass_ends(60);
+    exit_program(master);
+    whole_pass_written(s, dir, total);
+    report_end(dir);
+    return failures ? 1 : 0;
 }
 
 int run_close_box(const Setup& s, int repeats) {
-    int total = 0;
-    fs::path dir;
-    const std::string master = running_pass(s, repeats, dir, total);
-    if (master.empty()) {
-        if (!dir.empty()) report_end(dir);
-        return 1;
-    }
-    const fs::path out = dir / "window/out.int";
-    const std::string fit = dialog("Fitting Controls");
-    step("the close box of the fitting dialog");
-    check(press_close_box(fit), "the close box is pressed");
-    const std::string box = wait_window(10, wl::fltk::kClassMessage);
-    check(!box.empty(), "the close box asks the exit question");
-    if (!box.empty()) {
-        pause_ms(300);
-        const long held = bytes_on_disk(out);
-        pause_ms(500);
-        check(bytes_on_disk(out) == held, "the pass waits for the answer");
-        check(!gone(fit), "the fitting dialog stays");
-        step("No");
-        check(answer_no(box), "No closes the question");
-        check(app_pid > 0 && waitpid(app_pid, nullptr, WNOHANG) == 0, "the program goes on");
-        check(grows(out, held, 10), "the pass goes on where it was");
-    }
-    pass_ends(60);
-    exit_program(master);
-    whole_pass_written(s, dir, total);
-    report_end(dir);
-    return failures ? 1 : 0;
+    return on_running_pass(s, repeats, [](const std::string&, const fs::path& out) {
+        const std::string fit = dialog("Fitting Controls");
+        step("the close box of the fitting dialog");
+        check(press_close_box(fit), "the close box is pressed");
+        const std::string box = wait_window(10, wl::fltk::kClassMessage);
+        check(!box.empty(), "the close box asks the exit question");
+        if (!box.empty()) {
+            pause_ms(300);
+            const long held = bytes_on_disk(out);
+            pause_ms(500);
+            check(bytes_on_disk(out) == held, "the pass waits for the answer");
+            check(!gone(fit), "the fitting dialog stays");
+            step("No");
+            check(answer_no(box), "No closes the question");
+            check(app_pid > 0 && waitpid(app_pid, nullptr, WNOHANG) == 0, "the program goes on");
+            check(grows(out, held, 10), "the pass goes on where it was");
+        }
+    });
 }
 
 int run_menu_bar(const Setup& s, int repeats) {
-    int total = 0;
-    fs::path dir;
-    const std::string master = running_pass(s, repeats, dir, total);
-    if (master.empty()) {
-        if (!dir.empty()) report_end(dir);
-        return 1;
-    }
-    const fs::path out = dir / "window/out.int";
-    step("a click on the greyed menu bar");
-    run("xdotool mousemove --window " + master + " 20 " + std::to_string(wl::fltk::kBarHeight / 2) + " click 1");
-    pause_ms(300);
-    check(grows(out, bytes_on_disk(out), 5), "the pass goes on after the click");
-    step("Stop");
-    const std::string stop_at = cell_point(master, 16, 1, 2, 1, wl::fltk::kBarHeight, wl::fltk::kBarHeight);
-    run("xdotool " + stop_at);
-    const auto pressed = Clock::now();
-    run("xdotool click 1");
-    const double latency = idle_after(pressed, 0.3, 10);
-    check(latency >= 0 && latency < 1.0, "Stop is answered at once, after " + std::to_string(int(latency * 1e3)) + " ms");
-    const long stopped_at = bytes_on_disk(out);
-    pause_ms(500);
-    check(bytes_on_disk(out) == stopped_at, "the file does not grow after Stop");
-    check(windows(wl::fltk::kClassMessage).empty(), "the pass was stopped before the end of the data");
-    step("Start");
-    click_cell(master, 16, 2, 2, 1, wl::fltk::kBarHeight, wl::fltk::kBarHeight);
-    pass_ends(60);
-    exit_program(master);
-    whole_pass_written(s, dir, total);
-    report_end(dir);
-    return failures ? 1 : 0;
+    return on_running_pass(s, repeats, [](const std::string& master, const fs::path& out) {
+        step("a click on the greyed menu bar");
+        run("xdotool mousemove --window " + master + " 20 " + std::to_string(wl::fltk::kBarHeight / 2) + " click 1");
+        pause_ms(300);
+        check(grows(out, bytes_on_disk(out), 5), "the pass goes on after the click");
+        step("Stop");
+        const std::string stop_at = cell_point(master, 16, 1, 2, 1, wl::fltk::kBarHeight, wl::fltk::kBarHeight);
+        run("xdotool " + stop_at);
+        const auto pressed = Clock::now();
+        run("xdotool click 1");
+        const double latency = idle_after(pressed, 0.3, 10);
+        check(latency >= 0 && latency < 1.0, "Stop is answered at once, after " + std::to_string(int(latency * 1e3)) + " ms");
+        const long stopped_at = bytes_on_disk(out);
+        pause_ms(500);
+        check(bytes_on_disk(out) == stopped_at, "the file does not grow after Stop");
+        check(windows(wl::fltk::kClassMessage).empty(), "the pass was stopped before the end of the data");
+        step("Start");
+        click_cell(master, 16, 2, 2, 1, wl::fltk::kBarHeight, wl::fltk::kBarHeight);
+    });
 }
 
 int run_search(const Setup& s, int repeats) {
-    int total = 0;
-    fs::path dir;
-    const std::string master = running_pass(s, repeats, dir, total);
-    if (master.empty()) {
-        if (!dir.empty()) report_end(dir);
-        return 1;
-    }
-    step("an h k l typed while the pass runs");
-    click_cell(master, 5, 1, 3, 1, wl::fltk::kBarHeight, wl::fltk::kBarHeight);  // the h k l entry
-    run("xdotool key ctrl+a BackSpace");
-    run("xdotool type --delay 30 '0 0 2'");  // the main road's standard
-    run("xdotool key Return");
-    const std::string box = wait_window(10, wl::fltk::kClassError);
-    check(!box.empty(), "the search is refused with a box while the pass runs");
-    if (!box.empty()) check(return_until_gone(box), "the box is answered");
-    pass_ends(60);
-    exit_program(master);
-    whole_pass_written(s, dir, total);
-    report_end(dir);
-    return failures ? 1 : 0;
+    return on_running_pass(s, repeats, [](const std::string& master, const fs::path& out) {
+        step("an h k l typed while the pass runs");
+        click_cell(master, 5, 1, 3, 1, wl::fltk::kBarHeight, wl::fltk::kBarHeight);  // the h k l entry
+        run("xdotool key ctrl+a BackSpace");
+        run("xdotool type --delay 30 '0 0 2'");  // the main road's standard
+        run("xdotool key Return");
+        const std::string box = wait_window(10, wl::fltk::kClassError);
+        check(!box.empty(), "the search is refused with a box while the pass runs");
+        if (!box.empty()) check(return_until_gone(box), "the box is answered");
+    });
 }
 
 int run_fwhm(const Setup& s) {
