@@ -89,8 +89,9 @@ inline int MATRIX_READ = 0;
 // A file damaged where a reader takes it on trust raises rt::InputError, after the wait box is
 // taken down, the input and working files are closed (a scratch file is deleted), LOADED = 0
 // and the records the load had begun to change (title, wavelengths, headers, matrix, standards,
-// the current reflection) are as before it. Every read failure of the input file is such an
-// error; only a working file that cannot be written ends the program through EXITINT.
+// the current reflection, the scan-code counts) are as before it. Every read failure of the
+// input file is such an error. A scratch working file that cannot be written ends the load the
+// same way through rt::WorkingFileError, whose message says so and gives the system's reason.
 void CONVERT_FILE(int& status);
 // Runs the header reader of IFORMAT and maps a matrix it read onto Busing-Levy axes (BLAXES),
 // deriving CELL and RECELL. A non-zero status: the header was not read (LOADED = 0).

@@ -1,6 +1,7 @@
 // The two ways the program ends from inside a routine: the orderly end and the unchecked I/O
 // error. Both close every unit (scratch files go with them) and unwind through ProgramExit. A
-// damaged input file unwinds through InputError instead and ends nothing.
+// damaged input file unwinds through InputError instead and ends nothing, as does a load whose
+// working file cannot be written (WorkingFileError).
 #include "runtime/fatal.h"
 
 #include <cstdio>
@@ -52,6 +53,10 @@ int run_program(const std::function<void()>& body) {
     } catch (const InputError& e) {
         // Every routine that reads a user's file on trust is reached from one that catches this;
         // one that escapes is a fault of the program, ended as an unchecked I/O error.
+        std::fprintf(stderr, "%s\n", e.message().c_str());
+        units_close_all();
+        return 2;
+    } catch (const WorkingFileError& e) {
         std::fprintf(stderr, "%s\n", e.message().c_str());
         units_close_all();
         return 2;

@@ -1,6 +1,7 @@
 // The program's two fatal paths, which unwind to main (or to a test) through ProgramExit, and
 // the user's damaged input file, which unwinds through InputError to the routine that let the
-// user choose the file. These are the only exception types that cross routine boundaries.
+// user choose the file, as a load whose new working file cannot be written unwinds through
+// WorkingFileError. These are the only exception types that cross routine boundaries.
 #pragma once
 #include <functional>
 #include <string>
@@ -29,6 +30,14 @@ struct InputError {
     std::string what;  // what could not be read
     // "Error reading FILE at line LINE: WHAT" (without the line part when none was reached).
     std::string message() const;
+};
+
+// A load whose new working file could not be written (a full disk): no fault of the user's file,
+// but it ends that load as a damaged file does. The routine that let the user choose the file
+// catches it, shows the message, leaves every file as it was and offers the choice again.
+struct WorkingFileError {
+    std::string text;  // the whole message, the system's reason included
+    const std::string& message() const { return text; }
 };
 
 // Raises InputError for the file connected to unit, at the record the last read returned, or

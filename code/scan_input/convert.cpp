@@ -5,8 +5,8 @@
 // format is converted reflection by reflection, through the header and scan readers of its
 // format, into a scratch standard data file on LUNSTD. The new working file is read or written on
 // a unit of its own and takes LUNSTD's place only when the load has finished: until then the
-// working file of the data set in use stays on LUNSTD, untouched, so that a damaged file leaves
-// that data set to go on with. An orientation matrix that an instrument
+// working file of the data set in use stays on LUNSTD, untouched, so that a damaged file, or a
+// scratch file that cannot be written (a full disk), leaves that data set to go on with. An orientation matrix that an instrument
 // header supplies is in the instrument's frame and is mapped onto Busing-Levy axes with the
 // signed axis permutation of the key BLAXES; the matrix of a standard data file is already on
 // Busing-Levy axes.
@@ -56,6 +56,13 @@ void take_lunstd() {
 }
 
 void notice(std::string_view text) { gmDisplayMessageBox(PROGID.PROG_TITLE.view(), text, 3, 0); }
+
+// The scratch working file could not be written (a full disk, a file size limit): the load is
+// given up as for a damaged file, and the user hears why.
+[[noreturn]] void scratch_write_failed() {
+    throw rt::WorkingFileError{"WRITE ERROR ON SCRATCH FILE: the working file for " + FILEINFO.IN_NAME.str() +
+                               " could not be written: " + rt::write_failure_reason()};
+}
 
 // A count as written to the standard data file: truncated toward zero. False when the count is
 // not a finite number within the integer range, so it cannot be written.
@@ -155,7 +162,7 @@ void convert_instrument_file(int& status) {
         if (status == 12) {
             WAITBOX(0);
             // Records still buffered must reach the working file before the load is reported.
-            if (rt::unit_flush(unit) != rt::IOS_OK) EXITINT("WRITE ERROR ON SCRATCH FILE");
+            if (rt::unit_flush(unit) != rt::IOS_OK) scratch_write_failed();
             take_lunstd();
             finish_load(status, skipped);
             return;
@@ -183,7 +190,9 @@ void convert_instrument_file(int& status) {
         if (usable) {
             WRITE_REF_STDDATA(unit, status, r.ISEQ, r.IH, psi, r.ANGL, r.NSTEP, r.STEP, r.SCALE, r.ISTD,
                               r.SCANCODE, icount, MAXSTEP);
-            if (status == 1) EXITINT("WRITE ERROR ON SCRATCH FILE");
+            // The header's lines are written unchecked: a failure there stays with the unit
+            // and shows here, or at the flush when no reflection was written.
+            if (status == 1) scratch_write_failed();
             // A field the working file cannot hold (a scale of 10000 or more, an index of
             // -1000, a seven-digit sequence number): the writer refused the record.
             usable = status == 0;
@@ -200,23 +209,30 @@ void convert_instrument_file(int& status) {
 }  // namespace
 
 void CONVERT_FILE(int& status) {
-    // The records a load changes before it can fail on a damaged file: so that such a file leaves
-    // nothing of its own behind (no title, matrix or standards of it reach the next data set).
+    // The records a load changes before it can fail on a damaged file or a full disk: so that
+    // such a load leaves nothing of its own behind (no title, matrix, standards or counts of it
+    // reach the next data set).
     const scanin::KeptRecords before(FILEINFO.TITLE, WAVES, SCANHDR, STDREF, UNITCELL, XCALHDR, CAD4HDR, REFLN,
-                                     MATRIX_READ);
+                                     MATRIX_READ, TOTALS);
+    // Nothing of the failed load stays in use (its scratch file goes with its unit); the working
+    // file of the data set in use is still on LUNSTD.
+    const auto give_up = [&] {
+        WAITBOX(0);
+        rt::unit_close(INPUT_UNIT);
+        rt::unit_close(LOADING_UNIT);
+        FILEINFO.LOADED = 0;
+        before.restore();
+    };
     try {
         if (FILEINFO.IFORMAT == 1)
             load_standard_file(status);
         else
             convert_instrument_file(status);
     } catch (const rt::InputError&) {
-        // A damaged input file: nothing of it stays in use (its scratch file goes with its unit);
-        // the working file of the data set in use is still on LUNSTD.
-        WAITBOX(0);
-        rt::unit_close(INPUT_UNIT);
-        rt::unit_close(LOADING_UNIT);
-        FILEINFO.LOADED = 0;
-        before.restore();
+        give_up();
+        throw;
+    } catch (const rt::WorkingFileError&) {
+        give_up();
         throw;
     }
 }

@@ -21,11 +21,11 @@
 namespace {
 
 // Loads the data set of the input data file just opened and makes its first scan the current
-// reflection; the statuses along the way are not examined (a failing load ends the program).
-// False when the file proved damaged: the box has named the file, the line and what could not be
-// read; the input file and the new working file are closed (a scratch file is deleted, no file is
-// changed), the working file in use is still in place, and the records the load changed are as
-// they were before it.
+// reflection; the statuses along the way are not examined. False when the file proved damaged
+// or its scratch working file could not be written (a full disk): the box has named the file, the
+// line and what could not be read, or the write failure and its reason; the input file and the
+// new working file are closed (a scratch file is deleted, no file is changed), the working file in
+// use is still in place, and the records the load changed are as they were before it.
 bool load_data_set() {
     try {
         int status = 0;
@@ -42,6 +42,9 @@ bool load_data_set() {
     } catch (const rt::InputError& e) {
         GUIERR(PROGID.PROG_TITLE.view(), e.message());
         return false;
+    } catch (const rt::WorkingFileError& e) {
+        GUIERR(PROGID.PROG_TITLE.view(), e.message());
+        return false;
     }
 }
 
@@ -56,8 +59,8 @@ void insist_on_parameter_file() {
 }
 
 // The first data set: the input data file and its format, a freshly read parameter file, the
-// load. A damaged input file opens the input-file dialog again, as a file that cannot be opened
-// does; a cancelled dialog ends the program.
+// load. A damaged input file or a full disk opens the input-file dialog again, as a file that
+// cannot be opened does; a cancelled dialog ends the program.
 void first_data_set() {
     for (;;) {
         OPEN_IN();
@@ -68,9 +71,9 @@ void first_data_set() {
 }
 
 // File, "Open data file": a new data set, loaded beside the one in use, which it replaces only
-// once it has loaded. After a damaged file the box names it and the choice is offered again; a
-// cancelled choice returns to the data set in use, its log, parameters, preprocessing table and
-// cell as they were.
+// once it has loaded. After a damaged file (or a full disk) the box names it and the choice is
+// offered again; a cancelled choice returns to the data set in use, its log, parameters,
+// preprocessing table and cell as they were.
 void open_data_file() {
     for (;;) {
         DataSetInUse in_use;

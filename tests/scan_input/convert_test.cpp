@@ -341,25 +341,72 @@ TEST_F(Loading, ReflectionsTheWorkingFileCannotHoldAreSkipped) {
     EXPECT_EQ(f[10].substr(0, 7), "R     5");
 }
 
-// The working file takes the header and a few reflections, but they are still buffered when
-// the disk fills (here: a file size limit): the load ends with the box, never with success.
-TEST_F(Loading, WorkingFileThatCannotBeWrittenEndsTheLoadWithItsBox) {
-    std::vector<std::string> lines = {"END"};
-    for (int k = 1; k <= 8; ++k) lines.push_back(scan_line(k, "N", {}));
-    test_file(lines);
-    struct rlimit before;
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
-    struct rlimit small = before;
-    small.rlim_cur = 600;  // the header and some reflections, less than one buffer
-    void (*old_handler)(int) = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+// The scratch working file cannot be written (here: a file size limit) while a file is loaded,
+// the records either still buffered at the end or failing on the way: the load is given up as
+// for a damaged file, its reason named, never reported a success. The working file in use stays
+// on its unit where it was read to, and the records the load changed are as they were.
+TEST_F(Loading, WorkingFileThatCannotBeWrittenGivesUpTheLoad) {
+    test_file({"TITLE IN USE", "MATRIX 0.1 0 0 0 0.1 0 0 0 0.1", "WAVE 1.5 1.6", "END", scan_line(1, "N", {}),
+               scan_line(2, "S", {})});
     int status = 0;
-    const int exit = load(status);
-    setrlimit(RLIMIT_FSIZE, &before);
-    std::signal(SIGXFSZ, old_handler);
-    EXPECT_EQ(exit, 0);
-    EXPECT_EQ(boxes(), std::vector<std::string>{BOX + "WRITE ERROR ON SCRATCH FILE"});
-    EXPECT_FALSE(rt::unit_connected(STD));
+    ASSERT_EQ(load(status), -1);
+    const std::vector<std::string> in_use = working_file();
+    std::string first;
+    ASSERT_EQ(rt::unit_rewind(STD), rt::IOS_OK);
+    ASSERT_EQ(rt::unit_read_record(STD, first), rt::IOS_OK);
+    const FILEINFO_t files = FILEINFO;
+    const UNITCELL_t cell = UNITCELL;
+    const WAVES_t waves = WAVES;
+    const TOTALS_t totals = TOTALS;
+    const REFLN_t refln = REFLN;
+    const std::size_t shown = boxes().size();
+
+    struct Case {
+        const char* where;
+        int reflections;
+    };
+    const Case cases[] = {
+        {"still buffered at the end", 8},    // the header and a few records, less than one buffer
+        {"failing on the way", 400},         // the buffer fills and its write fails
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.where);
+        std::vector<std::string> lines = {"TITLE NEW", "MATRIX 0.2 0 0 0 0.2 0 0 0 0.2", "WAVE 0.7 0.71", "END"};
+        for (int k = 1; k <= c.reflections; ++k) lines.push_back(scan_line(k, "W", {}));
+        test_file(lines);
+        struct rlimit before;
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+        struct rlimit small = before;
+        small.rlim_cur = 600;
+        void (*old_handler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+        status = 0;
+        const int ended = load(status);
+        setrlimit(RLIMIT_FSIZE, &before);
+        std::signal(SIGXFSZ, old_handler);
+
+        EXPECT_EQ(ended, kvtest::WORKING_FILE_UNWRITABLE);
+        EXPECT_EQ(kvtest::damaged_message(),
+                  "WRITE ERROR ON SCRATCH FILE: the working file for scans.tst could not be written: File too large");
+        EXPECT_EQ(boxes().size(), shown);  // no notice of the load
+        EXPECT_FALSE(waitbox_shown());
+        EXPECT_FALSE(rt::unit_connected(1));
+        EXPECT_FALSE(rt::unit_connected(27));  // the new scratch file is gone with its unit
+        EXPECT_EQ(FILEINFO.LOADED, 0);
+        EXPECT_EQ(FILEINFO.TITLE, files.TITLE);
+        EXPECT_EQ(UNITCELL.UB(1, 1), cell.UB(1, 1));
+        EXPECT_EQ(UNITCELL.CELL(1), cell.CELL(1));
+        EXPECT_EQ(WAVES.WAVE(1), waves.WAVE(1));
+        EXPECT_EQ(std::vector<int>(TOTALS.INUM.begin(), TOTALS.INUM.end()),
+                  std::vector<int>(totals.INUM.begin(), totals.INUM.end()));
+        EXPECT_EQ(REFLN.ISEQ, refln.ISEQ);
+        EXPECT_EQ(REFLN.SCANCODE, refln.SCANCODE);
+        EXPECT_EQ(rt::unit_record_number(STD), 1);  // still where it was read to
+        EXPECT_EQ(working_file(), in_use);
+        ASSERT_EQ(rt::unit_rewind(STD), rt::IOS_OK);
+        ASSERT_EQ(rt::unit_read_record(STD, first), rt::IOS_OK);
+        FILEINFO.LOADED = 1;
+    }
 }
 
 TEST_F(Loading, InstrumentFileFaultsEndTheLoadNamingTheFile) {

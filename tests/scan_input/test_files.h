@@ -111,16 +111,17 @@ protected:
     std::filesystem::path dir;
 };
 
-// What exit_status gives when f raised the damaged-input-file error; its message is then in
-// damaged_message().
+// What exit_status gives when f raised the damaged-input-file error, or the error of a load
+// whose working file could not be written; its message is then in damaged_message().
 constexpr int DAMAGED = -2;
+constexpr int WORKING_FILE_UNWRITABLE = -3;
 inline std::string& damaged_message() {
     static std::string m;
     return m;
 }
 
-// Runs f; -1 when it returned, DAMAGED when it raised the damaged-input-file error, else the
-// exit status the program ended with.
+// Runs f; -1 when it returned, DAMAGED or WORKING_FILE_UNWRITABLE when it raised one of those
+// errors, else the exit status the program ended with.
 template <class F>
 int exit_status(F f) {
     damaged_message().clear();
@@ -131,6 +132,9 @@ int exit_status(F f) {
     } catch (const rt::InputError& e) {
         damaged_message() = e.message();
         return DAMAGED;
+    } catch (const rt::WorkingFileError& e) {
+        damaged_message() = e.message();
+        return WORKING_FILE_UNWRITABLE;
     }
     return -1;
 }
