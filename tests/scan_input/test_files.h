@@ -3,7 +3,13 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <sys/mount.h>
+#include <sys/statvfs.h>
 #include <sys/wait.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 #include <cstdlib>
 #include <filesystem>
@@ -73,6 +79,78 @@ inline std::string join(const std::vector<std::string>& lines, const std::string
     for (const auto& l : lines) s += l + eol;
     return s;
 }
+
+// An Xscans data file of `reflections` reflections of eight steps each, for loads whose working
+// file is large.
+inline std::vector<std::string> xscans_lines(int reflections) {
+    const auto fmt = [](const char* f, auto... v) {
+        char buf[200];
+        std::snprintf(buf, sizeof buf, f, v...);
+        return std::string(buf);
+    };
+    std::vector<std::string> l = {"TITLE KELVOR XSCANS TEST", fmt("CHECKR%4d%6d%22s%3d", 0, 50, "", 10),
+                                  fmt("SOURCE MO%15s%7.5f%3s%7.5f", "", 0.7093, "", 0.71359),
+                                  fmt("DETECT%40s%6.3f", "", 8.0), "DATA"};
+    for (int seq = 1; seq <= reflections; ++seq) {
+        l.push_back(fmt(" %6d%4d%4d%4d%8.2f%8.2f%8.2f%8.2f%5.2f%8.2f", seq, 1 + seq % 10, seq / 10 % 10, seq / 100,
+                        20.0 + seq % 50, 10.0, 0.0, 0.0, 1.35, 4.0));
+        l.push_back("1B3B7C9C4B2B1123");
+    }
+    return l;
+}
+
+// A small tmpfs of its own mounted on `at` (created) while it lives: a disk that fills. Mounting
+// needs root: mounted() says whether it worked, reason() why not.
+class SmallTmpfs {
+public:
+    SmallTmpfs(const std::filesystem::path& at, const char* size = "size=64k") : at_(at) {
+        std::filesystem::create_directories(at);
+        mounted_ = ::mount("tmpfs", at.c_str(), "tmpfs", 0, size) == 0;
+        if (!mounted_) reason_ = std::strerror(errno);
+    }
+    ~SmallTmpfs() {
+        if (mounted_) ::umount2(at_.c_str(), MNT_DETACH);
+    }
+    SmallTmpfs(const SmallTmpfs&) = delete;
+    SmallTmpfs& operator=(const SmallTmpfs&) = delete;
+    bool mounted() const { return mounted_; }
+    const std::string& reason() const { return reason_; }
+    // Blocks in use, deleted files still open included.
+    unsigned long used_blocks() const {
+        struct statvfs st;
+        if (::statvfs(at_.c_str(), &st) != 0) return ~0ul;
+        return st.f_blocks - st.f_bfree;
+    }
+
+private:
+    std::filesystem::path at_;
+    bool mounted_ = false;
+    std::string reason_;
+};
+
+// Scratch files go to `dir` while it lives (TMPDIR), then where they went before.
+class ScratchFilesIn {
+public:
+    explicit ScratchFilesIn(const std::filesystem::path& dir) {
+        if (const char* old = std::getenv("TMPDIR")) {
+            had_ = true;
+            old_ = old;
+        }
+        ::setenv("TMPDIR", dir.c_str(), 1);
+    }
+    ~ScratchFilesIn() {
+        if (had_)
+            ::setenv("TMPDIR", old_.c_str(), 1);
+        else
+            ::unsetenv("TMPDIR");
+    }
+    ScratchFilesIn(const ScratchFilesIn&) = delete;
+    ScratchFilesIn& operator=(const ScratchFilesIn&) = delete;
+
+private:
+    bool had_ = false;
+    std::string old_;
+};
 
 inline int open_read(int unit, const std::filesystem::path& p) {
     rt::OpenSpec spec;

@@ -3,7 +3,6 @@
 // names the failure in a box and never reports success, and the program goes on. And a data set
 // in a folder whose name holds a dot gets its log and CIF beside it.
 #include <gtest/gtest.h>
-#include <sys/mount.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -109,12 +108,9 @@ TEST_F(FullDisk, EveryWriterReportsTheFailureAndNeverItsSuccess) {
 TEST_F(FullDisk, ConfigurationFileKeepsThePreviousSettings) {
     kvtest::copy_data_set("mainroad", dir);
     const fs::path module = dir / "module";
-    if (::mount("tmpfs", module.c_str(), "tmpfs", 0, "size=64k") != 0)
-        GTEST_SKIP() << "cannot mount a small tmpfs for the configuration file (needs root): " << std::strerror(errno);
-    struct Unmount {
-        fs::path at;
-        ~Unmount() { ::umount2(at.c_str(), MNT_DETACH); }
-    } unmount{module};
+    const kvtest::SmallTmpfs disk(module);
+    if (!disk.mounted())
+        GTEST_SKIP() << "cannot mount a small tmpfs for the configuration file (needs root): " << disk.reason();
     const std::string previous =
         "      This is the configuration file for Kelvorantide v3.72\r\n"
         "      Created on: Mon Nov 30 10:00:00 2026\r\n"
@@ -132,6 +128,34 @@ TEST_F(FullDisk, ConfigurationFileKeepsThePreviousSettings) {
     EXPECT_NE(shown().find("Kelvor_defaults.dat: No space left on device\n"), std::string::npos) << shown();
     EXPECT_EQ(kvtest::read_bytes(module / "Kelvor_defaults.dat"), previous);
     EXPECT_FALSE(fs::exists(module / "Kelvor_defaults.dat.new"));
+}
+
+// The scratch working file of an instrument file's load lies on a disk that fills (a small tmpfs):
+// at start-up the box says so with the system's reason, nothing of the file stays on that disk,
+// and the input-file dialog comes again; its Cancel ends the program as it always has.
+TEST_F(FullDisk, ScratchFileOnAFullDiskAtStartUpOffersTheChoiceAgain) {
+    kvtest::copy_data_set("small", dir);
+    kvtest::write_bytes(dir / "big.p4t", kvtest::join(kvtest::xscans_lines(1000)));
+    const kvtest::SmallTmpfs disk(dir / "scratch");
+    if (!disk.mounted()) GTEST_SKIP() << "cannot mount a small tmpfs for the scratch file (needs root): " << disk.reason();
+    const unsigned long used = disk.used_blocks();
+    kvtest::write_bytes(dir / "go.txt", kvtest::join({"file big.p4t", "press 470", "file small.par", "cancel"}, "\n"));
+    int status = -1;
+    {
+        const kvtest::ScratchFilesIn scratch(dir / "scratch");
+        status = kvtest::run_kelvor_script(dir, "go.txt", "shown.txt", "stderr.txt", "stdout.txt");
+    }
+    const std::string text = shown();
+    EXPECT_EQ(status, 0) << text;
+    const std::string expected = "box " + TITLE +
+                                 " | WRITE ERROR ON SCRATCH FILE: the working file for big.p4t could not be written:"
+                                 " No space left on device\n"
+                                 "file " + TITLE + ": Open Input Data File -> cancel\n"
+                                 "box " + TITLE + " |  NO INPUT FILE SELECTED: END OF PROGRAM\n";
+    EXPECT_NE(text.find(expected), std::string::npos) << text;
+    EXPECT_EQ(text.find("Data File read in successfully"), std::string::npos) << text;
+    EXPECT_TRUE(fs::is_empty(dir / "scratch"));
+    EXPECT_EQ(disk.used_blocks(), used);
 }
 
 // The README's test command runs from a clone anywhere, also below a folder named with a dot.

@@ -170,6 +170,40 @@ TEST_F(SessionMeetsDamagedFile, ADamagedDataFileThenCancelGoesOnWithTheDataSetIn
     EXPECT_EQ(FITVALS.IPREPROC, 0);
 }
 
+// "Open data file" with an instrument file whose scratch working file fills its disk (a small
+// tmpfs), then Cancel: the box says the working file could not be written and why, nothing of it
+// stays on that disk, and the session goes on with the data set in use, its table and cell.
+TEST_F(SessionMeetsDamagedFile, AScratchFileOnAFullDiskThenCancelGoesOnWithTheDataSetInUse) {
+    kvtest::write_bytes(dir / "big.p4t", kvtest::join(kvtest::xscans_lines(1000)));
+    const kvtest::SmallTmpfs disk(dir / "scratch");
+    if (!disk.mounted()) GTEST_SKIP() << "cannot mount a small tmpfs for the scratch file (needs root): " << disk.reason();
+    const kvtest::ScratchFilesIn scratch(dir / "scratch");
+    const unsigned long used = disk.used_blocks();
+    const Session plain = run({});
+    ASSERT_GT(plain.table.NFIT, 0);
+
+    const Session met = run({"press 312", "file " + path("big.p4t"), "press 470", "file " + path("small.par"), "cancel"});
+    const std::vector<std::string> expected = {
+        "file " + kvtest::TITLE + ": Open Input Data File -> " + path("big.p4t"),
+        "show Input Data file Format",
+        "hide Input Data file Format",
+        "file " + kvtest::TITLE + "  Open Instrument Parameter File -> " + path("small.par"),
+        "show " + kvtest::TITLE,  // the wait box, taken down before the error box
+        "hide " + kvtest::TITLE,
+        BOX + "WRITE ERROR ON SCRATCH FILE: the working file for big.p4t could not be written: No space left on device",
+        "file " + kvtest::TITLE + ": Open Input Data File -> cancel",
+        BOX + "NO NEW INPUT DATA FILE SELECTED",
+        "show " + kvtest::TITLE + ": Unit Cell Refinement",  // the session goes on
+    };
+    const std::vector<std::string> tail = from(expected[0]);
+    ASSERT_GE(tail.size(), expected.size());
+    EXPECT_EQ(std::vector<std::string>(tail.begin(), tail.begin() + long(expected.size())), expected);
+    expect_same(met, plain);
+    EXPECT_EQ(met.log, plain.log);
+    EXPECT_TRUE(fs::is_empty(dir / "scratch"));
+    EXPECT_EQ(disk.used_blocks(), used);
+}
+
 // "Open parameter file" with a damaged file, Cancel after the box: the parameters in force stay,
 // and the data set, its table and its cell with them.
 TEST_F(SessionMeetsDamagedFile, ADamagedParameterFileThenCancelLeavesTheParametersInForce) {
