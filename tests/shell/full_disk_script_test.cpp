@@ -1,8 +1,7 @@
 // Files the program writes, through kelvor-script as a process, on a full disk (each file a link
 // to /dev/full, or the configuration file's folder or the scratch files' folder a small file system
 // filled up): every writer names the failure in a box and never reports success, and the program
-// goes on. And a data set
-// in a folder whose name holds a dot gets its log and CIF beside it.
+// goes on. And a data set in a folder whose name holds a dot gets its log and CIF beside it.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
