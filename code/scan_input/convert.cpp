@@ -10,7 +10,10 @@
 // header supplies is in the instrument's frame and is mapped onto Busing-Levy axes with the
 // signed axis permutation of the key BLAXES; the matrix of a standard data file is already on
 // Busing-Levy axes.
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+#include <string>
 #include <string_view>
 
 #include "include/geometry.h"
@@ -150,8 +153,16 @@ void convert_instrument_file(int& status) {
     WAITBOX(1);
 
     const int unit = LOADING_UNIT;
+    errno = 0;
     const int ios = rt::unit_open(unit, "", working_spec(rt::FileStatus::Scratch, rt::FileAction::ReadWrite));
-    if (ios != rt::IOS_OK) rt::io_fatal_unit(unit, ios);
+    if (ios != rt::IOS_OK) {
+        // No working file can be made (a full or read-only temporary folder): the load is given up
+        // as for one that cannot be written.
+        const int err = errno;
+        throw rt::WorkingFileError{"WRITE ERROR ON SCRATCH FILE: the working file for " + FILEINFO.IN_NAME.str() +
+                                   " could not be made: " +
+                                   (err != 0 ? std::string(std::strerror(err)) : std::string(rt::iostat_text(ios)))};
+    }
     WRITE_HEADER_STDDATA(unit);
     SET_SCANCODES_ZERO();
 

@@ -407,6 +407,21 @@ TEST_F(Loading, WorkingFileThatCannotBeWrittenGivesUpTheLoad) {
         ASSERT_EQ(rt::unit_read_record(STD, first), rt::IOS_OK);
         FILEINFO.LOADED = 1;
     }
+
+    // No working file can be made at all (its folder is gone): the same, naming why.
+    std::vector<std::string> lines = {"TITLE NEW", "END"};
+    for (int k = 1; k <= 8; ++k) lines.push_back(scan_line(k, "W", {}));
+    test_file(lines);
+    {
+        kvtest::ScratchFilesIn nowhere(dir / "no-such-folder");
+        status = 0;
+        EXPECT_EQ(load(status), kvtest::WORKING_FILE_UNWRITABLE);
+    }
+    EXPECT_EQ(kvtest::damaged_message(),
+              "WRITE ERROR ON SCRATCH FILE: the working file for scans.tst could not be made: No such file or directory");
+    EXPECT_FALSE(rt::unit_connected(27));
+    EXPECT_EQ(FILEINFO.TITLE, files.TITLE);
+    EXPECT_EQ(working_file(), in_use);
 }
 
 TEST_F(Loading, InstrumentFileFaultsEndTheLoadNamingTheFile) {
