@@ -109,7 +109,9 @@ TEST_F(Units, UserTextRefusesControlCharactersAndOverlongRecordsAndTellsAnUnende
                         rt::IOS_OK, rt::IOS_END};
     for (int k = 0; k < 7; ++k) {
         EXPECT_EQ(rt::unit_read_record(1, rec), want[k]) << k;
-        if (k < 6) EXPECT_EQ(rt::unit_record_number(1), k + 1) << k;
+        if (k < 6) {
+            EXPECT_EQ(rt::unit_record_number(1), k + 1) << k;
+        }
         EXPECT_EQ(rt::unit_record_unended(1), k == 5) << k;
     }
     // A line ended by its line feed is not taken for a cut one.
