@@ -567,21 +567,30 @@ int run_search(const Setup& s, int repeats) {
     });
 }
 
+// Starts the program in `dir`/window with a transcript, chooses the data file `name` there and
+// waits for the format dialog. False (the check's end reported) when a window is missing.
+bool open_data_file(const fs::path& dir, const std::string& name, std::string& master, std::string& format) {
+    const fs::path wd = dir / "window";
+    start_app(wd / "bin/kelvorantide", wd, {"--transcript", (wd / "shown.txt").string()});
+    master = master_window();
+    check(!master.empty(), "the main window is shown");
+    check(choose_file((wd / name).string()), "the data file is chosen");
+    format = dialog("Input Data file Format");
+    check(!format.empty(), "the format dialog is shown");
+    if (master.empty() || format.empty()) {
+        report_end(dir);
+        return false;
+    }
+    return true;
+}
+
 int run_fwhm(const Setup& s) {
     const fs::path dir = fresh_dir(s, s.fixtures, "mainroad");
     if (dir.empty()) return 1;
     shot_dir = dir.string();
     const fs::path wd = dir / "window";
-    start_app(wd / "bin/kelvorantide", wd, {"--transcript", (wd / "shown.txt").string()});
-    const std::string master = master_window();
-    check(!master.empty(), "the main window is shown");
-    check(choose_file((wd / "mainroad.rfl").string()), "the data file is chosen");
-    const std::string format = dialog("Input Data file Format");
-    check(!format.empty(), "the format dialog is shown");
-    if (master.empty() || format.empty()) {
-        report_end(dir);
-        return 1;
-    }
+    std::string master, format;
+    if (!open_data_file(dir, "mainroad.rfl", master, format)) return 1;
     click_cell(format, 4, 1, 2, 1);  // "OK"
     check(choose_file((wd / "mainroad.par").string()), "the parameter file is chosen");
     check(answer_box("the data file is read"), "the notice is closed");
@@ -648,16 +657,8 @@ int run_step(const Setup& s) {
         report_end(dir);
         return 1;
     }
-    start_app(wd / "bin/kelvorantide", wd, {"--transcript", (wd / "shown.txt").string()});
-    const std::string master = master_window();
-    check(!master.empty(), "the main window is shown");
-    check(choose_file((wd / "vos.dat").string()), "the data file is chosen");
-    const std::string format = dialog("Input Data file Format");
-    check(!format.empty(), "the format dialog is shown");
-    if (master.empty() || format.empty()) {
-        report_end(dir);
-        return 1;
-    }
+    std::string master, format;
+    if (!open_data_file(dir, "vos.dat", master, format)) return 1;
     // "Old Vosket": column 1, row 5 within the radio box, which sits at column 1, row 2.
     click_cell(format, 1 + 1, 2 + 5, 6, 1);
     click_cell(format, 4, 1, 2, 1);  // "OK"
