@@ -34,13 +34,11 @@ std::string InputError::message() const {
 }
 
 void input_error(int unit, const std::string& what, bool at_end) {
-    const std::string path = unit_path(unit);
-    const std::size_t slash = path.find_last_of('/');
-    InputError e;
-    e.file = slash == std::string::npos ? path : path.substr(slash + 1);
-    e.line = unit_record_number(unit) + (at_end ? 1 : 0);
-    e.what = what;
-    throw e;
+    input_error_at(unit, unit_record_number(unit) + (at_end ? 1 : 0), what);
+}
+
+void input_error_at(int unit, long line, const std::string& what) {
+    throw InputError{unit_file_name(unit), line, what};
 }
 
 void io_fatal_unit(int unit, int iostat) { io_fatal(unit, iostat_text(iostat)); }

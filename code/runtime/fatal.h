@@ -43,6 +43,8 @@ struct WorkingFileError {
 // Raises InputError for the file connected to unit, at the record the last read returned, or
 // at the one after it when the reading met the end of the file (at_end).
 [[noreturn]] void input_error(int unit, const std::string& what, bool at_end = false);
+// Raises InputError for the file connected to unit at the given line (0: the file as a whole).
+[[noreturn]] void input_error_at(int unit, long line, const std::string& what);
 
 // Runs body and returns its exit status: 0 when it returns, ProgramExit::status when it unwinds.
 int run_program(const std::function<void()>& body);

@@ -207,6 +207,12 @@ std::string unit_path(int unit) {
     return u ? u->path : std::string();
 }
 
+std::string unit_file_name(int unit) {
+    const std::string path = unit_path(unit);
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 std::string unit_file_path(int unit) {
     const Unit* u = find(unit);
     if (!u || !u->f || u->std_stream || u->scratch) return "";

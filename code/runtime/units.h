@@ -49,6 +49,7 @@ int unit_open(int unit, const std::string& path, const OpenSpec& spec);
 int unit_close(int unit, bool delete_file = false);
 bool unit_connected(int unit);
 std::string unit_path(int unit);  // the path the unit was opened with ("" when not connected)
+std::string unit_file_name(int unit);  // the file name of that path, without its folders
 // The absolute path of the file on the unit as the system names it now, whatever the current
 // directory has become since the open ("" when not connected, or for a scratch file).
 std::string unit_file_path(int unit);

@@ -6,10 +6,10 @@
 // format, into a scratch standard data file on LUNSTD. The new working file is read or written on
 // a unit of its own and takes LUNSTD's place only when the load has finished: until then the
 // working file of the data set in use stays on LUNSTD, untouched, so that a damaged file, or a
-// scratch file that cannot be written (a full disk), leaves that data set to go on with. An orientation matrix that an instrument
-// header supplies is in the instrument's frame and is mapped onto Busing-Levy axes with the
-// signed axis permutation of the key BLAXES; the matrix of a standard data file is already on
-// Busing-Levy axes.
+// scratch file that cannot be written (a full disk), leaves that data set to go on with. An
+// orientation matrix that an instrument header supplies is in the instrument's frame and is
+// mapped onto Busing-Levy axes with the signed axis permutation of the key BLAXES; the matrix of
+// a standard data file is already on Busing-Levy axes.
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -22,6 +22,7 @@
 #include "include/shell_services.h"
 #include "include/toolkit_services.h"
 #include "runtime/format.h"
+#include "runtime/kept_records.h"
 #include "runtime/units.h"
 #include "scan_input/reader_helpers.h"
 
@@ -60,12 +61,14 @@ void take_lunstd() {
 
 void notice(std::string_view text) { gmDisplayMessageBox(PROGID.PROG_TITLE.view(), text, 3, 0); }
 
-// The scratch working file could not be written (a full disk, a file size limit): the load is
-// given up as for a damaged file, and the user hears why.
-[[noreturn]] void scratch_write_failed() {
+// The scratch working file could not be made or written (a full disk, a file size limit, a
+// temporary folder that is gone): the load is given up as for a damaged file, and the user hears
+// why. `failed` is "made" or "written".
+[[noreturn]] void scratch_failed(const char* failed, const std::string& reason) {
     throw rt::WorkingFileError{"WRITE ERROR ON SCRATCH FILE: the working file for " + FILEINFO.IN_NAME.str() +
-                               " could not be written: " + rt::write_failure_reason()};
+                               " could not be " + failed + ": " + reason};
 }
+[[noreturn]] void scratch_write_failed() { scratch_failed("written", rt::write_failure_reason()); }
 
 // A count as written to the standard data file: truncated toward zero. False when the count is
 // not a finite number within the integer range, so it cannot be written.
@@ -155,14 +158,8 @@ void convert_instrument_file(int& status) {
     const int unit = LOADING_UNIT;
     errno = 0;
     const int ios = rt::unit_open(unit, "", working_spec(rt::FileStatus::Scratch, rt::FileAction::ReadWrite));
-    if (ios != rt::IOS_OK) {
-        // No working file can be made (a full or read-only temporary folder): the load is given up
-        // as for one that cannot be written.
-        const int err = errno;
-        throw rt::WorkingFileError{"WRITE ERROR ON SCRATCH FILE: the working file for " + FILEINFO.IN_NAME.str() +
-                                   " could not be made: " +
-                                   (err != 0 ? std::string(std::strerror(err)) : std::string(rt::iostat_text(ios)))};
-    }
+    if (ios != rt::IOS_OK)
+        scratch_failed("made", errno != 0 ? std::string(std::strerror(errno)) : std::string(rt::iostat_text(ios)));
     WRITE_HEADER_STDDATA(unit);
     SET_SCANCODES_ZERO();
 
@@ -223,7 +220,7 @@ void CONVERT_FILE(int& status) {
     // The records a load changes before it can fail on a damaged file or a full disk: so that
     // such a load leaves nothing of its own behind (no title, matrix, standards or counts of it
     // reach the next data set).
-    const scanin::KeptRecords before(FILEINFO.TITLE, WAVES, SCANHDR, STDREF, UNITCELL, XCALHDR, CAD4HDR, REFLN,
+    const rt::KeptRecords before(FILEINFO.TITLE, WAVES, SCANHDR, STDREF, UNITCELL, XCALHDR, CAD4HDR, REFLN,
                                      MATRIX_READ, TOTALS);
     // Nothing of the failed load stays in use (its scratch file goes with its unit); the working
     // file of the data set in use is still on LUNSTD.

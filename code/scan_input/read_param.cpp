@@ -14,6 +14,7 @@
 #include "include/toolkit_services.h"
 #include "runtime/fatal.h"
 #include "runtime/format.h"
+#include "runtime/kept_records.h"
 #include "runtime/units.h"
 #include "scan_input/reader_helpers.h"
 
@@ -85,10 +86,7 @@ bool positive(float v) { return v > 0.0f && std::isfinite(v); }
 // A mandatory key without its line: the file is named, but no line.
 [[noreturn]] void missing(std::string key) {
     while (!key.empty() && key.back() == ' ') key.pop_back();
-    const std::string path = rt::unit_path(PAR_UNIT);
-    const std::size_t slash = path.find_last_of('/');
-    throw rt::InputError{slash == std::string::npos ? path : path.substr(slash + 1), 0,
-                         "the file has no " + key + " line"};
+    rt::input_error_at(PAR_UNIT, 0, "the file has no " + key + " line");
 }
 
 // The reading itself (READ_PARAMETERS).
@@ -225,7 +223,7 @@ void read_file() {
 // echoed to the log stay there.
 void READ_PARAMETERS(int /*unused*/) {
     // What a reading sets.
-    const scanin::KeptRecords before(UNITCELL.IBL, GONIO, FIXEDBG, FITPAR, SCANHDR.ATTEN, WAVES, MONOCH);
+    const rt::KeptRecords before(UNITCELL.IBL, GONIO, FIXEDBG, FITPAR, SCANHDR.ATTEN, WAVES, MONOCH);
     try {
         read_file();
     } catch (const rt::InputError&) {

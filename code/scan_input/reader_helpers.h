@@ -7,7 +7,6 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <tuple>
 
 #include "include/shared.h"
 #include "runtime/farray.h"
@@ -15,22 +14,6 @@
 #include "runtime/units.h"
 
 namespace scanin {
-
-// Copies of shared records taken when made, put back by restore(): a damaged file leaves the
-// records its reading had begun to change as they were.
-template <class... R>
-class KeptRecords {
-public:
-    explicit KeptRecords(R&... records) : places_(records...), values_(records...) {}
-    void restore() const {
-        std::apply([&](R&... place) { std::apply([&](const R&... value) { ((place = value), ...); }, values_); },
-                   places_);
-    }
-
-private:
-    std::tuple<R&...> places_;
-    std::tuple<R...> values_;
-};
 
 // The instrument file is connected to unit 1.
 constexpr int IN_UNIT = 1;
@@ -63,11 +46,7 @@ inline bool cut_inside(std::size_t length, std::size_t needed) {
     rt::input_error(IN_UNIT, what, at_end);
 }
 // What cannot be read at an earlier line of the file.
-[[noreturn]] inline void damaged_at(long line, const std::string& what) {
-    const std::string path = rt::unit_path(IN_UNIT);
-    const std::size_t slash = path.find_last_of('/');
-    throw rt::InputError{slash == std::string::npos ? path : path.substr(slash + 1), line, what};
-}
+[[noreturn]] inline void damaged_at(long line, const std::string& what) { rt::input_error_at(IN_UNIT, line, what); }
 //
 // Why a line could not be read.
 inline std::string unreadable_line(int ios) {

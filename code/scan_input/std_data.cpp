@@ -274,10 +274,7 @@ void READ_HEADER_STDDATA(int unit, int& status) {
         if (bad_line != 0 && status == 0) {
             // The data load without a matrix, and the user is told so: the cell and the angles
             // of later steps depend on it.
-            const std::string path = rt::unit_path(unit);
-            const std::size_t slash = path.find_last_of('/');
-            const std::string msg = "The orientation matrix of " +
-                                    (slash == std::string::npos ? path : path.substr(slash + 1)) +
+            const std::string msg = "The orientation matrix of " + rt::unit_file_name(unit) +
                                     " could not be read at line " + std::to_string(bad_line) +
                                     ": the data set has no orientation matrix";
             notice(msg.c_str());

@@ -10,6 +10,7 @@
 #include "include/shared.h"
 #include "include/shell_services.h"
 #include "include/toolkit_services.h"
+#include "runtime/kept_records.h"
 #include "runtime/units.h"
 #include "shell/kelvor_main.h"
 
@@ -25,51 +26,10 @@ constexpr int kKeptParameterUnit = 53;
 constexpr int kUtilityItems[] = {32, 33, 34, 35, 36};
 
 // Every shared record a load, a parameter file or the choice of a file may change.
-struct Records {
-    REFLN_t refln = REFLN;
-    FITOPT_t fitopt = FITOPT;
-    WAVES_t waves = WAVES;
-    MONOCH_t monoch = MONOCH;
-    GONIO_t gonio = GONIO;
-    SCANHDR_t scanhdr = SCANHDR;
-    STDREF_t stdref = STDREF;
-    UNITCELL_t unitcell = UNITCELL;
-    XTALOFF_t xtaloff = XTALOFF;
-    VECLSQ_t veclsq = VECLSQ;
-    FITPAR_t fitpar = FITPAR;
-    FIXEDBG_t fixedbg = FIXEDBG;
-    INTRES_t intres = INTRES;
-    TOTALS_t totals = TOTALS;
-    FITVALS_t fitvals = FITVALS;
-    FILEINFO_t fileinfo = FILEINFO;
-    XCALHDR_t xcalhdr = XCALHDR;
-    CAD4HDR_t cad4hdr = CAD4HDR;
-    int matrix_read = MATRIX_READ;
-    int first_scan_read = FIRST_SCAN_READ;
-
-    void restore() const {
-        REFLN = refln;
-        FITOPT = fitopt;
-        WAVES = waves;
-        MONOCH = monoch;
-        GONIO = gonio;
-        SCANHDR = scanhdr;
-        STDREF = stdref;
-        UNITCELL = unitcell;
-        XTALOFF = xtaloff;
-        VECLSQ = veclsq;
-        FITPAR = fitpar;
-        FIXEDBG = fixedbg;
-        INTRES = intres;
-        TOTALS = totals;
-        FITVALS = fitvals;
-        FILEINFO = fileinfo;
-        XCALHDR = xcalhdr;
-        CAD4HDR = cad4hdr;
-        MATRIX_READ = matrix_read;
-        FIRST_SCAN_READ = first_scan_read;
-    }
-};
+auto keep_records() {
+    return rt::KeptRecords(REFLN, FITOPT, WAVES, MONOCH, GONIO, SCANHDR, STDREF, UNITCELL, XTALOFF, VECLSQ, FITPAR,
+                           FIXEDBG, INTRES, TOTALS, FITVALS, FILEINFO, XCALHDR, CAD4HDR, MATRIX_READ, FIRST_SCAN_READ);
+}
 
 // Moves a unit's file to `to` when there is one; `to` is emptied first.
 void move_if_connected(int from, int to) {
@@ -89,7 +49,7 @@ rt::OpenSpec log_spec() {
 }  // namespace
 
 struct DataSetInUse::Kept {
-    Records records;
+    decltype(keep_records()) records = keep_records();
     // The log in use, by its absolute path: opening the new input file closes it, and it is
     // reopened for appending when the data set comes back ("" when no log was open).
     std::string log;
