@@ -207,12 +207,17 @@ bool Model::pop(Event& e) {
 }
 
 namespace {
-// The syntax of a typed number; d is its value, an infinity when it lies beyond a double.
-bool typed_syntax(std::string_view text, double& d) {
+// The text without the white space around it.
+std::string_view without_blanks(std::string_view text) {
     std::size_t a = 0, b = text.size();
     while (a < b && std::isspace(static_cast<unsigned char>(text[a]))) ++a;
     while (b > a && std::isspace(static_cast<unsigned char>(text[b - 1]))) --b;
-    std::string t(text.substr(a, b - a));
+    return text.substr(a, b - a);
+}
+
+// The syntax of a typed number; d is its value, an infinity when it lies beyond a double.
+bool typed_syntax(std::string_view text, double& d) {
+    std::string t(without_blanks(text));
     std::size_t i = 0;
     if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
     int digits = 0;
@@ -256,10 +261,7 @@ Typed read_entry_number(std::string_view text, double& out) {
 }
 
 std::string refusal_text(std::string_view typed, bool too_large) {
-    std::size_t a = 0, b = typed.size();
-    while (a < b && std::isspace(static_cast<unsigned char>(typed[a]))) ++a;
-    while (b > a && std::isspace(static_cast<unsigned char>(typed[b - 1]))) --b;
-    std::string shown(typed.substr(a, b - a));
+    std::string shown(without_blanks(typed));
     if (shown.size() > 40) shown = shown.substr(0, 40) + "...";
     if (too_large) return "\"" + shown + "\" is too large: type a number between -3.4E+38 and 3.4E+38";
     return "\"" + shown + "\" is not a number: type digits with a decimal point, for example 0.025 or 2.5E-2";

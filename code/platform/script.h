@@ -19,7 +19,8 @@
 // Notices (one-button message boxes) and error/information boxes close by themselves.
 //
 // The transcript (platform/transcript.h) has one line per thing shown, written by the library
-// as for the real window. A click that would switch a radio toggle off leaves it on, as in the real window.
+// as for the real window. A click that would switch a radio toggle off leaves it on, as in the
+// real window.
 //
 // When the program waits, or a box or dialog needs an answer, and the script has no line
 // left, the front end reports the open windows and the last boxes on stderr and ends the

@@ -73,8 +73,8 @@ std::string PROGRAM_DIRECTORY() {
 // the file when it holds them; a missing file is created empty. A directory from the file that is
 // not an absolute path (or none at all) gives the executable's directory. Lines without either
 // key, and values that cannot be read, are ignored; a code outside its range (an input format
-// other than 1 to 7, an output format other than 0 to 3) gives its default, 1. An executable path longer than its field is
-// treated as one that cannot be found: no file is opened.
+// other than 1 to 7, an output format other than 0 to 3) gives its default, 1. An executable path
+// longer than its field is treated as one that cannot be found: no file is opened.
 void READ_DEFAULTS_FROM_FILE() {
     FILEINFO_t& fi = FILEINFO;
     fi.OUT_FORMAT = 1;

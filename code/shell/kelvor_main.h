@@ -3,8 +3,6 @@
 
 // Start-up, then the main loop for ever; every regular end passes EXITINT.
 [[noreturn]] void MAIN__();
-// Asks "Are you sure you want to exit the program?"; returns only when the user declines.
-void EXIT_PROGRAM();
 // 1 once the data set loaded last had its first scan read into the current reflection.
 extern int FIRST_SCAN_READ;
 

@@ -395,11 +395,12 @@ namespace {
 bool holds_exports(const std::string& name) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(name, ec)) return true;
+    // How an exported profile begins (its line control column is not written).
+    constexpr std::string_view heading = " PROFILE FOR REFLECTION HKL = ";
     std::ifstream in(name, std::ios::binary);
-    std::string first(sizeof " PROFILE FOR REFLECTION HKL = " - 1, '\0');
+    std::string first(heading.size(), '\0');
     in.read(first.data(), std::streamsize(first.size()));
-    if (in.gcount() == 0) return true;
-    return in.gcount() == std::streamsize(first.size()) && first == " PROFILE FOR REFLECTION HKL = ";
+    return in.gcount() == 0 || first == heading;
 }
 
 }  // namespace
