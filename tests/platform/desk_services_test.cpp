@@ -263,18 +263,24 @@ TEST_F(Desk, OnlyTextAndHtmlHelpFilesAreShown) {
     }
 }
 
-// A front end that answers its dialogs as the real window does: a file dialog's path as the
-// chooser gives it, a print job to a printer, and a job whose file could not be written in full.
-class DialogAnswers : public wl::FrontEnd {
+// A front end without a script or a window: it shows nothing and acknowledges every box.
+class QuietFrontEnd : public wl::FrontEnd {
 public:
-    std::vector<std::string> paths;  // answers to the next file dialogs
-    bool print_ok = true;
     void pump(wl::Model&) override {}
     void show_window(wl::Model&, int) override {}
     void hide_window(wl::Model&, int) override {}
     void redraw(wl::Model&, int) override {}
     void error_box(wl::Model&, const std::string&, const std::string&, int) override {}
     int message_box(wl::Model&, const std::string&, const std::string&, int, int) override { return 1; }
+    wl::FileAnswer file_dialog(wl::Model&, const wl::FileRequest&) override { return {}; }
+};
+
+// A front end that answers its dialogs as the real window does: a file dialog's path as the
+// chooser gives it, a print job to a printer, and a job whose file could not be written in full.
+class DialogAnswers : public QuietFrontEnd {
+public:
+    std::vector<std::string> paths;  // answers to the next file dialogs
+    bool print_ok = true;
     wl::FileAnswer file_dialog(wl::Model&, const wl::FileRequest&) override {
         wl::FileAnswer a;
         a.cancelled = paths.empty();
@@ -315,16 +321,9 @@ TEST_F(Desk, DialogAnswersOfAnyFrontEndAreWrittenInOneForm) {
 }
 
 // Records what the library asks of a front end that has no script.
-class Recorder : public wl::FrontEnd {
+class Recorder : public QuietFrontEnd {
 public:
     std::vector<std::string> calls;
-    void pump(wl::Model&) override {}
-    void show_window(wl::Model&, int) override {}
-    void hide_window(wl::Model&, int) override {}
-    void redraw(wl::Model&, int) override {}
-    void error_box(wl::Model&, const std::string&, const std::string&, int) override {}
-    int message_box(wl::Model&, const std::string&, const std::string&, int, int) override { return 1; }
-    wl::FileAnswer file_dialog(wl::Model&, const wl::FileRequest&) override { return {}; }
     void cursor_changed(wl::Model& m) override { calls.push_back("busy " + std::to_string(m.busy_cursor)); }
     void restack(wl::Model&, int window, bool top) override {
         calls.push_back((top ? "raise " : "lower ") + std::to_string(window));

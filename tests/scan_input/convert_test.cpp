@@ -146,6 +146,15 @@ protected:
 
     // Every record of the working file, from its first line.
     static std::vector<std::string> working_file() { return ReaderTest::working_file(STD); }
+    // The working file's records, the unit then read to its first record: a failed load must
+    // leave it there.
+    static std::vector<std::string> working_file_read_to_first() {
+        const std::vector<std::string> lines = working_file();
+        std::string first;
+        EXPECT_EQ(rt::unit_rewind(STD), rt::IOS_OK);
+        EXPECT_EQ(rt::unit_read_record(STD, first), rt::IOS_OK);
+        return lines;
+    }
 
     static std::vector<int> counters() { return std::vector<int>(TOTALS.INUM.begin(), TOTALS.INUM.end()); }
 };
@@ -350,10 +359,7 @@ TEST_F(Loading, WorkingFileThatCannotBeWrittenGivesUpTheLoad) {
                scan_line(2, "S", {})});
     int status = 0;
     ASSERT_EQ(load(status), -1);
-    const std::vector<std::string> in_use = working_file();
-    std::string first;
-    ASSERT_EQ(rt::unit_rewind(STD), rt::IOS_OK);
-    ASSERT_EQ(rt::unit_read_record(STD, first), rt::IOS_OK);
+    const std::vector<std::string> in_use = working_file_read_to_first();
     const FILEINFO_t files = FILEINFO;
     const UNITCELL_t cell = UNITCELL;
     const WAVES_t waves = WAVES;
@@ -402,9 +408,7 @@ TEST_F(Loading, WorkingFileThatCannotBeWrittenGivesUpTheLoad) {
         EXPECT_EQ(REFLN.ISEQ, refln.ISEQ);
         EXPECT_EQ(REFLN.SCANCODE, refln.SCANCODE);
         EXPECT_EQ(rt::unit_record_number(STD), 1);  // still where it was read to
-        EXPECT_EQ(working_file(), in_use);
-        ASSERT_EQ(rt::unit_rewind(STD), rt::IOS_OK);
-        ASSERT_EQ(rt::unit_read_record(STD, first), rt::IOS_OK);
+        EXPECT_EQ(working_file_read_to_first(), in_use);
         FILEINFO.LOADED = 1;
     }
 
@@ -532,10 +536,7 @@ TEST_F(Loading, ADamagedFileLeavesTheWorkingFileInUse) {
     test_file({"END", scan_line(1, "N", {}), scan_line(2, "N", {})});
     int status = 0;
     ASSERT_EQ(load(status), -1);
-    const std::vector<std::string> in_use = working_file();
-    std::string first;
-    ASSERT_EQ(rt::unit_rewind(STD), rt::IOS_OK);
-    ASSERT_EQ(rt::unit_read_record(STD, first), rt::IOS_OK);
+    const std::vector<std::string> in_use = working_file_read_to_first();
 
     test_file({"END", scan_line(1, "N", {}), "DAMAGED"});
     EXPECT_EQ(load(status), kvtest::DAMAGED);
