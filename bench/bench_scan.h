@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "include/profile_fit.h"
+#include "include/geometry.h"
 
 namespace bench_scan {
 
@@ -16,7 +16,7 @@ constexpr float kWave1 = 0.70930f, kWave2 = 0.71359f;  // Mo K-alpha1 and K-alph
 // The omega offset of the alpha2 peak (degrees) where the program's fit places it.
 inline double delta() {
     float d = 0.0f;
-    ALPHA2_OFFSET(kWave2 / kWave1, kTwoTheta, 0.0f, d);
+    ALPHA2_OFFSET(kWave2 / kWave1, kTwoTheta, 57.29578f, d);
     return double(d);
 }
 

@@ -52,3 +52,10 @@ void IH_TO_EULER(const geo::Indices& IH, geo::Angles& ANGL) {
         THPHI(i) = UB(i, 1) * float(IH(1)) + UB(i, 2) * float(IH(2)) + UB(i, 3) * float(IH(3));
     bisecting_angles(THPHI, 0.70926f, ANGL);
 }
+
+bool ALPHA2_OFFSET(float RATIO, float TTH, float DEG, float& DELTA) {
+    const float s = RATIO * std::sin(TTH / 2.0f / DEG);
+    if (!(std::fabs(s) <= 1.0f)) return false;
+    DELTA = std::asin(s) * DEG - TTH / 2.0f;
+    return true;
+}

@@ -69,6 +69,13 @@ void CALCA(const geo::Vec3& V, geo::Angles& ANGL, int& IERR);
 // Bisecting angles of h k l through UB at the fixed wavelength 0.70926 A; zero angles when the
 // reflection cannot be reached.
 void IH_TO_EULER(const geo::Indices& IH, geo::Angles& ANGL);
+// Omega offset (degrees) of the alpha2 peak from the alpha1 peak at the signed 2theta TTH
+// (degrees) for the wavelength ratio RATIO = alpha2 / alpha1: the difference of their Bragg angles,
+// asin(RATIO sin(TTH / 2)) - TTH / 2, converted with DEG degrees to the radian; it takes the sign
+// of TTH. The monochromator's shift is the same difference at its own 2theta. False, with DELTA
+// untouched, where the alpha2 wavelength has no Bragg angle (the sine beyond +-1, near 2theta
+// 180 degrees) or the sine is not a number.
+bool ALPHA2_OFFSET(float RATIO, float TTH, float DEG, float& DELTA);
 
 // ---- Fractional indices and the predicted omega --------------------------------------------------
 

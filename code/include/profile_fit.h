@@ -33,15 +33,12 @@ float LORENTZ(float X, float X0, float W, float& DLDX0, float& DLDW);
 // derivatives by the centre, the width and ETA.
 float PSVOIGT(float X, float X0, float ETA, float GAMMA, float& DPDT, float& DPDG, float& DPDE);
 
-// Omega offset (degrees) of the alpha2 peak from the alpha1 peak at 2theta TTH (degrees) for the
-// wavelength ratio RATIO = WAVE(2) / WAVE(1), plus MONO_SHIFT, as the profile fit places it; false
-// (DELTA untouched) when no alpha2 position exists (2theta near 180 degrees).
-bool ALPHA2_OFFSET(float RATIO, float TTH, float MONO_SHIFT, float& DELTA);
-
 // Damped weighted least-squares fit of background + alpha1/alpha2 pseudo-Voigt doublet to one
 // scan. VALS: background, FWHM, intensity, position, eta, Iratio (start values in, results out);
 // IREF(i) = 1 refines parameter i. IFLAG: 0 converged, 1 singular (or a sum that is not finite),
-// 2 no convergence in 200 cycles, 3 no more steps than refined parameters.
+// 2 no convergence in 200 cycles, 3 no more steps than refined parameters. Converged: every full
+// shift within 0.01 esd, or values that come back to a state they held before while each is as
+// close to the solution as its 32-bit value can be held (see pklsq.cpp).
 void PKLSQ(const rt::FArray<float, MAXSTEP>& XD, const rt::FArray<float, MAXSTEP>& COUNTS, int NDATA,
            const rt::FArray<float, 2>& WAVE, float MONO_SHIFT, float TTH, rt::FArray<float, NPAR>& VALS,
            const rt::FArray<int, NPAR>& IREF, rt::FArray<float, MAXSTEP>& YC,

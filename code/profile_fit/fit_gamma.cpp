@@ -3,6 +3,7 @@
 // 1/esd^2) to the widths the preprocessing pass stored in the fitted-reflection table; on
 // "Save values" the two coefficients become the FWHM default coefficients PKVALS(2,1) and
 // PKVALS(2,2), in memory only. Widths in degrees.
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <limits>
@@ -24,6 +25,19 @@ int fwhm_widget(int k) { return GRAPHICS.IWID(6, k); }
 
 bool fits_a_float(double v) { return std::isfinite(v) && std::fabs(v) <= double(FLT_MAX); }
 
+// tan(theta) from 2theta (degrees, either sign).
+float tan_theta(float twotheta) { return std::tan(std::fabs(twotheta) * HALF_DEGREE_IN_RADIANS); }
+
+// The rule FWHM = a + b tan(theta) gives a positive width from 2theta 0 up to the highest 2theta
+// of the fitted-reflection table (a straight line in tan(theta): its two ends decide).
+bool positive_over_table(float a, float b) {
+    const FITVALS_t& fv = FITVALS;
+    float highest = 0.0f;
+    const int nfit = fv.NFIT < MAXFIT ? fv.NFIT : MAXFIT;
+    for (int n = 1; n <= nfit; ++n) highest = std::max(highest, tan_theta(fv.ANGLESFIT(n, 1)));
+    return a > 0.0f && a + b * highest > 0.0f;
+}
+
 }  // namespace
 
 void FIT_GAMMA() {
@@ -43,7 +57,7 @@ void FIT_GAMMA() {
         const float esd = fv.FWHMFIT(n, 2);
         if (!width_refined(esd)) continue;  // width not refined (esd 0): left out
         const float fwhm = fv.FWHMFIT(n, 1);
-        const float t = std::tan(std::fabs(fv.ANGLESFIT(n, 1)) * HALF_DEGREE_IN_RADIANS);
+        const float t = tan_theta(fv.ANGLESFIT(n, 1));
         const float w = 1.0f / (esd * esd);
         s0 += w;
         s1 += t * w;
@@ -54,20 +68,22 @@ void FIT_GAMMA() {
         if (t != first_t) distinct = true;
         ++used;
     }
-    float fwhm0 = 0.0f, fwhm1 = 0.0f, esd0 = 0.0f, esd1 = 0.0f;
-    if (used > 0) {
-        const float d = s0 * s3 - s1 * s1;
-        if (distinct && d > 0.0f) {
-            fwhm0 = (s3 * s2 - s1 * s4) / d;
-            fwhm1 = (s0 * s4 - s1 * s2) / d;
-            esd0 = std::sqrt(s3 / d);
-            esd1 = std::sqrt(s0 / d);
-        } else {
-            // Fewer than two distinct tan(theta) determine no line. D is then zero only in
-            // exact arithmetic; in floats its rounding residue would give finite values that
-            // look fitted. They are shown as not a number instead.
-            fwhm0 = fwhm1 = esd0 = esd1 = std::numeric_limits<float>::quiet_NaN();
-        }
+    // Without a refined width there is no line: a law of zeros would give every later fit a
+    // width of 0.
+    if (used == 0) {
+        GUIERR(PROGID.PROG_TITLE.view(), "No reflection could be used: no FWHM was refined");
+        return;
+    }
+    // Fewer than two distinct tan(theta) determine no line. D is then zero only in exact
+    // arithmetic; in floats its rounding residue would give finite values that look fitted. They
+    // are shown as not a number instead.
+    float fwhm0 = std::numeric_limits<float>::quiet_NaN(), fwhm1 = fwhm0, esd0 = fwhm0, esd1 = fwhm0;
+    const float d = s0 * s3 - s1 * s1;
+    if (distinct && d > 0.0f) {
+        fwhm0 = (s3 * s2 - s1 * s4) / d;
+        fwhm1 = (s0 * s4 - s1 * s2) / d;
+        esd0 = std::sqrt(s3 / d);
+        esd1 = std::sqrt(s0 / d);
     }
 
     gmSetValueSetting(fwhm_widget(2), fwhm0);
@@ -90,6 +106,11 @@ void FIT_GAMMA() {
             // fit: such values are refused and the dialog stays for a correction or "Quit".
             if (!fits_a_float(a) || !fits_a_float(b)) {
                 GUIERR(PROGID.PROG_TITLE.view(), "FWHM values are not finite: not saved");
+                continue;
+            }
+            // Nor is a rule that gives a width of 0 or less anywhere in the data.
+            if (!positive_over_table(static_cast<float>(a), static_cast<float>(b))) {
+                GUIERR(PROGID.PROG_TITLE.view(), "FWHM not positive at every 2theta of the data: not saved");
                 continue;
             }
             FITPAR.PKVALS(2, 1) = static_cast<float>(a);

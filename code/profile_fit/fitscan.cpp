@@ -17,14 +17,20 @@ bool outside(float v, float lo, float hi) { return v < lo || v > hi; }
 rt::FArray<float, MAXSTEP> YC_SCRATCH;
 rt::FArray<float, NPAR> SIG_SCRATCH;
 
+// The reject letter of a fit that ended with status INV, or blank when it converged.
+char failed_fit(int INV) {
+    if (INV == 0) return ' ';
+    if (INV == 1) return 'E';
+    if (INV == 2) return 'C';
+    return 'D';
+}
+
 // Runs the tests on the first fit; returns the reject letter, or blank when the reflection passes.
 // The constrained refit of the tests leaves its RWP and CHI2 behind.
 char run_tests(int INV) {
     auto& P = FITPAR;
     auto& R = REFLN;
-    if (INV == 1) return 'E';
-    if (INV == 2) return 'C';
-    if (INV != 0) return 'D';
+    if (INV != 0) return failed_fit(INV);
     if (P.RWP > P.RWPMAX && P.TFLAG(7) == 1 && R.UNEQ == 0) return 'F';
     if (P.TFLAG(1) == 1 && P.IREF(1) == 1 && outside(P.VALS(1), P.FITLIM(1, 1), P.FITLIM(1, 2))) return 'B';
     if (P.TFLAG(3) == 1 && P.VALS(3) < P.FITLIM(3, 1)) return 'I';
@@ -102,12 +108,17 @@ void FITSCAN(int IFIX, int& IERR) {
     PKLSQ(R.XPOS, R.COUNTS, NDATA, WAVES.WAVE, R.DOMONO, TTH, P.VALS, IREFL, R.YC, P.SIGVAL, P.RWP, P.CHI2,
           INV);
 
-    const char code = run_tests(INV);
+    char code = run_tests(INV);
     if (code == ' ') {
         IREFL = P.IREF;
         if (IFIX == 1) IREFL(4) = 0;
         PKLSQ(R.XPOS, R.COUNTS, NDATA, WAVES.WAVE, R.DOMONO, TTH, P.VALS, IREFL, R.YC, P.SIGVAL, P.RWP,
               P.CHI2, INV);
+        // The final values are those of this refit: one that fails leaves the reflection
+        // rejected as a failed first fit would, with the values it reached.
+        code = failed_fit(INV);
+    }
+    if (code == ' ') {
         R.FLAG(2) = 'F';
         R.FLAG(3) = ' ';
     } else {

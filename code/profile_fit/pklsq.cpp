@@ -6,11 +6,15 @@
 // ratio and the monochromator shift. The fit is a damped, weighted Gauss-Newton least squares
 // (weights 1 / (counts + 1)); the normal matrix is built and normalised in 64-bit, everything
 // else is 32-bit.
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstdio>
+#include <limits>
 
+#include "include/geometry.h"
 #include "include/profile_fit.h"
 
 namespace {
@@ -104,6 +108,68 @@ rt::FArray2<float, NPAR, NPAR> ANEW;
 rt::FArray<int, NPAR> NTEMP;
 rt::FArray<float, NPAR> BSOL;
 rt::FArray<float, NPAR> SIGX;
+
+constexpr int MAXCYC = 200;  // cycles of one fit
+constexpr int FIXED_DAMPING_CYCLE = 7;  // the first cycle whose update uses the final damping 0.7
+
+// What the updates of one fit left behind, by cycle: the refined values after the update and the
+// size of each full shift in esds. From the state after cycle 6 on, every update applies the same
+// map (the damping is 0.7 from cycle 7), so a state seen before repeats its whole sequence.
+float HX[MAXCYC + 1][NPAR];
+float HSHIFT[MAXCYC + 1][NPAR];
+
+std::uint32_t bits_of(float v) { return std::bit_cast<std::uint32_t>(v); }
+
+// The spacing of 32-bit floats at the magnitude of v: how finely a value there can be held.
+float spacing_at(float v) {
+    const float a = std::fabs(v);
+    return std::nextafter(a, std::numeric_limits<float>::infinity()) - a;
+}
+
+// Whether every refined parameter, over the updates of cycles FIRST + 1 .. LAST, either passed the
+// shift test in each (a full shift of at most 0.01 esd), or is held at the resolution of its
+// 32-bit value: full shifts of at most one esd while the value kept its bits or moved only
+// within a few units of its last place. A value that an update of damping 0.7 leaves unchanged
+// has a full shift below 0.71 units of its last place, so it lies as close to the least-squares
+// solution as the value can be held; a strong peak's position some degrees from the omega origin
+// is held to about 1E-6 degrees while its esd can be 1E-5.
+bool passed_or_held(int FIRST, int LAST, int NV) {
+    constexpr int HELD_SPACINGS = 4;  // a few units of the last place
+    for (int j = 0; j < NV; ++j) {
+        float largest_shift = 0.0f;
+        float lo = HX[FIRST][j], hi = HX[FIRST][j];
+        for (int c = FIRST + 1; c <= LAST; ++c) {
+            largest_shift = std::max(largest_shift, HSHIFT[c][j]);
+            lo = std::min(lo, HX[c][j]);
+            hi = std::max(hi, HX[c][j]);
+        }
+        if (largest_shift <= 0.01f) continue;
+        if (!(largest_shift <= 1.0f)) return false;
+        if (!(hi - lo <= float(HELD_SPACINGS) * spacing_at(std::max(std::fabs(lo), std::fabs(hi))))) return false;
+    }
+    return true;
+}
+
+// A fit that the shift test alone would never end, whose values are nevertheless at the
+// least-squares solution as closely as 32-bit values can hold them. NCYC is the cycle just
+// completed (its test failed), NV the number of refined parameters. From the state after cycle 6
+// on every update applies the same map (damping 0.7), so:
+// - values back at a state they held before repeat the same cycles to the limit, and no later
+//   cycle can pass the test: converged when the repeating cycles pass or hold every parameter;
+// - values that never repeat, because a parameter that passes the test wanders in its last bits
+//   while another is held by its resolution, are judged over the last HELD_CYCLES updates.
+bool held_at_resolution(int NCYC, int NV) {
+    constexpr int HELD_CYCLES = 20;
+    if (NCYC < FIXED_DAMPING_CYCLE) return false;
+    int before = -1;  // the latest earlier cycle that left the same state
+    for (int c = NCYC - 1; c >= FIXED_DAMPING_CYCLE - 1 && before < 0; --c) {
+        bool same = true;
+        for (int j = 0; j < NV && same; ++j) same = bits_of(HX[c][j]) == bits_of(HX[NCYC][j]);
+        if (same) before = c;
+    }
+    if (before >= 0 && passed_or_held(before, NCYC, NV)) return true;
+    return NCYC - HELD_CYCLES >= FIXED_DAMPING_CYCLE - 1 && passed_or_held(NCYC - HELD_CYCLES, NCYC, NV);
+}
 
 // The pseudo-Voigt peak at X0 at every step x[0..n-1]: PSVOIGT's step (so the same roundings),
 // the exponentials taken one by one from the same expf. Only the evaluation order across the
@@ -229,13 +295,6 @@ const bool kAvx2 = [] {
 
 }  // namespace
 
-bool ALPHA2_OFFSET(float RATIO, float TTH, float MONO_SHIFT, float& DELTA) {
-    const float s = RATIO * std::sin(TTH / 2.0f / RADDEG);
-    if (!(std::fabs(s) <= 1.0f)) return false;
-    DELTA = std::asin(s) * RADDEG - TTH / 2.0f + MONO_SHIFT;
-    return true;
-}
-
 void PKLSQ(const rt::FArray<float, MAXSTEP>& XD, const rt::FArray<float, MAXSTEP>& COUNTS, int NDATA,
            const rt::FArray<float, 2>& WAVE, float MONO_SHIFT, float TTH, rt::FArray<float, NPAR>& VALS,
            const rt::FArray<int, NPAR>& IREF, rt::FArray<float, MAXSTEP>& YC,
@@ -261,12 +320,13 @@ void PKLSQ(const rt::FArray<float, MAXSTEP>& XD, const rt::FArray<float, MAXSTEP
     float delta = 0.0f;
     if (two) {
         ratio = WAVE(2) / WAVE(1);
-        if (!ALPHA2_OFFSET(ratio, TTH, MONO_SHIFT, delta)) {
+        if (!ALPHA2_OFFSET(ratio, TTH, RADDEG, delta)) {
             // No alpha2 position exists (2theta near 180 degrees): the model cannot be built.
             IFLAG = 1;
             for (int i = 0; i < n; ++i) yc[i] = 0.0f;
             return;
         }
+        delta = delta + MONO_SHIFT;
     } else {
         VALS(6) = 0.0f;
     }
@@ -303,7 +363,7 @@ void PKLSQ(const rt::FArray<float, MAXSTEP>& XD, const rt::FArray<float, MAXSTEP
         ++ncyc;
         float damp = 0.1f * float(ncyc);
         if (damp > 0.7f) damp = 0.7f;
-        if (ncyc > 200) {
+        if (ncyc > MAXCYC) {
             IFLAG = 2;
             break;
         }
@@ -371,12 +431,8 @@ void PKLSQ(const rt::FArray<float, MAXSTEP>& XD, const rt::FArray<float, MAXSTEP
         notconv = 0;
         const float escale = CHI2 < 1.0f ? 1.0f : CHI2;
         bool fail = false;
-        bool moved = false;      // the update changed at least one refined value
-        bool within_esd = true;  // every full shift is at most one esd
         for (int j = 1; j <= NVAR; ++j) {
-            const float before = X(j);
             X(j) = X(j) + damp * BSOL(j);
-            if (X(j) != before) moved = true;
             // A broken inverse shows in its diagonal: not positive, or not a number. A small
             // variance is a well-determined parameter (a strong reflection's position), and a
             // residual sum of 0 is a perfect fit, not a failure.
@@ -390,28 +446,22 @@ void PKLSQ(const rt::FArray<float, MAXSTEP>& XD, const rt::FArray<float, MAXSTEP
                 fail = true;
                 break;
             }
-            const float ratio = std::fabs(BSOL(j) / SIGX(j));
-            if (ratio > 0.01f) notconv = 1;
-            if (!(ratio <= 1.0f)) within_esd = false;
+            const float shift_in_esd = std::fabs(BSOL(j) / SIGX(j));
+            if (shift_in_esd > 0.01f) notconv = 1;
+            HX[ncyc][j - 1] = X(j);
+            HSHIFT[ncyc][j - 1] = shift_in_esd;
         }
         if (fail) {
             IFLAG = 1;
             break;
         }
-        // Once the damping has reached its final 0.7, an update that changes no value leaves the
-        // next cycle exactly as this one: the fit would repeat it to the cycle limit. The shifts
-        // left are then below the resolution of the 32-bit values (a peak position of a few
-        // degrees is held to about 5E-7 degrees, while a strong reflection's position esd can be
-        // 2E-5 degrees, so 0.01 esd falls under half a step of the stored value). When they are
-        // also within one esd, the values are as close to the least-squares solution as they can
-        // be held, and the fit has converged; larger shifts that cannot be taken stay a failure.
-        if (notconv == 1 && !moved && within_esd && ncyc >= 7) notconv = 0;
-        int n = 0;
+        if (notconv == 1 && held_at_resolution(ncyc, NVAR)) notconv = 0;
+        int m = 0;
         for (int j = 1; j <= NPAR; ++j) {
             if (IREF(j) == 1) {
-                ++n;
-                VALS(j) = X(n);
-                SIGVAL(j) = SIGX(n);
+                ++m;
+                VALS(j) = X(m);
+                SIGVAL(j) = SIGX(m);
             } else {
                 SIGVAL(j) = 0.0f;
             }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "include/geometry.h"
 #include "include/scan_input.h"
 #include "include/shared.h"
 #include "include/shell_services.h"
@@ -67,17 +68,14 @@ void read_unchecked(const std::string& values, const std::vector<rt::IoItem>& it
 
 // Extra omega shift of the alpha2 peak from the monochromator, in degrees: the difference of
 // the monochromator Bragg angles of alpha2 and alpha1, signed by the monochromator sense.
+// No alpha2 reflection from the monochromator, or no usable alpha1 wavelength: no shift.
 float monochromator_shift() {
     if (MONOCH.MONO_SENSE == 0) return 0.0f;
     const float w1 = WAVES.WAVE(1);
+    float d = 0.0f;
     if (!(w1 > 0.0f)) return 0.0f;
-    const float half = std::fabs(MONOCH.MONO_2THETA) * 0.5f;
-    const float t = half / 57.295776f;
-    const float r = WAVES.WAVE(2) / w1;
-    float arg = r * std::sin(t);
-    if (std::isnan(arg)) return 0.0f;
-    arg = std::clamp(arg, -1.0f, 1.0f);
-    const float shift = static_cast<float>(MONOCH.MONO_SENSE) * (std::asin(arg) * 57.295776f - half);
+    if (!ALPHA2_OFFSET(WAVES.WAVE(2) / w1, std::fabs(MONOCH.MONO_2THETA), 57.295776f, d)) return 0.0f;
+    const float shift = static_cast<float>(MONOCH.MONO_SENSE) * d;
     return std::isfinite(shift) ? shift : 0.0f;
 }
 

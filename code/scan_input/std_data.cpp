@@ -11,6 +11,7 @@
 #include <cmath>
 #include <string>
 
+#include "include/geometry.h"
 #include "include/scan_input.h"
 #include "include/shared.h"
 #include "include/shell_services.h"
@@ -115,16 +116,13 @@ int read_counts(int unit, int nstep, rt::FArray<float, MAXSTEP>& counts) {
     return rt::IOS_OK;
 }
 
-// Omega offset of the alpha2 peak from the alpha1 peak, in degrees. Without a usable alpha1
-// wavelength the offset is 0; the arc-sine argument is kept within -1..1.
+// Omega offset of the alpha2 peak from the alpha1 peak, in degrees, where the profile fit places
+// it. Without a usable alpha1 wavelength, or where no alpha2 position exists, the offset is 0.
 float alpha2_offset(float twotheta) {
     const float w1 = WAVES.WAVE(1);
-    if (!(w1 > 0.0f)) return 0.0f;
-    float arg = WAVES.WAVE(2) / w1 * std::sin(twotheta * 0.5f / 57.29578f);
-    if (std::isnan(arg)) return 0.0f;
-    arg = std::clamp(arg, -1.0f, 1.0f);
-    const float d = std::asin(arg) * 57.29578f - 0.5f * twotheta;
-    return std::isfinite(d) ? d : 0.0f;
+    float d = 0.0f;
+    if (w1 > 0.0f) (void)ALPHA2_OFFSET(WAVES.WAVE(2) / w1, twotheta, 57.29578f, d);
+    return d;
 }
 
 // Makes the record and counts the current reflection and derives the values that the fit and

@@ -84,26 +84,43 @@ protected:
     }
 };
 
-TEST_F(StrongestReflections, PeaksOfSomeHundredThousandCountsAllConvergeAndRefineTheCell) {
-    // 88 reflections at 2theta 3 to 13 degrees with peaks up to 325000 counts per step, all 4
-    // degrees off the bisecting omega (the instrument's omega zero).
-    open_set("strong_lowangle");
+// Data sets of strong reflections lying off the bisecting omega (the instrument's omega zero):
+// 88 reflections at 2theta 3 to 13 degrees with peaks up to 325000 counts per step, 4 degrees
+// off; 40 reflections with peaks up to 2E6 counts per step, 25 degrees off.
+struct StrongSet {
+    const char* stem;
+    int reflections;
+    float omega_zero;
+    double cell[6];
+};
+const StrongSet kStrongSets[] = {
+    {"strong_lowangle", 88, 4.0f, {14.21, 15.34, 16.45, 90.0, 98.30, 90.0}},
+    {"strong_offset", 40, 25.0f, {8.31, 9.42, 10.53, 90.0, 104.20, 90.0}},
+};
+
+class StrongSetsOffBisecting : public StrongestReflections, public ::testing::WithParamInterface<StrongSet> {};
+
+TEST_P(StrongSetsOffBisecting, AllConvergeAndRefineTheCell) {
+    const StrongSet& set = GetParam();
+    open_set(set.stem);
     pass({"press 53", "run"});
     // Every reflection accepted and stored, at its true position.
-    ASSERT_EQ(FITVALS.NFIT, 88);
-    for (int n = 1; n <= FITVALS.NFIT; ++n) EXPECT_NEAR(FITVALS.ANGLESFIT(n, 2), 4.0f, 3e-4f) << n;
+    ASSERT_EQ(FITVALS.NFIT, set.reflections);
+    for (int n = 1; n <= FITVALS.NFIT; ++n) EXPECT_NEAR(FITVALS.ANGLESFIT(n, 2), set.omega_zero, 3e-4f) << n;
 
-    // The cell refinement on all 88 rows, their omegas less the instrument's zero.
+    // The cell refinement on every row, their omegas less the instrument's zero.
     static FitAngles angles;
     for (int n = 1; n <= FITVALS.NFIT; ++n)
-        for (int k = 1; k <= 4; ++k) angles(n, k) = FITVALS.ANGLESFIT(n, k) - (k == 2 ? 4.0f : 0.0f);
+        for (int k = 1; k <= 4; ++k) angles(n, k) = FITVALS.ANGLESFIT(n, k) - (k == 2 ? set.omega_zero : 0.0f);
     int ierr = -1;
     LSQ(FITVALS.NFIT, angles, FITVALS.IHFIT, ierr);
     ASSERT_EQ(ierr, 0);
-    const double cell[6] = {14.21, 15.34, 16.45, 90.0, 98.30, 90.0};
-    for (int i = 0; i < 3; ++i) EXPECT_NEAR(UNITCELL.CELL(i + 1), cell[i], 1e-3) << i + 1;
-    for (int i = 3; i < 6; ++i) EXPECT_NEAR(UNITCELL.CELL(i + 1), cell[i], 5e-3) << i + 1;
+    for (int i = 0; i < 3; ++i) EXPECT_NEAR(UNITCELL.CELL(i + 1), set.cell[i], 1e-3) << i + 1;
+    for (int i = 3; i < 6; ++i) EXPECT_NEAR(UNITCELL.CELL(i + 1), set.cell[i], 5e-3) << i + 1;
 }
+
+INSTANTIATE_TEST_SUITE_P(Sets, StrongSetsOffBisecting, ::testing::ValuesIn(kStrongSets),
+                         [](const auto& info) { return std::string(info.param.stem); });
 
 TEST_F(StrongestReflections, CalibrationUsesEveryPreciseWidthAndItsSavedRuleKeepsEveryReflection) {
     // 60 reflections with areas of 300000 to 3000000 counts x degrees: width esds far below 1E-4.

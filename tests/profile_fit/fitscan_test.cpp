@@ -327,6 +327,42 @@ TEST_F(ReflectionFit, RefitFreesWidthAndPositionWhenNarrowerThanTheDoubletSplit)
     }
 }
 
+TEST_F(ReflectionFit, AnAcceptedReflectionWhoseFinalRefitFailsIsRejectedAsAFailedFit) {
+    // A coarse scan of 11 steps (about one step per FWHM) whose first fit converges, while the
+    // final refit, started from its values, meets singular normal equations: the reflection is
+    // rejected with "E" as a first fit with that status would be, not written as accepted.
+    const float x[11] = {0x1.702d42p+2f, 0x1.7916fcp+2f, 0x1.8200b4p+2f, 0x1.8aea6ep+2f,
+                         0x1.93d426p+2f, 0x1.9cbdep+2f,  0x1.a5a79ap+2f, 0x1.ae9152p+2f,
+                         0x1.b77b0cp+2f, 0x1.c064c4p+2f, 0x1.c94e7ep+2f};
+    const float counts[11] = {76, 75, 142, 277, 2279, 67959, 3682, 33416, 876, 181, 89};
+    sm::Scan coarse;
+    coarse.tth = double(0x1.2f519ap+6f);
+    coarse.delta = sm::alpha2_offset(coarse.tth);
+    for (int i = 0; i < 11; ++i) {
+        coarse.x.push_back(x[i]);
+        coarse.y.push_back(counts[i]);
+    }
+    sm::load(coarse);
+    const float start[6] = {0x1.4p+3f, 0x1.151692p-3f, 0x1.709606p+13f, 0x1.a7e126p+2f, 0x1.d4aeeep-1f, 0.5f};
+    const int flags[6] = {1, 1, 1, 0, 1, 0};
+    for (int j = 1; j <= 6; ++j) {
+        FITPAR.VALS(j) = start[j - 1];
+        FITPAR.IREF(j) = flags[j - 1];
+    }
+    // The first fit alone converges; a second from its values does not.
+    rt::FArray<float, 6> v = FITPAR.VALS, s;
+    rt::FArray<float, MAXSTEP> yc;
+    float r, c;
+    int status = -1;
+    PKLSQ(REFLN.XPOS, REFLN.COUNTS, REFLN.NSTEP, WAVES.WAVE, REFLN.DOMONO, REFLN.ANGL(1), v, FITPAR.IREF, yc, s, r,
+          c, status);
+    ASSERT_EQ(status, 0);
+    PKLSQ(REFLN.XPOS, REFLN.COUNTS, REFLN.NSTEP, WAVES.WAVE, REFLN.DOMONO, REFLN.ANGL(1), v, FITPAR.IREF, yc, s, r,
+          c, status);
+    ASSERT_EQ(status, 1);
+    EXPECT_EQ(outcome(), "RE");
+}
+
 TEST(Integration, SumsBetweenSortedLimits) {
     struct Case {
         std::array<int, 4> nbg;

@@ -12,6 +12,8 @@ namespace {
 
 const std::string FWHM_DIALOG = kvtest::TITLE + ": FWHM values from dataset";
 const std::vector<std::string> SHOWN_AND_HIDDEN = {"show " + FWHM_DIALOG, "hide " + FWHM_DIALOG};
+const std::string NO_ROW = "No reflection could be used: no FWHM was refined";
+const std::string NOT_POSITIVE = "FWHM not positive at every 2theta of the data: not saved";
 
 struct Row {
     float tth, fwhm, esd;
@@ -69,11 +71,58 @@ TEST_F(FwhmCalibration, QuitKeepsTheCoefficientsAndSaveTakesATypedValue) {
     EXPECT_EQ(FITPAR.PKVALS(2, 2), float(shown(3)));
 }
 
-TEST_F(FwhmCalibration, NoRefinedWidthShowsFourZeros) {
-    // Held widths (esd 0), and esds that are negative or not finite, are no refined widths.
-    table({{20.0f, 0.10f, 0.0f}, {40.0f, 0.12f, -0.001f}, {50.0f, 0.13f, NAN}, {60.0f, 0.14f, INFINITY}});
-    calibrate({"press 64"});
-    for (int k : {2, 3, 6, 7}) EXPECT_EQ(shown(k), 0.0) << k;
+TEST_F(FwhmCalibration, WithoutARefinedWidthItSaysSoAndShowsNoLine) {
+    // Held widths (esd 0), and esds that are negative or not finite, are no refined widths; an
+    // empty table (every reflection weak) has none either. No line of zeros is shown or saved.
+    const std::vector<Row> tables[] = {
+        {{20.0f, 0.10f, 0.0f}, {40.0f, 0.12f, -0.001f}, {50.0f, 0.13f, NAN}, {60.0f, 0.14f, INFINITY}},
+        {},
+    };
+    for (const std::vector<Row>& rows : tables) {
+        SCOPED_TRACE(rows.size());
+        table(rows);
+        calibrate({});
+        EXPECT_EQ(transcript(), std::vector<std::string>{kvtest::BOX + NO_ROW});
+        EXPECT_EQ(FITPAR.PKVALS(2, 1), 0.18f);
+        EXPECT_EQ(FITPAR.PKVALS(2, 2), 0.06f);
+    }
+}
+
+TEST_F(FwhmCalibration, ALineWhoseWidthIsNotPositiveOverTheTableIsNotSaved) {
+    // Widths 0.05 at 2theta 20 and 0.20 at 2theta 40 give a line below zero at 2theta 0; typed
+    // lines that reach 0 at 2theta 0 or below it at the table's highest 2theta (60 degrees,
+    // given at its negative setting) are refused too. A line positive over the table is saved.
+    table({{20.0f, 0.05f, 0.001f}, {40.0f, 0.20f, 0.001f}, {-60.0f, 0.30f, 0.0f}});
+    calibrate({"press 65", "set 6 2 0.0", "set 6 3 0.1", "press 65", "set 6 2 0.1", "set 6 3 -0.18", "press 65",
+               "set 6 3 -0.17", "press 65"});
+    EXPECT_EQ(count(kvtest::BOX + NOT_POSITIVE), 3);
+    EXPECT_EQ(FITPAR.PKVALS(2, 1), 0.1f);
+    EXPECT_EQ(FITPAR.PKVALS(2, 2), -0.17f);
+}
+
+// A pass with the width held stores rows without a refined width: "Calc FWHM" says so and keeps
+// the width rule, and the next pass, its widths from that rule and refined, stores as many
+// reflections as a pass before it.
+TEST_F(FwhmCalibration, AfterAPassWithTheWidthHeldTheRuleInForceStillFitsEveryReflection) {
+    load();
+    script({"press 53", "run"});
+    START_PREPROCESS();
+    const int stored = FITVALS.NFIT;
+    ASSERT_GT(stored, 0);
+    const float a = FITPAR.PKVALS(2, 1), b = FITPAR.PKVALS(2, 2);
+    read(STD_BY_NUMBER, 1);
+    script({"toggle 4 32 0", "toggle 4 62 1", "press 53", "run"});
+    START_PREPROCESS();
+    ASSERT_EQ(FITVALS.NFIT, stored);
+    for (int n = 1; n <= stored; ++n) ASSERT_EQ(FITVALS.FWHMFIT(n, 2), 0.0f) << n;
+    calibrate({});
+    EXPECT_EQ(transcript().back(), kvtest::BOX + NO_ROW);
+    EXPECT_EQ(FITPAR.PKVALS(2, 1), a);
+    EXPECT_EQ(FITPAR.PKVALS(2, 2), b);
+    read(STD_BY_NUMBER, 1);
+    script({"toggle 4 32 1", "press 53", "run"});
+    START_PREPROCESS();
+    EXPECT_EQ(FITVALS.NFIT, stored);
 }
 
 TEST_F(FwhmCalibration, WidthsOfStrongReflectionsWithTinyEsdsAllCount) {
