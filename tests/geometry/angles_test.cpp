@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 
 #include "geometry_reference.h"
 #include "include/geometry.h"
@@ -144,3 +145,27 @@ TEST_F(Angles, IndicesToBisectingAnglesAgreeWithReference) {
 }
 
 }  // namespace
+
+TEST(Alpha2Offset, BraggAngleDifferenceWithTheSignOfTwoThetaAndNoneBeyondTheLimit) {
+    // Mo K-alpha: the difference of the Bragg angles of the two wavelengths, in double precision,
+    // with the sign of 2theta; the degree factor is the caller's.
+    const double ratio = 0.71359 / 0.70930;
+    for (float tth : {5.0f, 40.0f, 150.0f, -35.0f}) {
+        SCOPED_TRACE(tth);
+        const double th = double(tth) / 2 * M_PI / 180;
+        const double expect = (std::asin(ratio * std::sin(th)) - th) * 180 / M_PI;
+        for (float deg : {57.29578f, 57.295776f}) {
+            float d = -99.0f;
+            ASSERT_TRUE(ALPHA2_OFFSET(0.71359f / 0.70930f, tth, deg, d));
+            EXPECT_NEAR(d, expect, 2e-5 * (1 + std::fabs(expect)));
+        }
+    }
+    // Beyond 2theta 167.4 degrees the alpha2 wavelength has no Bragg angle; a ratio that is not a
+    // number gives none either. The offset is then left as it was.
+    for (const auto& [r, tth] : {std::pair{0.71359f / 0.70930f, 170.0f}, std::pair{0.71359f / 0.70930f, -170.0f},
+                                 std::pair{NAN, 40.0f}, std::pair{1.2f, 179.98f}}) {
+        float d = -99.0f;
+        EXPECT_FALSE(ALPHA2_OFFSET(r, tth, 57.29578f, d)) << r << " " << tth;
+        EXPECT_EQ(d, -99.0f);
+    }
+}

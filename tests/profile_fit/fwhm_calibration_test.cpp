@@ -1,7 +1,7 @@
 // The FWHM calibration ("Calc FWHM") on hand-made fitted-reflection tables: the precondition,
 // the weighted straight line through the stored widths against tan(theta), what the dialog
-// shows, what "Save values" and "Quit" leave in the FWHM default coefficients, and a line that
-// cannot be determined.
+// shows, what "Save values" and "Quit" leave in the FWHM default coefficients, a table without a
+// refined width, and lines that cannot be determined or give no positive width.
 #include <cmath>
 #include <string>
 #include <vector>

@@ -271,6 +271,8 @@ TEST_F(ParameterFile, SmallDistancesAndMonochromatorSenses) {
         {"GONCON 0.1 0.11", "MONO   1 -13.0 90.0 1", 200.0f, 0.11f, 1.0f},
         {"GONCON -5 -5", "MONO   1 13.0 90.0 -1", 200.0f, 200.0f, -1.0f},
         {"GONCON 300 300", "MONO   0 13.0 90.0 0", 300.0f, 300.0f, 0.0f},
+        // At a monochromator 2theta of 179.5 degrees alpha2 has no Bragg angle there: no shift.
+        {"GONCON 300 300", "MONO   1 179.5 90.0 1", 300.0f, 300.0f, 0.0f},
     };
     const float t = 13.0f * 0.5f / 57.295776f;
     const float shift = std::asin(1.54439f / 1.54056f * std::sin(t)) * 57.295776f - 6.5f;
