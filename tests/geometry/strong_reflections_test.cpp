@@ -98,6 +98,8 @@ const StrongSet kStrongSets[] = {
     {"strong_offset", 40, 25.0f, {8.31, 9.42, 10.53, 90.0, 104.20, 90.0}},
 };
 
+void PrintTo(const StrongSet& set, std::ostream* os) { *os << set.stem; }
+
 class StrongSetsOffBisecting : public StrongestReflections, public ::testing::WithParamInterface<StrongSet> {};
 
 TEST_P(StrongSetsOffBisecting, AllConvergeAndRefineTheCell) {
