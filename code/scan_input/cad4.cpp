@@ -93,9 +93,12 @@ void READ_HEADER_CAD4(int& IERR) {
                 unchecked_values(record_number(line, irec), "the record number");
                 if (irec != 0) break;
                 if (sr.NSTD + 1 > MAXSTD) scanin::damaged("More than 10 standards");
-                sr.NSTD = sr.NSTD + 1;
                 int h = 0, k = 0, l = 0;
                 unchecked_values(rt::fmt_read(line, layout(5, "3I3"), h, k, l), "a standard line");
+                // A standard listed twice (a doubled line) would renumber the ones after it.
+                if (scanin::standard_number(rt::FArray<int, 3>{{h, k, l}}) != 0)
+                    scanin::damaged("a standard listed twice");
+                sr.NSTD = sr.NSTD + 1;
                 sr.IHSTD(sr.NSTD, 1) = h;
                 sr.IHSTD(sr.NSTD, 2) = k;
                 sr.IHSTD(sr.NSTD, 3) = l;
@@ -184,8 +187,11 @@ void READ_SCAN_CAD4(int& IERR) {
     // reflection out.
     rt::FArray<int, 12> icounts;
     for (int j = 3; j <= 10; ++j) {
-        unchecked_line(read_line(line), "a reflection");
-        bool whole = rt::fmt_read(line, layout(1, "I2,I6,4(1X,3I4)"), irec, iseqt, icounts) == rt::IOS_OK;
+        std::size_t length = 0;
+        unchecked_line(read_line(line, &length), "a reflection");
+        // The record reaches its last count's column: a count cut in its field reads as another.
+        bool whole = length >= std::size_t(CAD4HDR.ISKIP + 60) &&
+                     rt::fmt_read(line, layout(1, "I2,I6,4(1X,3I4)"), irec, iseqt, icounts) == rt::IOS_OK;
         for (int i = 0; whole && i < 12; ++i)
             whole = scanin::count_field(line, std::size_t(CAD4HDR.ISKIP + COUNT_COLUMNS[i]), 4);
         if (!whole) {

@@ -72,10 +72,12 @@ void READ_SCAN_HUBER(int& IERR) {
     rt::FArray<int, PER_LINE> icounts;
     scanin::unchecked_values(rt::fmt_read(line, "(A1,I3,I2,21I6)", mark, r.NSTEP, itpst, icounts), "the count line");
     if (mark(1) != '*') scanin::damaged("a count line starting with \"*\" expected");
-    // The step count, and every count the scan uses, is a whole number that is not negative:
-    // a blank field (a line cut short) would read as 0.
+    // The step count, and every count the scan uses, is a whole number that is not negative,
+    // and the line reaches the last one's column: a blank field (a line cut short) would read
+    // as 0, a count cut in its field as another number.
     if (!scanin::count_field(line, 2, 3)) scanin::damaged("no step count in the count line");
-    if (r.NSTEP >= 1 && !whole_counts(line, 1, std::min(r.NSTEP, PER_LINE), 7))
+    if (r.NSTEP >= 1 && (line.size() < std::size_t(6 + 6 * std::min(r.NSTEP, PER_LINE)) ||
+                         !whole_counts(line, 1, std::min(r.NSTEP, PER_LINE), 7)))
         scanin::damaged("a blank or negative count in the count line");
     for (int k = 1; k <= PER_LINE; ++k) r.COUNTS(k) = float(icounts(k));
 
@@ -88,7 +90,8 @@ void READ_SCAN_HUBER(int& IERR) {
         // means a line was lost or doubled.
         if (line.size() < 6 || line.find_first_not_of(' ') < 6) scanin::damaged("a continuation line expected");
         const int used = std::min(r.NSTEP - PER_LINE * l, PER_LINE);
-        if (!whole_counts(line, 1, used, 7)) scanin::damaged("a blank or negative count in a continuation line");
+        if (line.size() < std::size_t(6 + 6 * used) || !whole_counts(line, 1, used, 7))
+            scanin::damaged("a blank or negative count in a continuation line");
         scanin::unchecked_values(rt::fmt_read(line, "(TR6,21I6)", icounts), "a continuation line");
         for (int k = 1; k <= PER_LINE && PER_LINE * l + k <= MAXSTEP; ++k)
             r.COUNTS(PER_LINE * l + k) = float(icounts(k));

@@ -23,6 +23,9 @@ namespace {
 
 using scanin::IN_UNIT;
 using scanin::unchecked_values;
+
+// The number of characters of the line GET_LINE read last.
+std::size_t last_length = 0;
 constexpr float DTOR = 0.017453292f;
 
 
@@ -173,6 +176,7 @@ void GET_LINE(rt::FText<80>& STRING, char LABEL, int& IERR) {
     // user's damaged file.
     if (ios != rt::IOS_OK) scanin::damaged(scanin::unreadable_line(ios));
     scanin::no_cut_blank_line(rec);
+    last_length = rec.size();
     STRING = rec;
     IERR = 0;
     if (LABEL != ' ' && STRING(1) != LABEL)
@@ -225,6 +229,11 @@ void READ_HEADER_XCAL(int& IERR) {
         case 'R':
             step_back();  // the scan reader starts with this line
             return;
+        case 'Z':
+        case 'E':
+        case 'S':
+            // A line of a reflection before any reflection line: the first one was lost.
+            scanin::damaged(std::string("a line starting with ") + line(1) + " before the first reflection line");
         default:
             break;
         }
@@ -347,9 +356,10 @@ void READ_SCAN_XCAL(int& IERR) {
             continue;
         }
         // Each count used is a whole number that is not negative, in a field of its own: a line
-        // cut short (its blanks would read as zeros), a blank or negative field spoils it.
+        // cut short (its blanks would read as zeros, a count cut in its last field as another
+        // number), a blank or negative field spoils it.
         const int used = (j <= nfull) ? 8 : rest;
-        bool whole = true;
+        bool whole = last_length >= std::size_t(1 + 9 * used);
         for (int i = 1; whole && i <= used; ++i)
             whole = scanin::count_field(line.view(), std::size_t(2 + 9 * (i - 1)), 9);
         if (!whole) {
