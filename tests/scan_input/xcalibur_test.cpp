@@ -370,6 +370,14 @@ TEST_F(Xcalibur, FaultsNameTheDamagedLine) {
         {{"G", bad_refl}, at + "2: unreadable value in the reflection line", true},
         {{"G", refl, bad_z}, at + "3: unreadable value in a Z line", true},
         {{"G", refl, zline(0, 20, 0, 0), zline(0, 0, 0, 0), bad_e}, at + "5: unreadable value in an E line", true},
+        {{"P wl 0.5 -0.5", refl}, at + "1: a wavelength that is not positive in the wl line"},
+        // Lines out of their place: the first reflection line lost, the counts lost before the
+        // next reflection line.
+        {{"G", zline(0, 20, 0, 0), refl}, at + "2: a line starting with Z before the first reflection line"},
+        {{"G", refl, zline(0, 20, 0, 0), zline(0, 0, 0, 0), refl},
+         at + "5: a line starting with # where the counts belong", true},
+        {{"G", refl.substr(0, 40), zline(0, 20, 0, 0)}, at + "2: a blank field in the reflection line", true},
+        {{"G", refl, zline(0, 20, 0, 0).substr(0, 25)}, at + "3: a blank field in a Z line", true},
     };
     for (const Case& c : cases) {
         wl::script::load_lines({});

@@ -316,19 +316,14 @@ TEST_F(DamagedInput, DamagedLinesNeverLoadAsChangedData) {
         ASSERT_FALSE(clean.empty());
         const bool stoe = std::string(f.name).ends_with(".d00");
         for (std::size_t i = 0; i < lines.size(); ++i) {
-            for (const std::string kind : {"blank", "short", "doubled", "dropped", "swapped"}) {
+            for (const std::string& kind : kvtest::line_damage_kinds()) {
                 if (kind == "swapped" && (i + 1 == lines.size() || (lines[i][0] == lines[i + 1][0] &&
                                                                     lines[i].size() == lines[i + 1].size())))
                     continue;
                 if (stoe && (lines[i].starts_with("P") || (kind == "swapped" && lines[i + 1].starts_with("P")) ||
                              (kind == "dropped" && lines[i].starts_with(" "))))
                     continue;
-                std::vector<std::string> d = lines;
-                if (kind == "blank") d[i].clear();
-                if (kind == "short") d[i].resize(d[i].size() / 2);
-                if (kind == "doubled") d.insert(d.begin() + long(i), d[i]);
-                if (kind == "dropped") d.erase(d.begin() + long(i));
-                if (kind == "swapped") std::swap(d[i], d[i + 1]);
+                const std::vector<std::string> d = kvtest::damage_line(lines, i, kind);
                 const std::string what = kind + " line " + std::to_string(i + 1);
                 SCOPED_TRACE(what);
                 kvtest::write_bytes(dir / f.name, kvtest::join(d));
