@@ -43,6 +43,10 @@ void READ_HEADER_STDDATA(int unit, int& status);
 // reflection with sequence number `number`, 2 the reflection with h k l = hkl. status in: -1 asks
 // for a quiet read. status out: 0 read, 11 read error (also a malformed record or count line,
 // which leaves REFLN as it was), 12 end of data (modes 0, -1), 13 not found (modes 1, 2).
+// Malformed: an R line cut short, with a blank field, a step count outside 1..500, an angle
+// beyond its circle's range or no positive step width or scale; a count line without its "S",
+// cut short, holding more counts than its place or a count that is not a whole number of at
+// least 0; a count line where a reflection line belongs.
 void READ_SCAN_STDDATA(int unit, int mode, int number, const rt::FArray<int, 3>& hkl, int& status);
 
 // The user's standard data file being loaded could not be read where the last READ_HEADER_STDDATA
@@ -85,7 +89,10 @@ inline int MATRIX_READ = 0;
 // Loads the input data file open on unit 1 in the format IFORMAT into the working standard data
 // file on LUNSTD (format 1: the file itself, read-only; 2..7: a scratch file). Returns status 0
 // with LOADED = 1 and the read position at the end of the working file. A reflection the
-// working file cannot hold (a field wider than its columns) is skipped like an unusable one.
+// working file cannot hold (a field wider than its columns), or whose values no instrument gives
+// (a negative count, an angle beyond its circle's range, no positive step width or scale), is
+// skipped like an unusable one. A file that yields no reflection raises rt::InputError ("F holds
+// no reflection of the NAME format").
 // A file damaged where a reader takes it on trust raises rt::InputError, after the wait box is
 // taken down, the input and working files are closed (a scratch file is deleted), LOADED = 0
 // and the records the load had begun to change (title, wavelengths, headers, matrix, standards,
@@ -106,11 +113,15 @@ void CONVERT_TO_STD();
 // Instrument readers of the Xcalibur ("Xcalibur Ascii", .dca), CAD4 (.dat) and Xscans (.p4t)
 // formats, under the reader contract above. Each scan reader also returns 13 for a scan whose
 // step count lies outside 1..500 or whose angles, step width or scale are not finite numbers.
-// A line that cannot be read or stands where another kind belongs, values these formats do not
-// check, a standard that is not in the list, and a CAD4 file that ends inside a reflection raise
-// rt::InputError; an Xcalibur file that ends inside a reflection, or a CAD4 or Xcalibur count
-// line cut short by the end of the file, drops it with 13. Every header reader marks unit 1 as
-// a user's text file (rt::unit_mark_user_text): a control character in a line is damage.
+// A line that cannot be read or stands where another kind belongs (a Z, E or S line, or a CAD4
+// record, where a reflection line belongs; a reflection line where Xscans counts belong), a
+// blank field of a reflection, angle or header line, a non-positive wavelength, values these
+// formats do not check, a standard that is not in the list (or a CAD4 standard listed twice),
+// a last line cut inside the leading blanks of a record, and a CAD4 file that ends inside a
+// reflection raise rt::InputError; an Xcalibur file that ends inside a reflection, or a CAD4 or
+// Xcalibur count line cut short, or holding a blank or negative count, drops it with 13. Every
+// header reader marks unit 1 as a user's text file (rt::unit_mark_user_text): a control
+// character in a line is damage.
 
 // Xcalibur header values kept for the scan reader: XCALNEW 0 old layout, 1 new layout (a comment
 // line holding "Version").
@@ -161,8 +172,9 @@ long long IHIBIT(const rt::FText<10>& letters, int n);
 // "Old Vosket": no header in the file; the title becomes "Data from " and the file name, and
 // the step width is asked from the user. Scans: 0, 12 (end of file, the file rewound), 13 (steps
 // outside 1..500, no positive step time, or a last reflection line cut short by the end of the
-// file); a line or value that cannot be read, and the end of the file after a count line, raise
-// rt::InputError.
+// file); a line or value that cannot be read, a count line cut short or holding a blank or
+// negative count, a line of another kind where a continuation or reflection line belongs, and
+// the end of the file after a count line, raise rt::InputError.
 void READ_HEADER_HUBER(int& IERR);
 void READ_SCAN_HUBER(int& IERR);
 // "Stoe": the header (title, wavelengths, step width, standards) up to its DATA line; a line or
@@ -171,16 +183,20 @@ void READ_SCAN_HUBER(int& IERR);
 // reflection line with fewer than sixteen values, or the end of the file before or inside the
 // counts: the last reflection's counts are whole only with the line end of their last line and
 // as many counts as their leading step count); a value that cannot be read (a count is a whole
-// number) raises rt::InputError.
+// number that is not negative, standing where the last one ended), a null value, a count line
+// where a reflection line belongs, a reflection line without count lines, a non-positive
+// wavelength and a last line cut inside its leading blank raise rt::InputError.
 void READ_HEADER_STOE(int& IERR);
 void READ_SCAN_STOE(int& IERR);
 // "Phillips Febo": asks for the step width, reads title, cell and the orientation matrix per
-// unit wavelength (divided by WAVE(1); valid, with MATRIX_READ = 1, when regular) and empties
-// the standard list; a header line that cannot be read raises rt::InputError. Scans: 0, 12 (end
-// of data), 13 (counts that cannot be read, steps outside 1..500, scale code 0, a record cut short
-// by the end of the file, or counts whose last line has no line end); the angles are the
-// bisecting ones of h k l. A record or code that cannot be read, and the end of the file inside
-// the counts, raise rt::InputError.
+// unit wavelength (divided by WAVE(1)) and empties the standard list; a header line that cannot
+// be read, a blank matrix element and a singular matrix (every angle comes from it) raise
+// rt::InputError. Scans: 0, 12 (end of data), 13 (counts that cannot be read, null values among
+// them included, steps outside 1..500, scale code 0, a record cut short by the end of the file,
+// or counts whose last line has no line end); the angles are the bisecting ones of h k l. A
+// record or code that cannot be read, values after the ninth of a record or the last of a group
+// of counts on its line (a line out of its place), and the end of the file inside the counts,
+// raise rt::InputError.
 void READ_HEADER_FEBO(int& IERR);
 void READ_SCAN_FEBO(int& IERR);
 // Sets ISTD for the current h k l, registering it as the next standard when it is new; with ten

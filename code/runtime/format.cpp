@@ -467,7 +467,7 @@ int read_real_text(std::string_view field, int implied, bool is_double, double& 
     if (k < n) {
         char c = src[k];
         t[tn++] = 'e';
-        if (c == 'E' || c == 'e' || c == 'D' || c == 'd' || c == 'Q' || c == 'q') {
+        if (c == 'E' || c == 'e' || c == 'D' || c == 'd') {
             ++k;
             if (k < n && (src[k] == '+' || src[k] == '-')) t[tn++] = src[k++];
         } else if (c == '+' || c == '-') {

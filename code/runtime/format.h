@@ -111,6 +111,12 @@ int read_records(std::string_view fmt, const std::string& first, const std::vect
 int list_read_items(std::string_view text, const std::vector<IoItem>& items);
 // List-directed read from a unit, continuing across records until the items are read or '/'.
 int list_read_unit_items(int unit, const std::vector<IoItem>& items);
+// The same for a list of data values (counts, indices, angles), where every value must stand in
+// its place: a null value (",," or "r*") or a '/' cannot be read (IOS_BAD_VALUE), as either
+// would leave its item holding what it held before. `more`, when given, says whether the record
+// of the last value read holds further values after it.
+int list_read_data_items(std::string_view text, const std::vector<IoItem>& items, bool* more = nullptr);
+int list_read_unit_data_items(int unit, const std::vector<IoItem>& items, bool* more = nullptr);
 
 // ---- Convenience front ends ---------------------------------------------------------------
 // Ends the program for an unchecked I/O error on unit (names the unit and the error).
@@ -143,6 +149,8 @@ template <class... A>
 int list_read(std::string_view text, A&&... a) { return list_read_items(text, {in_item(a)...}); }
 template <class... A>
 int list_read_unit(int unit, A&&... a) { return list_read_unit_items(unit, {in_item(a)...}); }
+template <class... A>
+int list_read_data(std::string_view text, A&&... a) { return list_read_data_items(text, {in_item(a)...}); }
 
 // ---- Internals shared by the runtime's own sources ------------------------------------------
 namespace detail {

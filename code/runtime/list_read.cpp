@@ -18,6 +18,8 @@ struct Source {
     int unit = -1;          // >= 0: further records come from this unit
     std::string buf;
     bool after_value = false;  // a value was just read: the next comma is its separator
+    bool strict = false;       // a record of data values: no null value, no '/'
+    bool pending = false;      // a repeat count ended the read with copies still to hand out
 
     static bool blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
     // Skips blanks, moving on to the next record at the end of one. IOS_END when there is no more.
@@ -133,6 +135,8 @@ int list_read_source(Source& src, const std::vector<IoItem>& items) {
                 bool slash = false;
                 int r = next_value(src, v, repeat, slash);
                 if (r != IOS_OK) return r;
+                // A data value left out would leave its item holding what it held before.
+                if (src.strict && (slash || v.null)) return IOS_BAD_VALUE;
                 if (slash) return IOS_OK;
             }
             --repeat;
@@ -140,7 +144,19 @@ int list_read_source(Source& src, const std::vector<IoItem>& items) {
                 if (int e = store(it, k, v)) return e;
         }
     }
+    if (repeat > 0) src.pending = true;
     return IOS_OK;
+}
+
+// True when the record holds another value after the position: anything but blanks and the one
+// comma that separates the value just read.
+bool more_values(const Source& src) {
+    if (src.pending) return true;
+    std::size_t p = src.pos;
+    while (p < src.text.size() && Source::blank(src.text[p])) ++p;
+    if (p < src.text.size() && src.text[p] == ',') ++p;
+    while (p < src.text.size() && Source::blank(src.text[p])) ++p;
+    return p < src.text.size();
 }
 
 }  // namespace
@@ -158,6 +174,28 @@ int list_read_unit_items(int unit, const std::vector<IoItem>& items) {
     if (r != IOS_OK) return r;
     src.text = src.buf;
     return list_read_source(src, items);
+}
+
+int list_read_data_items(std::string_view text, const std::vector<IoItem>& items, bool* more) {
+    Source src;
+    src.text = text;
+    src.strict = true;
+    const int r = list_read_source(src, items);
+    if (more) *more = r == IOS_OK && more_values(src);
+    return r;
+}
+
+int list_read_unit_data_items(int unit, const std::vector<IoItem>& items, bool* more) {
+    Source src;
+    src.unit = unit;
+    src.strict = true;
+    if (more) *more = false;
+    int r = unit_read_record(unit, src.buf);
+    if (r != IOS_OK) return r;
+    src.text = src.buf;
+    r = list_read_source(src, items);
+    if (more) *more = r == IOS_OK && more_values(src);
+    return r;
 }
 
 }  // namespace rt

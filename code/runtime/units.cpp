@@ -27,6 +27,7 @@ struct Unit {
     bool carriage_control = false;
     bool at_end = false;  // the last read met the end of the file
     bool unended = false;     // the record the last read returned had no line feed
+    bool too_long = false;    // the record the last read refused was longer than kMaxRecordLength
     bool user_text = false;   // a user's text file: control characters are damage
     long records = 0;     // records read or written since the start of the file
     enum Op { NONE, READ, WRITE } last = NONE;
@@ -248,6 +249,7 @@ int unit_read_record(int unit, std::string& record) {
     if (u->write_errno != 0 || switch_to(*u, Unit::READ) != IOS_OK) return IOS_WRITE_FAILED;
     record.clear();
     u->unended = false;
+    u->too_long = false;
     int c;
     bool any = false, ended = false, control = false;
     while ((c = getc_unlocked(u->f)) != EOF) {
@@ -256,6 +258,7 @@ int unit_read_record(int unit, std::string& record) {
         if (record.size() >= kMaxRecordLength) {
             // No line ends where a text file has them: the rest is not read.
             ++u->records;
+            u->too_long = true;
             return IOS_BAD_RECORD;
         }
         if ((c < 32 && c != '\t' && c != '\r') || c == 127) control = true;
@@ -282,6 +285,11 @@ void unit_mark_user_text(int unit) {
 bool unit_record_unended(int unit) {
     Unit* u = find(unit);
     return u && u->unended;
+}
+
+bool unit_record_too_long(int unit) {
+    Unit* u = find(unit);
+    return u && u->too_long;
 }
 
 int unit_write_record(int unit, std::string_view record) {

@@ -78,6 +78,9 @@ void unit_mark_user_text(int unit);
 // True when the record the last read returned ended at the end of the file without its line
 // feed: a file cut inside its last line ends so.
 bool unit_record_unended(int unit);
+// True when the last read refused its record (IOS_BAD_RECORD) for being longer than
+// kMaxRecordLength, not for a control character.
+bool unit_record_too_long(int unit);
 // Writes one record, ending it with CR LF. In carriage-control mode the first character is
 // dropped (an empty record gives an empty line).
 //

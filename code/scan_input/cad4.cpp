@@ -43,6 +43,20 @@ std::string layout(int col, std::string_view rest) {
 // The record number of a line (record columns 1-2; blank reads 0).
 int record_number(const std::string& line, int& irec) { return rt::fmt_read(line, layout(1, "I2"), irec); }
 
+// Record columns (from 1) of the fields of record 1 (sequence number, h k l, speed index), of
+// record 2 (sequence number, theta, phi, omega, kappa, scan width) and of the twelve counts of a
+// count record.
+constexpr scanin::Field RECORD1_FIELDS[] = {{3, 6}, {9, 5}, {14, 5}, {19, 5}, {38, 4}};
+constexpr scanin::Field RECORD2_FIELDS[] = {{3, 6}, {9, 8}, {17, 9}, {26, 9}, {35, 9}, {44, 7}};
+constexpr int COUNT_COLUMNS[12] = {10, 14, 18, 23, 27, 31, 36, 40, 44, 49, 53, 57};
+
+// True when a field of the record in the line (record columns, shifted by ISKIP) is blank: it
+// would read as 0, a number the file never held.
+template <std::size_t N>
+bool blank_record_field(const std::string& line, const scanin::Field (&fields)[N]) {
+    return scanin::blank_field(std::string_view(line).substr(std::size_t(CAD4HDR.ISKIP)), fields);
+}
+
 // The speed index of the slowest rescan, trunc(16.48 / K) with K = trunc(WIDTH / TMAXC / 60) + 1.
 // False when it has no value (TMAXC 0, or K not a usable whole number).
 bool slowest_rescan_index(float width, int tmaxc, int& npimin) {
@@ -79,9 +93,12 @@ void READ_HEADER_CAD4(int& IERR) {
                 unchecked_values(record_number(line, irec), "the record number");
                 if (irec != 0) break;
                 if (sr.NSTD + 1 > MAXSTD) scanin::damaged("More than 10 standards");
-                sr.NSTD = sr.NSTD + 1;
                 int h = 0, k = 0, l = 0;
                 unchecked_values(rt::fmt_read(line, layout(5, "3I3"), h, k, l), "a standard line");
+                // A standard listed twice (a doubled line) would renumber the ones after it.
+                if (scanin::standard_number(rt::FArray<int, 3>{{h, k, l}}) != 0)
+                    scanin::damaged("a standard listed twice");
+                sr.NSTD = sr.NSTD + 1;
                 sr.IHSTD(sr.NSTD, 1) = h;
                 sr.IHSTD(sr.NSTD, 2) = k;
                 sr.IHSTD(sr.NSTD, 3) = l;
@@ -91,8 +108,13 @@ void READ_HEADER_CAD4(int& IERR) {
         if (irec == 32) {
             unchecked_values(rt::fmt_read(line, layout(34, "3F9.2"), WAVES.WAVE(1), WAVES.WAVE(2), SCANHDR.ATTEN),
                              "record 32");
+            if (!(WAVES.WAVE(1) > 0.0f) || !(WAVES.WAVE(2) > 0.0f))
+                scanin::damaged("a wavelength that is not positive in record 32");
         } else if (irec == 22) {
             unchecked_values(rt::fmt_read(line, layout(49, "I2,I4"), hdr.NPIPRE, hdr.TMAXC), "record 22");
+            // A blank field would read as 0 and change how every reflection is classified.
+            constexpr scanin::Field RECORD22_FIELDS[] = {{49, 2}, {51, 4}};
+            if (blank_record_field(line, RECORD22_FIELDS)) scanin::damaged("a blank field in record 22");
         } else if (irec < 21 || irec > 33) {
             break;
         }
@@ -114,7 +136,10 @@ void READ_SCAN_CAD4(int& IERR) {
     rt::FText<6> code;
     int npi = 0;
 
-    // The next record 1; X-flagged reflections and every other record are passed over.
+    // The next record 1; X-flagged reflections are passed over with their records. A blank
+    // line is passed over; any other record here belongs to no reflection the file still holds
+    // whole (its record 1 was lost, or it is one too many), and is the user's damaged file.
+    int passed_over = -1;  // the sequence number of the X-flagged reflection passed over, if any
     for (;;) {
         IERR = data_status(read_line(line));
         if (IERR != 0) return;
@@ -122,18 +147,26 @@ void READ_SCAN_CAD4(int& IERR) {
             IERR = 12;
             return;
         }
+        scanin::no_cut_blank_line(line);
+        if (line.find_first_not_of(' ') == std::string::npos) continue;
         unchecked_values(record_number(line, irec), "the record number");
-        if (irec != 1) continue;
+        if (irec != 1) {
+            int iseqt = 0;
+            const bool ours = irec >= 2 && irec <= 10 &&
+                              rt::fmt_read(line, layout(1, "I2,I6"), irec, iseqt) == rt::IOS_OK && iseqt == passed_over;
+            if (!ours) scanin::damaged("record " + std::to_string(irec) + " where a record 1 belongs");
+            continue;
+        }
         int iseq = 0;
         rt::FArray<int, 3> ih;
         unchecked_values(rt::fmt_read(line, layout(1, "I2,I6,3I5,1X,A6,T" + std::to_string(CAD4HDR.ISKIP + 38) + ",I4"),
                                       irec, iseq, ih, code, npi),
                          "record 1");
+        if (blank_record_field(line, RECORD1_FIELDS)) scanin::damaged("a blank field in record 1");
         r.ISEQ = iseq;
         r.IH = ih;
         if (code(2) != 'X') break;
-        IERR = data_status(read_line(line));  // record 2 of the passed-over reflection
-        if (IERR != 0) return;
+        passed_over = iseq;
     }
 
     // Record 2: kappa angles (theta, phi, omega, kappa) and the scan width.
@@ -144,18 +177,27 @@ void READ_SCAN_CAD4(int& IERR) {
     unchecked_values(rt::fmt_read(line, layout(1, "I2,I6,F8.3,3F9.3,F7.3"), irec, iseqt, kset(1), kset(2),
                                   kset(3), kset(4), width),
                      "record 2");
+    if (blank_record_field(line, RECORD2_FIELDS)) scanin::damaged("a blank field in record 2");
     r.WIDTH = width;
     r.STEP = width / 95.0f;
     if (iseqt != r.ISEQ || irec != 2) scanin::damaged("record 2 of reflection " + std::to_string(r.ISEQ) + " expected");
 
-    // Count records 3 to 10, twelve counts each. The last line of a file cut inside it, padded
-    // with blanks, would read as zero counts: the reflection is left out.
+    // Count records 3 to 10, twelve counts each. A count is a whole number that is not negative:
+    // a blank field (a line cut short, its blanks read as zeros) or a negative one leaves the
+    // reflection out.
     rt::FArray<int, 12> icounts;
     for (int j = 3; j <= 10; ++j) {
         std::size_t length = 0;
         unchecked_line(read_line(line, &length), "a reflection");
-        if (scanin::cut_inside(length, std::size_t(CAD4HDR.ISKIP) + 60) ||
-            rt::fmt_read(line, layout(1, "I2,I6,4(1X,3I4)"), irec, iseqt, icounts) != rt::IOS_OK) {
+        // The record reaches its last count's column: a count cut in its field reads as another.
+        bool whole = length >= std::size_t(CAD4HDR.ISKIP + 60) &&
+                     rt::fmt_read(line, layout(1, "I2,I6,4(1X,3I4)"), irec, iseqt, icounts) == rt::IOS_OK;
+        for (int i = 0; whole && i < 12; ++i)
+            whole = scanin::count_field(line, std::size_t(CAD4HDR.ISKIP + COUNT_COLUMNS[i]), 4);
+        if (!whole) {
+            // A record of another reflection in its place is no count record of this one.
+            if (rt::fmt_read(line, layout(1, "I2,I6"), irec, iseqt) == rt::IOS_OK && (irec != j || iseqt != r.ISEQ))
+                scanin::damaged("record " + std::to_string(j) + " of reflection " + std::to_string(r.ISEQ) + " expected");
             IERR = 13;
             continue;
         }

@@ -108,6 +108,19 @@ void finish_load(int& status, bool skipped) {
     if (FILEINFO.LOGOPEN == 1) WRITE_INPUT(LOG_UNIT);
 }
 
+// The names of the input formats, as the format dialog offers them.
+constexpr const char* FORMAT_NAMES[7] = {"Standard", "Old Vosket", "Xcalibur Ascii", "Xscans",
+                                         "Stoe",     "Phillips Febo", "CAD4"};
+
+// A load that delivers no reflection is no data set: an empty file, one of another format, or
+// one whose every reflection was left out.
+[[noreturn]] void no_reflection() {
+    const int format = FILEINFO.IFORMAT;
+    const char* name = format >= 1 && format <= 7 ? FORMAT_NAMES[format - 1] : "chosen";
+    throw rt::InputError{FILEINFO.IN_NAME.str(), 0,
+                         FILEINFO.IN_NAME.str() + " holds no reflection of the " + name + " format"};
+}
+
 // Format 1: the user's standard data file becomes the working file, read-only. Every reflection
 // is read once, quietly, to count the scan codes.
 void load_standard_file(int& status) {
@@ -131,10 +144,14 @@ void load_standard_file(int& status) {
 
     WAITBOX(1);
     SET_SCANCODES_ZERO();
+    REFLN.NSTEP = 0;  // every reflection read, weak ones passed over included, has steps
     for (;;) {
         int st = -1;  // quiet: no "End of File" notice
         READ_SCAN_STDDATA(unit, STD_NEXT, 0, REFLN.IH, st);
-        if (st == 12) break;
+        if (st == 12) {
+            if (REFLN.NSTEP == 0) no_reflection();
+            break;
+        }
         if (st != 0) STDDATA_INPUT_ERROR(unit);
         SUM_SCANTYPES(REFLN.SCANCODE);
     }
@@ -164,10 +181,12 @@ void convert_instrument_file(int& status) {
     SET_SCANCODES_ZERO();
 
     bool skipped = false;
+    long written = 0;
     rt::FArray<int, MAXSTEP> icount;
     for (;;) {
         read_scan(status);
         if (status == 12) {
+            if (written == 0) no_reflection();
             WAITBOX(0);
             // Records still buffered must reach the working file before the load is reported.
             if (rt::unit_flush(unit) != rt::IOS_OK) scratch_write_failed();
@@ -183,13 +202,15 @@ void convert_instrument_file(int& status) {
 
         REFLN_t& r = REFLN;
         // A reflection the standard data file cannot hold (steps outside 1..500, a count that
-        // is not a number within the integer range, a field wider than its columns) is
-        // unusable, as if its reader had said so.
-        bool usable = r.NSTEP >= 1 && r.NSTEP <= MAXSTEP;
+        // is not a number within the integer range, a field wider than its columns), or whose
+        // values no instrument gives (a negative count, an angle beyond its circle's range, no
+        // positive step width or scale), is unusable, as if its reader had said so.
+        bool usable = r.NSTEP >= 1 && r.NSTEP <= MAXSTEP && scanin::settable_angles(r.ANGL) && r.STEP > 0.0f &&
+                      r.SCALE > 0.0f;
         r.CMAX = 0.0f;
         r.IMAX = 1;
         for (int i = 1; usable && i <= r.NSTEP; ++i) {
-            usable = whole_count(r.COUNTS(i), icount(i));
+            usable = whole_count(r.COUNTS(i), icount(i)) && icount(i) >= 0;
             if (r.COUNTS(i) > r.CMAX) {
                 r.CMAX = r.COUNTS(i);
                 r.IMAX = i;
@@ -211,6 +232,7 @@ void convert_instrument_file(int& status) {
             continue;
         }
         SUM_SCANTYPES(r.SCANCODE);
+        ++written;
     }
 }
 

@@ -47,8 +47,12 @@ float determinant(const rt::FArray2<float, 3, 3>& m) {
 // inside the counts, or a line that cannot be read, is the user's damaged (cut) file; false when
 // a value cannot be read.
 bool count_group(rt::FArray<int, MAXSTEP>& icount, int first, int last) {
-    const int ios = rt::list_read_unit_items(UNIT, {rt::in_slice(icount, first, last)});
+    bool more = false;
+    const int ios = rt::list_read_unit_data_items(UNIT, {rt::in_slice(icount, first, last)}, &more);
     if (ios == rt::IOS_END || ios == rt::IOS_BAD_RECORD) scanin::unchecked_line(ios, "a reflection");
+    // A group ends with its line: values after it are those of a line out of its place (the
+    // next reflection's record read as counts when a count line was lost).
+    if (more) scanin::damaged("more than " + std::to_string(last - first + 1) + " counts in a group of counts");
     return ios == rt::IOS_OK;
 }
 
@@ -83,10 +87,13 @@ void READ_HEADER_FEBO(int& IERR) {
     header_line(line);
     scanin::unchecked_values(rt::fmt_read(line, "(TR4,6F8.0)", rt::in_slice(uc.CELL, 1, 6)), "the cell line");
     skip_line();
+    constexpr scanin::Field MATRIX_FIELDS[] = {{4, 10}, {14, 10}, {24, 10}};
     for (int i = 1; i <= 3; ++i) {
         header_line(line);
         scanin::unchecked_values(rt::fmt_read(line, "(TR3,3F10.0)", uc.UB(i, 1), uc.UB(i, 2), uc.UB(i, 3)),
                                  "a line of the orientation matrix");
+        // A blank element (a row blanked or cut short) would read as 0.
+        if (scanin::blank_field(line, MATRIX_FIELDS)) scanin::damaged("a blank element in a line of the orientation matrix");
     }
     // The matrix is stored per unit wavelength; the file gives none, so the instrument's is used.
     const float wave = WAVES.WAVE(1);
@@ -95,13 +102,13 @@ void READ_HEADER_FEBO(int& IERR) {
         for (int j = 1; j <= 3; ++j) uc.UB(i, j) = uc.UB(i, j) / wave;
     // The reflections' angles are computed from this matrix, so it is the orientation matrix in
     // force when it is regular; a singular one is no orientation matrix at all.
+    // The format gives the reflections' angles only through this matrix: without a regular one
+    // every reflection would be set at angles of 0, so a singular matrix is a damaged file.
     const float det = determinant(uc.UB);
-    if (std::isfinite(det) && det != 0.0f) {
-        uc.UBOK = 1;
-        MATRIX_READ = 1;
-    } else {
-        uc.UBOK = 0;
-    }
+    if (!std::isfinite(det) || det == 0.0f)
+        scanin::damaged_at(rt::unit_record_number(UNIT) - 2, "the orientation matrix is singular");
+    uc.UBOK = 1;
+    MATRIX_READ = 1;
     // The standards of this file are registered as they come; none of an earlier data set stays.
     STDREF.NSTD = 0;
     STDREF.IHSTD.fill(0);
@@ -126,12 +133,20 @@ void READ_SCAN_FEBO(int& IERR) {
     // before it is the end of the data. The first value shows which: it is read, or still unset.
     constexpr int UNSET = -2147483647 - 1;
     ICODE = UNSET;
-    const int ios = rt::list_read_unit(UNIT, ICODE, r.IH, IANG_PSI, INT, ISIG, r.NSTEP, ISCALE);
+    bool more = false;
+    const int ios = rt::list_read_unit_data_items(
+        UNIT,
+        {rt::in_item(ICODE), rt::in_item(r.IH), rt::in_item(IANG_PSI), rt::in_item(INT), rt::in_item(ISIG),
+         rt::in_item(r.NSTEP), rt::in_item(ISCALE)},
+        &more);
     if (ios == rt::IOS_END) {
         IERR = ICODE == UNSET ? 12 : 13;
         return;
     }
     scanin::unchecked_values(ios, "the reflection record");
+    // The record ends with its line: more values there belong to a line out of its place (a
+    // count line read as the record when a line was lost or doubled).
+    if (more) scanin::damaged("more than nine values in the reflection record");
     if (r.IH(1) == 0 && r.IH(2) == 0 && r.IH(3) == 0) {
         IERR = 12;
         return;

@@ -6,6 +6,7 @@
 // whose first character is not '*'. Angles in degrees, stored as written (omega is already
 // relative to theta). The file gives no step width: the user gives it once per load. Counts
 // are normalised to the step time of the first reflection of the file.
+#include <algorithm>
 #include <string>
 
 #include "include/scan_input.h"
@@ -26,6 +27,19 @@ bool t0_set = false;
 
 // The columns the reflection line's layout reads.
 constexpr std::size_t REFLECTION_WIDTH = 93;
+
+// The fields of the reflection line (first column from 1, width): sequence number, h k l and
+// the four angles. A blank one (a line cut short) would read as 0.
+constexpr scanin::Field REFLECTION_FIELDS[] = {{2, 4},   {7, 3},   {10, 3},  {13, 3},
+                                              {16, 8},  {24, 8},  {32, 8},  {40, 8}};
+
+// True when the counts first..last (from 1) of a count line, whose counts start in column
+// `column`, are each a whole number that is not negative.
+bool whole_counts(const std::string& line, int first, int last, std::size_t column) {
+    for (int k = first; k <= last; ++k)
+        if (!scanin::count_field(line, column + std::size_t(6 * (k - first)), 6)) return false;
+    return true;
+}
 
 // The line after a count line: end of file there, or a line that cannot be read, is the user's
 // damaged (cut) file.
@@ -58,6 +72,13 @@ void READ_SCAN_HUBER(int& IERR) {
     rt::FArray<int, PER_LINE> icounts;
     scanin::unchecked_values(rt::fmt_read(line, "(A1,I3,I2,21I6)", mark, r.NSTEP, itpst, icounts), "the count line");
     if (mark(1) != '*') scanin::damaged("a count line starting with \"*\" expected");
+    // The step count, and every count the scan uses, is a whole number that is not negative,
+    // and the line reaches the last one's column: a blank field (a line cut short) would read
+    // as 0, a count cut in its field as another number.
+    if (!scanin::count_field(line, 2, 3)) scanin::damaged("no step count in the count line");
+    if (r.NSTEP >= 1 && (line.size() < std::size_t(6 + 6 * std::min(r.NSTEP, PER_LINE)) ||
+                         !whole_counts(line, 1, std::min(r.NSTEP, PER_LINE), 7)))
+        scanin::damaged("a blank or negative count in the count line");
     for (int k = 1; k <= PER_LINE; ++k) r.COUNTS(k) = float(icounts(k));
 
     // Whole continuation lines are stored, but nothing beyond the capacity of a scan: a scan
@@ -65,31 +86,35 @@ void READ_SCAN_HUBER(int& IERR) {
     const int nlines = (r.NSTEP - 1) / PER_LINE;
     for (int l = 1; l <= nlines; ++l) {
         next_line(line);
+        // Columns 1-6 of a continuation line are blank: a count line or a reflection line here
+        // means a line was lost or doubled.
+        if (line.size() < 6 || line.find_first_not_of(' ') < 6) scanin::damaged("a continuation line expected");
+        const int used = std::min(r.NSTEP - PER_LINE * l, PER_LINE);
+        if (line.size() < std::size_t(6 + 6 * used) || !whole_counts(line, 1, used, 7))
+            scanin::damaged("a blank or negative count in a continuation line");
         scanin::unchecked_values(rt::fmt_read(line, "(TR6,21I6)", icounts), "a continuation line");
         for (int k = 1; k <= PER_LINE && PER_LINE * l + k <= MAXSTEP; ++k)
             r.COUNTS(PER_LINE * l + k) = float(icounts(k));
     }
 
-    // The reflection line; a line that starts with '*' in its place is read and passed over. The
-    // last line of a file cut inside it lost the digits of its last fields: the reflection is
-    // left out.
-    bool cut = false;
-    for (;;) {
-        next_line(line);
-        cut = scanin::cut_inside(line.size(), REFLECTION_WIDTH);
-        scanin::unchecked_values(
-            rt::fmt_read(line, "(A1,I4,I1,3I3,4F8.3,TR36,F10.3)", mark, r.ISEQ, r.ISTD, r.IH, r.ANGL, r.TSTEP),
-            "the reflection line");
-        if (itpst != 0) r.TSTEP = float(itpst);
-        // Only a positive step time can serve as the reference of the file.
-        if (!t0_set && r.TSTEP > 0.0f) {
-            T0 = r.TSTEP;
-            t0_set = true;
-        }
-        r.SCALE = r.TSTEP > 0.0f ? T0 / r.TSTEP : 0.0f;
-        r.SCANCODE = "N";
-        if (mark(1) != '*') break;
+    // The reflection line. A count line in its place means this reflection's line was lost,
+    // and the next reflection's line would be taken for it. The last line of a file cut inside
+    // it lost the digits of its last fields: the reflection is left out.
+    next_line(line);
+    const bool cut = scanin::cut_inside(line.size(), REFLECTION_WIDTH);
+    if (!line.empty() && line[0] == '*') scanin::damaged("a count line where the reflection line belongs");
+    scanin::unchecked_values(
+        rt::fmt_read(line, "(A1,I4,I1,3I3,4F8.3,TR36,F10.3)", mark, r.ISEQ, r.ISTD, r.IH, r.ANGL, r.TSTEP),
+        "the reflection line");
+    if (!cut && scanin::blank_field(line, REFLECTION_FIELDS)) scanin::damaged("a blank field in the reflection line");
+    if (itpst != 0) r.TSTEP = float(itpst);
+    // Only a positive step time can serve as the reference of the file.
+    if (!t0_set && r.TSTEP > 0.0f) {
+        T0 = r.TSTEP;
+        t0_set = true;
     }
+    r.SCALE = r.TSTEP > 0.0f ? T0 / r.TSTEP : 0.0f;
+    r.SCANCODE = "N";
 
     // Steps outside 1..500, or a step time that cannot normalise the counts: left out.
     if (cut || r.NSTEP < 1 || r.NSTEP > MAXSTEP || !(r.TSTEP > 0.0f)) IERR = 13;

@@ -106,7 +106,7 @@ void read_file() {
         std::string line;
         const int ios = rt::unit_read_record(PAR_UNIT, line);
         if (ios == rt::IOS_END) break;
-        if (ios != rt::IOS_OK) rt::input_error(PAR_UNIT, scanin::unreadable_line(ios));
+        if (ios != rt::IOS_OK) rt::input_error(PAR_UNIT, scanin::unreadable_line(ios, PAR_UNIT));
         line.resize(PAR_WIDTH, ' ');
         if (FILEINFO.LOGOPEN == 1) log_record(" " + line);
 

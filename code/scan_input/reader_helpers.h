@@ -3,6 +3,7 @@
 // axis mapping.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <string>
@@ -38,6 +39,43 @@ inline bool cut_inside(std::size_t length, std::size_t needed) {
     return rt::unit_record_unended(IN_UNIT) && length < needed;
 }
 
+// A last line without its line end that holds nothing but blanks: the file was cut inside the
+// leading blanks of its next record, and whatever followed is lost. Passed over as a blank
+// line, it would end the data with the success notice.
+inline void no_cut_blank_line(const std::string& line) {
+    if (rt::unit_record_unended(IN_UNIT) && line.find_first_not_of(' ') == std::string::npos)
+        rt::input_error(IN_UNIT, "the file ends inside a line");
+}
+
+// A fixed-column field of a line: its first column (from 1) and its width.
+struct Field {
+    int first;
+    int width;
+};
+// True when one of the fields is blank in the line (cut or padded to its width): a blank
+// numeric field reads as 0, a number the file never held.
+template <std::size_t N>
+bool blank_field(std::string_view line, const Field (&fields)[N]) {
+    for (const Field& f : fields) {
+        const std::size_t a = std::size_t(f.first - 1);
+        if (a >= line.size()) return true;
+        if (line.find_first_not_of(' ', a) >= a + std::size_t(f.width)) return true;
+    }
+    return false;
+}
+
+// True when columns first..first+width-1 (from 1) of the line hold one count: a whole number
+// that is not negative, right-aligned or not (digits in one run, blanks around them only).
+inline bool count_field(std::string_view line, std::size_t first, std::size_t width) {
+    const std::string_view f = line.substr(std::min(first - 1, line.size()), width);
+    const std::size_t a = f.find_first_not_of(' ');
+    if (a == std::string_view::npos) return false;
+    const std::size_t b = f.find_last_not_of(' ');
+    for (std::size_t k = a; k <= b; ++k)
+        if (f[k] < '0' || f[k] > '9') return false;
+    return true;
+}
+
 // Reads the format does not check: a failure is the user's damaged file (rt::InputError), named
 // with the line and what could not be read.
 //
@@ -48,10 +86,11 @@ inline bool cut_inside(std::size_t length, std::size_t needed) {
 // What cannot be read at an earlier line of the file.
 [[noreturn]] inline void damaged_at(long line, const std::string& what) { rt::input_error_at(IN_UNIT, line, what); }
 //
-// Why a line could not be read.
-inline std::string unreadable_line(int ios) {
-    return ios == rt::IOS_BAD_RECORD ? "the line holds control characters, or has no line end"
-                                     : "the line cannot be read";
+// Why a line of the file on `unit` could not be read.
+inline std::string unreadable_line(int ios, int unit = IN_UNIT) {
+    if (ios != rt::IOS_BAD_RECORD) return "the line cannot be read";
+    return rt::unit_record_too_long(unit) ? "the line is too long (more than 1 MiB without a line end)"
+                                          : "the line holds control characters";
 }
 // A line of the file: the end of the file inside `part` ("a reflection", "the header"), or a
 // line that cannot be read at all.
@@ -86,6 +125,17 @@ inline bool all_finite() {
     for (int k = 1; k <= 4; ++k)
         if (!std::isfinite(r.ANGL(k))) return false;
     return std::isfinite(r.STEP) && std::isfinite(r.SCALE);
+}
+
+// True when the setting angles (2theta, omega relative to theta, chi, phi, in degrees) are
+// angles a four-circle instrument can be set to: 2theta within -180..180, omega within
+// -450..450 (an absolute omega within -360..360 less half of 2theta), chi and phi within
+// -360..360. A value beyond them is a damaged number, never a setting.
+inline bool settable_angles(const rt::FArray<float, 4>& angl) {
+    const float most[4] = {180.0f, 450.0f, 360.0f, 360.0f};
+    for (int k = 1; k <= 4; ++k)
+        if (!(std::fabs(angl(k)) <= most[k - 1])) return false;  // also NaN
+    return true;
 }
 
 // The number of the standard reflection with the indices ih (the first that has them), or 0

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <string_view>
 
 #include "include/geometry.h"
 #include "include/scan_input.h"
@@ -75,6 +76,29 @@ bool parse_record(const std::string& line, RecordFields& r) {
     return ios == rt::IOS_OK;
 }
 
+// The numeric fields of an R line: first column (from 1) and width, ISEQ to ISTD.
+constexpr scanin::Field RECORD_FIELDS[] = {{2, 6},   {8, 4},  {12, 4},  {16, 4},  {20, 10}, {30, 10}, {40, 10},
+                                           {50, 10}, {60, 10}, {70, 4}, {74, 10}, {84, 10}, {94, 4}};
+
+// What is wrong with an R line `length` characters long whose fields were read into r, against
+// what the writer puts there; "" when nothing. Every numeric field holds a number (a blank one
+// would read as 0), and the values are those of a measured scan.
+std::string record_damage(const std::string& line, std::size_t length, const RecordFields& r) {
+    if (length < 97) return "the reflection line is cut short";
+    if (scanin::blank_field(line, RECORD_FIELDS)) return "a blank field in the reflection line";
+    if (r.nstep < 1 || r.nstep > MAXSTEP) return "a step count outside 1 to 500 in the reflection line";
+    if (!scanin::settable_angles(r.angl)) return "an angle beyond its circle's range in the reflection line";
+    if (!(r.step > 0.0f) || !(r.scale > 0.0f)) return "no positive step width or scale in the reflection line";
+    return "";
+}
+
+// True when the line has the look of a count line: "S" followed by nothing but digits and
+// blanks. Met where a reflection line belongs, it is a count line out of its place (a doubled
+// or stray one), not a comment.
+bool stray_count_line(const std::string& line) {
+    return line[0] == 'S' && line.find_first_not_of(" 0123456789", 1) == std::string::npos;
+}
+
 // Why the last read of a reflection failed (status 11): what could not be read, and whether the
 // end of the file was met (the line after the last one is then named).
 struct ReadProblem {
@@ -98,18 +122,21 @@ int read_counts(int unit, int nstep, rt::FArray<float, MAXSTEP>& counts) {
         std::string rec;
         const int ios = rt::unit_read_record(unit, rec);
         if (ios == rt::IOS_END) return fail(ios, "end of file inside the counts", true);
-        if (ios != rt::IOS_OK) return fail(ios, scanin::unreadable_line(ios));
-        // The last line of a file cut inside it: padded with blanks, its counts would read as
-        // zeros.
-        if (rt::unit_record_unended(unit) && rec.size() < std::size_t(1 + 8 * n))
-            return fail(rt::IOS_BAD_VALUE, "the count line is cut short");
+        if (ios != rt::IOS_OK) return fail(ios, scanin::unreadable_line(ios, unit));
+        // A count line is "S" and exactly its n counts: a line cut short (its blanks would
+        // read as zeros), one of another kind, or one holding more than its counts is damage.
+        if (rec.empty() || rec[0] != 'S') return fail(rt::IOS_BAD_VALUE, "a count line expected");
+        if (rec.size() < std::size_t(1 + 8 * n)) return fail(rt::IOS_BAD_VALUE, "the count line is cut short");
+        if (rec.find_first_not_of(' ', std::size_t(1 + 8 * n)) != std::string::npos)
+            return fail(rt::IOS_BAD_VALUE, "more than " + std::to_string(n) + " counts in a count line");
         static const char* const FORMATS[11] = {"",           "(TR1,1I8)", "(TR1,2I8)", "(TR1,3I8)",
                                                  "(TR1,4I8)",  "(TR1,5I8)", "(TR1,6I8)", "(TR1,7I8)",
                                                  "(TR1,8I8)",  "(TR1,9I8)", "(TR1,10I8)"};
         line_counts.fill(0);
         rec.resize(81, ' ');
-        if (rt::fmt_read(rec, FORMATS[n], rt::in_slice(line_counts, 1, n)) != rt::IOS_OK)
-            return fail(rt::IOS_BAD_VALUE, "unreadable value in a count line");
+        bool whole = rt::fmt_read(rec, FORMATS[n], rt::in_slice(line_counts, 1, n)) == rt::IOS_OK;
+        for (int k = 0; whole && k < n; ++k) whole = scanin::count_field(rec, std::size_t(2 + 8 * k), 8);
+        if (!whole) return fail(rt::IOS_BAD_VALUE, "unreadable value in a count line");
         for (int k = 1; k <= n; ++k) counts(done + k) = static_cast<float>(line_counts(k));
         done += n;
     }
@@ -293,7 +320,7 @@ void READ_HEADER_STDDATA(int unit, int& status) {
         const int ios = rt::unit_read_record(unit, line);
         if (ios != rt::IOS_OK) {
             problem = ios == rt::IOS_END ? ReadProblem{"end of file inside the header", true}
-                                         : ReadProblem{scanin::unreadable_line(ios), false};
+                                         : ReadProblem{scanin::unreadable_line(ios, unit), false};
             status = 1;
             settle_matrix();
             return;
@@ -390,8 +417,10 @@ void READ_SCAN_STDDATA(int unit, int mode, int number, const rt::FArray<int, 3>&
             return;
     }
 
-    // Forward read.
-    for (;;) {
+    // Forward read. Every mode first steps back one line, so the first line met is the one
+    // before the reflection sought: the DATA line, or the last count line of the reflection
+    // before it.
+    for (bool first = true;; first = false) {
         std::string line;
         const int ios = rt::unit_read_record(unit, line);
         if (ios == rt::IOS_END) {
@@ -407,11 +436,17 @@ void READ_SCAN_STDDATA(int unit, int mode, int number, const rt::FArray<int, 3>&
             return;
         }
         if (ios != rt::IOS_OK) {
-            fail(ios, scanin::unreadable_line(ios));
+            fail(ios, scanin::unreadable_line(ios, unit));
             status = 11;
             return;
         }
+        const std::size_t length = line.size();
         line = fit_width(line, LINE_WIDTH);
+        if (!first && stray_count_line(line)) {
+            fail(rt::IOS_BAD_VALUE, "a count line where a reflection line belongs");
+            status = 11;
+            return;
+        }
         if (line[0] != 'R') continue;
 
         RecordFields r;
@@ -420,20 +455,21 @@ void READ_SCAN_STDDATA(int unit, int mode, int number, const rt::FArray<int, 3>&
             status = 11;
             return;
         }
-        if (r.nstep < 1 || r.nstep > MAXSTEP) {
-            fail(rt::IOS_BAD_VALUE, "a step count outside 1 to 500 in the reflection line");
+        if (const std::string what = record_damage(line, length, r); !what.empty()) {
+            fail(rt::IOS_BAD_VALUE, what);
+            status = 11;
+            return;
+        }
+        // The count lines are read also of a reflection passed over, so that the next line met
+        // is where the next reflection line belongs.
+        rt::FArray<float, MAXSTEP> counts;
+        if (read_counts(unit, r.nstep, counts) != rt::IOS_OK) {
             status = 11;
             return;
         }
         if (mode == STD_BY_NUMBER && r.iseq != wanted_seq) continue;
         if (mode == STD_BY_HKL && (r.ih(1) != want(1) || r.ih(2) != want(2) || r.ih(3) != want(3)))
             continue;
-
-        rt::FArray<float, MAXSTEP> counts;
-        if (read_counts(unit, r.nstep, counts) != rt::IOS_OK) {
-            status = 11;
-            return;
-        }
         take_reflection(r, counts);
         if (mode == STD_NEXT && FITOPT.SKIP_WEAK == 1 && REFLN.SCANCODE(1) == 'W') continue;
         return;

@@ -54,12 +54,37 @@ int digit_count(float value) {
 }
 
 // Reads the next data line, cut or padded to the data width. False at end of file; a line that
-// cannot be read is the user's damaged file.
+// cannot be read, or a last line cut before anything but its leading blanks, is the user's
+// damaged file.
 bool data_line(std::string& line) {
     const int ios = rt::unit_read_record(UNIT, line);
     if (ios == rt::IOS_END) return false;
     scanin::unchecked_line(ios, "the data");
+    scanin::no_cut_blank_line(line);
     line.resize(DATA_WIDTH, ' ');
+    return true;
+}
+
+// Reads the count at reading column p (from 1) of a count line: a whole number that is not
+// negative, standing at p or after one blank more, written with exactly the digits it has (so
+// the column advance that follows lands where the next one stands). False when the line holds
+// no more values from p on; any other text there is the user's damaged file.
+bool next_count(const std::string& line, std::size_t p, int& value, std::size_t& next) {
+    const std::size_t start = line.find_first_not_of(' ', p - 1);
+    if (start == std::string::npos) return false;
+    std::size_t end = line.find(' ', start);
+    if (end == std::string::npos) end = line.size();
+    const std::string_view token = std::string_view(line).substr(start, end - start);
+    long long v = 0;
+    bool whole = start <= p && token.size() <= 9;
+    for (const char c : token) {
+        whole = whole && c >= '0' && c <= '9';
+        if (whole) v = v * 10 + (c - '0');
+    }
+    if (!whole || int(token.size()) != digit_count(float(v)))
+        scanin::damaged("unreadable value in a count line");
+    value = int(v);
+    next = p + token.size() + 1;
     return true;
 }
 
@@ -81,6 +106,8 @@ void READ_HEADER_STOE(int& IERR) {
         } else if (line.find("WAVE") != std::string::npos) {
             float wave_ave = 0.0f;  // the mean wavelength is not used
             header_values(rt::list_read(values, wave_ave, WAVES.WAVE(1), WAVES.WAVE(2)), "the WAVE line");
+            if (!(WAVES.WAVE(1) > 0.0f) || !(WAVES.WAVE(2) > 0.0f))
+                scanin::damaged("a wavelength that is not positive in the WAVE line");
         } else if (line.find("SCAN") != std::string::npos) {
             header_values(rt::list_read(values, SCANHDR.SCW(1), SCANHDR.SCW(2), REFLN.STEP), "the SCAN line");
         } else if (line.find("DATA") != std::string::npos) {
@@ -120,24 +147,33 @@ void READ_SCAN_STOE(int& IERR) {
             IERR = 12;
             return;
         }
+        // Count lines where a reflection line belongs: the line of their reflection was lost
+        // (blanked, dropped, or swapped with one of them), or they are one too many.
+        if (line[0] == 'P') scanin::damaged("a count line where a reflection line belongs");
     } while (line[0] != ' ' || line.find_first_not_of(' ') == std::string::npos);
     // A wholly blank line is passed over like any other line that is no reflection line: taken
     // as the end of the data, it would drop every reflection after it from a load that reports
     // success.
 
     const std::string_view fields = std::string_view(line).substr(1);
-    const int ios = rt::list_read(fields, r.IH, ICODE, R1, R2, I1, I2, ISCANTIME, IFILT, R3, I4, r.ANGL);
+    const int ios = rt::list_read_data(fields, r.IH, ICODE, R1, R2, I1, I2, ISCANTIME, IFILT, R3, I4, r.ANGL);
     if (ios == rt::IOS_BAD_VALUE || ios == rt::IOS_BAD_FORMAT) scanin::unchecked_values(ios, "the reflection line");
     if (ios == rt::IOS_END) {
         // Fewer than sixteen values: the h k l 0 0 0 that ends the data, or a reflection that
-        // cannot be used. It is dropped but keeps its number, and the search for the next
-        // reflection line passes over its count lines.
+        // cannot be used. It is dropped but keeps its number, and its count lines are passed
+        // over.
         rt::FArray<int, 3> hkl{{1, 1, 1}};
         if (rt::list_read(fields, hkl) == rt::IOS_OK && hkl(1) == 0 && hkl(2) == 0 && hkl(3) == 0) {
             IERR = 12;
-        } else {
-            r.ISEQ += 1;
-            IERR = 13;
+            return;
+        }
+        r.ISEQ += 1;
+        IERR = 13;
+        while (data_line(line)) {
+            if (line[0] != 'P') {
+                scanin::unchecked_step_back(rt::unit_backspace(UNIT));
+                break;
+            }
         }
         return;
     }
@@ -162,7 +198,8 @@ void READ_SCAN_STOE(int& IERR) {
 
     // Counts: every value of the "P" lines in order, the first one dropped. Each value is
     // read from the column where the previous one ended plus one blank. A count is a whole
-    // number: anything else in its place ("2Q5", "12.5") cannot be read. Values beyond the
+    // number that is not negative: anything else in its place ("2Q5", "12.5", "-999", a null
+    // ",,") is the user's damaged file, never a count. Values beyond the
     // capacity of a scan are read (so the file stays in step) but not kept.
     // The count lines of the last reflection end with the file. They are whole only when the
     // last line has its line end and the first value, the step count, matches the counts read:
@@ -182,19 +219,19 @@ void READ_SCAN_STOE(int& IERR) {
             break;
         }
         if (line[0] != 'P') {
+            // A reflection line without a count line: the line is doubled, or its counts were
+            // lost; numbered on, it would shift the numbers of every later reflection.
+            if (!count_lines) scanin::damaged("a reflection line without count lines before this line");
             scanin::unchecked_step_back(rt::unit_backspace(UNIT));
             break;
         }
         count_lines = true;
         ended = !rt::unit_record_unended(UNIT);
         for (std::size_t p = 2; p <= DATA_WIDTH;) {
-            int value = n < MAXSTEP + 1 ? values(int(n) + 1) : 0;
-            const int vios = rt::list_read(std::string_view(line).substr(p - 1), value);
-            if (vios == rt::IOS_END) break;
-            scanin::unchecked_values(vios, "a count line");
+            int value = 0;
+            if (!next_count(line, p, value, p)) break;
             if (n < MAXSTEP + 1) values(int(n) + 1) = value;
             ++n;
-            p += std::size_t(digit_count(float(value))) + 1;
         }
     }
     // A scan of no steps, or of more than the current reflection holds, is left out.

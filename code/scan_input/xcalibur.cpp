@@ -23,10 +23,11 @@ namespace {
 
 using scanin::IN_UNIT;
 using scanin::unchecked_values;
-constexpr float DTOR = 0.017453292f;
 
 // The number of characters of the line GET_LINE read last.
 std::size_t last_length = 0;
+constexpr float DTOR = 0.017453292f;
+
 
 // Scan codes of the file and the program's codes they become ("FT", attenuated, is apart).
 struct ScanCode {
@@ -39,6 +40,14 @@ constexpr ScanCode SCAN_CODES[] = {{"LT", "W"}, {"WK", "M"}, {"NL", "R"}, {"ST",
 void step_back() {
     scanin::unchecked_step_back(rt::unit_backspace(IN_UNIT));
 }
+
+// The fields of the lines of a reflection (first column from 1, width): of a "#" line (and an
+// "R" line of the new layout) the sequence number, h k l and the scale factor; of a Z or E line
+// the four angles; of an S line one count.
+constexpr scanin::Field REFLECTION_FIELDS[] = {{2, 5}, {10, 5}, {15, 5}, {20, 5}, {64, 6}};
+constexpr scanin::Field OLD_REFERENCE_FIELDS[] = {{2, 5}, {10, 5}, {15, 5}, {20, 5}};
+constexpr scanin::Field WIDE_REFERENCE_FIELDS[] = {{2, 6}, {11, 5}, {16, 5}, {21, 5}};
+constexpr scanin::Field ANGLE_FIELDS[] = {{2, 10}, {12, 10}, {22, 10}, {32, 10}};
 
 // The file ends inside a reflection (a cut file): the reflection is dropped as unusable, and the
 // next call meets the end of the file.
@@ -166,6 +175,7 @@ void GET_LINE(rt::FText<80>& STRING, char LABEL, int& IERR) {
     // A line that cannot be read, or of another kind than the one the layout puts there, is the
     // user's damaged file.
     if (ios != rt::IOS_OK) scanin::damaged(scanin::unreadable_line(ios));
+    scanin::no_cut_blank_line(rec);
     last_length = rec.size();
     STRING = rec;
     IERR = 0;
@@ -204,6 +214,8 @@ void READ_HEADER_XCAL(int& IERR) {
                 header_value(rt::fmt_read(columns(line, km + 8, 5), "(I5)", sh.NSTEPDEF));
             } else if (const int kl = find_col(line, "wl"); kl != 0) {
                 header_value(rt::list_read(columns(line, kl + 2, 80 - kl - 1), WAVES.WAVE(1), WAVES.WAVE(2)));
+                if (!(WAVES.WAVE(1) > 0.0f) || !(WAVES.WAVE(2) > 0.0f))
+                    scanin::damaged("a wavelength that is not positive in the wl line");
                 WAVES.NWAVE = 2;
             } else if (const int kr = find_col(line, "rr"); kr != 0) {
                 read_standards(line, kr);
@@ -217,6 +229,11 @@ void READ_HEADER_XCAL(int& IERR) {
         case 'R':
             step_back();  // the scan reader starts with this line
             return;
+        case 'Z':
+        case 'E':
+        case 'S':
+            // A line of a reflection before any reflection line: the first one was lost.
+            scanin::damaged(std::string("a line starting with ") + line(1) + " before the first reflection line");
         default:
             break;
         }
@@ -234,6 +251,10 @@ void READ_SCAN_XCAL(int& IERR) {
             IERR = 12;
             return;
         }
+        // A Z, E or S line stands only inside a reflection: here its reflection line was lost
+        // (blanked, dropped) or it is a line too many (doubled).
+        if (line(1) == 'Z' || line(1) == 'E' || line(1) == 'S')
+            scanin::damaged(std::string("a line starting with ") + line(1) + " where a reflection line belongs");
     } while (line(1) != '#' && line(1) != 'R');
 
     // The reflection line.
@@ -252,6 +273,12 @@ void READ_SCAN_XCAL(int& IERR) {
     else
         ios = rt::fmt_read(line.view(), "(TR1,I6,TR3,3I5,F10.0,TR3,A2)", iseq, ih, psi, code);
     unchecked_values(ios, "the reflection line");
+    // Every field read holds a number: a blank one (a line cut short) would read as 0.
+    const bool blank = !reference || !old_layout ? scanin::blank_field(line.view(), REFLECTION_FIELDS)
+                       : r.ISEQ < 9999        ? scanin::blank_field(line.view(), OLD_REFERENCE_FIELDS)
+                                              : scanin::blank_field(line.view(), WIDE_REFERENCE_FIELDS);
+    if (blank)
+        scanin::damaged("a blank field in the reflection line");
     const long reflection_line = rt::unit_record_number(IN_UNIT);
     r.ISEQ = iseq < 0 ? -iseq : iseq;
     r.IH = ih;
@@ -262,6 +289,7 @@ void READ_SCAN_XCAL(int& IERR) {
     if (eof != 0) return cut_short(IERR);
     float omega = 0, tth = 0, kappa = 0, phi = 0;
     unchecked_values(rt::fmt_read(line.view(), "(TR1,4F10.0)", omega, tth, kappa, phi), "a Z line");
+    if (scanin::blank_field(line.view(), ANGLE_FIELDS)) scanin::damaged("a blank field in a Z line");
     rt::FArray<float, 4> kset{{tth * 0.5f, phi, omega, kappa}};
     GET_LINE(line, 'Z', eof);
     if (eof != 0) return cut_short(IERR);
@@ -273,6 +301,7 @@ void READ_SCAN_XCAL(int& IERR) {
     if (euler) {
         float om = 0, tt = 0, chi = 0, ph = 0;
         unchecked_values(rt::fmt_read(line.view(), "(TR1,4F10.0)", om, tt, chi, ph), "an E line");
+        if (scanin::blank_field(line.view(), ANGLE_FIELDS)) scanin::damaged("a blank field in an E line");
         r.ANGL(2) = om;
         r.ANGL(1) = tt;
         r.ANGL(3) = chi;
@@ -283,9 +312,12 @@ void READ_SCAN_XCAL(int& IERR) {
         r.ANGL(2) = r.ANGL(2) + r.ANGL(1) * 0.5f;  // omega of the goniometer
         step_back();
     }
-    // One line of another kind may stand before the counts.
+    // One line of another kind may stand before the counts; a reflection line or a Z line
+    // there means the counts of this reflection are missing.
     GET_LINE(line, ' ', eof);
     if (eof != 0) return cut_short(IERR);
+    if (line(1) == '#' || line(1) == 'R' || line(1) == 'Z')
+        scanin::damaged(std::string("a line starting with ") + line(1) + " where the counts belong");
     if (line(1) == 'S') step_back();
 
     // Standard reflection, and the steps of the scan.
@@ -298,10 +330,15 @@ void READ_SCAN_XCAL(int& IERR) {
         r.ISTD = 0;
         r.NSTEP = SCANHDR.NSTEPDEF;
     }
-    // A scan the current reflection cannot hold is skipped; its S lines are passed over by the
-    // search for the next reflection line.
+    // A scan the current reflection cannot hold is skipped; its S lines are passed over.
     if (r.NSTEP < 1 || r.NSTEP > MAXSTEP) {
         IERR = 13;
+        for (;;) {
+            GET_LINE(line, ' ', eof);
+            if (eof != 0) return;
+            if (line(1) != 'S') break;
+        }
+        step_back();
         return;
     }
 
@@ -318,8 +355,14 @@ void READ_SCAN_XCAL(int& IERR) {
             IERR = 13;
             continue;
         }
+        // Each count used is a whole number that is not negative, in a field of its own: a line
+        // cut short (its blanks would read as zeros, a count cut in its last field as another
+        // number), a blank or negative field spoils it.
         const int used = (j <= nfull) ? 8 : rest;
-        if (scanin::cut_inside(last_length, std::size_t(1 + 9 * used))) {
+        bool whole = last_length >= std::size_t(1 + 9 * used);
+        for (int i = 1; whole && i <= used; ++i)
+            whole = scanin::count_field(line.view(), std::size_t(2 + 9 * (i - 1)), 9);
+        if (!whole) {
             IERR = 13;
             continue;
         }

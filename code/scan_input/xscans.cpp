@@ -42,6 +42,16 @@ constexpr TerminatorTable TABLE;
 
 bool keyword(const std::string& line, std::string_view word) { return line.compare(0, word.size(), word) == 0; }
 
+// A reflection line: blanks in columns 1 and 2, and something after them.
+bool reflection_line(const std::string& line) {
+    return line.size() >= 2 && line[0] == ' ' && line[1] == ' ' && line.find_first_not_of(' ') != std::string::npos;
+}
+
+// The fields of a reflection line (first column from 1, width): sequence number, h k l, 2theta,
+// omega, phi, chi, range, rate.
+constexpr scanin::Field REFLECTION_FIELDS[] = {{2, 6},   {8, 4},   {12, 4},  {16, 4}, {20, 8},
+                                              {28, 8},  {36, 8},  {44, 8},  {52, 5}, {57, 8}};
+
 }  // namespace
 
 int ILOWBIT(char c) {
@@ -80,6 +90,8 @@ void READ_HEADER_XSCANS(int& IERR) {
         } else if (keyword(line, "SOURCE")) {
             unchecked_values(rt::fmt_read(line, "(TR24,F7.5,TR3,F7.5)", WAVES.WAVE(1), WAVES.WAVE(2)),
                              "the SOURCE line");
+            if (!(WAVES.WAVE(1) > 0.0f) || !(WAVES.WAVE(2) > 0.0f))
+                scanin::damaged("a wavelength that is not positive in the SOURCE line");
             WAVES.NWAVE = 2;
         } else if (keyword(line, "CHECKN")) {
             int i = 0, h = 0, k = 0, l = 0;
@@ -115,6 +127,9 @@ void DECODE_DATA(int& IERR) {
             IERR = 13;
             return;
         }
+        scanin::no_cut_blank_line(line);
+        // A reflection line where counts belong: a count line of this reflection was lost.
+        if (reflection_line(line)) scanin::damaged("a reflection line where counts belong");
         for (const char c : line) {
             if (c == ' ') continue;
             const unsigned char u = static_cast<unsigned char>(c);
@@ -141,21 +156,19 @@ void READ_SCAN_XSCANS(int& IERR) {
     REFLN_t& r = REFLN;
     std::string line;
     // The next reflection line: blanks in columns 1 and 2. A wholly blank line holds no
-    // reflection and is passed over like any other line; but count lines right after it are
-    // those of a reflection whose line was blanked: that reflection is left out.
-    bool after_blank = false;
+    // reflection and is passed over; any other line stands where only a reflection line
+    // belongs (the count lines of a reflection whose line was lost, a line too many, the line
+    // of another format) and is the user's damaged file.
+    std::size_t length = 0;
     for (;;) {
-        const int ios = read_line(line, 120);
+        const int ios = read_line(line, 120, &length);
         if (ios != rt::IOS_OK && ios != rt::IOS_END) unchecked_line(ios, "the data");
         IERR = scanin::read_status(ios);
         if (IERR != 0) return;
-        const bool blank = line.find_first_not_of(' ') == std::string::npos;
-        if (line[0] == ' ' && line[1] == ' ' && !blank) break;
-        if (after_blank && !blank) {
-            IERR = 13;
-            return;
-        }
-        after_blank = blank;
+        scanin::no_cut_blank_line(line);
+        if (reflection_line(line)) break;
+        if (line.find_first_not_of(' ') != std::string::npos)
+            scanin::damaged("a line that is no reflection line where one belongs");
     }
 
     int iseq = 0;
@@ -163,6 +176,8 @@ void READ_SCAN_XSCANS(int& IERR) {
     float tth = 0, omega = 0, phi = 0, chi = 0, range = 0, rate = 0;
     unchecked_values(rt::fmt_read(line, "(TR1,I6,3I4,4F8.2,F5.2,F8.2)", iseq, ih, tth, omega, phi, chi, range, rate),
                      "the reflection line");
+    // Every field holds a number: a blank one (a line cut short) would read as 0.
+    if (length < 64 || scanin::blank_field(line, REFLECTION_FIELDS)) scanin::damaged("a blank field in the reflection line");
     const bool standard = iseq < 0;
     r.ISEQ = standard ? -iseq : iseq;
     r.IH = ih;

@@ -213,7 +213,8 @@ TEST(FormatReader, FixedColumnFieldRules) {
 }
 
 TEST(FormatReader, BadCharactersAreErrors) {
-    for (const char* rec : {"  1.2x", "  12a ", " 1.2.3", "  1e  ", " --1  ", "1.5E2E"}) {
+    // Exponents are written with E or D only: "8.23Q7" is no number.
+    for (const char* rec : {"  1.2x", "  12a ", " 1.2.3", "  1e  ", " --1  ", "1.5E2E", "8.23Q7", " 2q5  "}) {
         float v = 7;
         EXPECT_EQ(rt::fmt_read(rec, "(F6.2)", v), rt::IOS_BAD_VALUE) << rec;
     }

@@ -70,6 +70,27 @@ TEST(ListRead, RanOutOfValuesIsDistinctFromUnreadableValue) {
     EXPECT_EQ(d, -3.0);
 }
 
+// Data values must each stand in their place: a null value or a '/' is no count.
+TEST(ListRead, DataValuesRefuseNullsAndSayWhatFollows) {
+    rt::FArray<int, 3> c;
+    for (const char* t : {"1,,3", "1 / 3", "1 2*", ",2 3", "1 2 8.23Q7"}) {
+        c.fill(-1);
+        EXPECT_EQ(rt::list_read_data(t, c), rt::IOS_BAD_VALUE) << t;
+    }
+    c.fill(-1);
+    EXPECT_EQ(rt::list_read_data("4 5", c), rt::IOS_END);
+    bool more = true;
+    EXPECT_EQ(rt::list_read_data_items("1, 2 ,3 , ", {rt::in_item(c)}, &more), rt::IOS_OK);
+    EXPECT_FALSE(more);
+    EXPECT_EQ(c(3), 3);
+    EXPECT_EQ(rt::list_read_data_items("1 2 3 4", {rt::in_item(c)}, &more), rt::IOS_OK);
+    EXPECT_TRUE(more);
+    EXPECT_EQ(rt::list_read_data_items("2*7 3*8", {rt::in_item(c)}, &more), rt::IOS_OK);
+    EXPECT_TRUE(more);  // copies of the 8 still to come
+    EXPECT_EQ(c(2), 7);
+    EXPECT_EQ(c(3), 8);
+}
+
 TEST(ListRead, QuotedAndBareTexts) {
     rt::FText<8> s, t;
     int k = 0;

@@ -126,11 +126,14 @@ TEST_F(Units, UserTextRefusesControlCharactersAndOverlongRecordsAndTellsAnUnende
     EXPECT_EQ(rt::unit_read_record(3, rec), rt::IOS_BAD_RECORD);
     EXPECT_LE(rec.size(), rt::kMaxRecordLength);
     EXPECT_EQ(rt::unit_record_number(3), 1);
+    EXPECT_TRUE(rt::unit_record_too_long(3));  // told apart from a control character
+    EXPECT_FALSE(rt::unit_record_too_long(1));
     // The longest record still reads.
     spit(path("long"), std::string(rt::kMaxRecordLength, 'y') + "\n");
     ASSERT_EQ(rt::unit_open(4, path("long"), spec(rt::FileStatus::Old, rt::FileAction::Read)), rt::IOS_OK);
     EXPECT_EQ(rt::unit_read_record(4, rec), rt::IOS_OK);
     EXPECT_EQ(rec.size(), rt::kMaxRecordLength);
+    EXPECT_FALSE(rt::unit_record_too_long(4));
 }
 
 TEST_F(Units, BackspaceStepsBackOneRecordAndAfterEndStandsAfterLastRecord) {

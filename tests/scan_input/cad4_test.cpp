@@ -255,6 +255,13 @@ TEST_F(Cad4, FaultsNameTheDamagedLine) {
     std::vector<std::string> bad_angle = header();
     append(bad_angle, records({}));
     bad_angle[header().size() + 1][20] = 'x';
+    std::vector<std::string> lost_record1 = header();  // the second reflection's record 1 lost
+    append(lost_record1, records({}));
+    append(lost_record1, records({.seq = 2}));
+    lost_record1.erase(lost_record1.begin() + long(header().size() + 10));
+    std::vector<std::string> blank_width = header();
+    append(blank_width, records({}));
+    blank_width[header().size() + 1].resize(45);
     const std::string at = "Error reading scans.dat at line ";
     const Case cases[] = {
         {{"     21  RECORD NUMBER IN COLUMN 6"}, at + "1: the first line is no record 21"},
@@ -268,13 +275,21 @@ TEST_F(Cad4, FaultsNameTheDamagedLine) {
         {unknown, at + std::to_string(header().size() + 1) + ": Unidentified Standard Refln", true},
         {cut, at + std::to_string(cut.size() + 1) + ": end of file inside a reflection", true},
         {bad_angle, at + std::to_string(header().size() + 2) + ": unreadable value in record 2", true},
+        // Records out of their place, blank fields (a line cut short), a doubled standard line.
+        {lost_record1, at + std::to_string(header().size() + 11) + ": record 2 where a record 1 belongs", true},
+        {blank_width, at + std::to_string(header().size() + 2) + ": a blank field in record 2", true},
+        {{"21      A STANDARD TWICE", "27", standard(1, 0, 0), standard(1, 0, 0)}, at + "4: a standard listed twice"},
+        {{"21      A BLANK FIELD IN RECORD 22", "22"}, at + "2: a blank field in record 22"},
     };
     for (const Case& c : cases) {
         wl::script::load_lines({});
         open_file(c.lines);
         const int status = kvtest::exit_status([&] {
             header_ok();
-            if (c.scan) scan();
+            if (c.scan) {
+                scan();  // the damage of a later reflection is met by a later read
+                scan();
+            }
         });
         if (c.box.starts_with("Error reading scans.")) {
             EXPECT_EQ(status, kvtest::DAMAGED) << c.lines[0];

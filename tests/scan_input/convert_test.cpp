@@ -227,7 +227,22 @@ TEST_F(Loading, StandardFileFaultsNameTheDamagedLine) {
         // Cut inside the last count line: its blanks would read as zeros.
         {kvtest::join({"H", "DATA", r1}) + "S      18      1", "at line 4: the count line is cut short"},
         {kvtest::join({"H", "DATA", r1, std::string("S      18\0\0\0\0\0\0\0\0      15", 25)}),
-         "at line 4: the line holds control characters, or has no line end"},
+         "at line 4: the line holds control characters"},
+        // A line of more than 1 MiB without a line end is no line of text.
+        {kvtest::join({"H", "DATA", r1}) + std::string(rt::kMaxRecordLength + 10, '7'),
+         "at line 4: the line is too long (more than 1 MiB without a line end)"},
+        // Count lines by their mark, their width and their counts; lines out of their place.
+        {kvtest::join({"H", "DATA", r1, "S      18      11"}), "at line 4: the count line is cut short"},
+        {kvtest::join({"H", "DATA", r1, ""}), "at line 4: a count line expected"},
+        {kvtest::join({"H", "DATA", r1, "S      18     -11      15"}), "at line 4: unreadable value in a count line"},
+        {kvtest::join({"H", "DATA", r1, "S      18      11      15      16"}),
+         "at line 4: more than 3 counts in a count line"},
+        {kvtest::join({"H", "DATA", r1, "S      18      11      15", "S      18      11      15"}),
+         "at line 5: a count line where a reflection line belongs"},
+        {kvtest::join({"H", "DATA", r1.substr(0, 60), "S      18      11      15"}),
+         "at line 3: the reflection line is cut short"},
+        {kvtest::join({"H", "DATA", std::string(r1).replace(31, 2, "99"), "S      18      11      15"}),
+         "at line 3: an angle beyond its circle's range in the reflection line"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);
@@ -241,6 +256,26 @@ TEST_F(Loading, StandardFileFaultsNameTheDamagedLine) {
         EXPECT_EQ(kvtest::damaged_message(), "Error reading bad.rfl " + c.message);
         EXPECT_FALSE(waitbox_shown());
         EXPECT_FALSE(rt::unit_connected(STD));
+    }
+}
+
+// A load that delivers no reflection is no data set: an empty file, one of another format, one
+// whose every reflection was left out.
+TEST_F(Loading, ALoadWithoutAReflectionEndsInTheBox) {
+    kvtest::write_bytes(dir / "empty.rfl", kvtest::join({"H", "T A HEADER ALONE", "DATA"}));
+    open_input(dir / "empty.rfl", 1);
+    int status = 0;
+    EXPECT_EQ(load(status), kvtest::DAMAGED);
+    EXPECT_EQ(kvtest::damaged_message(), "Error reading empty.rfl: empty.rfl holds no reflection of the Standard format");
+    for (const std::vector<std::string>& lines :
+         {std::vector<std::string>{"END"}, std::vector<std::string>{"END", "SKIP", "SKIP"}}) {
+        test_file(lines);
+        EXPECT_EQ(load(status), kvtest::DAMAGED);
+        EXPECT_EQ(kvtest::damaged_message(),
+                  "Error reading scans.tst: scans.tst holds no reflection of the Xcalibur Ascii format");
+        EXPECT_TRUE(boxes().empty());
+        EXPECT_FALSE(waitbox_shown());
+        EXPECT_FALSE(rt::unit_connected(27));
     }
 }
 
@@ -266,7 +301,7 @@ TEST_F(Loading, StandardFileWhoseMatrixCannotBeReadSaysSoNamingTheLine) {
         kvtest::write_bytes(dir / "nomatrix.rfl", kvtest::join(lines));
         open_input(dir / "nomatrix.rfl", 1);
         int status = 0;
-        EXPECT_EQ(load(status), -1);
+        EXPECT_EQ(load(status), -1) << kvtest::damaged_message();
         const std::string notice = BOX + "The orientation matrix of nomatrix.rfl could not be read at line " +
                                    std::to_string(c.line) + ": the data set has no orientation matrix";
         EXPECT_EQ(boxes(), (std::vector<std::string>{notice, BOX + "Data File read in successfully"}));

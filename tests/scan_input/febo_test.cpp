@@ -66,9 +66,9 @@ TEST_F(FeboReader, FileIsConvertedWithStandardsScalesAndAnglesFromTheMatrix) {
     const std::vector<std::string> data = {
         "0 1 0 0 0 0 0 25 100",  // 25 steps: groups of 10, 10 and 5, each on a new line
         "1 2 3 4 5",
-        "6 7 8 9 10 99",  // a value after the last of the group is ignored
+        "6 7 8 9 10",
         "11 12 13 14 15 16 17 18 19 20",
-        "21 22 23 24 25 77",
+        "21 22 23 24 25",
         "6 0 2",  // a record over two lines: standard 0 2 0, attenuated
         "0 0 0 0 3 -100",
         "5 6 7",
@@ -175,6 +175,10 @@ TEST_F(FeboReader, MalformedFilesEndTheLoadNamingTheLine) {
     };
     std::vector<std::string> cut_header = header();
     cut_header.resize(1);
+    std::vector<std::string> singular = header();
+    singular[6] = singular[5];
+    std::vector<std::string> blank_row = header();
+    blank_row[5] = "   0.0000000";
     const std::string at = "Error reading scans.feb at line ";
     const Case cases[] = {
         {"a line after the matrix that is no marker", no_marker, {"0 1 0 0 0 0 0 1 100", "1"},
@@ -189,7 +193,17 @@ TEST_F(FeboReader, MalformedFilesEndTheLoadNamingTheLine) {
          at + std::to_string(header().size() + 3) + ": end of file inside a reflection"},
         {"the file ends after its title", cut_header, {}, at + "2: end of file inside the header"},
         {"a control character in a count line", header(), {"0 1 0 0 0 0 0 2 100", "1\x7f 2"},
-         at + std::to_string(header().size() + 2) + ": the line holds control characters, or has no line end"},
+         at + std::to_string(header().size() + 2) + ": the line holds control characters"},
+        // Values after the last of a group or of a record: a line out of its place (here the
+        // second count line was lost, and the next record is read as counts).
+        {"a count line lost", header(),
+         {"0 1 0 0 0 0 0 12 100", "11 12", "0 2 0 0 0 0 0 2 100", "1 2"},
+         at + std::to_string(header().size() + 3) + ": more than 10 counts in a group of counts"},
+        {"a record with a tenth value", header(), {"0 1 0 0 0 0 0 2 100 5", "1 2"},
+         at + std::to_string(header().size() + 1) + ": more than nine values in the reflection record"},
+        {"a singular matrix", singular, {"0 1 0 0 0 0 0 1 100", "1"}, at + "5: the orientation matrix is singular"},
+        {"a blank element of the matrix", blank_row, {"0 1 0 0 0 0 0 1 100", "1"},
+         at + "6: a blank element in a line of the orientation matrix"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -73,7 +73,6 @@ TEST_F(VosketReader, FileIsConvertedWithTheStepTimesOfItsFirstReflection) {
                   continuation(22),
                   refl_line(' ', 17, 0, 1, 2, 3, 20.0, 0.5, 30.0, 40.0, 1.0),
                   count_line(3, " 2", 5),  // the count line's step time replaces the 1.5 below
-                  refl_line('*', 99, 0, 9, 9, 9, 1.0, 1.0, 1.0, 1.0, 1.0),  // passed over
                   refl_line(' ', 18, 3, 0, 2, 0, 12.0, -0.25, 0.0, 90.0, 1.5),
                   count_line(43, "  ", 100),  // 43 steps: two continuation lines
                   continuation(121),
@@ -182,7 +181,17 @@ TEST_F(VosketReader, MalformedFilesNameTheDamagedLine) {
         {"the file ends inside the continuation lines", {count_line(50, "  ", 1), continuation(22)},
          at + "3: end of file inside a reflection"},
         {"a NUL in the reflection line", {count_line(3, "  ", 1), std::string(ok).replace(30, 1, 1, '\0')},
-         at + "2: the line holds control characters, or has no line end"},
+         at + "2: the line holds control characters"},
+        // A reflection line lost: the next count line stands in its place, and the reflection
+        // line after it would be taken for this reflection's.
+        {"a count line where the reflection line belongs", {count_line(3, "  ", 1), count_line(3, "  ", 1), ok},
+         at + "2: a count line where the reflection line belongs"},
+        {"a continuation line lost", {count_line(22, "  ", 1), ok, count_line(3, "  ", 1), ok},
+         at + "2: a continuation line expected"},
+        {"a count line cut short", {count_line(3, "  ", 1).substr(0, 14), ok},
+         at + "1: a blank or negative count in the count line"},
+        {"a blank field in the reflection line", {count_line(3, "  ", 1), ok.substr(0, 30)},
+         at + "2: a blank field in the reflection line"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -48,6 +48,7 @@ TEST_F(StoeStandardsLine, StandardsFollowTheCountTheSecondIntegerAndTheReal) {
 TEST_F(StoeStandardsLine, StandardOfTheHeaderIsRecognisedInTheData) {
     const std::vector<std::string> lines = {
         "STDS 2 2 0.0 1 0 0 0 2 0",
+        "SCAN 0 0 0.02",  // a step width: a scan without one cannot be used
         "DATA",
         " 0 2 0 40 0.5 0.5 0 0 4 0 0.0 0 12.000 7.500 0.000 90.000",
         "P 2 5 6",

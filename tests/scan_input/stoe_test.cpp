@@ -217,6 +217,22 @@ TEST_F(StoeReader, MalformedFilesNameTheDamagedLine) {
          "Error reading scans.d00 at line 3: unreadable value in a count line"},
         {"a letter in the reflection line", {"DATA", " 1 0 0 0 0.5 0.5 0 0 2 0 0.0 0 10 five 0 0", "P 1 2"}, DAMAGED,
          {}, "Error reading scans.d00 at line 2: unreadable value in the reflection line"},
+        // Neither a negative number nor a null value nor a '/' is a count: each would shift
+        // the counts after it or keep a count of another reflection.
+        {"a negative count", {"DATA", ok, "P 3 1 -999 4"}, DAMAGED, {},
+         "Error reading scans.d00 at line 3: unreadable value in a count line"},
+        {"a null count", {"DATA", ok, "P 3 1,,4"}, DAMAGED, {},
+         "Error reading scans.d00 at line 3: unreadable value in a count line"},
+        {"a slash for a count", {"DATA", ok, "P 3 1 / 4"}, DAMAGED, {},
+         "Error reading scans.d00 at line 3: unreadable value in a count line"},
+        {"a null value in the reflection line", {"DATA", " 1 0 0 0 0.5 0.5 0 0 2 0 0.0 0 10,,0 0", "P 1 2"}, DAMAGED,
+         {}, "Error reading scans.d00 at line 2: unreadable value in the reflection line"},
+        // Lines out of their place: the count lines of a blanked reflection line, and a doubled
+        // reflection line.
+        {"a blanked reflection line", {"DATA", ok, "P 2 1 2", "", "P 2 3 4"}, DAMAGED, {},
+         "Error reading scans.d00 at line 5: a count line where a reflection line belongs"},
+        {"a doubled reflection line", {"DATA", ok, ok, "P 2 1 2"}, DAMAGED, {},
+         "Error reading scans.d00 at line 3: a reflection line without count lines before this line"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -16,6 +16,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "include/scan_input.h"
@@ -78,6 +79,22 @@ inline std::string join(const std::vector<std::string>& lines, const std::string
     std::string s;
     for (const auto& l : lines) s += l + eol;
     return s;
+}
+
+// The kinds of damage one line of a file suffers: blanked, cut to half its length (keeping its
+// line end), doubled, dropped, and swapped with the next line.
+inline const std::vector<std::string>& line_damage_kinds() {
+    static const std::vector<std::string> kinds = {"blank", "short", "doubled", "dropped", "swapped"};
+    return kinds;
+}
+// The lines with line i damaged in the given way.
+inline std::vector<std::string> damage_line(std::vector<std::string> d, std::size_t i, const std::string& kind) {
+    if (kind == "blank") d[i].clear();
+    if (kind == "short") d[i].resize(d[i].size() / 2);
+    if (kind == "doubled") d.insert(d.begin() + long(i), d[i]);
+    if (kind == "dropped") d.erase(d.begin() + long(i));
+    if (kind == "swapped") std::swap(d[i], d[i + 1]);
+    return d;
 }
 
 // An Xscans data file of `reflections` reflections of eight steps each, for loads whose working

@@ -314,15 +314,17 @@ TEST_F(Xcalibur, StepCountsAndCountLines) {
 
 TEST_F(Xcalibur, OldLayoutWithoutScanWidthLineSkipsItsReflections) {
     // No "sc s" line: the wavelength factor is 0 and 2theta has no value; the reflection is
-    // skipped instead of ending the load when it is written.
+    // skipped instead of ending the load when it is written, and a file of no other reflection
+    // holds none the program can use.
     std::vector<std::string> lines = {steps(8), "P wl 0.5 0.5025", ordinary(1, 1, 0, 0, "NL", 1.0f),
                                       zline(10.0f, 20.0f, 0.0f, 30.0f), zline(0, 0, 0, 0)};
     append(lines, slines(8, 1));
     open_file(lines);
     int status = 0;
-    EXPECT_EQ(kvtest::exit_status([&] { CONVERT_FILE(status); }), -1);
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(boxes(), std::vector<std::string>{BOX + "Error Reading at least 1 reflection in data file"});
+    EXPECT_EQ(kvtest::exit_status([&] { CONVERT_FILE(status); }), kvtest::DAMAGED);
+    EXPECT_EQ(kvtest::damaged_message(),
+              "Error reading scans.dca: scans.dca holds no reflection of the Xcalibur Ascii format");
+    EXPECT_TRUE(boxes().empty());
     EXPECT_EQ(TOTALS.INUM(3), 0);
 }
 
@@ -356,7 +358,7 @@ TEST_F(Xcalibur, FaultsNameTheDamagedLine) {
         {{"P rr 1 50 16", refl}, at + "2: expected a line starting with P, found one starting with \"#\""},
         {{"G", urow(1, 0, 0), "G", refl}, at + "3: expected a line starting with U, found one starting with \"G\""},
         {{bad_urow, urow(0, 1, 0), urow(0, 0, 1), refl}, at + "1: unreadable value in the header line"},
-        {{"G", std::string("G\0\0\0", 4), refl}, at + "2: the line holds control characters, or has no line end"},
+        {{"G", std::string("G\0\0\0", 4), refl}, at + "2: the line holds control characters"},
         {{bad_speed, refl}, at + "1: unreadable value in the sc w field"},
         {{"P sc s      2.0 without its scan-width field", refl}, at + "1: the sc s line has no sc w field"},
         {{"P sc s      2.x sc w   0.8    0.6      1.0", refl}, at + "1: unreadable value in the sc s field"},
@@ -368,6 +370,14 @@ TEST_F(Xcalibur, FaultsNameTheDamagedLine) {
         {{"G", bad_refl}, at + "2: unreadable value in the reflection line", true},
         {{"G", refl, bad_z}, at + "3: unreadable value in a Z line", true},
         {{"G", refl, zline(0, 20, 0, 0), zline(0, 0, 0, 0), bad_e}, at + "5: unreadable value in an E line", true},
+        {{"P wl 0.5 -0.5", refl}, at + "1: a wavelength that is not positive in the wl line"},
+        // Lines out of their place: the first reflection line lost, the counts lost before the
+        // next reflection line.
+        {{"G", zline(0, 20, 0, 0), refl}, at + "2: a line starting with Z before the first reflection line"},
+        {{"G", refl, zline(0, 20, 0, 0), zline(0, 0, 0, 0), refl},
+         at + "5: a line starting with # where the counts belong", true},
+        {{"G", refl.substr(0, 40), zline(0, 20, 0, 0)}, at + "2: a blank field in the reflection line", true},
+        {{"G", refl, zline(0, 20, 0, 0).substr(0, 25)}, at + "3: a blank field in a Z line", true},
     };
     for (const Case& c : cases) {
         wl::script::load_lines({});

@@ -2,6 +2,8 @@
 // the exit question, "Open data file" cancelled, and the fit modes refused on an empty data set.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -133,18 +135,21 @@ TEST_F(MainProgram, OpenDataFileLoadsTheNewSetWithAFreshParameterFileAndLog) {
     EXPECT_NE(config().find("\r\nIN_DIR: " + (dir / "second").string() + "/\r\n"), std::string::npos) << config();
 }
 
-TEST_F(MainProgram, FitModesRefuseAnEmptyDataSet) {
+// A data file that holds no reflection is no data set: its load ends in the box, and the
+// input file is asked for again (a cancel then ends the program).
+TEST_F(MainProgram, AnEmptyDataSetIsRefusedAtItsLoad) {
     std::string header = kvtest::read_bytes(dir / "small.rfl");
     header = header.substr(0, header.find("DATA\r\n") + 6);
     kvtest::write_bytes(dir / "empty.rfl", header);
     const std::string empty = (dir / "empty.rfl").string();
-    std::vector<std::string> lines = {"file " + empty, "press 470", "file " + par};
-    for (const char* l : {"press 321", "press 322", "press 331", "press 101", "answer 6"}) lines.push_back(l);
-    EXPECT_EQ(run(lines), 0);
+    EXPECT_EQ(run({"file " + empty, "press 470", "file " + par, "cancel"}), 0);
     const std::vector<std::string> shown = transcript();
-    int refused = 0;
-    for (const std::string& l : shown) refused += l == BOX + "No reflection loaded";
-    EXPECT_EQ(refused, 3);
+    const auto box = std::find(shown.begin(), shown.end(),
+                               BOX + "Error reading empty.rfl: empty.rfl holds no reflection of the Standard format");
+    ASSERT_NE(box, shown.end());
+    ASSERT_GE(shown.end() - box, 3);
+    EXPECT_EQ(*(box + 1), "file " + kvtest::TITLE + ": Open Input Data File -> cancel");
+    EXPECT_EQ(*(box + 2), BOX + " NO INPUT FILE SELECTED: END OF PROGRAM");
 }
 
 // The driver as a process: exit status, transcript file and the configuration file beside the
