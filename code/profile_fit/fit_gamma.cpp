@@ -70,8 +70,8 @@ void FIT_GAMMA() {
         }
     }
 
-    gmSetValueSetting(fwhm_widget(2), fwhm0);
-    gmSetValueSetting(fwhm_widget(3), fwhm1);
+    SHOW_CHECKED(fwhm_widget(2), fwhm0);
+    SHOW_CHECKED(fwhm_widget(3), fwhm1);
     gmSetValueSetting(fwhm_widget(6), esd0);
     gmSetValueSetting(fwhm_widget(7), esd1);
     gmDrawWindow(fwhm_widget(1));
@@ -92,6 +92,11 @@ void FIT_GAMMA() {
                 GUIERR(PROGID.PROG_TITLE.view(), "FWHM values are not finite: not saved");
                 continue;
             }
+            // A coefficient the user typed is judged as in "Pkvals"; the fitted ones stand.
+            double typed = 0.0;
+            if (!TAKE_CHECKED(fwhm_widget(2), range_of(Quantity::FwhmA), typed) ||
+                !TAKE_CHECKED(fwhm_widget(3), range_of(Quantity::FwhmB), typed))
+                continue;
             FITPAR.PKVALS(2, 1) = static_cast<float>(a);
             FITPAR.PKVALS(2, 2) = static_cast<float>(b);
             break;
