@@ -4,6 +4,7 @@
 // log and shows the results dialog. A failed refinement leaves the orientation, cell, offsets and
 // omega zero as they were before the run. Angles in degrees, omega from the bisecting position.
 #include <cmath>
+#include <cstdio>
 #include <string>
 
 #include "include/FILES.h"
@@ -80,11 +81,16 @@ void log_report(int IUSEOFF) {
     LOG_WRITE("(/ / ' CELL' TR12 3F9.5 3F8.3 F10.4)", U.CELL);
     // Each esd under its cell value, in the value's columns, by its first significant digit (an
     // angle esd of 0.0004 would read 0.000 in the value's three decimals); "fixed" for a value
-    // the refinement held.
+    // the refinement held. One too long for its columns (a few millionths) is written in E form.
     std::string esds;
     for (int k = 1; k <= 7; ++k) {
         const std::size_t width = k <= 3 ? 9 : (k <= 6 ? 8 : 10);
-        const std::string t = ESD_TEXT(U.ESD(k));
+        std::string t = ESD_TEXT(U.ESD(k));
+        if (t.size() >= width) {
+            char e[16];
+            std::snprintf(e, sizeof e, "%.1E", double(U.ESD(k)));
+            t = e;
+        }
         esds += std::string(t.size() < width ? width - t.size() : 1, ' ') + t;
     }
     LOG_WRITE("(' ESDs' TR12 A)", esds);

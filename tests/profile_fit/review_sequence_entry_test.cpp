@@ -1,6 +1,7 @@
 // The searches typed in the main window: a sequence number is one whole number in range, h k l
 // are three whole numbers. Anything else is refused with a box and the reflection on display
 // stays; what is allowed finds its reflection.
+#include <cstdio>
 #include <string>
 
 #include "manual_loaded_set.h"
@@ -64,6 +65,26 @@ TEST_F(SearchEntries, OnlyThreeWholeIndicesAreSearched) {
         }
         EXPECT_EQ(boxes, c.box ? 1 : 0);
     }
+}
+
+}  // namespace
+
+namespace {
+
+class SearchWhilePassRuns : public kvtest::LoadedSet {};
+
+// While the automatic pass runs, a search typed into the h k l entry is refused; the entry then
+// shows the h k l of the reflection on display, not the typed text mixed with it.
+TEST_F(SearchWhilePassRuns, TheRefusedTextIsNotLeftInTheEntry) {
+    load();
+    open_output();
+    script({"press 541", "press 118", "ticks 2", "set 1 5 3 3 3", "press 106", "press 119", "press 101"});
+    START_AUTO_FIT();
+    EXPECT_EQ(count(kvtest::BOX + "Press Stop before searching for a reflection"), 1);
+    char hkl[16];
+    std::snprintf(hkl, sizeof hkl, "%3d%3d%3d", REFLN.IH(1), REFLN.IH(2), REFLN.IH(3));
+    EXPECT_EQ(w(1, 5).text.substr(0, 9), hkl);
+    EXPECT_FALSE(written().empty());
 }
 
 }  // namespace

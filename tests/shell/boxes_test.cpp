@@ -132,6 +132,25 @@ TEST_F(SmallBoxes, StepWidthBelowOneThousandthIsRefusedAndReplaced) {
     EXPECT_EQ(transcript().size(), 4u);  // no box
 }
 
+// The step box names the unit of the step and says which file holds none: the pre-filled 0.02
+// is no value read from the data.
+TEST_F(SmallBoxes, StepBoxNamesItsUnitAndTheFormatThatHoldsNoStep) {
+    const struct {
+        int format;
+        const char* says;
+    } cases[] = {{2, "Old Vosket files hold no step width"}, {6, "Phillips Febo files hold no step width"}};
+    for (const auto& c : cases) {
+        FILEINFO.IFORMAT = c.format;
+        script({"press 672"});
+        float step = 0;
+        GET_STEP_SIZE(step);
+        EXPECT_EQ(w(6, 73).text, c.says);
+    }
+    bool unit = false;
+    for (const auto& [id, x] : wl::model().widgets) unit |= x.parent == GRAPHICS.IWID(6, 70) && x.text == "Omega step size, degrees:";
+    EXPECT_TRUE(unit);
+}
+
 // What the step box cannot use is refused with a box and the dialog stays for a new number: a
 // text that is no number (a decimal comma included) or beyond a 32-bit real, refused by the
 // entry with the text typed; a step so large that the standard data file cannot hold it, refused
