@@ -3,6 +3,7 @@
 // refined width) is never refused, while one the user typed is judged by its quantity's range.
 #include <cctype>
 #include <map>
+#include <string_view>
 #include <string>
 
 #include "gui_toolkit/menu_f90.h"

@@ -69,6 +69,20 @@ TEST_F(FwhmCalibration, QuitKeepsTheCoefficientsAndSaveTakesATypedValue) {
     EXPECT_EQ(FITPAR.PKVALS(2, 2), float(shown(3)));
 }
 
+// A coefficient typed outside its range is refused as in "Pkvals"; the dialog stays and the
+// entry shows the fitted coefficient again, which the next "Save values" stores.
+TEST_F(FwhmCalibration, ATypedCoefficientOutsideItsRangeIsRefused) {
+    table(TWO_POINTS);
+    calibrate({"set 6 2 -0.05", "press 65", "press 65"});
+    EXPECT_EQ(FITPAR.PKVALS(2, 1), float(shown(2)));
+    EXPECT_GT(shown(2), 0.0);
+    EXPECT_EQ(transcript(),
+              (std::vector<std::string>{"show " + FWHM_DIALOG,
+                                        kvtest::BOX + "The FWHM coefficient a must be at least 0.001 and at most 10 "
+                                                      "degrees; -0.05 is not taken",
+                                        "hide " + FWHM_DIALOG}));
+}
+
 TEST_F(FwhmCalibration, NoRefinedWidthShowsFourZeros) {
     // Held widths (esd 0), and esds that are negative or not finite, are no refined widths.
     table({{20.0f, 0.10f, 0.0f}, {40.0f, 0.12f, -0.001f}, {50.0f, 0.13f, NAN}, {60.0f, 0.14f, INFINITY}});
