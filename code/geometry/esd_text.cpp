@@ -5,7 +5,9 @@
 
 std::string ESD_TEXT(float esd) {
     if (!std::isfinite(esd) || esd < 0.0f) return "none";
-    if (esd == 0.0f) return "fixed";
+    // As the CIF: an esd of 1.0E-7 or less is no esd (a constrained refinement leaves the angles
+    // it holds a variance of nothing but rounding).
+    if (!(esd > 1.0e-7f)) return "fixed";
     char buf[32];
     if (esd >= 1.0f) {
         // One decimal while the leading digits read 19 or less, whole units above.

@@ -215,7 +215,8 @@ void PLOTDATASET(const rt::FArray<float, N>& x, const rt::FArray<float, N>& y, i
 // ---- Refined values as people read them -----------------------------------------------------------
 // An esd as the cell results show it: rounded up to its first significant digit (two while they
 // read 19 or less, as the CIF's value(esd) does): 0.00037 is "0.0004", 0.0012 "0.0012"; an esd
-// of 0 is "fixed" (a value the refinement did not vary), one that is not a number "none".
+// of 1.0E-7 or less is "fixed" (a value the refinement did not vary), one that is not a number
+// "none".
 std::string ESD_TEXT(float esd);
 
 // ---- Operations the main loop starts --------------------------------------------------------------
