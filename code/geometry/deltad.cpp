@@ -4,6 +4,9 @@
 // their minimum, maximum and average and are plotted against |2theta| in the plot frame of the
 // master window. Angles in degrees (converted with 0.017453292), d in the unit of WAVE(1).
 #include <cmath>
+#include <cstdio>
+#include <string>
+#include <string_view>
 
 #include "include/FILES.h"
 #include "include/FITVALS.h"
@@ -41,6 +44,33 @@ float axis_end(float end) {
 void label(std::string_view fmt, float value) {
     const rt::FText<25> text(rt::fmt_write(fmt, value));
     CHASTR(text.view());
+}
+
+// The five y labels in F8.5 can be told apart: no two read the same and none but a true zero
+// reads as zero. A cell that fits to a few parts in a million gives labels that cannot.
+bool fixed_labels_readable(const float (&ys)[5]) {
+    std::string texts[5];
+    for (int i = 0; i < 5; ++i) {
+        texts[i] = rt::fmt_write("(F8.5)", ys[i]);
+        const std::string_view t = texts[i];
+        if (ys[i] != 0.0f && t.find_first_of("123456789") == std::string_view::npos) return false;
+        for (int k = 0; k < i; ++k)
+            if (texts[k] == texts[i]) return false;
+    }
+    return true;
+}
+
+// A y label: F8.5 as a rule, E form with three digits (1.25E-05) when F8.5 cannot tell the
+// labels apart.
+void y_label(float value, bool e_form) {
+    if (!e_form) {
+        label("(F8.5)", value);
+        return;
+    }
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2E", double(value));
+    const rt::FText<25> shown{std::string(text)};
+    CHASTR(shown.view());
 }
 
 }  // namespace
@@ -173,16 +203,19 @@ void PLOTDATASET(const float* x, const float* y, int ndim, int n) {
         label("(F5.2)", xlow + float(j) * step);
     }
     // 6.9, 6.10 Delta-d/d ticks and labels at quarters of the axis, the top end without a tick.
+    float ys[5];
+    for (int j = 1; j <= 4; ++j) ys[j - 1] = ylow + float(j - 1) * (yhigh - ylow) / 4.0f;
+    ys[4] = yhigh;
+    const bool e_form = !fixed_labels_readable(ys);
     for (int j = 1; j <= 4; ++j) {
-        const float yj = ylow + float(j - 1) * (yhigh - ylow) / 4.0f;
-        const float p = pf.YBASE + pf.YSCALE * (yj - ylow);
+        const float p = pf.YBASE + pf.YSCALE * (ys[j - 1] - ylow);
         MOVTO2(0.0f, p);
         LINTO2(0.05f * pf.XMAX, p);
         MOVTO2(0.0f, p + 0.01f * pf.YLEN);
-        label("(F8.5)", yj);
+        y_label(ys[j - 1], e_form);
     }
     MOVTO2(0.0f, pf.YBASE + 0.96f * pf.YLEN);
-    label("(F8.5)", yhigh);
+    y_label(yhigh, e_form);
 
     // 6.11, 6.12 The values as filled squares; one above the top is held just below it, one on or
     // below the base line, or at the left edge, is not drawn.

@@ -4,6 +4,8 @@
 // log and shows the results dialog. A failed refinement leaves the orientation, cell, offsets and
 // omega zero as they were before the run. Angles in degrees, omega from the bisecting position.
 #include <cmath>
+#include <cstdio>
+#include <string>
 
 #include "include/FILES.h"
 #include "include/FITVALS.h"
@@ -77,10 +79,25 @@ void log_report(int IUSEOFF) {
               U.UB(1, 1), U.UB(1, 2), U.UB(1, 3), U.UB(2, 1), U.UB(2, 2), U.UB(2, 3), U.UB(3, 1), U.UB(3, 2),
               U.UB(3, 3));
     LOG_WRITE("(/ / ' CELL' TR12 3F9.5 3F8.3 F10.4)", U.CELL);
-    LOG_WRITE("(' ESDs' TR12 3F9.5 3F8.3 F10.4 / / TR5 I5 ' REFLECTIONS USED' / ' AVERAGE DELTA-OMEGA = ' F7.4 / "
+    // Each esd under its cell value, in the value's columns, by its first significant digit (an
+    // angle esd of 0.0004 would read 0.000 in the value's three decimals); "fixed" for a value
+    // the refinement held. One too long for its columns (a few millionths) is written in E form.
+    std::string esds;
+    for (int k = 1; k <= 7; ++k) {
+        const std::size_t width = k <= 3 ? 9 : (k <= 6 ? 8 : 10);
+        std::string t = ESD_TEXT(U.ESD(k));
+        if (t.size() >= width) {
+            char e[16];
+            std::snprintf(e, sizeof e, "%.1E", double(U.ESD(k)));
+            t = e;
+        }
+        esds += std::string(t.size() < width ? width - t.size() : 1, ' ') + t;
+    }
+    LOG_WRITE("(' ESDs' TR12 A)", esds);
+    LOG_WRITE("(/ TR5 I5 ' REFLECTIONS USED' / ' AVERAGE DELTA-OMEGA = ' F7.4 / "
               "'     MAX OMEGA ERROR = ' F7.4 / '          OMEGA-ZERO = ' F7.4 / / '     CRYSTAL OFFSETS = ' "
               "3F10.4 /)",
-              U.ESD, FITVALS.NFIT, sum / float(FITVALS.NFIT), largest, XTALOFF.OMZERO, XTALOFF.DELX);
+              FITVALS.NFIT, sum / float(FITVALS.NFIT), largest, XTALOFF.OMZERO, XTALOFF.DELX);
 }
 
 }  // namespace

@@ -10,6 +10,8 @@
 //   the three lengths followed by cos alpha, cos beta, cos gamma.
 // Every routine keeps its work stores in static storage: none is re-entrant.
 #pragma once
+#include <string>
+
 #include "runtime/farray.h"
 
 namespace geo {
@@ -216,6 +218,13 @@ template <int N>
 void PLOTDATASET(const rt::FArray<float, N>& x, const rt::FArray<float, N>& y, int ndim, int n) {
     PLOTDATASET(x.data(), y.data(), ndim < N ? ndim : N, n);
 }
+
+// ---- Refined values as people read them -----------------------------------------------------------
+// An esd as the cell results show it: rounded up to its first significant digit (two while they
+// read 19 or less, as the CIF's value(esd) does): 0.00037 is "0.0004", 0.0012 "0.0012"; an esd
+// of 1.0E-7 or less is "fixed" (a value the refinement did not vary), one that is not a number
+// "none".
+std::string ESD_TEXT(float esd);
 
 // ---- Operations the main loop starts --------------------------------------------------------------
 // Utilities, "Calc Unit Cell" (callback 332): the refinement chosen in the refinement box, its

@@ -49,6 +49,9 @@ void PKLSQ(const rt::FArray<float, MAXSTEP>& XD, const rt::FArray<float, MAXSTEP
 // IERR: 1 when the integration limits fall outside the scan. The outcome is in FLAG(2) ("F"
 // accepted, "R" rejected) and FLAG(3) (reject letter).
 void FITSCAN(int IFIX, int& IERR);
+// Whether the esd of the intensity the integrated data file takes (the profile one with IINT 2,
+// else the summation one) is above 0 and finite: a fit without one never passes.
+bool INTENSITY_ESD_USABLE();
 // Summation integral between the limits NBG (sorted in place); IERR = 1 when they leave the scan.
 void INTEGRATE(int& IERR);
 

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "include/FILES.h"
+#include "include/quantity_ranges.h"
 #include "runtime/format.h"
 
 // Ends the program in order and never returns: the message (first 60 characters, when not
@@ -44,6 +45,18 @@ template <class... A>
 void LOG_WRITE(std::string_view fmt, const A&... a) {
     if (FILEINFO.LOGOPEN == 1) (void)rt::write_unit(20, fmt, a...);
 }
+
+// Value entries whose numbers the program judges by their quantity. SHOW_CHECKED shows a number
+// in the entry and remembers it as the program's own. TAKE_CHECKED gives in v the entry's number
+// (as a 32-bit real holds it) and true when it is the program's own or one the range allows; a
+// number typed outside the range is refused: an error box says what is allowed, the entry shows
+// its number from before again, v is that number and the result is false.
+void SHOW_CHECKED(int widget, double v);
+bool TAKE_CHECKED(int widget, const QuantityRange& range, double& v);
+// Two limit entries, to be read next: true when the lower number lies below the upper one, or
+// when neither was typed. Otherwise the box says that the lower limit must lie below the upper
+// one, both entries show their numbers from before again, and the result is false.
+bool LIMITS_IN_ORDER(int lower_widget, int upper_widget, std::string_view what);
 
 // Dialogs bound to the shared records.
 void RUN_PKVALS(int& quit);

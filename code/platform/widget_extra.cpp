@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -250,6 +251,16 @@ std::string value_text(double value, int field_width, int decimals) {
     const int d = std::clamp(decimals, 0, 30);
     const int w = std::clamp(field_width, -100, 100);
     std::snprintf(buf, sizeof buf, "%*.*f", w, d, value);
+    // A number whose fixed form is wider than the entry can show would be seen cut to its
+    // leading digits: it shows in E form instead, with as many digits as fit (at least one).
+    const int room = std::max(std::abs(w), MIN_ENTRY_CHARACTERS);
+    if (!std::isfinite(value) || int(std::strlen(buf)) <= room) return buf;
+    char e[64];
+    for (int p = 15; p >= 0; --p) {
+        std::snprintf(e, sizeof e, "%.*E", p, value);
+        if (int(std::strlen(e)) <= room) break;
+    }
+    std::snprintf(buf, sizeof buf, "%*s", w, e);
     return buf;
 }
 

@@ -82,8 +82,12 @@ WidgetExtra& extra(int id);
 // The extra record if one exists, else nullptr.
 const WidgetExtra* find_extra(int id);
 
+// The characters the narrowest value entry (two grid cells) shows whole.
+inline constexpr int MIN_ENTRY_CHARACTERS = 10;
 // The text a value entry shows: value with `decimals` decimals, right-aligned in |field_width|
-// characters (left-aligned when field_width is negative); never cut, so it may be wider.
+// characters (left-aligned when field_width is negative). A value whose fixed form is wider than
+// both the field and MIN_ENTRY_CHARACTERS shows in E form with as many digits as fit ("1.0E+30"),
+// so that no front end shows it cut to its leading digits; never cut, so it may be wider.
 std::string value_text(double value, int field_width, int decimals);
 
 

@@ -5,11 +5,30 @@
 // all scans and smoothed by a running mean. Model 2: a exp(-b |2theta|) + c in normalised counts.
 // Model 3: mean of NSTEP_BG end steps on each side, with a 3-esd test for unequal sides (UNEQ).
 #include <cmath>
+#include <cstdio>
 
 #include "include/profile_fit.h"
 #include "include/scan_input.h"
 #include "include/shared.h"
 #include "include/shell_services.h"
+#include "runtime/units.h"
+
+namespace {
+
+void log_end_steps_limited(int asked, int nstep, int used) {
+    static int logged_iseq = 0;
+    const REFLN_t& r = REFLN;
+    if (FILEINFO.LOGOPEN != 1 || r.ISEQ == logged_iseq) return;
+    logged_iseq = r.ISEQ;
+    char line[160];
+    std::snprintf(line, sizeof line,
+                  " REFLECTION %d (%d %d %d): %d END STEPS PER SIDE ASKED FOR, THE SCAN HAS %d STEPS;"
+                  " BACKGROUND FROM %d END STEPS",
+                  r.ISEQ, r.IH(1), r.IH(2), r.IH(3), asked, nstep, used);
+    (void)rt::unit_write_record(20, line);
+}
+
+}  // namespace
 
 float GET_BACKGROUND(float TTH) {
     auto& R = REFLN;
@@ -40,10 +59,15 @@ float GET_BACKGROUND(float TTH) {
             return (FITPAR.PKVALS(1, 1) * std::exp(-FITPAR.PKVALS(1, 2) * std::fabs(TTH)) + FITPAR.PKVALS(1, 3)) /
                    R.SCALE;
         case 3: {
-            // The end-step count is kept within the scan (at least one step per side).
+            // The end-step count is kept within the ends of the scan: more than half its steps
+            // would count the peak as background. A limited count is logged once per reflection.
             int nb = BG.NSTEP_BG;
             if (nb < 1) nb = 1;
-            if (nb > nstep) nb = nstep;
+            const int half = nstep / 2 < 1 ? 1 : nstep / 2;
+            if (nb > half) {
+                log_end_steps_limited(nb, nstep, half);
+                nb = half;
+            }
             float L = 0.0f;
             float Rs = 0.0f;
             for (int i = 1; i <= nb; ++i) L = L + R.COUNTS(i);

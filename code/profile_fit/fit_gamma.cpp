@@ -86,8 +86,8 @@ void FIT_GAMMA() {
         esd1 = std::sqrt(s0 / d);
     }
 
-    gmSetValueSetting(fwhm_widget(2), fwhm0);
-    gmSetValueSetting(fwhm_widget(3), fwhm1);
+    SHOW_CHECKED(fwhm_widget(2), fwhm0);
+    SHOW_CHECKED(fwhm_widget(3), fwhm1);
     gmSetValueSetting(fwhm_widget(6), esd0);
     gmSetValueSetting(fwhm_widget(7), esd1);
     gmDrawWindow(fwhm_widget(1));
@@ -108,6 +108,11 @@ void FIT_GAMMA() {
                 GUIERR(PROGID.PROG_TITLE.view(), "FWHM values are not finite: not saved");
                 continue;
             }
+            // A coefficient the user typed is judged as in "Pkvals"; the fitted ones stand.
+            double typed = 0.0;
+            if (!TAKE_CHECKED(fwhm_widget(2), range_of(Quantity::FwhmA), typed) ||
+                !TAKE_CHECKED(fwhm_widget(3), range_of(Quantity::FwhmB), typed))
+                continue;
             // Nor is a rule that gives a width of 0 or less anywhere in the data.
             if (!positive_over_table(static_cast<float>(a), static_cast<float>(b))) {
                 GUIERR(PROGID.PROG_TITLE.view(), "FWHM not positive at every 2theta of the data: not saved");

@@ -1,6 +1,7 @@
 #include "profile_fit/fit_pass.h"
 
 #include <cmath>
+#include <sstream>
 #include <string>
 
 #include "include/profile_fit.h"
@@ -90,19 +91,41 @@ int search(int mode, int number, const rt::FArray<int, 3>& hkl) {
 bool typed_hkl(rt::FArray<int, 3>& indices) {
     rt::FText<20> text;
     gmEnqTextSetting(main_control(5), text);
-    rt::FArray<int, 3> hkl = indices;
-    const int ios = rt::list_read(text.view(), hkl(1), hkl(2), hkl(3));
-    if (ios != rt::IOS_OK && ios != rt::IOS_END) return false;
+    // Exactly three whole numbers, separated by blanks or commas.
+    std::string t(text.view());
+    for (char& c : t)
+        if (c == ',' || c == '\t') c = ' ';
+    std::istringstream in(t);
+    rt::FArray<int, 3> hkl;
+    int n = 0;
+    bool whole = true;
+    for (std::string word; in >> word;) {
+        std::size_t i = word[0] == '+' || word[0] == '-' ? 1 : 0;
+        if (i == word.size() || word.size() - i > 4 ||
+            word.find_first_not_of("0123456789", i) != std::string::npos || ++n > 3) {
+            whole = false;
+            break;
+        }
+        hkl(n) = std::stoi(word);
+    }
+    if (!whole || n != 3) {
+        GUIERR(PROGID.PROG_TITLE.view(), "Type h k l as three whole numbers, for example 1 0 -2");
+        return false;
+    }
     indices = hkl;
     return true;
 }
 
-int typed_sequence_number() {
+bool typed_sequence_number(int& number) {
     const double typed = gmEnqValueSetting(main_control(7));
-    int number = 0;
-    // Taken as a 32-bit real, as every value entry of the passes, then truncated toward zero.
-    if (std::isfinite(typed) && std::fabs(typed) < 1.0e9) number = static_cast<int>(static_cast<float>(typed));
-    return number;
+    if (!in_range(Quantity::SequenceNumber, typed)) {
+        std::string rule = range_rule(Quantity::SequenceNumber);
+        rule[0] = 'A';
+        GUIERR(PROGID.PROG_TITLE.view(), rule + "; " + shown_number(typed) + " is not taken");
+        return false;
+    }
+    number = static_cast<int>(typed);
+    return true;
 }
 
 }  // namespace fitpass

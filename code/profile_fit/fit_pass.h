@@ -50,12 +50,12 @@ void log_fit_summary(std::string_view heading);
 // said so) brings back the one on display before. Returns the read status.
 int search(int mode, int number, const rt::FArray<int, 3>& hkl);
 
-// The h k l typed in the main window over the last search's: false when the text is not numbers
-// (indices unchanged); a text with fewer than three numbers leaves the rest as they were.
+// The h k l typed in the main window: true with indices set when the text is three whole
+// numbers; otherwise a box says what to type and the indices stay as they were.
 bool typed_hkl(rt::FArray<int, 3>& indices);
 
-// The sequence number typed in the main window, as a 32-bit real truncated toward zero. A number beyond the range
-// of sequence numbers (or not a number) is 0, which finds nothing.
-int typed_sequence_number();
+// The sequence number typed in the main window: true with number set when it is a whole number
+// in range; otherwise a box says what is allowed.
+bool typed_sequence_number(int& number);
 
 }  // namespace fitpass

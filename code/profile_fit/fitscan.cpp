@@ -147,6 +147,18 @@ void FITSCAN(int IFIX, int& IERR) {
     INTRES.ISUM = INTRES.ISUM * R.SCALE;
     INTRES.SIGPEAK = INTRES.SIGPEAK * R.SCALE;
     INTRES.SIGISUM = INTRES.SIGISUM * R.SCALE;
+
+    // An intensity without a usable esd is no measurement: such a fit is an error of the least
+    // squares, never a reflection that passed.
+    if (R.FLAG(2) == 'F' && !INTENSITY_ESD_USABLE()) {
+        R.FLAG(2) = 'R';
+        R.FLAG(3) = 'E';
+    }
+}
+
+bool INTENSITY_ESD_USABLE() {
+    const float esd = FITOPT.IINT == 2 ? INTRES.SIGPEAK : INTRES.SIGISUM;
+    return esd > 0.0f && std::isfinite(esd);
 }
 
 void INTEGRATE(int& IERR) {

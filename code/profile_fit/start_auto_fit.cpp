@@ -80,14 +80,18 @@ bool search_and_fit(int mode, int number, const rt::FArray<int, 3>& hkl) {
     return true;
 }
 
-// 106: the h k l typed in the main window. A text that is not numbers does nothing.
+// 106: the h k l typed in the main window. A text that is not three whole numbers is refused.
 bool search_by_hkl() {
     if (!typed_hkl(SEARCH_INDICES)) return true;
     return search_and_fit(STD_BY_HKL, 0, SEARCH_INDICES);
 }
 
 // 108: the sequence number typed in the main window.
-bool search_by_number() { return search_and_fit(STD_BY_NUMBER, typed_sequence_number(), SEARCH_INDICES); }
+bool search_by_number() {
+    int number = 0;
+    if (!typed_sequence_number(number)) return true;
+    return search_and_fit(STD_BY_NUMBER, number, SEARCH_INDICES);
+}
 
 // 990: the next reflection in file order is fitted and written; the end of the data ends the
 // pass (the reader has shown "End of File").

@@ -53,14 +53,18 @@ Read move(int mode) {
     return after_read(status);
 }
 
-// 106: the h k l typed in the main window. A text that is not numbers does nothing.
+// 106: the h k l typed in the main window. A text that is not three whole numbers is refused.
 Read search_by_hkl() {
     if (!typed_hkl(SEARCH_INDICES)) return Read::Fitted;
     return after_read(search(STD_BY_HKL, 0, SEARCH_INDICES));
 }
 
 // 108: the sequence number typed in the main window.
-Read search_by_number() { return after_read(search(STD_BY_NUMBER, typed_sequence_number(), SEARCH_INDICES)); }
+Read search_by_number() {
+    int number = 0;
+    if (!typed_sequence_number(number)) return Read::Fitted;
+    return after_read(search(STD_BY_NUMBER, number, SEARCH_INDICES));
+}
 
 }  // namespace
 
@@ -96,7 +100,12 @@ void START_MANUAL_FIT() {
         if (icb == NEXT || icb == REJECT) read = move(STD_NEXT);
         if (icb == SEARCH_HKL) read = search_by_hkl();
         if (icb == SEARCH_SEQ) read = search_by_number();
-        if (icb == ACCEPT) {
+        if (icb == ACCEPT && !INTENSITY_ESD_USABLE()) {
+            // An intensity without an esd would be taken at infinite weight by whatever reads the
+            // file: the reflection stays on display, unwritten, for a refit or a move.
+            GUIERR(PROGID.PROG_TITLE.view(),
+                   "Not accepted: the intensity of this fit has an esd of 0 or none; refit it or move on");
+        } else if (icb == ACCEPT) {
             // Forced in as accepted, whatever the tests of its last fit said; the counters keep
             // what the fit counted.
             REFLN.FLAG(2) = 'F';

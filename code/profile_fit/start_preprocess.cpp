@@ -106,6 +106,10 @@ void START_PREPROCESS() {
     show_fit_settings();
     grey_dialog_controls();
     gmDrawWindow(preprocess_dialog());
+    // The threshold offered is the one of the last pass; a number typed outside its range is
+    // refused on "Go" and the dialog waits on.
+    const int threshold = GRAPHICS.IWID(5, 2);
+    SHOW_CHECKED(threshold, gmEnqValueSetting(threshold));
 
     int icb = 0;
     for (;;) {
@@ -117,7 +121,8 @@ void START_PREPROCESS() {
             return;
         }
         handle_dialog_edit(icb);
-        if (icb == GO) {
+        double siglim = 0.0;
+        if (icb == GO && TAKE_CHECKED(threshold, range_of(Quantity::IsigmaThreshold), siglim)) {
             PREPROCESS();
             return;
         }

@@ -3,12 +3,14 @@
 // RFLAGS, TFLAGS, PARITY, MONO), three optional (BACKGR, GONCON, BLAXES); any other keyword or a
 // blank keyword field makes a comment line. Every line read is echoed to the log.
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "include/geometry.h"
+#include "include/quantity_ranges.h"
 #include "include/scan_input.h"
 #include "include/shared.h"
 #include "include/shell_services.h"
@@ -79,7 +81,57 @@ float monochromator_shift() {
     return std::isfinite(shift) ? shift : 0.0f;
 }
 
-bool positive(float v) { return v > 0.0f && std::isfinite(v); }
+// A value of a key's line and the quantity it gives.
+struct Ranged {
+    float* real = nullptr;
+    int* whole = nullptr;
+    Quantity q;
+    Ranged(float& v, Quantity quantity) : real(&v), q(quantity) {}
+    Ranged(int& v, Quantity quantity) : whole(&v), q(quantity) {}
+    double value() const { return real ? double(*real) : double(*whole); }
+};
+
+// A value outside its quantity's range: the file is damaged at this line.
+void require(const Ranged& v, const char* key) {
+    if (in_range(v.q, v.value())) return;
+    rt::input_error(PAR_UNIT, std::string("in the ") + key + " line, " + range_rule(v.q) + " (the file gives " +
+                                  shown_number(v.value()) + ")");
+}
+
+// Reads the values as read_checked does; then every value the line gives (one it leaves out
+// keeps the member's number) must lie in its quantity's range.
+void read_in_range(const std::string& values, const std::vector<Ranged>& ranged, const char* key) {
+    constexpr int NOT_GIVEN = INT_MIN;
+    std::vector<double> before;
+    std::vector<rt::IoItem> items;
+    for (const Ranged& v : ranged) {
+        before.push_back(v.value());
+        if (v.real) {
+            *v.real = NAN;
+            items.push_back(rt::in_item(*v.real));
+        } else {
+            *v.whole = NOT_GIVEN;
+            items.push_back(rt::in_item(*v.whole));
+        }
+    }
+    read_checked(values, items, key);
+    for (std::size_t i = 0; i < ranged.size(); ++i) {
+        const Ranged& v = ranged[i];
+        const bool given = v.real ? !std::isnan(*v.real) : *v.whole != NOT_GIVEN;
+        if (given) {
+            require(v, key);
+        } else if (v.real) {
+            *v.real = static_cast<float>(before[i]);
+        } else {
+            *v.whole = static_cast<int>(before[i]);
+        }
+    }
+}
+
+// The limits whose lower value must lie below the upper one while their test is on (the
+// intensity has no upper test and the position limits are two distances).
+constexpr int ORDERED_LIMITS[] = {1, 2, 5, 6};
+constexpr const char* LIMIT_NAMES[] = {"", "background", "FWHM", "", "", "eta", "Iratio"};
 
 // A mandatory key without its line: the file is named, but no line.
 [[noreturn]] void missing(std::string key) {
@@ -102,10 +154,13 @@ void read_file() {
     rt::unit_mark_user_text(PAR_UNIT);
 
     FITPAR_t& fp = FITPAR;
+    long line_number = 0;
+    long fitlim_line = 0;  // the last FITLIM line
     for (;;) {
         std::string line;
         const int ios = rt::unit_read_record(PAR_UNIT, line);
         if (ios == rt::IOS_END) break;
+        ++line_number;
         if (ios != rt::IOS_OK) rt::input_error(PAR_UNIT, scanin::unreadable_line(ios, PAR_UNIT));
         line.resize(PAR_WIDTH, ' ');
         if (FILEINFO.LOGOPEN == 1) log_record(" " + line);
@@ -122,30 +177,41 @@ void read_file() {
 
         switch (key) {
             case PKPAR:
-                read_checked(values, {rt::in_item(fp.PKVALS(2, 1)), rt::in_item(fp.PKVALS(2, 2)),
-                                      rt::in_item(fp.PKVALS(5, 1))},
-                             "PKPAR");
+                read_in_range(values,
+                              {{fp.PKVALS(2, 1), Quantity::FwhmA},
+                               {fp.PKVALS(2, 2), Quantity::FwhmB},
+                               {fp.PKVALS(5, 1), Quantity::Eta}},
+                              "PKPAR");
                 break;
             case FITLIM: {
-                std::vector<rt::IoItem> items;
+                constexpr Quantity LIMIT[NPAR] = {Quantity::LimitBackground, Quantity::LimitFwhm,
+                                                  Quantity::LimitIntensity,  Quantity::LimitPosition,
+                                                  Quantity::LimitEta,        Quantity::LimitIratio};
+                std::vector<Ranged> items;
                 for (int i = 1; i <= NPAR; ++i) {
-                    items.push_back(rt::in_item(fp.FITLIM(i, 1)));
-                    items.push_back(rt::in_item(fp.FITLIM(i, 2)));
+                    items.emplace_back(fp.FITLIM(i, 1), LIMIT[i - 1]);
+                    items.emplace_back(fp.FITLIM(i, 2), LIMIT[i - 1]);
                 }
-                items.push_back(rt::in_item(fp.RWPMAX));
-                read_checked(values, items, "FITLIM");
+                items.emplace_back(fp.RWPMAX, Quantity::LimitRwp);
+                read_in_range(values, items, "FITLIM");
+                fitlim_line = line_number;
                 break;
             }
             case ATTEN:
-                read_checked(values, {rt::in_item(SCANHDR.ATTEN)}, "ATTEN");
+                read_in_range(values, {{SCANHDR.ATTEN, Quantity::Attenuator}}, "ATTEN");
                 break;
             case WAVEL:
                 read_checked(values, {rt::in_item(WAVES.NWAVE), rt::in_item(WAVES.WAVE(1)),
                                       rt::in_item(WAVES.WAVE(2)), rt::in_item(fp.PKVALS(6, 1))},
                              "WAVEL");
-                // Every angle and the alpha2 position are computed from the wavelengths.
-                if (!positive(WAVES.WAVE(1)) || (WAVES.NWAVE >= 2 && !positive(WAVES.WAVE(2))))
-                    rt::input_error(PAR_UNIT, "a wavelength that is not a positive number in the WAVEL line");
+                // Every angle and the alpha2 position are computed from the wavelengths: those
+                // in force after the line are judged, given by it or not.
+                require({WAVES.NWAVE, Quantity::NumberOfWavelengths}, "WAVEL");
+                require({WAVES.WAVE(1), Quantity::Wavelength1}, "WAVEL");
+                if (WAVES.NWAVE == 2) {
+                    require({WAVES.WAVE(2), Quantity::Wavelength2}, "WAVEL");
+                    require({fp.PKVALS(6, 1), Quantity::Iratio}, "WAVEL");
+                }
                 if (WAVES.NWAVE == 1) fp.PKVALS(6, 1) = 0.0f;
                 break;
             case RFLAGS:
@@ -155,12 +221,20 @@ void read_file() {
                 read_checked(values, {rt::in_item(fp.TFLAG)}, "TFLAGS");
                 break;
             case PARITY:
-                read_checked(values, {rt::in_item(GONIO.PARITY)}, "PARITY");
+                read_in_range(values,
+                              {{GONIO.PARITY(1), Quantity::Parity},
+                               {GONIO.PARITY(2), Quantity::Parity},
+                               {GONIO.PARITY(3), Quantity::Parity},
+                               {GONIO.PARITY(4), Quantity::Parity}},
+                              "PARITY");
                 break;
             case MONO:
-                read_checked(values, {rt::in_item(MONOCH.MONO_TYPE), rt::in_item(MONOCH.MONO_2THETA),
-                                      rt::in_item(MONOCH.MONO_DIHEDRAL), rt::in_item(MONOCH.MONO_SENSE)},
-                             "MONO");
+                read_in_range(values,
+                              {{MONOCH.MONO_TYPE, Quantity::MonochromatorType},
+                               {MONOCH.MONO_2THETA, Quantity::Monochromator2Theta},
+                               {MONOCH.MONO_DIHEDRAL, Quantity::DihedralAngle},
+                               {MONOCH.MONO_SENSE, Quantity::MonochromatorSense}},
+                              "MONO");
                 break;
             case BACKGR: {
                 int model = 0;
@@ -171,11 +245,13 @@ void read_file() {
                     read_unchecked(values, {rt::in_item(model), rt::in_item(fp.PKVALS(1, 1)),
                                             rt::in_item(fp.PKVALS(1, 2)), rt::in_item(fp.PKVALS(1, 3))},
                                    "BACKGR");
+                    require({fp.PKVALS(1, 1), Quantity::BackgroundA}, "BACKGR");
+                    require({fp.PKVALS(1, 2), Quantity::BackgroundB}, "BACKGR");
+                    require({fp.PKVALS(1, 3), Quantity::BackgroundC}, "BACKGR");
                 } else if (model == 3) {
                     int nbg = 0;
                     read_unchecked(values, {rt::in_item(model), rt::in_item(nbg)}, "BACKGR");
-                    if (nbg < 1)
-                        rt::input_error(PAR_UNIT, "a number of background steps below 1 in the BACKGR line");
+                    require({nbg, Quantity::EndSteps}, "BACKGR");
                     FIXEDBG.NSTEP_BG = nbg;
                 }
                 FIXEDBG.IBGTYPE = model;
@@ -203,6 +279,13 @@ void read_file() {
     if (!(GONIO.GONCON1 > 0.1f)) GONIO.GONCON1 = 200.0f;
     for (int k = 1; k <= 8; ++k)
         if (IGOT(k) != 1) missing(KEYS[k - 1].word);
+    // A test that is on needs a window to accept anything: its lower limit below its upper one.
+    for (int p : ORDERED_LIMITS)
+        if (fp.TFLAG(p) != 0 && !(fp.FITLIM(p, 1) < fp.FITLIM(p, 2)))
+            rt::input_error_at(PAR_UNIT, fitlim_line,
+                               std::string("in the FITLIM line, the lower ") + LIMIT_NAMES[p] +
+                                   " limit must be below the upper one (the file gives " +
+                                   shown_number(fp.FITLIM(p, 1)) + " and " + shown_number(fp.FITLIM(p, 2)) + ")");
     MONOCH.MONO_SHIFT = monochromator_shift();
     fp.VALS(2) = fp.PKVALS(2, 1);
     fp.VALS(5) = fp.PKVALS(5, 1);

@@ -26,6 +26,29 @@ int widget(int item) { return GRAPHICS.IWID(4, item); }
 
 float read_value(int item) { return entry_real(gmEnqValueSetting(widget(item))); }
 void show_value(int item, float v) { gmSetValueSetting(widget(item), v); }
+// The editable entries: start values and limits are judged by their quantity when typed.
+void show_checked(int item, float v) { SHOW_CHECKED(widget(item), v); }
+float take_checked(int item, const QuantityRange& range) {
+    double v = 0.0;
+    (void)TAKE_CHECKED(widget(item), range, v);
+    return static_cast<float>(v);
+}
+
+// The start value of parameter p and its two limits, by quantity.
+constexpr Quantity START[NPAR] = {Quantity::StartBackground, Quantity::StartFwhm,     Quantity::StartIntensity,
+                                  Quantity::StartPosition,   Quantity::StartEta,      Quantity::StartIratio};
+constexpr Quantity LIMIT[NPAR] = {Quantity::LimitBackground, Quantity::LimitFwhm, Quantity::LimitIntensity,
+                                  Quantity::LimitPosition,   Quantity::LimitEta,  Quantity::LimitIratio};
+// The limits that bound a value from both sides, named for the box; the intensity has only a
+// lower limit and the position limits are two distances from the calculated position.
+constexpr const char* ORDERED[NPAR] = {"background", "FWHM", nullptr, nullptr, "eta", "Iratio"};
+
+// The start value's range for the scan on display: a width inside the scan, a position on it.
+QuantityRange start_range(int p) {
+    const REFLN_t& r = REFLN;
+    if (r.NSTEP < 2) return range_of(START[p - 1]);
+    return with_scan_bounds(START[p - 1], r.XPOS(1), r.XPOS(r.NSTEP));
+}
 
 // A flag shown as a toggle: on only for 1.
 void show_flag(int item, int flag) { gmSetToggleSwitch(widget(item), flag == 1 ? 1 : 0); }
@@ -41,14 +64,16 @@ void show_test(int toggle_item, int flag, std::initializer_list<std::pair<int, f
     gmSetToggleSwitch(widget(toggle_item), 1);
     for (const auto& f : fields) {
         gmSetWidgetStatus(widget(f.first), STATUS_ACTIVE);
-        show_value(f.first, f.second);
+        show_checked(f.first, f.second);
     }
 }
 
 }  // namespace
 
 // Dialog to records: flags, the skip-weak option, start values, test flags, and the limits of
-// the tests that are on (the limits of a test that is off keep their values). Nothing is checked.
+// the tests that are on (the limits of a test that is off keep their values). A number typed
+// outside what its quantity allows, or a lower limit typed at or above its upper one, is refused
+// with a box and the entry's number from before is taken.
 void READ_FIT_PARAMETERS() {
     FITPAR_t& fp = FITPAR;
     for (int p = 1; p <= NPAR; ++p) {
@@ -56,21 +81,22 @@ void READ_FIT_PARAMETERS() {
         fp.IDEF(p) = gmEnqToggleSwitch(widget(60 + p));
     }
     FITOPT.SKIP_WEAK = gmEnqToggleSwitch(widget(28));
-    for (int p = 1; p <= NPAR; ++p) fp.VALS(p) = read_value(20 + p);
+    for (int p = 1; p <= NPAR; ++p) fp.VALS(p) = take_checked(20 + p, start_range(p));
     for (int p = 1; p <= 7; ++p) fp.TFLAG(p) = gmEnqToggleSwitch(widget(70 + p));
     for (int p = 1; p <= NPAR; ++p) {
         if (fp.TFLAG(p) != 1) continue;
-        fp.FITLIM(p, 1) = read_value(80 + p);
-        fp.FITLIM(p, 2) = read_value(90 + p);
+        if (ORDERED[p - 1]) (void)LIMITS_IN_ORDER(widget(80 + p), widget(90 + p), ORDERED[p - 1]);
+        fp.FITLIM(p, 1) = take_checked(80 + p, range_of(LIMIT[p - 1]));
+        fp.FITLIM(p, 2) = take_checked(90 + p, range_of(LIMIT[p - 1]));
     }
-    if (fp.TFLAG(7) == 1) fp.RWPMAX = read_value(97);
+    if (fp.TFLAG(7) == 1) fp.RWPMAX = take_checked(97, range_of(Quantity::LimitRwp));
 }
 
 // Records to dialog: start values, refine and default flags (the hidden intensity default
 // toggle included), the tests with their limits, the Rwp test; then shows or redraws the dialog.
 void WRITE_FIT_PARAMETERS() {
     const FITPAR_t& fp = FITPAR;
-    for (int p = 1; p <= NPAR; ++p) show_value(20 + p, fp.VALS(p));
+    for (int p = 1; p <= NPAR; ++p) show_checked(20 + p, fp.VALS(p));
     for (int p = 1; p <= NPAR; ++p) {
         show_flag(30 + p, fp.IREF(p));
         show_flag(60 + p, fp.IDEF(p));

@@ -2,9 +2,11 @@
 // Options". Its radio box holds the four fixed-background models (0 none, 1 the one-degree
 // table "Spline", 2 the exponential a exp(-b 2theta) + c, 3 the mean of the scan's end steps)
 // with the numbers of the last two. Clicking a model takes effect on IBGTYPE at once and
-// refills every number from the records; "Save + Exit" also stores the numbers of the model.
+// refills every number from the records; "Save + Exit" also stores the numbers of the model,
+// once each number typed lies in its range (the end-step count a whole number from 1 to 99).
 #include <climits>
 #include <initializer_list>
+#include <utility>
 #include <cmath>
 
 #include "gui_toolkit/menu_f90.h"
@@ -43,8 +45,8 @@ void set_status(std::initializer_list<int> items, int status) {
 
 void WRITE_BGVALS() {
     const FIXEDBG_t& bg = FIXEDBG;
-    for (int i = 1; i <= 3; ++i) gmSetValueSetting(widget(69 + i), FITPAR.PKVALS(1, i));
-    gmSetValueSetting(widget(73), bg.NSTEP_BG);
+    for (int i = 1; i <= 3; ++i) SHOW_CHECKED(widget(69 + i), FITPAR.PKVALS(1, i));
+    SHOW_CHECKED(widget(73), bg.NSTEP_BG);
 
     // The radio box switches the other models off. A code without a toggle sets none, so the
     // box keeps its last choice.
@@ -77,6 +79,22 @@ void READ_BGVALS() {
     }
 }
 
+namespace {
+
+// The typed numbers of the model in force that "Save + Exit" would store, judged by their
+// quantities: the first one outside its range is refused with its box and nothing is stored.
+bool typed_numbers_allowed() {
+    double v = 0.0;
+    if (FIXEDBG.IBGTYPE == 3) return TAKE_CHECKED(widget(73), range_of(Quantity::EndSteps), v);
+    if (FIXEDBG.IBGTYPE != 2) return true;
+    for (const auto& [item, q] : {std::pair{70, Quantity::BackgroundA}, std::pair{71, Quantity::BackgroundB},
+                                  std::pair{72, Quantity::BackgroundC}})
+        if (!TAKE_CHECKED(widget(item), range_of(q), v)) return false;
+    return true;
+}
+
+}  // namespace
+
 void RUN_BACKGROUND_INFO() {
     const int dialog = widget(60);
     gmSetWidgetStatus(widget(78), STATUS_ACTIVE);
@@ -88,6 +106,10 @@ void RUN_BACKGROUND_INFO() {
         icb = gmAction(icb);
         if (icb == QUIT) break;
         if (icb == SAVE) {
+            if (!typed_numbers_allowed()) {
+                gmDrawWindow(dialog);
+                continue;
+            }
             READ_BGVALS();
             break;
         }

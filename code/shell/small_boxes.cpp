@@ -6,6 +6,7 @@
 
 #include <string_view>
 
+#include "include/geometry.h"
 #include "include/shared.h"
 #include "include/shell_services.h"
 #include "include/toolkit_services.h"
@@ -35,7 +36,8 @@ void WAITBOX(int flag) {
     }
 }
 
-// Asks for the omega step width in degrees, at least 0.001 and below 10000. The field is never
+// Asks for the omega step width in degrees, at least 0.001 and below 10000, saying that the
+// file of the format being loaded holds none. The field is never
 // refilled, so each call offers the value of the previous one; a value below 0.001 is refused
 // with a box and replaced by 0.001 in the field, one too large with a box that leaves the field
 // as typed.
@@ -47,6 +49,9 @@ void GET_STEP_SIZE(float& step) {
         return;
     }
     const int field = GRAPHICS.IWID(6, 71);
+    // The two formats that ask: their files give the number of steps but not their width.
+    gmSetTextSetting(GRAPHICS.IWID(6, 73), FILEINFO.IFORMAT == 6 ? "Phillips Febo files hold no step width"
+                                                                  : "Old Vosket files hold no step width");
     gmDrawWindow(dialog);
     gmSetActiveWindow(dialog);
     int icb = 0;
@@ -135,14 +140,15 @@ void RUN_REFINEMENT_BOX(int& go, int& offsets, int& zero, int& system) {
     close_dialog(dialog);
 }
 
-// Shows the refined cell with its esds, the crystal offsets, the omega zero and the number of
+// Shows the refined cell with its esds (by their first significant digit, "fixed" for a value the
+// refinement held), the crystal offsets, the omega zero and the number of
 // reflections used, until "Ok".
 void RUN_RESULTS_BOX(int n) {
     const int dialog = GRAPHICS.IWID(6, 30);
     gmSetWidgetStatus(GRAPHICS.IWID(6, 31), STATUS_ACTIVE);
     for (int k = 1; k <= 7; ++k) {
         gmSetValueSetting(GRAPHICS.IWID(6, 31 + k), UNITCELL.CELL(k));
-        gmSetValueSetting(GRAPHICS.IWID(6, 38 + k), UNITCELL.ESD(k));
+        gmSetTextSetting(GRAPHICS.IWID(6, 38 + k), ESD_TEXT(UNITCELL.ESD(k)));
     }
     for (int k = 1; k <= 3; ++k) gmSetValueSetting(GRAPHICS.IWID(6, 45 + k), XTALOFF.DELX(k));
     gmSetValueSetting(GRAPHICS.IWID(6, 49), XTALOFF.OMZERO);

@@ -380,18 +380,20 @@ constexpr WidgetDef kCellResultsDialog[] = {
     value({6, 36}, 0.0f, 3, 6, 3, 1, 10, 3, 19),
     value({6, 37}, 0.0f, 3, 5, 3, 1, 10, 3, 19),
     value({6, 38}, 0.0f, 3, 4, 3, 1, 10, 4, 19),
-    value({6, 39}, 0.0f, 7, 10, 3, 1, 10, 5, 19),
-    value({6, 40}, 0.0f, 7, 9, 3, 1, 10, 5, 19),
-    value({6, 41}, 0.0f, 7, 8, 3, 1, 10, 5, 19),
-    value({6, 42}, 0.0f, 7, 7, 3, 1, 10, 3, 19),
-    value({6, 43}, 0.0f, 7, 6, 3, 1, 10, 3, 19),
-    value({6, 44}, 0.0f, 7, 5, 3, 1, 10, 3, 19),
-    value({6, 45}, 0.0f, 7, 4, 3, 1, 10, 4, 19),
+    // The esds are texts: each by its first significant digit, or "fixed".
+    text({6, 39}, "", 7, 10, 3, 1, 12, 19),
+    text({6, 40}, "", 7, 9, 3, 1, 12, 19),
+    text({6, 41}, "", 7, 8, 3, 1, 12, 19),
+    text({6, 42}, "", 7, 7, 3, 1, 12, 19),
+    text({6, 43}, "", 7, 6, 3, 1, 12, 19),
+    text({6, 44}, "", 7, 5, 3, 1, 12, 19),
+    text({6, 45}, "", 7, 4, 3, 1, 12, 19),
     value({6, 46}, 0.0f, 4, 3, 2, 1, 7, 4, 19),  // crystal offsets
     value({6, 47}, 0.0f, 6, 3, 2, 1, 7, 4, 19),
     value({6, 48}, 0.0f, 8, 3, 2, 1, 7, 4, 19),
-    value({6, 49}, 0.0f, 7, 2, 2, 1, 7, 4, 19),  // omega zero
-    value({6, 50}, 0.0f, 7, 1, 2, 1, 5, 0, 19),  // number of reflections
+    // Omega zero and the reflection count are values, not esds: under "Value".
+    value({6, 49}, 0.0f, 4, 2, 2, 1, 7, 4, 19),
+    value({6, 50}, 0.0f, 4, 1, 2, 1, 5, 0, 19),
 };
 
 constexpr WidgetDef kWaitDialog[] = {
@@ -399,7 +401,9 @@ constexpr WidgetDef kWaitDialog[] = {
 };
 
 constexpr WidgetDef kStepSizeDialog[] = {
-    caption("Input omega step size:", 1, 1, 6, 1, 25, 7),
+    // What the file lacks: GET_STEP_SIZE names the format in (6,73).
+    text({6, 73}, "", 1, 2, 9, 1, 45, 19, 7),
+    caption("Omega step size, degrees:", 1, 1, 6, 1, 25, 7),
     value({6, 71}, 0.02f, 7, 1, 2, 1, 6, 4, 0),
     button({6, 72}, "Ok", 4, 0, 2, 1, 672),
 };
@@ -440,7 +444,7 @@ constexpr DialogDef kDialogs[] = {
     {"CELLRESULTS_DIALOG", {6, 30}, 10, 10, 11, 13, Title::ProgramPrefix, ": Cell Refinement Results",
      kCellResultsDialog},
     {"WAIT_DIALOG", {6, 60}, 10, 10, 10, 2, Title::Program, "", kWaitDialog},
-    {"STEPSIZE_DIALOG", {6, 70}, 10, 10, 10, 2, Title::Program, "", kStepSizeDialog},
+    {"STEPSIZE_DIALOG", {6, 70}, 10, 10, 10, 3, Title::Program, "", kStepSizeDialog},
     {"NOOUTPUT_DIALOG", {8, 1}, 10, 12, 10, 6, Title::Program, "", kNoOutputDialog},
     {"NOPARFILE_DIALOG", {8, 10}, 10, 12, 10, 6, Title::Program, "", kNoParFileDialog},
 };

@@ -140,6 +140,18 @@ TEST_F(DeltaD, ReflectionOnTheNegativeSideIsPlottedAtItsAbsoluteTwoTheta) {
     EXPECT_EQ(points[3].colour, colour(2));
 }
 
+// A cell that fits to a few parts in a million: in F8.5 the y labels would read -0.00000,
+// 0.00000 and 0.00001; they are written in E form, so each can be told from the others.
+TEST_F(DeltaD, YLabelsThatF85CannotTellApartAreWrittenInEForm) {
+    plot({12.3f, 20.0f, 35.2f}, {-0.0000031f, 0.0000042f, 0.000001f});
+    EXPECT_EQ(PLOTFRAME.YSCALE, 180.0f / (0.000005f - -0.000004f));
+    const std::vector<std::string> t = texts();
+    ASSERT_EQ(t.size(), 11u);  // caption, four 2theta labels, five delta-d/d labels, title
+    EXPECT_EQ(std::vector<std::string>(t.begin() + 5, t.begin() + 10),
+              (std::vector<std::string>{label("-4.00E-06"), label("-1.75E-06"), label("5.00E-07"), label("2.75E-06"),
+                                        label("5.00E-06")}));
+}
+
 TEST_F(DeltaD, PlotDrawsAxesTicksLabelsAndPointsInOrder) {
     // Data between 12.3 and 47.9 degrees: an axis from 10 to 50 with five ticks.
     plot({12.3f, 20.0f, 35.2f, 47.9f}, {-0.0012f, 0.0005f, 0.00234f, -0.0051f});
@@ -203,8 +215,9 @@ TEST_F(DeltaD, AxisEndsAndLabelsOfUnusualData) {
          "-0.00200", " 0.00200", 2},
         {"2theta labels of 100 and more", {95.0f, 105.0f}, {0.0012f, -0.0012f}, "90.00", "*****", "-0.00200",
          " 0.00200", 2},
+        // F8.5 would fill them with asterisks: E form keeps them readable.
         {"delta-d/d labels of 100 or more and of -10 or less", {25.0f, 35.0f}, {150.0f, -12.0f}, "20.00", "40.00",
-         "********", "********", 2},
+         "-1.30E+01", "1.51E+02", 2},
         {"every value positive: the low end lies above the smallest", {25.0f, 35.0f}, {0.0012f, 0.0031f}, "20.00",
          "40.00", " 0.00200", " 0.00400", 1},
         {"every value negative: the one above the top is held below it", {25.0f, 35.0f}, {-0.0012f, -0.0031f},

@@ -132,6 +132,23 @@ TEST_F(CalcUnitCell, PlainRefinementReportsTheFitAndShowsTheResults) {
     EXPECT_EQ(log[37], "");
     ASSERT_EQ(log[38].substr(0, 16), "CELL            ");
     ASSERT_EQ(log[39].substr(0, 16), "ESDs            ");
+    // Each esd in its value's columns, rounded up to its first significant digit (never 0.000
+    // for an angle esd of a few ten-thousandths), or "fixed".
+    const int widths[7] = {9, 9, 9, 8, 8, 8, 10};
+    std::size_t at = 16;
+    for (int k = 1; k <= 7; ++k) {
+        SCOPED_TRACE(k);
+        const std::string field = log[39].substr(at, std::size_t(widths[k - 1]));
+        at += std::size_t(widths[k - 1]);
+        const float esd = UNITCELL.ESD(k);
+        if (esd <= 1.0e-7f) {
+            EXPECT_EQ(field.substr(field.find_first_not_of(' ')), "fixed");
+            continue;
+        }
+        const double shown = std::stod(field);
+        EXPECT_GE(shown, double(esd) * 0.9);
+        EXPECT_LE(shown, double(esd) * 2.0 + 1e-12);
+    }
     const auto cell = numbers_after(log[38], 16);
     ASSERT_EQ(cell.size(), 7u);
     for (int k = 1; k <= 7; ++k) EXPECT_NEAR(cell[k - 1], UNITCELL.CELL(k), 1e-4 * std::max(1.0f, UNITCELL.CELL(k)));

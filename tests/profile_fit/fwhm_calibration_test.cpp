@@ -89,15 +89,14 @@ TEST_F(FwhmCalibration, WithoutARefinedWidthItSaysSoAndShowsNoLine) {
 }
 
 TEST_F(FwhmCalibration, ALineWhoseWidthIsNotPositiveOverTheTableIsNotSaved) {
-    // Widths 0.05 at 2theta 20 and 0.20 at 2theta 40 give a line below zero at 2theta 0; typed
-    // lines that reach 0 at 2theta 0 or below it at the table's highest 2theta (60 degrees,
-    // given at its negative setting) are refused too. A line positive over the table is saved.
+    // Widths 0.05 at 2theta 20 and 0.20 at 2theta 40 give a fitted line below zero at 2theta 0:
+    // it is refused, and a line typed in its place, positive over the table, is saved. (A typed
+    // coefficient outside its range never gets this far.)
     table({{20.0f, 0.05f, 0.001f}, {40.0f, 0.20f, 0.001f}, {-60.0f, 0.30f, 0.0f}});
-    calibrate({"press 65", "set 6 2 0.0", "set 6 3 0.1", "press 65", "set 6 2 0.1", "set 6 3 -0.18", "press 65",
-               "set 6 3 -0.17", "press 65"});
-    EXPECT_EQ(count(kvtest::BOX + NOT_POSITIVE), 3);
+    calibrate({"press 65", "set 6 2 0.1", "set 6 3 0.1", "press 65"});
+    EXPECT_EQ(count(kvtest::BOX + NOT_POSITIVE), 1);
     EXPECT_EQ(FITPAR.PKVALS(2, 1), 0.1f);
-    EXPECT_EQ(FITPAR.PKVALS(2, 2), -0.17f);
+    EXPECT_EQ(FITPAR.PKVALS(2, 2), 0.1f);
 }
 
 // A pass with the width held stores rows without a refined width: "Calc FWHM" says so and keeps
@@ -123,6 +122,20 @@ TEST_F(FwhmCalibration, AfterAPassWithTheWidthHeldTheRuleInForceStillFitsEveryRe
     script({"toggle 4 32 1", "press 53", "run"});
     START_PREPROCESS();
     EXPECT_EQ(FITVALS.NFIT, stored);
+}
+
+// A coefficient typed outside its range is refused as in "Pkvals"; the dialog stays and the
+// entry shows the fitted coefficient again, which the next "Save values" stores.
+TEST_F(FwhmCalibration, ATypedCoefficientOutsideItsRangeIsRefused) {
+    table(TWO_POINTS);
+    calibrate({"set 6 2 -0.05", "press 65", "press 65"});
+    EXPECT_EQ(FITPAR.PKVALS(2, 1), float(shown(2)));
+    EXPECT_GT(shown(2), 0.0);
+    EXPECT_EQ(transcript(),
+              (std::vector<std::string>{"show " + FWHM_DIALOG,
+                                        kvtest::BOX + "The FWHM coefficient a must be at least 0.001 and at most 10 "
+                                                      "degrees; -0.05 is not taken",
+                                        "hide " + FWHM_DIALOG}));
 }
 
 TEST_F(FwhmCalibration, WidthsOfStrongReflectionsWithTinyEsdsAllCount) {

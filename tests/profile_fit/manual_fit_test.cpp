@@ -93,11 +93,12 @@ TEST_F(ManualFit, SearchesBringTheFoundReflectionOrTheOneBefore) {
     load();
     pass({"set 1 5 2 2 0", "press 106",   // found: reflection 9
           "set 1 5 9 9 9", "press 106",   // not found: 9 comes back
-          "set 1 5 a b c", "press 106",   // not numbers: nothing happens
-          "set 1 7 15.7", "press 108",    // truncated toward zero: 15
+          "set 1 5 a b c", "press 106",   // not numbers: refused, nothing else happens
+          "set 1 7 15", "press 108",
           "press 101"});
     EXPECT_EQ(REFLN.ISEQ, 15);
     EXPECT_EQ(count(BOX + "Reflection not found"), 1);
+    EXPECT_EQ(count(BOX + "Type h k l as three whole numbers, for example 1 0 -2"), 1);
     EXPECT_EQ(fits_counted(), 4);  // entry, 9, 9 again, 15
 }
 

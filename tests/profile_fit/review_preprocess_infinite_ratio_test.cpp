@@ -1,5 +1,6 @@
-// An accepted reflection whose intensity esd is 0 (the intensity held at its start value) has an
-// infinite I/sigma in the preprocessing pass: it passes any threshold and is stored.
+// A fit whose intensity has no esd (the intensity held at its start value) is no measurement:
+// in the preprocessing pass it is rejected as an error of the least squares and never stored,
+// whatever the threshold.
 #include <string>
 #include <vector>
 
@@ -9,17 +10,16 @@ namespace {
 
 class PreprocessInfiniteRatio : public kvtest::LoadedSet {};
 
-TEST_F(PreprocessInfiniteRatio, AnIntensityWithoutEsdIsStoredWhateverTheThreshold) {
+TEST_F(PreprocessInfiniteRatio, AnIntensityWithoutEsdIsNeverStored) {
     load();
-    // Intensity not refined; the highest threshold a float holds.
-    script({"toggle 4 33 0", "set 5 2 3.0e38", "press 53", "run"});
+    // Intensity not refined; the highest threshold the dialog takes.
+    script({"toggle 4 33 0", "set 5 2 1000", "press 53", "run"});
     START_PREPROCESS();
     EXPECT_EQ(FITPAR.IREF(3), 0);
     EXPECT_EQ(INTRES.SIGPEAK, 0.0f);
-    EXPECT_GT(INTRES.PEAK, 0.0f);
-    // Every accepted reflection that is not a standard is stored.
-    EXPECT_GT(TOTALS.IC(1), 3);
-    EXPECT_EQ(FITVALS.NFIT, TOTALS.IC(1) - 3);  // the three standards are accepted, never stored
+    EXPECT_EQ(TOTALS.IC(1), 0);
+    EXPECT_GT(TOTALS.IC(2), 3);  // "ERROR IN LEAST SQUARES"
+    EXPECT_EQ(FITVALS.NFIT, 0);
 }
 
 }  // namespace

@@ -137,8 +137,8 @@ TEST_F(ParameterFile, KeywordMatchingAndValueLists) {
         {"ATTEN without a value counts and keeps ATTEN", with(without(MANDATORY, "ATTEN"), {"ATTEN"}), 2, 0.5f, -3.0f, 1},
         {"a slash ends the list", with(without(MANDATORY, "ATTEN"), {"ATTEN  / 9.0"}), 2, 0.5f, -3.0f, 1},
         {"commas, tabs, a comment line, a blank keyword and a later key winning",
-         with(MANDATORY, {"      PKPAR 9 9 9", "COMMENT line of text", "MONO\t\t2,\t13.0,90.0,0", "ATTEN  2.0,"}), 2, 0.5f,
-         2.0f, 2},
+         with(MANDATORY, {"      PKPAR 9 9 9", "COMMENT line of text", "MONO\t\t0,\t13.0,90.0,0", "ATTEN  2.0,"}), 2, 0.5f,
+         2.0f, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -176,11 +176,11 @@ TEST_F(ParameterFile, UnreadableValuesAndMissingKeysNameTheFileAndTheLine) {
         {"BACKGR model outside 0..3", with(MANDATORY, {"BACKGR 7"}),
          at9 + "a background model outside 0 to 3 in the BACKGR line"},
         {"BACKGR model 3 without end steps", with(MANDATORY, {"BACKGR 3 0"}),
-         at9 + "a number of background steps below 1 in the BACKGR line"},
+         at9 + "in the BACKGR line, the number of end steps must be a whole number from 1 to 99 (the file gives 0)"},
         {"a zero wavelength", with(MANDATORY, {"WAVEL  2 0.0 1.54439 0.5"}),
-         at9 + "a wavelength that is not a positive number in the WAVEL line"},
+         at9 + "in the WAVEL line, the alpha1 wavelength must be above 0 and at most 10 A (the file gives 0)"},
         {"a negative alpha2 wavelength", with(MANDATORY, {"WAVEL  2 1.54056 -1.5 0.5"}),
-         at9 + "a wavelength that is not a positive number in the WAVEL line"},
+         at9 + "in the WAVEL line, the alpha2 wavelength must be above 0 and at most 10 A (the file gives -1.5)"},
         {"a NUL in a line", with(MANDATORY, {std::string("GONCON 200\0 200", 15)}),
          at9 + "the line holds control characters"},
         {"PKPARS is not a key: PKPAR missing", with(without(MANDATORY, "PKPAR"), {"PKPARS 0.05 0.01 0.5"}),
@@ -200,6 +200,64 @@ TEST_F(ParameterFile, UnreadableValuesAndMissingKeysNameTheFileAndTheLine) {
         EXPECT_TRUE(boxes().empty());
         EXPECT_EQ(WAVES.WAVE(1), 0.5f);
         EXPECT_EQ(SCANHDR.ATTEN, 2.0f);
+    }
+}
+
+// Values that read but no instrument gives: the same ranges as the dialogs, the line named.
+TEST_F(ParameterFile, ValuesOutsideTheirRangeNameTheLineAndChangeNoSetting) {
+    const std::string at9 = "Error reading inst at line 9: ";
+    const struct {
+        const char* line;
+        const char* what;  // empty: taken
+    } cases[] = {
+        {"WAVEL -3 3 7", "in the WAVEL line, the number of wavelengths must be a whole number from 1 to 2 (the file gives -3)"},
+        {"WAVEL  1 2147483648", "in the WAVEL line, the alpha1 wavelength must be above 0 and at most 10 A (the file "
+                                "gives 2147483648)"},
+        {"WAVEL  2 1.54056 1.54439 1.5",
+         "in the WAVEL line, the alpha2/alpha1 ratio Iratio must be at least 0 and at most 1 (the file gives 1.5)"},
+        {"WAVEL  1 10", ""},
+        // MONO is matched on columns 1-4 and read from column 7: the type read is 2.
+        {"MONO 7 2 1 7", "in the MONO line, the monochromator type must be a whole number from 0 to 1 (the file gives 2)"},
+        {"MONO   1 13.0 90.0 7",
+         "in the MONO line, the monochromator sense must be a whole number from -1 to 1 (the file gives 7)"},
+        {"MONO   1 200 90.0 1",
+         "in the MONO line, the monochromator 2theta must be at least -180 and at most 180 degrees (the file gives 200)"},
+        {"MONO   0 -180 360 -1", ""},
+        {"PKPAR  0 0.01 0.5",
+         "in the PKPAR line, the FWHM coefficient a must be at least 0.001 and at most 10 degrees (the file gives 0)"},
+        {"PKPAR  0.05 -0.01 0.5",
+         "in the PKPAR line, the FWHM coefficient b must be at least 0 and at most 10 degrees (the file gives -0.01)"},
+        {"PKPAR  0.05 0.01 2", "in the PKPAR line, eta must be at least 0 and at most 1 (the file gives 2)"},
+        {"PKPAR  0.001 0 1", ""},
+        {"ATTEN  -1", "in the ATTEN line, the attenuator factor must be at least 0 and at most 1000000 (the file gives -1)"},
+        {"PARITY 1 0 1 1", "in the PARITY line, a circle parity must be -1 or 1 (the file gives 0)"},
+        {"PARITY -1 -1 -1 -1", ""},
+        {"BACKGR 3 100", "in the BACKGR line, the number of end steps must be a whole number from 1 to 99 (the file gives 100)"},
+        {"BACKGR 3 99", ""},
+        {"BACKGR 2 1 5 0", "in the BACKGR line, the background coefficient b must be at least -1 and at most 1 per "
+                           "degree (the file gives 5)"},
+        {"FITLIM 0 1000 0.5 0.01 0 1e6 -0.2 0.2 0 1 0.3 0.7 25.0",
+         "in the FITLIM line, the lower FWHM limit must be below the upper one (the file gives 0.5 and 0.01)"},
+        {"FITLIM 0 1000 0.01 0.5 0 1e6 -0.2 0.2 0 1 0.3 0.7 0", "in the FITLIM line, the Rwp limit must be above 0 "
+                                                                "and at most 100 (the file gives 0)"},
+        // The Iratio test is off: its limits need no order.
+        {"FITLIM 0 1000 0.01 0.5 0 1e6 -0.2 0.2 0 1 0.7 0.3 25.0", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        wl::script::load_lines({});
+        rt::units_close_all();
+        WAVES.WAVE(1) = 0.5f;
+        MONOCH.MONO_TYPE = 0;
+        if (*c.what == 0) {
+            EXPECT_EQ(read_par(with(MANDATORY, {c.line})), RETURNED);
+            continue;
+        }
+        EXPECT_EQ(read_par(with(MANDATORY, {c.line})), kvtest::DAMAGED);
+        EXPECT_EQ(kvtest::damaged_message(), at9 + c.what);
+        EXPECT_TRUE(boxes().empty());
+        EXPECT_EQ(WAVES.WAVE(1), 0.5f);
+        EXPECT_EQ(MONOCH.MONO_TYPE, 0);
     }
 }
 

@@ -90,6 +90,10 @@ TEST_F(SmallBoxes, ResultsBoxShowsTheRefinedValuesUntilOk) {
         UNITCELL.CELL(k) = 10.0f * k;
         UNITCELL.ESD(k) = 0.001f * k;
     }
+    UNITCELL.ESD(1) = 0.00037f;
+    UNITCELL.ESD(2) = 0.00123f;
+    UNITCELL.ESD(4) = 0.0f;
+    UNITCELL.ESD(7) = 2.5f;
     XTALOFF.DELX(1) = 0.01f;
     XTALOFF.DELX(3) = -0.03f;
     XTALOFF.OMZERO = 0.125f;
@@ -97,8 +101,12 @@ TEST_F(SmallBoxes, ResultsBoxShowsTheRefinedValuesUntilOk) {
     RUN_RESULTS_BOX(42);
     EXPECT_DOUBLE_EQ(w(6, 32).value, 10.0);
     EXPECT_DOUBLE_EQ(w(6, 38).value, 70.0);
-    EXPECT_DOUBLE_EQ(w(6, 39).value, double(0.001f));
-    EXPECT_DOUBLE_EQ(w(6, 45).value, double(0.007f));
+    // Each esd by its first significant digit (two while they read 19 or less), rounded up as
+    // the CIF rounds it; a value the refinement held is "fixed".
+    EXPECT_EQ(w(6, 39).text, "0.0004");
+    EXPECT_EQ(w(6, 40).text, "0.0013");
+    EXPECT_EQ(w(6, 42).text, "fixed");
+    EXPECT_EQ(w(6, 45).text, "3");
     EXPECT_DOUBLE_EQ(w(6, 48).value, double(-0.03f));
     EXPECT_DOUBLE_EQ(w(6, 49).value, 0.125);
     EXPECT_DOUBLE_EQ(w(6, 50).value, 42.0);
@@ -122,6 +130,25 @@ TEST_F(SmallBoxes, StepWidthBelowOneThousandthIsRefusedAndReplaced) {
     GET_STEP_SIZE(step);
     EXPECT_EQ(step, 0.001f);
     EXPECT_EQ(transcript().size(), 4u);  // no box
+}
+
+// The step box names the unit of the step and says which file holds none: the pre-filled 0.02
+// is no value read from the data.
+TEST_F(SmallBoxes, StepBoxNamesItsUnitAndTheFormatThatHoldsNoStep) {
+    const struct {
+        int format;
+        const char* says;
+    } cases[] = {{2, "Old Vosket files hold no step width"}, {6, "Phillips Febo files hold no step width"}};
+    for (const auto& c : cases) {
+        FILEINFO.IFORMAT = c.format;
+        script({"press 672"});
+        float step = 0;
+        GET_STEP_SIZE(step);
+        EXPECT_EQ(w(6, 73).text, c.says);
+    }
+    bool unit = false;
+    for (const auto& [id, x] : wl::model().widgets) unit |= x.parent == GRAPHICS.IWID(6, 70) && x.text == "Omega step size, degrees:";
+    EXPECT_TRUE(unit);
 }
 
 // What the step box cannot use is refused with a box and the dialog stays for a new number: a

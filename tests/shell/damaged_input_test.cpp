@@ -447,7 +447,11 @@ TEST_F(DamagedInput, ADamagedParameterFileIsNamedAndTheParameterChoiceOpensAgain
         {"GONCON 2x0 200", "unreadable value in the GONCON line"},
         {"ATTEN  1O.5", "unreadable value in the ATTEN line"},
         {"BACKGR 7", "a background model outside 0 to 3 in the BACKGR line"},
-        {"WAVEL  2 0.0 0.71359 0.5", "a wavelength that is not a positive number in the WAVEL line"},
+        {"WAVEL  2 0.0 0.71359 0.5",
+         "in the WAVEL line, the alpha1 wavelength must be above 0 and at most 10 A (the file gives 0)"},
+        {"WAVEL -3 3 7", "in the WAVEL line, the number of wavelengths must be a whole number from 1 to 2 (the file gives -3)"},
+        // MONO is matched on columns 1-4 and read from column 7: the type read is 2.
+        {"MONO 7 2 1 7", "in the MONO line, the monochromator type must be a whole number from 0 to 1 (the file gives 2)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);

@@ -190,7 +190,7 @@ TEST_F(FittingDialog, FlagChangeRecomputesStartValuesAndKeepsTypedWidthsWithDefa
 
     // What a fit mode does on a refine toggle (431 to 499): read the dialog, then the start
     // values for the current scan. The typed background is replaced, the typed FWHM kept.
-    script({"set 4 21 555", "set 4 22 0.3", "toggle 4 31 1"});
+    script({"set 4 21 555", "set 4 22 0.1", "toggle 4 31 1"});
     const int cb = next_action();
     ASSERT_EQ(cb, 431);
     READ_FIT_PARAMETERS();
@@ -198,9 +198,9 @@ TEST_F(FittingDialog, FlagChangeRecomputesStartValuesAndKeepsTypedWidthsWithDefa
     EXPECT_EQ(FITPAR.IREF(1), 1);
     EXPECT_EQ(FITPAR.VALS(1), 40.0f);  // mean of the two end counts
     EXPECT_EQ(value(4, 21), 40.0);
-    EXPECT_EQ(FITPAR.VALS(2), 0.3f);
-    EXPECT_EQ(FITPAR.VALS(3), (300.0f - 40.0f) * 0.3f);
-    EXPECT_EQ(value(4, 23), double((300.0f - 40.0f) * 0.3f));
+    EXPECT_EQ(FITPAR.VALS(2), 0.1f);
+    EXPECT_EQ(FITPAR.VALS(3), (300.0f - 40.0f) * 0.1f);
+    EXPECT_EQ(value(4, 23), double((300.0f - 40.0f) * 0.1f));
 }
 
 }  // namespace

