@@ -35,6 +35,13 @@ protected:
     static std::vector<std::string> start(const std::string& input = "mainroad.rfl") {
         return {"file " + input + " 1", "press 470", "file mainroad.par"};
     }
+    // A whole run: the start, these groups of user actions in turn, and the exit.
+    static std::vector<std::string> road(const std::vector<std::vector<std::string>>& groups) {
+        std::vector<std::string> lines = start();
+        for (const auto& g : groups) lines.insert(lines.end(), g.begin(), g.end());
+        lines.insert(lines.end(), LEAVE.begin(), LEAVE.end());
+        return lines;
+    }
     // Runs the program in `here` on these script lines (the configuration file's folder is
     // dir/module); `as` goes before the program (another user, a time limit). Its exit status.
     int run(const std::vector<std::string>& lines, const fs::path& here = {}, const std::string& as = "") {
@@ -86,11 +93,9 @@ TEST_F(KeptFiles, ChosenFileThatHoldsSomethingIsReplacedOnlyWhenTheUserSaysSo) {
             SCOPED_TRACE(std::string(w.name) + ", answer " + c.answer);
             fs::remove(dir / w.other);
             kvtest::write_bytes(dir / w.file, precious);
-            std::vector<std::string> lines = start();
-            lines.insert(lines.end(), {w.press, "file " + w.file, std::string("answer ") + c.answer});
-            if (c.other_written) lines.push_back("file " + w.other);
-            lines.insert(lines.end(), LEAVE.begin(), LEAVE.end());
-            ASSERT_EQ(run(lines), 0) << shown();
+            std::vector<std::string> actions = {w.press, "file " + w.file, std::string("answer ") + c.answer};
+            if (c.other_written) actions.push_back("file " + w.other);
+            ASSERT_EQ(run(road({actions})), 0) << shown();
             const std::string ask = "ask " + TITLE + ": " + w.caption + " | " + w.file +
                                     " already exists: Replace it (Yes), choose another file (No) or write nothing (Cancel) -> ";
             const std::string code = std::string(c.answer) == "enter" ? "7" : c.answer;
@@ -107,10 +112,7 @@ TEST_F(KeptFiles, ChosenFileThatHoldsSomethingIsReplacedOnlyWhenTheUserSaysSo) {
         }
         SCOPED_TRACE(std::string(w.name) + ", an empty file");
         kvtest::write_bytes(dir / w.file, "");
-        std::vector<std::string> lines = start();
-        lines.insert(lines.end(), {w.press, "file " + w.file});
-        lines.insert(lines.end(), LEAVE.begin(), LEAVE.end());
-        ASSERT_EQ(run(lines), 0) << shown();
+        ASSERT_EQ(run(road({{w.press, "file " + w.file}})), 0) << shown();
         EXPECT_EQ(shown().find("already exists"), std::string::npos) << shown();
         EXPECT_NE(text(w.file).find("MAIN ROAD MONOCLINIC TEST CRYSTAL"), std::string::npos);
     }
@@ -124,10 +126,7 @@ TEST_F(KeptFiles, CifThatCannotBeOpenedIsToldInABox) {
     fs::create_directories(ro);
     kvtest::copy_data_set("mainroad", ro);
     if (!as_nobody()) GTEST_SKIP() << "needs root and setpriv to run the program as another user";
-    std::vector<std::string> lines = start();
-    lines.push_back("press 318");
-    lines.insert(lines.end(), LEAVE.begin(), LEAVE.end());
-    EXPECT_EQ(run(lines, ro, nobody()), 0) << shown() << text("stderr.txt");
+    EXPECT_EQ(run(road({{"press 318"}}), ro, nobody()), 0) << shown() << text("stderr.txt");
     const std::string box = "box " + TITLE + " | Error opening " + (ro / "mainroad_kelvor.cif").string() +
                             ": Permission denied\n";
     EXPECT_NE(shown().find(box), std::string::npos) << shown();
@@ -140,10 +139,8 @@ TEST_F(KeptFiles, CifThatCannotBeOpenedIsToldInABox) {
 TEST_F(KeptFiles, ConfigurationFileThatIsAPipeIsRefusedAndTheDefaultsUsed) {
     const fs::path conf = dir / "module" / "Kelvor_defaults.dat";
     ASSERT_EQ(::mkfifo(conf.c_str(), 0644), 0);
-    std::vector<std::string> lines = start();
-    lines.insert(lines.end(), LEAVE.begin(), LEAVE.end());
     // A pipe that is read waits for a writer for ever: the time limit turns a hang into a failure.
-    EXPECT_EQ(run(lines, {}, "timeout 120"), 0) << shown();
+    EXPECT_EQ(run(road({}), {}, "timeout 120"), 0) << shown();
     EXPECT_NE(shown().find("show " + TITLE), std::string::npos) << shown();
     EXPECT_EQ(shown().find("Error writing"), std::string::npos) << shown();
     EXPECT_TRUE(fs::is_fifo(fs::symlink_status(conf)));
@@ -154,9 +151,7 @@ TEST_F(KeptFiles, ConfigurationFileThatIsALinkIsWrittenThroughToItsTarget) {
     const fs::path target = dir / "settings" / "mine.dat";
     kvtest::write_bytes(target, "IN_DIR: /previous/run/\r\nFORMATS:     7    3\r\n");
     fs::create_symlink("../settings/mine.dat", dir / "module" / "Kelvor_defaults.dat");
-    std::vector<std::string> lines = start();
-    lines.insert(lines.end(), LEAVE.begin(), LEAVE.end());
-    ASSERT_EQ(run(lines), 0) << shown();
+    ASSERT_EQ(run(road({})), 0) << shown();
     EXPECT_TRUE(fs::is_symlink(dir / "module" / "Kelvor_defaults.dat"));
     EXPECT_EQ(fs::read_symlink(dir / "module" / "Kelvor_defaults.dat"), "../settings/mine.dat");
     // This run's input folder and format; the output format read from the file is kept.
@@ -174,9 +169,7 @@ TEST_F(KeptFiles, ConfigurationFileInAFolderTheUserCannotWriteIsRewrittenInPlace
     if (!as_nobody()) GTEST_SKIP() << "needs root and setpriv to run the program as another user";
     ASSERT_EQ(::chown(module.c_str(), 0, 0), 0);
     ASSERT_EQ(::chmod(module.c_str(), 0755), 0);
-    std::vector<std::string> lines = start();
-    lines.insert(lines.end(), LEAVE.begin(), LEAVE.end());
-    ASSERT_EQ(run(lines, {}, nobody()), 0) << shown() << text("stderr.txt");
+    ASSERT_EQ(run(road({}), {}, nobody()), 0) << shown() << text("stderr.txt");
     EXPECT_EQ(shown().find("Error writing"), std::string::npos) << shown();
     const std::string now = text("module/Kelvor_defaults.dat");
     EXPECT_NE(now.find("This is the configuration file for Kelvorantide v3.72\r\n"), std::string::npos) << now;
@@ -198,11 +191,10 @@ TEST_F(KeptFiles, LogSaysWhichFilesWereRefused) {
     rfl[r5 + 2 + 10] = 'x';  // reflection 5 cannot be read
     kvtest::write_bytes(dir / "mainroad.2.rfl", rfl);
 
-    std::vector<std::string> lines = start();
-    lines.insert(lines.end(), {"press 313", "file broken.par", "cancel"});
-    lines.insert(lines.end(), {"press 312", "file mainroad.2.rfl 1", "press 470", "file mainroad.par", "cancel"});
-    lines.insert(lines.end(), LEAVE.begin(), LEAVE.end());
-    ASSERT_EQ(run(lines), 0) << shown();
+    ASSERT_EQ(run(road({{"press 313", "file broken.par", "cancel"},
+                        {"press 312", "file mainroad.2.rfl 1", "press 470", "file mainroad.par", "cancel"}})),
+              0)
+        << shown();
     const std::string log = text("mainroad_Kelvor.log");
 
     const std::size_t echo = log.find("INSTRUMENT PARAMETER FILE OPENED: broken.par");
@@ -226,11 +218,9 @@ TEST_F(KeptFiles, LogSaysWhichFilesWereRefused) {
 // ones) up to the total; the CIF counts the standards the scans measure.
 TEST_F(KeptFiles, LogTitlesCountsAndCifStandardsAreTrue) {
     kvtest::copy_data_set("two_standards", dir);
-    std::vector<std::string> lines = start();
-    lines.insert(lines.end(), {"press 312", "file two_standards.rfl 1", "press 470", "file two_standards.par",
-                               "press 318"});
-    lines.insert(lines.end(), LEAVE.begin(), LEAVE.end());
-    ASSERT_EQ(run(lines), 0) << shown();
+    ASSERT_EQ(run(road({{"press 312", "file two_standards.rfl 1", "press 470", "file two_standards.par", "press 318"}})),
+              0)
+        << shown();
 
     const std::string first = text("mainroad_Kelvor.log");
     EXPECT_NE(first.find("\r\n TITLE MAIN ROAD MONOCLINIC TEST CRYSTAL"), std::string::npos) << first;
@@ -262,6 +252,7 @@ TEST_F(KeptFiles, LogTitlesCountsAndCifStandardsAreTrue) {
 // reflections keeps its layout (Enter), or the user opens a new file for the new one (Yes); a
 // file that holds nothing yet takes the new layout.
 TEST_F(KeptFiles, IntegratedDataFileHoldsOneLayout) {
+    const std::vector<std::string> open = {"press 314", "file out.int 1"};
     // A few reflections of an automatic pass, stopped, and the fit mode left.
     const std::vector<std::string> some = {"press 322", "press 541", "press 118", "ticks 4", "press 119", "press 101"};
     // The rest of the data set, to its end.
@@ -282,28 +273,14 @@ TEST_F(KeptFiles, IntegratedDataFileHoldsOneLayout) {
     std::size_t rfine = 0, shelx_length = 0;
     {
         SCOPED_TRACE("Enter keeps the layout of the file");
-        std::vector<std::string> lines = start();
-        lines.insert(lines.end(), {"press 314", "file out.int 1"});
-        lines.insert(lines.end(), some.begin(), some.end());
-        lines.insert(lines.end(), shelx.begin(), shelx.end());
-        lines.push_back("answer enter");
-        lines.insert(lines.end(), rest.begin(), rest.end());
-        lines.insert(lines.end(), LEAVE.begin(), LEAVE.end());
-        ASSERT_EQ(run(lines), 0) << shown();
+        ASSERT_EQ(run(road({open, some, shelx, {"answer enter"}, rest})), 0) << shown();
         EXPECT_NE(shown().find(ask + "3\n"), std::string::npos) << shown();
         EXPECT_GE(one_layout("out.int", rfine), 15u) << text("out.int");
     }
     {
         SCOPED_TRACE("Yes opens a new file for the new layout");
         fs::remove(dir / "out.int");
-        std::vector<std::string> lines = start();
-        lines.insert(lines.end(), {"press 314", "file out.int 1"});
-        lines.insert(lines.end(), some.begin(), some.end());
-        lines.insert(lines.end(), shelx.begin(), shelx.end());
-        lines.insert(lines.end(), {"answer 2", "file out.hkl 1"});
-        lines.insert(lines.end(), rest.begin(), rest.end());
-        lines.insert(lines.end(), LEAVE.begin(), LEAVE.end());
-        ASSERT_EQ(run(lines), 0) << shown();
+        ASSERT_EQ(run(road({open, some, shelx, {"answer 2", "file out.hkl 1"}, rest})), 0) << shown();
         std::size_t length = 0;
         const std::size_t before = one_layout("out.int", length);
         EXPECT_GE(before, 1u) << text("out.int");
@@ -314,12 +291,7 @@ TEST_F(KeptFiles, IntegratedDataFileHoldsOneLayout) {
     {
         SCOPED_TRACE("a file that holds nothing yet takes the new layout");
         fs::remove(dir / "out.int");
-        std::vector<std::string> lines = start();
-        lines.insert(lines.end(), {"press 314", "file out.int 1"});
-        lines.insert(lines.end(), shelx.begin(), shelx.end());
-        lines.insert(lines.end(), rest.begin(), rest.end());
-        lines.insert(lines.end(), LEAVE.begin(), LEAVE.end());
-        ASSERT_EQ(run(lines), 0) << shown();
+        ASSERT_EQ(run(road({open, shelx, rest})), 0) << shown();
         EXPECT_EQ(shown().find("holds reflections in"), std::string::npos) << shown();
         std::size_t length = 0;
         EXPECT_GE(one_layout("out.int", length), 15u) << text("out.int");
