@@ -118,9 +118,9 @@ void finish_load(int& status, bool skipped) {
     }
 }
 
-// The standard reflections of a data set whose header lists none (a standard data file, an Old
-// Vosket file) are the reflections its standard scans measure: each new one is added, up to the
-// store's ten, so that the reports count the standards the scans show.
+// The reflection of a standard scan is one of the data set's standards: one the header did not
+// list (a standard data file lists none) is added, up to the store's ten, so that the reports
+// count the standards the scans measure.
 void note_standard(const REFLN_t& r) {
     STDREF_t& s = STDREF;
     if (r.SCANCODE(1) != 'I') return;
