@@ -99,13 +99,36 @@ void map_axes() {
     uc.UB = mapped;
 }
 
-// The closing steps of every load.
+void log_record(const std::string& rec) { (void)rt::unit_write_record(LOG_UNIT, rec); }
+
+// The closing steps of every load. The log gets the title of the data set just loaded and its
+// input classification.
 void finish_load(int& status, bool skipped) {
     notice(skipped ? "Error Reading at least 1 reflection in data file "
                    : "Data File read in successfully");
     status = 0;
     FILEINFO.LOADED = 1;
-    if (FILEINFO.LOGOPEN == 1) WRITE_INPUT(LOG_UNIT);
+    if (FILEINFO.LOGOPEN == 1) {
+        std::string title(FILEINFO.TITLE.view());
+        for (char& ch : title)
+            if (ch == '\0') ch = ' ';  // a title never set
+        log_record("");
+        log_record("  TITLE " + title);
+        WRITE_INPUT(LOG_UNIT);
+    }
+}
+
+// The reflection of a standard scan is one of the data set's standards: one the header did not
+// list (a standard data file lists none) is added, up to the store's ten, so that the reports
+// count the standards the scans measure.
+void note_standard(const REFLN_t& r) {
+    STDREF_t& s = STDREF;
+    if (r.SCANCODE(1) != 'I') return;
+    for (int j = 1; j <= s.NSTD && j <= MAXSTD; ++j)
+        if (s.IHSTD(j, 1) == r.IH(1) && s.IHSTD(j, 2) == r.IH(2) && s.IHSTD(j, 3) == r.IH(3)) return;
+    if (s.NSTD >= MAXSTD) return;
+    s.NSTD += 1;
+    for (int j = 1; j <= 3; ++j) s.IHSTD(s.NSTD, j) = r.IH(j);
 }
 
 // The names of the input formats, as the format dialog offers them.
@@ -145,6 +168,7 @@ void load_standard_file(int& status) {
     WAITBOX(1);
     SET_SCANCODES_ZERO();
     REFLN.NSTEP = 0;  // every reflection read, weak ones passed over included, has steps
+    STDREF.NSTD = 0;  // the file lists no standards: its standard scans show them
     for (;;) {
         int st = -1;  // quiet: no "End of File" notice
         READ_SCAN_STDDATA(unit, STD_NEXT, 0, REFLN.IH, st);
@@ -154,6 +178,7 @@ void load_standard_file(int& status) {
         }
         if (st != 0) STDDATA_INPUT_ERROR(unit);
         SUM_SCANTYPES(REFLN.SCANCODE);
+        note_standard(REFLN);
     }
     take_lunstd();
     finish_load(status, false);
@@ -233,6 +258,7 @@ void convert_instrument_file(int& status) {
         }
         SUM_SCANTYPES(r.SCANCODE);
         ++written;
+        note_standard(r);
     }
 }
 
@@ -245,24 +271,33 @@ void CONVERT_FILE(int& status) {
     const rt::KeptRecords before(FILEINFO.TITLE, WAVES, SCANHDR, STDREF, UNITCELL, XCALHDR, CAD4HDR, REFLN,
                                      MATRIX_READ, TOTALS);
     // Nothing of the failed load stays in use (its scratch file goes with its unit); the working
-    // file of the data set in use is still on LUNSTD.
-    const auto give_up = [&] {
+    // file of the data set in use is still on LUNSTD. The log, which already holds the file's
+    // banner, says that the file was not taken, and why.
+    const auto give_up = [&](const char* what, const std::string& why) {
         WAITBOX(0);
+        if (FILEINFO.LOGOPEN == 1) {
+            log_record("");
+            log_record("  INPUT DATA FILE " + std::string(what) + ": " + FILEINFO.IN_NAME.str());
+            log_record("  " + why);
+            log_record("");
+        }
         rt::unit_close(INPUT_UNIT);
         rt::unit_close(LOADING_UNIT);
         FILEINFO.LOADED = 0;
         before.restore();
     };
+    // A data set's title is its own: one whose file gives none has none.
+    FILEINFO.TITLE.blank();
     try {
         if (FILEINFO.IFORMAT == 1)
             load_standard_file(status);
         else
             convert_instrument_file(status);
-    } catch (const rt::InputError&) {
-        give_up();
+    } catch (const rt::InputError& e) {
+        give_up("REFUSED", e.message());
         throw;
-    } catch (const rt::WorkingFileError&) {
-        give_up();
+    } catch (const rt::WorkingFileError& e) {
+        give_up("NOT LOADED", e.message());
         throw;
     }
 }

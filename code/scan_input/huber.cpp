@@ -51,6 +51,7 @@ void READ_HEADER_HUBER(int& IERR) {
     IERR = 0;
     scanin::begin_input();
     FILEINFO.TITLE = "Data from " + FILEINFO.IN_NAME.str();
+    STDREF.NSTD = 0;  // the file lists no standards, and codes none of its scans as one
     GET_STEP_SIZE(REFLN.STEP);
     t0_set = false;  // a new file: its first reflection sets the reference step time
 }

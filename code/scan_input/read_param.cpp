@@ -301,14 +301,23 @@ void read_file() {
 }  // namespace
 
 // A damaged file (rt::InputError) leaves every setting as it was before the reading; the lines
-// echoed to the log stay there.
+// echoed to the log stay there, followed by the lines that say the file was refused, so that no
+// reader of the log takes its values for the ones in use.
 void READ_PARAMETERS(int /*unused*/) {
     // What a reading sets.
     const rt::KeptRecords before(UNITCELL.IBL, GONIO, FIXEDBG, FITPAR, SCANHDR.ATTEN, WAVES, MONOCH);
     try {
         read_file();
-    } catch (const rt::InputError&) {
+    } catch (const rt::InputError& e) {
         before.restore();
+        if (FILEINFO.LOGOPEN == 1) {
+            log_record("");
+            log_record(" ****************PARAMETER FILE REFUSED****************");
+            log_record("  " + e.message());
+            log_record("  NONE OF ITS VALUES IS USED");
+            log_record("");
+            log_record("");
+        }
         throw;
     }
 }

@@ -51,6 +51,51 @@ bool reaches_disk(const std::string& path) {
     return ok;
 }
 
+// The file a chain of symbolic links leads to (the name itself when it is no link): the settings
+// are read from and written to it, so that the link stays a link. A relative link is taken from
+// the folder the link lies in; a loop of links ends the search, and its open then fails.
+std::string link_target(std::string path) {
+    for (int hop = 0; hop < 40; ++hop) {
+        char buf[PATH_MAX + 1];
+        const ssize_t n = ::readlink(path.c_str(), buf, PATH_MAX);
+        if (n <= 0) break;
+        std::string to(buf, std::size_t(n));
+        if (to.front() != '/') {
+            const std::size_t slash = path.find_last_of('/');
+            if (slash != std::string::npos) to = path.substr(0, slash + 1) + to;
+        }
+        path = to;
+    }
+    return path;
+}
+
+// Writes the four lines of the file to path on the configuration unit, then makes sure that they
+// reached the disk. The reason of a failure, or "" once everything is written.
+std::string write_lines(const std::string& path, rt::FileStatus status) {
+    const FILEINFO_t& fi = FILEINFO;
+    rt::OpenSpec spec;
+    spec.status = status;
+    spec.action = rt::FileAction::Write;
+    spec.carriage_control = true;
+    errno = 0;
+    const int ios = rt::unit_open(kConfigUnit, path, spec);
+    if (ios != rt::IOS_OK) return errno != 0 ? std::strerror(errno) : rt::iostat_text(ios);
+    // Column 1 of every record is line control and is not written.
+    const std::string recs[4] = {
+        "       This is the configuration file for Kelvorantide v" + rt::fmt_write("(F4.2)", PROGID.VERSION),
+        "       Created on: " + FDATE(),
+        // The whole directory, without trailing blanks: a directory holding a run of blanks is
+        // kept as it is.
+        " IN_DIR: " + fi.IN_DIR.str(),
+        " FORMATS: " + rt::fmt_write("(2I5)", fi.IFORMAT, fi.OUT_FORMAT),
+    };
+    // A line the file does not take stays as the unit's failure; the close reports it.
+    for (const std::string& r : recs) (void)rt::unit_write_record(kConfigUnit, r);
+    if (rt::unit_close(kConfigUnit) != rt::IOS_OK) return rt::write_failure_reason();
+    if (!reaches_disk(path)) return std::strerror(errno);
+    return "";
+}
+
 }  // namespace
 
 void SET_PROGRAM_DIRECTORY(std::string_view dir) {
@@ -85,14 +130,19 @@ void READ_DEFAULTS_FROM_FILE() {
     fi.PROG_DIR = dir;
     fi.DEFAULTS_FILE = file;
 
+    // Something other than a file under the name (a pipe, which would wait for a writer for
+    // ever, a folder, a device) is refused: the defaults stand, and nothing is written there.
+    const std::string target = link_target(file);
+    struct stat st {};
+    if (::stat(target.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return;
     rt::OpenSpec old;
     old.status = rt::FileStatus::Old;
     old.action = rt::FileAction::ReadWrite;
     old.carriage_control = true;
-    if (rt::unit_open(kConfigUnit, file, old) != rt::IOS_OK) {
+    if (rt::unit_open(kConfigUnit, target, old) != rt::IOS_OK) {
         rt::OpenSpec fresh = old;
         fresh.status = rt::FileStatus::New;
-        rt::unit_open(kConfigUnit, file, fresh);
+        rt::unit_open(kConfigUnit, target, fresh);
         return;
     }
     std::string line;
@@ -126,52 +176,42 @@ void READ_DEFAULTS_FROM_FILE() {
 
 // Rewrites the file from the current values (two comment lines, IN_DIR and FORMATS). The lines go
 // to a new file beside it, which takes the old one's place only once every line has reached the
-// disk: on a full disk a box names the file and the previous settings stay as they were. Unit 30
+// disk: on a full disk a box names the file and the previous settings stay as they were. A
+// symbolic link is written through, to the file it leads to. Where the folder cannot take a new
+// file (the user may write the file but not its folder), the file is rewritten in place. Unit 30
 // is closed afterwards. Nothing happens when the file could be neither opened nor created at
-// start-up.
+// start-up, or was refused there.
 void WRITE_DEFAULTS_TO_FILE() {
     if (!rt::unit_connected(kConfigUnit)) return;
     rt::unit_close(kConfigUnit);  // only read so far
-    const FILEINFO_t& fi = FILEINFO;
-    const std::string file = fi.DEFAULTS_FILE.str();
+    const std::string file = link_target(FILEINFO.DEFAULTS_FILE.str());
     const std::string fresh = file + ".new";
     // A file the user has made read-only keeps its settings, as it did when rewritten in place.
     struct stat old {};
     const bool exists = ::stat(file.c_str(), &old) == 0;
-    if (exists && ::access(file.c_str(), W_OK) != 0) return;
+    if (exists && (!S_ISREG(old.st_mode) || ::access(file.c_str(), W_OK) != 0)) return;
     ::unlink(fresh.c_str());  // left by a run that was interrupted while writing
-    rt::OpenSpec spec;
-    spec.status = rt::FileStatus::New;
-    spec.action = rt::FileAction::Write;
-    spec.carriage_control = true;
+    // Made anew, or else in place when the folder takes no new file.
     errno = 0;
-    if (rt::unit_open(kConfigUnit, fresh, spec) != rt::IOS_OK) {
-        write_failure_box(file, errno != 0 ? std::strerror(errno) : "the new file cannot be created");
+    rt::OpenSpec probe;
+    probe.status = rt::FileStatus::New;
+    probe.action = rt::FileAction::Write;
+    const bool beside = rt::unit_open(kConfigUnit, fresh, probe) == rt::IOS_OK;
+    const int refused = errno;
+    rt::unit_close(kConfigUnit);
+    if (!beside) {
+        const std::string reason = exists ? write_lines(file, rt::FileStatus::Old)
+                                          : std::string(refused != 0 ? std::strerror(refused) : "the file cannot be created");
+        if (!reason.empty()) write_failure_box(FILEINFO.DEFAULTS_FILE.str(), reason);
         return;
     }
-    // Column 1 of every record is line control and is not written.
-    const std::string recs[4] = {
-        "       This is the configuration file for Kelvorantide v" + rt::fmt_write("(F4.2)", PROGID.VERSION),
-        "       Created on: " + FDATE(),
-        // The whole directory, without trailing blanks: a directory holding a run of blanks is
-        // kept as it is.
-        " IN_DIR: " + fi.IN_DIR.str(),
-        " FORMATS: " + rt::fmt_write("(2I5)", fi.IFORMAT, fi.OUT_FORMAT),
-    };
-    // A line the file does not take stays as the unit's failure; the close reports it.
-    for (const std::string& r : recs) (void)rt::unit_write_record(kConfigUnit, r);
-    std::string reason;
-    if (rt::unit_close(kConfigUnit) != rt::IOS_OK)
-        reason = rt::write_failure_reason();
-    else if (!reaches_disk(fresh))
+    std::string reason = write_lines(fresh, rt::FileStatus::Old);
+    if (reason.empty() && exists && ::chmod(fresh.c_str(), old.st_mode & 07777) != 0)  // the old file's permissions
         reason = std::strerror(errno);
-    else if (exists && ::chmod(fresh.c_str(), old.st_mode & 07777) != 0)  // the old file's permissions
-        reason = std::strerror(errno);
-    else if (std::rename(fresh.c_str(), file.c_str()) != 0)
-        reason = std::strerror(errno);
+    if (reason.empty() && std::rename(fresh.c_str(), file.c_str()) != 0) reason = std::strerror(errno);
     if (reason.empty()) return;
     ::unlink(fresh.c_str());
-    write_failure_box(file, reason);
+    write_failure_box(FILEINFO.DEFAULTS_FILE.str(), reason);
 }
 
 // The current local date and time as 24 characters: "Thu Dec  4 09:05:01 2026".

@@ -4,7 +4,9 @@
 // measurement method, the orientation matrix (Busing & Levy 1967) and the reflection count.
 // Items and comment lines only, no data block header. The cell values are left rounded as the
 // CIF shows them.
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -85,8 +87,18 @@ void CREATE_CIF_KELVOR() {
     rt::OpenSpec open_as;
     open_as.status = rt::FileStatus::Replace;
     open_as.action = rt::FileAction::Write;
-    // A file that cannot be opened (also one in use on another unit) is left alone, silently.
-    if (rt::unit_open(kCifUnit, cif_name(), open_as) != rt::IOS_OK) return;
+    // A file that cannot be opened (a folder the user may not write, a file in use on another
+    // unit) is left alone, and the box says why no CIF was made.
+    const std::string name = cif_name();
+    errno = 0;
+    const int ios = rt::unit_open(kCifUnit, name, open_as);
+    if (ios != rt::IOS_OK) {
+        const std::string reason = ios == rt::IOS_IN_USE   ? "the file is in use by this program"
+                                   : errno != 0            ? std::string(std::strerror(errno))
+                                                           : std::string(rt::iostat_text(ios));
+        GUIERR(PROGID.PROG_TITLE.view(), "Error opening " + name + ": " + reason);
+        return;
+    }
 
     const std::string stars = "#" + std::string(60, '*');
     put(stars);

@@ -3,6 +3,8 @@
 // open-file dialog, and the parameter file, a log, the experiment file and the scan export file
 // through the toolkit's file browser. Errors of an open are reported and the choice is offered
 // again; a path longer than the field that keeps it is refused the same way, never cut.
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -67,9 +69,7 @@ void write_log_banner() {
     log_put("");
     log_put("      INPUT DATA FILE WAS: " + fi.IN_NAME.str());
     log_put("");
-    // The title of the data set loaded before (none at start-up).
-    log_put("  TITLE " + report_title());
-    log_put("");
+    // The data set's title follows once its file has been read (the load logs it).
     log_put("");
 }
 
@@ -111,6 +111,25 @@ std::string browse_and_open(const BrowserOpener& b, std::string_view start_dir, 
         }
         fname.blank();
     }
+}
+
+// Asks before a file the user chose is written or appended to although it holds something of
+// its own; Enter presses "No", the answer that keeps the file as it is. What the user decided:
+// 0 write it, 1 choose another file, 2 write nothing.
+int ask_before_writing(std::string_view title_suffix, const std::string& question) {
+    const int answer = gmDisplayMessageBox(title_with(title_suffix), question, 2, 4 + MB_DEFAULT_SECOND);
+    return answer == 6 ? 0 : answer == 1 ? 2 : 1;
+}
+
+// The question before a chosen file is written from its start. Only a regular file that holds
+// something can lose it: a new or empty file, or a device, is written without a question.
+int ask_before_replacing(std::string_view title_suffix, const std::string& name) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(name, ec)) return 0;
+    const auto size = std::filesystem::file_size(name, ec);
+    if (ec || size == 0) return 0;
+    return ask_before_writing(title_suffix,
+                              name_of(name) + " already exists: Replace it (Yes), choose another file (No) or write nothing (Cancel)");
 }
 
 // The path each open dialog last returned (empty at first); the dialog reopens with it unless
@@ -184,6 +203,8 @@ void OPEN_IN() {
 
 namespace {
 
+int next_output_format = 0;  // chosen for the next output file; 0 none
+
 // The main window shows no integrated data file.
 void clear_output_fields() {
     gmSetTextSetting(GRAPHICS.IWID(1, 43), "");
@@ -193,6 +214,17 @@ void clear_output_fields() {
 }
 
 }  // namespace
+
+void SET_NEXT_OUTPUT_FORMAT(int code) { next_output_format = code; }
+
+bool OUTPUT_FILE_HOLDS_RECORDS() {
+    if (rt::unit_flush(2) != rt::IOS_OK) return true;
+    const std::string path = rt::unit_file_path(2);
+    struct stat st {};
+    return path.empty() || ::stat(path.c_str(), &st) != 0 || st.st_size > 0;
+}
+
+void SHOW_OUTPUT_FORMAT() { gmSetTextSetting(GRAPHICS.IWID(1, 45), FILEINFO.OUT_FORMAT == 3 ? "Shelx" : "Rfine"); }
 
 // Lets the user choose the integrated data file and opens it on unit 2: a new file, or an
 // existing one replaced or appended to after a question. The output format follows from the
@@ -261,13 +293,19 @@ void OPEN_OUT() {
     fi.OUT_FORMAT = 0;
 
     // The three characters after the last "." of the file name, as the dialog reports the
-    // extension; only all-upper or all-lower case counts.
+    // extension; only all-upper or all-lower case counts. A format the user chose for this
+    // file beforehand (while another file was open) is the file's.
     const std::string name = name_of(path);
     const std::size_t dot = name.find_last_of('.');
     const std::string ext = dot == std::string::npos ? std::string() : name.substr(dot + 1, 3);
-    if ((ext == "INT" || ext == "int") && filter != 2) fi.OUT_FORMAT = 1;
-    if ((ext == "HKL" || ext == "hkl") && filter != 1) fi.OUT_FORMAT = 3;
-    if (fi.OUT_FORMAT == 0) RUN_INTFORMAT();
+    if (next_output_format != 0) {
+        fi.OUT_FORMAT = next_output_format;
+        next_output_format = 0;
+    } else {
+        if ((ext == "INT" || ext == "int") && filter != 2) fi.OUT_FORMAT = 1;
+        if ((ext == "HKL" || ext == "hkl") && filter != 1) fi.OUT_FORMAT = 3;
+        if (fi.OUT_FORMAT == 0) RUN_INTFORMAT();
+    }
 
     if (fi.LOGOPEN == 1) {
         log_put("");
@@ -276,34 +314,38 @@ void OPEN_OUT() {
     }
     gmSetTextSetting(GRAPHICS.IWID(1, 43), fi.OUT_NAME.trimmed());
     gmSetWidgetStatus(GRAPHICS.IWID(1, 42), STATUS_ACTIVE);
-    gmSetTextSetting(GRAPHICS.IWID(1, 45), fi.OUT_FORMAT == 3 ? "Shelx" : "Rfine");
+    SHOW_OUTPUT_FORMAT();
     gmSetWidgetStatus(GRAPHICS.IWID(1, 44), STATUS_ACTIVE);
     gmSetWidgetStatus(GRAPHICS.IWID(3, 44), STATUS_ACTIVE);
     gmDrawWindow(GRAPHICS.IMASTER);
 }
 
 // Lets the user name a new standard data file and opens it on unit for writing, created when
-// missing and written from its start when it exists. status 0: open; 1: the dialog was
-// cancelled or the open failed (no message here: the caller reports it). A file that is in use
-// on another unit (the working data file itself) is refused, never truncated.
+// missing and written from its start when it exists, once the user has said so (Enter keeps the
+// file and offers the choice again). status 0: open; 1: the dialog was cancelled, the user chose
+// to write nothing, or the open failed (no message here: the caller reports it). A file that is
+// in use on another unit (the working data file itself) is refused, never truncated.
 void OPEN_NEWSTD(int& status, int unit) {
+    status = 1;
     wl::FileRequest req;
     req.caption = title_with(": Create Standard Data File");
     req.filters = {{"*.rfl", "Std datafile"}, {"*.*", "All Formats"}};
     req.filter_index = 1;
     req.default_extension = "rfl";
     req.save = true;
-    req.name = last_newstd_path;
-    const wl::FileAnswer ans = ask_file(req);
-    if (ans.cancelled || ans.path.empty()) {
-        status = 1;
-        return;
-    }
-    // A name typed without an extension came back with the dialog's default one.
-    const std::string path = last_newstd_path = ans.path;
-    if (rt::unit_open(unit, path, spec_of(rt::FileStatus::Replace, rt::FileAction::Write)) != rt::IOS_OK) {
-        status = 1;
-        return;
+    std::string path;
+    for (;;) {
+        req.name = last_newstd_path;
+        const wl::FileAnswer ans = ask_file(req);
+        if (ans.cancelled || ans.path.empty()) return;
+        // A name typed without an extension came back with the dialog's default one.
+        path = last_newstd_path = ans.path;
+        // Opened without cutting it: the first record written ends the file there.
+        if (rt::unit_open(unit, path, spec_of(rt::FileStatus::Unknown, rt::FileAction::Write)) != rt::IOS_OK) return;
+        const int decision = ask_before_replacing(": Create Standard Data File", path);
+        if (decision == 0) break;
+        rt::unit_close(unit);  // nothing was written
+        if (decision == 2) return;
     }
     status = 0;
     if (FILEINFO.LOGOPEN == 1) {
@@ -369,7 +411,8 @@ void OPEN_LOG() {
 }
 
 // Lets the user choose the experiment file (".exp" added to a name without "."), opened on
-// unit 26 and written from its start. A cancel leaves unit 26 unconnected.
+// unit 26 and written from its start; a file that holds something is replaced only when the
+// user says so. A cancel leaves unit 26 unconnected.
 void OPEN_EXP() {
     static std::string start;  // kept from call to call while no data set is loaded
     // With a data set loaded the input file's name is proposed: up to its first "." (or
@@ -383,7 +426,8 @@ void OPEN_EXP() {
     }
     BrowserOpener b{std::string(PROGID.PROG_TITLE.view()) + " Create Experiment File",
                     "*.exp|(Experiment File)|*.*|(All)", ".exp", "Error opening exp file: Try again", 26,
-                    spec_of(rt::FileStatus::Unknown, rt::FileAction::ReadWrite), {}};
+                    spec_of(rt::FileStatus::Unknown, rt::FileAction::ReadWrite),
+                    [](const std::string& name) { return ask_before_replacing(": Create Experiment File", name); }};
     browse_and_open(b, start, proposal);
 }
 
@@ -415,12 +459,9 @@ void OPEN_SCANDATA(int& status) {
     const std::string start = fi.IN_DIR(1) != ' ' ? fi.IN_DIR.str() : std::string();
     const auto confirm = [](const std::string& name) {
         if (holds_exports(name)) return 0;
-        // Enter presses "No": the file stays as it is.
-        const int answer = gmDisplayMessageBox(
-            title_with(": Export scan profile"),
-            name + " does not begin as a scan export: Append to it (Yes), choose another file (No) or export nothing (Cancel)",
-            2, 4 + MB_DEFAULT_SECOND);
-        return answer == 6 ? 0 : answer == 1 ? 2 : 1;
+        return ask_before_writing(
+            ": Export scan profile",
+            name + " does not begin as a scan export: Append to it (Yes), choose another file (No) or export nothing (Cancel)");
     };
     BrowserOpener b{"Open Data File", "*.dat|(Data File)|*.*|(All)", ".dat", "Error opening datafile: Try again",
                     kScanExportUnit, spec_of(rt::FileStatus::Unknown, rt::FileAction::Write, true, true), confirm};

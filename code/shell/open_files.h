@@ -10,3 +10,12 @@ std::string path_before_name_dot(const std::string& path);
 void GETFORMAT();
 // The output-format dialog (built with the parameter dialogs).
 void RUN_INTFORMAT();
+
+// An integrated data file holds one layout: a format chosen while a file holding another is open
+// is kept for the next output file (0: none waiting), which takes it whatever its name suggests.
+void SET_NEXT_OUTPUT_FORMAT(int code);
+// Whether the integrated data file open holds anything yet (a file whose size cannot be learnt
+// counts as holding something).
+bool OUTPUT_FILE_HOLDS_RECORDS();
+// The main window's output-format field shows OUT_FORMAT, the layout in force.
+void SHOW_OUTPUT_FORMAT();

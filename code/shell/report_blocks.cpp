@@ -28,29 +28,35 @@ void put(int unit, const std::string& rec) { put_record(unit, rec); }
 }  // namespace
 
 // Input classification summary: how the reflections of the loaded data set are classified by
-// scan code. A data set with normal (N) reflections carries no classes and gets the short form.
+// scan code. A data set of unclassified normal (N) reflections and standards gets the short
+// form; one with classified scans the class lines, and one mixing both the class lines with the
+// normal reflections among them, so that the lines always add up to the total.
 void WRITE_INPUT(int unit) {
     const TOTALS_t& t = TOTALS;
     long long sum = 0;
     for (int k = 1; k <= 7; ++k) sum += t.INUM(k);
     const int total = sum > 2147483647LL ? 2147483647 : (sum < -2147483647LL ? -2147483647 : int(sum));
+    bool classified = false;
+    for (int k = 1; k <= 5; ++k) classified = classified || t.INUM(k) != 0;
 
     put(unit, "");
     put(unit, "");
     put(unit, "       REFLECTIONS AS CLASSIFIED IN INPUT FILE: " + FILEINFO.IN_NAME.str());
-    if (t.INUM(7) != 0) {
+    if (t.INUM(7) != 0 && !classified) {
         put(unit, count_line("NORMAL REFLECTIONS:", 29, t.INUM(7)));
         put(unit, count_line("STANDARDS:", 29, t.INUM(6)));
         put(unit, "");
         put(unit, count_line("TOTAL NUMBER OF REFLECTIONS:", 29, total));
         return;
     }
-    static const char* const LABELS[6] = {
+    static const char* const LABELS[5] = {
         "WEAK REFLECTIONS NOT RESCANNED:", "WEAK REFLECTIONS RESCANNED, MIN SPEED:",
         "NORMAL REFLECTIONS RESCANNED:",   "STRONG REFLECTIONS NOT RESCANNED:",
-        "FILTERED REFLECTIONS:",           "STANDARDS:",
+        "FILTERED REFLECTIONS:",
     };
-    for (int k = 1; k <= 6; ++k) put(unit, count_line(LABELS[k - 1], 40, t.INUM(k)));
+    for (int k = 1; k <= 5; ++k) put(unit, count_line(LABELS[k - 1], 40, t.INUM(k)));
+    if (t.INUM(7) != 0) put(unit, count_line("NORMAL REFLECTIONS:", 40, t.INUM(7)));
+    put(unit, count_line("STANDARDS:", 40, t.INUM(6)));
     put(unit, "");
     put(unit, count_line("TOTAL NUMBER OF REFLECTIONS:", 40, total));
 }

@@ -359,7 +359,8 @@ TEST_F(ParameterFile, EchoesEveryLineToTheLogAndClosesTheBlock) {
     expect += "\r\n****************END OF PARAMETER FILE***************\r\n\r\n\r\n";
     EXPECT_EQ(kvtest::read_bytes(dir / "run_Kelvor.log"), expect);
 
-    // A rejected file is echoed up to the failing line, without the closing block.
+    // A rejected file is echoed up to the failing line, without the closing block, and the log
+    // says that it was refused.
     ASSERT_EQ(kvtest::open_log(dir / "bad_Kelvor.log"), rt::IOS_OK);
     rt::unit_close(3);
     EXPECT_EQ(read_par({"PKPAR  0.05 0.01 0.5", "ATTEN  x", "PARITY 1 1 1 1"}), kvtest::DAMAGED);
@@ -367,7 +368,10 @@ TEST_F(ParameterFile, EchoesEveryLineToTheLogAndClosesTheBlock) {
     std::string pk = "PKPAR  0.05 0.01 0.5", at = "ATTEN  x";
     pk.resize(80, ' ');
     at.resize(80, ' ');
-    EXPECT_EQ(kvtest::read_bytes(dir / "bad_Kelvor.log"), pk + "\r\n" + at + "\r\n");
+    EXPECT_EQ(kvtest::read_bytes(dir / "bad_Kelvor.log"),
+              pk + "\r\n" + at + "\r\n\r\n****************PARAMETER FILE REFUSED****************\r\n" +
+                  " Error reading inst at line 2: unreadable value in the ATTEN line\r\n" +
+                  " NONE OF ITS VALUES IS USED\r\n\r\n\r\n");
 }
 
 }  // namespace

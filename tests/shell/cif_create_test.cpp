@@ -160,13 +160,15 @@ TEST_F(CifFile, NameIsTheInputPathUpToTheFirstDotOfTheFileName) {
     EXPECT_TRUE(std::filesystem::exists(dir / deep / "x_kelvor.cif"));
 }
 
-TEST_F(CifFile, FileThatCannotBeOpenedIsLeftAloneSilently) {
+TEST_F(CifFile, FileThatCannotBeOpenedIsLeftAloneAndTheBoxSaysWhy) {
     // The CIF's name is the file in use on another unit.
     kvtest::write_bytes(dir / "abc_kelvor.cif", "data\r\n");
     ASSERT_EQ(kvtest::open_read(25, dir / "abc_kelvor.cif"), rt::IOS_OK);
     CREATE_CIF_KELVOR();
     EXPECT_EQ(cif(), "data\r\n");
-    EXPECT_TRUE(transcript().empty());
+    const std::string path = (dir / "abc_kelvor.cif").string();
+    EXPECT_EQ(transcript(), (std::vector<std::string>{"box " + kvtest::TITLE + " | Error opening " + path +
+                                                      ": the file is in use by this program"}));
     EXPECT_FALSE(rt::unit_connected(35));
 }
 

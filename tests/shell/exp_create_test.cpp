@@ -69,9 +69,12 @@ const std::vector<std::string> DIFFRACTOMETER = {
 
 TEST_F(ExpFile, WithoutMatrixNoCellRecordsAtAll) {
     kvtest::write_bytes(dir / "run.exp", std::string(20000, 'x') + "\r\n");  // an older, longer file
-    script({"file " + path("run")});
+    script({"file " + path("run"), "answer 6"});
     CREATE_EXP();
-    EXPECT_EQ(transcript(), std::vector<std::string>{ASK_EXP + path("run")});
+    EXPECT_EQ(transcript(), (std::vector<std::string>{ASK_EXP + path("run"),
+                                                      "ask " + kvtest::TITLE + ": Create Experiment File | run.exp already "
+                                                      "exists: Replace it (Yes), choose another file (No) or write "
+                                                      "nothing (Cancel) -> 6"}));
     EXPECT_FALSE(rt::unit_connected(26));
     const std::string text = written("run.exp");
     EXPECT_EQ(text, header("") + blocks() + kvtest::join(DIFFRACTOMETER));

@@ -81,7 +81,7 @@ TEST_F(BrowserOpeners, ExperimentAndExportFilesRefuseTheFileInUse) {
     kvtest::write_bytes(dir / "run.exp", "old\r\n");
     kvtest::write_bytes(dir / "scan.dat", "H\r\n");
     ASSERT_EQ(kvtest::open_read(25, dir / "scan.dat"), rt::IOS_OK);
-    script({"file " + path("scan.dat"), "file " + path("run")});
+    script({"file " + path("scan.dat"), "file " + path("run"), "answer 6"});
     OPEN_EXP();
     ASSERT_TRUE(rt::unit_connected(26));
     EXPECT_EQ(rt::unit_path(26), "run.exp");

@@ -18,11 +18,11 @@ protected:
     }
 };
 
-TEST_F(NewStandardDataFile, ReplacesAnExistingFileAndLogsItsName) {
+TEST_F(NewStandardDataFile, ReplacesAnExistingFileOnceTheUserSaysSoAndLogsItsName) {
     kvtest::write_bytes(dir / "copy.rfl", "old contents\r\n");
     ASSERT_EQ(kvtest::open_log(dir / "run_Kelvor.log"), rt::IOS_OK);
     FILEINFO.LOGOPEN = 1;
-    wl::script::load_lines({"file " + (dir / "copy.rfl").string()});
+    wl::script::load_lines({"file " + (dir / "copy.rfl").string(), "answer 6"});
     int status = 0;
     OPEN_NEWSTD(status, 26);
     EXPECT_EQ(status, 0);
@@ -34,8 +34,9 @@ TEST_F(NewStandardDataFile, ReplacesAnExistingFileAndLogsItsName) {
     name.resize(60, ' ');
     EXPECT_EQ(kvtest::read_bytes(dir / "run_Kelvor.log"), "\r\n\r\n STANDARD DATA FILE OPENED: " + name + "\r\n");
     EXPECT_EQ(wl::script::transcript(),
-              std::vector<std::string>{"file Kelvorantide v3.72: Create Standard Data File -> " +
-                                       (dir / "copy.rfl").string()});
+              (std::vector<std::string>{"file Kelvorantide v3.72: Create Standard Data File -> " + (dir / "copy.rfl").string(),
+                                        "ask Kelvorantide v3.72: Create Standard Data File | copy.rfl already exists: "
+                                        "Replace it (Yes), choose another file (No) or write nothing (Cancel) -> 6"}));
 }
 
 TEST_F(NewStandardDataFile, AddsTheDefaultExtensionToABareName) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "params_ui.h"
+#include "shell/open_files.h"
 #include "shell/parameter_dialogs.h"
 
 namespace {
@@ -206,6 +207,33 @@ TEST_F(ParameterDialogs, OutputFormatAndTheShelxWarning) {
         EXPECT_EQ(transcript(), expected);
         EXPECT_EQ(gmEnqActiveWindow(), GRAPHICS.IMASTER);
     }
+}
+
+// With an integrated data file open, the format in force is the file's: a file that holds nothing
+// yet takes the new one at once, and the main window shows it; a file that holds reflections
+// keeps its layout when the user answers Enter ("No"), and the new format waits for the next file.
+TEST_F(ParameterDialogs, OutputFormatOfAnOpenFileIsTheOneItHolds) {
+    ASSERT_EQ(kvtest::open_write(2, dir / "out.int"), rt::IOS_OK);
+    FILEINFO.OUTOPEN = 1;
+    FILEINFO.OUT_NAME = "out.int";
+    FILEINFO.OUT_FORMAT = 1;
+    UNITCELL.UBOK = 1;
+    gmSetTextSetting(GRAPHICS.IWID(1, 45), "Rfine");
+    run({"toggle 5 96 1", "press 593"}, RUN_INTFORMAT);
+    EXPECT_EQ(FILEINFO.OUT_FORMAT, 3);
+    EXPECT_EQ(w(1, 45).text, "Shelx");
+
+    ASSERT_EQ(rt::unit_write_record(2, "   1   0   0   100.00    1.00   1"), rt::IOS_OK);
+    run({"toggle 5 94 1", "press 593", "answer enter"}, RUN_INTFORMAT);
+    EXPECT_EQ(FILEINFO.OUT_FORMAT, 3);
+    EXPECT_EQ(w(1, 45).text, "Shelx");
+    ASSERT_EQ(transcript().size(), 3u);
+    EXPECT_EQ(transcript()[2],
+              "ask " + kvtest::TITLE + ": Output format | out.int holds reflections in the Shelx hkl layout, and a file "
+              "holds one layout: open a new output file for the Rfine layout now (Yes), or go on writing Shelx hkl to "
+              "out.int and use Rfine for the next output file (No) -> 3");
+    rt::unit_close(2);
+    SET_NEXT_OUTPUT_FORMAT(0);
 }
 
 }  // namespace

@@ -21,11 +21,10 @@ protected:
     }
 };
 
-TEST_F(InputSummary, NormalReflectionsGiveTheShortLayoutWhoseTotalCountsEveryCode) {
+TEST_F(InputSummary, NormalReflectionsGiveTheShortLayoutAndBesideClassesTheyAreListedAmongThem) {
     FILEINFO.IN_NAME = "scan.dat";
     TOTALS.INUM(7) = 3;
     TOTALS.INUM(6) = 1;
-    TOTALS.INUM(1) = 2;  // not listed, but counted in the total
     EXPECT_EQ(block(), kvtest::join({
                            "",
                            "",
@@ -33,7 +32,23 @@ TEST_F(InputSummary, NormalReflectionsGiveTheShortLayoutWhoseTotalCountsEveryCod
                            "        NORMAL REFLECTIONS:              3",
                            "        STANDARDS:                       1",
                            "",
-                           "        TOTAL NUMBER OF REFLECTIONS:     6",
+                           "        TOTAL NUMBER OF REFLECTIONS:     4",
+                       }));
+    // Weak scans among the normal ones: every class is listed, and the lines add up to the total.
+    TOTALS.INUM(1) = 2;
+    EXPECT_EQ(block(), kvtest::join({
+                           "",
+                           "",
+                           "       REFLECTIONS AS CLASSIFIED IN INPUT FILE: scan.dat",
+                           "        WEAK REFLECTIONS NOT RESCANNED:             2",
+                           "        WEAK REFLECTIONS RESCANNED, MIN SPEED:      0",
+                           "        NORMAL REFLECTIONS RESCANNED:               0",
+                           "        STRONG REFLECTIONS NOT RESCANNED:           0",
+                           "        FILTERED REFLECTIONS:                       0",
+                           "        NORMAL REFLECTIONS:                         3",
+                           "        STANDARDS:                                  1",
+                           "",
+                           "        TOTAL NUMBER OF REFLECTIONS:                6",
                        }));
 }
 
