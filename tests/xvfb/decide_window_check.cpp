@@ -1,0 +1,184 @@
+// Keystrokes and clicks that must not decide for the user, in the real windows under Xvfb, driven
+// with xdotool. One check per mode:
+//   exitenter  the main window's close box asks the exit question; Return answers "No" and the
+//              session goes on ("Exit" asks again, and "Yes" there ends the program).
+//   doubleaccept  with an output file open, a double click on "Accept" in the manual fit writes
+//              the reflection on display once: the second click was aimed at it too, never at
+//              the next reflection, which the user has not seen.
+// usage: decide_window_check exitenter|doubleaccept KELVORANTIDE FIXTURE_DIR
+// Exit status 0 when the check holds; the reason for a failure on stderr.
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "drive_support.h"
+#include "platform/fltk/boxes.h"
+
+// Xlib last: its macros clash with other names.
+#include <X11/Xlib.h>
+
+namespace {
+
+using namespace drive;
+
+// A click on a window's close box as the window manager passes it on (WM_DELETE_WINDOW).
+bool press_close_box(const std::string& id) {
+    Display* d = XOpenDisplay(nullptr);
+    if (!d) return false;
+    XEvent ev{};
+    ev.xclient.type = ClientMessage;
+    ev.xclient.window = Window(std::stoul(id));
+    ev.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+    ev.xclient.format = 32;
+    ev.xclient.data.l[0] = long(XInternAtom(d, "WM_DELETE_WINDOW", False));
+    ev.xclient.data.l[1] = CurrentTime;
+    const bool sent = XSendEvent(d, ev.xclient.window, False, NoEventMask, &ev) != 0;
+    XCloseDisplay(d);  // sends it
+    return sent;
+}
+
+// "Yes", the first of the exit question's two buttons (90 pixels wide, 12 apart, 12 from the
+// box's right and bottom edges, 28 high).
+bool answer_yes(const std::string& box) {
+    const Geometry g = geometry(box);
+    run("xdotool mousemove --window " + box + " " + std::to_string(g.w - 12 - 90 - 12 - 45) + " " +
+        std::to_string(g.h - 12 - 14) + " click 1");
+    return wait_gone(box, 5);
+}
+
+int records(const std::string& text) {
+    int n = 0;
+    for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2)) ++n;
+    return n;
+}
+
+// A fresh directory holding the main road's data set and a copy of the program (its
+// configuration file starts fresh beside it). Empty when it cannot be made.
+fs::path fresh_dir(const fs::path& app, const fs::path& fixtures) {
+    std::string tmpl = (fs::temp_directory_path() / "kvdecideXXXXXX").string();
+    if (!mkdtemp(tmpl.data())) return {};
+    const fs::path dir = tmpl;
+    std::error_code ec;
+    fs::create_directories(dir / "bin", ec);
+    for (const char* f : {"mainroad.rfl", "mainroad.par"}) fs::copy_file(fixtures / f, dir / f, ec);
+    fs::copy_file(app, dir / "bin/kelvorantide", ec);
+    if (ec) {
+        std::fprintf(stderr, "FAILED: cannot set up %s: %s\n", dir.c_str(), ec.message().c_str());
+        return {};
+    }
+    return dir;
+}
+
+// A passed check leaves nothing behind; a failed one keeps its directory and shows what the
+// program said and showed.
+int report_end(const fs::path& dir) {
+    end_app();
+    if (failures == 0) {
+        fs::remove_all(dir);
+        return 0;
+    }
+    std::error_code ec;
+    fs::remove_all(dir / "bin", ec);
+    std::fprintf(stderr, "kept: %s\nthe program said:\n%s\nshown:\n%s\n", dir.c_str(),
+                 read_bytes(dir / "program.txt").c_str(), read_bytes(dir / "shown.txt").c_str());
+    return 1;
+}
+
+// The program started with a transcript, the main road's data set and parameter file loaded.
+// The main window's id ("" after a failure, reported).
+std::string start_loaded(const fs::path& dir) {
+    start_app(dir / "bin/kelvorantide", dir, {"--transcript", (dir / "shown.txt").string()});
+    const std::string master = master_window();
+    check(!master.empty(), "the main window is shown");
+    if (master.empty()) return "";
+    check(choose_file((dir / "mainroad.rfl").string()), "the data file is chosen");
+    const std::string format = dialog("Input Data file Format");
+    check(!format.empty(), "the format dialog is shown");
+    if (format.empty()) return "";
+    click_cell(format, 4, 1, 2, 1);  // "OK"
+    check(wait_gone(format, 10), "OK closes the format dialog");
+    check(choose_file((dir / "mainroad.par").string()), "the parameter file is chosen");
+    check(answer_box("the data file is read"), "the notice is closed");
+    return failures ? "" : master;
+}
+
+// "Exit" in the main window, and "Yes": the program ends with status 0.
+void leave(const std::string& master) {
+    step("Exit, Yes");
+    click_cell(master, 16, 0, 2, 1, wl::fltk::kBarHeight, wl::fltk::kBarHeight);
+    const std::string box = wait_window(20, wl::fltk::kClassMessage);
+    check(!box.empty(), "Exit asks the exit question");
+    if (!box.empty()) check(answer_yes(box), "Yes closes the question");
+    check(wait_app(20) == 0, "the program ends with status 0");
+}
+
+int run_exit_enter(const fs::path& dir) {
+    const std::string master = start_loaded(dir);
+    if (master.empty()) return report_end(dir);
+    step("the close box of the main window, Return");
+    check(press_close_box(master), "the close box is pressed");
+    const std::string box = wait_window(20, wl::fltk::kClassMessage);
+    check(!box.empty(), "the close box asks the exit question");
+    if (!box.empty()) check(return_until_gone(box), "Return closes the question");
+    check(app_pid > 0 && waitpid(app_pid, nullptr, WNOHANG) == 0, "the program goes on");
+    check(!gone(master), "the main window stays");
+    leave(master);
+    const std::string shown = read_bytes(dir / "shown.txt");
+    const std::string q = "Are you sure you want to exit the program? -> ";
+    const std::size_t no = shown.find(q + "3\n");
+    check(no != std::string::npos, "Return answered No");
+    check(no != std::string::npos && shown.find(q + "2\n", no) != std::string::npos, "the later Yes ended the program");
+    return report_end(dir);
+}
+
+int run_double_accept(const fs::path& dir) {
+    const std::string master = start_loaded(dir);
+    if (master.empty()) return report_end(dir);
+    step("File > Open output file");
+    check(choose_menu(master, 1, 3, wl::fltk::kClassFile), "Open output file asks for a file");
+    check(choose_file((dir / "out.int").string()), "the output file is named");
+    step("Integrate > Manual profile fit");
+    check(choose_menu(master, 2, 1, wl::fltk::kClassDialog), "Manual profile fit shows the fitting dialog");
+    const std::string fit = dialog("Fitting Controls");
+    check(!fit.empty(), "the fitting dialog is shown");
+    if (failures) return report_end(dir);
+    step("a double click on Accept");
+    run("xdotool " + cell_point(master, 16, 2, 3, 1, wl::fltk::kBarHeight, wl::fltk::kBarHeight) +
+        " click --repeat 2 --delay 80 1");
+    // "Exit" of the pass comes after both clicks: when it has closed the fitting dialog, both
+    // clicks have been handled.
+    step("Exit of the pass");
+    click_cell(master, 16, 0, 2, 1, wl::fltk::kBarHeight, wl::fltk::kBarHeight);
+    check(wait_gone(fit, 20), "Exit ends the manual fit");
+    const std::string out = read_bytes(dir / "out.int");
+    check(records(out) == 1, "the double click wrote one reflection, not " + std::to_string(records(out)));
+    // 10 ISEQ + ISTD in columns 62-68: the entry is the reflection shown first.
+    check(out.size() > 68 && std::atoi(out.substr(61, 6).c_str()) == 10, "the entry is reflection 1: " + out);
+    leave(master);
+    return report_end(dir);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: %s exitenter|doubleaccept KELVORANTIDE FIXTURE_DIR\n", argv[0]);
+        return 2;
+    }
+    signal(SIGALRM, on_alarm);
+    alarm(110);
+    const std::string mode = argv[1];
+    measure_grid();
+    const fs::path dir = fresh_dir(argv[2], argv[3]);
+    if (dir.empty()) return 1;
+    shot_dir = dir.string();
+    if (mode == "exitenter") return run_exit_enter(dir);
+    if (mode == "doubleaccept") return run_double_accept(dir);
+    std::fprintf(stderr, "unknown mode %s\n", mode.c_str());
+    return 2;
+}
