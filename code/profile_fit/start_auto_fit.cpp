@@ -44,7 +44,7 @@ void set_running_look(bool running) {
 
 // End of the pass: the ticks stop and the window goes back to its idle look. At the end of the
 // data the user hears how many reflections went to which file (or that the file was deleted
-// meanwhile); the log receives the summary heading and the fit summary once "Start" has run.
+// meanwhile); the log receives the summary heading and the fit summary, when one is due.
 void end_pass(bool end_of_file) {
     gmDefineTimerCallback(TIMER_INTERVAL, 0);
     RUNNING = false;
@@ -197,6 +197,7 @@ void START_AUTO_FIT() {
     for (int k : {5, 6, 7, 8, 9, 10, 13, 14, 15, 16, 17, 18}) set_status(k, STATUS_ACTIVE);
     set_status(19, STATUS_GREYED);
     grey_dialog_controls();
+    pass_begun("SUMMARY OF REFLECTIONS FIT WITH AUTOFIT UTILITY");
 
     int icb = 0;
     for (;;) {
@@ -204,7 +205,9 @@ void START_AUTO_FIT() {
         bool goes_on = true;
         if (icb == EXIT_REQUEST) EXIT_PROGRAM();  // "No" goes on where the user was
         if (icb == EXIT) {
-            end_pass(false);  // selectable only while stopped; the summary once "Start" has run
+            // Selectable only while stopped. Before any "Start" nothing was written: no summary.
+            if (!STARTED) pass_dropped();
+            end_pass(false);
             return;
         }
         handle_dialog_edit(icb);
@@ -213,7 +216,6 @@ void START_AUTO_FIT() {
             gmDefineTimerCallback(TIMER_INTERVAL, 0);
         }
         if (icb == START) {
-            if (!STARTED) pass_begun("SUMMARY OF REFLECTIONS FIT WITH AUTOFIT UTILITY");
             READ_FIT_PARAMETERS();
             if (!start_from_display()) {
                 end_pass(false);

@@ -154,7 +154,7 @@ TEST_F(MainProgram, OpenDataFileLoadsTheNewSetWithAFreshParameterFileAndLog) {
     std::filesystem::copy_file(fx / "cu_mono.par", dir / "second" / "cu.par");
     const std::string cu = (dir / "second" / "cu.rfl").string();
     std::vector<std::string> lines = start();
-    for (const std::string& l : std::vector<std::string>{"press 312", "file " + cu, "press 470", "cancel", "press 811",
+    for (const std::string& l : std::vector<std::string>{"press 312", "file " + cu, "press 470",
                                  "file " + (dir / "second" / "cu.par").string(), "press 101", "answer 6"})
         lines.push_back(l);
     EXPECT_EQ(run(lines), 0);
