@@ -3,8 +3,10 @@
 // with the summary in the log, a read error of the standard data file, and FIT_REFLECTION's
 // outcome counting and second pass at the predicted position.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -253,6 +255,35 @@ TEST_F(AutoFitPass, FullDiskStopsThePassAndKeepsTheWholeEntries) {
     ASSERT_EQ(FILEINFO.OUTOPEN, 1);
     START_AUTO_FIT();
     EXPECT_EQ(lines_of(dir / "other.int").size(), std::size_t(NREFL - kept));  // "Rfine": a line an entry
+}
+
+// A file-size limit reached while writing: as a full disk, the box gives the reason and the file
+// keeps only whole entries.
+TEST_F(AutoFitPass, FileSizeLimitStopsThePassAndKeepsTheWholeEntries) {
+    load();
+    open_output();
+    FILEINFO.OUT_FORMAT = 2;  // four lines an entry
+    struct rlimit was {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &was), 0);
+    struct rlimit small = was;
+    small.rlim_cur = 3000;
+    const auto ignored = std::signal(SIGXFSZ, SIG_IGN);  // the program ignores it as well
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    pass({"press 541", "press 118", "run"});
+    setrlimit(RLIMIT_FSIZE, &was);
+    std::signal(SIGXFSZ, ignored);
+    EXPECT_EQ(FILEINFO.OUTOPEN, 0);
+    const std::string text = kvtest::read_bytes(dir / "out.int");
+    ASSERT_FALSE(text.empty());
+    EXPECT_LE(text.size(), 3000u);
+    EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
+    const std::vector<std::string> lines = lines_of(dir / "out.int");
+    ASSERT_EQ(lines.size() % 4, 0u);
+    const int kept = int(lines.size() / 4);
+    EXPECT_EQ(count(BOX + "Error writing integrated data file out.int: File too large. Reflection " +
+                    std::to_string(kept + 1) +
+                    " not written; the file keeps the reflections written before it and is closed."),
+              1);
 }
 
 // The integrated data file deleted while the pass writes: the end of the pass says that what was
