@@ -194,6 +194,22 @@ TEST_F(AutoFitPass, SearchAfterStopAsksBeforeWritingAgainOrLeavingOut) {
     EXPECT_EQ(count(BOX + "End of File: 17 reflections written to out.int"), 1);
 }
 
+// "Go" on the h k l of a standard shown where the pass stopped finds the standard's first scan:
+// the user is asked, and Enter stays, so that every reflection is written once.
+TEST_F(AutoFitPass, GoOnTheStandardShownAfterStopAsksAndEnterStays) {
+    load();
+    open_output();
+    pass({"press 541", "press 118", "ticks 10", "press 119",  // 1 to 11 written, standard 0 0 2 on display
+          "set 1 5 0 0 2", "press 106", "answer enter", "press 118", "run"});
+    EXPECT_EQ(count("ask " + kvtest::TITLE + " | Reflection 3 comes before reflection 11, the last one written to "
+                    "out.int: going on from it writes the reflections from 3 to 11 a second time. Go on from "
+                    "reflection 3 (Yes) or stay on reflection 11 (No)? -> 7"),
+              1);
+    std::vector<int> every(NREFL);
+    for (int k = 0; k < NREFL; ++k) every[k] = k + 1;
+    EXPECT_EQ(written(), every);
+}
+
 // The pass ended by the exit question, or by "Exit" after "Stop", leaves its summary in the log.
 TEST_F(AutoFitPass, LeavingTheProgramInThePassWritesItsSummary) {
     load();
