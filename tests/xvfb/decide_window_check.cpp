@@ -16,40 +16,13 @@
 #include <filesystem>
 #include <string>
 
+#include "app_dir.h"
 #include "drive_support.h"
 #include "platform/fltk/boxes.h"
-
-// Xlib last: its macros clash with other names.
-#include <X11/Xlib.h>
 
 namespace {
 
 using namespace drive;
-
-// A click on a window's close box as the window manager passes it on (WM_DELETE_WINDOW).
-bool press_close_box(const std::string& id) {
-    Display* d = XOpenDisplay(nullptr);
-    if (!d) return false;
-    XEvent ev{};
-    ev.xclient.type = ClientMessage;
-    ev.xclient.window = Window(std::stoul(id));
-    ev.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
-    ev.xclient.format = 32;
-    ev.xclient.data.l[0] = long(XInternAtom(d, "WM_DELETE_WINDOW", False));
-    ev.xclient.data.l[1] = CurrentTime;
-    const bool sent = XSendEvent(d, ev.xclient.window, False, NoEventMask, &ev) != 0;
-    XCloseDisplay(d);  // sends it
-    return sent;
-}
-
-// "Yes", the first of the exit question's two buttons (90 pixels wide, 12 apart, 12 from the
-// box's right and bottom edges, 28 high).
-bool answer_yes(const std::string& box) {
-    const Geometry g = geometry(box);
-    run("xdotool mousemove --window " + box + " " + std::to_string(g.w - 12 - 90 - 12 - 45) + " " +
-        std::to_string(g.h - 12 - 14) + " click 1");
-    return wait_gone(box, 5);
-}
 
 int records(const std::string& text) {
     int n = 0;
@@ -57,36 +30,10 @@ int records(const std::string& text) {
     return n;
 }
 
-// A fresh directory holding the main road's data set and a copy of the program (its
-// configuration file starts fresh beside it). Empty when it cannot be made.
-fs::path fresh_dir(const fs::path& app, const fs::path& fixtures) {
-    std::string tmpl = (fs::temp_directory_path() / "kvdecideXXXXXX").string();
-    if (!mkdtemp(tmpl.data())) return {};
-    const fs::path dir = tmpl;
-    std::error_code ec;
-    fs::create_directories(dir / "bin", ec);
-    for (const char* f : {"mainroad.rfl", "mainroad.par"}) fs::copy_file(fixtures / f, dir / f, ec);
-    fs::copy_file(app, dir / "bin/kelvorantide", ec);
-    if (ec) {
-        std::fprintf(stderr, "FAILED: cannot set up %s: %s\n", dir.c_str(), ec.message().c_str());
-        return {};
-    }
-    return dir;
-}
-
-// A passed check leaves nothing behind; a failed one keeps its directory and shows what the
-// program said and showed.
+// A passed check leaves nothing behind; a failed one keeps its directory and says why.
 int report_end(const fs::path& dir) {
-    end_app();
-    if (failures == 0) {
-        fs::remove_all(dir);
-        return 0;
-    }
-    std::error_code ec;
-    fs::remove_all(dir / "bin", ec);
-    std::fprintf(stderr, "kept: %s\nthe program said:\n%s\nshown:\n%s\n", dir.c_str(),
-                 read_bytes(dir / "program.txt").c_str(), read_bytes(dir / "shown.txt").c_str());
-    return 1;
+    report_app_end(dir);
+    return failures ? 1 : 0;
 }
 
 // The program started with a transcript, the main road's data set and parameter file loaded.
@@ -111,9 +58,7 @@ std::string start_loaded(const fs::path& dir) {
 void leave(const std::string& master) {
     step("Exit, Yes");
     click_cell(master, 16, 0, 2, 1, wl::fltk::kBarHeight, wl::fltk::kBarHeight);
-    const std::string box = wait_window(20, wl::fltk::kClassMessage);
-    check(!box.empty(), "Exit asks the exit question");
-    if (!box.empty()) check(answer_yes(box), "Yes closes the question");
+    check(confirm_exit(), "Yes answers the exit question");
     check(wait_app(20) == 0, "the program ends with status 0");
 }
 
@@ -174,7 +119,7 @@ int main(int argc, char** argv) {
     alarm(110);
     const std::string mode = argv[1];
     measure_grid();
-    const fs::path dir = fresh_dir(argv[2], argv[3]);
+    const fs::path dir = fresh_app_dir(argv[2], argv[3], "kvdecide");
     if (dir.empty()) return 1;
     shot_dir = dir.string();
     if (mode == "exitenter") return run_exit_enter(dir);
