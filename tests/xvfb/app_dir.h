@@ -85,4 +85,12 @@ inline bool confirm_exit() {
     return !box.empty() && answer_yes(box);
 }
 
+// "Exit" in the main window and Yes to the question: the program ends with status 0.
+inline void exit_program(const std::string& master) {
+    step("Exit");
+    click_cell(master, 16, 0, 2, 1, wl::fltk::kBarHeight, wl::fltk::kBarHeight);
+    check(confirm_exit(), "Yes answers the exit question");
+    check(wait_app(20) == 0, "the program ends with status 0");
+}
+
 }  // namespace drive

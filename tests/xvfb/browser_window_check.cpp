@@ -64,10 +64,7 @@ void window_journey(const fs::path& dir, const std::vector<std::string>& args) {
     click_cell(master, 16, 0, 2, 1, wl::fltk::kBarHeight, wl::fltk::kBarHeight);  // "Exit" the fit
     check(!fitting.empty() && wait_gone(fitting, 10), "Exit leaves the manual fit");
 
-    step("Exit");
-    click_cell(master, 16, 0, 2, 1, wl::fltk::kBarHeight, wl::fltk::kBarHeight);
-    check(confirm_exit(), "Yes answers the exit question");
-    check(wait_app(20) == 0, "the program ends with status 0");
+    exit_program(master);
 }
 
 // The same journey for kelvor-script; its exit status.

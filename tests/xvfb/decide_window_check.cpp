@@ -54,14 +54,6 @@ std::string start_loaded(const fs::path& dir) {
     return failures ? "" : master;
 }
 
-// "Exit" in the main window, and "Yes": the program ends with status 0.
-void leave(const std::string& master) {
-    step("Exit, Yes");
-    click_cell(master, 16, 0, 2, 1, wl::fltk::kBarHeight, wl::fltk::kBarHeight);
-    check(confirm_exit(), "Yes answers the exit question");
-    check(wait_app(20) == 0, "the program ends with status 0");
-}
-
 int run_exit_enter(const fs::path& dir) {
     const std::string master = start_loaded(dir);
     if (master.empty()) return report_end(dir);
@@ -72,7 +64,7 @@ int run_exit_enter(const fs::path& dir) {
     if (!box.empty()) check(return_until_gone(box), "Return closes the question");
     check(app_pid > 0 && waitpid(app_pid, nullptr, WNOHANG) == 0, "the program goes on");
     check(!gone(master), "the main window stays");
-    leave(master);
+    exit_program(master);
     const std::string shown = read_bytes(dir / "shown.txt");
     const std::string q = "Are you sure you want to exit the program? -> ";
     const std::size_t no = shown.find(q + "3\n");
@@ -104,7 +96,7 @@ int run_double_accept(const fs::path& dir) {
     check(records(out) == 1, "the double click wrote one reflection, not " + std::to_string(records(out)));
     // 10 ISEQ + ISTD in columns 62-68: the entry is the reflection shown first.
     check(out.size() > 68 && std::atoi(out.substr(61, 6).c_str()) == 10, "the entry is reflection 1: " + out);
-    leave(master);
+    exit_program(master);
     return report_end(dir);
 }
 

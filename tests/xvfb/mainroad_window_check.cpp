@@ -206,14 +206,6 @@ void report_end(const fs::path& dir) {
     std::fprintf(stderr, "kept: %s\nthe program said:\n%s\n", dir.c_str(), read_bytes(dir / "window/program.txt").c_str());
 }
 
-// "Exit" in the main window and Yes to the question: the program ends with status 0.
-void exit_program(const std::string& master) {
-    step("Exit");
-    click_cell(master, 16, 0, 2, 1, wl::fltk::kBarHeight, wl::fltk::kBarHeight);
-    check(confirm_exit(), "Yes answers the exit question");
-    check(wait_app(20) == 0, "the program ends with status 0");
-}
-
 // The number of reflections a generator spec lists (its "refl" lines).
 int reflections_in(const fs::path& spec) {
     std::istringstream in(read_bytes(spec));
