@@ -833,11 +833,12 @@ FileAnswer FltkFrontEnd::file_dialog(Model&, const FileRequest& r) {
         take_over_name_field();  // while the chooser's window still answers to its class
     });
     while (fc.shown() && !rt::end_signal_received()) Fl::wait(1.0);
-    if (fc.shown()) fc.hide();  // an end request from outside cancels the choice
+    const bool interrupted = fc.shown();  // an end request from outside cancels the choice
+    if (interrupted) fc.hide();
     name_field = NameField{};
     FileAnswer a;
     a.filter_index = fc.filter_value() + 1;
-    if (fc.count() > 0 && fc.value()) {
+    if (!interrupted && fc.count() > 0 && fc.value()) {
         a.cancelled = false;
         // A relative name is taken in the directory the chooser shows.
         std::string chosen = fc.value();
