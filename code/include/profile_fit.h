@@ -84,6 +84,9 @@ void START_MANUAL_FIT();
 void EXPORT_SCAN();
 void START_PREPROCESS();
 void PREPROCESS();
+// The program ends in the middle of a pass: the log receives the summary of what the pass did, as
+// at its end (nothing when no pass with a summary is under way).
+void LOG_PASS_IN_PROGRESS();
 // ISET 0: the fitted-reflection table is not filled (its users greyed); otherwise filled.
 // NOZREF 1 greys "Zref" in either case.
 void SET_PREPROCESS(int ISET, int NOZREF);
@@ -96,8 +99,13 @@ void FIT_GAMMA();
 // ---------------------------------------------------------------------------------------------
 // The integrated data file (unit 2): the current reflection as one "Rfine", "Rfine extended" or
 // "Shelx hkl" entry, its intensity corrected for Lorentz and polarisation. Writes nothing while
-// OUTOPEN = 0; wraps ANGL(3) and ANGL(4) in place.
-void WRITE_INT();
+// OUTOPEN = 0; wraps ANGL(3) and ANGL(4) in place. Returns what became of the entry:
+// INT_WRITTEN it is in the file; INT_LEFT_OUT nothing was written (no file open, or a value too
+// large for its field, named in a box); INT_WRITE_FAILED the file refused it: a box names the file
+// and the system's reason, the part of the entry that reached the file is cut off again (the file
+// keeps its whole entries) and the file is closed, so that the user can open another one.
+enum : int { INT_WRITTEN = 0, INT_LEFT_OUT = 1, INT_WRITE_FAILED = 2 };
+int WRITE_INT();
 // Decimals ND that make VALUE fill a field of IW columns; IERR = 1 (ND untouched) when it cannot.
 void DYNAMIC_FT(int IW, float VALUE, int& ND, int& IERR);
 // Brings an angle in degrees into (-180, 180]; a value that is not finite stays unchanged.

@@ -31,7 +31,11 @@ void OPEN_OUT();
 void OPEN_SCANDATA(int& status);
 void OPEN_LOG();   // LOGOPEN = 1 when a log of the user's choice is open on unit 20
 void OPEN_EXP();   // unit 26 connected when an experiment file was chosen
-int SCANDATA_UNIT();  // the unit OPEN_SCANDATA connected the export file to
+int SCANDATA_UNIT();
+// Closes the integrated data file after it failed (a write refused, the file deleted): no output
+// file is open, the main window's output fields are cleared and "Output format" is greyed, so the
+// user opens another one.
+void CLOSE_OUT();  // the unit OPEN_SCANDATA connected the export file to
 
 // Closes a unit the program has written. False, after an error box naming the file and the
 // system's reason, when any record did not reach the file (a full disk shows at the close).

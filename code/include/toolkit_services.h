@@ -19,6 +19,9 @@ constexpr int MB_DEFAULT_THIRD = 0x200;
 
 // Waits for the next user action or timer tick and returns its callback number (-1: exit request).
 int gmAction(int& callback);
+// Discards every user action and tick queued so far, those the window has still to hand over
+// included: what the user did before the window showed the latest change is not acted on.
+void GMFLUSHCALLBACKQUEUE();
 // From now on gmAction returns callback at every tick of a repeating timer; callback 0 stops it.
 void gmDefineTimerCallback(int interval, int callback);
 

@@ -36,6 +36,8 @@ public:
     // Blocks until the model's queue holds at least one event (a user action, a close box's
     // -1, a timer tick). May change widget contents on the way (typing, toggling, selecting).
     virtual void pump(Model& m) = 0;
+    // Hands every user action already made over to the model's queue, without waiting.
+    virtual void gather_input(Model&) {}
 
     // A window or dialog has been drawn (shown), removed (hidden) or needs redrawing; also
     // called for a single widget whose look changed (state, caption, value, frame drawing).

@@ -204,6 +204,9 @@ public:
 
     // Events.
     std::deque<Event> queue;
+    // Set when the queue is flushed: the rest of a double click begun before is not queued (a
+    // front end that tells the clicks of a double click apart drops it).
+    bool drop_repeated_click = false;
     Event last;                      // the event IWINACTION returned last
     // The repeating timer. The interval is kept as the program gave it; its unit is ours and
     // is taken as zero: a front end delivers the next tick as soon as the program has taken

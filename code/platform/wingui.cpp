@@ -18,6 +18,7 @@
 #include "platform/model.h"
 #include "platform/transcript.h"
 #include "platform/widget_extra.h"
+#include "runtime/fatal.h"
 
 namespace {
 
@@ -134,10 +135,29 @@ void refuse_typed_text(wl::Model& m) {
 
 }  // namespace
 
+namespace {
+void (*end_request_handler)() = nullptr;
+void (*display_lost_handler)() = nullptr;
+}  // namespace
+
+void wl::on_end_request(void (*handler)()) { end_request_handler = handler; }
+void wl::on_display_lost(void (*handler)()) { display_lost_handler = handler; }
+void wl::end_without_display() {
+    if (display_lost_handler) display_lost_handler();
+}
+
 int IWINACTION(int& callback, int& x, int& y, int& widget, int& kind, int& extra) {
     auto& m = model();
     wl::Event e;
     for (;;) {
+        if (rt::end_signal_received()) {
+            if (end_request_handler) end_request_handler();
+            // Unregistered: the exit request, as from the master window's close box.
+            e = wl::Event{};
+            e.callback = -1;
+            e.widget = 1;
+            break;
+        }
         if (m.refused_entry != 0) {
             refuse_typed_text(m);
             continue;
@@ -682,7 +702,9 @@ void ESCAPEROUTINE(int op, int p1, int p2, int p3, int p4, int p5, int p6, int& 
     } else if (op == 2710) {
         set_callback(wl::Cb::KeySelect, p1, p2);
     } else if (op == 1210) {
+        wl::frontend().gather_input(m);  // clicks still on their way to the queue go with it
         m.queue.clear();
+        m.drop_repeated_click = true;
     } else if (op >= 1220 && op <= 1250) {
         wl::Event e;
         e.callback = p1;

@@ -21,6 +21,16 @@ void REGHANDLETABLE(const int* handles, int groups, int items);
 // A built-in image of the program, by resource name ("#101"), as XPM text that stays alive.
 void REGIMAGE(std::string_view name, std::span<const char* const> xpm);
 
+namespace wl {
+// What the program does when it is asked to end from outside its window (SIGTERM, SIGINT,
+// SIGHUP: the wait for the next user action calls it) and when its display has gone (the front
+// end calls it; nothing can be shown any more). Registered once by the program's main; neither
+// returns. Without a registration a signal is left to the wait's caller as the exit request.
+void on_end_request(void (*handler)());
+void on_display_lost(void (*handler)());
+void end_without_display();
+}  // namespace wl
+
 // ---- identity and kinds ----
 // The id the next widget receives: 1 while none exists (below 2: no master window).
 int IGETNEXTIDENTIFIER();

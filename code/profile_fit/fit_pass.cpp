@@ -77,6 +77,121 @@ void log_fit_summary(std::string_view heading) {
     WRITE_FIT_SUMMARY(LOG_UNIT);
 }
 
+namespace {
+
+// The pass whose summary is still to be written.
+bool SUMMARY_DUE = false;
+std::string SUMMARY_HEADING;
+
+// Entries the pass under way has written.
+int WRITTEN = 0;
+
+// The reflection last written to the integrated data file, and where: the data set, the file
+// (as the system names it at the write), the reflection's sequence number, indices and standard
+// number, and its place in the working data file.
+struct WrittenMark {
+    std::string data_set, out_file;
+    int iseq = 0, istd = 0;
+    rt::FArray<int, 3> ih;
+    long position = -1;
+} LAST;
+
+bool same_reflection(const WrittenMark& m) {
+    const REFLN_t& r = REFLN;
+    return m.position >= 0 && m.data_set == FILEINFO.IN_FULLNAME.str() && m.iseq == r.ISEQ && m.istd == r.ISTD &&
+           m.ih(1) == r.IH(1) && m.ih(2) == r.IH(2) && m.ih(3) == r.IH(3);
+}
+
+// The marks belong to the integrated data file open now and to the data set in use.
+bool mark_in_force() {
+    return LAST.position >= 0 && FILEINFO.OUTOPEN == 1 && LAST.out_file == rt::unit_file_path(INT_UNIT) &&
+           LAST.data_set == FILEINFO.IN_FULLNAME.str();
+}
+
+std::string output_name() { return FILEINFO.OUT_NAME.str(); }
+
+std::string reflections(int n) { return std::to_string(n) + (n == 1 ? " reflection" : " reflections"); }
+
+}  // namespace
+
+void pass_begun(std::string_view heading) {
+    SUMMARY_DUE = true;
+    SUMMARY_HEADING = heading;
+}
+
+void pass_summary() {
+    if (!SUMMARY_DUE) return;
+    SUMMARY_DUE = false;
+    log_fit_summary(SUMMARY_HEADING);
+}
+
+void pass_dropped() { SUMMARY_DUE = false; }
+
+void count_from_zero() { WRITTEN = 0; }
+
+bool write_entry() {
+    const int done = WRITE_INT();
+    if (done == INT_WRITE_FAILED) return false;
+    if (done == INT_WRITTEN) {
+        ++WRITTEN;
+        LAST.data_set = FILEINFO.IN_FULLNAME.str();
+        LAST.out_file = rt::unit_file_path(INT_UNIT);
+        LAST.iseq = REFLN.ISEQ;
+        LAST.istd = REFLN.ISTD;
+        LAST.ih = REFLN.IH;
+        LAST.position = display_position();
+    }
+    return true;
+}
+
+int entries_written() { return WRITTEN; }
+
+bool display_written() { return mark_in_force() && same_reflection(LAST); }
+
+long display_position() { return rt::unit_record_number(FILEINFO.LUNSTD); }
+
+bool may_go_on_from_found(int shown_iseq) {
+    if (!mark_in_force()) return true;
+    const long found = display_position();
+    if (same_reflection(LAST)) return true;  // back on the last one written: the pass goes on after it
+    const int iseq = REFLN.ISEQ;
+    std::string what;
+    if (found < LAST.position) {
+        what = "Reflection " + std::to_string(iseq) + " comes before reflection " + std::to_string(LAST.iseq) +
+               ", the last one written to " + output_name() + ": going on from it writes the reflections from " +
+               std::to_string(iseq) + " to " + std::to_string(LAST.iseq) + " a second time.";
+    } else if (iseq != LAST.iseq + 1) {
+        what = "Reflection " + std::to_string(iseq) + " comes after reflection " + std::to_string(LAST.iseq) +
+               ", the last one written to " + output_name() +
+               ": going on from it leaves the reflections between them out of the file.";
+    } else {
+        return true;  // the next one in file order: nothing is written twice or left out
+    }
+    what += " Go on from reflection " + std::to_string(iseq) + " (Yes) or stay on reflection " +
+            std::to_string(shown_iseq) + " (No)?";
+    // Enter presses "No": staying changes nothing in the file.
+    return gmDisplayMessageBox(PROGID.PROG_TITLE.view(), what, 1, 4 + MB_DEFAULT_SECOND) == 6;
+}
+
+bool report_deleted_output() {
+    if (FILEINFO.OUTOPEN != 1 || !rt::unit_file_unlinked(INT_UNIT)) return false;
+    const std::string text = "The integrated data file " + output_name() +
+                             " was deleted during the pass: every reflection written to it is lost (" +
+                             reflections(WRITTEN) + " in this pass). Open another output file.";
+    if (FILEINFO.LOGOPEN == 1) {
+        log_put("");
+        log_put(" " + text);
+    }
+    GUIERR(PROGID.PROG_TITLE.view(), text);
+    CLOSE_OUT();
+    return true;
+}
+
+std::string end_of_file_text() {
+    if (FILEINFO.OUTOPEN != 1) return "End of File: no output file open, no reflections written";
+    return "End of File: " + reflections(WRITTEN) + " written to " + output_name();
+}
+
 int search(int mode, int number, const rt::FArray<int, 3>& hkl) {
     const int iseq_old = REFLN.ISEQ;
     int status = 0;
@@ -129,3 +244,7 @@ bool typed_sequence_number(int& number) {
 }
 
 }  // namespace fitpass
+
+// The program ends in the middle of a pass (the exit question answered, a signal, the display
+// gone): the log receives the pass's summary, as at its end.
+void LOG_PASS_IN_PROGRESS() { fitpass::pass_summary(); }

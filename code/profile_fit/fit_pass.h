@@ -3,6 +3,7 @@
 // summary heading of the log.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "runtime/farray.h"
@@ -21,6 +22,7 @@ constexpr int DIALOG_EDIT_FIRST = 431;
 constexpr int DIALOG_EDIT_LAST = 499;
 
 constexpr int LOG_UNIT = 20;
+constexpr int INT_UNIT = 2;  // the integrated data file
 constexpr int TICK = 990;
 
 // Control k of the main window, and its status.
@@ -45,6 +47,46 @@ bool count_outcome();
 // The log's heading of the fit summary, then the summary (nothing when no log is open). Records
 // of the log begin with their carriage-control column.
 void log_fit_summary(std::string_view heading);
+
+// The pass under way whose summary the log receives when it ends: from pass_begun() to
+// pass_summary(), which writes the heading and the fit summary once (also when the program ends
+// in the middle of the pass). A pass abandoned without a summary calls pass_dropped().
+void pass_begun(std::string_view heading);
+void pass_summary();
+void pass_dropped();
+// Held by a pass routine: however it is left (an end of the program unwinds through it), no
+// summary stays due after it.
+struct PassUnderWay {
+    PassUnderWay() = default;
+    PassUnderWay(const PassUnderWay&) = delete;
+    PassUnderWay& operator=(const PassUnderWay&) = delete;
+    ~PassUnderWay() { pass_dropped(); }
+};
+
+// What a pass writes to the integrated data file. write_entry() writes the reflection on display
+// (WRITE_INT), counts it and remembers it as written; false when the write failed (WRITE_INT has
+// said so and closed the file): the pass stops. entries_written() counts the entries of this
+// pass, from count_from_zero().
+void count_from_zero();
+bool write_entry();
+int entries_written();
+// True when the reflection on display is the last one written to the integrated data file open
+// now (by this pass or an earlier one).
+bool display_written();
+// Where the reflection on display stands in the working data file, in file order.
+long display_position();
+// A search has put another reflection on display while a pass could go on from there: when
+// reflections of the file open now would be written again (the found one lies at or before the
+// last one written) or left out (it lies beyond the next one to write), the user is told which and
+// chooses. True to go on from the found reflection; false to stay (the caller brings the previous
+// one back). `shown_iseq` is the sequence number of the reflection on display before the search.
+bool may_go_on_from_found(int shown_iseq);
+// After a pass: an integrated data file deleted while the pass wrote to it is named in a box and
+// the log, then closed (nothing written there can be kept). True when that happened.
+bool report_deleted_output();
+// The text of the end-of-pass notice: "End of File", how many reflections the pass wrote and to
+// which file.
+std::string end_of_file_text();
 
 // A search reading mode 1 or 2 of the standard data file; a reflection not found (the reader has
 // said so) brings back the one on display before. Returns the read status.

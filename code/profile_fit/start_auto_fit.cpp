@@ -16,6 +16,7 @@
 #include "include/shell_services.h"
 #include "include/toolkit_services.h"
 #include "profile_fit/fit_pass.h"
+#include "runtime/kept_records.h"
 
 using namespace fitpass;
 
@@ -27,12 +28,11 @@ constexpr int TIMER_INTERVAL = 50;
 // were (zero before the first search).
 rt::FArray<int, 3> SEARCH_INDICES;
 
-// True once the reflection on display has gone to the integrated data file in this pass. "Start"
-// after "Stop" then only restarts the ticks: a reflection is never written (or counted) twice.
-bool DISPLAY_WRITTEN = false;
-
 // True while the ticks run (between "Start" and "Stop" or the end of the pass).
 bool RUNNING = false;
+
+// True once "Start" has been pressed in this pass.
+bool STARTED = false;
 
 // "Exit", both "Go" buttons and "Start" take one state, "Stop" the other.
 void set_running_look(bool running) {
@@ -42,14 +42,17 @@ void set_running_look(bool running) {
     set_status(19, running ? STATUS_ACTIVE : STATUS_GREYED);
 }
 
-// End of the pass: the ticks stop, the window goes back to its idle look, and the log receives
-// the summary heading and the fit summary.
-void end_pass() {
+// End of the pass: the ticks stop and the window goes back to its idle look. At the end of the
+// data the user hears how many reflections went to which file (or that the file was deleted
+// meanwhile); the log receives the summary heading and the fit summary, when one is due.
+void end_pass(bool end_of_file) {
     gmDefineTimerCallback(TIMER_INTERVAL, 0);
     RUNNING = false;
     set_status(1, STATUS_ACTIVE);
+    const bool lost = report_deleted_output();
+    if (end_of_file && !lost) gmDisplayMessageBox(PROGID.PROG_TITLE.view(), end_of_file_text(), 3, 0);
     END_GRAPHICS();
-    log_fit_summary("SUMMARY OF REFLECTIONS FIT WITH AUTOFIT UTILITY");
+    pass_summary();
 }
 
 // A read error of the standard data file leaves the previous reflection on display and the read
@@ -58,22 +61,29 @@ void end_pass() {
 void end_pass_on_read_error() {
     gmDefineTimerCallback(TIMER_INTERVAL, 0);
     GUIERR(PROGID.PROG_TITLE.view(), "Read error in standard data file: automatic fit ended");
-    end_pass();
+    end_pass(false);
 }
 
-// A search reading mode 1 or 2 of the standard data file. Returns false when the pass has ended.
+// A search reading mode 1 or 2 of the standard data file. Where going on from the reflection
+// found would write reflections of the output file again or leave some out, the user chooses; to
+// stay brings the reflection on display back as it was. Returns false when the pass has ended.
 bool search_and_fit(int mode, int number, const rt::FArray<int, 3>& hkl) {
     const int shown = REFLN.ISEQ;
+    const rt::KeptRecords<REFLN_t, FITPAR_t, INTRES_t> on_display(REFLN, FITPAR, INTRES);
     const int status = search(mode, number, hkl);
-    // Another reflection on display is not yet written; a failed search brings the old one back.
-    if (status == 0 && REFLN.ISEQ != shown) DISPLAY_WRITTEN = false;
     if (status == 12) {
-        end_pass();
+        end_pass(false);
         return false;
     }
     if (status == 11) {
         end_pass_on_read_error();
         return false;
+    }
+    if (!may_go_on_from_found(shown)) {
+        int back = 0;
+        READ_SCAN_STDDATA(FILEINFO.LUNSTD, STD_BY_NUMBER, shown, hkl, back);
+        on_display.restore();
+        return true;
     }
     SET_FIT_PARAMETERS();
     FIT_REFLECTION();
@@ -94,12 +104,12 @@ bool search_by_number() {
 }
 
 // 990: the next reflection in file order is fitted and written; the end of the data ends the
-// pass (the reader has shown "End of File").
+// pass with the pass's own "End of File" notice (the read is a quiet one).
 bool next_reflection() {
-    int status = 0;
+    int status = -1;
     READ_SCAN_STDDATA(FILEINFO.LUNSTD, STD_NEXT, 0, SEARCH_INDICES, status);
     if (status == 12) {
-        end_pass();
+        end_pass(true);
         return false;
     }
     if (status != 0) {
@@ -108,9 +118,28 @@ bool next_reflection() {
     }
     SET_FIT_PARAMETERS();
     FIT_REFLECTION();
-    WRITE_INT();
-    DISPLAY_WRITTEN = true;
-    return true;
+    if (write_entry()) return true;
+    end_pass(false);  // the file refused it: the box has said so, the file is closed
+    return false;
+}
+
+// "Start": the reflection on display is fitted and written, unless it is already the last one
+// written to the file open now. Within the pass that is where the pass stopped, and it goes on
+// after it; at the first "Start" of a new pass (after "End of File", or "Stop" and "Exit") the
+// user chooses whether it goes to the file a second time. False when the write failed.
+bool start_from_display() {
+    const bool first = !STARTED;
+    STARTED = true;
+    if (display_written()) {
+        if (!first) return true;
+        const std::string text = "Reflection " + std::to_string(REFLN.ISEQ) + " on display is already in " +
+                                 FILEINFO.OUT_NAME.str() +
+                                 ". Write it again (Yes) or go on with the next reflection (No)?";
+        // Enter presses "No": nothing is written twice unasked.
+        if (gmDisplayMessageBox(PROGID.PROG_TITLE.view(), text, 1, 4 + MB_DEFAULT_SECOND) != 6) return true;
+    }
+    FIT_REFLECTION();
+    return write_entry();
 }
 
 }  // namespace
@@ -159,9 +188,11 @@ void START_AUTO_FIT() {
 
     clear_outcome_counters();
     FITOPT.IINT = 2;
-    DISPLAY_WRITTEN = false;  // a new pass writes the reflection on display at its first "Start"
+    count_from_zero();
+    STARTED = false;
     RUNNING = false;
 
+    const PassUnderWay pass;
     int iquit = 0;
     RUN_PKVALS(iquit);
     if (iquit == 1) return;
@@ -170,6 +201,7 @@ void START_AUTO_FIT() {
     for (int k : {5, 6, 7, 8, 9, 10, 13, 14, 15, 16, 17, 18}) set_status(k, STATUS_ACTIVE);
     set_status(19, STATUS_GREYED);
     grey_dialog_controls();
+    pass_begun("SUMMARY OF REFLECTIONS FIT WITH AUTOFIT UTILITY");
 
     int icb = 0;
     for (;;) {
@@ -177,7 +209,9 @@ void START_AUTO_FIT() {
         bool goes_on = true;
         if (icb == EXIT_REQUEST) EXIT_PROGRAM();  // "No" goes on where the user was
         if (icb == EXIT) {
-            END_GRAPHICS();
+            // Selectable only while stopped. Before any "Start" nothing was written: no summary.
+            if (!STARTED) pass_dropped();
+            end_pass(false);
             return;
         }
         handle_dialog_edit(icb);
@@ -186,14 +220,13 @@ void START_AUTO_FIT() {
             gmDefineTimerCallback(TIMER_INTERVAL, 0);
         }
         if (icb == START) {
+            READ_FIT_PARAMETERS();
+            if (!start_from_display()) {
+                end_pass(false);
+                return;
+            }
             set_running_look(true);
             gmDefineTimerCallback(TIMER_INTERVAL, TICK);
-            READ_FIT_PARAMETERS();
-            if (!DISPLAY_WRITTEN) {
-                FIT_REFLECTION();
-                WRITE_INT();
-                DISPLAY_WRITTEN = true;
-            }
         }
         if ((icb == SEARCH_HKL || icb == SEARCH_SEQ) && RUNNING) {
             // A search would move the read position under the running pass: back to the first

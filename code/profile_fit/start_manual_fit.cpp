@@ -73,6 +73,7 @@ Read search_by_number() {
 void START_MANUAL_FIT() {
     if (!CURRENT_REFLECTION_VALID()) return;
     FITOPT.IINT = 2;
+    count_from_zero();
 
     show_fit_settings();
     for (int k : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 13, 14, 15, 16, 17, 20}) set_status(k, STATUS_ACTIVE);
@@ -110,11 +111,17 @@ void START_MANUAL_FIT() {
             // what the fit counted.
             REFLN.FLAG(2) = 'F';
             REFLN.FLAG(3) = ' ';
-            WRITE_INT();
-            read = move(STD_NEXT);
+            // A write the file refused ends the pass (the box has said so, the file is closed).
+            read = write_entry() ? move(STD_NEXT) : Read::Ended;
         }
         if (icb == EXPORT) EXPORT_SCAN();
+        // Another reflection comes on display: what the user did before seeing it (the second
+        // click of a double click on "Accept") is not acted on.
+        const bool moved = icb == PREVIOUS || icb == NEXT || icb == REJECT || icb == ACCEPT || icb == SEARCH_HKL ||
+                           icb == SEARCH_SEQ;
+        if (moved) GMFLUSHCALLBACKQUEUE();
         if (read == Read::Ended) {
+            report_deleted_output();
             END_GRAPHICS();
             return;
         }

@@ -35,7 +35,7 @@ void finish_pass() {
     const std::string text = rt::fmt_write("(I5,' Reflections stored for fitting')", FITVALS.NFIT);
     gmDisplayMessageBox(PROGID.PROG_TITLE.view(), text, 3, 0);
     SET_PREPROCESS(1, 0);
-    log_fit_summary("SUMMARY OF REFLECTIONS FIT WITH PREPROCESS UTILITY");
+    pass_summary();
 }
 
 // What one tick left for the pass.
@@ -79,6 +79,7 @@ Tick one_reflection(float siglim) {
     if (fv.NFIT >= MAXFIT) {
         gmDefineTimerCallback(TIMER_INTERVAL, 0);
         GUIERR(PROGID.PROG_TITLE.view(), "Too many reflections: Increase I/sig");
+        pass_dropped();  // an abandoned pass leaves no summary
         set_status(1, STATUS_ACTIVE);
         END_GRAPHICS();
         return Tick::Abandoned;
@@ -133,6 +134,8 @@ void START_PREPROCESS() {
 // timer until the end of the data, "Exit" after "Stop", a full table, or an exit the user confirms.
 void PREPROCESS() {
     clear_outcome_counters();
+    const PassUnderWay pass;
+    pass_begun("SUMMARY OF REFLECTIONS FIT WITH PREPROCESS UTILITY");
     FITVALS.NFIT = 0;
     FITOPT.IINT = 2;
     FITOPT.SKIP_WEAK = 1;  // governs the first read; the dialog's toggle governs the later ones

@@ -39,6 +39,21 @@ bool fits_field(float value, int w, int d) {
     return len <= w;
 }
 
+// The file refused the entry: what reached it is cut off, the user and the log are told, and the
+// file is closed with the entries written before.
+int write_failed(long mark) {
+    const std::string reason = rt::write_failure_reason();
+    (void)rt::unit_cut_back(LUN_INT, mark);
+    const std::string text = "Error writing integrated data file " + FILEINFO.OUT_NAME.str() + ": " + reason +
+                             ". Reflection " + std::to_string(REFLN.ISEQ) +
+                             " not written; the file keeps the reflections written before it and is closed.";
+    LOG_WRITE("(/1X,A)", text);
+    CHECK_LOG();
+    GUIERR(PROGID.PROG_TITLE.view(), text);
+    CLOSE_OUT();
+    return INT_WRITE_FAILED;
+}
+
 }  // namespace
 
 // Number of decimals that make VALUE fill a field of IW columns exactly (one column for a minus
@@ -170,11 +185,12 @@ void DC_TOSHELX(const rt::FArray<float, 6>& DC, rt::FArray<float, 6>& DCSHELX) {
 
 // Writes the current reflection as one entry of the integrated data file (nothing while no file
 // is open). An intensity (or, in the Rfine layouts, an esd) too large for its field is reported
-// in a box and the entry is left out; a write the file system refuses ends the program. Every
-// entry goes out to the file at once, and the log is flushed with it, so a failure loses nothing
-// written before it.
-void WRITE_INT() {
-    if (FILEINFO.OUTOPEN == 0) return;
+// in a box and the entry is left out. Every entry goes out to the file at once, and the log is
+// flushed with it, so a failure loses nothing written before it: a write the file system refuses
+// (a full disk, a file-size limit) cuts the part of the entry that reached the file off again,
+// names the file and the reason in a box and closes the file with its whole entries.
+int WRITE_INT() {
+    if (FILEINFO.OUTOPEN == 0) return INT_LEFT_OUT;
     const float SEQCODE = 10.0f * float(REFLN.ISEQ) + float(REFLN.ISTD);
     const int NEXTRA = FILEINFO.OUT_FORMAT == 2 ? 3 : 0;
 
@@ -205,14 +221,19 @@ void WRITE_INT() {
     for (int i = 1; i <= 6; ++i)
         if (flags(i) == '\0') flags(i) = ' ';
 
-    auto checked = [](int ios) {
-        if (ios != rt::IOS_OK) EXITINT("ERROR WRITING INTEGRATED DATA FILE");
+    // The file's length before the entry: a refused write is cut back to it.
+    const long mark = rt::unit_mark(LUN_INT);
+    bool failed = mark < 0;
+    auto checked = [&failed](int ios) {
+        if (ios != rt::IOS_OK) failed = true;
     };
     // The entry goes out to the file, and the log's lines with it: a pass cut short (a signal,
     // a full disk) leaves a log that says what the integrated data file holds.
-    auto flushed = [&checked] {
-        checked(rt::unit_flush(LUN_INT));
+    auto flushed = [&]() -> int {
+        if (!failed) checked(rt::unit_flush(LUN_INT));
+        if (failed) return write_failed(mark);
         CHECK_LOG();
+        return INT_WRITTEN;
     };
 
     int ND1 = 0, ND2 = 0, IERR = 0;
@@ -229,8 +250,7 @@ void WRITE_INT() {
                 checked(rt::write_unit(LUN_INT, "('PARAMETERS', 6(1X, F9.4))", FITPAR.VALS));
                 checked(rt::write_unit(LUN_INT, "('SIGMAS    ', 7(1X, F9.4))", FITPAR.SIGVAL, INTRES.SIGISUM));
             }
-            flushed();
-            return;
+            return flushed();
         }
     } else {
         DYNAMIC_FT(7, PEAK_OUT, ND1, IERR);
@@ -250,12 +270,12 @@ void WRITE_INT() {
                 DC_TOSHELX(DC, DCSHELX);
                 checked(rt::write_unit(LUN_INT, head + ", 6F8.5)", REFLN.IH, PEAK_OUT, SIGMA_OUT, DCSHELX));
             }
-            flushed();
-            return;
+            return flushed();
         }
     }
 
     // Overflow: the reflection is left out and the user is told which one.
     const std::string msg = rt::fmt_write("('Output format exceeded, reflection', I5, ' not written')", REFLN.ISEQ);
     GUIERR(PROGID.PROG_TITLE.view(), msg);
+    return INT_LEFT_OUT;
 }

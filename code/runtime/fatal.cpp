@@ -4,6 +4,7 @@
 // working file cannot be written (WorkingFileError).
 #include "runtime/fatal.h"
 
+#include <csignal>
 #include <cstdio>
 #include <string>
 
@@ -42,6 +43,22 @@ void input_error_at(int unit, long line, const std::string& what) {
 }
 
 void io_fatal_unit(int unit, int iostat) { io_fatal(unit, iostat_text(iostat)); }
+
+namespace {
+volatile std::sig_atomic_t end_signal = 0;
+extern "C" void note_end_signal(int) { end_signal = 1; }
+}  // namespace
+
+void catch_end_signals() {
+    struct sigaction sa {};
+    sa.sa_handler = note_end_signal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = 0;  // no restart: a wait in progress returns and sees the request
+    for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaction(sig, &sa, nullptr);
+    std::signal(SIGXFSZ, SIG_IGN);
+}
+
+bool end_signal_received() { return end_signal != 0; }
 
 int run_program(const std::function<void()>& body) {
     try {

@@ -46,6 +46,13 @@ struct WorkingFileError {
 // Raises InputError for the file connected to unit at the given line (0: the file as a whole).
 [[noreturn]] void input_error_at(int unit, long line, const std::string& what);
 
+// The end requests the program receives from outside its window (SIGTERM, SIGINT, SIGHUP) are
+// noted, never acted on inside the signal handler: the wait for the next user action takes the
+// orderly end at once. SIGXFSZ is ignored, so a write beyond the file-size limit fails (and is
+// reported) like a write to a full disk instead of killing the program.
+void catch_end_signals();
+bool end_signal_received();
+
 // Runs body and returns its exit status: 0 when it returns, ProgramExit::status when it unwinds.
 int run_program(const std::function<void()>& body);
 

@@ -7,6 +7,7 @@
 #include "runtime/units.h"
 
 #include <fcntl.h>
+#include <stdio_ext.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -365,6 +366,32 @@ int unit_flush(int unit) {
     Unit* u = find(unit);
     if (!u) return IOS_NOT_CONNECTED;
     return flush_checked(*u);
+}
+
+long unit_mark(int unit) {
+    Unit* u = find(unit);
+    if (!u || !u->f || u->std_stream || flush_checked(*u) != IOS_OK) return -1;
+    return long(ftello(u->f));
+}
+
+int unit_cut_back(int unit, long mark) {
+    Unit* u = find(unit);
+    if (!u || !u->f || u->std_stream) return IOS_NOT_CONNECTED;
+    if (mark < 0) return IOS_WRITE_FAILED;
+    // What the system refused stays in the stream's buffer: dropped here, so that the close does
+    // not try again to write it behind the cut.
+    __fpurge(u->f);
+    std::clearerr(u->f);
+    if (ftruncate(fileno(u->f), off_t(mark)) != 0 || fseeko(u->f, off_t(mark), SEEK_SET) != 0) return write_failed(*u);
+    u->last = Unit::NONE;
+    return u->write_errno != 0 ? IOS_WRITE_FAILED : IOS_OK;
+}
+
+bool unit_file_unlinked(int unit) {
+    const Unit* u = find(unit);
+    if (!u || !u->f || u->std_stream || u->scratch) return false;
+    struct stat st;
+    return fstat(fileno(u->f), &st) == 0 && st.st_nlink == 0;
 }
 
 int units_close_all() {

@@ -93,6 +93,16 @@ int unit_rewind(int unit);
 int unit_backspace(int unit);  // steps back one record
 int unit_flush(int unit);
 
+// A mark to cut back to: the length of the file on unit once every record written so far has
+// reached it (they are flushed first). -1 when the unit is not connected or a write has failed.
+long unit_mark(int unit);
+// Drops every record written to unit after `mark` (those still buffered and those that reached
+// the file): the file is cut back to that length. A write failure stays with the unit.
+int unit_cut_back(int unit, long mark);
+// True when the file connected to unit no longer has a name in any folder (deleted, or replaced
+// by another file renamed over it): what is written there is lost when the unit closes.
+bool unit_file_unlinked(int unit);
+
 // Closes every unit and deletes scratch files (called on every way out, fatal ones included).
 // Returns IOS_OK or the failure of the first unit whose records did not all reach their file.
 int units_close_all();

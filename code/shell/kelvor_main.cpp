@@ -72,8 +72,8 @@ void first_data_set() {
 
 // File, "Open data file": a new data set, loaded beside the one in use, which it replaces only
 // once it has loaded. After a damaged file (or a full disk) the box names it and the choice is
-// offered again; a cancelled choice returns to the data set in use, its log, parameters,
-// preprocessing table and cell as they were.
+// offered again; a cancelled choice (of the input data file or of its parameter file) returns
+// to the data set in use, its log, parameters, preprocessing table and cell as they were.
 void open_data_file() {
     for (;;) {
         DataSetInUse in_use;
@@ -83,7 +83,15 @@ void open_data_file() {
             GUIERR(PROGID.PROG_TITLE.view(), "NO NEW INPUT DATA FILE SELECTED");
             return;
         }
-        insist_on_parameter_file();
+        // Mid-session a cancelled parameter file returns to the data set in use: the session is
+        // never ended from here.
+        int status = 0;
+        OPEN_PAR(status);
+        if (status != 0) {
+            in_use.put_back();
+            GUIERR(PROGID.PROG_TITLE.view(), "NO PARAMETER FILE SELECTED: the data set in use stays");
+            return;
+        }
         if (load_data_set()) {
             in_use.switch_to_new();
             return;
@@ -137,7 +145,9 @@ constexpr Dispatch kDispatch[] = {
 }  // namespace
 
 void EXIT_PROGRAM() {
-    const int answer = gmDisplayMessageBox(PROGID.PROG_TITLE.view(), "Are you sure you want to exit the program?", 1, 3);
+    // Enter presses "No": a close box followed by Enter keeps the session.
+    const int answer = gmDisplayMessageBox(PROGID.PROG_TITLE.view(), "Are you sure you want to exit the program?", 1,
+                                           3 + MB_DEFAULT_SECOND);
     if (answer == 3) return;
     EXITINT("");
 }

@@ -3,6 +3,12 @@
 
 // Start-up, then the main loop for ever; every regular end passes EXITINT.
 [[noreturn]] void MAIN__();
+// The program is asked to end from outside its window (SIGTERM, SIGINT, SIGHUP): the orderly
+// end, a pass cut short leaving its summary in the log.
+[[noreturn]] void END_ON_REQUEST();
+// The display has gone: the log receives what a pass in progress did and is closed, the
+// configuration file is rewritten, and the process ends at once (status 0) without any window.
+[[noreturn]] void END_WITHOUT_WINDOW();
 // 1 once the data set loaded last had its first scan read into the current reflection.
 extern int FIRST_SCAN_READ;
 

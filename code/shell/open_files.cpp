@@ -226,6 +226,14 @@ bool OUTPUT_FILE_HOLDS_RECORDS() {
 
 void SHOW_OUTPUT_FORMAT() { gmSetTextSetting(GRAPHICS.IWID(1, 45), FILEINFO.OUT_FORMAT == 3 ? "Shelx" : "Rfine"); }
 
+void CLOSE_OUT() {
+    FILEINFO.OUTOPEN = 0;
+    (void)rt::unit_close(2);  // its failure has been reported
+    clear_output_fields();
+    gmSetWidgetStatus(GRAPHICS.IWID(3, 44), STATUS_GREYED);
+    gmDrawWindow(GRAPHICS.IMASTER);
+}
+
 // Lets the user choose the integrated data file and opens it on unit 2: a new file, or an
 // existing one replaced or appended to after a question. The output format follows from the
 // extension and the filter picked ("Rfine" for .int, "Shelx hkl" for .hkl), else the

@@ -99,16 +99,6 @@ protected:
         return rt::unit_open(2, file, spec);
     }
 
-    // The status the program ends with when writing the entry ends it, -1 when it goes on.
-    static int exit_status_of_write() {
-        try {
-            WRITE_INT();
-        } catch (const rt::ProgramExit& e) {
-            return e.status;
-        }
-        return -1;
-    }
-
     void SetUp() override {
         reset_shared_records();
         wl::script::load_lines({});
@@ -461,27 +451,32 @@ TEST_F(IntegratedFile, UnsetStatusCharactersAreWrittenAsBlanks) {
     EXPECT_EQ(lines[0].substr(70), "S       0");
 }
 
-TEST_F(IntegratedFile, RefusedWriteEndsTheProgram) {
+// A write the file refuses is told in a box naming the file and the reason, and the file is
+// closed (the caller's pass stops; the user can open another output file).
+TEST_F(IntegratedFile, RefusedWriteIsToldAndClosesTheFile) {
     rt::unit_close(2);
     {
         std::ofstream(path) << "";
     }
     ASSERT_EQ(open_integrated(path, rt::FileStatus::Old, rt::FileAction::Read), rt::IOS_OK);
-    EXPECT_EQ(exit_status_of_write(), 0);
+    FILEINFO.OUT_NAME = "out.int";
+    EXPECT_EQ(WRITE_INT(), INT_WRITE_FAILED);
     const auto b = boxes();
     ASSERT_EQ(b.size(), 1u);
-    EXPECT_EQ(b[0], "box Kelvorantide v3.72 | ERROR WRITING INTEGRATED DATA FILE");
+    EXPECT_EQ(b[0].rfind("box Kelvorantide v3.72 | Error writing integrated data file out.int: ", 0), 0u) << b[0];
+    EXPECT_EQ(FILEINFO.OUTOPEN, 0);
+    EXPECT_FALSE(rt::unit_connected(2));
 }
 
 // Every entry is in the file as soon as it is written (a later failure, or a killed program,
-// loses nothing already fitted), and a full disk ends the program with the box at the first
-// entry, not silently at the close.
-TEST_F(IntegratedFile, EachEntryReachesTheFileAtOnceAndAFullDiskEndsTheProgram) {
+// loses nothing already fitted), and a full disk is told at the first entry, not silently at the
+// close.
+TEST_F(IntegratedFile, EachEntryReachesTheFileAtOnceAndAFullDiskIsTold) {
     for (int format : {1, 2, 3}) {
         SCOPED_TRACE(format);
         FILEINFO.OUT_FORMAT = format;
         ASSERT_EQ(open_integrated(path), rt::IOS_OK);
-        WRITE_INT();
+        EXPECT_EQ(WRITE_INT(), INT_WRITTEN);
         const std::size_t one = read_lines(path).size();
         EXPECT_EQ(one, format == 2 ? 4u : 1u);
         WRITE_INT();
@@ -492,8 +487,11 @@ TEST_F(IntegratedFile, EachEntryReachesTheFileAtOnceAndAFullDiskEndsTheProgram) 
     std::filesystem::remove(full);
     std::filesystem::create_symlink("/dev/full", full);
     ASSERT_EQ(open_integrated(full), rt::IOS_OK);
-    EXPECT_EQ(exit_status_of_write(), 0);
-    EXPECT_EQ(boxes(), std::vector<std::string>{"box Kelvorantide v3.72 | ERROR WRITING INTEGRATED DATA FILE"});
+    FILEINFO.OUT_NAME = "full.int";
+    EXPECT_EQ(WRITE_INT(), INT_WRITE_FAILED);
+    EXPECT_EQ(boxes(), std::vector<std::string>{"box Kelvorantide v3.72 | Error writing integrated data file full.int: "
+                                                "No space left on device. Reflection 12 not written; the file keeps "
+                                                "the reflections written before it and is closed."});
     std::filesystem::remove(full);
 }
 

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -96,6 +95,45 @@ TEST_F(MainProgram, EveryExitAsksAndDecliningChangesNothing) {
     EXPECT_EQ(w(1, 40).text, "small.rfl");
 }
 
+// Enter in the exit question answers "No": a close box followed by Enter keeps the session.
+TEST_F(MainProgram, EnterInTheExitQuestionKeepsTheSession) {
+    std::vector<std::string> lines = start();
+    for (const char* l : {"press -1", "answer enter", "press 101", "answer enter", "press 316", "answer 2"})
+        lines.push_back(l);
+    EXPECT_EQ(run(lines), 0);
+    std::vector<std::string> expected = started();
+    for (const std::string& l : {EXIT_Q + "3", EXIT_Q + "3", EXIT_Q + "2", HIDE}) expected.push_back(l);
+    EXPECT_EQ(transcript(), expected);
+}
+
+// Mid-session, a new data file whose parameter file is damaged, then Cancel at the parameter-file
+// browser: the session returns to the data set in use (at start-up the same Cancel still offers
+// only another parameter file or the end of the program).
+TEST_F(MainProgram, CancelledParameterFileMidSessionKeepsTheDataSetInUse) {
+    const std::filesystem::path fx = std::filesystem::path(KV_BINARY_DIR) / "fixtures";
+    std::filesystem::create_directories(dir / "second");
+    std::filesystem::copy_file(fx / "cu_mono.rfl", dir / "second" / "cu.rfl");
+    std::string damaged = kvtest::read_bytes(fx / "cu_mono.par");
+    const std::size_t wavel = damaged.find("WAVEL ");
+    ASSERT_NE(wavel, std::string::npos);
+    damaged.replace(wavel + 6, 3, " x ");
+    kvtest::write_bytes(dir / "second" / "cu.par", damaged);
+    std::vector<std::string> lines = start();
+    for (const std::string& l : std::vector<std::string>{"press 312", "file " + (dir / "second" / "cu.rfl").string(),
+                                                         "press 470", "file " + (dir / "second" / "cu.par").string(),
+                                                         "cancel", "press 316", "answer 2"})
+        lines.push_back(l);
+    EXPECT_EQ(run(lines), 0);
+    const std::vector<std::string> shown = transcript();
+    const auto at = std::find(shown.begin(), shown.end(), BOX + "NO PARAMETER FILE SELECTED: the data set in use stays");
+    ASSERT_NE(at, shown.end());
+    EXPECT_EQ(*(at - 1), ASK_PAR + "cancel");
+    EXPECT_EQ(*(at + 1), EXIT_Q + "2");
+    EXPECT_EQ(FILEINFO.IN_NAME, "small.rfl");
+    EXPECT_EQ(w(1, 41).text, "SYNTHETIC ORTHORHOMBIC TEST CRYSTAL");
+    EXPECT_EQ(REFLN.ISEQ, 1);
+}
+
 TEST_F(MainProgram, CancelledOpenDataFileKeepsTheDataSetInUse) {
     std::vector<std::string> lines = start();
     for (const char* l : {"press 312", "cancel", "press 316", "answer 6"}) lines.push_back(l);
@@ -116,7 +154,7 @@ TEST_F(MainProgram, OpenDataFileLoadsTheNewSetWithAFreshParameterFileAndLog) {
     std::filesystem::copy_file(fx / "cu_mono.par", dir / "second" / "cu.par");
     const std::string cu = (dir / "second" / "cu.rfl").string();
     std::vector<std::string> lines = start();
-    for (const std::string& l : std::vector<std::string>{"press 312", "file " + cu, "press 470", "cancel", "press 811",
+    for (const std::string& l : std::vector<std::string>{"press 312", "file " + cu, "press 470",
                                  "file " + (dir / "second" / "cu.par").string(), "press 101", "answer 6"})
         lines.push_back(l);
     EXPECT_EQ(run(lines), 0);

@@ -3,9 +3,12 @@
 // with the summary in the log, a read error of the standard data file, and FIT_REFLECTION's
 // outcome counting and second pass at the predicted position.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -67,7 +70,7 @@ TEST_F(AutoFitPass, WithoutOutputFileThePassRunsToTheEndAndWritesTheSummary) {
     load();
     pass({"answer 7", "press 541", "press 118", "run"});
     EXPECT_EQ(transcript().front(), OUT_QUESTION + "7");
-    EXPECT_EQ(count(BOX + "End of File"), 1);
+    EXPECT_EQ(count(BOX + "End of File: no output file open, no reflections written"), 1);
     EXPECT_FALSE(fs::exists(dir / "out.int"));
     EXPECT_EQ(fits_counted(), NREFL);
     EXPECT_EQ(REFLN.ISEQ, NREFL);
@@ -110,27 +113,210 @@ TEST_F(AutoFitPass, StartWritesTheReflectionOnDisplayAndEachTickTheNext) {
     pass({"press 541", "press 118", "ticks 2", "press 119", "press 118", "ticks 1", "press 119", "press 101"});
     EXPECT_EQ(written(), (std::vector<int>{1, 2, 3, 4}));
     EXPECT_EQ(fits_counted(), 4);
-    EXPECT_EQ(log().find("SUMMARY"), std::string::npos);  // "Exit" leaves without the summary
+    // "Stop" then "Exit" ends the pass with its summary, as the end of the data does.
+    const std::string text = log();
+    EXPECT_EQ(text.rfind(HEADING, 0), 0u) << text;
+    EXPECT_EQ(text.find(HEADING, 1), std::string::npos) << text;
+    EXPECT_NE(text.find("THESE REFLECTIONS WRITTEN TO: out.int"), std::string::npos) << text;
     EXPECT_EQ(state_of(1, 18), STATUS_HIDDEN);
+
+    // Left before "Start": nothing was fitted or written, and no summary is due.
+    rt::unit_close(20);
+    ASSERT_EQ(kvtest::open_log(dir / "second.log"), rt::IOS_OK);
+    FILEINFO.LOGOPEN = 1;
+    pass({"answer 7", "press 541", "press 101"});
+    EXPECT_EQ(kvtest::read_bytes(dir / "second.log"), "");
 
     // While the ticks run, "Exit" is greyed: pressing it is a script error.
     wl::script::load_lines({"answer 7", "press 541", "press 118", "press 101"});
     EXPECT_EQ(exit_status([] { START_AUTO_FIT(); }), wl::script::EXIT_SCRIPT_ERROR);
 }
 
-TEST_F(AutoFitPass, StartingAtTheEndOfTheDataWritesTheLastReflectionOnce) {
+// The end of the data says how many reflections the pass wrote, and to which file. Starting
+// again there asks before the reflection on display, already written, goes in a second time.
+TEST_F(AutoFitPass, StartingAgainAtTheEndAsksBeforeWritingTheLastReflectionTwice) {
     load();
     open_output();
     pass({"press 541", "press 118", "run"});
     ASSERT_EQ(REFLN.ISEQ, NREFL);
-    pass({"press 541", "press 118", "run"});  // the output file is open: no question
+    EXPECT_EQ(count(BOX + "End of File: 20 reflections written to out.int"), 1);
+    const std::string again = "ask " + kvtest::TITLE + " | Reflection 20 on display is already in out.int. Write "
+                              "it again (Yes) or go on with the next reflection (No)? -> ";
+    pass({"press 541", "press 118", "answer enter", "run"});  // the output file is open: no question
+    EXPECT_EQ(count(again + "7"), 1);
+    EXPECT_EQ(count(BOX + "End of File: 0 reflections written to out.int"), 1);
+    EXPECT_EQ(fits_counted(), 0);
+    pass({"press 541", "press 118", "answer 6", "run"});  // asked for: written again
+    EXPECT_EQ(count(BOX + "End of File: 1 reflection written to out.int"), 1);
     const std::vector<int> seqs = written();
     ASSERT_EQ(seqs.size(), std::size_t(NREFL + 1));
     EXPECT_EQ(seqs.back(), NREFL);
     EXPECT_EQ(fits_counted(), 1);
-    EXPECT_EQ(count(BOX + "End of File"), 1);
     const std::string text = log();
     EXPECT_NE(text.find(HEADING, text.find(HEADING) + 1), std::string::npos);
+}
+
+// After Preprocess the last reflection is on display, never written: a pass writes it alone, and
+// the closing box says so.
+TEST_F(AutoFitPass, AfterPreprocessThePassSaysItWroteOneReflection) {
+    load();
+    open_output();
+    script({"press 53", "run"});
+    START_PREPROCESS();
+    ASSERT_EQ(REFLN.ISEQ, NREFL);
+    pass({"press 541", "press 118", "run"});
+    EXPECT_EQ(count(BOX + "End of File: 1 reflection written to out.int"), 1);
+    EXPECT_EQ(written(), std::vector<int>{NREFL});
+}
+
+// A search while stopped that would make the pass write reflections a second time, or leave some
+// out, says which and lets the user choose; Enter stays where the pass stopped.
+TEST_F(AutoFitPass, SearchAfterStopAsksBeforeWritingAgainOrLeavingOut) {
+    load();
+    open_output();
+    const std::string ask = "ask " + kvtest::TITLE + " | Reflection ";
+    pass({"press 541", "press 118", "ticks 5", "press 119",  // 1 to 6 written
+          "set 1 7 2", "press 108", "answer enter",          // back to 2: stays on 6
+          "press 118", "ticks 2", "press 119",               // 7 and 8
+          "set 1 7 12", "press 108", "answer 6",             // on to 12, leaving 9 to 11 out
+          "press 118", "ticks 1", "press 119",               // 12 and 13
+          "set 1 7 14", "press 108",                         // the next one: nothing to ask
+          "press 118", "run"});
+    EXPECT_EQ(written(), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 12, 13, 14, 15, 16, 17, 18, 19, 20}));
+    EXPECT_EQ(count(ask + "2 comes before reflection 6, the last one written to out.int: going on from it writes "
+                          "the reflections from 2 to 6 a second time. Go on from reflection 2 (Yes) or stay on "
+                          "reflection 6 (No)? -> 7"),
+              1);
+    EXPECT_EQ(count(ask + "12 comes after reflection 8, the last one written to out.int: going on from it leaves "
+                          "the reflections between them out of the file. Go on from reflection 12 (Yes) or stay "
+                          "on reflection 8 (No)? -> 6"),
+              1);
+    EXPECT_EQ(count(BOX + "End of File: 17 reflections written to out.int"), 1);
+}
+
+// "Go" on the h k l of a standard shown where the pass stopped finds the standard's first scan:
+// the user is asked, and Enter stays, so that every reflection is written once.
+TEST_F(AutoFitPass, GoOnTheStandardShownAfterStopAsksAndEnterStays) {
+    load();
+    open_output();
+    pass({"press 541", "press 118", "ticks 10", "press 119",  // 1 to 11 written, standard 0 0 2 on display
+          "set 1 5 0 0 2", "press 106", "answer enter", "press 118", "run"});
+    EXPECT_EQ(count("ask " + kvtest::TITLE + " | Reflection 3 comes before reflection 11, the last one written to "
+                    "out.int: going on from it writes the reflections from 3 to 11 a second time. Go on from "
+                    "reflection 3 (Yes) or stay on reflection 11 (No)? -> 7"),
+              1);
+    std::vector<int> every(NREFL);
+    for (int k = 0; k < NREFL; ++k) every[k] = k + 1;
+    EXPECT_EQ(written(), every);
+}
+
+// The pass ended by the exit question, or by "Exit" after "Stop", leaves its summary in the log.
+TEST_F(AutoFitPass, LeavingTheProgramInThePassWritesItsSummary) {
+    load();
+    open_output();
+    wl::script::load_lines({"press 541", "press 118", "ticks 3", "press -1", "answer enter", "ticks 1", "press -1",
+                            "answer 2"});
+    EXPECT_EQ(exit_status([] { START_AUTO_FIT(); }), 0);
+    EXPECT_EQ(count(EXIT_QUESTION + "3"), 1);  // Enter keeps the session
+    const std::string text = kvtest::read_bytes(dir / "run.log");
+    EXPECT_EQ(text.rfind(HEADING, 0), 0u) << text;
+    EXPECT_EQ(text.find(HEADING, 1), std::string::npos) << text;
+    EXPECT_NE(text.find("THESE REFLECTIONS WRITTEN TO: out.int"), std::string::npos) << text;
+    EXPECT_EQ(lines_of(dir / "out.int").size(), 5u);
+}
+
+// A full disk while writing: the box names the file and the reason, the pass stops, the file
+// keeps only whole entries, and another output file can be opened.
+TEST_F(AutoFitPass, FullDiskStopsThePassAndKeepsTheWholeEntries) {
+    load();
+    const fs::path disk = dir / "disk";
+    const kvtest::SmallTmpfs tmpfs(disk);
+    if (!tmpfs.mounted()) GTEST_SKIP() << "cannot mount a small tmpfs (needs root): " << tmpfs.reason();
+    kvtest::write_bytes(disk / "room", std::string(4096, 'r'));
+    {
+        std::ofstream filler(disk / "filler", std::ios::binary);
+        const std::string block(512, 'x');
+        while (filler.write(block.data(), long(block.size())) && filler.flush()) {
+        }
+    }
+    fs::remove(disk / "room");  // one page left for the integrated data file
+    ASSERT_EQ(kvtest::open_write(2, disk / "out.int"), rt::IOS_OK);
+    FILEINFO.OUTOPEN = 1;
+    FILEINFO.OUT_FORMAT = 2;  // four lines an entry
+    FILEINFO.OUT_NAME = "out.int";
+    pass({"press 541", "press 118", "run"});
+    EXPECT_EQ(FILEINFO.OUTOPEN, 0);
+    EXPECT_EQ(wl::model().timer_callback, 0);
+    EXPECT_EQ(count(BOX + "End of File"), 0);
+    const std::string text = kvtest::read_bytes(disk / "out.int");
+    ASSERT_FALSE(text.empty());
+    EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
+    const std::vector<std::string> lines = lines_of(disk / "out.int");
+    ASSERT_EQ(lines.size() % 4, 0u);
+    const int kept = int(lines.size() / 4);
+    EXPECT_LT(kept, NREFL);
+    EXPECT_EQ(lines.back().rfind("SIGMAS", 0), 0u);
+    const std::string box = BOX + "Error writing integrated data file out.int: No space left on device. Reflection " +
+                            std::to_string(kept + 1) +
+                            " not written; the file keeps the reflections written before it and is closed.";
+    EXPECT_EQ(count(box), 1);
+    const std::string logged = log();
+    EXPECT_NE(logged.find("Error writing integrated data file out.int"), std::string::npos) << logged;
+    EXPECT_NE(logged.find(HEADING), std::string::npos) << logged;
+    // Another output file, and the pass goes on from where it stopped.
+    ASSERT_EQ(kvtest::open_log(dir / "run2.log"), rt::IOS_OK);
+    FILEINFO.LOGOPEN = 1;
+    script({"file " + path("other.int"), "press 541", "press 118", "run"});
+    OPEN_OUT();
+    ASSERT_EQ(FILEINFO.OUTOPEN, 1);
+    START_AUTO_FIT();
+    EXPECT_EQ(lines_of(dir / "other.int").size(), std::size_t(NREFL - kept));  // "Rfine": a line an entry
+}
+
+// A file-size limit reached while writing: as a full disk, the box gives the reason and the file
+// keeps only whole entries.
+TEST_F(AutoFitPass, FileSizeLimitStopsThePassAndKeepsTheWholeEntries) {
+    load();
+    open_output();
+    FILEINFO.OUT_FORMAT = 2;  // four lines an entry
+    struct rlimit was {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &was), 0);
+    struct rlimit small = was;
+    small.rlim_cur = 3000;
+    const auto ignored = std::signal(SIGXFSZ, SIG_IGN);  // the program ignores it as well
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    pass({"press 541", "press 118", "run"});
+    setrlimit(RLIMIT_FSIZE, &was);
+    std::signal(SIGXFSZ, ignored);
+    EXPECT_EQ(FILEINFO.OUTOPEN, 0);
+    const std::string text = kvtest::read_bytes(dir / "out.int");
+    ASSERT_FALSE(text.empty());
+    EXPECT_LE(text.size(), 3000u);
+    EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
+    const std::vector<std::string> lines = lines_of(dir / "out.int");
+    ASSERT_EQ(lines.size() % 4, 0u);
+    const int kept = int(lines.size() / 4);
+    EXPECT_EQ(count(BOX + "Error writing integrated data file out.int: File too large. Reflection " +
+                    std::to_string(kept + 1) +
+                    " not written; the file keeps the reflections written before it and is closed."),
+              1);
+}
+
+// The integrated data file deleted while the pass writes: the end of the pass says that what was
+// written there is lost, in a box and in the log, instead of naming it as the file written.
+TEST_F(AutoFitPass, OutputFileDeletedDuringThePassIsReported) {
+    load();
+    open_output();
+    fs::remove(dir / "out.int");
+    pass({"press 541", "press 118", "run"});
+    const std::string text = "The integrated data file out.int was deleted during the pass: every reflection "
+                             "written to it is lost (20 reflections in this pass). Open another output file.";
+    EXPECT_EQ(count(BOX + text), 1);
+    EXPECT_EQ(count(BOX + "End of File: 20 reflections written to out.int"), 0);
+    EXPECT_EQ(FILEINFO.OUTOPEN, 0);
+    const std::string logged = log();
+    EXPECT_NE(logged.find(text), std::string::npos) << logged;
+    EXPECT_EQ(logged.find("THESE REFLECTIONS WRITTEN TO"), std::string::npos) << logged;
 }
 
 TEST_F(AutoFitPass, SearchesShowTheFoundReflectionWithoutWritingIt) {
@@ -210,10 +396,10 @@ TEST_F(AutoFitPass, EachEntryWrittenTakesTheLogsLinesToTheDisk) {
 TEST_F(AutoFitPass, ExitRequestAsksAndNoGoesOnWithThePass) {
     load();
     wl::script::load_lines({"answer 7", "press 541", "press 118", "ticks 1", "press -1", "answer 3", "ticks 1",
-                            "press -1", "answer 6"});
+                            "press -1", "answer 2"});
     EXPECT_EQ(exit_status([] { START_AUTO_FIT(); }), 0);
     EXPECT_EQ(count(EXIT_QUESTION + "3"), 1);
-    EXPECT_EQ(count(EXIT_QUESTION + "6"), 1);
+    EXPECT_EQ(count(EXIT_QUESTION + "2"), 1);
     EXPECT_EQ(REFLN.ISEQ, 3);  // Start on 1, a tick, "No", a tick
     EXPECT_EQ(fits_counted(), 3);
 }

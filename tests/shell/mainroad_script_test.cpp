@@ -119,7 +119,8 @@ TEST(MainRoad, AutomaticFitOfAGeneratedDataSetThroughTheScriptDriver) {
     for (const std::string& l :
          {"ask " + TITLE + " | No output datafile is open. Do you want to open a file? -> 6\n",
           "file " + TITLE + ": Open Output Data File -> " + fs::canonical(dir).string() + "/out.int\n", "show " + TITLE + ": Fitting Controls & Results\n",
-          "box " + TITLE + " | End of File\nhide " + TITLE + ": Fitting Controls & Results\n"})
+          "box " + TITLE + " | End of File: 20 reflections written to out.int\nhide " + TITLE +
+              ": Fitting Controls & Results\n"})
         EXPECT_NE(shown.find(l), std::string::npos) << l << "\n" << shown;
 
     // Every scan in file order, accepted with its intensity within the esds, or rejected where

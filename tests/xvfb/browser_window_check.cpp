@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <map>
 
+#include "app_dir.h"
 #include "drive_support.h"
 
 namespace {
@@ -19,35 +20,9 @@ using namespace drive;
 
 const std::string kTitle = "Kelvorantide v3.72";
 
-// A fresh directory (no dot in its path: the automatic log is named after the input path up to
-// its first dot) holding mainroad.rfl and mainroad.par, the program in bin/ (its configuration
-// file is kept beside it) and an empty module folder for the scripted run.
-fs::path fresh_dir(const fs::path& app, const fs::path& fixtures) {
-    std::string tmpl = (fs::temp_directory_path() / "kvbrowseXXXXXX").string();
-    if (!mkdtemp(tmpl.data())) return {};
-    const fs::path dir = tmpl;
-    std::error_code ec;
-    fs::create_directories(dir / "bin", ec);
-    fs::create_directories(dir / "module", ec);
-    for (const char* f : {"mainroad.rfl", "mainroad.par"}) fs::copy_file(fixtures / f, dir / f, ec);
-    fs::copy_file(app, dir / "bin/kelvorantide", ec);
-    if (ec) {
-        std::fprintf(stderr, "FAILED: cannot set up %s: %s\n", dir.c_str(), ec.message().c_str());
-        return {};
-    }
-    return dir;
-}
+fs::path fresh_dir(const fs::path& app, const fs::path& fixtures) { return fresh_app_dir(app, fixtures, "kvbrowse"); }
 
-void report_end(const fs::path& dir) {
-    end_app();
-    if (failures == 0) {
-        fs::remove_all(dir);
-        return;
-    }
-    std::error_code ec;
-    fs::remove(dir / "bin/kelvorantide", ec);
-    std::fprintf(stderr, "kept: %s\nthe program said:\n%s\n", dir.c_str(), read_bytes(dir / "program.txt").c_str());
-}
+void report_end(const fs::path& dir) { report_app_end(dir); }
 
 // The journey in the real windows: the data file, the format, a missing parameter file then the
 // real one, a new log, a new experiment file, a manual fit's scan export, Exit. The paths are
@@ -89,10 +64,7 @@ void window_journey(const fs::path& dir, const std::vector<std::string>& args) {
     click_cell(master, 16, 0, 2, 1, wl::fltk::kBarHeight, wl::fltk::kBarHeight);  // "Exit" the fit
     check(!fitting.empty() && wait_gone(fitting, 10), "Exit leaves the manual fit");
 
-    step("Exit");
-    click_cell(master, 16, 0, 2, 1, wl::fltk::kBarHeight, wl::fltk::kBarHeight);
-    check(answer_box("the exit question"), "the exit question is answered");
-    check(wait_app(20) == 0, "the program ends with status 0");
+    exit_program(master);
 }
 
 // The same journey for kelvor-script; its exit status.

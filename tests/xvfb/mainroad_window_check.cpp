@@ -52,6 +52,7 @@
 #include <thread>
 #include <vector>
 
+#include "app_dir.h"
 #include "drive_support.h"
 #include "platform/fltk/boxes.h"
 
@@ -205,14 +206,6 @@ void report_end(const fs::path& dir) {
     std::error_code ec;
     fs::remove_all(dir / "window/bin", ec);  // the program's copy is not worth keeping
     std::fprintf(stderr, "kept: %s\nthe program said:\n%s\n", dir.c_str(), read_bytes(dir / "window/program.txt").c_str());
-}
-
-// "Exit" in the main window and Yes to the question: the program ends with status 0.
-void exit_program(const std::string& master) {
-    step("Exit");
-    click_cell(master, 16, 0, 2, 1, wl::fltk::kBarHeight, wl::fltk::kBarHeight);
-    check(answer_box("the exit question"), "the exit question is answered");
-    check(wait_app(20) == 0, "the program ends with status 0");
 }
 
 // The number of reflections a generator spec lists (its "refl" lines).
@@ -451,32 +444,6 @@ int run_long(const Setup& s, int repeats) {
                  total / std::max(took, 1e-3));
     report_end(dir);
     return failures ? 1 : 0;
-}
-
-// A click on a window's close box, as the window manager passes it on: WM_DELETE_WINDOW in a
-// WM_PROTOCOLS message to the window (also where no manager draws a close box).
-bool press_close_box(const std::string& id) {
-    Display* d = XOpenDisplay(nullptr);
-    if (!d) return false;
-    XEvent ev{};
-    ev.xclient.type = ClientMessage;
-    ev.xclient.window = Window(std::stoul(id));
-    ev.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
-    ev.xclient.format = 32;
-    ev.xclient.data.l[0] = long(XInternAtom(d, "WM_DELETE_WINDOW", False));
-    ev.xclient.data.l[1] = CurrentTime;
-    const bool sent = XSendEvent(d, ev.xclient.window, False, NoEventMask, &ev) != 0;
-    XCloseDisplay(d);  // sends it
-    return sent;
-}
-
-// "No", the second of the exit question's two buttons (90 pixels wide, 12 apart, 12 from the
-// box's right and bottom edges, 28 high).
-bool answer_no(const std::string& box) {
-    const Geometry g = geometry(box);
-    run("xdotool mousemove --window " + box + " " + std::to_string(g.w - 12 - 45) + " " +
-        std::to_string(g.h - 12 - 14) + " click 1");
-    return wait_gone(box, 5);
 }
 
 // Waits until the file has grown past `than` bytes.

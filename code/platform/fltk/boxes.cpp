@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <memory>
 
+#include "runtime/fatal.h"
+
 namespace wl::fltk {
 
 namespace {
@@ -94,7 +96,9 @@ int run_box(const std::string& title, const std::string& text, int icon, const B
     win->set_modal();
     win->show();
     if (enter) enter->take_focus();  // the space bar presses it too
-    while (win->shown()) Fl::wait();
+    // An end request from outside (a signal) closes the box as its close box would.
+    while (win->shown() && !rt::end_signal_received()) Fl::wait(1.0);
+    if (win->shown()) return win->close_answer;
     return win->answer;
 }
 

@@ -24,6 +24,8 @@
 #include "platform/fltk/looks.h"
 #include "platform/graphics_model.h"
 #include "platform/widget_extra.h"
+#include "platform/wingui.h"
+#include "runtime/fatal.h"
 
 // FLTK last: its X11 headers define macros (Expose, ...) that clash with our names.
 #include <FL/Fl.H>
@@ -47,6 +49,9 @@
 
 namespace wl::fltk {
 namespace {
+
+// Set once the display has gone: boxes are no longer shown (a box answers as its close box).
+bool display_lost = false;
 
 // ---- layout on the grid ----
 
@@ -149,6 +154,7 @@ class KvWindow;
 class FltkFrontEnd : public FrontEnd {
 public:
     void pump(Model& m) override;
+    void gather_input(Model&) override { Fl::check(); }
     void show_window(Model& m, int id) override;
     void hide_window(Model& m, int id) override;
     void redraw(Model& m, int id) override;
@@ -218,7 +224,15 @@ void window_cb(Fl_Widget* w, void*) {
 
 // ---- widget callbacks: change the model as the user did, queue the callback number ----
 
-void button_cb(Fl_Widget* b, void*) { model().post_callback(widget_id(b), Cb::Action); }
+// A click that continues a double click made before the program changed what the window shows
+// (it flushed its queue meanwhile) was aimed at what the user saw before: it is dropped.
+void button_cb(Fl_Widget* b, void*) {
+    Model& m = model();
+    const bool repeat = Fl::event_clicks() > 0;
+    if (m.drop_repeated_click && repeat) return;
+    m.drop_repeated_click = false;
+    m.post_callback(widget_id(b), Cb::Action);
+}
 
 void toggle_cb(Fl_Widget* b, void*) {
     const int id = widget_id(b);
@@ -722,10 +736,12 @@ void FltkFrontEnd::frame_changed(int id) {
 // ---- boxes and files ----
 
 void FltkFrontEnd::error_box(Model&, const std::string& title, const std::string& text, int kind) {
+    if (display_lost) return;
     run_box(title, text, kind == 1 ? 3 : 4, box_buttons(0), kClassError);
 }
 
 int FltkFrontEnd::message_box(Model&, const std::string& title, const std::string& text, int icon, int buttons) {
+    if (display_lost) return box_buttons(buttons).close_answer();
     return run_box(title, text, icon, box_buttons(buttons), kClassMessage);
 }
 
@@ -816,11 +832,13 @@ FileAnswer FltkFrontEnd::file_dialog(Model&, const FileRequest& r) {
         fc.show();
         take_over_name_field();  // while the chooser's window still answers to its class
     });
-    while (fc.shown()) Fl::wait();
+    while (fc.shown() && !rt::end_signal_received()) Fl::wait(1.0);
+    const bool interrupted = fc.shown();  // an end request from outside cancels the choice
+    if (interrupted) fc.hide();
     name_field = NameField{};
     FileAnswer a;
     a.filter_index = fc.filter_value() + 1;
-    if (fc.count() > 0 && fc.value()) {
+    if (!interrupted && fc.count() > 0 && fc.value()) {
         a.cancelled = false;
         // A relative name is taken in the directory the chooser shows.
         std::string chosen = fc.value();
@@ -891,7 +909,7 @@ void FltkFrontEnd::pump(Model& m) {
     else
         handle_and_draw();
     // A refused entry returns at once: the library shows the refusal.
-    while (m.queue.empty() && m.refused_entry == 0) {
+    while (m.queue.empty() && m.refused_entry == 0 && !rt::end_signal_received()) {
         if (m.timer_callback != 0) {
             const double wait = last_tick + std::max(m.timer_interval, 0) * kTimerUnit - now();
             if (wait > 0.0) {
@@ -917,7 +935,7 @@ void FltkFrontEnd::pump(Model& m) {
             m.post(e);
             break;
         }
-        Fl::wait();
+        Fl::wait(1.0);  // a signal cuts the wait short; the second bounds a signal's race with it
     }
 }
 
@@ -948,12 +966,22 @@ void FltkFrontEnd::restack(Model&, int window, bool top) {
 
 }  // namespace
 
+// The connection to the display is gone: nothing can be shown any more. The program ends
+// without its windows (Xlib ends the process if this returns).
+int display_gone(Display*) {
+    display_lost = true;
+    wl::end_without_display();
+    std::_Exit(0);
+}
+
 FrontEnd& install() {
     static bool done = false;
     FltkFrontEnd& fe = instance();
     if (!done) {
         done = true;
         fl_open_display();
+        // The display closing under the program is an end request it cannot answer in a window.
+        XSetIOErrorHandler(display_gone);
         Fl_Window::default_xclass(kClassMaster);
         // Windows and controls in the desktop's face colour (system colour 11), so that a
         // graphics frame's own grey stands apart from the window around it.

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/script.h"
+#include "platform/wingui.h"
 #include "runtime/fatal.h"
 #include "shell/config_file.h"
 #include "shell/kelvor_main.h"
@@ -45,5 +46,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     SET_PROGRAM_DIRECTORY(module_dir);
+    rt::catch_end_signals();
+    wl::on_end_request(END_ON_REQUEST);
+    wl::on_display_lost(END_WITHOUT_WINDOW);
     return rt::run_program([] { MAIN__(); });
 }

@@ -7,6 +7,7 @@
 
 #include "platform/fltk/fltk_frontend.h"
 #include "platform/transcript.h"
+#include "platform/wingui.h"
 #include "runtime/fatal.h"
 #include "shell/kelvor_main.h"
 
@@ -26,5 +27,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     wl::fltk::install();
+    rt::catch_end_signals();
+    wl::on_end_request(END_ON_REQUEST);
+    wl::on_display_lost(END_WITHOUT_WINDOW);
     return rt::run_program([] { MAIN__(); });
 }
