@@ -206,10 +206,10 @@ TEST_F(AutoFitPass, EachEntryWrittenTakesTheLogsLinesToTheDisk) {
 TEST_F(AutoFitPass, ExitRequestAsksAndNoGoesOnWithThePass) {
     load();
     wl::script::load_lines({"answer 7", "press 541", "press 118", "ticks 1", "press -1", "answer 3", "ticks 1",
-                            "press -1", "answer 6"});
+                            "press -1", "answer 2"});
     EXPECT_EQ(exit_status([] { START_AUTO_FIT(); }), 0);
     EXPECT_EQ(count(EXIT_QUESTION + "3"), 1);
-    EXPECT_EQ(count(EXIT_QUESTION + "6"), 1);
+    EXPECT_EQ(count(EXIT_QUESTION + "2"), 1);
     EXPECT_EQ(REFLN.ISEQ, 3);  // Start on 1, a tick, "No", a tick
     EXPECT_EQ(fits_counted(), 3);
 }
