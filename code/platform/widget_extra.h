@@ -86,6 +86,9 @@ const WidgetExtra* find_extra(int id);
 // characters (left-aligned when field_width is negative); never cut, so it may be wider.
 std::string value_text(double value, int field_width, int decimals);
 
+// Installs the escape operations of the extra widget kinds, fonts, editors, cells and added
+// callbacks (the escape entry does, on first use).
+void install_extra_escapes();
 
 }  // namespace wl
 
