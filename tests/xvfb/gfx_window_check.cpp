@@ -267,7 +267,7 @@ int run_widgets() {
     // Typing into the value entry keeps the full number typed.
     click(e);
     check(std::system("xdotool key ctrl+a BackSpace type 12.3456789") == 0, "xdotool types");
-    settle(0.5);
+    eventually([&] { return m.find(entry)->value == 12.3456789; });
     wait_over();
     check(m.find(entry)->value == 12.3456789, "the typed number is the value, got " + std::to_string(m.find(entry)->value));
     gmCloseMenu();
