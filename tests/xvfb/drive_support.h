@@ -297,6 +297,18 @@ inline void click_cell(const std::string& win, int x, int y, int w, int h, int t
 
 // ---- the program ----
 
+// Utilities > Preprocess, Go: the pass runs to "End of File", and the box with the count of
+// reflections stored is answered.
+inline void preprocess(const std::string& master) {
+    step("Utilities > Preprocess, Go");
+    check(choose_menu(master, 3, 1, wl::fltk::kClassDialog), "Preprocess shows its dialog");
+    const std::string pre = dialog("Preprocessing Control");
+    check(!pre.empty(), "the preprocessing dialog is shown");
+    if (!pre.empty()) click_cell(pre, 6, 1, 2, 1);  // "Go"
+    check(answer_box("the end of the data"), "\"End of File\" is answered");
+    check(answer_box("the reflections stored"), "the count of stored reflections is answered");
+}
+
 // Starts the program in dir with these arguments; its own messages go to dir/program.txt.
 inline void start_app(const fs::path& exe, const fs::path& dir, const std::vector<std::string>& args = {}) {
     app_pid = fork();

@@ -576,13 +576,7 @@ int run_fwhm(const Setup& s) {
     click_cell(format, 4, 1, 2, 1);  // "OK"
     check(choose_file((wd / "mainroad.par").string()), "the parameter file is chosen");
     check(answer_box("the data file is read"), "the notice is closed");
-    step("Utilities > Preprocess, Go");
-    check(choose_menu(master, 3, 1, wl::fltk::kClassDialog), "Preprocess shows its dialog");
-    const std::string pre = dialog("Preprocessing Control");
-    check(!pre.empty(), "the preprocessing dialog is shown");
-    if (!pre.empty()) click_cell(pre, 6, 1, 2, 1);  // "Go"
-    check(answer_box("the end of the data"), "\"End of File\" is answered");
-    check(answer_box("the reflections stored"), "the count of stored reflections is answered");
+    preprocess(master);
     step("Utilities > Calc FWHM");
     check(choose_menu(master, 3, 5, wl::fltk::kClassDialog), "Calc FWHM shows its dialog");
     const std::string fw = dialog("FWHM values from dataset");

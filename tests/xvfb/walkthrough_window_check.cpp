@@ -74,14 +74,7 @@ void walk(const fs::path& wd) {
     check(!dialog("Fitting Controls").empty(), "the fitting dialog is shown");
     click_cell(master, 16, 2, 2, 1, wl::fltk::kBarHeight, wl::fltk::kBarHeight);  // "Start"
     check(answer_box("End of File"), "the pass ends with \"End of File\"");
-    step("5. Utilities > Preprocess, Go");
-    check(choose_menu(master, 3, 1, wl::fltk::kClassDialog), "Preprocess shows its dialog");
-    const std::string pre = dialog("Preprocessing Control");
-    check(!pre.empty(), "the preprocessing dialog is shown");
-    if (pre.empty()) return;
-    click_cell(pre, 6, 1, 2, 1);  // "Go"
-    check(answer_box("End of File"), "the preprocessing pass ends with \"End of File\"");
-    check(answer_box("Reflections stored for fitting"), "the count of stored reflections is answered");
+    preprocess(master);
     step("6. Utilities > Calc Unit Cell, Refine");
     check(choose_menu(master, 3, 3, wl::fltk::kClassDialog), "Calc Unit Cell shows its dialog");
     const std::string cell = dialog("Unit Cell Refinement");
