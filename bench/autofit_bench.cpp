@@ -82,10 +82,10 @@ double run_script(const Setup& s, const std::string& script) {
     return std::chrono::duration<double>(t1 - t0).count();
 }
 
-const std::string LOAD_ONLY = "file autofit.rfl 1\npress 470\nfile autofit.par\npress 316\nanswer 6\n";
+const std::string LOAD_ONLY = "file autofit.rfl 1\npress 470\nfile autofit.par\npress 316\nanswer 2\n";
 const std::string FULL_PASS =
     "file autofit.rfl 1\npress 470\nfile autofit.par\npress 322\nanswer 6\nfile out.int\npress 541\n"
-    "press 118\nrun\npress 316\nanswer 6\n";
+    "press 118\nrun\npress 316\nanswer 2\n";
 
 const Setup& setup() {
     static const Setup s = [] {

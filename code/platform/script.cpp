@@ -100,11 +100,17 @@ public:
         const Line* l = take(what);
         if (l->words[0] != "answer" || l->words.size() != 2)
             script_error(*l, "expected \"answer N\" or \"answer enter\" for " + what.substr(what.find(':') + 2));
-        // Enter presses the box's default button.
-        if (l->words[1] == "enter") return box_buttons(buttons).enter_answer();
+        // Enter presses the box's default button; a number must be the code of one of its buttons.
+        const BoxButtons offered = box_buttons(buttons);
+        if (l->words[1] == "enter") return offered.enter_answer();
         int n = 0;
-        if (!to_int(l->words[1], n)) script_error(*l, "the answer is not a number");
-        return n;
+        const bool number = to_int(l->words[1], n);
+        for (const BoxButton& b : offered.buttons)
+            if (number && b.code == n) return n;
+        std::string codes;
+        for (const BoxButton& b : offered.buttons)
+            codes += (codes.empty() ? "" : ", ") + std::string(b.label) + " " + std::to_string(b.code);
+        script_error(*l, "the box offers " + codes + " (or \"answer enter\")");
     }
 
     FileAnswer file_dialog(Model&, const FileRequest& r) override {

@@ -3,9 +3,11 @@
 //
 // Script lines, one action each ('#' starts a comment, blank lines are skipped):
 //   file PATH [N]   answers the next file dialog or file browser (N: the filter picked, from 1;
-//                   a relative PATH is taken from the directory the script was loaded in)
+//                   a relative PATH is taken from the current directory at the time the
+//                   script was loaded, not from the script's own folder)
 //   cancel          cancels the next file dialog, file browser, colour or print dialog
-//   answer N        answers the next question box with button code N
+//   answer N        answers the next question box with button code N, one the box offers
+//                   (box_buttons in model.h); "answer enter" presses its default button
 //   press N         triggers callback number N of a shown and active control, or -1 (close)
 //   set G K VALUE   types VALUE into the value or text entry in slot (G, K) of the program's
 //                   handle table (REGHANDLETABLE) (no callback)
@@ -25,8 +27,9 @@
 // When the program waits, or a box or dialog needs an answer, and the script has no line
 // left, the front end reports the open windows and the last boxes on stderr and ends the
 // program with status 3 (rt::program_exit). A line that does not fit what the program asks
-// for (a press of a greyed or hidden control, an answer where a file is asked, a malformed
-// line) is a script error: reported on stderr with its line number, status 4.
+// for (a press of a greyed or hidden control, an answer where a file is asked, an answer with
+// a code the box does not offer, a malformed line) is a script error: reported on stderr with
+// its line number, status 4.
 #pragma once
 #include <string>
 #include <vector>

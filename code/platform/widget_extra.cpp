@@ -67,22 +67,29 @@ void add_listing(Widget& w, const std::string& pattern, bool directories) {
     w.items.insert(w.items.end(), names.begin(), names.end());
 }
 
-void install_escapes() {
+}  // namespace
+
+void install_extra_escapes() {
     // Text limit of a text or value entry.
-    set_escape_handler(912, [](int, const int(&p)[6], int&, int&, char*, int) { extra(p[0]).text_limit = p[1]; });
+    set_escape_handler(912, Coverage::Done, "text limit of a text or value entry",
+                       [](int, const int(&p)[6], int&, int&, char*, int) { extra(p[0]).text_limit = p[1]; });
     // Selection of an editor.
-    set_escape_handler(903, [](int, const int(&p)[6], int&, int&, char*, int) {
+    set_escape_handler(903, Coverage::Kept, "selection of an editor",
+                       [](int, const int(&p)[6], int&, int&, char*, int) {
         extra(p[0]).selection_first = p[1];
         extra(p[0]).selection_last = p[2];
     });
-    set_escape_handler(904, [](int, const int(&p)[6], int& o1, int& o2, char*, int) {
+    set_escape_handler(904, Coverage::Kept, "answers the selection of an editor as set",
+                       [](int, const int(&p)[6], int& o1, int& o2, char*, int) {
         const WidgetExtra* x = find_extra(p[0]);
         o1 = x ? x->selection_first : 0;
         o2 = x ? x->selection_last : 0;
     });
     // Paragraph properties.
-    set_escape_handler(906, [](int, const int(&p)[6], int&, int&, char*, int) { extra(p[0]).paragraph[p[1]] = p[2]; });
-    set_escape_handler(905, [](int, const int(&p)[6], int& o1, int&, char*, int) {
+    set_escape_handler(906, Coverage::Kept, "paragraph property of an editor",
+                       [](int, const int(&p)[6], int&, int&, char*, int) { extra(p[0]).paragraph[p[1]] = p[2]; });
+    set_escape_handler(905, Coverage::Kept, "answers a paragraph property as set",
+                       [](int, const int(&p)[6], int& o1, int&, char*, int) {
         o1 = 0;
         if (const WidgetExtra* x = find_extra(p[0])) {
             auto it = x->paragraph.find(p[1]);
@@ -90,14 +97,17 @@ void install_escapes() {
         }
     });
     // Fonts: attribute 0 is the font name (the text), others a value.
-    set_escape_handler(900, [](int, const int(&p)[6], int&, int&, char* text, int len) {
+    set_escape_handler(900, Coverage::Kept,
+                       "font name and attributes of a widget; only the size (attribute 1) of a value entry is shown",
+                       [](int, const int(&p)[6], int&, int&, char* text, int len) {
         WidgetExtra& x = extra(p[0]);
         if (p[1] == 0)
             x.font_name = rtrim(std::string_view(text ? text : "", text ? std::size_t(std::max(len, 0)) : 0));
         else
             x.font[p[1]] = p[2];
     });
-    set_escape_handler(901, [](int, const int(&p)[6], int& o1, int&, char* text, int len) {
+    set_escape_handler(901, Coverage::Kept, "answers a font name or attribute as set",
+                       [](int, const int(&p)[6], int& o1, int&, char* text, int len) {
         const WidgetExtra* x = find_extra(p[0]);
         o1 = 0;
         if (p[1] == 0) {
@@ -108,11 +118,13 @@ void install_escapes() {
         }
     });
     // List entry with an extra value: as LISTBOXSET.
-    set_escape_handler(890, [](int, const int(&p)[6], int&, int&, char* text, int len) {
+    set_escape_handler(890, Coverage::Done, "list entry with an extra value, as LISTBOXSET",
+                       [](int, const int(&p)[6], int&, int&, char* text, int len) {
         LISTBOXSET(p[0], p[1], p[2], std::string_view(text ? text : "", text ? std::size_t(std::max(len, 0)) : 0), len);
     });
     // Fixed texts of a value entry: "prefix|suffix" with flag 1 prefix, 2 suffix, 3 both.
-    set_escape_handler(2600, [](int, const int(&p)[6], int&, int&, char* text, int len) {
+    set_escape_handler(2600, Coverage::Kept, "prefix and suffix texts of a value entry",
+                       [](int, const int(&p)[6], int&, int&, char* text, int len) {
         const std::string t = rtrim(std::string_view(text ? text : "", text ? std::size_t(std::max(len, 0)) : 0));
         const auto bar = t.find('|');
         const std::string pre = t.substr(0, bar);
@@ -128,25 +140,33 @@ void install_escapes() {
                                             {1010, Cb::DragSelect}, {1020, Cb::DragMove},    {2710, Cb::KeySelect}};
     for (const auto& [op, kind] : callbacks) {
         const Cb k = kind;
-        set_escape_handler(op, [k](int, const int(&p)[6], int&, int&, char*, int) { set_cb(p[0], k, p[1]); });
+        // Of the added callbacks only the value error is delivered (the FLTK value entry).
+        const Coverage c = k == Cb::ValueError ? Coverage::Done : Coverage::Kept;
+        set_escape_handler(op, c, "defines a callback (widget p1, callback p2)",
+                           [k](int, const int(&p)[6], int&, int&, char*, int) { set_cb(p[0], k, p[1]); });
     }
     // Key callback enquiry.
-    set_escape_handler(2700, [](int, const int(&p)[6], int& o1, int&, char*, int) {
+    set_escape_handler(2700, Coverage::Done, "answers the key callback of a key",
+                       [](int, const int(&p)[6], int& o1, int&, char*, int) {
         auto& hk = model().hotkeys;
         auto it = hk.find(p[0]);
         o1 = it == hk.end() ? 0 : it->second;
     });
     // Active widget and window.
-    set_escape_handler(860, [](int, const int(&)[6], int& o1, int&, char*, int) { o1 = model().focus; });
-    set_escape_handler(861, [](int, const int(&)[6], int& o1, int&, char*, int) { o1 = model().active_window; });
+    set_escape_handler(860, Coverage::Done, "answers the widget made active (the keyboard focus itself is not moved)",
+                       [](int, const int(&)[6], int& o1, int&, char*, int) { o1 = model().focus; });
+    set_escape_handler(861, Coverage::Done, "answers the window made active",
+                       [](int, const int(&)[6], int& o1, int&, char*, int) { o1 = model().active_window; });
     // Child list: the number of children.
-    set_escape_handler(1100, [](int, const int(&p)[6], int& o1, int&, char*, int) {
+    set_escape_handler(1100, Coverage::Done, "answers the number of children of a widget",
+                       [](int, const int(&p)[6], int& o1, int&, char*, int) {
         o1 = 0;
         for (const auto& [id, w] : model().widgets)
             if (w.parent == p[0] && id != p[0]) ++o1;
     });
     // Number in a text.
-    set_escape_handler(950, [](int, const int(&)[6], int& o1, int&, char* text, int len) {
+    set_escape_handler(950, Coverage::Done, "answers the number a text holds",
+                       [](int, const int(&)[6], int& o1, int&, char* text, int len) {
         const std::string t = rtrim(std::string_view(text ? text : "", text ? std::size_t(std::max(len, 0)) : 0));
         o1 = 0;
         std::istringstream in(t);
@@ -154,47 +174,55 @@ void install_escapes() {
         if (in >> v && v >= -2147483647LL - 1 && v <= 2147483647LL) o1 = int(v);
     });
     // Gauges.
-    set_escape_handler(350, [](int, const int(&p)[6], int& o1, int&, char* text, int len) {
+    set_escape_handler(350, Coverage::Kept, "creates a gauge",
+                       [](int, const int(&p)[6], int& o1, int&, char* text, int len) {
         o1 = model().create(KIND_GAUGE, p[0], p[1], p[2]);
         model().find(o1)->caption = rtrim(std::string_view(text ? text : "", text ? std::size_t(std::max(len, 0)) : 0));
     });
-    set_escape_handler(352, [](int, const int(&p)[6], int& o1, int&, char*, int) {
+    set_escape_handler(352, Coverage::Kept, "answers the value of a gauge",
+                       [](int, const int(&p)[6], int& o1, int&, char*, int) {
         const WidgetExtra* x = find_extra(p[0]);
         o1 = x ? x->gauge_value : 0;
     });
-    set_escape_handler(353, [](int, const int(&p)[6], int&, int&, char*, int) {
+    set_escape_handler(353, Coverage::Kept, "value of a gauge", [](int, const int(&p)[6], int&, int&, char*, int) {
         extra(p[0]).gauge_value = p[1];
         redraw(p[0]);
     });
-    set_escape_handler(354, [](int, const int(&p)[6], int&, int&, char*, int) {
+    set_escape_handler(354, Coverage::Kept, "range of a gauge", [](int, const int(&p)[6], int&, int&, char*, int) {
         extra(p[0]).gauge_low = p[1];
         extra(p[0]).gauge_high = p[2];
     });
     // Progress bars.
-    set_escape_handler(100, [](int, const int(&p)[6], int& o1, int&, char*, int) {
+    set_escape_handler(100, Coverage::Kept, "creates a progress bar",
+                       [](int, const int(&p)[6], int& o1, int&, char*, int) {
         o1 = model().create(KIND_PROGRESS, p[0], p[1], p[2]);
     });
-    set_escape_handler(101, [](int, const int(&p)[6], int&, int&, char*, int) {
+    set_escape_handler(101, Coverage::Kept, "range of a progress bar",
+                       [](int, const int(&p)[6], int&, int&, char*, int) {
         extra(p[0]).gauge_low = p[1];
         extra(p[0]).gauge_high = p[2];
     });
-    set_escape_handler(102, [](int, const int(&p)[6], int&, int&, char*, int) {
+    set_escape_handler(102, Coverage::Kept, "value of a progress bar",
+                       [](int, const int(&p)[6], int&, int&, char*, int) {
         extra(p[0]).gauge_value = p[1];
         redraw(p[0]);
     });
     // Terminal entries.
-    set_escape_handler(2500, [](int, const int(&p)[6], int& o1, int&, char* text, int len) {
+    set_escape_handler(2500, Coverage::Kept, "creates a terminal entry",
+                       [](int, const int(&p)[6], int& o1, int&, char* text, int len) {
         o1 = model().create(KIND_TTY, p[0], p[1], p[2]);
         model().find(o1)->text = rtrim(std::string_view(text ? text : "", text ? std::size_t(std::max(len, 0)) : 0));
     });
-    set_escape_handler(2510, [](int, const int(&p)[6], int&, int&, char* text, int len) {
+    set_escape_handler(2510, Coverage::Kept, "appends text to a terminal entry",
+                       [](int, const int(&p)[6], int&, int&, char* text, int len) {
         if (Widget* w = model().find(p[0])) {
             w->text += rtrim(std::string_view(text ? text : "", text ? std::size_t(std::max(len, 0)) : 0));
             redraw(p[0]);
         }
     });
     // Icon with a caption: "caption|icon name".
-    set_escape_handler(700, [](int, const int(&p)[6], int& o1, int&, char* text, int len) {
+    set_escape_handler(700, Coverage::Done, "creates an icon with a caption",
+                       [](int, const int(&p)[6], int& o1, int&, char* text, int len) {
         const std::string t = rtrim(std::string_view(text ? text : "", text ? std::size_t(std::max(len, 0)) : 0));
         const auto bar = t.find('|');
         o1 = model().create(KIND_ICON, p[0], p[1], p[2]);
@@ -203,22 +231,26 @@ void install_escapes() {
         w->icon = bar == std::string::npos ? std::string() : t.substr(bar + 1);
     });
     // Cell formats and colours, and the cell text.
-    set_escape_handler(2011, [](int, const int(&p)[6], int&, int&, char*, int) {
+    set_escape_handler(2011, Coverage::Kept, "formats and colours of an array cell",
+                       [](int, const int(&p)[6], int&, int&, char*, int) {
         Cell& c = cell(p[0], p[1], p[2]);
         c.attr[9] = p[3];
         c.attr[10] = p[4];
         c.attr[8] = p[5];
     });
-    set_escape_handler(2012, [](int, const int(&p)[6], int&, int&, char*, int) { cell(p[0], p[1], p[2]).attr[7] = p[3]; });
+    set_escape_handler(2012, Coverage::Kept, "attribute 8 of an array cell",
+                       [](int, const int(&p)[6], int&, int&, char*, int) { cell(p[0], p[1], p[2]).attr[7] = p[3]; });
     for (int op : {2018, 2019}) {
-        set_escape_handler(op, [](int op2, const int(&p)[6], int&, int&, char* text, int len) {
+        set_escape_handler(op, Coverage::Kept, "attributes and text of an array cell",
+                           [](int op2, const int(&p)[6], int&, int&, char* text, int len) {
             Cell& c = cell(p[0], p[1], p[2]);
             const int first = op2 == 2018 ? 12 : 15;  // attributes 13-15 or 16-18
             for (int k = 0; k < 3; ++k) c.attr[first + k] = p[3 + k];
             c.text = rtrim(std::string_view(text ? text : "", text ? std::size_t(std::max(len, 0)) : 0));
         });
     }
-    set_escape_handler(2017, [](int, const int(&p)[6], int&, int&, char* text, int len) {
+    set_escape_handler(2017, Coverage::Kept, "answers the text of an array cell",
+                       [](int, const int(&p)[6], int&, int&, char* text, int len) {
         const WidgetExtra* x = find_extra(p[0]);
         std::string t;
         if (x) {
@@ -229,11 +261,10 @@ void install_escapes() {
     });
 }
 
+namespace {
+
 struct Init {
-    Init() {
-        add_reset_hook("widget_extra", [] { extras().clear(); });
-        install_escapes();
-    }
+    Init() { add_reset_hook("widget_extra", [] { extras().clear(); }); }
 };
 const Init init;
 

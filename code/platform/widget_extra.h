@@ -90,6 +90,9 @@ inline constexpr int MIN_ENTRY_CHARACTERS = 10;
 // so that no front end shows it cut to its leading digits; never cut, so it may be wider.
 std::string value_text(double value, int field_width, int decimals);
 
+// Installs the escape operations of the extra widget kinds, fonts, editors, cells and added
+// callbacks (the escape entry does, on first use).
+void install_extra_escapes();
 
 }  // namespace wl
 

@@ -79,15 +79,19 @@ std::string* label_at(TableBox& t, int a, int b) {
     return &row[std::size_t(a - 1)];
 }
 
-void install() {
+}  // namespace
+
+void install_more_escapes() {
     // Creation of a table list box: (parent, x, y); o1 = the new id.
-    set_escape_handler(200, [](int, const int(&p)[6], int& o1, int&, char*, int) {
+    set_escape_handler(200, Coverage::Kept, "creates a table list box",
+                       [](int, const int(&p)[6], int& o1, int&, char*, int) {
         o1 = model().create(KIND_TABLE, p[0], p[1], p[2]);
         tables()[o1] = TableBox{};
     });
     // Column: (box, column from 1, width, b) with the label; a column number outside the
     // columns appends.
-    set_escape_handler(201, [](int, const int(&p)[6], int&, int&, char* text, int len) {
+    set_escape_handler(201, Coverage::Kept, "adds a column to a table list box",
+                       [](int, const int(&p)[6], int&, int&, char* text, int len) {
         TableBox* t = table(p[0]);
         if (!t) return;
         TableColumn c{text_of(text, len), p[2], 0};
@@ -96,14 +100,16 @@ void install() {
     });
     // Entry: (box, 0, position from 1) with the texts separated by '|'; a position outside the
     // entries appends.
-    set_escape_handler(202, [](int, const int(&p)[6], int&, int&, char* text, int len) {
+    set_escape_handler(202, Coverage::Kept, "adds an entry to a table list box",
+                       [](int, const int(&p)[6], int&, int&, char* text, int len) {
         TableBox* t = table(p[0]);
         if (!t) return;
         const int at = p[2] >= 1 && p[2] <= int(t->rows.size()) ? p[2] - 1 : int(t->rows.size());
         t->rows.insert(t->rows.begin() + at, split(text_of(text, len)));
     });
     // Label or field (box, column, row) set from the text; o1 = 0 done, 1 no such place.
-    set_escape_handler(203, [](int, const int(&p)[6], int& o1, int&, char* text, int len) {
+    set_escape_handler(203, Coverage::Kept, "sets a label or field of a table list box",
+                       [](int, const int(&p)[6], int& o1, int&, char* text, int len) {
         TableBox* t = table(p[0]);
         std::string* s = t ? label_at(*t, p[1], p[2]) : nullptr;
         o1 = s ? 0 : 1;
@@ -111,7 +117,8 @@ void install() {
     });
     // Label or field (box, column, row) into the text; o1 = 0 found, 1 no such place (the text
     // is left alone).
-    set_escape_handler(204, [](int, const int(&p)[6], int& o1, int&, char* text, int len) {
+    set_escape_handler(204, Coverage::Kept, "answers a label or field of a table list box",
+                       [](int, const int(&p)[6], int& o1, int&, char* text, int len) {
         TableBox* t = table(p[0]);
         std::string* s = t ? label_at(*t, p[1], p[2]) : nullptr;
         o1 = s ? 0 : 1;
@@ -119,7 +126,8 @@ void install() {
     });
     // Column width (box, column from 0, flag): flag 0 sets it from o1; flag 1 returns it in
     // o1 and the column's attribute in o2.
-    set_escape_handler(205, [](int, const int(&p)[6], int& o1, int& o2, char*, int) {
+    set_escape_handler(205, Coverage::Kept, "sets or answers the width of a table list box column",
+                       [](int, const int(&p)[6], int& o1, int& o2, char*, int) {
         TableBox* t = table(p[0]);
         TableColumn* c = t ? column(*t, p[1]) : nullptr;
         if (!c) return;
@@ -131,30 +139,38 @@ void install() {
         }
     });
     // Removal of a column (box, column from 0).
-    set_escape_handler(206, [](int, const int(&p)[6], int&, int&, char*, int) {
+    set_escape_handler(206, Coverage::Kept, "removes a column of a table list box",
+                       [](int, const int(&p)[6], int&, int&, char*, int) {
         TableBox* t = table(p[0]);
         if (t && column(*t, p[1])) t->columns.erase(t->columns.begin() + p[1]);
     });
     // Column attribute (box, column from 0, value).
-    set_escape_handler(207, [](int, const int(&p)[6], int&, int&, char*, int) {
+    set_escape_handler(207, Coverage::Kept, "attribute of a table list box column",
+                       [](int, const int(&p)[6], int&, int&, char*, int) {
         TableBox* t = table(p[0]);
         if (TableColumn* c = t ? column(*t, p[1]) : nullptr) c->attribute = p[2];
     });
     // Paragraph tab stop (widget, index): 908 reads it into o1 (0 when never set), 909 writes
     // the packed value p3.
-    set_escape_handler(908, [](int, const int(&p)[6], int& o1, int&, char*, int) {
+    set_escape_handler(908, Coverage::Kept, "answers a paragraph tab stop as set",
+                       [](int, const int(&p)[6], int& o1, int&, char*, int) {
         auto it = tab_stops().find({p[0], p[1]});
         o1 = it == tab_stops().end() ? 0 : it->second;
     });
-    set_escape_handler(909, [](int, const int(&p)[6], int&, int&, char*, int) { tab_stops()[{p[0], p[1]}] = p[2]; });
+    set_escape_handler(909, Coverage::Kept, "paragraph tab stop",
+                       [](int, const int(&p)[6], int&, int&, char*, int) { tab_stops()[{p[0], p[1]}] = p[2]; });
     // Video capture: no device exists, so the creation of a video frame answers 0 (refused)
     // and the device enquiry answers 0 with a blank name.
-    set_escape_handler(800, [](int, const int(&)[6], int& o1, int&, char*, int) { o1 = 0; });
-    set_escape_handler(806, [](int, const int(&)[6], int& o1, int&, char* text, int len) {
+    set_escape_handler(800, Coverage::Refused, "creation of a video frame: answers 0 (no capture device)",
+                       [](int, const int(&)[6], int& o1, int&, char*, int) { o1 = 0; });
+    set_escape_handler(806, Coverage::Refused, "video device enquiry: answers 0 and a blank name",
+                       [](int, const int(&)[6], int& o1, int&, char* text, int len) {
         o1 = 0;
         fill(text, len, "");
     });
 }
+
+namespace {
 
 struct Init {
     Init() {
@@ -162,7 +178,6 @@ struct Init {
             tables().clear();
             tab_stops().clear();
         });
-        install();
     }
 };
 const Init init;

@@ -38,4 +38,8 @@ struct TableBox {
 // The table of a table list box; nullptr for an id that names none.
 const TableBox* find_table(int id);
 
+// Installs the escape operations of the table list boxes, tab stops and video frames (the
+// escape entry does, on first use).
+void install_more_escapes();
+
 }  // namespace wl

@@ -18,6 +18,7 @@
 #include "platform/model.h"
 #include "platform/transcript.h"
 #include "platform/widget_extra.h"
+#include "platform/widget_more.h"
 #include "runtime/fatal.h"
 
 namespace {
@@ -37,9 +38,31 @@ constexpr int kInfoInts = 43, kInfoReals = 6;
 // The largest help file shown (bytes); a larger one is refused rather than read whole.
 constexpr std::size_t kHelpLimit = std::size_t(16) << 20;
 
-std::map<int, EscapeHandler>& escape_handlers() {
-    static std::map<int, EscapeHandler> h;
+struct EscapeEntry {
+    wl::Coverage coverage = wl::Coverage::Done;
+    std::string what;
+    EscapeHandler fn;
+};
+
+std::map<int, EscapeEntry>& escape_table() {
+    static std::map<int, EscapeEntry> h;
     return h;
+}
+
+void install_escapes();
+
+// The escape table, complete: the library's own operations are installed on first use (so that
+// every program and test that reaches the escape entry has them all, and a handler a test
+// installs later takes the place of the library's).
+std::map<int, EscapeEntry>& escape_handlers() {
+    static bool installed = false;
+    if (!installed) {
+        installed = true;
+        install_escapes();
+        wl::install_extra_escapes();
+        wl::install_more_escapes();
+    }
+    return escape_table();
 }
 
 void set_callback(wl::Cb kind, int widget, int callback) {
@@ -681,40 +704,81 @@ int GETSTRINGWIDTH(std::string_view text, int len) {
 
 // ---- escape entry ----
 
-void set_escape_handler(int op, EscapeHandler fn) { escape_handlers()[op] = std::move(fn); }
+void set_escape_handler(int op, wl::Coverage coverage, std::string_view what, EscapeHandler fn) {
+    escape_handlers()[op] = {coverage, std::string(what), std::move(fn)};
+}
+
+void set_escape_handler(int op, EscapeHandler fn) {
+    if (fn)
+        escape_handlers()[op] = {wl::Coverage::Done, std::string(), std::move(fn)};
+    else
+        escape_handlers().erase(op);
+}
+
+namespace wl {
+
+const char* coverage_name(Coverage c) {
+    switch (c) {
+        case Coverage::Done: return "done";
+        case Coverage::Kept: return "kept, not shown";
+        case Coverage::Refused: return "refused";
+    }
+    return "";
+}
+
+std::vector<EscapeOperation> escape_operations() {
+    std::vector<EscapeOperation> ops;
+    for (const auto& [op, e] : escape_handlers()) ops.push_back({op, e.coverage, e.what});
+    return ops;
+}
+
+}  // namespace wl
+
+namespace {
+
+// The escape operations of the event queue and the event itself.
+void install_escapes() {
+    using wl::Coverage;
+    set_escape_handler(90, Coverage::Refused, "event text: answers a blank text",
+                       [](int, const int(&)[6], int&, int&, char* text, int len) { fill_text(text, len, ""); });
+    // Nothing prints a text widget (PRINTTEXTFILE): the status of the print is a failure.
+    set_escape_handler(67, Coverage::Refused, "status of the last text print: answers 1, failed (nothing is printed)",
+                       [](int, const int(&)[6], int& o1, int&, char*, int) { o1 = 1; });
+    set_escape_handler(1210, Coverage::Done, "discards the queued events, and the clicks still on their way",
+                       [](int, const int(&)[6], int&, int&, char*, int) {
+                           auto& m = model();
+                           wl::frontend().gather_input(m);  // clicks still on their way to the queue go with it
+                           m.queue.clear();
+                           m.drop_repeated_click = true;
+                       });
+    for (int op = 1220; op <= 1250; ++op)
+        set_escape_handler(op, Coverage::Done, "queues callback p1 with action op - 1220",
+                           [](int op2, const int(&p)[6], int&, int&, char*, int) {
+                               wl::Event e;
+                               e.callback = p[0];
+                               e.extra = op2 - 1220;
+                               model().post(e);
+                           });
+    set_escape_handler(2720, Coverage::Done, "answers 1 when some widget carries callback p1",
+                       [](int, const int(&p)[6], int& o1, int&, char*, int) {
+                           o1 = 0;
+                           for (const auto& [id, w] : model().widgets)
+                               for (const auto& [k, cb] : w.callbacks)
+                                   if (cb == p[0]) o1 = 1;
+                       });
+}
+
+}  // namespace
 
 void ESCAPEROUTINE(int op, int p1, int p2, int p3, int p4, int p5, int p6, int& o1, int& o2,
                    char* text, int len) {
     wl::trace_call("ESCAPEROUTINE", op, p1, p2, p3, p4, p5, p6);
     auto& m = model();
     auto it = escape_handlers().find(op);
-    if (it != escape_handlers().end() && it->second) {
+    if (it != escape_handlers().end() && it->second.fn) {
         const int p[6] = {p1, p2, p3, p4, p5, p6};
-        it->second(op, p, o1, o2, text, len);
+        it->second.fn(op, p, o1, o2, text, len);
         return;
-    }
-    if (op == 90) {
-        fill_text(text, len, "");
-    } else if (op == 1201) {
-        set_callback(wl::Cb::DoubleClick, p1, p2);
-    } else if (op == 1202) {
-        set_callback(wl::Cb::FileDrop, p1, p2);
-    } else if (op == 2710) {
-        set_callback(wl::Cb::KeySelect, p1, p2);
-    } else if (op == 1210) {
-        wl::frontend().gather_input(m);  // clicks still on their way to the queue go with it
-        m.queue.clear();
-        m.drop_repeated_click = true;
-    } else if (op >= 1220 && op <= 1250) {
-        wl::Event e;
-        e.callback = p1;
-        e.extra = op - 1220;
-        m.post(e);
-    } else if (op == 2720) {
-        o1 = 0;
-        for (const auto& [id, w] : m.widgets)
-            for (const auto& [k, cb] : w.callbacks)
-                if (cb == p1) o1 = 1;
     }
     m.escapes.push_back({op, p1, p2, p3, p4, p5, p6});
 }

@@ -9,7 +9,9 @@
 #include <functional>
 #include <initializer_list>
 #include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/file_request.h"
 
@@ -162,13 +164,33 @@ void GETHANDLE(int widget, int& handle);
 int GETSTRINGWIDTH(std::string_view text, int len);
 
 // ---- escape entry ----
-// Multi-purpose entry chosen by operation number. Built in: 72 (hold drawing), 90 (event text:
-// blank), 1201, 1202, 2710 (double-click, file-drop, key-select callback p2 of widget p1), 1210 (discard queued events), 1220..1250 (post callback p1 with action op - 1220),
-// 2720 (o1 = 1 when some widget carries callback p1). Other operations go to a handler
-// installed with set_escape_handler, else they are recorded and answer o1 = o2 = 0.
+// Multi-purpose entry chosen by operation number: dispatched through the table of escape
+// operations (set_escape_handler), each with what the library does with it. An operation with
+// no handler is recorded (Model::escapes) and leaves o1 and o2 as they were; the toolkit layer
+// passes them in as 0.
 void ESCAPEROUTINE(int op, int p1, int p2, int p3, int p4, int p5, int p6, int& o1, int& o2,
                    char* text, int len);
 using EscapeHandler = std::function<void(int op, const int (&p)[6], int& o1, int& o2, char* text, int len)>;
+
+namespace wl {
+// What the library does with a request of the toolkit layer:
+//   Done     it acts on it: shown in the window, delivered as an event, or answered;
+//   Kept     the model keeps it (set and read back) but no front end shows it or acts on it;
+//   Refused  nothing is kept: it answers zeros, blanks or a failure, or does nothing.
+enum class Coverage { Done, Kept, Refused };
+const char* coverage_name(Coverage c);
+struct EscapeOperation {
+    int op = 0;
+    Coverage coverage = Coverage::Done;
+    std::string what;
+};
+// Every escape operation that has a handler, by number.
+std::vector<EscapeOperation> escape_operations();
+}  // namespace wl
+
+void set_escape_handler(int op, wl::Coverage coverage, std::string_view what, EscapeHandler fn);
+// Installs fn for op without a class (a test standing in for the library); nullptr removes op's
+// handler.
 void set_escape_handler(int op, EscapeHandler fn);
 
 // ---- the message console ----

@@ -98,7 +98,7 @@ TEST_F(PredictedOmega, HugeSettingOmegaEndsTheSearch) {
     float omega = 0;
     const auto t0 = std::chrono::steady_clock::now();
     CALOMEGA(a, hkl(1, 0, 0), omega);
-    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(5));
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(60));
     EXPECT_TRUE(std::isfinite(omega));
 }
 

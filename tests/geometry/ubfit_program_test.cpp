@@ -52,7 +52,7 @@ std::vector<std::string> lines_of(const std::string& text) {
 TEST_F(CalcUnitCellInTheProgram, MonoclinicRefinementAfterPreprocessingIsReportedInTheLog) {
     const std::string rfl = (dir / "mainroad.rfl").string(), par = (dir / "mainroad.par").string();
     const int status = run({"file " + rfl, "press 470", "file " + par, "press 331", "press 53", "run", "press 332",
-                            "toggle 6 21 1", "select 6 24 1", "press 626", "press 631", "press 101", "answer 6"});
+                            "toggle 6 21 1", "select 6 24 1", "press 626", "press 631", "press 101", "answer 2"});
     EXPECT_EQ(status, 0);
     const std::string T = kvtest::TITLE;
     const std::vector<std::string> tail = {"box " + T + " |    14 Reflections stored for fitting",

@@ -58,7 +58,7 @@ protected:
 
 TEST_F(Road, ScriptDrivesMenuDialogAndExitQuestion) {
     script({"press 321", "set 5 3 0.123456789", "toggle 5 4 1", "press -1", "press 53", "press -1", "answer 3",
-            "press -1", "answer 6"});
+            "press -1", "answer 2"});
     build();
     EXPECT_EQ(run_main_loop(), std::vector<std::string>{"value 0.123457 toggle 1"});
     EXPECT_EQ(gmEnqValueSetting(value), 0.123456789);  // the full number typed, not the 3 decimals shown
@@ -68,7 +68,7 @@ TEST_F(Road, ScriptDrivesMenuDialogAndExitQuestion) {
         "show Kelvorantide v3.72 Fitting",
         "hide Kelvorantide v3.72 Fitting",
         "ask Kelvorantide v3.72 | Are you sure you want to exit the program? -> 3",
-        "ask Kelvorantide v3.72 | Are you sure you want to exit the program? -> 6",
+        "ask Kelvorantide v3.72 | Are you sure you want to exit the program? -> 2",
     };
     EXPECT_EQ(transcript(), expected);
     EXPECT_EQ(wl::script::lines_left(), 0);

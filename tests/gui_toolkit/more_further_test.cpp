@@ -215,6 +215,7 @@ TEST_F(MoreFurther, ForwardersPassTheirArgumentsInTheBodysOrder) {
     int status = -1;
     EXPECT_EQ(only(trace([&] { gmPrintTextWidget(text, 1, 2, 3, &status); }), "ESCAPEROUTINE"),
               std::vector<std::string>{call(67, {})});
+    EXPECT_EQ(status, 1);  // nothing is printed: the request reports failure
     EXPECT_TRUE(only(trace([&] { gmPrintTextWidget_2(text, 1, 2, 3); }), "ESCAPEROUTINE").empty());
 
     // The deprecated background definitions report and do nothing else.

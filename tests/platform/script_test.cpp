@@ -250,6 +250,39 @@ TEST_F(Script, EnterPressesTheBoxsDefaultButton) {
     EXPECT_EQ(wl::script::transcript().back(), "box Kelvorantide v3.72 | Cif created successfully");
 }
 
+TEST_F(Script, AnAnswerTheBoxDoesNotOfferIsAScriptErrorNamingItsButtons) {
+    // Every code of each question kind is taken; any other number is refused with the buttons.
+    struct Case {
+        int buttons;
+        std::vector<int> offered;
+        const char* named;
+    };
+    const Case cases[] = {{1, {1, 2}, "OK 1, Cancel 2"},
+                          {2, {4, 2}, "Retry 4, Cancel 2"},
+                          {3, {2, 3}, "Yes 2, No 3"},
+                          {3 + wl::BOX_DEFAULT_2, {2, 3}, "Yes 2, No 3"},
+                          {4, {6, 7, 1}, "Yes 6, No 7, Cancel 1"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.buttons);
+        for (const int code : c.offered) {
+            wl::script::load_lines({"answer " + std::to_string(code)});
+            int answer = 0;
+            GENERALMESSAGE(1, c.buttons, answer, "Kelvorantide v3.72", "Are you sure you want to exit the program?");
+            EXPECT_EQ(answer, code);
+        }
+        for (const char* wrong : {"0", "5", "99", "-1", "yes"}) {
+            wl::script::load_lines({std::string("answer ") + wrong});
+            testing::internal::CaptureStderr();
+            int answer = 0;
+            EXPECT_EQ(exit_status([&] { GENERALMESSAGE(1, c.buttons, answer, "T", "Q"); }),
+                      wl::script::EXIT_SCRIPT_ERROR)
+                << wrong;
+            const std::string err = testing::internal::GetCapturedStderr();
+            EXPECT_NE(err.find(std::string("the box offers ") + c.named), std::string::npos) << err;
+        }
+    }
+}
+
 TEST_F(Script, ScriptFileIsRead) {
     const auto file = std::filesystem::path(KV_BINARY_DIR) / "script_lines.txt";
     std::ofstream(file) << "press -1\r\n# end\n";

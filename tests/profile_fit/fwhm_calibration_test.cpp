@@ -197,7 +197,7 @@ TEST_F(FwhmCalibration, ExitRequestInTheDialogAsksAndNoKeepsTheDialog) {
     calibrate({"set 6 2 0.05", "press -1", "answer 3", "press 65"});
     EXPECT_EQ(FITPAR.PKVALS(2, 1), 0.05f);
     EXPECT_EQ(count(question + "3"), 1);
-    script({"press -1", "answer 6"});
+    script({"press -1", "answer 2"});
     EXPECT_EQ(exit_status([] { FIT_GAMMA(); }), 0);
     EXPECT_EQ(FITPAR.PKVALS(2, 1), 0.05f);
 }

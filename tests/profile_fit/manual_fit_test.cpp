@@ -127,10 +127,10 @@ TEST_F(ManualFit, AReadErrorEndsThePassWithABoxInsteadOfShowingTheOldReflection)
 TEST_F(ManualFit, ExitRequestAsksAndNoStaysWithTheReflectionOnDisplay) {
     load();
     const std::string question = "ask " + kvtest::TITLE + " | Are you sure you want to exit the program? -> ";
-    wl::script::load_lines({"press 103", "press -1", "answer 3", "press 103", "press -1", "answer 6"});
+    wl::script::load_lines({"press 103", "press -1", "answer 3", "press 103", "press -1", "answer 2"});
     EXPECT_EQ(exit_status([] { START_MANUAL_FIT(); }), 0);
     EXPECT_EQ(count(question + "3"), 1);
-    EXPECT_EQ(count(question + "6"), 1);
+    EXPECT_EQ(count(question + "2"), 1);
     EXPECT_EQ(REFLN.ISEQ, 3);
 }
 

@@ -46,7 +46,7 @@ TEST_F(PreprocessScript, PreprocessThenCalibrateThenExportFromAManualFit) {
                    "press 334", "press 65",                               // calibration saved
                    // The pass left the read position at the end: the manual fit jumps to 2.
                    "press 321", "set 1 7 2", "press 108", "press 120", "file profile",
-                   "press 101", "press 101", "answer 6"}),
+                   "press 101", "press 101", "answer 2"}),
               0)
         << kvtest::read_bytes(dir / "stderr.txt") << shown();
     const std::string text = shown();

@@ -182,7 +182,7 @@ class ReportMenus : public kvtest::SmallSetTest {};
 TEST_F(ReportMenus, LogExperimentFileAndCifOfALoadedDataSet) {
     reset_toolkit();
     script({"file " + path("small.rfl"), "press 470", "file " + path("small.par"), "press 315", "file " + path("mine"),
-            "press 317", "file " + path("small"), "press 318", "press 316", "answer 6"});
+            "press 317", "file " + path("small"), "press 318", "press 316", "answer 2"});
     EXPECT_EQ(rt::run_program([] { MAIN__(); }), 0);
     const std::vector<std::string> t = transcript();
     const std::vector<std::string> reports(t.end() - 5, t.end() - 2);

@@ -383,7 +383,7 @@ TEST_F(DamagedInput, AfterADamagedFileTheInputDialogOpensAgainAndAnotherFileLoad
     kvtest::write_bytes(dir / "cut.dca", kvtest::join(lines));
     const std::string bytes = kvtest::read_bytes(dir / "cut.dca");
     const Run r = run({"file cut.dca", "press 470", "file small.par", "file small.rfl", "press 470", "file small.par",
-                       "press -1", "answer 6"});
+                       "press -1", "answer 2"});
     EXPECT_EQ(r.status, 0) << r.errors;
     const std::string at = fs::canonical(dir).string() + "/";  // the transcript names files by their paths
     const std::vector<std::string> expected = {
@@ -415,14 +415,14 @@ TEST_F(DamagedInput, ACancelAfterADamagedFileFromTheMenuGoesOnWithTheDataSetInUs
     kvtest::write_bytes(dir / "bad.p4t", kvtest::join({"TITLE A FILE WITHOUT ITS DATA LINE"}));
     kvtest::write_bytes(dir / "old.int", "kept\r\n");
     const Run r = run({"file small.rfl", "press 470", "file small.par", "press 314", "file old.int", "answer 7",
-                       "press 312", "file bad.p4t", "press 470", "file small.par", "cancel", "press 101", "answer 6"});
+                       "press 312", "file bad.p4t", "press 470", "file small.par", "cancel", "press 101", "answer 2"});
     EXPECT_EQ(r.status, 0) << r.errors;
     ASSERT_GE(r.transcript.size(), 5u);
     const std::vector<std::string> tail(r.transcript.end() - 5, r.transcript.end());
     EXPECT_EQ(tail, (std::vector<std::string>{
                         BOX + "Error reading bad.p4t at line 2: end of file inside the header", ASK_IN + "cancel",
                         BOX + "NO NEW INPUT DATA FILE SELECTED",
-                        "ask " + kvtest::TITLE + " | Are you sure you want to exit the program? -> 6",
+                        "ask " + kvtest::TITLE + " | Are you sure you want to exit the program? -> 2",
                         "hide " + kvtest::TITLE}));
     EXPECT_EQ(kvtest::read_bytes(dir / "old.int"), "kept\r\n");
     EXPECT_TRUE(fs::exists(dir / "module" / "Kelvor_defaults.dat"));  // the configuration is written
@@ -459,7 +459,7 @@ TEST_F(DamagedInput, ADamagedParameterFileIsNamedAndTheParameterChoiceOpensAgain
         const std::string bytes = kvtest::read_bytes(dir / "bad.par");
         std::size_t n = 0;
         for (char ch : bytes) n += ch == '\n';
-        const Run r = run({"file small.rfl", "press 470", "file bad.par", "file small.par", "press -1", "answer 6"});
+        const Run r = run({"file small.rfl", "press 470", "file bad.par", "file small.par", "press -1", "answer 2"});
         EXPECT_EQ(r.status, 0) << r.errors;
         const std::string at = fs::canonical(dir).string() + "/";
         const std::vector<std::string> expected = {

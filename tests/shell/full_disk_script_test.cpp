@@ -80,7 +80,7 @@ TEST_F(FullDisk, EveryWriterReportsTheFailureAndNeverItsSuccess) {
         std::vector<std::string> actions = {"# " + std::string(c.writer)};
         // The program runs in the data set's folder, as after the file dialog.
         actions.insert(actions.end(), c.actions.begin(), c.actions.end());
-        actions.insert(actions.end(), {"press 101", "answer 6"});
+        actions.insert(actions.end(), {"press 101", "answer 2"});
         const fs::path here = dir;
         dir = dir / "set";
         fs::create_directories(dir / "module");
@@ -124,7 +124,7 @@ TEST_F(FullDisk, ConfigurationFileKeepsThePreviousSettings) {
         while (filler.write(block.data(), long(block.size())) && filler.flush()) {
         }
     }
-    const int status = run("mainroad.rfl", {"press 101", "answer 6"});
+    const int status = run("mainroad.rfl", {"press 101", "answer 2"});
     EXPECT_EQ(status, 0) << shown();
     EXPECT_NE(shown().find("Kelvor_defaults.dat: No space left on device\n"), std::string::npos) << shown();
     EXPECT_EQ(kvtest::read_bytes(module / "Kelvor_defaults.dat"), previous);
@@ -163,7 +163,7 @@ TEST_F(FullDisk, ScratchFileOnAFullDiskAtStartUpOffersTheChoiceAgain) {
 TEST_F(FullDisk, DataSetInADottedFolderKeepsItsLogAndCifBesideIt) {
     data_set("run.v2");
     const std::string input = (dir / "run.v2" / "mainroad.rfl").string();
-    ASSERT_EQ(run(input, {"press 318", "press 101", "answer 6"}, (dir / "run.v2" / "mainroad.par").string()), 0)
+    ASSERT_EQ(run(input, {"press 318", "press 101", "answer 2"}, (dir / "run.v2" / "mainroad.par").string()), 0)
         << shown();
     EXPECT_NE(shown().find("box " + TITLE + " | Cif created successfully\n"), std::string::npos) << shown();
     EXPECT_TRUE(fs::exists(dir / "run.v2" / "mainroad_Kelvor.log"));

@@ -69,7 +69,7 @@ TEST_F(MainProgram, WithoutAParameterFileTheNoParameterBoxDecides) {
 
     // "Open File" in the box loads the data set after all.
     std::vector<std::string> lines = {"file " + rfl, "press 470", "cancel", "press 811", "file " + par,
-                                      "press 101", "answer 6"};
+                                      "press 101", "answer 2"};
     EXPECT_EQ(run(lines), 0);
     EXPECT_EQ(transcript()[transcript().size() - 3], BOX + "Data File read in successfully");
     EXPECT_EQ(REFLN.ISEQ, 1);
@@ -83,11 +83,11 @@ TEST_F(MainProgram, EveryExitAsksAndDecliningChangesNothing) {
     }
     lines.push_back("press 200");  // a click in the plot does nothing
     lines.push_back("press 316");
-    lines.push_back("answer 6");
+    lines.push_back("answer 2");
     EXPECT_EQ(run(lines), 0);
     std::vector<std::string> expected = started();
     for (int k = 0; k < 3; ++k) expected.push_back(EXIT_Q + "3");
-    expected.push_back(EXIT_Q + "6");
+    expected.push_back(EXIT_Q + "2");
     expected.push_back(HIDE);
     EXPECT_EQ(transcript(), expected);
     EXPECT_EQ(REFLN.ISEQ, 1);  // the first scan is the current reflection
@@ -136,10 +136,10 @@ TEST_F(MainProgram, CancelledParameterFileMidSessionKeepsTheDataSetInUse) {
 
 TEST_F(MainProgram, CancelledOpenDataFileKeepsTheDataSetInUse) {
     std::vector<std::string> lines = start();
-    for (const char* l : {"press 312", "cancel", "press 316", "answer 6"}) lines.push_back(l);
+    for (const char* l : {"press 312", "cancel", "press 316", "answer 2"}) lines.push_back(l);
     EXPECT_EQ(run(lines), 0);
     std::vector<std::string> expected = started();
-    for (const std::string& l : {ASK_IN + "cancel", BOX + "NO NEW INPUT DATA FILE SELECTED", EXIT_Q + "6", HIDE})
+    for (const std::string& l : {ASK_IN + "cancel", BOX + "NO NEW INPUT DATA FILE SELECTED", EXIT_Q + "2", HIDE})
         expected.push_back(l);
     EXPECT_EQ(transcript(), expected);
     EXPECT_EQ(FILEINFO.LOADED, 1);  // the data set in use is still loaded
@@ -155,7 +155,7 @@ TEST_F(MainProgram, OpenDataFileLoadsTheNewSetWithAFreshParameterFileAndLog) {
     const std::string cu = (dir / "second" / "cu.rfl").string();
     std::vector<std::string> lines = start();
     for (const std::string& l : std::vector<std::string>{"press 312", "file " + cu, "press 470",
-                                 "file " + (dir / "second" / "cu.par").string(), "press 101", "answer 6"})
+                                 "file " + (dir / "second" / "cu.par").string(), "press 101", "answer 2"})
         lines.push_back(l);
     EXPECT_EQ(run(lines), 0);
     EXPECT_EQ(FILEINFO.IN_NAME, "cu.rfl");
@@ -201,12 +201,12 @@ TEST_F(MainProgram, ScriptDriverRunsTheProgramAsAProcess) {
     std::filesystem::create_directories(dir / "module");
     kvtest::write_bytes(dir / "module" / "Kelvor_defaults.dat", "IN_DIR: " + dir.string() + "/\r\nFORMATS: 3 2\r\n");
     kvtest::write_bytes(dir / "go.txt", kvtest::join({"file small.rfl 1", "press 470", "file small.par", "press -1",
-                                                      "answer 6"}, "\n"));
+                                                      "answer 2"}, "\n"));
     const std::string cmd = "cd " + dir.string() + " && " + exe.string() +
                             " --script go.txt --transcript out.txt --module-dir module 2>/dev/null";
     EXPECT_EQ(std::system(cmd.c_str()), 0);
     const std::string t = kvtest::read_bytes(dir / "out.txt");
-    EXPECT_NE(t.find(EXIT_Q + "6\n"), std::string::npos) << t;
+    EXPECT_NE(t.find(EXIT_Q + "2\n"), std::string::npos) << t;
     const std::string cfg = kvtest::read_bytes(dir / "module" / "Kelvor_defaults.dat");
     EXPECT_NE(cfg.find("\r\nIN_DIR: " + dir.string() + "/\r\nFORMATS:     1    2\r\n"), std::string::npos) << cfg;
 

@@ -111,7 +111,7 @@ TEST(MainRoad, AutomaticFitOfAGeneratedDataSetThroughTheScriptDriver) {
     fs::create_directories(dir / "module");
     kvtest::write_bytes(dir / "go.txt", kvtest::join({"file mainroad.rfl 1", "press 470", "file mainroad.par",
                                                       "press 322", "answer 6", "file out.int", "press 541",
-                                                      "toggle 4 64 1", "press 118", "run", "press 101", "answer 6"},
+                                                      "toggle 4 64 1", "press 118", "run", "press 101", "answer 2"},
                                                      "\n"));
     ASSERT_EQ(kvtest::run_kelvor_script(dir), 0) << kvtest::read_bytes(dir / "stderr.txt");
 

@@ -70,7 +70,7 @@ protected:
         lines.insert(lines.end(), meanwhile.begin(), meanwhile.end());
         if (refine_again)
             for (const char* l : {"press 332", "press 626", "press 631"}) lines.push_back(l);
-        lines.insert(lines.end(), {"press 101", "answer 6"});
+        lines.insert(lines.end(), {"press 101", "answer 2"});
         rt::units_close_all();
         reset_toolkit();
         reset_shared_records();

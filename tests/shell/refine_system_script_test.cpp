@@ -33,7 +33,7 @@ TEST(RefineScript, SymmetryWithoutACrystalSystemAsksForOneAndRefinesNothingUntil
                                       "press 331", "press 53", "run",  // Preprocess, Go, to the end
                                       "press 332", "toggle 6 21 1", "press 626",  // no system chosen
                                       "select 6 24 1", "press 626",             // Monoclinic-b
-                                      "press 631", "press 101", "answer 6"},
+                                      "press 631", "press 101", "answer 2"},
                                      "\n"));
     ASSERT_EQ(kvtest::run_kelvor_script(dir), 0) << kvtest::read_bytes(dir / "stderr.txt");
 

@@ -30,7 +30,7 @@ TEST_F(MainAfterCancel, ManualFitStillStepsThroughThePreviousDataSet) {
     reset_toolkit();
     reset_shared_records();
     script({"file " + (dir / "small.rfl").string(), "press 470", "file " + (dir / "small.par").string(),
-            "press 312", "cancel", "press 321", "press 103", "press 103", "press 101", "press 101", "answer 6"});
+            "press 312", "cancel", "press 321", "press 103", "press 103", "press 101", "press 101", "answer 2"});
     EXPECT_EQ(rt::run_program([] { MAIN__(); }), 0);
     EXPECT_EQ(REFLN.ISEQ, 3);
     for (const std::string& l : transcript()) EXPECT_EQ(l.find("No reflection loaded"), std::string::npos) << l;

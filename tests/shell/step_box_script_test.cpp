@@ -27,7 +27,7 @@ TEST(StepBoxScript, WhatTheStepBoxCannotUseIsRefusedAndTheStepTypedNextIsWritten
                                         "set 6 71 0,03\npress 672\nset 6 71 abc\npress 672\n"
                                         "set 6 71 1e400\npress 672\nset 6 71 1e38\npress 672\n"
                                         "set 6 71 0.03\npress 672\n"
-                                        "press 319\nfile written.rfl\npress 316\nanswer 6\n");
+                                        "press 319\nfile written.rfl\npress 316\nanswer 2\n");
     ASSERT_EQ(kvtest::run_kelvor_script(dir), 0) << kvtest::read_bytes(dir / "stderr.txt");
 
     const std::string box = "box Kelvorantide v3.72 | ";

@@ -142,8 +142,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s create|same KELVORANTIDE KELVOR_SCRIPT FIXTURE_DIR\n", argv[0]);
         return 2;
     }
-    signal(SIGALRM, on_alarm);
-    alarm(55);
+    whole_check_limit();
     measure_grid();
     const std::string mode = argv[1];
     if (mode == "create") return run_create(argv[2], argv[4]);

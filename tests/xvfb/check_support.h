@@ -1,9 +1,13 @@
 // What the real-window check programs share: the failure count, a settling wait, finding the
 // check's master window and a widget by its id, and the window read back from the screen.
 #pragma once
+#include <signal.h>
+#include <unistd.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "platform/fltk/boxes.h"
@@ -24,6 +28,35 @@ inline void check(bool ok, const std::string& what) {
         ++failures;
     }
 }
+
+// ---- waiting ----
+// What the X server, a window manager or an xdotool helper does comes a moment later, later still
+// on a loaded machine. A check waits for it as long as it takes, up to a generous limit that only
+// a lost event reaches; it never fails because the machine is busy.
+
+// The longest a check waits for one thing done outside the process (an event, a window mapped).
+inline constexpr unsigned kPatienceSeconds = 180;
+
+// What the check waits for now, named when the wait runs out.
+inline const char* awaited = "";
+
+inline void on_wait_ran_out(int) {
+    static const char head[] = "FAILED: nothing came while the check waited for ";
+    (void)!write(2, head, sizeof head - 1);
+    (void)!write(2, awaited, std::strlen(awaited));
+    (void)!write(2, "\n", 1);
+    _exit(1);
+}
+
+// Starts a blocking wait for something made outside the process (gmAction waiting for a click
+// xdotool sends, a box or dialog waiting to be answered); when wait_over() has not followed
+// after kPatienceSeconds, the check ends, failed, naming `what`.
+inline void waiting_for(const char* what) {
+    awaited = what;
+    signal(SIGALRM, on_wait_ran_out);
+    alarm(kPatienceSeconds);
+}
+inline void wait_over() { alarm(0); }
 
 // Lets the windows appear and be drawn.
 inline void settle(double seconds = 0.5) {
@@ -50,11 +83,10 @@ inline Fl_Widget* child_showing(Fl_Window* w, int wid) {
     return nullptr;
 }
 
-// Waits, `seconds` at most, until cond() holds, handling the windows' events meanwhile; whether
-// it holds. For what the server or a window manager does a moment later, later still on a busy
-// machine.
+// Waits until cond() holds, `seconds` at most, handling the windows' events meanwhile; whether
+// it holds. For what the server or a window manager does a moment later.
 template <class Cond>
-bool eventually(Cond cond, double seconds = 5.0) {
+bool eventually(Cond cond, double seconds = kPatienceSeconds) {
     for (double t = 0; t < seconds; t += 0.02) {
         if (cond()) return true;
         settle(0.02);
@@ -70,9 +102,8 @@ inline bool viewable(Window xid) {
     return XGetWindowAttributes(fl_display, xid, &attributes) && attributes.map_state == IsViewable;
 }
 
-// Waits, five seconds at most, until the window is on the screen and drawn: a window manager
-// on a busy machine may take a while to take a new window in and map it, and a window not yet
-// mapped cannot be read back.
+// Waits until the window is on the screen and drawn: a window manager on a busy machine may take
+// a while to take a new window in and map it, and a window not yet mapped cannot be read back.
 inline bool wait_on_screen(Fl_Window* win) {
     if (!eventually([&] { return win->shown() && viewable(fl_xid(win)); })) return false;
     settle(0.06);  // the exposure it was mapped with is handled and the window drawn
@@ -104,8 +135,8 @@ inline int stacking_place(Window xid) {
     return place;
 }
 
-// Waits, five seconds at most, until window `upper` stands in front of window `lower`, both on
-// the screen (a window manager restacks a moment later); whether it does.
+// Waits until window `upper` stands in front of window `lower`, both on the screen (a window
+// manager restacks a moment later); whether it does.
 inline bool stacked(Window upper, Window lower) {
     return eventually([&] {
         const int u = stacking_place(upper), l = stacking_place(lower);

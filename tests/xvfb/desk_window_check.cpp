@@ -90,7 +90,8 @@ void answer_colour(void*) {
         if (x_class(w) == wl::fltk::kClassColour) chooser = w;
     Fl_Value_Input* red = chooser ? find_in<Fl_Value_Input>(chooser) : nullptr;
     Fl_Return_Button* ok = chooser ? find_in<Fl_Return_Button>(chooser) : nullptr;
-    if (!red || !ok) {
+    // On the screen first: a click on a window not yet mapped is lost.
+    if (!red || !ok || !chooser->shown() || !viewable(fl_xid(chooser))) {
         Fl::repeat_timeout(0.2, answer_colour);
         return;
     }
@@ -108,9 +109,9 @@ int run_colour() {
     start(frame);
     Fl::add_timeout(0.3, answer_colour);
     float r = 0.2f, g = 0.4f, b = 0.6f;  // 51, 102, 153
-    alarm(30);
+    waiting_for("the colour typed into the colour dialog");
     gmColourControl(r, g, b);
-    alarm(0);
+    wait_over();
     check(r == 200.0f / 255.0f, "the red typed comes back, got " + std::to_string(r * 255.0f));
     check(g == 102.0f / 255.0f && b == 153.0f / 255.0f,
           "green and blue stay, got " + std::to_string(g * 255.0f) + " " + std::to_string(b * 255.0f));
@@ -212,13 +213,13 @@ int run_hotkey() {
         "(xdotool search --sync --classname " + std::string(wl::fltk::kClassMaster) +
         " windowfocus --sync; sleep 0.2; xdotool key F5; sleep 0.2; xdotool key ctrl+f) >/dev/null 2>&1 &";
     check(std::system(keys.c_str()) == 0, "xdotool started");
-    alarm(20);
+    waiting_for("the key presses");
     int cb = 0;
     gmAction(cb);
     check(cb == 312, "F5 queues its key callback, got " + std::to_string(cb));
     gmAction(cb);
     check(cb == 313, "Ctrl+F queues its key callback, got " + std::to_string(cb));
-    alarm(0);
+    wait_over();
     gmCloseMenu();
     return failures ? 1 : 0;
 }

@@ -43,6 +43,16 @@ inline void step(const std::string& what) {
     std::fprintf(stderr, "%6.2f s  %s\n", std::chrono::duration<double>(Clock::now() - t0).count(), what.c_str());
 }
 
+// ---- waiting on progress ----
+// A check waits on what the program does, not on the clock: a wait goes on as long as the
+// program advances (it uses the processor) and gives up once the program has stood still for the
+// wait's stated number of seconds. The whole check has a generous limit of its own
+// (whole_check_limit), which only a program that runs without end reaches. A loaded machine
+// makes a check slower, never failed.
+
+// The limit of a whole check, in seconds; the test's own limit (kv_window_test) lies above it.
+inline constexpr unsigned kWholeCheckSeconds = 1200;
+
 // The check as a whole must end: a program that hangs is ended with it.
 inline void on_alarm(int) {
     if (app_pid > 0) kill(app_pid, SIGKILL);
@@ -51,7 +61,44 @@ inline void on_alarm(int) {
     _exit(1);
 }
 
+// Arms the whole check's limit.
+inline void whole_check_limit(unsigned seconds = kWholeCheckSeconds) {
+    signal(SIGALRM, on_alarm);
+    alarm(seconds);
+}
+
 inline void pause_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+// The time a process has run on a processor so far, in seconds (-1 when it is gone).
+inline double cpu_seconds(pid_t pid) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/schedstat");
+    long long ns = -1;
+    if (!(in >> ns)) return -1;
+    return double(ns) * 1e-9;
+}
+
+// The program's progress: its processor time so far (-1 when no program runs).
+inline double program_progress() { return app_pid > 0 ? cpu_seconds(app_pid) : -1; }
+
+// Waits until cond() holds; false when the program stood still for `stall` seconds without it
+// holding (without a program running: `stall` seconds from the start).
+template <class Cond>
+bool wait_until(Cond cond, double stall) {
+    const auto patience = std::chrono::duration<double>(stall);
+    double seen = program_progress();
+    auto moved = Clock::now();
+    for (;;) {
+        if (cond()) return true;
+        const double now = program_progress();
+        if (now != seen) {
+            seen = now;
+            moved = Clock::now();
+        } else if (Clock::now() - moved >= patience) {
+            return cond();
+        }
+        pause_ms(30);
+    }
+}
 
 inline std::string output_of(const std::string& cmd) {
     std::string out;
@@ -102,31 +149,29 @@ inline std::vector<std::string> windows(const std::string& cls, const std::strin
     return both;
 }
 
-// Waits for a window; "" after the timeout.
-inline std::string wait_window(double seconds, const std::string& cls, const std::string& title = "") {
-    const auto end = Clock::now() + std::chrono::duration<double>(seconds);
-    do {
+// Waits for a window; "" once the program stood still for `stall` seconds without showing it.
+inline std::string wait_window(double stall, const std::string& cls, const std::string& title = "") {
+    std::string found;
+    wait_until([&] {
         const auto ids = windows(cls, title);
-        if (!ids.empty()) return ids.front();
-        pause_ms(30);
-    } while (Clock::now() < end);
-    return "";
+        if (!ids.empty()) found = ids.front();
+        return !found.empty();
+    }, stall);
+    return found;
 }
 
 inline bool gone(const std::string& id) { return run("xdotool getwindowname " + id + " >/dev/null 2>&1") != 0; }
 
-inline bool wait_gone(const std::string& id, double seconds) {
-    const auto end = Clock::now() + std::chrono::duration<double>(seconds);
-    do {
-        if (gone(id)) return true;
-        pause_ms(30);
-    } while (Clock::now() < end);
-    return gone(id);
+// Waits until the window is gone; false once the program stood still for `stall` seconds with
+// the window still there.
+inline bool wait_gone(const std::string& id, double stall) {
+    return wait_until([&] { return gone(id); }, stall);
 }
 
 inline void focus(const std::string& win) { run("xdotool windowfocus --sync " + win + " >/dev/null 2>&1"); }
 
-// Presses Return in a window until it closes (a key sent the moment a window maps can be lost).
+// Presses Return in a window until it closes (a key sent the moment a window maps can be lost):
+// again whenever the program stood still for a moment with the window still there.
 inline bool return_until_gone(const std::string& win) {
     for (int attempt = 0; attempt < 5; ++attempt) {
         focus(win);
@@ -162,13 +207,8 @@ inline std::string dialog(const std::string& title) { return wait_window(20, wl:
 // Every visible window; a menu's pulldown is one (without a class of its own).
 inline std::vector<std::string> visible_windows() { return search("name", ""); }
 
-inline bool windows_change(const std::vector<std::string>& before, double seconds) {
-    const auto end = Clock::now() + std::chrono::duration<double>(seconds);
-    do {
-        if (visible_windows() != before) return true;
-        pause_ms(30);
-    } while (Clock::now() < end);
-    return false;
+inline bool windows_change(const std::vector<std::string>& before, double stall) {
+    return wait_until([&] { return visible_windows() != before; }, stall);
 }
 
 // Chooses entry `entry` (from 1, separators not counted) of the menu-bar title `title` (from 1)
@@ -217,6 +257,17 @@ inline Geometry geometry(const std::string& id) {
     return g;
 }
 
+// Clicks button k (from 1, left to right) of a message box with `count` buttons (90 pixels wide,
+// 12 apart, 12 from the box's right and bottom edges, 28 high), as a user does whatever the
+// box's default; whether the box then closes.
+inline bool click_box_button(const std::string& box, int k, int count) {
+    const Geometry g = geometry(box);
+    const int x = g.w - 12 - (count - k) * (90 + 12) - 45;
+    run("xdotool mousemove --window " + box + " " + std::to_string(x) + " " + std::to_string(g.h - 12 - 14) +
+        " click 1");
+    return wait_gone(box, 5);
+}
+
 // The grid cell in pixels: the screen divided by the program's 32 x 24 grid.
 inline int cell_w = 40, cell_h = 42;
 
@@ -246,6 +297,18 @@ inline void click_cell(const std::string& win, int x, int y, int w, int h, int t
 
 // ---- the program ----
 
+// Utilities > Preprocess, Go: the pass runs to "End of File", and the box with the count of
+// reflections stored is answered.
+inline void preprocess(const std::string& master) {
+    step("Utilities > Preprocess, Go");
+    check(choose_menu(master, 3, 1, wl::fltk::kClassDialog), "Preprocess shows its dialog");
+    const std::string pre = dialog("Preprocessing Control");
+    check(!pre.empty(), "the preprocessing dialog is shown");
+    if (!pre.empty()) click_cell(pre, 6, 1, 2, 1);  // "Go"
+    check(answer_box("the end of the data"), "\"End of File\" is answered");
+    check(answer_box("the reflections stored"), "the count of stored reflections is answered");
+}
+
 // Starts the program in dir with these arguments; its own messages go to dir/program.txt.
 inline void start_app(const fs::path& exe, const fs::path& dir, const std::vector<std::string>& args = {}) {
     app_pid = fork();
@@ -260,16 +323,18 @@ inline void start_app(const fs::path& exe, const fs::path& dir, const std::vecto
     }
 }
 
-// Waits for the program to end; its exit status, or -1 when it had to be ended.
-inline int wait_app(double seconds) {
-    const auto end = Clock::now() + std::chrono::duration<double>(seconds);
+// Waits for the program to end; its exit status, or -1 when it stood still for `stall` seconds
+// without ending and had to be ended.
+inline int wait_app(double stall) {
     int status = 0;
-    while (Clock::now() < end) {
-        if (waitpid(app_pid, &status, WNOHANG) == app_pid) {
-            app_pid = 0;
-            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        }
-        pause_ms(30);
+    bool ended = false;
+    wait_until([&] {
+        ended = app_pid > 0 && waitpid(app_pid, &status, WNOHANG) == app_pid;
+        return ended;
+    }, stall);
+    if (ended) {
+        app_pid = 0;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
     kill(app_pid, SIGKILL);
     waitpid(app_pid, &status, 0);

@@ -122,10 +122,10 @@ int run_pointer() {
     const int sy = win->y_root() + v->y() + (h - py_from_bottom);
     const std::string cmd = "xdotool mousemove " + std::to_string(sx) + " " + std::to_string(sy) + " click 1";
     check(std::system(cmd.c_str()) == 0, "xdotool clicks");
-    alarm(20);  // a lost click must not hang the test
+    waiting_for("the click on the frame");
     int cb = 0;
     gmAction(cb);
-    alarm(0);
+    wait_over();
     check(cb == 200, "the click returns the frame's callback, got " + std::to_string(cb));
     check(FRAME_LAYER.CURRENT_FRAME == frame, "the clicked frame is current");
     int callback, widget, extra, kind, count, ints[4];
@@ -165,9 +165,9 @@ int run_boxes() {
     if (std::system("(xdotool search --sync --classname kelvor-message windowfocus --sync key Return) "
                     ">/dev/null 2>&1 &") != 0)
         check(false, "xdotool started");
-    alarm(20);
+    waiting_for("the answer to the question box");
     const int answer = gmDisplayMessageBox("Kelvorantide v3.72", "No output datafile is open. Do you want to open a file?", 2, 4);
-    alarm(0);
+    wait_over();
     check(answer == 6, "Yes answers 6, got " + std::to_string(answer));
     gmCloseMenu();
     return failures ? 1 : 0;
@@ -182,11 +182,11 @@ int run_box_default() {
     if (std::system("(xdotool search --sync --classname kelvor-message windowfocus --sync key Return) "
                     ">/dev/null 2>&1 &") != 0)
         check(false, "xdotool started");
-    alarm(20);
+    waiting_for("the Return in the question box");
     const int answer = gmDisplayMessageBox("Kelvorantide v3.72: Open output file",
                                            "Output file already exists: Overwrite (YES) or Append (No)", 1,
                                            4 + MB_DEFAULT_SECOND);
-    alarm(0);
+    wait_over();
     check(answer == 7, "Return answers No (7), got " + std::to_string(answer));
     gmCloseMenu();
     return failures ? 1 : 0;
@@ -249,7 +249,7 @@ int run_widgets() {
     check(std::string(b->label() ? b->label() : "") == "Accept", "the button shows its caption");
 
     click(b);
-    alarm(20);
+    waiting_for("the click on the button, then on the frame");
     int cb = 0;
     gmAction(cb);
     check(cb == 101, "the button's callback, got " + std::to_string(cb));
@@ -267,8 +267,8 @@ int run_widgets() {
     // Typing into the value entry keeps the full number typed.
     click(e);
     check(std::system("xdotool key ctrl+a BackSpace type 12.3456789") == 0, "xdotool types");
-    settle(0.5);
-    alarm(0);
+    eventually([&] { return m.find(entry)->value == 12.3456789; });
+    wait_over();
     check(m.find(entry)->value == 12.3456789, "the typed number is the value, got " + std::to_string(m.find(entry)->value));
     gmCloseMenu();
     return failures ? 1 : 0;
@@ -287,7 +287,7 @@ int run_timer() {
     Fl_Widget* b = shown_widget(stop);
     if (!b) return 1;
 
-    alarm(20);
+    waiting_for("the timer's ticks and the click on Stop");
     gmDefineTimerCallback(50, 990);
     int cb = 0;
     for (int i = 0; i < 3; ++i) {
@@ -299,7 +299,7 @@ int run_timer() {
     check(cb == 102, "Stop comes before the next tick, got " + std::to_string(cb));
     gmDefineTimerCallback(50, 0);
     check(!m.tick_pending() && m.queue.empty(), "a stopped timer leaves no tick");
-    alarm(0);
+    wait_over();
     gmCloseMenu();
     return failures ? 1 : 0;
 }
@@ -350,9 +350,9 @@ int run_menu() {
 
     bar->picked(bar->find_item("File/Open data file"));
     int cb = 0;
-    alarm(20);
+    waiting_for("the menu entry picked");
     gmAction(cb);
-    alarm(0);
+    wait_over();
     check(cb == 312, "the chosen entry's callback, got " + std::to_string(cb));
     gmCloseMenu();
     return failures ? 1 : 0;
@@ -373,12 +373,12 @@ int run_file() {
     if (std::system("(xdotool search --sync --classname kelvor-file windowfocus --sync type scan1.par; "
                     "sleep 0.3; xdotool key Return) >/dev/null 2>&1 &") != 0)
         check(false, "xdotool started");
-    alarm(30);
+    waiting_for("the name typed into the file browser");
     WIDSTR("Select the parameter file");
     char name[30];
     std::memset(name, ' ', sizeof name);  // the caller's name is proposed: none here
     BROWSE(0, 0, 0, 0, name, 30, dir, "*.par|(Parameter File)|*.*|(All Files)");
-    alarm(0);
+    wait_over();
     const std::string got(name, 30);
     check(got == "scan1.par" + std::string(21, ' '), "the bare name, blank-padded, got \"" + got + "\"");
     char cwd[4096];
@@ -389,9 +389,9 @@ int run_file() {
     const std::string typed = "(xdotool search --sync --classname kelvor-file windowfocus --sync type " + par +
                               "; sleep 0.3; xdotool key Return) >/dev/null 2>&1 &";
     if (std::system(typed.c_str()) != 0) check(false, "xdotool started");
-    alarm(30);
+    waiting_for("the full path typed into the file browser");
     BROWSE(0, 0, 0, 0, name, 30, "/tmp", "*.par|(Parameter File)|*.*|(All Files)");
-    alarm(0);
+    wait_over();
     check(std::string(name, 30) == "scan1.par" + std::string(21, ' '), "a full path typed gives its bare name");
     check(getcwd(cwd, sizeof cwd) && std::string(cwd) == dir, "and its directory becomes current");
 
@@ -402,9 +402,9 @@ int run_file() {
         const std::string answer = std::string("(xdotool search --sync --classname kelvor-file windowfocus --sync; "
                                                "sleep 0.5; xdotool key ") + keys + ") >/dev/null 2>&1 &";
         if (std::system(answer.c_str()) != 0) check(false, "xdotool started");
-        alarm(30);
+        waiting_for("the answer to the file browser");
         BROWSE(0, 0, 0, 0, name, 30, dir, "*.par|(Parameter File)|*.*|(All Files)");
-        alarm(0);
+        wait_over();
         return std::string(name, 30);
     };
     check(propose("scan1.par", "Return") == "scan1.par" + std::string(21, ' '), "the proposed name is taken");

@@ -34,7 +34,8 @@ finish() {
 trap finish EXIT
 trap 'exit 143' TERM INT
 number=""
-read -r -t 30 number <"$dir/number"
+# Generous: a server that fails closes the pipe at once; only a slow start takes longer.
+read -r -t 300 number <"$dir/number"
 if [ -z "$number" ]; then
   echo "on_own_display: Xvfb did not start" >&2
   cat "$dir/xvfb.log" >&2
@@ -49,7 +50,7 @@ case "$wm" in
     XDG_CONFIG_HOME="$dir/config" XDG_CACHE_HOME="$dir/cache" openbox --sm-disable >"$dir/wm.log" 2>&1 &
     wm_pid=$!
     ready=""
-    for _ in $(seq 200); do
+    for _ in $(seq 6000); do  # five minutes at most, ended early when openbox fails
       if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; then
         ready=1
         break

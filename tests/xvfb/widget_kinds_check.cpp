@@ -244,9 +244,9 @@ void keys(const std::string& k) { check(std::system(("xdotool " + k).c_str()) ==
 
 int next_callback() {
     int cb = 0;
-    alarm(20);  // a lost click must not hang the check
+    waiting_for("the click xdotool sends");
     gmAction(cb);
-    alarm(0);
+    wait_over();
     return cb;
 }
 
