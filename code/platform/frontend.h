@@ -39,8 +39,11 @@ public:
     // Hands every user action already made over to the model's queue, without waiting.
     virtual void gather_input(Model&) {}
 
-    // A window or dialog has been drawn (shown), removed (hidden) or needs redrawing; also
-    // called for a single widget whose look changed (state, caption, value, frame drawing).
+    // A window or dialog has been drawn (shown), removed (hidden) or is to be redrawn (the
+    // program asked for it: a window drawn again, a widget redrawn). What the library's entries
+    // change in a widget (its value, text, state, toggle, ...) is recorded in the model
+    // (Model::take_changes); a front end that shows widgets shows those changes, as often as it
+    // draws, and one that does not may leave them.
     virtual void show_window(Model& m, int id) = 0;
     virtual void hide_window(Model& m, int id) = 0;
     virtual void redraw(Model& m, int id) = 0;

@@ -111,8 +111,51 @@ int Model::create(int kind, int parent, int x, int y) {
     w.reg = reg;
     w.properties[15] = kind;
     if (kind == KIND_MASTER || kind == KIND_WINDOW || kind == KIND_DIALOG) w.caption = reg.title;
-    widgets[w.id] = w;
-    return w.id;
+    const int id = w.id;
+    widgets[id] = std::move(w);
+    if (Widget* p = find(parent); p && parent != id) {
+        p->children.push_back(id);
+        mark(parent, CHANGED_CHILDREN);
+    }
+    return id;
+}
+
+void Model::mark(int id, unsigned what) {
+    Widget* w = find(id);
+    if (!w || what == 0) return;
+    if (w->changed == 0) changed_ids.push_back(id);
+    w->changed |= what;
+}
+
+void Model::take_changes(std::vector<std::pair<int, unsigned>>& out) {
+    out.clear();
+    for (int id : changed_ids)
+        if (Widget* w = find(id); w && w->changed != 0) {
+            out.emplace_back(id, w->changed);
+            w->changed = 0;
+        }
+    changed_ids.clear();
+}
+
+void Model::set_state(int id, int state) {
+    Widget* w = find(id);
+    if (!w || w->state == state) return;
+    w->state = state;
+    mark(id, CHANGED_STATE);
+}
+
+void Model::set_text(int id, std::string_view text) {
+    Widget* w = find(id);
+    if (!w || w->text == text) return;
+    w->text = text;
+    mark(id, CHANGED_TEXT);
+}
+
+void Model::set_caption(int id, std::string_view caption) {
+    Widget* w = find(id);
+    if (!w || w->caption == caption) return;
+    w->caption = caption;
+    mark(id, CHANGED_CAPTION);
 }
 
 int Model::window_of(int id) const {
@@ -139,12 +182,19 @@ bool Model::operable(int id) const {
 void Model::set_toggle(int id, int state) {
     Widget* w = find(id);
     if (!w) return;
-    w->toggle = state;
+    if (w->toggle != state) {
+        w->toggle = state;
+        mark(id, CHANGED_TOGGLE);
+    }
     if (state != 0) {
         const Widget* p = find(w->parent);
         if (p && p->kind == KIND_RADIO)
-            for (auto& [oid, o] : widgets)
-                if (oid != id && o.parent == w->parent && o.kind == KIND_TOGGLE) o.toggle = 0;
+            for (int sid : p->children) {
+                Widget* o = find(sid);
+                if (sid == id || !o || o->kind != KIND_TOGGLE || o->toggle == 0) continue;
+                o->toggle = 0;
+                mark(sid, CHANGED_TOGGLE);
+            }
     }
 }
 

@@ -16,6 +16,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace wl {
@@ -101,6 +102,20 @@ struct Registrations {
     std::map<std::string, std::vector<double>, std::less<>> other;
 };
 
+// What about a widget has changed since a front end last took the changes (Model::take_changes),
+// so that a front end brings only those parts of those widgets up to date.
+enum Changed : unsigned {
+    CHANGED_VALUE = 1u << 0,     // a value entry's number
+    CHANGED_TEXT = 1u << 1,      // the text an entry or a status bar shows
+    CHANGED_STATE = 1u << 2,     // active, greyed or hidden; the widgets inside it follow
+    CHANGED_TOGGLE = 1u << 3,
+    CHANGED_CAPTION = 1u << 4,   // caption, title or icon
+    CHANGED_ITEMS = 1u << 5,     // a list's entries or its selection
+    CHANGED_LOOKS = 1u << 6,     // font, colours, length limit, fixed texts
+    CHANGED_CHILDREN = 1u << 7,  // a widget was made inside it
+    CHANGED_ALL = (1u << 8) - 1, // everything it shows (a redraw asked for)
+};
+
 struct Widget {
     int id = 0;
     int kind = KIND_NONE;
@@ -126,6 +141,8 @@ struct Widget {
     std::string icon;                // window icon name
     std::map<Cb, int> callbacks;     // callback numbers by kind; absent = none
     std::map<int, double> properties;  // widget properties by code (property 15 is the kind)
+    std::vector<int> children;       // the widgets made inside it, in creation order
+    unsigned changed = 0;            // Changed bits not yet taken by a front end
 
     int callback(Cb k = Cb::Action) const {
         auto it = callbacks.find(k);
@@ -222,6 +239,9 @@ public:
     // Escape operations sent that no handler took: operation and its six values.
     std::vector<std::array<int, 7>> escapes;
 
+    // The widgets with changes not yet taken (Model::mark), each once.
+    std::vector<int> changed_ids;
+
     // Trace of entry calls ("NAME(a, b, ...)"), recorded only while trace_on.
     bool trace_on = false;
     std::vector<std::string> trace;
@@ -243,6 +263,21 @@ public:
     // The user clicks a toggle into `state`. A radio box keeps one toggle on: a click that would
     // switch a radio toggle off leaves it as it is. Returns the toggle's state afterwards.
     int click_toggle(int id, int state);
+
+    // --- changes ----------------------------------------------------------------------------
+    // Records that `what` (Changed bits) of the widget changed. Each widget is listed once
+    // however often it changes before the changes are taken, so the list never outgrows the
+    // model, also where no front end takes it.
+    void mark(int id, unsigned what);
+    // Moves the changes recorded since the last call into `out` (widget id, Changed bits), in
+    // the order the widgets first changed, and forgets them.
+    void take_changes(std::vector<std::pair<int, unsigned>>& out);
+    bool has_changes() const { return !changed_ids.empty(); }
+    // Setters of what a front end shows: each records a change only when there is one, so that
+    // setting a widget to what it already holds costs nothing further.
+    void set_state(int id, int state);
+    void set_text(int id, std::string_view text);
+    void set_caption(int id, std::string_view caption);
 
     // --- events ----------------------------------------------------------------------------
     void post(const Event& e) { queue.push_back(e); }

@@ -13,7 +13,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/frontend.h"
 #include "platform/wingui.h"
 
 namespace wl {
@@ -36,10 +35,7 @@ void fill(char* out, int len, std::string_view s) {
     std::memset(out + n, ' ', std::size_t(len - n));
 }
 
-void redraw(int id) {
-    auto& m = model();
-    if (m.find(id)) frontend().redraw(m, id);
-}
+void mark(int id, unsigned what) { model().mark(id, what); }
 
 void set_cb(int widget, Cb kind, int callback) {
     if (Widget* w = model().find(widget)) {
@@ -72,7 +68,10 @@ void add_listing(Widget& w, const std::string& pattern, bool directories) {
 void install_extra_escapes() {
     // Text limit of a text or value entry.
     set_escape_handler(912, Coverage::Done, "text limit of a text or value entry",
-                       [](int, const int(&p)[6], int&, int&, char*, int) { extra(p[0]).text_limit = p[1]; });
+                       [](int, const int(&p)[6], int&, int&, char*, int) {
+                           extra(p[0]).text_limit = p[1];
+                           mark(p[0], CHANGED_LOOKS);
+                       });
     // Selection of an editor.
     set_escape_handler(903, Coverage::Kept, "selection of an editor",
                        [](int, const int(&p)[6], int&, int&, char*, int) {
@@ -105,6 +104,7 @@ void install_extra_escapes() {
             x.font_name = rtrim(std::string_view(text ? text : "", text ? std::size_t(std::max(len, 0)) : 0));
         else
             x.font[p[1]] = p[2];
+        mark(p[0], CHANGED_LOOKS);
     });
     set_escape_handler(901, Coverage::Kept, "answers a font name or attribute as set",
                        [](int, const int(&p)[6], int& o1, int&, char* text, int len) {
@@ -132,7 +132,7 @@ void install_extra_escapes() {
         WidgetExtra& x = extra(p[0]);
         x.prefix = (p[1] == 1 || p[1] == 3) ? rtrim(pre) : std::string();
         x.suffix = (p[1] == 2 || p[1] == 3) ? rtrim(suf) : std::string();
-        redraw(p[0]);
+        mark(p[0], CHANGED_LOOKS);
     });
     // Added callbacks: (widget, callback).
     const std::pair<int, Cb> callbacks[] = {{1200, Cb::Change},    {1201, Cb::DoubleClick}, {1202, Cb::FileDrop},
@@ -186,7 +186,7 @@ void install_extra_escapes() {
     });
     set_escape_handler(353, Coverage::Kept, "value of a gauge", [](int, const int(&p)[6], int&, int&, char*, int) {
         extra(p[0]).gauge_value = p[1];
-        redraw(p[0]);
+        mark(p[0], CHANGED_VALUE);
     });
     set_escape_handler(354, Coverage::Kept, "range of a gauge", [](int, const int(&p)[6], int&, int&, char*, int) {
         extra(p[0]).gauge_low = p[1];
@@ -205,7 +205,7 @@ void install_extra_escapes() {
     set_escape_handler(102, Coverage::Kept, "value of a progress bar",
                        [](int, const int(&p)[6], int&, int&, char*, int) {
         extra(p[0]).gauge_value = p[1];
-        redraw(p[0]);
+        mark(p[0], CHANGED_VALUE);
     });
     // Terminal entries.
     set_escape_handler(2500, Coverage::Kept, "creates a terminal entry",
@@ -217,7 +217,7 @@ void install_extra_escapes() {
                        [](int, const int(&p)[6], int&, int&, char* text, int len) {
         if (Widget* w = model().find(p[0])) {
             w->text += rtrim(std::string_view(text ? text : "", text ? std::size_t(std::max(len, 0)) : 0));
-            redraw(p[0]);
+            mark(p[0], CHANGED_TEXT);
         }
     });
     // Icon with a caption: "caption|icon name".
@@ -315,10 +315,6 @@ void fill_s(char* out, int len, std::string_view s) {
     const int n = std::min<int>(len, int(s.size()));
     if (n > 0) std::memcpy(out, s.data(), std::size_t(n));
     std::memset(out + n, ' ', std::size_t(len - n));
-}
-void redraw_s(int id) {
-    auto& m = model();
-    if (m.find(id)) wl::frontend().redraw(m, id);
 }
 int create(int kind, int parent, int x = 0, int y = 0) { return model().create(kind, parent, x, y); }
 wl::Widget* find(int id) { return model().find(id); }
@@ -446,7 +442,7 @@ void LISTBOXSET(int list, int index, int action, std::string_view text, int len)
     default:
         break;
     }
-    redraw_s(list);
+    model().mark(list, wl::CHANGED_ITEMS);
 }
 
 void LISTBOXSTATUS(int list, int& a, int& b, int& c) {
@@ -513,9 +509,12 @@ void add_value(int parent, double value, int mode, int decimals, int field_width
 void set_value(int widget, double value) {
     wl::Widget* w = find(widget);
     if (!w) return;
+    std::string text = wl::value_text(value, w->field_width, w->decimals);
+    // The same number shown the same way: nothing changes.
+    if (std::memcmp(&w->value, &value, sizeof value) == 0 && w->text == text) return;
     w->value = value;
-    w->text = wl::value_text(value, w->field_width, w->decimals);
-    redraw_s(widget);
+    w->text = std::move(text);
+    model().mark(widget, wl::CHANGED_VALUE | wl::CHANGED_TEXT);
 }
 }  // namespace
 
@@ -576,7 +575,7 @@ void GASETCELLVALUE(int array, int col, int row, double value, std::string_view 
     wl::Cell& c = wl::extra(array).cells[{col, row}];
     c.value = value;
     c.text = t;
-    redraw_s(array);
+    model().mark(array, wl::CHANGED_VALUE);
 }
 
 void GAGETCELLVALUE(int array, int col, int row, double& value, char* text, int len) {
@@ -675,10 +674,7 @@ void GAADDTEXTGRID(int parent, int a, int b, int c, int d, int& id) {
 
 void SETSTRING(int widget, std::string_view text, int len) {
     trace_call("SETSTRING", widget, rtrim_s(head_s(text, len)));
-    if (wl::Widget* w = find(widget)) {
-        w->text = rtrim_s(head_s(text, len));
-        redraw_s(widget);
-    }
+    model().set_text(widget, rtrim_s(head_s(text, len)));
 }
 
 void GETSTRING(int widget, char* text, int len) {
@@ -711,10 +707,7 @@ void load_text(int widget, int& status, std::string_view file, int len) {
     }
     std::ostringstream s;
     s << in.rdbuf();
-    if (wl::Widget* w = find(widget)) {
-        w->text = s.str();
-        redraw_s(widget);
-    }
+    model().set_text(widget, s.str());
     status = 0;
 }
 }  // namespace
@@ -757,9 +750,6 @@ void SETTOGGLE(int widget, int state) {
     trace_call("SETTOGGLE", widget, state);
     if (!find(widget)) return;
     model().set_toggle(widget, state != 0 ? 1 : 0);
-    const wl::Widget* w = find(widget);
-    redraw_s(w->parent);
-    redraw_s(widget);
 }
 
 void GETTOGGLE(int widget, int& state) {
@@ -797,7 +787,7 @@ void SETSLIDER(int slider, int position, float scale, float minimum, float incre
     x.slider_scale = scale;
     x.slider_minimum = minimum;
     x.slider_increment = increment;
-    redraw_s(slider);
+    model().mark(slider, wl::CHANGED_VALUE);
 }
 
 void GETSLIDER(int slider, int& position, float& scale, float& minimum, float& increment) {
@@ -836,8 +826,7 @@ void SETSTATUSTEXT(int bar, int pane, std::string_view text, int len) {
     wl::Widget* w = find(bar);
     if (!w) return;
     wl::extra(bar).pane_text[pane] = t;
-    if (pane == 0) w->text = t;
-    redraw_s(bar);
+    if (pane == 0) model().set_text(bar, t);
 }
 
 void ADDTOOLBAR(int window, int a, int b, int& id) {
@@ -870,10 +859,7 @@ void ADDTREEENTRY(int parent, int a, std::string_view text, int& id, int len) {
 
 void SETTREEENTRY(int entry, std::string_view text, int len) {
     trace_call("SETTREEENTRY", entry, rtrim_s(head_s(text, len)));
-    if (wl::Widget* w = find(entry)) {
-        w->caption = rtrim_s(head_s(text, len));
-        redraw_s(entry);
-    }
+    model().set_caption(entry, rtrim_s(head_s(text, len)));
 }
 
 void GETTREEENTRY(int entry, char* text, int len) {
@@ -922,10 +908,8 @@ void SETWIDGETPROP(int widget, int code, int ivalue, double dvalue, std::string_
     wl::Widget* w = find(widget);
     if (!w || code == 15) return;
     if (code == 29) {
-        if (ivalue == wl::STATE_ACTIVE || ivalue == wl::STATE_GREYED || ivalue == wl::STATE_HIDDEN) {
-            w->state = ivalue;
-            redraw_s(widget);
-        }
+        if (ivalue == wl::STATE_ACTIVE || ivalue == wl::STATE_GREYED || ivalue == wl::STATE_HIDDEN)
+            model().set_state(widget, ivalue);
         return;
     }
     wl::WidgetExtra& x = wl::extra(widget);

@@ -142,8 +142,9 @@ void refuse_typed_text(wl::Model& m) {
     const std::string typed = m.refused_text;
     m.refused_entry = 0;
     if (wl::Widget* w = m.find(id)) {
+        // The entry still shows what was typed: its text is shown again whatever it was.
         w->text = wl::value_text(w->value, w->field_width, w->decimals);
-        wl::frontend().redraw(m, id);
+        m.mark(id, wl::CHANGED_TEXT | wl::CHANGED_VALUE);
     }
     const auto drop_actions = [&m] {
         m.queue.erase(std::remove_if(m.queue.begin(), m.queue.end(),
@@ -498,12 +499,10 @@ void REMOVEWINDOW(int widget) {
     auto& m = model();
     wl::Widget* w = m.find(widget);
     if (!w) return;
-    if (w->is_window()) {
+    if (w->is_window())
         WINDOWREMOVE(widget);
-    } else {
-        w->state = wl::STATE_HIDDEN;
-        wl::frontend().redraw(m, widget);
-    }
+    else
+        m.set_state(widget, wl::STATE_HIDDEN);
 }
 
 void CURSORWAIT(int on) {
@@ -641,8 +640,7 @@ void WIDGETSTATUS(int widget, int status, int& lib_status) {
         }
         return;
     }
-    w->state = status;
-    wl::frontend().redraw(m, widget);
+    m.set_state(widget, status);
 }
 
 void ADDWIDGETHELP(int widget, int help_kind, std::string_view text, int len) {
@@ -689,10 +687,7 @@ void SETWIDGETINFO(int widget, std::string_view text, const int*, int n1, const 
     len = std::clamp(len, 0, int(text.size()));
     wl::trace_call("SETWIDGETINFO", widget, text.substr(0, std::size_t(len)), n1, n2);
     auto& m = model();
-    if (wl::Widget* w = m.find(widget)) {
-        w->caption = std::string(text.substr(0, std::size_t(len)));
-        wl::frontend().redraw(m, widget);
-    }
+    m.set_caption(widget, text.substr(0, std::size_t(len)));
 }
 
 void GETHANDLE(int widget, int& handle) { handle = widget; }

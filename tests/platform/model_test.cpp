@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/model.h"
+#include "platform/widget_extra.h"
 #include "platform/wingui.h"
 
 namespace {
@@ -81,6 +82,57 @@ TEST_F(Model, AClickNeverSwitchesARadioBoxsChoiceOff) {
     EXPECT_EQ(m.find(a)->toggle, 0);
     m.set_toggle(check, 1);
     EXPECT_EQ(m.click_toggle(check, 0), 0);  // a check toggle goes off
+}
+
+// A front end shows only what changed: each widget once, with what changed in it, and nothing
+// for a widget set to what it already holds.
+TEST_F(Model, RecordsWhatChangedOnceAndNothingForTheSameValue) {
+    OPENMASTER(0, 0);
+    int value = 0, text = 0, radio = 0, a = 0, b = 0;
+    ADDDOUBLE(1, 2.5, 0, 3, 8, 0, 0, value);
+    ADDSTRING(1, 0, "hkl", 0, 0, 1, 20, text, 3);
+    ADDRADIOBOX(1, 0, 2, radio);
+    ADDRADIO(radio, 0, 0, "Rfine", 0, a, 5);
+    ADDRADIO(radio, 0, 1, "Shelx", 0, b, 5);
+    EXPECT_EQ(m.find(1)->children, (std::vector<int>{value, text, radio}));
+    EXPECT_EQ(m.find(radio)->children, (std::vector<int>{a, b}));
+    std::vector<std::pair<int, unsigned>> got;
+    m.take_changes(got);
+    EXPECT_EQ(got, (std::vector<std::pair<int, unsigned>>{{1, wl::CHANGED_CHILDREN}, {radio, wl::CHANGED_CHILDREN}}));
+    SETTOGGLE(a, 1);
+    m.take_changes(got);
+
+    // The same again: nothing.
+    int status = 0;
+    SETDOUBLE(value, 2.5);
+    SETNUMBER(value, 2.5f);
+    SETSTRING(text, "hkl", 3);
+    SETTOGGLE(a, 1);
+    WIDGETSTATUS(text, wl::STATE_ACTIVE, status);
+    EXPECT_FALSE(m.has_changes());
+
+    // Changes: each widget listed once, in the order it first changed; a radio choice moved
+    // switches the other toggle off.
+    SETDOUBLE(value, 3.0);
+    WIDGETSTATUS(text, wl::STATE_GREYED, status);
+    SETDOUBLE(value, 3.5);
+    SETTOGGLE(b, 1);
+    SETSTRING(text, "1 2 3", 5);
+    m.take_changes(got);
+    const std::vector<std::pair<int, unsigned>> want = {{value, wl::CHANGED_VALUE | wl::CHANGED_TEXT},
+                                                        {text, wl::CHANGED_STATE | wl::CHANGED_TEXT},
+                                                        {b, wl::CHANGED_TOGGLE},
+                                                        {a, wl::CHANGED_TOGGLE}};
+    EXPECT_EQ(got, want);
+    EXPECT_EQ(m.find(value)->value, 3.5);
+    EXPECT_EQ(m.find(value)->text, wl::value_text(3.5, 8, 3));
+    EXPECT_FALSE(m.has_changes());
+
+    // A number typed in full is not the number shown: setting the same number shows it anew.
+    ASSERT_TRUE(m.end_edit(value, "3.50", 3.5));
+    SETDOUBLE(value, 3.5);
+    m.take_changes(got);
+    EXPECT_EQ(got, (std::vector<std::pair<int, unsigned>>{{value, wl::CHANGED_VALUE | wl::CHANGED_TEXT}}));
 }
 
 TEST_F(Model, ACallbackCarriesItsWidgetAndEventKind) {

@@ -31,12 +31,18 @@
 //         file written next.
 //   cellesd  after a preprocessing pass, "Calc Unit Cell" refines the monoclinic cell: the results
 //         show the esd of beta as a number above 0, by its first significant digit.
-// usage: mainroad_window_check road|stop|stopstart|long|closebox|menubar|search|fwhm|step|cellesd KELVORANTIDE KELVOR_SCRIPT KELVOR_GEN
+//   bench  a benchmark, not a check: the pass over REPEATS times the main road's reflections
+//         (1,000 times: 20,000), the scan plot drawn, from "Start" to the end of the data, in
+//         the windows and through kelvor-script; both rates, by the clock and by the programs'
+//         own processor time, and how many times the scripted pass's time the window's takes.
+//         The file written in the windows must still be the scripted run's.
+// usage: mainroad_window_check road|stop|stopstart|long|closebox|menubar|search|fwhm|step|cellesd|bench KELVORANTIDE KELVOR_SCRIPT KELVOR_GEN
 //                              FIXTURE_DIR SPEC [REPEATS]
 // REPEATS: how many times the long passes repeat the main road's reflections (a slower build
 // runs fewer).
 // Exit status 0 when the check holds; the reason for a failure on stderr.
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -151,8 +157,15 @@ std::string scripted_output(const Setup& s, const fs::path& dir, const std::stri
     return rc == 0 ? read_bytes(sd / "out.int") : "";
 }
 
-// The journey in the real windows up to "Start" pressed; the master window's id.
-std::string start_pass(const fs::path& dir, const std::string& stem) {
+// When a pass was started: the clock and the program's processor time (seconds).
+struct PassStart {
+    Clock::time_point at;
+    double cpu = 0;
+};
+
+// The journey in the real windows up to "Start" pressed; the master window's id. `started`, when
+// given, receives the moment of the press.
+std::string start_pass(const fs::path& dir, const std::string& stem, PassStart* started = nullptr) {
     const fs::path wd = dir / "window";
     start_app(wd / "bin/kelvorantide", wd);
     step("the program starts");
@@ -189,6 +202,7 @@ std::string start_pass(const fs::path& dir, const std::string& stem) {
     check(wait_gone(pk, 10), "Save + Exit closes the peak-parameter dialog");
     check(!dialog("Fitting Controls").empty(), "the fitting dialog is shown");
     step("Start");
+    if (started) *started = {Clock::now(), cpu_seconds(app_pid)};
     click_cell(master, 16, 2, 2, 1, wl::fltk::kBarHeight, wl::fltk::kBarHeight);  // "Start"
     return master;
 }
@@ -440,6 +454,88 @@ int run_long(const Setup& s, int repeats) {
     whole_pass_written(s, dir, total);
     std::fprintf(stderr, "pass of %d reflections to its end: %.1f s, %.0f per second\n", total, took,
                  total / std::max(took, 1e-3));
+    report_end(dir);
+    return failures ? 1 : 0;
+}
+
+// The processor time the program's finished children have used so far (seconds).
+double children_cpu_seconds() {
+    rusage u{};
+    getrusage(RUSAGE_CHILDREN, &u);
+    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + 1e-6 * double(u.ru_utime.tv_usec + u.ru_stime.tv_usec);
+}
+
+// One run of kelvor-script in dir/script: its wall and processor seconds, false when it failed.
+bool timed_script(const Setup& s, const fs::path& dir, const std::string& journey, double& wall, double& cpu) {
+    const fs::path sd = dir / "script";
+    write_bytes(sd / "timed.txt", journey);
+    std::error_code ec;
+    fs::remove(sd / "out.int", ec);  // a new output file each time, not a question
+    const double cpu0 = children_cpu_seconds();
+    const auto t0 = Clock::now();
+    const int rc = run("cd " + quoted(sd.string()) + " && " + quoted(s.script.string()) +
+                       " --script timed.txt --module-dir module >timed_out.txt 2>&1");
+    wall = std::chrono::duration<double>(Clock::now() - t0).count();
+    cpu = children_cpu_seconds() - cpu0;
+    check(rc == 0, "kelvor-script runs the timed journey (status " + std::to_string(rc) + ")");
+    return rc == 0;
+}
+
+int run_bench(const Setup& s, int repeats) {
+    int total = 0;
+    const fs::path dir = big_dir(s, repeats, total);
+    if (dir.empty()) return 1;
+    PassStart started;
+    const std::string master = start_pass(dir, "big", &started);
+    if (master.empty()) {
+        report_end(dir);
+        return 1;
+    }
+    // From the press of "Start" to the "End of File" box, which the program shows at the end. A
+    // reflection too large for the layout is refused with an error box (the scripted run's closes
+    // by itself): it is answered at once, and the time it stood is not counted.
+    std::string box;
+    int refused = 0;
+    double answering = 0;
+    for (const auto give_up = Clock::now() + std::chrono::seconds(540); box.empty() && Clock::now() < give_up;) {
+        if (const auto done = windows(wl::fltk::kClassMessage); !done.empty()) {
+            box = done.front();
+            break;
+        }
+        for (const std::string& error : windows(wl::fltk::kClassError)) {
+            const auto seen = Clock::now();
+            check(return_until_gone(error), "an error box during the pass is answered");
+            answering += std::chrono::duration<double>(Clock::now() - seen).count();
+            ++refused;
+        }
+        pause_ms(20);
+    }
+    const double window_wall = std::chrono::duration<double>(Clock::now() - started.at).count() - answering;
+    const double window_cpu = cpu_seconds(app_pid) - started.cpu;
+    check(!box.empty(), "the pass reaches the end of the data");
+    if (!box.empty()) check(return_until_gone(box), "the \"End of File\" box is answered");
+    check(dialog_closes("Fitting Controls", 10), "the fitting dialog closes at the end of the pass");
+    exit_program(master);
+    whole_pass_written(s, dir, total - refused);
+
+    // The scripted pass: the whole run less a run that opens the same files and leaves at once
+    // ("Exit" leaves the fitting dialog, then the program).
+    const std::string opening = "file big.rfl\npress 470\nfile big.par\npress 322\nanswer 6\nfile out.int\npress 541\n";
+    double full_wall = 0, full_cpu = 0, open_wall = 0, open_cpu = 0;
+    const bool timed = timed_script(s, dir, opening + "press 118\nrun\npress 101\nanswer 6\n", full_wall, full_cpu) &&
+                       timed_script(s, dir, opening + "press 101\npress 101\nanswer 6\n", open_wall, open_cpu);
+    if (timed && failures == 0) {
+        const double script_wall = std::max(full_wall - open_wall, 1e-3), script_cpu = std::max(full_cpu - open_cpu, 1e-3);
+        const double wall = std::max(window_wall, 1e-3), cpu = std::max(window_cpu, 1e-3);
+        std::printf("%d reflections, the scan plot drawn; %d refused as too large for the layout, as in the "
+                    "scripted pass\n", total, refused);
+        std::printf("window pass:   %6.2f s, %6.0f per second; processor time %6.2f s, %6.0f per second\n", wall,
+                    total / wall, cpu, total / cpu);
+        std::printf("scripted pass: %6.2f s, %6.0f per second; processor time %6.2f s, %6.0f per second\n",
+                    script_wall, total / script_wall, script_cpu, total / script_cpu);
+        std::printf("the window pass takes %.2f times the scripted pass's time (processor time: %.2f times)\n",
+                    wall / script_wall, cpu / script_cpu);
+    }
     report_end(dir);
     return failures ? 1 : 0;
 }
@@ -768,7 +864,7 @@ int run_step(const Setup& s) {
 
 int main(int argc, char** argv) {
     if (argc != 7 && argc != 8) {
-        std::fprintf(stderr, "usage: %s road|stop|stopstart|long|closebox|menubar|search|fwhm|step|cellesd KELVORANTIDE KELVOR_SCRIPT KELVOR_GEN FIXTURE_DIR SPEC "
+        std::fprintf(stderr, "usage: %s road|stop|stopstart|long|closebox|menubar|search|fwhm|step|cellesd|bench KELVORANTIDE KELVOR_SCRIPT KELVOR_GEN FIXTURE_DIR SPEC "
                      "[REPEATS]\n", argv[0]);
         return 2;
     }
@@ -781,6 +877,7 @@ int main(int argc, char** argv) {
     const int repeats = argc == 8 ? std::max(std::atoi(argv[7]), 1) : 150;
     if (mode == "stopstart") return run_stop_start(s, repeats);
     if (mode == "long") return run_long(s, repeats);
+    if (mode == "bench") return run_bench(s, argc == 8 ? repeats : 1000);
     if (mode == "closebox") return run_close_box(s, repeats);
     if (mode == "menubar") return run_menu_bar(s, repeats);
     if (mode == "search") return run_search(s, repeats);

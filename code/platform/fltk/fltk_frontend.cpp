@@ -3,7 +3,6 @@
 // queue. Nothing here calls the program.
 #include "platform/fltk/fltk_frontend.h"
 
-#include <poll.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -175,14 +174,21 @@ public:
     bool show_help(Model& m, const HelpRequest& r) override;
 
     void frame_changed(int id);
+    // Shows what changed in the model since the last call (Model::take_changes).
+    void show_changes(Model& m);
 
 private:
     void build(Model& m, int window_id);
     void add_children(Model& m, KvWindow& win, int parent, const Rect& area);
     void add_widget(Model& m, KvWindow& win, const Widget& w, const Rect& area);
     void build_menu(Model& m, Fl_Menu_Bar& bar, int bar_id);
-    void sync(Model& m, int id);
+    // Brings the parts `what` (Changed bits) of a widget up to date on the FLTK widget made
+    // for it; a changed state also reaches the widgets inside it.
+    void sync(Model& m, int id, unsigned what);
+    void sync_visibility(Model& m, const Widget& w, Fl_Widget* f);
     void sync_window(Model& m, int window_id);
+    // The menu bar a widget belongs to (an entry, a pulldown or a title of it); 0 for none.
+    int menubar_of(const Model& m, const Widget& w) const;
     void raise_active(Model& m);
     void clear_of_plot(const Model& m, int& x, int& y, int w, int h) const;
 
@@ -190,6 +196,7 @@ private:
     std::map<int, Fl_Widget*> widgets_;  // owned by their windows
     std::map<int, int> menubar_of_entry_;
     int raised_ = 0;  // the window last made active and raised
+    std::vector<std::pair<int, unsigned>> changes_;  // taken from the model, being shown
 };
 
 FltkFrontEnd& instance() {
@@ -239,8 +246,8 @@ void toggle_cb(Fl_Widget* b, void*) {
     Model& m = model();
     auto* button = static_cast<Fl_Button*>(b);
     // The button has flipped; the model decides what the click leaves (a radio box keeps one on).
+    // The radio siblings it switches off are shown with the model's next changes.
     button->value(m.click_toggle(id, button->value() ? 1 : 0));
-    if (const Widget* w = m.find(id)) instance().redraw(m, w->parent);  // radio siblings
     m.post_callback(id, Cb::Action);
 }
 
@@ -268,10 +275,14 @@ void FltkFrontEnd::build(Model& m, int window_id) {
     int cw, ch;
     cells_of(*w, cw, ch, w->kind == KIND_MASTER ? 24 : 12, w->kind == KIND_MASTER ? 18 : 8);
     // A window is at least as large as the cells its widgets take.
-    for (const auto& [id, child] : m.widgets) {
-        if (child.parent != window_id || child.is_window() || child.kind == KIND_MENUBAR ||
-            child.kind == KIND_STATUSBAR)
-            continue;
+    bool has_menu = false, has_status = false;
+    for (const int cid : w->children) {
+        const Widget* cp = m.find(cid);
+        if (!cp) continue;
+        const Widget& child = *cp;
+        has_menu = has_menu || child.kind == KIND_MENUBAR;
+        has_status = has_status || child.kind == KIND_STATUSBAR;
+        if (child.is_window() || child.kind == KIND_MENUBAR || child.kind == KIND_STATUSBAR) continue;
         int ccw, cch;
         cells_of(child, ccw, cch, 4, 1);
         cw = std::max(cw, child.x + ccw);
@@ -279,12 +290,6 @@ void FltkFrontEnd::build(Model& m, int window_id) {
     }
     const int pw = std::min(cw * c.w, std::max(m.screen_w, 200));
     const int ph = std::min(ch * c.h, std::max(m.screen_h, 150));
-    bool has_menu = false, has_status = false;
-    for (const auto& [id, cwid] : m.widgets) {
-        if (cwid.parent != window_id) continue;
-        has_menu = has_menu || cwid.kind == KIND_MENUBAR;
-        has_status = has_status || cwid.kind == KIND_STATUSBAR;
-    }
     const int top = has_menu ? kBarHeight : 0, bottom = has_status ? kBarHeight : 0;
     const int wh = top + ph + bottom;
     auto win = std::make_unique<KvWindow>(window_id, pw, wh, Rect{0, top, pw, ph}, kBarHeight);
@@ -376,12 +381,12 @@ void FltkFrontEnd::clear_of_plot(const Model& m, int& x, int& y, int w, int h) c
 }
 
 void FltkFrontEnd::add_children(Model& m, KvWindow& win, int parent, const Rect& area) {
-    std::vector<int> ids;
-    for (const auto& [id, w] : m.widgets)
-        if (w.parent == parent && !w.is_window() && !widgets_.count(id)) ids.push_back(id);
+    const Widget* p = m.find(parent);
+    if (!p) return;
+    const std::vector<int> ids = p->children;  // the model does not change here; a copy all the same
     for (int id : ids) {
         const Widget* w = m.find(id);
-        if (w) add_widget(m, win, *w, area);
+        if (w && !w->is_window() && !widgets_.count(id)) add_widget(m, win, *w, area);
     }
 }
 
@@ -475,9 +480,9 @@ void FltkFrontEnd::add_widget(Model& m, KvWindow& win, const Widget& w, const Re
         add_children(m, win, w.id, r);
         // The box's frame encloses all of its toggles.
         int x0 = made->x(), y0 = made->y(), x1 = x0 + made->w(), y1 = y0 + made->h();
-        for (const auto& [cid, cw_] : m.widgets) {
+        for (const int cid : w.children) {
             auto it = widgets_.find(cid);
-            if (cw_.parent != w.id || it == widgets_.end()) continue;
+            if (it == widgets_.end()) continue;
             const Fl_Widget* t = it->second;
             x0 = std::min(x0, t->x());
             y0 = std::min(y0, t->y());
@@ -487,16 +492,14 @@ void FltkFrontEnd::add_widget(Model& m, KvWindow& win, const Widget& w, const Re
         made->resize(x0, y0, x1 - x0, y1 - y0);
     }
     if (w.kind == KIND_MENUBAR) build_menu(m, *static_cast<Fl_Menu_Bar*>(made), w.id);
-    sync(m, w.id);
+    sync(m, w.id, CHANGED_ALL);
 }
 
 void FltkFrontEnd::build_menu(Model& m, Fl_Menu_Bar& bar, int bar_id) {
     bar.clear();
     auto children = [&](int parent) {
-        std::vector<int> ids;
-        for (const auto& [id, w] : m.widgets)
-            if (w.parent == parent) ids.push_back(id);
-        return ids;
+        const Widget* p = m.find(parent);
+        return p ? p->children : std::vector<int>();
     };
     for (int tid : children(bar_id)) {
         const Widget* t = m.find(tid);
@@ -545,73 +548,95 @@ void FltkFrontEnd::build_menu(Model& m, Fl_Menu_Bar& bar, int bar_id) {
 
 // ---- showing the model ----
 
-void FltkFrontEnd::sync(Model& m, int id) {
+void FltkFrontEnd::sync(Model& m, int id, unsigned what) {
     auto it = widgets_.find(id);
     const Widget* w = m.find(id);
-    if (it == widgets_.end() || !w) return;
+    if (it == widgets_.end() || !w || what == 0) return;
     Fl_Widget* f = it->second;
+    const bool caption = (what & CHANGED_CAPTION) != 0, looks = (what & CHANGED_LOOKS) != 0;
     if (w->kind == KIND_MENUBAR) {
         build_menu(m, *static_cast<Fl_Menu_Bar*>(f), id);
     } else if (w->kind == KIND_FRAME || w->kind == KIND_FRAME3D) {
         // drawn from its list
     } else if (w->kind == KIND_STATUSBAR) {
-        set_label(f, trimmed(w->text.empty() ? w->caption : w->text));
+        if (what & (CHANGED_TEXT | CHANGED_CAPTION)) set_label(f, trimmed(w->text.empty() ? w->caption : w->text));
     } else if (w->kind == KIND_TEXT || w->kind == KIND_VALUE || w->kind == KIND_EDITOR) {
         auto* in = static_cast<Fl_Input_*>(f);
+        bool refit = looks;
         // What the user is typing is not overwritten; an entry that merely holds the focus
         // shows what the program wrote.
-        if (!typing_into(in)) {
+        if ((what & (CHANGED_TEXT | CHANGED_VALUE)) && !typing_into(in)) {
             // A value entry shows the text the library keeps for its number.
             const std::string t = w->kind == KIND_VALUE && trimmed(w->text).empty() ? shown_value_text(*w) : trimmed(w->text);
-            in->value(t.c_str());
+            if (!in->value() || t != in->value()) {
+                in->value(t.c_str());
+                refit = true;
+            }
             in->position(0);  // a text longer than the field shows its start, never only its end
         }
-        // A display-only entry shows its text on the window's face colour and takes no typing.
-        const bool display_only = w->mode == 1;
-        in->readonly(display_only);
-        // A text entry takes no more characters than its length limit, so that nothing typed is
-        // cut off unseen when the program reads it. A value entry's width only sets what it
-        // shows: a number is kept as typed, in full.
-        if (w->kind != KIND_VALUE && !display_only) {
-            const WidgetExtra* x = find_extra(w->id);
-            int limit = x && x->text_limit != 0 ? x->text_limit : w->field_width;
-            limit = limit == INT_MIN ? 0 : std::abs(limit);
-            in->maximum_size(limit > 0 ? limit : 32767);
+        if (looks) {
+            // A display-only entry shows its text on the window's face colour and takes no typing.
+            const bool display_only = w->mode == 1;
+            in->readonly(display_only);
+            // A text entry takes no more characters than its length limit, so that nothing typed
+            // is cut off unseen when the program reads it. A value entry's width only sets what
+            // it shows: a number is kept as typed, in full.
+            if (w->kind != KIND_VALUE && !display_only) {
+                const WidgetExtra* x = find_extra(w->id);
+                int limit = x && x->text_limit != 0 ? x->text_limit : w->field_width;
+                limit = limit == INT_MIN ? 0 : std::abs(limit);
+                in->maximum_size(limit > 0 ? limit : 32767);
+            }
+            in->color(display_only ? FL_BACKGROUND_COLOR : FL_BACKGROUND2_COLOR);
+            f->align(FL_ALIGN_LEFT);
         }
-        in->color(display_only ? FL_BACKGROUND_COLOR : FL_BACKGROUND2_COLOR);
-        set_label(f, trimmed(w->caption));
-        f->align(FL_ALIGN_LEFT);
+        if (caption) set_label(f, trimmed(w->caption));
+        // The text is measured only when it or its looks changed.
+        if (looks)
+            apply_looks(f, *w);
+        else if (refit)
+            fit_text(f, *w);
     } else if (w->kind == KIND_TOGGLE) {
-        static_cast<Fl_Button*>(f)->value(w->toggle != 0);
-        set_label(f, trimmed(w->caption));
+        if (what & CHANGED_TOGGLE) static_cast<Fl_Button*>(f)->value(w->toggle != 0);
+        if (caption) set_label(f, trimmed(w->caption));
     } else if (w->kind == KIND_LISTBOX || w->kind == KIND_COMBO) {
-        const bool valid = w->selection >= 1 && w->selection <= int(w->items.size());
-        if (auto* list = dynamic_cast<Fl_Hold_Browser*>(f)) {
-            list->clear();
-            for (const std::string& s : w->items) list->add(trimmed(s).c_str());
-            if (valid) list->select(w->selection);
-        } else {
-            auto* c = static_cast<Fl_Choice*>(f);
-            c->clear();
-            for (const std::string& s : w->items) c->add(menu_label(s).c_str());
-            c->value(valid ? w->selection - 1 : -1);
+        if (what & CHANGED_ITEMS) {
+            const bool valid = w->selection >= 1 && w->selection <= int(w->items.size());
+            if (auto* list = dynamic_cast<Fl_Hold_Browser*>(f)) {
+                list->clear();
+                for (const std::string& item : w->items) list->add(trimmed(item).c_str());
+                if (valid) list->select(w->selection);
+            } else {
+                auto* c = static_cast<Fl_Choice*>(f);
+                c->clear();
+                for (const std::string& item : w->items) c->add(menu_label(item).c_str());
+                c->value(valid ? w->selection - 1 : -1);
+            }
         }
     } else if (w->kind == KIND_ICON) {
-        Fl_Pixmap* px = program_pixmap(trimmed(w->icon));
-        f->image(px);
-        // An image that is not built in shows its name.
-        if (px) {
-            if (f->label()) f->copy_label(nullptr);
-        } else
-            set_label(f, trimmed(w->icon));
-    } else {
+        if (caption) {
+            Fl_Pixmap* px = program_pixmap(trimmed(w->icon));
+            f->image(px);
+            // An image that is not built in shows its name.
+            if (px) {
+                if (f->label()) f->copy_label(nullptr);
+            } else
+                set_label(f, trimmed(w->icon));
+        }
+    } else if (caption) {
         set_label(f, trimmed(w->caption));
     }
-    apply_looks(f, *w);
-    // A widget inside a hidden or greyed container (a radio box's toggles) follows it.
+    if (looks && !(w->kind == KIND_TEXT || w->kind == KIND_VALUE || w->kind == KIND_EDITOR)) apply_looks(f, *w);
+    if (what & CHANGED_STATE) sync_visibility(m, *w, f);
+    f->redraw();
+}
+
+// A widget inside a hidden or greyed container (a radio box's toggles) follows it, so a changed
+// state reaches every widget inside.
+void FltkFrontEnd::sync_visibility(Model& m, const Widget& w, Fl_Widget* f) {
     bool hidden = false, greyed = false;
     int depth = 0;
-    for (const Widget* a = w; a && !a->is_window() && depth < 64; a = m.find(a->parent), ++depth) {
+    for (const Widget* a = &w; a && !a->is_window() && depth < 64; a = m.find(a->parent), ++depth) {
         hidden = hidden || a->state == STATE_HIDDEN;
         greyed = greyed || a->state == STATE_GREYED;
     }
@@ -623,9 +648,17 @@ void FltkFrontEnd::sync(Model& m, int id) {
         f->deactivate();
     else
         f->activate();
-    f->redraw();
+    for (const int cid : w.children) {
+        const Widget* c = m.find(cid);
+        auto it = widgets_.find(cid);
+        if (c && !c->is_window() && it != widgets_.end()) {
+            sync_visibility(m, *c, it->second);
+            it->second->redraw();
+        }
+    }
 }
 
+// Every widget of the window shown in full, as when it is shown.
 void FltkFrontEnd::sync_window(Model& m, int window_id) {
     auto it = windows_.find(window_id);
     const Widget* w = m.find(window_id);
@@ -634,9 +667,46 @@ void FltkFrontEnd::sync_window(Model& m, int window_id) {
     set_label(it->second.get(), trimmed(w->caption));
     // Widgets created since the window was built join it now.
     add_children(m, *it->second, window_id, it->second->client);
-    for (auto& [id, fw] : widgets_)
-        if (m.window_of(id) == window_id) sync(m, id);
+    std::vector<int> ids = w->children;
+    for (std::size_t k = 0; k < ids.size(); ++k) {
+        const Widget* c = m.find(ids[k]);
+        if (!c || c->is_window()) continue;
+        sync(m, ids[k], CHANGED_ALL);
+        ids.insert(ids.end(), c->children.begin(), c->children.end());
+    }
     it->second->redraw();
+}
+
+int FltkFrontEnd::menubar_of(const Model& m, const Widget& w) const {
+    if (w.kind == KIND_MENUBAR) return w.id;
+    if (auto mb = menubar_of_entry_.find(w.id); mb != menubar_of_entry_.end()) return mb->second;
+    const Widget* p = m.find(w.parent);
+    return p && p->kind == KIND_MENUBAR ? p->id : 0;
+}
+
+void FltkFrontEnd::show_changes(Model& m) {
+    if (!m.has_changes()) return;
+    m.take_changes(changes_);
+    std::vector<int> bars;
+    for (const auto& [id, what] : changes_) {
+        const Widget* w = m.find(id);
+        if (!w) continue;
+        if (w->is_window()) {
+            auto it = windows_.find(id);
+            if (it == windows_.end()) continue;  // built, in full, when it is first shown
+            if (what & CHANGED_CAPTION) set_label(it->second.get(), trimmed(w->caption));
+            // Widgets created since the window was built join it now.
+            if (what & CHANGED_CHILDREN) add_children(m, *it->second, id, it->second->client);
+            continue;
+        }
+        // A menu is built again once, whatever in it changed.
+        if (const int bar = menubar_of(m, *w); bar != 0) {
+            if (std::find(bars.begin(), bars.end(), bar) == bars.end()) bars.push_back(bar);
+            continue;
+        }
+        sync(m, id, what);
+    }
+    for (const int bar : bars) sync(m, bar, CHANGED_ALL);
 }
 
 // Waits until a window just shown is on the screen and has had its first exposure, then draws
@@ -698,30 +768,12 @@ void FltkFrontEnd::hide_window(Model&, int id) {
     Fl::flush();
 }
 
+// A redraw the program asks for is shown with the model's next changes: of a window its title
+// and the widgets made in it since it was built (what changed in its widgets is recorded on
+// them), of any other widget all it shows.
 void FltkFrontEnd::redraw(Model& m, int id) {
     const Widget* w = m.find(id);
-    if (!w) return;
-    if (w->is_window()) {
-        sync_window(m, id);
-        return;
-    }
-    if (auto mb = menubar_of_entry_.find(id); mb != menubar_of_entry_.end()) {
-        sync(m, mb->second);
-        return;
-    }
-    if (const Widget* p = m.find(w->parent); p && p->kind == KIND_MENUBAR) {
-        sync(m, p->id);
-        return;
-    }
-    if (!widgets_.count(id)) {
-        // Created after its window was built.
-        const int win = m.window_of(id);
-        if (windows_.count(win)) sync_window(m, win);
-        return;
-    }
-    sync(m, id);
-    for (const auto& [cid, c] : m.widgets)
-        if (c.parent == id) sync(m, cid);
+    if (w) m.mark(id, w->is_window() ? CHANGED_CAPTION | CHANGED_CHILDREN : CHANGED_ALL);
 }
 
 void FltkFrontEnd::frame_changed(int id) {
@@ -860,22 +912,20 @@ void FltkFrontEnd::console(Model&, const ConsoleMessage& msg) {
 
 // ---- events and the timer ----
 
-// The timer's unit here is 10 microseconds: a tick is due one interval after the program took
-// the last one (0.5 ms for the automatic fit's 50), so a pass runs as fast as its work allows,
-// and the user's own actions are handled before every tick, so a press of Stop is queued
-// ahead of the next one.
-constexpr double kTimerUnit = 1e-5;
-
+// The timer's unit is taken as zero, as the model says: a tick is due as soon as the program has
+// taken the last one, so a pass runs as fast as its work allows; the user's own actions are
+// handled before every tick, so a press of Stop is queued ahead of the next one.
+//
 // While the timer ticks, the windows are brought up to date on the screen no more often than
-// it can show them: a pass may change its plot a thousand times a second, and drawing each one
-// would bound the pass. The model keeps every display list; a frame drawn shows the latest.
+// it can show them: a pass may change its plot and its dialog thousands of times a second, and
+// drawing each change would bound the pass. The model keeps every change (Model::take_changes)
+// and every display list; a frame drawn shows the latest.
 constexpr double kFrameInterval = 1.0 / 60.0;
 
 double now() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
-double last_tick = 0.0;
 double last_drawn = 0.0;
 
 // Whether the X server has sent anything not yet handled (a press, a key, an exposure).
@@ -892,16 +942,6 @@ void handle_between_ticks() {
     if (input_waiting() || now() - last_drawn >= kFrameInterval) handle_and_draw();
 }
 
-// Waits up to `seconds` for input from the X server, drawing nothing.
-void wait_for_input(double seconds) {
-    if (!fl_display) return;
-    pollfd p{ConnectionNumber(fl_display), POLLIN, 0};
-    timespec t{};
-    t.tv_sec = time_t(seconds);
-    t.tv_nsec = long((seconds - double(t.tv_sec)) * 1e9);
-    ::ppoll(&p, 1, &t, nullptr);
-}
-
 void FltkFrontEnd::pump(Model& m) {
     raise_active(m);
     if (m.timer_callback != 0)
@@ -911,20 +951,7 @@ void FltkFrontEnd::pump(Model& m) {
     // A refused entry returns at once: the library shows the refusal.
     while (m.queue.empty() && m.refused_entry == 0 && !rt::end_signal_received()) {
         if (m.timer_callback != 0) {
-            const double wait = last_tick + std::max(m.timer_interval, 0) * kTimerUnit - now();
-            if (wait > 0.0) {
-                const double frame_due = last_drawn + kFrameInterval - now();
-                if (frame_due <= wait) {
-                    Fl::wait(std::max(wait, 0.0));
-                    last_drawn = now();
-                } else {
-                    wait_for_input(wait);
-                    if (input_waiting()) handle_and_draw();
-                }
-                continue;
-            }
             m.post_tick();
-            last_tick = now();
             break;
         }
         if (!Fl::first_window()) {
@@ -998,6 +1025,9 @@ FrontEnd& install() {
         size_screen();
         add_reset_hook("fltk-screen", size_screen);
         gfx::set_update_hook(frame_update);
+        // What changed in the model is shown whenever FLTK is about to draw: once a frame while
+        // a pass runs (pump), at once while the program waits for the user or a box.
+        Fl::add_check([](void*) { instance().show_changes(model()); });
         install_desk();
     }
     set_frontend(&fe);

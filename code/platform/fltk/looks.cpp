@@ -26,6 +26,19 @@ const std::vector<double>* registered(const Widget& w, std::string_view entry) {
     return it == w.reg.other.end() ? nullptr : &it->second;
 }
 
+bool one_line_entry(const Widget& w) { return w.kind == KIND_TEXT || w.kind == KIND_VALUE; }
+
+// The text size of a widget: font attribute 1 (the character size in points) when it was set.
+bool registered_size(const Widget& w, int& size) {
+    size = FL_NORMAL_SIZE;
+    const WidgetExtra* x = find_extra(w.id);
+    if (!x) return false;
+    auto it = x->font.find(1);
+    if (it == x->font.end()) return false;
+    size = pixel_size_of_points(it->second);
+    return true;
+}
+
 }  // namespace
 
 unsigned colour_of_code(int code, unsigned fallback) {
@@ -44,30 +57,31 @@ int pixel_size_of_points(int points) {
 void apply_looks(Fl_Widget* f, const Widget& w) {
     if (!f) return;
     int size = FL_NORMAL_SIZE;
-    // Font attribute 1 is the character size in points.
-    if (const WidgetExtra* x = find_extra(w.id)) {
-        auto it = x->font.find(1);
-        if (it != x->font.end()) {
-            size = pixel_size_of_points(it->second);
-            f->labelsize(size);
-        }
-    }
+    if (registered_size(w, size)) f->labelsize(size);
     if (w.kind == KIND_TEXT || w.kind == KIND_VALUE || w.kind == KIND_EDITOR) {
         auto* in = static_cast<Fl_Input_*>(f);
         in->textsize(size);
-        // A one-line entry narrower than its text shows it in a smaller size, down to a
-        // readable least, rather than cut a number or caption short.
-        if (w.kind != KIND_EDITOR && in->value()) {
-            fl_font(in->textfont(), size);
-            const int room = in->w() - 6;
-            while (size > kLeastSize && fl_width(in->value()) > room) fl_font(in->textfont(), --size);
-            in->textsize(size);
-        }
         // The third text attribute colours the text.
         const auto* attr = registered(w, w.kind == KIND_VALUE ? "REGVALUEATTR" : "REGTEXTATTR");
         const int colour = attr && attr->size() >= 3 ? int((*attr)[2]) : 0;
         in->textcolor(colour_of_code(colour, FL_FOREGROUND_COLOR));
+        fit_text(f, w);
     }
+}
+
+void fit_text(Fl_Widget* f, const Widget& w) {
+    if (!f || !one_line_entry(w)) return;
+    auto* in = static_cast<Fl_Input_*>(f);
+    int size = FL_NORMAL_SIZE;
+    registered_size(w, size);
+    // A one-line entry narrower than its text shows it in a smaller size, down to a readable
+    // least, rather than cut a number or caption short.
+    if (in->value()) {
+        fl_font(in->textfont(), size);
+        const int room = in->w() - 6;
+        while (size > kLeastSize && fl_width(in->value()) > room) fl_font(in->textfont(), --size);
+    }
+    in->textsize(size);
 }
 
 }  // namespace wl::fltk

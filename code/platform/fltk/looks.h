@@ -19,7 +19,12 @@ unsigned colour_of_code(int code, unsigned fallback);
 // keeps FLTK's normal size.
 int pixel_size_of_points(int points);
 
-// Applies the widget's text colour and font to the FLTK widget made for it.
+// Applies the widget's text colour and font to the FLTK widget made for it (and fits its text).
 void apply_looks(Fl_Widget* f, const Widget& w);
+
+// Fits the text a one-line entry shows into its width: a text wider than the entry is shown in
+// a smaller size, down to a readable least. Measures the text, so it is called when the text or
+// the looks change, not whenever the entry is shown again.
+void fit_text(Fl_Widget* f, const Widget& w);
 
 }  // namespace wl::fltk
