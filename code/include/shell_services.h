@@ -42,11 +42,13 @@ bool CHECK_LOG(bool close = false);
 // take stays as the log's failure, which CHECK_LOG reports after the operation.
 template <class... A>
 void LOG_WRITE(std::string_view fmt, const A&... a) {
-    if (FILEINFO.LOGOPEN == 1) (void)rt::write_unit(20, fmt, a...);
+    if (FILEINFO.LOGOPEN == 1) (void)rt::write_unit(LOG_UNIT, fmt, a...);
 }
 
 // Dialogs bound to the shared records.
 void RUN_PKVALS(int& quit);
+// The fitting dialog's toggles into FITPAR.IREF, FITPAR.IDEF and FITOPT.SKIP_WEAK.
+void READ_FIT_FLAGS();
 void READ_FIT_PARAMETERS();
 void WRITE_FIT_PARAMETERS();
 void WRITE_REFINED_PARAMETERS();

@@ -20,7 +20,6 @@ constexpr int RESET_DEFAULTS = 429;
 constexpr int DIALOG_EDIT_FIRST = 431;
 constexpr int DIALOG_EDIT_LAST = 499;
 
-constexpr int LOG_UNIT = 20;
 constexpr int TICK = 990;
 
 // Control k of the main window, and its status.
