@@ -47,15 +47,21 @@ void show_test(int toggle_item, int flag, std::initializer_list<std::pair<int, f
 
 }  // namespace
 
-// Dialog to records: flags, the skip-weak option, start values, test flags, and the limits of
-// the tests that are on (the limits of a test that is off keep their values). Nothing is checked.
-void READ_FIT_PARAMETERS() {
+// The refine and default flags and the skip-weak option, as the toggles show them.
+void READ_FIT_FLAGS() {
     FITPAR_t& fp = FITPAR;
     for (int p = 1; p <= NPAR; ++p) {
         fp.IREF(p) = gmEnqToggleSwitch(widget(30 + p));
         fp.IDEF(p) = gmEnqToggleSwitch(widget(60 + p));
     }
     FITOPT.SKIP_WEAK = gmEnqToggleSwitch(widget(28));
+}
+
+// Dialog to records: flags, the skip-weak option, start values, test flags, and the limits of
+// the tests that are on (the limits of a test that is off keep their values). Nothing is checked.
+void READ_FIT_PARAMETERS() {
+    FITPAR_t& fp = FITPAR;
+    READ_FIT_FLAGS();
     for (int p = 1; p <= NPAR; ++p) fp.VALS(p) = read_value(20 + p);
     for (int p = 1; p <= 7; ++p) fp.TFLAG(p) = gmEnqToggleSwitch(widget(70 + p));
     for (int p = 1; p <= NPAR; ++p) {
