@@ -198,6 +198,50 @@ TEST_F(WindowSetup, EveryDialogHoldsItsRowsInCreationOrder) {
     }
 }
 
+TEST_F(WindowSetup, DialogControlsTheUserMeetsAreTheProgramsFixedSet) {
+    // A sample of every kind of dialog control, written out: slot, kind, caption (buttons and
+    // toggles), text (text entries) or value (value entries), callback number.
+    struct Row {
+        int g, k;
+        int kind;
+        const char* text;
+        double value;
+        int callback;
+    };
+    const int B = wl::KIND_BUTTON, T = wl::KIND_TEXT, V = wl::KIND_VALUE, G = wl::KIND_TOGGLE;
+    const Row rows[] = {
+        {4, 3, G, "Xcalibur", 0, 0},
+        {4, 10, G, "Standard", 0, 0},
+        {4, 7, B, "OK", 0, 470},
+        {4, 28, G, "Skip weak reflns", 0, 428},
+        {4, 29, B, "Reset to Defaults", 0, 429},
+        {4, 77, G, "", 0, 477},
+        {4, 97, V, "", 0.0, 497},
+        {5, 2, V, "", 10.0, 0},
+        {5, 3, B, "Go", 0, 53},
+        {5, 4, B, "Quit", 0, 54},
+        {5, 11, B, "OK", 0, 511},
+        {5, 17, T, "Monochromator 2Theta:", 0, 0},
+        {5, 19, T, "Dihedral angle =", 0, 0},
+        {5, 23, V, "", 200.0, 0},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(std::to_string(r.g) + "," + std::to_string(r.k));
+        const wl::Widget& x = slot(r.g, r.k);
+        EXPECT_EQ(x.kind, r.kind);
+        EXPECT_EQ(x.callback(), r.callback);
+        if (r.kind == B || r.kind == G) {
+            EXPECT_EQ(x.caption, r.text);
+        }
+        if (r.kind == T) {
+            EXPECT_EQ(x.text, r.text);
+        }
+        if (r.kind == V) {
+            EXPECT_EQ(x.value, r.value);
+        }
+    }
+}
+
 TEST_F(WindowSetup, DialogsHoldTheirWidgetsWithACellToSpare) {
     // No heading or field of the dialogs with column headings ends at their right or top edge,
     // where it would be cut.
