@@ -47,16 +47,6 @@ void metric(const geo::Vec6& cell, geo::Mat3& G, ToRad to_rad) {
     G(3, 2) = G(2, 3);
 }
 
-// M' M, the metric of the three columns of M.
-void gram(const geo::Mat3& M, geo::Mat3& G) {
-    for (int i = 1; i <= 3; ++i)
-        for (int j = 1; j <= 3; ++j) {
-            float s = 0.0f;
-            for (int k = 1; k <= 3; ++k) s = s + M(k, i) * M(k, j);
-            G(i, j) = s;
-        }
-}
-
 // Lengths and cosines (cosine form) of the cell whose metric is G.
 void cosine_cell(const geo::Mat3& G, geo::Vec6& cell) {
     for (int i = 1; i <= 3; ++i) cell(i) = std::sqrt(G(i, i));
@@ -73,6 +63,33 @@ bool degenerate_metric(const geo::Mat3& G, float det) {
 }
 
 }  // namespace
+
+void column_metric(const geo::Mat3& M, geo::Mat3& G) {
+    for (int i = 1; i <= 3; ++i)
+        for (int j = 1; j <= 3; ++j) {
+            float s = 0.0f;
+            for (int k = 1; k <= 3; ++k) s = s + M(k, i) * M(k, j);
+            G(i, j) = s;
+        }
+}
+
+bool cell_of_matrix(const geo::Mat3& M, rt::FArray<float, 7>& cell) {
+    static geo::Mat3 GSTAR;
+    static geo::Mat3 G;
+    column_metric(M, GSTAR);
+    float DET = 0.0f;
+    MINV(GSTAR, G, DET, 3);
+    if (!(DET > 0.0f) || degenerate_metric(GSTAR, DET) || !all_finite(G)) return false;
+    rt::FArray<float, 7> c;
+    for (int i = 1; i <= 3; ++i) c(i) = std::sqrt(G(i, i));
+    c(4) = 57.2958f * std::acos(clamp_cos(G(2, 3) / (c(2) * c(3))));
+    c(5) = 57.2958f * std::acos(clamp_cos(G(1, 3) / (c(1) * c(3))));
+    c(6) = 57.2958f * std::acos(clamp_cos(G(1, 2) / (c(1) * c(2))));
+    c(7) = 1.0f / std::sqrt(DET);
+    if (!all_finite(c)) return false;
+    cell = c;
+    return true;
+}
 
 int recip6(const geo::Vec6& cell, float& volume, geo::Vec6& other, float& other_volume) {
     const float p1 = cell(1), p2 = cell(2), p3 = cell(3);
@@ -140,7 +157,7 @@ int calcb6(const geo::Vec6& cell, geo::Mat3& B) {
     if (!ok) {
         GUIERR(PROGID.PROG_TITLE.trimmed(), " Error in CALCB");
         if (FILEINFO.LOGOPEN == 1)
-            rt::write_unit(20, "(' Error in Cell: Determinant of G = ',F12.3)", DET);
+            rt::write_unit(LOG_UNIT, "(' Error in Cell: Determinant of G = ',F12.3)", DET);
         return 1;
     }
     B = b;
@@ -148,31 +165,17 @@ int calcb6(const geo::Vec6& cell, geo::Mat3& B) {
 }
 
 int OMTOB() {
-    static geo::Mat3 GSTAR;
-    static geo::Mat3 G;
-    gram(UNITCELL.UB, GSTAR);
-    float DET = 0.0f;
-    MINV(GSTAR, G, DET, 3);
-    geo::Vec6 cell;
-    geo::Mat3 b;
-    bool ok = DET > 0.0f && !degenerate_metric(GSTAR, DET) && all_finite(G);
-    float vol = 0.0f;
-    if (ok) {
-        vol = 1.0f / std::sqrt(DET);
-        for (int i = 1; i <= 3; ++i) cell(i) = std::sqrt(G(i, i));
-        cell(4) = 57.2958f * std::acos(clamp_cos(G(2, 3) / (cell(2) * cell(3))));
-        cell(5) = 57.2958f * std::acos(clamp_cos(G(1, 3) / (cell(1) * cell(3))));
-        cell(6) = 57.2958f * std::acos(clamp_cos(G(1, 2) / (cell(1) * cell(2))));
-        ok = all_finite(cell) && std::isfinite(vol);
-    }
-    if (!ok) {
+    rt::FArray<float, 7> cell;
+    if (!cell_of_matrix(UNITCELL.UB, cell)) {
         GUIERR(PROGID.PROG_TITLE.trimmed(), "Invalid Orientation Matrix in OMTOB");
         return 1;
     }
     // CELL and BMAT change together or not at all; CALCB shows its own box when it refuses.
-    if (calcb6(cell, b) != 0) return 1;
-    for (int i = 1; i <= 6; ++i) UNITCELL.CELL(i) = cell(i);
-    UNITCELL.CELL(7) = vol;
+    geo::Vec6 angles;
+    for (int i = 1; i <= 6; ++i) angles(i) = cell(i);
+    geo::Mat3 b;
+    if (calcb6(angles, b) != 0) return 1;
+    UNITCELL.CELL = cell;
     UNITCELL.BMAT = b;
     return 0;
 }
@@ -182,12 +185,7 @@ int RECIP_CELL() {
     auto& U = UNITCELL;
     for (int i = 1; i <= 3; ++i)
         for (int j = 1; j <= 3; ++j) U.UBT(i, j) = U.UB(j, i);
-    for (int i = 1; i <= 3; ++i)
-        for (int j = 1; j <= 3; ++j) {
-            float s = 0.0f;
-            for (int k = 1; k <= 3; ++k) s = s + U.UBT(i, k) * U.UB(k, j);
-            GSTAR(i, j) = s;
-        }
+    column_metric(U.UB, GSTAR);
     geo::Vec6 r;
     for (int i = 1; i <= 3; ++i) r(i) = std::sqrt(GSTAR(i, i));
     r(4) = std::acos(clamp_cos(GSTAR(2, 3) / r(2) / r(3))) * 57.295776f;
@@ -279,7 +277,7 @@ void symfixa6(geo::Vec6& cell, int ISYS) {
 int PARAMS(int ISYS) {
     static geo::Mat3 XTX;
     auto& W = VECLSQ;
-    gram(W.X, XTX);
+    column_metric(W.X, XTX);
     geo::Vec6 a2;
     cosine_cell(XTX, a2);
     if (!all_finite(a2)) return 1;

@@ -19,33 +19,6 @@ void row_of(const FitAngles& ANG, const FitIndices& IH, int i, geo::Angles& a, g
     for (int k = 1; k <= 3; ++k) h(k) = IH(i, k);
 }
 
-float clamp_cos(float c) { return std::clamp(c, -1.0f, 1.0f); }
-
-// Cell a, b, c, alpha, beta, gamma and volume of a matrix whose columns are a*, b*, c*, by the
-// formulas of OMTOB. False when its metric cannot be inverted to a real cell.
-bool cell_of(const geo::Mat3& M, rt::FArray<float, 7>& cell) {
-    static geo::Mat3 G;
-    for (int i = 1; i <= 3; ++i)
-        for (int j = 1; j <= 3; ++j) {
-            float s = 0.0f;
-            for (int k = 1; k <= 3; ++k) s = s + M(k, i) * M(k, j);
-            G(i, j) = s;
-        }
-    float D = 0.0f;
-    MINV(G, G, D, 3);
-    if (!(D > 0.0f)) return false;
-    cell(7) = 1.0f / std::sqrt(D);
-    cell(1) = std::sqrt(G(1, 1));
-    cell(2) = std::sqrt(G(2, 2));
-    cell(3) = std::sqrt(G(3, 3));
-    cell(4) = 57.2958f * std::acos(clamp_cos(G(3, 2) / (cell(3) * cell(2))));
-    cell(5) = 57.2958f * std::acos(clamp_cos(G(3, 1) / (cell(3) * cell(1))));
-    cell(6) = 57.2958f * std::acos(clamp_cos(G(1, 2) / (cell(1) * cell(2))));
-    for (float x : cell)
-        if (!std::isfinite(x)) return false;
-    return true;
-}
-
 }  // namespace
 
 void LSQ(int N, const FitAngles& ANG, const FitIndices& IH, int& IERR) {
@@ -55,7 +28,7 @@ void LSQ(int N, const FitAngles& ANG, const FitIndices& IH, int& IERR) {
     static rt::FArray<float, 3> S;
     static rt::FArray<float, 7> SUMSQ, SHIFTED;
     IERR = 0;
-    if (N < 3 || N > 1000) {
+    if (N < 3 || N > MAXFIT) {
         IERR = 1;
         return;
     }
@@ -127,7 +100,7 @@ void LSQ(int N, const FitAngles& ANG, const FitIndices& IH, int& IERR) {
     for (int p = 1; p <= 3; ++p)
         for (int q = 1; q <= 3; ++q) {
             UBS(q, p) = UNITCELL.UB(q, p) + SIG(q, p);
-            if (cell_of(UBS, SHIFTED)) {
+            if (cell_of_matrix(UBS, SHIFTED)) {
                 for (int k = 1; k <= 7; ++k) {
                     const float d = SHIFTED(k) - UNITCELL.CELL(k);
                     SUMSQ(k) = SUMSQ(k) + d * d;
@@ -140,10 +113,10 @@ void LSQ(int N, const FitAngles& ANG, const FitIndices& IH, int& IERR) {
 
 void LSQ_ZERO(int& IERR) {
     static FitAngles ANGW;
-    static rt::FArray<float, 1000> OBS;
+    static rt::FArray<float, MAXFIT> OBS;
     const int N = FITVALS.NFIT;
     IERR = 0;
-    if (N < 3 || N > 1000) {
+    if (N < 3 || N > MAXFIT) {
         IERR = 1;
         return;
     }

@@ -30,8 +30,8 @@ void mul3(const geo::Mat3& Q, const geo::Mat3& R, geo::Mat3& P) {
 }  // namespace
 
 void LSVEC(int ISYS, int& IERR) {
-    static rt::FArray2<int, 3, 1000> H;
-    static rt::FArray2<float, 3, 1000> VECT, HH;
+    static rt::FArray2<int, 3, MAXFIT> H;
+    static rt::FArray2<float, 3, MAXFIT> VECT, HH;
     static geo::Mat3 A, YB, B, U, V0, V0INV, D;
     static rt::FArray2<float, 9, 9> DCOV;
     static rt::FArray2<float, 7, 9> DERIVS, T;
@@ -40,7 +40,7 @@ void LSVEC(int ISYS, int& IERR) {
     auto& W = VECLSQ;
     const int N = FITVALS.NFIT;
     IERR = 0;
-    if (ISYS < 1 || ISYS > 6 || N < 3 || N > 1000) {
+    if (ISYS < 1 || ISYS > 6 || N < 3 || N > MAXFIT) {
         IERR = 2;
         return;
     }

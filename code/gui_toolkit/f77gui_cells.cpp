@@ -85,7 +85,7 @@ void DCLENQ(int array, int col, int row, double& value, char* text, int text_len
     double v = 0.0;
     GAGETCELLVALUE(array, col, row, v, t.c, 256);
     value = v;
-    fill(text, text_len, std::string_view(t.c, 256));
+    rt::fill_text(text, text_len, std::string_view(t.c, 256));
 }
 
 void CELENQ(int array, int col, int row, float& value, char* text, int text_len) {
@@ -95,7 +95,7 @@ void CELENQ(int array, int col, int row, float& value, char* text, int text_len)
     double v = 0.0;
     GAGETCELLVALUE(array, col, row, v, t.c, 256);
     value = narrow(v);
-    fill(text, text_len, std::string_view(t.c, 256));
+    rt::fill_text(text, text_len, std::string_view(t.c, 256));
 }
 
 void CELATR(int array, int col, int row, int a, int b, int c, int d, int e) {
@@ -149,7 +149,7 @@ void TABENQ(int box, int a, int b, int& value, char* label, int label_len) {
     int o1 = 0, o2 = 0;
     ESCAPEROUTINE(204, box, a, b, 0, 0, 0, o1, o2, t.data(), int(t.size()));
     value = o1;
-    fill(label, label_len, t);
+    rt::fill_text(label, label_len, t);
 }
 
 void TABSIZ(int box, int attribute, int& first, int& second, int flag) {

@@ -88,11 +88,6 @@ constexpr std::array<const char*, GINOMENU_ERROR_COUNT> kErrorDescription = {
 
 constexpr int kConsoleLimit = 256;  // codes per console title or text
 
-std::string_view rtrim(std::string_view s) {
-    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-    return s;
-}
-
 // Converts title and text into the console buffer (at most 256 codes each) and sends them.
 void send_console(std::string_view title, std::string_view text, int code) {
     const int nt = std::min<int>(int(title.size()), kConsoleLimit);
@@ -103,7 +98,7 @@ void send_console(std::string_view title, std::string_view text, int code) {
 }
 
 // Title of a GINOMENU error: CURRENT_ROUTINE without its trailing blanks.
-std::string_view routine_title() { return rtrim(CURRENT_ROUTINE.view()); }
+std::string_view routine_title() { return rt::trim_right(CURRENT_ROUTINE.view(), {.nuls = false}); }
 
 // Shows GINOMENU error nn (any number; outside the table a generic text) with code 1600 + nn.
 void show_error(long long nn) {
@@ -135,10 +130,10 @@ void GINOTS(int, std::string_view name) { CURRENT_ROUTINE = name; }
 
 void GMTS0(std::string_view name) { GINOTS(2, name); }
 
-void TRULEN(std::string_view text, int& n) { n = int(rtrim(text).size()); }
+void TRULEN(std::string_view text, int& n) { n = int(rt::trim_right(text, {.nuls = false}).size()); }
 
 int STRLEN(std::string_view text) {
-    const std::string_view t = rtrim(text);
+    const std::string_view t = rt::trim_right(text, {.nuls = false});
     if (t.empty()) return 0;
     return GETSTRINGWIDTH(t, int(t.size()));
 }
@@ -164,12 +159,12 @@ void GMERR(int n, int) {
 }
 
 void GMERROR(std::string_view title, std::string_view text, int code) {
-    send_console(rtrim(title), rtrim(text), code);
+    send_console(rt::trim_right(title, {.nuls = false}), rt::trim_right(text, {.nuls = false}), code);
 }
 
 void GMABORT() {
     GMERRBUF.ABORTMSG = "ACTION called without a master window defined";
-    send_console("Program Abort", rtrim(GMERRBUF.ABORTMSG.view()), 0);
+    send_console("Program Abort", rt::trim_right(GMERRBUF.ABORTMSG.view(), {.nuls = false}), 0);
 }
 
 namespace {
@@ -178,7 +173,7 @@ namespace {
 void message_box(std::string_view name, std::string_view title, std::string_view text, int kind, int code) {
     GINOTS(2, name);
     if (!title.empty() && title[0] == '*')
-        send_console(rtrim(title.substr(1)), rtrim(text), code);
+        send_console(rt::trim_right(title.substr(1), {.nuls = false}), rt::trim_right(text, {.nuls = false}), code);
     else
         ERRORBOX(title, text, kind);
     GINOTS(2, kBlank6);

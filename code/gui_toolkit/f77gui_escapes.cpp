@@ -136,9 +136,9 @@ void PRPENQ(int widget, int code, int& ivalue, double& dvalue, char* text, int t
 void BUTICO(int parent, int x, int y, std::string_view text, std::string_view icon, int& id) {
     id = 0;
     if (!creation(parent, wk::kIconButtonParents)) return;
-    std::string joined(rtrim(text));
+    std::string joined(rt::trim_right(text, {.nuls = false}));
     joined += '|';
-    joined += rtrim(icon);
+    joined += rt::trim_right(icon, {.nuls = false});
     Text256 t(joined);
     int o1 = 0, o2 = 0;
     ESCAPEROUTINE(700, parent, x, y, 0, 0, 0, o1, o2, t.c, 256);

@@ -17,6 +17,7 @@ namespace {
 using wf::calls::begin;
 using wf::calls::end;
 using wf::calls::kind_in;
+using wf::escape;
 
 // The shared checks of the callback definitions: master window, no negative identifier.
 bool callback_checks(int widget) {
@@ -55,12 +56,6 @@ void define_for(std::string_view name, int widget, int callback, std::initialize
             GMERR(error, 0);
     }
     end();
-}
-
-void escape(int op, int p1 = 0, int p2 = 0, int p3 = 0, int p4 = 0, int p5 = 0, int p6 = 0) {
-    int o1 = 0, o2 = 0;
-    char text[2] = {' ', ' '};
-    ESCAPEROUTINE(op, p1, p2, p3, p4, p5, p6, o1, o2, text, 2);
 }
 
 }  // namespace

@@ -47,7 +47,7 @@ void MENENT(int parent, std::string_view text, int accelerator, int& id) {
     Op op("gmCreateMenuEntry");
     id = 0;
     if (!creation(parent, wk::kMenuEntryParents, {.placement = false})) return;
-    int n = int(rtrim(text).size());
+    int n = int(rt::trim_right(text, {.nuls = false}).size());
     if (n < 1) n = 1;
     const int kind = IGETWIDGETTYPE(parent);
     int x = 0;
@@ -166,7 +166,7 @@ void BUTTON(int parent, int x, int y, std::string_view text, int accelerator, in
     Op op("gmCreatePushButton");
     id = 0;
     if (!creation(parent, wk::kButtonParents)) return;
-    if (!rtrim(text).empty()) {
+    if (!rt::trim_right(text, {.nuls = false}).empty()) {
         ADDBUTTON(parent, accelerator, text, x, y, id);
         REGACCEL(id, accelerator);
     } else {

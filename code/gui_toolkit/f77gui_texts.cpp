@@ -84,7 +84,7 @@ void TEXSET(int widget, std::string_view text) {
 void TEXENQ(int widget, char* text, int text_len) {
     Op op("gmEnqTextSetting");
     if (!text_checks(widget, wk::kTextSettable)) return;
-    fill(text, text_len, "");
+    rt::fill_text(text, text_len, "");
     GETSTRING(widget, text, text_len);
 }
 
@@ -192,7 +192,7 @@ void TEXLEN(std::string_view text, int& width) {
         width = 0;
         return;
     }
-    int n = int(rtrim(text).size());
+    int n = int(rt::trim_right(text, {.nuls = false}).size());
     if (n == 0) n = 1;
     if (n == 1 && text[0] == ' ') {
         width = 0;
@@ -223,6 +223,6 @@ void TARENQ(int array, int col, int row, int cols, int rows, char* texts, int el
         Text256 t;
         double value = 0.0;
         GAGETCELLVALUE(array, c, r, value, t.c, 256);
-        fill(texts + k * elen, int(elen), std::string_view(t.c, 256));
+        rt::fill_text(texts + k * elen, int(elen), std::string_view(t.c, 256));
     });
 }

@@ -111,9 +111,9 @@ void VALLID(int widget, double limit1, double limit2) {
 }
 
 void VALFIX(int widget, int flag, std::string_view prefix, std::string_view suffix) {
-    std::string joined(rtrim(prefix));
+    std::string joined(rt::trim_right(prefix, {.nuls = false}));
     joined += '|';
-    joined += rtrim(suffix);
+    joined += rt::trim_right(suffix, {.nuls = false});
     Text256 t(joined);
     int o1 = 0, o2 = 0;
     ESCAPEROUTINE(2600, widget, flag, 0, 0, 0, 0, o1, o2, t.c, 256);

@@ -15,6 +15,22 @@ using namespace mf;
 
 namespace mf {
 
+int esc(int op, int p1, int p2, int p3, int p4, int p5, int p6, int* o2) {
+    char scratch[2] = {' ', ' '};
+    int r1 = 0, r2 = 0;
+    GUIESC(op, p1, p2, p3, p4, p5, p6, r1, r2, scratch, 2);
+    if (o2) *o2 = r2;
+    return r1;
+}
+
+int esc_text(int op, std::string_view text, int p1, int p2, int p3, int p4, int p5, int p6, int* o2) {
+    std::string t(text.empty() ? std::string_view(" ") : text);
+    int r1 = 0, r2 = 0;
+    GUIESC(op, p1, p2, p3, p4, p5, p6, r1, r2, t.data(), int(t.size()));
+    if (o2) *o2 = r2;
+    return r1;
+}
+
 const std::array<CallbackRule, 12> kCallbackRules{{
     {CbKind::Callback, 0, CALLBK, "CALLBK"},
     {CbKind::Select, 50000, CALLSL, "CALLSL"},
@@ -93,13 +109,6 @@ void status(int id, OptInt s) {
 }  // namespace mf
 
 namespace {
-
-// Escape request with the module's blank scratch text.
-void esc(int op, int p1 = 0, int p2 = 0, int p3 = 0, int p4 = 0, int p5 = 0, int p6 = 0) {
-    char scratch[2] = {' ', ' '};
-    int o1 = 0, o2 = 0;
-    GUIESC(op, p1, p2, p3, p4, p5, p6, o1, o2, scratch, 2);
-}
 
 // What push buttons and icons take after their callbacks.
 template <class Options>

@@ -13,27 +13,13 @@
 
 namespace {
 
-int esc(int op, int p1 = 0, int p2 = 0, int p3 = 0, int p4 = 0, int p5 = 0, int p6 = 0, int* o2 = nullptr) {
-    char scratch[8];
-    std::memset(scratch, ' ', sizeof scratch);
-    int r1 = 0, r2 = 0;
-    GUIESC(op, p1, p2, p3, p4, p5, p6, r1, r2, scratch, 8);
-    if (o2) *o2 = r2;
-    return r1;
-}
+using mf::esc;
 
 // An escape request that answers with two numbers, for the widget.
 void esc_pair(int op, int widget, int& first, int& second) {
     int o2 = 0;
     first = esc(op, widget, 0, 0, 0, 0, 0, &o2);
     second = o2;
-}
-
-void fill(char* out, int len, std::string_view s) {
-    if (!out || len <= 0) return;
-    const std::size_t n = std::min(std::size_t(len), s.size());
-    if (n) std::memcpy(out, s.data(), n);
-    std::memset(out + n, ' ', std::size_t(len) - n);
 }
 
 float narrow(double d) {
@@ -194,7 +180,7 @@ void gmEnqPrinterProps(int, const PrinterEnq& o) {
         std::memset(scratch, ' ', 256);
         int r1 = 0, r2 = 0;
         GUIESC(1400, sub, 0, 0, 0, 0, 0, r1, r2, scratch, 256);
-        fill(out, len, std::string_view(scratch, 256));
+        rt::fill_text(out, len, std::string_view(scratch, 256));
     };
     auto int_request = [&](int sub, int* out) {
         std::memset(scratch, ' ', 256);

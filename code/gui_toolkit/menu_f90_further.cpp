@@ -9,32 +9,15 @@
 #include "gui_toolkit/f77gui.h"
 #include "gui_toolkit/f77gui_widgets.h"
 #include "gui_toolkit/menu_f90.h"
+#include "gui_toolkit/menu_f90_rules.h"
 #include "gui_toolkit/widget_frame.h"
 #include "platform/model.h"
 #include "platform/wingui.h"
 
 namespace {
 
-// The escape entry with a blank two-character text; returns the first result.
-int esc(int op, int p1 = 0, int p2 = 0, int p3 = 0, int p4 = 0, int p5 = 0, int p6 = 0, int* r2 = nullptr) {
-    if (op <= 0) return 0;
-    char scratch[2] = {' ', ' '};
-    int o1 = 0, o2 = 0;
-    ESCAPEROUTINE(op, p1, p2, p3, p4, p5, p6, o1, o2, scratch, 2);
-    if (r2) *r2 = o2;
-    return o1;
-}
-
-// The escape entry with the caller's text (sent whole, never cut); returns the first result.
-int esc_text(int op, std::string_view text, int p1 = 0, int p2 = 0, int p3 = 0, int p4 = 0, int p5 = 0,
-             int p6 = 0, int* r2 = nullptr) {
-    if (op <= 0) return 0;
-    std::string t(text.empty() ? std::string_view(" ") : text);
-    int o1 = 0, o2 = 0;
-    ESCAPEROUTINE(op, p1, p2, p3, p4, p5, p6, o1, o2, t.data(), int(t.size()));
-    if (r2) *r2 = o2;
-    return o1;
-}
+using mf::esc;
+using mf::esc_text;
 
 // The escape entry with a caller's buffer that the library may write.
 int esc_buffer(int op, char* text, int len, int p1 = 0, int p2 = 0, int p3 = 0, int p4 = 0, int* r2 = nullptr) {
@@ -49,8 +32,6 @@ int esc_buffer(int op, char* text, int len, int p1 = 0, int p2 = 0, int p3 = 0, 
     return o1;
 }
 
-using wf::fill;
-using wf::rtrim;
 
 // The selection remembered by GMFREEZERTFCHANGES and the position by GMEXTRACTWORD.
 int frozen_first = 0, frozen_last = 0;
@@ -232,7 +213,7 @@ void GMSETRTFZOOM(int widget, float zoom) {
 }
 
 void GMREPLACETEXTDIALOGUE(int widget, char* find, int find_len, char* replace, int replace_len) {
-    std::string joined(rtrim(std::string_view(find ? find : "", find && find_len > 0 ? std::size_t(find_len) : 0)));
+    std::string joined(rt::trim_right(std::string_view(find ? find : "", find && find_len > 0 ? std::size_t(find_len) : 0), {.nuls = false}));
     joined += '|';
     joined.append(replace ? replace : "", replace && replace_len > 0 ? std::size_t(replace_len) : 0);
     joined.resize(2048, ' ');
@@ -241,11 +222,11 @@ void GMREPLACETEXTDIALOGUE(int widget, char* find, int find_len, char* replace, 
     const std::string_view back(joined);
     const auto bar = back.find('|');
     if (bar == std::string_view::npos) {
-        fill(find, find_len, "");
-        fill(replace, replace_len, back);
+        rt::fill_text(find, find_len, "");
+        rt::fill_text(replace, replace_len, back);
     } else {
-        fill(find, find_len, back.substr(0, bar));
-        fill(replace, replace_len, back.substr(bar + 1));
+        rt::fill_text(find, find_len, back.substr(0, bar));
+        rt::fill_text(replace, replace_len, back.substr(bar + 1));
     }
 }
 
@@ -303,7 +284,7 @@ void gmAddTableBoxColumn_2(int table, int column, int a, OptInt b, OptText text)
 }
 
 void GMADDPROPERTYTOLIST(int list, int item, std::string_view name, OptText value, OptInt type, OptText extra) {
-    std::string t(rtrim(name));
+    std::string t(rt::trim_right(name, {.nuls = false}));
     t += '|';
     if (value) t += *value;
     const int r1 = esc_text(5011, t, list, item, 0, type.value_or(0));

@@ -17,20 +17,6 @@ using namespace mf;
 
 namespace {
 
-// Escape request with a blank two-character text (or the given text); returns the first result.
-int esc(int op, int p1 = 0, int p2 = 0, int p3 = 0, int p4 = 0, int p5 = 0, int p6 = 0) {
-    char scratch[2] = {' ', ' '};
-    int o1 = 0, o2 = 0;
-    GUIESC(op, p1, p2, p3, p4, p5, p6, o1, o2, scratch, 2);
-    return o1;
-}
-int esc_text(int op, std::string_view text, int p1, int p2, int p3, int p4, int p5, int p6) {
-    std::string t(text.empty() ? std::string_view(" ") : text);
-    int o1 = 0, o2 = 0;
-    GUIESC(op, p1, p2, p3, p4, p5, p6, o1, o2, t.data(), int(t.size()));
-    return o1;
-}
-
 void status_flag(int id, OptInt flag) {
     if (flag && *flag == 1) WIDSTA(id, 3);
 }

@@ -12,6 +12,13 @@ using OptInt = std::optional<int>;
 
 namespace mf {
 
+// The plain layer's escape request (GUIESC) with a blank scratch text: returns the first result,
+// the second through o2. An operation of 0 or less does nothing and returns 0.
+int esc(int op, int p1 = 0, int p2 = 0, int p3 = 0, int p4 = 0, int p5 = 0, int p6 = 0, int* o2 = nullptr);
+// The same with the caller's text, sent whole (never cut); an empty text goes as one blank.
+int esc_text(int op, std::string_view text, int p1 = 0, int p2 = 0, int p3 = 0, int p4 = 0, int p5 = 0, int p6 = 0,
+             int* o2 = nullptr);
+
 // The twelve kinds of callback a creation can define.
 enum class CbKind { Callback, Select, Move, Expose, Change, DragDrop, DoubleClick, FileDrop, DragSelect, DragMove,
                     ValueError, Link };

@@ -13,21 +13,8 @@
 
 namespace {
 
-// Escape request with a blank two-character scratch text; returns O1 (O2 into o2).
-int esc(int op, int p1 = 0, int p2 = 0, int p3 = 0, int p4 = 0, int p5 = 0, int p6 = 0, int* o2 = nullptr) {
-    char scratch[2] = {' ', ' '};
-    int r1 = 0, r2 = 0;
-    GUIESC(op, p1, p2, p3, p4, p5, p6, r1, r2, scratch, 2);
-    if (o2) *o2 = r2;
-    return r1;
-}
-
-// Escape request with a text of the caller (its own length).
-void esc_text(int op, std::string_view text, int p1 = 0, int p2 = 0, int p3 = 0, int p4 = 0, int p5 = 0, int p6 = 0) {
-    std::string t(text);
-    int r1 = 0, r2 = 0;
-    GUIESC(op, p1, p2, p3, p4, p5, p6, r1, r2, t.data(), int(t.size()));
-}
+using mf::esc;
+using mf::esc_text;
 
 // A text copied into a scratch text of n characters (blank-padded or cut).
 std::string scratch(std::string_view text, std::size_t n) {

@@ -131,19 +131,6 @@ inline int escape(int op, int p1 = 0, int p2 = 0, int p3 = 0, int p4 = 0, int p5
     return r1;
 }
 
-inline std::string_view rtrim(std::string_view s) {
-    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-    return s;
-}
-
-// Copies s into out (len characters), blank-padded or cut.
-inline void fill(char* out, int len, std::string_view s) {
-    if (!out || len <= 0) return;
-    const std::size_t n = s.size() < std::size_t(len) ? s.size() : std::size_t(len);
-    if (n) std::memcpy(out, s.data(), n);
-    std::memset(out + n, ' ', std::size_t(len) - n);
-}
-
 // A double narrowed to the nearest float; beyond the float range an infinity (never undefined).
 inline float narrow(double d) {
     constexpr double limit = double(FLT_MAX) + 0x1p103;  // halfway to the next power of two

@@ -20,6 +20,9 @@ struct FILEINFO_t {
 };
 inline FILEINFO_t FILEINFO;
 
+// The unit of the log, written while LOGOPEN is 1.
+constexpr int LOG_UNIT = 20;
+
 struct PROGID_t {
     float VERSION = 3.72f;
     rt::FText<20> VERSION_DATE{"19-DEC-2014"};

@@ -12,6 +12,7 @@
 #pragma once
 #include <string>
 
+#include "include/FITVALS.h"
 #include "runtime/farray.h"
 
 namespace geo {
@@ -133,7 +134,13 @@ int CALCB(const rt::FArray<float, N>& CELL, geo::Mat3& B) {
     return calcb6(c, B);
 }
 
-// CELL(1..7) and BMAT from UB. A matrix whose reciprocal metric UB'UB is not positive definite
+// G = M'M, the metric of the three columns of M (for an orientation matrix, the reciprocal metric).
+void column_metric(const geo::Mat3& M, geo::Mat3& G);
+// Cell a, b, c, alpha, beta, gamma (degrees) and volume of a matrix whose columns are a*, b*, c*.
+// False, with cell unchanged and no message, when the metric M'M is not positive definite, is
+// degenerate (determinant below 1e-5 of the product of its diagonal) or gives no finite cell.
+bool cell_of_matrix(const geo::Mat3& M, rt::FArray<float, 7>& cell);
+// CELL(1..7) and BMAT from UB (by cell_of_matrix). A matrix whose reciprocal metric UB'UB is not positive definite
 // (or is degenerate) is refused: error box "Invalid Orientation Matrix in OMTOB", CELL and BMAT
 // unchanged, result 1. Result 0 when CELL and BMAT were written.
 int OMTOB();
@@ -167,13 +174,13 @@ int PARAMS(int ISYS);
 // All refinements read the fitted-reflection table (angles as in ANGLESFIT, indices as in IHFIT,
 // rows 1..N) and never change it. Status IERR: 0 success, anything else a failed refinement that
 // leaves UB, BMAT, CELL, ESD, UBOK, DELX and OMZERO as they were on entry.
-using FitAngles = rt::FArray2<float, 1000, 4>;
-using FitIndices = rt::FArray2<int, 1000, 3>;
+using FitAngles = rt::FArray2<float, MAXFIT, 4>;
+using FitIndices = rt::FArray2<int, MAXFIT, 3>;
 
-// Linear least squares UB = (sum v h')(sum h h')^-1 over N rows (3..1000), v the diffraction
+// Linear least squares UB = (sum v h')(sum h h')^-1 over N rows (3..MAXFIT), v the diffraction
 // vector of each row; then CELL and BMAT from UB and, from four rows on, ESD by shifting each
 // element of UB by its standard uncertainty. IERR 1: the indices do not span three dimensions
-// (or N is outside 3..1000); 2: the fitted UB has no cell (OMTOB refused it).
+// (or N is outside 3..MAXFIT); 2: the fitted UB has no cell (OMTOB refused it).
 void LSQ(int N, const FitAngles& ANG, const FitIndices& IH, int& IERR);
 // LSQ alternated with a re-estimate of the omega zero OMZERO (mean observed minus predicted
 // omega) until two successive zeros differ by less than 0.001 degrees; after ten cycles a warning

@@ -47,7 +47,7 @@ bool CHECK_LOG(bool close = false);
 // take stays as the log's failure, which CHECK_LOG reports after the operation.
 template <class... A>
 void LOG_WRITE(std::string_view fmt, const A&... a) {
-    if (FILEINFO.LOGOPEN == 1) (void)rt::write_unit(20, fmt, a...);
+    if (FILEINFO.LOGOPEN == 1) (void)rt::write_unit(LOG_UNIT, fmt, a...);
 }
 
 // Value entries whose numbers the program judges by their quantity. SHOW_CHECKED shows a number
@@ -64,6 +64,8 @@ bool LIMITS_IN_ORDER(int lower_widget, int upper_widget, std::string_view what);
 
 // Dialogs bound to the shared records.
 void RUN_PKVALS(int& quit);
+// The fitting dialog's toggles into FITPAR.IREF, FITPAR.IDEF and FITOPT.SKIP_WEAK.
+void READ_FIT_FLAGS();
 void READ_FIT_PARAMETERS();
 void WRITE_FIT_PARAMETERS();
 void WRITE_REFINED_PARAMETERS();

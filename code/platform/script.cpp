@@ -16,15 +16,12 @@
 #include "platform/model.h"
 #include "platform/ps_file.h"
 #include "platform/transcript.h"
+#include "platform/wingui.h"
 #include "runtime/fatal.h"
+#include "runtime/ftext.h"
 
 namespace wl {
 namespace {
-
-std::string rtrim(std::string s) {
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\0' || s.back() == '\t')) s.pop_back();
-    return s;
-}
 
 struct Line {
     int number = 0;               // line number in the script, from 1
@@ -54,7 +51,7 @@ public:
             l.number = number;
             for (std::string w; in >> w;) l.words.push_back(w);
             if (l.words.empty()) continue;
-            l.text = rtrim(s);
+            l.text = std::string(rt::trim_right(s, {.tabs = true}));
             while (!l.text.empty() && (l.text.front() == ' ' || l.text.front() == '\t')) l.text.erase(0, 1);
             lines_.push_back(std::move(l));
         }

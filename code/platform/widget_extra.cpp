@@ -23,18 +23,6 @@ std::map<int, WidgetExtra>& extras() {
     return t;
 }
 
-std::string rtrim(std::string_view s) {
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\0')) s.remove_suffix(1);
-    return std::string(s);
-}
-
-void fill(char* out, int len, std::string_view s) {
-    if (!out || len <= 0) return;
-    const int n = std::min<int>(len, int(s.size()));
-    if (n > 0) std::memcpy(out, s.data(), std::size_t(n));
-    std::memset(out + n, ' ', std::size_t(len - n));
-}
-
 void mark(int id, unsigned what) { model().mark(id, what); }
 
 void set_cb(int widget, Cb kind, int callback) {
@@ -111,7 +99,7 @@ void install_extra_escapes() {
         const WidgetExtra* x = find_extra(p[0]);
         o1 = 0;
         if (p[1] == 0) {
-            fill(text, len, x ? x->font_name : std::string());
+            rt::fill_text(text, len, x ? x->font_name : std::string());
         } else if (x) {
             auto it = x->font.find(p[1]);
             if (it != x->font.end()) o1 = it->second;
@@ -257,7 +245,7 @@ void install_extra_escapes() {
             auto it = x->cells.find({p[1], p[2]});
             if (it != x->cells.end()) t = it->second.text;
         }
-        fill(text, len, t);
+        rt::fill_text(text, len, t);
     });
 }
 
@@ -302,19 +290,9 @@ using wl::trace_call;
 
 namespace {
 
-std::string rtrim_s(std::string_view s) {
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\0')) s.remove_suffix(1);
-    return std::string(s);
-}
 std::string_view head_s(std::string_view text, int len) {
     len = std::clamp(len, 0, int(text.size()));
     return text.substr(0, std::size_t(len));
-}
-void fill_s(char* out, int len, std::string_view s) {
-    if (!out || len <= 0) return;
-    const int n = std::min<int>(len, int(s.size()));
-    if (n > 0) std::memcpy(out, s.data(), std::size_t(n));
-    std::memset(out + n, ' ', std::size_t(len - n));
 }
 int create(int kind, int parent, int x = 0, int y = 0) { return model().create(kind, parent, x, y); }
 wl::Widget* find(int id) { return model().find(id); }
@@ -358,15 +336,15 @@ void REGACCEL(int id, int accelerator) {
 }
 
 void ADDMENUENTRY(int parent, std::string_view text, int accelerator, int& id) {
-    trace_call("ADDMENUENTRY", parent, rtrim_s(text), accelerator);
+    trace_call("ADDMENUENTRY", parent, wl::rtrim(text), accelerator);
     id = create(wl::KIND_MENUENTRY, parent);
-    find(id)->caption = rtrim_s(text);
+    find(id)->caption = wl::rtrim(text);
 }
 
 void ADDMENUPULL(int menubar, std::string_view text, int accelerator, int& id) {
-    trace_call("ADDMENUPULL", menubar, rtrim_s(text), accelerator);
+    trace_call("ADDMENUPULL", menubar, wl::rtrim(text), accelerator);
     const int title = create(wl::KIND_MENUTITLE, menubar);
-    find(title)->caption = rtrim_s(text);
+    find(title)->caption = wl::rtrim(text);
     find(title)->accelerator = accelerator;
     id = create(wl::KIND_PULLDOWN, title);
 }
@@ -400,7 +378,7 @@ void ADDCOMBOBOX(int parent, int x, int y, int combo_kind, int& id) {
 }
 
 void LISTBOXSET(int list, int index, int action, std::string_view text, int len) {
-    const std::string t = rtrim_s(head_s(text, len));
+    const std::string t = wl::rtrim(head_s(text, len));
     trace_call("LISTBOXSET", list, index, action, t);
     wl::Widget* w = find(list);
     if (!w) return;
@@ -458,7 +436,7 @@ void LISTBOXENQUIRE(int list, int index, int& result, char* text, int len) {
     if (!w) return;
     const int k = index == 0 ? w->selection : index;
     if (k >= 1 && k <= int(w->items.size())) {
-        fill_s(text, len, w->items[std::size_t(k - 1)]);
+        rt::fill_text(text, len, w->items[std::size_t(k - 1)]);
         result = 0;
     }
 }
@@ -471,7 +449,7 @@ void ADDICON(int parent, int x, int y, int& id) {
 }
 
 void ADDBUTTON(int parent, int accelerator, std::string_view text, int x, int y, int& id) {
-    trace_call("ADDBUTTON", parent, accelerator, rtrim_s(text), x, y);
+    trace_call("ADDBUTTON", parent, accelerator, wl::rtrim(text), x, y);
     id = create(wl::KIND_BUTTON, parent, x, y);
     find(id)->caption = std::string(text);
     find(id)->accelerator = accelerator;
@@ -547,7 +525,7 @@ void GETNUMBER(int widget, double& value, char* text, int& status, int len) {
     const wl::Widget* w = find(widget);
     status = 0;
     value = w ? w->value : 0.0;
-    fill_s(text, len, w ? w->text : std::string());
+    rt::fill_text(text, len, w ? w->text : std::string());
 }
 
 void SETVALUELIMITS(int widget, double lower, double upper) {
@@ -559,7 +537,7 @@ void SETVALUELIMITS(int widget, double lower, double upper) {
 }
 
 void REGROGUEVALUE(int a, int b, int code, std::string_view text, int len) {
-    trace_call("REGROGUEVALUE", a, b, code, rtrim_s(head_s(text, len)));
+    trace_call("REGROGUEVALUE", a, b, code, wl::rtrim(head_s(text, len)));
 }
 
 void GASETCELLTYPE(int array, int col, int row, int type, int unused) {
@@ -570,7 +548,7 @@ void GASETCELLTYPE(int array, int col, int row, int type, int unused) {
 }
 
 void GASETCELLVALUE(int array, int col, int row, double value, std::string_view text, int len) {
-    const std::string t = rtrim_s(head_s(text, len));
+    const std::string t = wl::rtrim(head_s(text, len));
     trace_call("GASETCELLVALUE", array, col, row, value, t);
     wl::Cell& c = wl::extra(array).cells[{col, row}];
     c.value = value;
@@ -589,7 +567,7 @@ void GAGETCELLVALUE(int array, int col, int row, double& value, char* text, int 
             t = it->second.text;
         }
     }
-    fill_s(text, len, t);
+    rt::fill_text(text, len, t);
 }
 
 void GASETCELLSIZE(int array, int col, int row, int a, int b) {
@@ -645,7 +623,7 @@ namespace {
 int add_text(int kind, int parent, int x, int y, std::string_view text, int limit, int mode) {
     const int id = create(kind, parent, x, y);
     wl::Widget* w = find(id);
-    w->text = rtrim_s(text);
+    w->text = wl::rtrim(text);
     w->field_width = limit;
     w->mode = mode;
     return id;
@@ -653,12 +631,12 @@ int add_text(int kind, int parent, int x, int y, std::string_view text, int limi
 }  // namespace
 
 void ADDEDITOR(int parent, int x, int y, std::string_view text, int limit, int mode, int& id, int len) {
-    trace_call("ADDEDITOR", parent, x, y, rtrim_s(head_s(text, len)), limit, mode);
+    trace_call("ADDEDITOR", parent, x, y, wl::rtrim(head_s(text, len)), limit, mode);
     id = add_text(wl::KIND_EDITOR, parent, x, y, head_s(text, len), limit, mode);
 }
 
 void ADDSTRING(int parent, int zero, std::string_view text, int mode, int x, int y, int limit, int& id, int len) {
-    trace_call("ADDSTRING", parent, zero, rtrim_s(head_s(text, len)), mode, x, y, limit);
+    trace_call("ADDSTRING", parent, zero, wl::rtrim(head_s(text, len)), mode, x, y, limit);
     id = add_text(wl::KIND_TEXT, parent, x, y, head_s(text, len), limit, mode);
 }
 
@@ -673,18 +651,18 @@ void GAADDTEXTGRID(int parent, int a, int b, int c, int d, int& id) {
 }
 
 void SETSTRING(int widget, std::string_view text, int len) {
-    trace_call("SETSTRING", widget, rtrim_s(head_s(text, len)));
-    model().set_text(widget, rtrim_s(head_s(text, len)));
+    trace_call("SETSTRING", widget, wl::rtrim(head_s(text, len)));
+    model().set_text(widget, wl::rtrim(head_s(text, len)));
 }
 
 void GETSTRING(int widget, char* text, int len) {
     const wl::Widget* w = find(widget);
-    fill_s(text, len, w ? w->text : std::string());
+    rt::fill_text(text, len, w ? w->text : std::string());
 }
 
 namespace {
 void save_text(int widget, int& status, std::string_view file, int len, bool array) {
-    const std::string name = rtrim_s(head_s(file, len));
+    const std::string name = wl::rtrim(head_s(file, len));
     std::ofstream out(name, std::ios::binary | std::ios::trunc);
     if (!out) {
         status = 1;
@@ -699,7 +677,7 @@ void save_text(int widget, int& status, std::string_view file, int len, bool arr
     status = out ? 0 : 1;
 }
 void load_text(int widget, int& status, std::string_view file, int len) {
-    const std::string name = rtrim_s(head_s(file, len));
+    const std::string name = wl::rtrim(head_s(file, len));
     std::ifstream in(name, std::ios::binary);
     if (!in) {
         status = 1;
@@ -713,19 +691,19 @@ void load_text(int widget, int& status, std::string_view file, int len) {
 }  // namespace
 
 void SAVETEXTFILE(int widget, int& status, std::string_view file, int len) {
-    trace_call("SAVETEXTFILE", widget, status, rtrim_s(head_s(file, len)));
+    trace_call("SAVETEXTFILE", widget, status, wl::rtrim(head_s(file, len)));
     save_text(widget, status, file, len, false);
 }
 void GASAVETEXTFILE(int widget, int& status, std::string_view file, int len) {
-    trace_call("GASAVETEXTFILE", widget, status, rtrim_s(head_s(file, len)));
+    trace_call("GASAVETEXTFILE", widget, status, wl::rtrim(head_s(file, len)));
     save_text(widget, status, file, len, true);
 }
 void LOADTEXTFILE(int widget, int& status, std::string_view file, int len) {
-    trace_call("LOADTEXTFILE", widget, status, rtrim_s(head_s(file, len)));
+    trace_call("LOADTEXTFILE", widget, status, wl::rtrim(head_s(file, len)));
     load_text(widget, status, file, len);
 }
 void GALOADTEXTFILE(int widget, int& status, std::string_view file, int len) {
-    trace_call("GALOADTEXTFILE", widget, status, rtrim_s(head_s(file, len)));
+    trace_call("GALOADTEXTFILE", widget, status, wl::rtrim(head_s(file, len)));
     status = 1;  // arrays are not loaded from text files by this library
 }
 void PRINTTEXTFILE(int widget, int a, int b, int c) { trace_call("PRINTTEXTFILE", widget, a, b, c); }
@@ -735,15 +713,15 @@ void TEXTCUTANDPASTE(int widget, int mode) { trace_call("TEXTCUTANDPASTE", widge
 // ---- toggles, radio boxes, sliders, panels, bars, trees ----
 
 void ADDRADIO(int parent, int x, int y, std::string_view text, int zero, int& id, int len) {
-    trace_call("ADDRADIO", parent, x, y, rtrim_s(head_s(text, len)), zero);
+    trace_call("ADDRADIO", parent, x, y, wl::rtrim(head_s(text, len)), zero);
     id = create(wl::KIND_TOGGLE, parent, x, y);
-    find(id)->caption = rtrim_s(head_s(text, len));
+    find(id)->caption = wl::rtrim(head_s(text, len));
 }
 
 void ADDTOGGLE(int parent, int zero, std::string_view text, int zero2, int x, int y, int& id, int len) {
-    trace_call("ADDTOGGLE", parent, zero, rtrim_s(head_s(text, len)), zero2, x, y);
+    trace_call("ADDTOGGLE", parent, zero, wl::rtrim(head_s(text, len)), zero2, x, y);
     id = create(wl::KIND_TOGGLE, parent, x, y);
-    find(id)->caption = rtrim_s(head_s(text, len));
+    find(id)->caption = wl::rtrim(head_s(text, len));
 }
 
 void SETTOGGLE(int widget, int state) {
@@ -835,9 +813,9 @@ void ADDTOOLBAR(int window, int a, int b, int& id) {
 }
 
 void ADDTOOLBUTTON(int toolbar, int a, int& id, std::string_view text, int len) {
-    trace_call("ADDTOOLBUTTON", toolbar, a, rtrim_s(head_s(text, len)));
+    trace_call("ADDTOOLBUTTON", toolbar, a, wl::rtrim(head_s(text, len)));
     id = create(wl::KIND_TOOLBUTTON, toolbar);
-    find(id)->caption = rtrim_s(head_s(text, len));
+    find(id)->caption = wl::rtrim(head_s(text, len));
 }
 
 void ADDTOOLSEPARATOR(int toolbar, int& id) {
@@ -851,21 +829,21 @@ void ADDTREEBOX(int parent, int a, int b, int c, int& id) {
 }
 
 void ADDTREEENTRY(int parent, int a, std::string_view text, int& id, int len) {
-    trace_call("ADDTREEENTRY", parent, a, rtrim_s(head_s(text, len)));
+    trace_call("ADDTREEENTRY", parent, a, wl::rtrim(head_s(text, len)));
     id = create(wl::KIND_TREEENTRY, parent);
-    find(id)->caption = rtrim_s(head_s(text, len));
+    find(id)->caption = wl::rtrim(head_s(text, len));
     wl::extra(id).tree_data = a;
 }
 
 void SETTREEENTRY(int entry, std::string_view text, int len) {
-    trace_call("SETTREEENTRY", entry, rtrim_s(head_s(text, len)));
-    model().set_caption(entry, rtrim_s(head_s(text, len)));
+    trace_call("SETTREEENTRY", entry, wl::rtrim(head_s(text, len)));
+    model().set_caption(entry, wl::rtrim(head_s(text, len)));
 }
 
 void GETTREEENTRY(int entry, char* text, int len) {
     const wl::Widget* w = find(entry);
     if (!w) return;
-    fill_s(text, len, w->caption);
+    rt::fill_text(text, len, w->caption);
 }
 
 void TREEACTION(int widget, int action) { trace_call("TREEACTION", widget, action); }
@@ -888,7 +866,7 @@ void GASCROLLBARSET(int widget, int a, int b) {
 void GASCROLLBARENQ(int widget, int& a, int& b) { SCROLLBARENQ(widget, a, b); }
 
 void REGPANELIMAGE(int panel, int a, std::string_view image, int len) {
-    trace_call("REGPANELIMAGE", panel, a, rtrim_s(head_s(image, len)));
+    trace_call("REGPANELIMAGE", panel, a, wl::rtrim(head_s(image, len)));
 }
 
 // ---- callbacks, properties ----
@@ -904,7 +882,7 @@ void GETESCAPECALLBACKS(int& a, int& b, int& c, int& d, int& e, int& f) { a = b 
 
 void SETWIDGETPROP(int widget, int code, int ivalue, double dvalue, std::string_view text, int len) {
     const std::string t(head_s(text, len));
-    trace_call("SETWIDGETPROP", widget, code, ivalue, dvalue, rtrim_s(t));
+    trace_call("SETWIDGETPROP", widget, code, ivalue, dvalue, wl::rtrim(t));
     wl::Widget* w = find(widget);
     if (!w || code == 15) return;
     if (code == 29) {
@@ -925,13 +903,13 @@ void ENQWIDGETPROP(int widget, int code, int& ivalue, double& dvalue, char* text
     if (code == 15) {
         ivalue = w->kind;
         dvalue = 0.0;
-        fill_s(text, len, "");
+        rt::fill_text(text, len, "");
         return;
     }
     if (code == 29) {
         ivalue = w->state;
         dvalue = 0.0;
-        fill_s(text, len, "");
+        rt::fill_text(text, len, "");
         return;
     }
     const wl::WidgetExtra* x = wl::find_extra(widget);
@@ -943,5 +921,5 @@ void ENQWIDGETPROP(int widget, int code, int& ivalue, double& dvalue, char* text
         if (auto it = x->prop_double.find(code); it != x->prop_double.end()) dvalue = it->second;
         if (auto it = x->prop_text.find(code); it != x->prop_text.end()) t = it->second;
     }
-    fill_s(text, len, t);
+    rt::fill_text(text, len, t);
 }

@@ -26,21 +26,9 @@ std::map<std::pair<int, int>, int>& tab_stops() {
     return t;
 }
 
-std::string rtrim(std::string_view s) {
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\0')) s.remove_suffix(1);
-    return std::string(s);
-}
-
 std::string text_of(const char* text, int len) {
     if (!text || len <= 0) return {};
     return rtrim(std::string_view(text, std::size_t(len)));
-}
-
-void fill(char* out, int len, std::string_view s) {
-    if (!out || len <= 0) return;
-    const int n = std::min<int>(len, int(s.size()));
-    if (n > 0) std::memcpy(out, s.data(), std::size_t(n));
-    std::memset(out + n, ' ', std::size_t(len - n));
 }
 
 // The fields of one entry, split at '|' and trimmed.
@@ -122,7 +110,7 @@ void install_more_escapes() {
         TableBox* t = table(p[0]);
         std::string* s = t ? label_at(*t, p[1], p[2]) : nullptr;
         o1 = s ? 0 : 1;
-        if (s) fill(text, len, *s);
+        if (s) rt::fill_text(text, len, *s);
     });
     // Column width (box, column from 0, flag): flag 0 sets it from o1; flag 1 returns it in
     // o1 and the column's attribute in o2.
@@ -166,7 +154,7 @@ void install_more_escapes() {
     set_escape_handler(806, Coverage::Refused, "video device enquiry: answers 0 and a blank name",
                        [](int, const int(&)[6], int& o1, int&, char* text, int len) {
         o1 = 0;
-        fill(text, len, "");
+        rt::fill_text(text, len, "");
     });
 }
 

@@ -24,11 +24,7 @@
 namespace {
 
 using wl::model;
-
-std::string rtrim(std::string_view s) {
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\0')) s.remove_suffix(1);
-    return std::string(s);
-}
+using wl::rtrim;
 
 // Pixels per character of the library's system font.
 constexpr int kCharWidth = 8;
@@ -72,13 +68,6 @@ void set_callback(wl::Cb kind, int widget, int callback) {
         else
             w->callbacks[kind] = callback;
     }
-}
-
-void fill_text(char* out, int len, std::string_view s) {
-    if (!out || len <= 0) return;
-    const int n = std::min<int>(len, int(s.size()));
-    std::memcpy(out, s.data(), std::size_t(n));
-    std::memset(out + n, ' ', std::size_t(len - n));
 }
 
 }  // namespace
@@ -292,7 +281,7 @@ void OPENBROWSE(int mode, char* name, int name_len, std::string_view directory, 
     r.directory = rtrim(directory);
     // What the caller's name field holds on entry is proposed; a cancel leaves it blank.
     if (name_len > 0) r.name = proposed_name(name, name_len);
-    fill_text(name, name_len, "");
+    rt::fill_text(name, name_len, "");
     r.save = mode == 1;
     // "pattern|label|pattern|label"
     std::string f = rtrim(filter);
@@ -323,7 +312,7 @@ void OPENBROWSE(int mode, char* name, int name_len, std::string_view directory, 
         ERRORBOX("ERROR", "Cannot enter the directory " + dir.string(), 0);
         return;
     }
-    fill_text(name, name_len, base);
+    rt::fill_text(name, name_len, base);
 }
 
 namespace wl {
@@ -676,7 +665,7 @@ void GETWIDGETINFO(int widget, char* buffer, int* a1, int& n1, int* a2, int& n2,
             reals[5] = float(w->value);
         }
     }
-    fill_text(buffer, len, s);
+    rt::fill_text(buffer, len, s);
     if (a1)
         for (int k = 0; k < std::min(n1, kInfoInts); ++k) a1[k] = info[std::size_t(k)];
     if (a2)

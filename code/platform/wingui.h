@@ -14,6 +14,12 @@
 #include <vector>
 
 #include "platform/file_request.h"
+#include "runtime/ftext.h"
+
+namespace wl {
+// A text argument as the library keeps it: without its trailing blanks and NULs.
+inline std::string rtrim(std::string_view s) { return std::string(rt::trim_right(s)); }
+}  // namespace wl
 
 // ---- the program's resources, registered once at start-up ----
 // The program's widget-handle table: groups x items handles, the group varying fastest (the

@@ -43,6 +43,8 @@ bool positive_over_table(float a, float b) {
 void FIT_GAMMA() {
     const FITVALS_t& fv = FITVALS;
     if (fv.IPREPROC != 1) {
+        // Titled with the short name "Kelvorantid", not PROG_TITLE as every other box: the one
+        // exception, on purpose, and asserted by the calibration's tests.
         gmDisplayErrorBox("Kelvorantid", "Run PreProcess first");
         return;
     }

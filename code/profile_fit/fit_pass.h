@@ -21,7 +21,6 @@ constexpr int RESET_DEFAULTS = 429;
 constexpr int DIALOG_EDIT_FIRST = 431;
 constexpr int DIALOG_EDIT_LAST = 499;
 
-constexpr int LOG_UNIT = 20;
 constexpr int INT_UNIT = 2;  // the integrated data file
 constexpr int TICK = 990;
 

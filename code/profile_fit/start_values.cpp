@@ -64,11 +64,7 @@ float typed_value(int item) { return static_cast<float>(gmEnqValueSetting(dialog
 // number typed in the dialog; background and position always follow a rule.
 void SET_FIT_PARAMETERS() {
     FITPAR_t& fp = FITPAR;
-    for (int i = 1; i <= NPAR; ++i) {
-        fp.IREF(i) = gmEnqToggleSwitch(dialog_widget(30 + i));
-        fp.IDEF(i) = gmEnqToggleSwitch(dialog_widget(60 + i));
-    }
-    FITOPT.SKIP_WEAK = gmEnqToggleSwitch(dialog_widget(28));
+    READ_FIT_FLAGS();
 
     // Background: the fixed-background model in force, or the mean of the two scan ends.
     fp.VALS(1) = fp.IDEF(1) == 1 ? GET_BACKGROUND(REFLN.ANGL(1)) : end_count_mean();

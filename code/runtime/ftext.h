@@ -67,10 +67,29 @@ struct FText {
     }
 };
 
-// Comparison that ignores trailing blanks (and NULs), as fixed texts compare.
-inline std::string_view trim_right(std::string_view s) {
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\0')) s.remove_suffix(1);
+// What trim_right removes from the end of a text besides blanks: NULs (the filling of a text no
+// routine has written yet) unless nuls is false, tabs only when tabs is true.
+struct Trailing {
+    bool nuls = true;
+    bool tabs = false;
+};
+
+// The text without its trailing blanks (and NULs, and tabs, as `also` says). Comparison of fixed
+// texts ignores trailing blanks and NULs through it.
+inline std::string_view trim_right(std::string_view s, Trailing also = {}) {
+    while (!s.empty() &&
+           (s.back() == ' ' || (also.nuls && s.back() == '\0') || (also.tabs && s.back() == '\t')))
+        s.remove_suffix(1);
     return s;
+}
+
+// Copies s into the text argument out of len characters: cut at len, or padded with blanks.
+// Nothing is written for a null out or a len of 0 or less.
+inline void fill_text(char* out, int len, std::string_view s) {
+    if (!out || len <= 0) return;
+    const std::size_t n = s.size() < std::size_t(len) ? s.size() : std::size_t(len);
+    if (n) std::memcpy(out, s.data(), n);
+    std::memset(out + n, ' ', std::size_t(len) - n);
 }
 template <int N, int M>
 bool operator==(const FText<N>& a, const FText<M>& b) { return trim_right(a.view()) == trim_right(b.view()); }

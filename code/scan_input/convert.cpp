@@ -41,7 +41,6 @@ rt::FArray<InstrumentReader, 7> INSTRUMENT_READERS{{
 namespace {
 
 constexpr int INPUT_UNIT = 1;
-constexpr int LOG_UNIT = 20;
 constexpr int LOADING_UNIT = 27;  // the new working file while it is being loaded
 
 rt::OpenSpec working_spec(rt::FileStatus status, rt::FileAction action) {

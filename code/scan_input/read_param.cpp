@@ -24,7 +24,6 @@
 namespace {
 
 constexpr int PAR_UNIT = 3;
-constexpr int LOG_UNIT = 20;
 constexpr int PAR_WIDTH = 80;
 
 enum Key { PKPAR, FITLIM, ATTEN, WAVEL, RFLAGS, TFLAGS, PARITY, MONO, BACKGR, GONCON, BLAXES, NKEYS };

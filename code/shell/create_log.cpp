@@ -11,9 +11,7 @@
 
 namespace {
 
-constexpr int kLogUnit = 20;
-
-void put(const std::string& rec) { put_record(kLogUnit, rec); }
+void put(const std::string& rec) { put_record(LOG_UNIT, rec); }
 
 }  // namespace
 
@@ -29,5 +27,5 @@ void CREATE_LOG() {
     put("  TITLE " + report_title());
     put("");
     put("");
-    WRITE_INPUT(kLogUnit);
+    WRITE_INPUT(LOG_UNIT);
 }

@@ -18,7 +18,6 @@ namespace {
 
 constexpr int kInputUnit = 1;
 constexpr int kParameterUnit = 3;
-constexpr int kLogUnit = 20;
 // Where the input file and the parameter file of the data set in use wait meanwhile.
 constexpr int kKeptInputUnit = 51;
 constexpr int kKeptParameterUnit = 53;
@@ -59,7 +58,7 @@ struct DataSetInUse::Kept {
 
 DataSetInUse::DataSetInUse() : kept_(std::make_unique<Kept>()) {
     Kept& k = *kept_;
-    if (FILEINFO.LOGOPEN == 1) k.log = rt::unit_file_path(kLogUnit);
+    if (FILEINFO.LOGOPEN == 1) k.log = rt::unit_file_path(LOG_UNIT);
     for (std::size_t i = 0; i < std::size(kUtilityItems); ++i)
         k.utility_status[i] = gmEnqWidgetStatus(GRAPHICS.IWID(3, kUtilityItems[i]));
     move_if_connected(kInputUnit, kKeptInputUnit);
@@ -85,13 +84,13 @@ void DataSetInUse::put_back() {
     rt::unit_close(kInputUnit);
     rt::unit_close(kParameterUnit);
     CHECK_LOG(true);
-    rt::unit_close(kLogUnit);  // also one whose failure was already reported
+    rt::unit_close(LOG_UNIT);  // also one whose failure was already reported
     rt::unit_move(kKeptInputUnit, kInputUnit);
     rt::unit_move(kKeptParameterUnit, kParameterUnit);
 
     k.records.restore();
     FILEINFO.LOGOPEN = 0;
-    if (!k.log.empty() && rt::unit_open(kLogUnit, k.log, log_spec()) == rt::IOS_OK) FILEINFO.LOGOPEN = 1;
+    if (!k.log.empty() && rt::unit_open(LOG_UNIT, k.log, log_spec()) == rt::IOS_OK) FILEINFO.LOGOPEN = 1;
 
     gmSetTextSetting(GRAPHICS.IWID(1, 40), FILEINFO.IN_NAME.trimmed());
     for (std::size_t i = 0; i < std::size(kUtilityItems); ++i)

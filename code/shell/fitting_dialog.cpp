@@ -70,17 +70,23 @@ void show_test(int toggle_item, int flag, std::initializer_list<std::pair<int, f
 
 }  // namespace
 
-// Dialog to records: flags, the skip-weak option, start values, test flags, and the limits of
-// the tests that are on (the limits of a test that is off keep their values). A number typed
-// outside what its quantity allows, or a lower limit typed at or above its upper one, is refused
-// with a box and the entry's number from before is taken.
-void READ_FIT_PARAMETERS() {
+// The refine and default flags and the skip-weak option, as the toggles show them.
+void READ_FIT_FLAGS() {
     FITPAR_t& fp = FITPAR;
     for (int p = 1; p <= NPAR; ++p) {
         fp.IREF(p) = gmEnqToggleSwitch(widget(30 + p));
         fp.IDEF(p) = gmEnqToggleSwitch(widget(60 + p));
     }
     FITOPT.SKIP_WEAK = gmEnqToggleSwitch(widget(28));
+}
+
+// Dialog to records: flags, the skip-weak option, start values, test flags, and the limits of
+// the tests that are on (the limits of a test that is off keep their values). A number typed
+// outside what its quantity allows, or a lower limit typed at or above its upper one, is refused
+// with a box and the entry's number from before is taken.
+void READ_FIT_PARAMETERS() {
+    FITPAR_t& fp = FITPAR;
+    READ_FIT_FLAGS();
     for (int p = 1; p <= NPAR; ++p) fp.VALS(p) = take_checked(20 + p, start_range(p));
     for (int p = 1; p <= 7; ++p) fp.TFLAG(p) = gmEnqToggleSwitch(widget(70 + p));
     for (int p = 1; p <= NPAR; ++p) {

@@ -191,7 +191,7 @@ void OPEN_IN() {
     fi.LOGOPEN = 0;
     // A log that cannot be opened (also one that is a file in use) is silently left out; one
     // that does not take its banner is reported and given up.
-    if (rt::unit_open(20, path_before_name_dot(path) + "_Kelvor.log", spec_of(rt::FileStatus::Unknown, rt::FileAction::Write, true, true)) ==
+    if (rt::unit_open(LOG_UNIT, path_before_name_dot(path) + "_Kelvor.log", spec_of(rt::FileStatus::Unknown, rt::FileAction::Write, true, true)) ==
         rt::IOS_OK) {
         write_log_banner();
         fi.LOGOPEN = 1;
@@ -408,12 +408,12 @@ void OPEN_PAR(int& status) {
 // unit 20. A cancel leaves no log open.
 void OPEN_LOG() {
     CHECK_LOG(true);
-    rt::unit_close(20);
+    rt::unit_close(LOG_UNIT);
     FILEINFO.LOGOPEN = 0;
     const FILEINFO_t& fi = FILEINFO;
     const std::string start = fi.IN_DIR(1) != ' ' ? fi.IN_DIR.str() : std::string();
     BrowserOpener b{std::string(PROGID.PROG_TITLE.view()) + "Open Log File", "*.log|(Log File)|*.*|(All)", ".log",
-                    "Error opening LOG file: Try again", 20,
+                    "Error opening LOG file: Try again", LOG_UNIT,
                     spec_of(rt::FileStatus::Unknown, rt::FileAction::Write, true, true), {}};
     if (!browse_and_open(b, start).empty()) FILEINFO.LOGOPEN = 1;
 }

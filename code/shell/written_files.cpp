@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr int kLogUnit = 20;
-
 void write_failure_box(const std::string& path) {
     GUIERR(PROGID.PROG_TITLE.view(), "Error writing " + path + ": " + rt::write_failure_reason());
 }
@@ -26,10 +24,10 @@ bool CLOSE_WRITTEN(int unit) {
 }
 
 bool CHECK_LOG(bool close) {
-    if (FILEINFO.LOGOPEN != 1 || !rt::unit_connected(kLogUnit)) return true;
-    if (!close && rt::unit_flush(kLogUnit) == rt::IOS_OK) return true;
+    if (FILEINFO.LOGOPEN != 1 || !rt::unit_connected(LOG_UNIT)) return true;
+    if (!close && rt::unit_flush(LOG_UNIT) == rt::IOS_OK) return true;
     // Closed when asked, and a log that has lost lines is given up: no later line would reach it
     // either (the unit keeps its write failure, so the close reports it).
     FILEINFO.LOGOPEN = 0;
-    return CLOSE_WRITTEN(kLogUnit);
+    return CLOSE_WRITTEN(LOG_UNIT);
 }

@@ -13,18 +13,9 @@
 
 namespace {
 
-class CalcUnitCellInTheProgram : public kvtest::ShellTest {
+class CalcUnitCellInTheProgram : public kvtest::DataSetTest {
 protected:
-    void SetUp() override {
-        ShellTest::SetUp();
-        SET_PROGRAM_DIRECTORY(dir.string());
-        kvtest::copy_data_set("mainroad", dir);
-    }
-    void TearDown() override {
-        SET_PROGRAM_DIRECTORY("");
-        ShellTest::TearDown();
-        reset_toolkit();
-    }
+    CalcUnitCellInTheProgram() : DataSetTest({"mainroad"}) {}
     int run(const std::vector<std::string>& lines) {
         rt::units_close_all();
         reset_toolkit();

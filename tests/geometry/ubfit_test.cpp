@@ -286,19 +286,9 @@ TEST_F(CalcUnitCell, OmegaZeroShowsInTheResidualsOfThePlainLayout) {
 
 // The generated monoclinic main-road data set (fixture "mainroad") loaded, preprocessed,
 // and its cell refined from the fitted peak positions.
-class CalcUnitCellOnADataSet : public kvtest::ShellTest {
+class CalcUnitCellOnADataSet : public kvtest::DataSetTest {
 protected:
-    void SetUp() override {
-        ShellTest::SetUp();
-        SET_PROGRAM_DIRECTORY(dir.string());
-        build_ui();
-        kvtest::copy_data_set("mainroad", dir);
-    }
-    void TearDown() override {
-        SET_PROGRAM_DIRECTORY("");
-        ShellTest::TearDown();
-        reset_toolkit();
-    }
+    CalcUnitCellOnADataSet() : DataSetTest({"mainroad"}, true) {}
 };
 
 TEST_F(CalcUnitCellOnADataSet, RefinesTheGeneratingCellFromThePreprocessedPeaks) {

@@ -26,17 +26,22 @@ TEST_F(WidgetCreate, AutomaticCallbackNumbersByKind) {
         if (k == mf::CbKind::DragMove) return make(wl::KIND_BUTTON);
         return make(wl::KIND_EDITOR);
     };
-    int expected_offset = 0;
-    for (const auto& r : mf::kCallbackRules) {
-        EXPECT_EQ(r.offset, expected_offset) << r.definer;  // 0, 50000, ..., 550000 in table order
-        expected_offset += 50000;
-        const int id = host(r.kind);
-        mf::define_callback(r.kind, AUTO_CALLBACK, id);
-        EXPECT_EQ(w(id).callback(model_kind.at(r.kind)), id + r.offset) << r.definer;
-        mf::define_callback(r.kind, 321, id);
-        EXPECT_EQ(w(id).callback(model_kind.at(r.kind)), 321) << r.definer;
-        mf::define_callback(r.kind, std::nullopt, id);  // absent: nothing changes
-        EXPECT_EQ(w(id).callback(model_kind.at(r.kind)), 321) << r.definer;
+    // Each kind with the offset its automatic number adds to the widget id.
+    const std::pair<mf::CbKind, int> offsets[] = {
+        {mf::CbKind::Callback, 0},          {mf::CbKind::Select, 50000},     {mf::CbKind::Move, 100000},
+        {mf::CbKind::Expose, 150000},       {mf::CbKind::Change, 200000},    {mf::CbKind::DragDrop, 250000},
+        {mf::CbKind::DoubleClick, 300000},  {mf::CbKind::FileDrop, 350000},  {mf::CbKind::DragSelect, 400000},
+        {mf::CbKind::DragMove, 450000},     {mf::CbKind::ValueError, 500000}, {mf::CbKind::Link, 550000},
+    };
+    for (const auto& [kind, offset] : offsets) {
+        SCOPED_TRACE(offset);
+        const int id = host(kind);
+        mf::define_callback(kind, AUTO_CALLBACK, id);
+        EXPECT_EQ(w(id).callback(model_kind.at(kind)), id + offset);
+        mf::define_callback(kind, 321, id);
+        EXPECT_EQ(w(id).callback(model_kind.at(kind)), 321);
+        mf::define_callback(kind, std::nullopt, id);  // absent: nothing changes
+        EXPECT_EQ(w(id).callback(model_kind.at(kind)), 321);
     }
     EXPECT_TRUE(console().empty());
 
@@ -60,29 +65,26 @@ TEST_F(WidgetCreate, JustificationCodes) {
     EXPECT_EQ(mf::justification_code(2147483647, 2147483647), 2147483647);  // saturates, no overflow
 }
 
-TEST_F(WidgetCreate, ValueEntryCallOrderOfTheProgramsFields) {
+TEST_F(WidgetCreate, ValueEntryOfTheProgramsFieldsHoldsWhatItWasMadeWith) {
     start();
     const int dialog = make(wl::KIND_DIALOG);
-    int id = 0;
-    const auto t = trace([&] { id = gmCreateValueEntry(dialog, 3, 2, 4, 1, 0.0f, 10, 3, 19, {.callback = 106}); });
-    const std::string d = std::to_string(dialog), i = std::to_string(dialog + 1);
-    const std::vector<std::string> expected = {
-        "ESCAPEROUTINE(74, 0, 0, 0, 0, 0, 0)",
-        "REGMINIMUM(4, 1)",
-        "REGMAXIMUM(4, 1)",
-        "REGVALUEATTR(0, 0, 0, -1)",
-        "REGVALUETYPE(0, 0)",
-        "REGVALUESIZE(100)",
-        "REGPOSITION(0, 0)",
-        "ADDDOUBLE(" + d + ", 0.000000, 1, 3, 10, 3, 2)",
-        "ESCAPEROUTINE(912, " + i + ", 10, 0, 0, 0, 0)",
-        "SETCALLBACK(" + i + ", 106)",
-        "SETWIDGETPROP(" + i + ", 131, 1, 0.000000, \"\")",
-        "SETWIDGETPROP(" + i + ", 103, 0, 1.000000, \"\")",
-    };
-    EXPECT_EQ(t, expected);
-    EXPECT_EQ(id, dialog + 1);
-    EXPECT_EQ(w(id).mode, 1);  // 19: display only
+    const int id = gmCreateValueEntry(dialog, 3, 2, 4, 1, 0.0f, 10, 3, 19, {.callback = 106});
+    ASSERT_EQ(id, dialog + 1);
+    const wl::Widget& x = w(id);
+    EXPECT_EQ(x.kind, wl::KIND_VALUE);
+    EXPECT_EQ(x.parent, dialog);
+    EXPECT_EQ(x.x, 3);
+    EXPECT_EQ(x.y, 2);
+    EXPECT_EQ(x.reg.min_w, 4);
+    EXPECT_EQ(x.reg.min_h, 1);
+    EXPECT_EQ(x.value, 0.0);
+    EXPECT_EQ(x.field_width, 10);
+    EXPECT_EQ(x.decimals, 3);
+    EXPECT_EQ(x.mode, 1);  // 19: display only
+    EXPECT_EQ(x.callback(), 106);
+    EXPECT_EQ(wl::extra(id).text_limit, 10);
+    EXPECT_EQ(wl::extra(id).prop_int[131], 1);
+    EXPECT_EQ(wl::extra(id).prop_double[103], 1.0);
     EXPECT_TRUE(console().empty());
 }
 
@@ -296,43 +298,47 @@ TEST_F(WidgetCreate, PushButtonsAndIconsAreKinds7And14AndTakeADragMoveCallback) 
 
 TEST_F(WidgetCreate, RecodingTablesReachTheToolkit) {
     start();
-    for (const auto& r : mf::kDrawModes) {
+    // Each code the caller gives (from) and the one the toolkit receives (to).
+    struct Pair {
+        int from, to;
+    };
+    for (const Pair r : {Pair{1, 4}, {8, 1}, {4, 2}, {32, 3}}) {
         const auto t = trace([&] { gmCreateComplexDialogueBox(1, 2, 2, 10, 8, 1, "D", {.draw_mode = r.from}); });
         EXPECT_TRUE(has(t, "SETDRAWMODE(" + std::to_string(r.to) + ")")) << r.from;
     }
-    for (const auto& r : mf::kEntryModes) {
+    for (const Pair r : {Pair{1, 1}, {19, 1}}) {
         int id = 0;
         const auto t = trace([&] { id = gmCreateValueEntry(1, 0, 0, 4, 1, 0.5, 6, 1, r.from); });
         EXPECT_EQ(w(id).mode, r.to) << r.from;
     }
-    for (const auto& r : mf::kScrollModes) {
+    for (const Pair r : {Pair{32763, 1}, {32764, 2}}) {
         const auto t = trace([&] { gmCreateTextEntry(1, 0, 0, 4, 1, "", 6, 0, {.scroll_mode = r.from}); });
         EXPECT_EQ(only(t, "ESCAPEROUTINE(500").front(), "ESCAPEROUTINE(500, 0, " + std::to_string(r.to) + ", 0, 0, 0, 0)");
     }
-    for (const auto& r : mf::kRadioTypes) {
+    for (const Pair r : {Pair{32763, 0}, {32764, 1}}) {
         const auto t = trace([&] { gmCreateRadioBox(1, 0, 0, 4, 4, {.radio_type = r.from}); });
         EXPECT_TRUE(has(t, "REGRADIOTYPE(" + std::to_string(r.to) + ")")) << r.from;
     }
-    for (const auto& r : mf::kIconTypes) {
+    for (const Pair r : {Pair{7, 0}}) {
         const auto t = trace([&] { gmCreateIcon(1, 0, 0, 2, 2, "#102", 4, 0, {.icon_type = r.from}); });
         EXPECT_TRUE(has(t, "REGICONTYPE(" + std::to_string(r.to) + ")")) << r.from;
     }
-    for (const auto& r : mf::kFrameTypes) {
+    for (const Pair r : {Pair{0, 0}, {40, 1}}) {
         const int id = gmCreateGraphicsFrame(1, 1, 1, 4, 4, {0, 10, 0, 10}, {.frame_type = r.from});
         ASSERT_GT(id, 0);
         EXPECT_EQ(w(id).kind, r.to == 1 ? wl::KIND_FRAME3D : wl::KIND_FRAME) << r.from;
     }
-    for (const auto& r : mf::kHelpModes) {
+    for (const Pair r : {Pair{31, 2}}) {
         int id = 0;
         const auto t = trace([&] { id = gmCreatePushButton(1, 0, 0, 2, 1, "B", {.help = "h", .help_mode = r.from}); });
         EXPECT_TRUE(has(t, "ADDWIDGETHELP(" + std::to_string(id) + ", " + std::to_string(r.to) + ", \"h\")"));
     }
-    for (const auto& r : mf::kRogueCodes) {
+    for (const Pair r : {Pair{32758, 1}, {32757, 2}, {32755, 3}, {32753, 4}, {32752, 5}}) {
         const auto t = trace([&] { gmSetRogueValueStr(r.from, 1, 2, "-"); });
         EXPECT_EQ(t, std::vector<std::string>{"REGROGUEVALUE(1, 2, " + std::to_string(r.to) + ", \"-\")"});
     }
     const int bar = make(wl::KIND_TOOLBAR);
-    for (const auto& r : mf::kDockSent) {
+    for (const Pair r : {Pair{2, 2}, {3, 3}, {4, 4}, {-1, 1}}) {
         const auto t = trace([&] { gmSetToolbarPos(bar, 0, 0, 0, r.from); });
         EXPECT_EQ(t, std::vector<std::string>{"ESCAPEROUTINE(5050, " + std::to_string(bar) + ", 0, 0, 0, " +
                                               std::to_string(r.to) + ", 0)"});

@@ -5,7 +5,7 @@
 #include <functional>
 #include <map>
 
-#include "gui_toolkit/widget_tables.h"
+#include "gui_toolkit/widget_tables.h"  // wk::in
 #include "widget_fixture.h"
 
 using WidgetPlain = WidgetTest;
@@ -18,42 +18,42 @@ const int kAllKinds[] = {0,  1,  2,  3,  4,  5,  6,  8,  9,  10, 11, 12, 13, 15,
 struct Creation {
     const char* name;
     std::function<int(int parent)> create;
-    std::span<const int> parents;
+    std::vector<int> parents;  // the parent kinds accepted
     std::function<bool(int kind)> creates_nothing = [](int) { return false; };  // accepted, yet no widget
 };
 
 std::vector<Creation> creations() {
     return {
-        {"gmCreateMenuBar", [](int p) { int id = 0; MENBAR(p, -1, -1, id); return id; }, wk::kMenuBarWindows},
-        {"gmCreatePopupMenu", [](int p) { int id = 0; MENPOP(p, 0, 0, id); return id; }, wk::kPopupParents},
-        {"gmCreateMenuEntry", [](int p) { int id = 0; MENENT(p, "E", 0, id); return id; }, wk::kMenuEntryParents,
+        {"gmCreateMenuBar", [](int p) { int id = 0; MENBAR(p, -1, -1, id); return id; }, {0, 2}},
+        {"gmCreatePopupMenu", [](int p) { int id = 0; MENPOP(p, 0, 0, id); return id; }, {0, 1, 2, 5, 10, 15, 103}},
+        {"gmCreateMenuEntry", [](int p) { int id = 0; MENENT(p, "E", 0, id); return id; }, {1, 3, 4, 18, 19, 22, 34},
          [](int k) { return k == 18; }},
-        {"gmEnqSystemMenu", [](int p) { int id = 0; MENSYS(p, id); return id; }, wk::kSystemMenuWindows},
-        {"gmCreateListBox", [](int p) { int id = 0; LISBOX(p, 0, 0, 0, id); return id; }, wk::kListBoxParents},
-        {"gmCreateComboBox", [](int p) { int id = 0; COMBO(p, 0, 0, 0, id); return id; }, wk::kComboParents},
-        {"gmCreateIcon", [](int p) { int id = 0; ICODEF(p, 0, 0, "#102", 4, 0, id); return id; }, wk::kIconParents},
-        {"gmCreatePushButton", [](int p) { int id = 0; BUTTON(p, 0, 0, "B", 0, id); return id; }, wk::kButtonParents},
+        {"gmEnqSystemMenu", [](int p) { int id = 0; MENSYS(p, id); return id; }, {0, 2}},
+        {"gmCreateListBox", [](int p) { int id = 0; LISBOX(p, 0, 0, 0, id); return id; }, {0, 2, 15, 23, 48}},
+        {"gmCreateComboBox", [](int p) { int id = 0; COMBO(p, 0, 0, 0, id); return id; }, {0, 2, 15, 23, 29, 45}},
+        {"gmCreateIcon", [](int p) { int id = 0; ICODEF(p, 0, 0, "#102", 4, 0, id); return id; }, {0, 2, 15, 29}},
+        {"gmCreatePushButton", [](int p) { int id = 0; BUTTON(p, 0, 0, "B", 0, id); return id; }, {0, 2, 15, 23}},
         {"gmCreateValueEntry", [](int p) { int id = 0; DVLENT(p, 0, 0, 1.0, 8, 2, 0, id); return id; },
-         wk::kValueEntryParents},
+         {0, 2, 6, 15, 40, 45}},
         {"gmCreateValueEntry", [](int p) { int id = 0; VALENT(p, 0, 0, 1.0f, 8, 2, 1, id); return id; },
-         wk::kValueEntryParents},
-        {"gmCreateValueArray", [](int p) { int id = 0; VALARR(p, 1, 1, 4, 4, id); return id; }, wk::kArrayParents},
+         {0, 2, 6, 15, 40, 45}},
+        {"gmCreateValueArray", [](int p) { int id = 0; VALARR(p, 1, 1, 4, 4, id); return id; }, {0, 2, 15}},
         {"gmCreateTextEntry", [](int p) { int id = 0; TEXENT(p, 0, 0, "T", 8, 0, id); return id; },
-         wk::kTextEntryParents, [](int k) { return k == 48; }},
-        {"gmCreateTextArray", [](int p) { int id = 0; TEXARR(p, 1, 1, 4, 4, id); return id; }, wk::kArrayParents},
-        {"gmCreateTTYEntry", [](int p) { int id = 0; TTYENT(p, 1, 1, 1, "tty", id); return id; }, wk::kArrayParents},
+         {0, 2, 6, 10, 15, 17, 40, 48}, [](int k) { return k == 48; }},
+        {"gmCreateTextArray", [](int p) { int id = 0; TEXARR(p, 1, 1, 4, 4, id); return id; }, {0, 2, 15}},
+        {"gmCreateTTYEntry", [](int p) { int id = 0; TTYENT(p, 1, 1, 1, "tty", id); return id; }, {0, 2, 15}},
         {"gmCreateToggleButton", [](int p) { int id = 0; TOGGLE(p, 0, 0, 1, "T", id); return id; },
-         wk::kToggleParents},
-        {"gmCreateRadioBox", [](int p) { int id = 0; RADIO(p, 0, 0, id); return id; }, wk::kRadioParents},
+         {0, 2, 13, 15, 23}},
+        {"gmCreateRadioBox", [](int p) { int id = 0; RADIO(p, 0, 0, id); return id; }, {0, 2, 15}},
         {"gmCreateSlider", [](int p) { int id = 0; SLIDER(p, 0, 0, 0, 1, 0.1f, 0.5f, id); return id; },
-         wk::kSliderParents},
-        {"gmCreateTabDialogueBox", [](int p) { int id = 0; PANMAS(p, 0, 0, id); return id; }, wk::kTabBoxParents},
-        {"gmCreateStatusBar", [](int p) { int id = 0; STABAR(p, 0, id); return id; }, wk::kStatusBarWindows},
-        {"gmCreateToolBar", [](int p) { int id = 0; TOLBAR(p, 0, 0, id); return id; }, wk::kToolBarWindows},
-        {"gmCreateTreeViewBox", [](int p) { int id = 0; TREBOX(p, 0, 0, 0, id); return id; }, wk::kTreeBoxParents},
-        {"gmCreateTreeEntry", [](int p) { int id = 0; TREENT(p, 0, "leaf", id); return id; }, wk::kTreeEntryParents},
-        {"gmCreateGauge", [](int p) { int id = 0; GAUGE(p, 0, 0, 0, "g", id); return id; }, wk::kGaugeParents},
-        {"gmCreateProgressBar", [](int p) { int id = 0; PROBAR(p, 0, 0, 0, id); return id; }, wk::kGaugeParents},
+         {0, 2, 15}},
+        {"gmCreateTabDialogueBox", [](int p) { int id = 0; PANMAS(p, 0, 0, id); return id; }, {0, 2, 15, 48}},
+        {"gmCreateStatusBar", [](int p) { int id = 0; STABAR(p, 0, id); return id; }, {0, 2}},
+        {"gmCreateToolBar", [](int p) { int id = 0; TOLBAR(p, 0, 0, id); return id; }, {0, 2}},
+        {"gmCreateTreeViewBox", [](int p) { int id = 0; TREBOX(p, 0, 0, 0, id); return id; }, {0, 2, 15, 48}},
+        {"gmCreateTreeEntry", [](int p) { int id = 0; TREENT(p, 0, "leaf", id); return id; }, {27, 28}},
+        {"gmCreateGauge", [](int p) { int id = 0; GAUGE(p, 0, 0, 0, "g", id); return id; }, {0, 2, 15}},
+        {"gmCreateProgressBar", [](int p) { int id = 0; PROBAR(p, 0, 0, 0, id); return id; }, {0, 2, 15}},
     };
 }
 
@@ -259,9 +259,9 @@ TEST_F(WidgetPlain, CallbackDefinersKindSets) {
         {"gmDefineValueErrorCallback", CALLVE, [](int) { return true; }, wl::Cb::ValueError},
         {"gmDefineFileDropCallback", CALLFD, [](int) { return true; }, wl::Cb::FileDrop},
         {"gmDefineDoubleClickCallback", CALLDB, [](int) { return true; }, wl::Cb::DoubleClick},
-        {"gmDefineChangeCallback", CALLCH, [](int k) { return wk::in(k, wk::kChangeCallbackKinds); }, wl::Cb::Change},
-        {"gmDefineDragDropCallback", DRAGDR, [](int k) { return !wk::in(k, wk::kDragRefusedKinds); }, wl::Cb::DragDrop},
-        {"gmDefineDragSelectCallback", DRAGSL, [](int k) { return !wk::in(k, wk::kDragRefusedKinds); },
+        {"gmDefineChangeCallback", CALLCH, [](int k) { return wk::in(k, std::array{10, 17, 18, 19, 23, 28, 45, 47}); }, wl::Cb::Change},
+        {"gmDefineDragDropCallback", DRAGDR, [](int k) { return !wk::in(k, std::array{3, 4, 5, 12}); }, wl::Cb::DragDrop},
+        {"gmDefineDragSelectCallback", DRAGSL, [](int k) { return !wk::in(k, std::array{3, 4, 5, 12}); },
          wl::Cb::DragSelect},
         {"gmDefineDragMoveCallback", DRAGMV,
          [](int k) { return k == 7 || k == 14 || k == 30; }, wl::Cb::DragMove},

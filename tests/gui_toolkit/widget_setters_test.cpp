@@ -5,6 +5,8 @@
 
 #include "gui_toolkit/frames.h"
 #include "widget_fixture.h"
+#include "runtime/farray.h"
+#include "runtime/ftext.h"
 
 using WidgetSetters = WidgetTest;
 
@@ -328,4 +330,55 @@ TEST_F(WidgetSetters, ValueArrayBlockOrder) {
     gmEnqCellSetting(array, 2, 5, v, text, 20);
     EXPECT_EQ(v, 0.0);
     EXPECT_EQ(std::string(text, 4), "abc ");
+}
+
+// Array enquiries into two-dimensional arrays: every request reaches the toolkit, an empty block
+// included, so a wrong widget is reported whatever the block.
+TEST_F(WidgetSetters, ArrayEnquiryOfAnEmptyBlockStillChecksTheWidget) {
+    start();
+    const int entry = make(wl::KIND_VALUE);
+    rt::FArray2<double, 2, 2> values;
+    rt::FArray2<rt::FText<4>, 2, 2> texts;
+    struct Case {
+        const char* what;
+        std::function<void()> call;
+    } cases[] = {
+        {"values, no columns", [&] { gmEnqValueArray2(entry, 1, 1, 0, 2, values); }},
+        {"values, no rows", [&] { gmEnqValueArray2(entry, 1, 1, 2, -1, values); }},
+        {"texts, no rows", [&] { gmEnqTextArray_2(entry, 1, 1, 2, 0, texts); }},
+    };
+    for (const auto& c : cases) {
+        wl::model().console.clear();
+        c.call();
+        ASSERT_EQ(console().size(), 1u) << c.what;
+        EXPECT_EQ(console()[0].text, err(24)) << c.what;
+    }
+
+    // On a real array an empty block transfers nothing and reports nothing.
+    int array = 0;
+    VALARR(1, 3, 3, 10, 10, array);
+    wl::model().console.clear();
+    values(1, 1) = 5.0;
+    gmEnqValueArray2(array, 1, 1, 0, 2, values);
+    EXPECT_EQ(values(1, 1), 5.0);
+    EXPECT_TRUE(console().empty());
+}
+
+// Setters checked against the precision of what they forward: a cell number given as an integer
+// reaches the cell in double precision, unrounded.
+TEST_F(WidgetSetters, CellNumberGivenAsIntegerKeepsEveryDigit) {
+    start();
+    const int array = make(wl::KIND_TEXTARRAY);
+    // 2^24 + 1 has no 32-bit real; the cell holds a double, so it must arrive as it was given.
+    const int cases[] = {16777217, -16777219, 2147483647, 7};
+    int col = 1;
+    for (int given : cases) {
+        gmSetCellSetting(array, col, 1, {.integer = given});
+        double value = 0;
+        char text[4];
+        gmEnqCellSetting(array, col, 1, value, text, 4);
+        EXPECT_EQ(value, double(given)) << given;
+        ++col;
+    }
+    EXPECT_TRUE(console().empty());
 }

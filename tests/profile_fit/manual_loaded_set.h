@@ -23,19 +23,12 @@ namespace kvtest {
 inline const std::string BOX = "box " + TITLE + " | ";
 constexpr int MAINROAD_REFLECTIONS = 20;
 
-class LoadedSet : public ShellTest {
+class LoadedSet : public DataSetTest {
 protected:
-    void SetUp() override {
-        ShellTest::SetUp();
-        SET_PROGRAM_DIRECTORY(dir.string());
-        build_ui();
-        kvtest::copy_data_set("mainroad", dir);
-    }
+    LoadedSet() : DataSetTest({"mainroad"}, true) {}
     void TearDown() override {
         for (const wl::ConsoleMessage& m : wl::model().console) ADD_FAILURE() << m.title << ": " << m.text;
-        SET_PROGRAM_DIRECTORY("");
-        ShellTest::TearDown();
-        reset_toolkit();
+        DataSetTest::TearDown();
     }
 
     // Parameter file and standard data file open, the first reflection read, a log open.

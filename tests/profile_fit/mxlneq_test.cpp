@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <random>
+#include <vector>
 
 #include "include/profile_fit.h"
 
@@ -21,69 +22,50 @@ void set_rows(rt::FArray2<float, R, C>& a, std::initializer_list<std::initialize
 }  // namespace
 
 TEST(GaussJordan, SmallBlocksPivotOrderDeterminantAndRank) {
-    // Order 0: nothing happens.
-    {
+    using Rows = std::vector<std::vector<float>>;
+    struct Case {
+        const char* what;
+        int n;
+        Rows rows;        // the leading block before, as written
+        int rank;
+        float det;
+        int first_pivot;  // NTEMP(1) = 256 * row + column; 0: not checked
+        Rows after;       // the leading block after; empty: not checked
+    };
+    const float third = 1.0f / 3.0f;
+    const Case cases[] = {
+        {"order 0: nothing happens", 0, {{3}}, 0, 1.0f, 0, {{3}}},
+        {"1 x 1", 1, {{4}}, 1, 4.0f, 257, {{0.25f}}},
+        {"ties of magnitude: the column-1 element is met first, so row 2, column 1 is the first pivot", 2,
+         {{1, 2}, {2, 1}}, 2, -3.0f, 2 * 256 + 1, {{-third, 2 * third}, {2 * third, -third}}},
+        {"all zero: no pivot, matrix untouched", 3, {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}}, 0, 1.0f, 0,
+         {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}}},
+        {"singular: the first pivot is 4 at (2, 2), then nothing is left", 2, {{1, 2}, {2, 4}}, 1, 4.0f,
+         2 * 256 + 2, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         rt::FArray2<float, 6, 6> a;
-        a(1, 1) = 3.0f;
+        for (std::size_t i = 0; i < c.rows.size(); ++i)
+            for (std::size_t j = 0; j < c.rows[i].size(); ++j) a(int(i) + 1, int(j) + 1) = c.rows[i][j];
         rt::FArray<int, 6> nt;
-        float det = 0;
+        float det = -5.0f;
         int rank = -5;
-        MXLNEQ(a, 0, 6, det, rank, 1.0e-6f, nt, 0);
-        EXPECT_EQ(rank, 0);
-        EXPECT_EQ(det, 1.0f);
-        EXPECT_EQ(a(1, 1), 3.0f);
-    }
-    // 1 x 1.
-    {
-        rt::FArray2<float, 6, 6> a;
-        a(1, 1) = 4.0f;
-        rt::FArray<int, 6> nt;
-        float det;
-        int rank;
-        MXLNEQ(a, 1, 6, det, rank, 1.0e-6f, nt, 0);
-        EXPECT_EQ(rank, 1);
-        EXPECT_EQ(det, 4.0f);
-        EXPECT_EQ(a(1, 1), 0.25f);
-        EXPECT_EQ(nt(1), 257);
-    }
-    // Ties of magnitude: the column-1 element is met first, so row 2, column 1 is the first pivot.
-    {
-        rt::FArray2<float, 6, 6> a;
-        set_rows(a, {{1, 2}, {2, 1}});
-        rt::FArray<int, 6> nt;
-        float det;
-        int rank;
-        MXLNEQ(a, 2, 6, det, rank, 1.0e-6f, nt, 0);
-        EXPECT_EQ(rank, 2);
-        EXPECT_EQ(nt(1), 513);
-        EXPECT_FLOAT_EQ(det, -3.0f);
-        EXPECT_FLOAT_EQ(a(1, 1), -1.0f / 3.0f);
-        EXPECT_FLOAT_EQ(a(1, 2), 2.0f / 3.0f);
-        EXPECT_FLOAT_EQ(a(2, 1), 2.0f / 3.0f);
-        EXPECT_FLOAT_EQ(a(2, 2), -1.0f / 3.0f);
-    }
-    // All zero: no pivot, matrix untouched.
-    {
-        rt::FArray2<float, 6, 6> a;
-        rt::FArray<int, 6> nt;
-        float det;
-        int rank;
-        MXLNEQ(a, 3, 6, det, rank, 1.0e-6f, nt, 0);
-        EXPECT_EQ(rank, 0);
-        EXPECT_EQ(det, 1.0f);
-        for (int k = 0; k < a.size(); ++k) EXPECT_EQ(a.data()[k], 0.0f);
-    }
-    // Singular: the first pivot is 4 at (2, 2), then nothing is left.
-    {
-        rt::FArray2<float, 6, 6> a;
-        set_rows(a, {{1, 2}, {2, 4}});
-        rt::FArray<int, 6> nt;
-        float det;
-        int rank;
-        MXLNEQ(a, 2, 6, det, rank, 1.0e-6f, nt, 0);
-        EXPECT_EQ(rank, 1);
-        EXPECT_EQ(nt(1), 2 * 256 + 2);
-        EXPECT_EQ(det, 4.0f);
+        MXLNEQ(a, c.n, 6, det, rank, 1.0e-6f, nt, 0);
+        EXPECT_EQ(rank, c.rank);
+        EXPECT_FLOAT_EQ(det, c.det);
+        if (c.first_pivot != 0) {
+            EXPECT_EQ(nt(1), c.first_pivot);
+        }
+        for (std::size_t i = 0; i < c.after.size(); ++i)
+            for (std::size_t j = 0; j < c.after[i].size(); ++j)
+                EXPECT_FLOAT_EQ(a(int(i) + 1, int(j) + 1), c.after[i][j]) << "(" << i + 1 << ", " << j + 1 << ")";
+        // Nothing outside the leading block is written.
+        for (int i = 1; i <= 6; ++i)
+            for (int j = 1; j <= 6; ++j)
+                if (i > int(c.rows.size()) || j > int(c.rows.size())) {
+                    EXPECT_EQ(a(i, j), 0.0f);
+                }
     }
 }
 

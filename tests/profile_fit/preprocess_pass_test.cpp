@@ -226,4 +226,76 @@ TEST_F(Preprocess, MenuEntriesFollowTheTableAndTheOrientationMatrix) {
     }
 }
 
+// A preprocessing pass whose first read already meets the end of the data (every reflection of
+// the set is weak and skipped) ends with a count of 0 and still counts as a finished pass.
+TEST_F(Preprocess, OnlyWeakReflectionsGiveACountOfZeroAndAFinishedPass) {
+    // The data set's header and its weak reflection 8 alone.
+    const std::string text = kvtest::read_bytes(dir / "mainroad.rfl");
+    const std::size_t first = text.find("\r\nR") + 2;
+    const std::size_t at = text.find("\r\nR     8   ") + 2;
+    const std::size_t next = text.find("\r\nR", at);
+    kvtest::write_bytes(dir / "weak.rfl", text.substr(0, first) + text.substr(at, next + 2 - at));
+    load("weak.rfl");
+    ASSERT_EQ(REFLN.SCANCODE(1), 'W');
+    SET_PREPROCESS(0, 0);
+    FITVALS.NFIT = 5;
+
+    script({"press 53", "run"});
+    START_PREPROCESS();
+    EXPECT_EQ(FITVALS.NFIT, 0);
+    EXPECT_EQ(fits_counted(), 0);
+    EXPECT_EQ(count(kvtest::BOX + "End of File"), 1);
+    EXPECT_EQ(transcript().back(), kvtest::BOX + "    0 Reflections stored for fitting");
+    EXPECT_EQ(FITVALS.IPREPROC, 1);
+    for (int k : {32, 33, 34, 35}) EXPECT_EQ(state_of(3, k), STATUS_ACTIVE) << k;
+    EXPECT_NE(log().find("SUMMARY OF REFLECTIONS FIT WITH PREPROCESS UTILITY"), std::string::npos);
+}
+
+// A fit whose intensity has no esd (the intensity held at its start value) is no measurement:
+// in the preprocessing pass it is rejected as an error of the least squares and never stored,
+// whatever the threshold.
+TEST_F(Preprocess, AnIntensityWithoutEsdIsNeverStored) {
+    load();
+    // Intensity not refined; the highest threshold the dialog takes.
+    script({"toggle 4 33 0", "set 5 2 1000", "press 53", "run"});
+    START_PREPROCESS();
+    EXPECT_EQ(FITPAR.IREF(3), 0);
+    EXPECT_EQ(INTRES.SIGPEAK, 0.0f);
+    EXPECT_EQ(TOTALS.IC(1), 0);
+    EXPECT_GT(TOTALS.IC(2), 3);  // "ERROR IN LEAST SQUARES"
+    EXPECT_EQ(FITVALS.NFIT, 0);
+}
+
+// The I/sigma threshold of the preprocessing pass never falls below 3: an entry of 1.0 keeps out
+// an accepted reflection whose I/sigma lies between 1 and 3.
+TEST_F(Preprocess, AnEntryBelowThreeWorksAsThree) {
+    load();
+    // Reflection 13 has no peak: with the position test off it is accepted with an I/sigma
+    // below 3 (checked here on its own fit).
+    WRITE_FIT_PARAMETERS();
+    gmSetToggleSwitch(GRAPHICS.IWID(4, 74), 0);
+    READ_FIT_PARAMETERS();
+    read(STD_BY_NUMBER, 13);
+    SET_FIT_PARAMETERS();
+    READ_FIT_PARAMETERS();
+    int ierr = 0;
+    FITSCAN(0, ierr);
+    ASSERT_EQ(REFLN.FLAG(2), 'F');
+    const float ratio = INTRES.PEAK / INTRES.SIGPEAK;
+    ASSERT_GT(ratio, 1.0f);
+    ASSERT_LT(ratio, 3.0f);
+    const std::vector<int> h13 = {REFLN.IH(1), REFLN.IH(2), REFLN.IH(3)};
+
+    read(STD_BY_NUMBER, 1);
+    script({"toggle 4 28 0", "set 5 2 1.0", "press 53", "run"});
+    START_PREPROCESS();
+    bool stored13 = false;
+    for (int n = 1; n <= FITVALS.NFIT; ++n)
+        if (FITVALS.IHFIT(n, 1) == h13[0] && FITVALS.IHFIT(n, 2) == h13[1] && FITVALS.IHFIT(n, 3) == h13[2])
+            stored13 = true;
+    EXPECT_FALSE(stored13);
+    EXPECT_EQ(TOTALS.IC(7), 0);  // no position rejections: 13 was accepted in the pass too
+    EXPECT_GT(FITVALS.NFIT, 0);
+}
+
 }  // namespace

@@ -182,7 +182,7 @@ std::vector<Spoilt> spoilt_copies(const std::vector<std::string>& lines) {
 class DamagedInput : public kvtest::SmallSetTest {
 protected:
     void SetUp() override {
-        SmallSetTest::SetUp();
+        DataSetTest::SetUp();
         exe = kvtest::kelvor_script_path();
         if (!fs::exists(exe)) GTEST_SKIP() << "kelvor-script is not built";
         fs::create_directories(dir / "module");

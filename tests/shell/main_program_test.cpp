@@ -24,7 +24,7 @@ const std::string EXIT_Q = "ask " + kvtest::TITLE + " | Are you sure you want to
 class MainProgram : public kvtest::SmallSetTest {
 protected:
     void SetUp() override {
-        SmallSetTest::SetUp();
+        DataSetTest::SetUp();
         rfl = path("small.rfl");
         par = path("small.par");
     }
@@ -216,6 +216,21 @@ TEST_F(MainProgram, ScriptDriverRunsTheProgramAsAProcess) {
     const int st = std::system(cmd2.c_str());
     EXPECT_TRUE(WIFEXITED(st));
     EXPECT_EQ(WEXITSTATUS(st), 3);
+}
+
+using MainAfterCancel = kvtest::DataSetTest;
+
+// The main program after a cancelled "Open data file": the data set in use stays the one the
+// fit modes step through.
+TEST_F(MainAfterCancel, ManualFitStillStepsThroughThePreviousDataSet) {
+    rt::units_close_all();
+    reset_toolkit();
+    reset_shared_records();
+    script({"file " + (dir / "small.rfl").string(), "press 470", "file " + (dir / "small.par").string(),
+            "press 312", "cancel", "press 321", "press 103", "press 103", "press 101", "press 101", "answer 2"});
+    EXPECT_EQ(rt::run_program([] { MAIN__(); }), 0);
+    EXPECT_EQ(REFLN.ISEQ, 3);
+    for (const std::string& l : transcript()) EXPECT_EQ(l.find("No reflection loaded"), std::string::npos) << l;
 }
 
 }  // namespace

@@ -74,20 +74,30 @@ private:
     bool temp_dir_ = false;
 };
 
-// The program's directory is the test's, which holds the generated small data set and its
-// instrument parameter file.
-class SmallSetTest : public ShellTest {
+// The program's directory is the test's, which holds copies of generated data sets (each its
+// .rfl and .par file, by stem: the small one unless a test names others); the windows are built
+// first when a test asks for them.
+class DataSetTest : public ShellTest {
 protected:
+    explicit DataSetTest(std::initializer_list<const char*> stems = {"small"}, bool windows = false)
+        : stems_(stems.begin(), stems.end()), windows_(windows) {}
     void SetUp() override {
         ShellTest::SetUp();
         SET_PROGRAM_DIRECTORY(dir.string());
-        kvtest::copy_data_set("small", dir);
+        if (windows_) build_ui();
+        for (const std::string& stem : stems_) kvtest::copy_data_set(stem, dir);
     }
     void TearDown() override {
         SET_PROGRAM_DIRECTORY("");
         ShellTest::TearDown();
+        reset_toolkit();
     }
     std::string path(const std::string& name) const { return (dir / name).string(); }
+
+private:
+    std::vector<std::string> stems_;
+    bool windows_;
 };
+using SmallSetTest = DataSetTest;
 
 }  // namespace kvtest

@@ -43,21 +43,15 @@ struct Session {
     std::vector<int> utilities;
 };
 
-class SessionMeetsDamagedFile : public kvtest::ShellTest {
+class SessionMeetsDamagedFile : public kvtest::DataSetTest {
 protected:
+    SessionMeetsDamagedFile() : DataSetTest({"mainroad", "small"}) {}
     void SetUp() override {
-        ShellTest::SetUp();
-        SET_PROGRAM_DIRECTORY(dir.string());
-        kvtest::copy_data_set("mainroad", dir);
-        kvtest::copy_data_set("small", dir);
+        DataSetTest::SetUp();
         // An Xscans file that ends inside its header, and a parameter file with a letter in a value.
         kvtest::write_bytes(dir / "bad.p4t", kvtest::join({"TITLE A FILE WITHOUT ITS DATA LINE"}));
         kvtest::write_bytes(dir / "bad.par", kvtest::read_bytes(dir / "mainroad.par") + "GONCON 2x0 200\r\n");
         kvtest::write_bytes(dir / "old.int", "kept\r\n");
-    }
-    void TearDown() override {
-        SET_PROGRAM_DIRECTORY("");
-        ShellTest::TearDown();
     }
 
     // Load, open an integrated data file (appended to), preprocess and refine the cell; then

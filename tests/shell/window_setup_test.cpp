@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <map>
 #include <set>
@@ -22,14 +23,10 @@
 #include "platform/graphics_model.h"
 #include "platform/model.h"
 #include "platform/script.h"
+#include "runtime/ftext.h"
 #include "shell/window_tables.h"
 
 namespace {
-
-std::string rtrim(std::string s) {
-    while (!s.empty() && s.back() == ' ') s.pop_back();
-    return s;
-}
 
 class WindowSetup : public ::testing::Test {
 protected:
@@ -74,7 +71,7 @@ protected:
             EXPECT_EQ(x.caption, d.text);
             break;
         case ui::Kind::TextEntry: {
-            EXPECT_EQ(x.text, rtrim(std::string(d.text)));
+            EXPECT_EQ(x.text, rt::trim_right(d.text));
             EXPECT_EQ(x.field_width, d.limit);
             EXPECT_EQ(x.mode, shown_mode);
             const auto attr = reg(x, "REGTEXTATTR");
@@ -110,15 +107,65 @@ protected:
     }
 };
 
-TEST_F(WindowSetup, MainWindowControlsAndFileLineFollowTheirTables) {
-    // The controls and the file line are created right after the logo, in table order.
-    std::vector<ui::WidgetDef> rows(ui::main_controls().begin(), ui::main_controls().end());
-    rows.insert(rows.end(), ui::file_line().begin(), ui::file_line().end());
+TEST_F(WindowSetup, MainWindowControlsAndFileLineAreTheProgramsFixedSet) {
+    // What the main window shows, written out: slot (0 for the one caption kept in no slot), kind,
+    // place, size, caption or text, field width, callback number. Created right after the logo,
+    // in this order.
+    struct Row {
+        int item;
+        int kind;
+        int x, y, w, h;
+        const char* text;
+        int width;
+        int callback;
+    };
+    const int B = wl::KIND_BUTTON, T = wl::KIND_TEXT, V = wl::KIND_VALUE;
+    const Row rows[] = {
+        {1, B, 16, 0, 2, 1, "Exit", 0, 101},       {2, B, 5, 2, 3, 1, "Previous", 0, 102},
+        {3, B, 13, 2, 3, 1, "Next", 0, 103},       {4, B, 9, 2, 3, 1, "Refit", 0, 104},
+        {9, T, 3, 1, 2, 1, "HKL =", 6, 0},         {5, T, 5, 1, 3, 1, "", 20, 106},
+        {6, B, 8, 1, 1, 1, "Go", 0, 106},          {10, T, 11, 1, 2, 1, "ISEQ =", 7, 0},
+        {7, V, 13, 1, 2, 1, "", 5, 108},           {8, B, 15, 1, 1, 1, "Go", 0, 108},
+        {11, B, 16, 2, 3, 1, "Accept", 0, 111},    {12, B, 16, 1, 3, 1, "Reject", 0, 112},
+        {13, V, 6, 0, 2, 1, "", 7, 0},             {14, V, 8, 0, 2, 1, "", 7, 0},
+        {15, V, 10, 0, 2, 1, "", 7, 0},            {16, V, 12, 0, 2, 1, "", 7, 0},
+        {17, T, 3, 0, 3, 1, "ANGLES:", 7, 0},      {18, B, 16, 2, 2, 1, "Start", 0, 118},
+        {19, B, 16, 1, 2, 1, "Stop", 0, 119},      {20, B, 14, 0, 2, 1, "Export", 0, 120},
+        {0, T, 1, 17, 3, 1, "Data from", 10, 0},   {40, T, 4, 17, 6, 1, "", 30, 0},
+        {41, T, 1, 16, 10, 1, "", 60, 0},          {42, T, 11, 17, 2, 1, "Output:", 7, 0},
+        {43, T, 13, 17, 6, 1, "", 30, 0},          {44, T, 11, 16, 2, 1, "Format:", 7, 0},
+        {45, T, 13, 16, 6, 1, "", 30, 0},
+    };
     const int logo = GRAPHICS.IWID(1, 99);
-    const auto ids = ids_between(logo, logo + 1 + int(rows.size()));
-    ASSERT_EQ(ids.size(), rows.size());
-    for (std::size_t n = 0; n < rows.size(); ++n)
-        expect_row(w(ids[n]), rows[n], GRAPHICS.IMASTER, "main-window row " + std::to_string(n + 1));
+    const auto ids = ids_between(logo, logo + 1 + int(std::size(rows)));
+    ASSERT_EQ(ids.size(), std::size(rows));
+    for (std::size_t n = 0; n < ids.size(); ++n) {
+        const Row& r = rows[n];
+        const wl::Widget& x = w(ids[n]);
+        SCOPED_TRACE("main-window row " + std::to_string(n + 1) + " \"" + r.text + "\"");
+        if (r.item) {
+            EXPECT_EQ(GRAPHICS.IWID(1, r.item), x.id);
+        }
+        EXPECT_EQ(x.kind, r.kind);
+        EXPECT_EQ(x.parent, GRAPHICS.IMASTER);
+        EXPECT_EQ(x.x, r.x);
+        EXPECT_EQ(x.y, r.y);
+        EXPECT_EQ(x.reg.min_w, r.w);
+        EXPECT_EQ(x.reg.min_h, r.h);
+        EXPECT_EQ(x.callback(), r.callback);
+        if (r.kind == B) {
+            EXPECT_EQ(x.caption, r.text);
+        }
+        if (r.kind == T) {
+            EXPECT_EQ(x.text, r.text);
+        }
+        if (r.kind != B) {
+            EXPECT_EQ(x.field_width, r.width);
+        }
+        if (r.kind == V) {
+            EXPECT_EQ(x.value, 0.0);
+        }
+    }
 
     // The two "Go" buttons use font attribute 1 = 10.
     for (int k : {6, 8}) {
@@ -149,6 +196,50 @@ TEST_F(WindowSetup, EveryDialogHoldsItsRowsInCreationOrder) {
         const auto ids = ids_between(id, next);
         ASSERT_EQ(ids.size(), d.widgets.size());
         for (std::size_t k = 0; k < ids.size(); ++k) expect_row(w(ids[k]), d.widgets[k], id, "row " + std::to_string(k + 1));
+    }
+}
+
+TEST_F(WindowSetup, DialogControlsTheUserMeetsAreTheProgramsFixedSet) {
+    // A sample of every kind of dialog control, written out: slot, kind, caption (buttons and
+    // toggles), text (text entries) or value (value entries), callback number.
+    struct Row {
+        int g, k;
+        int kind;
+        const char* text;
+        double value;
+        int callback;
+    };
+    const int B = wl::KIND_BUTTON, T = wl::KIND_TEXT, V = wl::KIND_VALUE, G = wl::KIND_TOGGLE;
+    const Row rows[] = {
+        {4, 3, G, "Xcalibur", 0, 0},
+        {4, 10, G, "Standard", 0, 0},
+        {4, 7, B, "OK", 0, 470},
+        {4, 28, G, "Skip weak reflns", 0, 428},
+        {4, 29, B, "Reset to Defaults", 0, 429},
+        {4, 77, G, "", 0, 477},
+        {4, 97, V, "", 0.0, 497},
+        {5, 2, V, "", 10.0, 0},
+        {5, 3, B, "Go", 0, 53},
+        {5, 4, B, "Quit", 0, 54},
+        {5, 11, B, "OK", 0, 511},
+        {5, 17, T, "Monochromator 2Theta:", 0, 0},
+        {5, 19, T, "Dihedral angle =", 0, 0},
+        {5, 23, V, "", 200.0, 0},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(std::to_string(r.g) + "," + std::to_string(r.k));
+        const wl::Widget& x = slot(r.g, r.k);
+        EXPECT_EQ(x.kind, r.kind);
+        EXPECT_EQ(x.callback(), r.callback);
+        if (r.kind == B || r.kind == G) {
+            EXPECT_EQ(x.caption, r.text);
+        }
+        if (r.kind == T) {
+            EXPECT_EQ(x.text, r.text);
+        }
+        if (r.kind == V) {
+            EXPECT_EQ(x.value, r.value);
+        }
     }
 }
 
@@ -427,10 +518,19 @@ TEST_F(WindowSetup, CallbackNumbersAreTheProgramsFixedSet) {
 }
 
 TEST_F(WindowSetup, CallbackNumbersFollowTheSlotRuleSaveTheKnownExceptions) {
-    auto check = [](const ui::WidgetDef& d) {
+    // The rule, written out: 100 + item in the main window; in groups 3 to 8, 100 x group + item
+    // from item 10 on and 10 x group + item below it.
+    const auto slot_rule = [](ui::Slot s) {
+        if (s.group == 1) return 100 + s.item;
+        if (s.group >= 3 && s.group <= 8) return s.item >= 10 ? 100 * s.group + s.item : 10 * s.group + s.item;
+        return 0;
+    };
+    for (auto [g, k, cb] : {std::array{1, 20, 120}, {3, 12, 312}, {4, 7, 47}, {5, 3, 53}, {8, 12, 812}, {2, 5, 0}})
+        EXPECT_EQ(ui::slot_rule_callback({g, k}), cb) << g << "," << k;
+    auto check = [&](const ui::WidgetDef& d) {
         if (!d.callback) return;
         SCOPED_TRACE(std::to_string(d.slot.group) + "," + std::to_string(d.slot.item));
-        int expected = ui::slot_rule_callback(d.slot);
+        int expected = slot_rule(d.slot);
         if (d.slot == ui::Slot{4, 7}) expected = 470;  // "OK" of the format dialog
         if (d.slot == ui::Slot{1, 5}) expected = 106;  // the h k l field delivers as its "Go"
         if (d.slot == ui::Slot{1, 7}) expected = 108;  // the sequence-number field likewise
@@ -443,7 +543,7 @@ TEST_F(WindowSetup, CallbackNumbersFollowTheSlotRuleSaveTheKnownExceptions) {
         for (const ui::MenuEntryDef& e : m.entries)
             if (!e.separator()) {
                 // The first four File entries lie one above the rule.
-                EXPECT_EQ(e.callback, ui::slot_rule_callback(e.slot) + (e.slot.item <= 14 ? 1 : 0)) << e.text;
+                EXPECT_EQ(e.callback, slot_rule(e.slot) + (e.slot.item <= 14 ? 1 : 0)) << e.text;
             }
 }
 
