@@ -345,6 +345,7 @@ int run_menu() {
     check((open->flags & FL_MENU_DIVIDER) != 0, "the separator follows the first entry");
     int status_code = 0;
     WIDGETSTATUS(menu_exit, 0, status_code);
+    settle(0.05);  // the window shows the change with its next frame
     exit = bar->find_item("File/Exit");
     check(exit && !exit->active(), "a greyed entry is inactive");
 

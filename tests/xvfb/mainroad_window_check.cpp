@@ -279,7 +279,7 @@ int run_stop(const Setup& s) {
     std::string tmpl = (fs::temp_directory_path() / "kvbigXXXXXX").string();
     if (!mkdtemp(tmpl.data())) return 1;
     const fs::path gen_dir = tmpl;
-    const int total = make_big_data_set(s, gen_dir, 40);
+    const int total = make_big_data_set(s, gen_dir, 600);
     if (total == 0) return 1;
     const fs::path dir = fresh_dir(s, gen_dir, "big");
     fs::remove_all(gen_dir);

@@ -24,14 +24,14 @@ if(KV_FLTK AND TARGET kv_platform_fltk)
     foreach(_mode road stop)
       kv_window_test(xvfb_mainroad_${_mode} 60 $<TARGET_FILE:mainroad_window_check> ${_mode} ${_road})
     endforeach()
-    # Passes over some thousands of reflections (the main road's twenty, repeated); the
-    # sanitizer build fits far slower and runs shorter ones.
+    # Passes over thousands of reflections (the main road's twenty, repeated: 16,000, long enough
+    # to be stopped while they run); the sanitizer build fits far slower and runs shorter ones.
     if(KV_SANITIZE)
       set(_stopstart 30)
       set(_long 40)
     else()
-      set(_stopstart 150)
-      set(_long 250)
+      set(_stopstart 800)
+      set(_long 800)
     endif()
     kv_window_test(xvfb_mainroad_stopstart 180 $<TARGET_FILE:mainroad_window_check> stopstart ${_road} ${_stopstart})
     kv_window_test(xvfb_mainroad_long 180 $<TARGET_FILE:mainroad_window_check> long ${_road} ${_long})
