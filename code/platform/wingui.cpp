@@ -724,7 +724,7 @@ namespace {
 void install_escapes() {
     using wl::Coverage;
     set_escape_handler(90, Coverage::Refused, "event text: answers a blank text",
-                       [](int, const int(&)[6], int&, int&, char* text, int len) { fill_text(text, len, ""); });
+                       [](int, const int(&)[6], int&, int&, char* text, int len) { rt::fill_text(text, len, ""); });
     // Nothing prints a text widget (PRINTTEXTFILE): the status of the print is a failure.
     set_escape_handler(67, Coverage::Refused, "status of the last text print: answers 1, failed (nothing is printed)",
                        [](int, const int(&)[6], int& o1, int&, char*, int) { o1 = 1; });

@@ -657,17 +657,26 @@ bool open_data_file(const fs::path& dir, const std::string& name, std::string& m
     return true;
 }
 
+// The main road loaded in the window and its preprocessing pass run to the end: the state the
+// Utilities that need stored reflections start from. False when the data file could not be opened.
+bool preprocessed(const fs::path& dir, std::string& master) {
+    const fs::path wd = dir / "window";
+    std::string format;
+    if (!open_data_file(dir, "mainroad.rfl", master, format)) return false;
+    click_cell(format, 4, 1, 2, 1);  // "OK"
+    check(choose_file((wd / "mainroad.par").string()), "the parameter file is chosen");
+    check(answer_box("the data file is read"), "the notice is closed");
+    preprocess(master);
+    return true;
+}
+
 int run_fwhm(const Setup& s) {
     const fs::path dir = fresh_dir(s, s.fixtures, "mainroad");
     if (dir.empty()) return 1;
     shot_dir = dir.string();
     const fs::path wd = dir / "window";
-    std::string master, format;
-    if (!open_data_file(dir, "mainroad.rfl", master, format)) return 1;
-    click_cell(format, 4, 1, 2, 1);  // "OK"
-    check(choose_file((wd / "mainroad.par").string()), "the parameter file is chosen");
-    check(answer_box("the data file is read"), "the notice is closed");
-    preprocess(master);
+    std::string master;
+    if (!preprocessed(dir, master)) return 1;
     step("Utilities > Calc FWHM");
     check(choose_menu(master, 3, 5, wl::fltk::kClassDialog), "Calc FWHM shows its dialog");
     const std::string fw = dialog("FWHM values from dataset");
@@ -746,18 +755,8 @@ int run_cell_esd(const Setup& s) {
     if (dir.empty()) return 1;
     shot_dir = dir.string();
     const fs::path wd = dir / "window";
-    std::string master, format;
-    if (!open_data_file(dir, "mainroad.rfl", master, format)) return 1;
-    click_cell(format, 4, 1, 2, 1);  // "OK"
-    check(choose_file((wd / "mainroad.par").string()), "the parameter file is chosen");
-    check(answer_box("the data file is read"), "the notice is closed");
-    step("Utilities > Preprocess, Go");
-    check(choose_menu(master, 3, 1, wl::fltk::kClassDialog), "Preprocess shows its dialog");
-    const std::string pre = dialog("Preprocessing Control");
-    check(!pre.empty(), "the preprocessing dialog is shown");
-    if (!pre.empty()) click_cell(pre, 6, 1, 2, 1);  // "Go"
-    check(answer_box("the end of the data"), "\"End of File\" is answered");
-    check(answer_box("the reflections stored"), "the count of stored reflections is answered");
+    std::string master;
+    if (!preprocessed(dir, master)) return 1;
     step("Utilities > Calc Unit Cell, Refine");
     check(choose_menu(master, 3, 3, wl::fltk::kClassDialog), "Calc Unit Cell shows its dialog");
     const std::string refine = dialog("Unit Cell Refinement");
