@@ -34,7 +34,8 @@ constexpr Row TABLE[] = {
     {Quantity::StartPosition, {"the position start value", -180, 180, false, false, false, false, "degrees"}},
     {Quantity::StartEta, {"the eta start value", 0, 1, false, false, false, false, ""}},
     {Quantity::StartIratio, {"the Iratio start value", 0, 1, false, false, false, false, ""}},
-    {Quantity::LimitBackground, {"a background limit", 0, INF, false, false, false, false, "counts"}},
+    // A background limit below 0 leaves the lower side of the test open: parameter files use it so.
+    {Quantity::LimitBackground, {"a background limit", -INF, INF, false, false, false, false, "counts"}},
     {Quantity::LimitFwhm, {"an FWHM limit", 0, 10, false, false, false, false, "degrees"}},
     {Quantity::LimitIntensity, {"an intensity limit", -INF, INF, false, false, false, false, ""}},
     {Quantity::LimitPosition, {"a position limit", -10, 10, false, false, false, false, "degrees"}},

@@ -24,7 +24,6 @@ namespace {
 
 int widget(int item) { return GRAPHICS.IWID(4, item); }
 
-float read_value(int item) { return entry_real(gmEnqValueSetting(widget(item))); }
 void show_value(int item, float v) { gmSetValueSetting(widget(item), v); }
 // The editable entries: start values and limits are judged by their quantity when typed.
 void show_checked(int item, float v) { SHOW_CHECKED(widget(item), v); }

@@ -35,7 +35,9 @@ TEST_F(UnusableFits, EndStepsAboveHalfTheScanAreHeldToHalfAndLogged) {
         SCOPED_TRACE(asked);
         FIXEDBG.NSTEP_BG = asked;
         const float bg = GET_BACKGROUND(REFLN.ANGL(1));
-        if (REFLN.UNEQ == 0) EXPECT_FLOAT_EQ(bg, sum * 0.5f / 25.0f);
+        if (REFLN.UNEQ == 0) {
+            EXPECT_FLOAT_EQ(bg, sum * 0.5f / 25.0f);
+        }
         EXPECT_LT(bg, REFLN.CMAX);  // never the peak
     }
     const std::string text = log();

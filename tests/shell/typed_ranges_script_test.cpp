@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 const std::string TITLE = "Kelvorantide v3.72";
 const std::string BOX = "box " + TITLE + " | ";
 const std::vector<std::string> LOAD = {"file mainroad.rfl 1", "press 470", "file mainroad.par"};
-const std::vector<std::string> LEAVE = {"press 101", "answer 6"};
+const std::vector<std::string> LEAVE = {"press 101", "answer 2"};
 
 struct Session {
     int status = -1;
@@ -165,7 +165,7 @@ TEST(TypedRanges, FittingDialogJudgesLimitsAndStartValues) {
         {"4 86", "0.8", "press 486", "The lower Iratio limit must be below the upper one; 0.8 and 0.7 are not taken"},
         {"4 96", "1.5", "press 496", "An Iratio limit must be at least 0 and at most 1; 1.5 is not taken"},
         {"4 96", "1", "press 496", ""},
-        {"4 81", "-1", "press 481", "A background limit must be at least 0 counts; -1 is not taken"},
+        {"4 81", "-1", "press 481", ""},  // a lower background limit below 0 leaves the test open
         {"4 84", "-0.5", "press 484", ""},  // a position window may lie off centre
         {"4 83", "-100", "press 483", ""},  // weak reflections may refine negative
         // Start values: a width inside the 51 steps of 0.025 degrees, eta between 0 and 1.
@@ -184,7 +184,7 @@ TEST(TypedRanges, FittingDialogJudgesLimitsAndStartValues) {
     }
     // A position outside the scan on display: its own bounds.
     lines.insert(lines.end(), {"set 4 24 999", "press 104"});
-    const Session s = play(lines, {"press 101", "press 101", "answer 6"});  // the pass ends, then the program
+    const Session s = play(lines, {"press 101", "press 101", "answer 2"});  // the pass ends, then the program
     ASSERT_EQ(s.status, 0) << s.errors << joined(s.shown);
     std::vector<std::string> boxes;  // from the start of the pass on
     bool in_pass = false;
