@@ -540,26 +540,6 @@ int run_bench(const Setup& s, int repeats) {
     return failures ? 1 : 0;
 }
 
-// A click on a window's close box, as the window manager passes it on: WM_DELETE_WINDOW in a
-// WM_PROTOCOLS message to the window (also where no manager draws a close box).
-bool press_close_box(const std::string& id) {
-    Display* d = XOpenDisplay(nullptr);
-    if (!d) return false;
-    XEvent ev{};
-    ev.xclient.type = ClientMessage;
-    ev.xclient.window = Window(std::stoul(id));
-    ev.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
-    ev.xclient.format = 32;
-    ev.xclient.data.l[0] = long(XInternAtom(d, "WM_DELETE_WINDOW", False));
-    ev.xclient.data.l[1] = CurrentTime;
-    const bool sent = XSendEvent(d, ev.xclient.window, False, NoEventMask, &ev) != 0;
-    XCloseDisplay(d);  // sends it
-    return sent;
-}
-
-// "No", the second of the exit question's two buttons.
-bool answer_no(const std::string& box) { return click_box_button(box, 2, 2); }
-
 // A check on a running pass: the big data set loaded and the pass running, then `body` given the
 // master window and the integrated data file; afterwards the pass runs to its end, the program
 // exits, and every reflection must be in the file once.
