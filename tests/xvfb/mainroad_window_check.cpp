@@ -650,13 +650,20 @@ bool preprocessed(const fs::path& dir, std::string& master) {
     return true;
 }
 
-int run_fwhm(const Setup& s) {
+// A fresh copy of the main road, loaded in the window and preprocessed; empty when that failed
+// (the check's end reported).
+fs::path preprocessed_main_road(const Setup& s, std::string& master) {
     const fs::path dir = fresh_dir(s, s.fixtures, "mainroad");
-    if (dir.empty()) return 1;
+    if (dir.empty()) return {};
     shot_dir = dir.string();
-    const fs::path wd = dir / "window";
+    return preprocessed(dir, master) ? dir : fs::path();
+}
+
+int run_fwhm(const Setup& s) {
     std::string master;
-    if (!preprocessed(dir, master)) return 1;
+    const fs::path dir = preprocessed_main_road(s, master);
+    if (dir.empty()) return 1;
+    const fs::path wd = dir / "window";
     step("Utilities > Calc FWHM");
     check(choose_menu(master, 3, 5, wl::fltk::kClassDialog), "Calc FWHM shows its dialog");
     const std::string fw = dialog("FWHM values from dataset");
@@ -731,12 +738,10 @@ std::string field_text(const std::string& dlg, int x, int y, int w, int h) {
 }
 
 int run_cell_esd(const Setup& s) {
-    const fs::path dir = fresh_dir(s, s.fixtures, "mainroad");
-    if (dir.empty()) return 1;
-    shot_dir = dir.string();
-    const fs::path wd = dir / "window";
     std::string master;
-    if (!preprocessed(dir, master)) return 1;
+    const fs::path dir = preprocessed_main_road(s, master);
+    if (dir.empty()) return 1;
+    const fs::path wd = dir / "window";
     step("Utilities > Calc Unit Cell, Refine");
     check(choose_menu(master, 3, 3, wl::fltk::kClassDialog), "Calc Unit Cell shows its dialog");
     const std::string refine = dialog("Unit Cell Refinement");
