@@ -243,6 +243,10 @@ RoundedEsd ROUND_ESD(float esd);
 // An esd as the dialogs and the log show it: "0.0004", "0.0015", "1.0", "30"; "fixed"; "none".
 std::string ESD_TEXT(float esd);
 
+// A value as the dialogs show it beside its esd: to the esd's last digit ("12.3457" beside
+// "0.0015", "1230" beside "30"); with `decimals` decimals when the esd is "fixed" or "none".
+std::string VALUE_TEXT(float value, float esd, int decimals);
+
 // The cell refinement's log line of esds after its " ESDs" label: each esd right-aligned in the
 // columns of its cell value (9, 9, 9, 8, 8, 8, 10), E form with the same digits when too long.
 std::string CELL_ESDS_RECORD(const rt::FArray<float, 7>& ESD);
