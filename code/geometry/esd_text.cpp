@@ -102,16 +102,48 @@ RoundedEsd ROUND_ESD(float esd) {
     return r;
 }
 
-std::string ESD_TEXT(float esd) {
+namespace {
+
+// The rounded esd in E form with the same digits: 1.2E-07, 3E+08.
+std::string e_form(const RoundedEsd& r) {
+    const std::string d = std::to_string(r.digits);
+    const int exponent = static_cast<int>(d.size()) - 1 - r.places;
+    char e[16];
+    std::snprintf(e, sizeof e, "E%c%02d", exponent < 0 ? '-' : '+', exponent < 0 ? -exponent : exponent);
+    return d.substr(0, 1) + (d.size() > 1 ? "." + d.substr(1) : std::string()) + e;
+}
+
+// The esd text, in E form when the decimal form is longer than `width` characters.
+std::string esd_text(float esd, std::size_t width) {
     const RoundedEsd r = ROUND_ESD(esd);
     if (r.kind == RoundedEsd::Unknown) return "none";
     if (r.kind == RoundedEsd::Fixed) return "fixed";
     // Built from the digits, so the text is the rounded esd exactly.
     std::string digits = std::to_string(r.digits);
-    if (r.places <= 0) return digits + std::string(static_cast<std::size_t>(-r.places), '0');
-    const std::size_t places = static_cast<std::size_t>(r.places);
-    if (digits.size() <= places) digits.insert(0, places + 1 - digits.size(), '0');
-    return digits.substr(0, digits.size() - places) + "." + digits.substr(digits.size() - places);
+    if (r.places <= 0) {
+        digits += std::string(static_cast<std::size_t>(-r.places), '0');
+    } else {
+        const std::size_t places = static_cast<std::size_t>(r.places);
+        if (digits.size() <= places) digits.insert(0, places + 1 - digits.size(), '0');
+        digits = digits.substr(0, digits.size() - places) + "." + digits.substr(digits.size() - places);
+    }
+    return digits.size() > width ? e_form(r) : digits;
+}
+
+}  // namespace
+
+std::string ESD_TEXT(float esd) { return esd_text(esd, 10); }
+
+std::string CELL_ESDS_RECORD(const rt::FArray<float, 7>& ESD) {
+    // Each esd right-aligned under its cell value, in the value's columns, at least one blank
+    // before it.
+    std::string esds;
+    for (int k = 1; k <= 7; ++k) {
+        const std::size_t width = k <= 3 ? 9 : (k <= 6 ? 8 : 10);
+        const std::string t = esd_text(ESD(k), width - 1);
+        esds += std::string(t.size() < width ? width - t.size() : 1, ' ') + t;
+    }
+    return esds;
 }
 
 bool VALUE_ESD_TEXT(float& value, float esd, std::string& text) {

@@ -240,7 +240,8 @@ struct RoundedEsd {
 };
 RoundedEsd ROUND_ESD(float esd);
 
-// An esd as the dialogs and the log show it: "0.0004", "0.0015", "1.0", "30"; "fixed"; "none".
+// An esd as the dialogs and the log show it: "0.0004", "0.0015", "1.0", "30"; "fixed"; "none";
+// in E form with the same digits when longer than ten characters ("3E+12").
 std::string ESD_TEXT(float esd);
 
 // A value as the dialogs show it beside its esd: to the esd's last digit ("12.3457" beside

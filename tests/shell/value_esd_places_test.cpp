@@ -43,6 +43,8 @@ const EsdCase CASES[] = {
     {1234.567f, 15.0f, "15", "1235(15)"},
     {1234.567f, 25.0f, "30", "1230(30)"},
     {1234.567f, 123.4f, "130", "1230(130)"},
+    // Longer than ten characters: the same digits in E form where the esd stands alone.
+    {1234.567f, 3.0e12f, "3E+12", "0(3000000000000)"},
     // A held value, and esds that cannot be stated.
     {90.0f, 0.0f, "fixed", "90.0000"},
     {12.3456f, NaN, "none", "?"},
