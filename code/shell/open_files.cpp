@@ -86,19 +86,30 @@ struct BrowserOpener {
     std::function<int(const std::string& name)> confirm;
 };
 
+// The longest file name (without its folder) the browser family takes.
+constexpr std::size_t kBrowserNameLength = 30;
+
 // Runs the browser until a file is open on the unit (returns its name) or the user cancels
 // (returns ""). The caption is registered once, before the first browse; the first browse
 // proposes `proposal` (a name the browser's field cannot hold is not proposed, never cut),
-// a browse after a failed open proposes nothing.
+// a browse after a failed open proposes nothing. A name longer than the field is refused
+// with a box, never cut, and the browser is offered again: it is no cancel.
 std::string browse_and_open(const BrowserOpener& b, std::string_view start_dir, std::string_view proposal = {}) {
     WIDSTR(b.caption);
-    rt::FText<30> fname;
+    // The browser answers into a field wide enough for any file name, so that a name the
+    // program's own field cannot hold is told apart from a cancel.
+    rt::FText<256> fname;
     fname.blank();
-    if (proposal.size() <= 30) fname = proposal;
+    if (proposal.size() <= kBrowserNameLength) fname = proposal;
     for (;;) {
         BROWSE(0, 0, 0, 0, fname, start_dir, b.filter);
         if (fname(1) == ' ') return "";
         std::string name = fname.str();
+        if (name.size() > kBrowserNameLength) {
+            GUIERR("ERROR", "File name too long (at most " + std::to_string(kBrowserNameLength) + " characters): " + name);
+            fname.blank();
+            continue;
+        }
         // The extension goes after the whole name: a long name is never cut to make room.
         if (!b.extension.empty() && name.find('.') == std::string::npos) name += b.extension;
         if (rt::unit_open(b.unit, name, b.spec) == rt::IOS_OK) {
