@@ -78,12 +78,16 @@ protected:
         ASSERT_EQ(convert(), -1) << s.name;
     }
 
-    // For every record of the reset table, a check that it still holds what it holds now.
-    static std::map<std::string, std::function<bool()>> as_now() {
+    // For every record of the reset table, and for what the load wrote and showed (the working
+    // file and the boxes), a check that it still is as it is now.
+    std::map<std::string, std::function<bool()>> as_now() const {
         std::map<std::string, std::function<bool()>> same;
         for_each_shared_record([&](std::string_view name, auto& record) {
             same[std::string(name)] = [copy = record, &record] { return record == copy; };
         });
+        const int unit = FILEINFO.LUNSTD;
+        same["working file"] = [unit, lines = working_file(unit)] { return working_file(unit) == lines; };
+        same["boxes"] = [this, shown = boxes()] { return boxes() == shown; };
         return same;
     }
 };
