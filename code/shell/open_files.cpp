@@ -143,10 +143,6 @@ int ask_before_replacing(std::string_view title_suffix, const std::string& name)
                               name_of(name) + " already exists: Replace it (Yes), choose another file (No) or write nothing (Cancel)");
 }
 
-// The path each open dialog last returned (empty at first); the dialog reopens with it unless
-// the opener proposes another name. A cancel leaves it as it was proposed.
-std::string last_in_path, last_out_path, last_newstd_path;
-
 }  // namespace
 
 int SCANDATA_UNIT() { return kScanExportUnit; }
@@ -166,7 +162,7 @@ std::string path_before_name_dot(const std::string& path) {
 void OPEN_IN() {
     FILEINFO_t& fi = FILEINFO;
     if (fi.LOADED == 1) {
-        last_in_path = fi.IN_NAME.str();
+        OPENERS.IN_PATH = fi.IN_NAME.str();
         fi.LOADED = 0;
         rt::unit_close(1);
     }
@@ -180,10 +176,10 @@ void OPEN_IN() {
     req.directory = fi.IN_DIR.str();
     std::string path;
     for (;;) {
-        req.name = last_in_path;
+        req.name = OPENERS.IN_PATH;
         const wl::FileAnswer ans = ask_file(req);
         if (ans.cancelled || ans.path.empty()) return;
-        path = last_in_path = ans.path;
+        path = OPENERS.IN_PATH = ans.path;
         if (path.size() > kNameField) {
             GUIERR(PROGID.PROG_TITLE.view(), kTooLong);
             continue;
@@ -214,8 +210,6 @@ void OPEN_IN() {
 
 namespace {
 
-int next_output_format = 0;  // chosen for the next output file; 0 none
-
 // The main window shows no integrated data file.
 void clear_output_fields() {
     gmSetTextSetting(GRAPHICS.IWID(1, 43), "");
@@ -226,7 +220,7 @@ void clear_output_fields() {
 
 }  // namespace
 
-void SET_NEXT_OUTPUT_FORMAT(int code) { next_output_format = code; }
+void SET_NEXT_OUTPUT_FORMAT(int code) { OPENERS.NEXT_OUT_FORMAT = code; }
 
 bool OUTPUT_FILE_HOLDS_RECORDS() {
     if (rt::unit_flush(2) != rt::IOS_OK) return true;
@@ -253,7 +247,7 @@ void OPEN_OUT() {
     FILEINFO_t& fi = FILEINFO;
     std::string start = fi.IN_DIR.str();
     if (fi.OUTOPEN == 1) {
-        last_out_path = fi.OUT_NAME.str();
+        OPENERS.OUT_PATH = fi.OUT_NAME.str();
         fi.OUTOPEN = 0;
         rt::unit_close(2);
         gmSetWidgetStatus(GRAPHICS.IWID(3, 44), STATUS_GREYED);
@@ -271,13 +265,13 @@ void OPEN_OUT() {
     std::string path;
     int filter = 1;
     for (;;) {
-        req.name = last_out_path;
+        req.name = OPENERS.OUT_PATH;
         const wl::FileAnswer ans = ask_file(req);
         if (ans.cancelled || ans.path.empty()) {
             clear_output_fields();
             return;
         }
-        path = last_out_path = ans.path;
+        path = OPENERS.OUT_PATH = ans.path;
         filter = ans.filter_index;
         if (path.size() > kNameField) {
             GUIERR(PROGID.PROG_TITLE.view(), kTooLong);
@@ -317,9 +311,9 @@ void OPEN_OUT() {
     const std::string name = name_of(path);
     const std::size_t dot = name.find_last_of('.');
     const std::string ext = dot == std::string::npos ? std::string() : name.substr(dot + 1, 3);
-    if (next_output_format != 0) {
-        fi.OUT_FORMAT = next_output_format;
-        next_output_format = 0;
+    if (OPENERS.NEXT_OUT_FORMAT != 0) {
+        fi.OUT_FORMAT = OPENERS.NEXT_OUT_FORMAT;
+        OPENERS.NEXT_OUT_FORMAT = 0;
     } else {
         if ((ext == "INT" || ext == "int") && filter != 2) fi.OUT_FORMAT = 1;
         if ((ext == "HKL" || ext == "hkl") && filter != 1) fi.OUT_FORMAT = 3;
@@ -354,11 +348,11 @@ void OPEN_NEWSTD(int& status, int unit) {
     req.save = true;
     std::string path;
     for (;;) {
-        req.name = last_newstd_path;
+        req.name = OPENERS.NEWSTD_PATH;
         const wl::FileAnswer ans = ask_file(req);
         if (ans.cancelled || ans.path.empty()) return;
         // A name typed without an extension came back with the dialog's default one.
-        path = last_newstd_path = ans.path;
+        path = OPENERS.NEWSTD_PATH = ans.path;
         // Opened without cutting it: the first record written ends the file there.
         if (rt::unit_open(unit, path, spec_of(rt::FileStatus::Unknown, rt::FileAction::Write)) != rt::IOS_OK) return;
         const int decision = ask_before_replacing(": Create Standard Data File", path);
@@ -433,7 +427,7 @@ void OPEN_LOG() {
 // unit 26 and written from its start; a file that holds something is replaced only when the
 // user says so. A cancel leaves unit 26 unconnected.
 void OPEN_EXP() {
-    static std::string start;  // kept from call to call while no data set is loaded
+    std::string& start = OPENERS.EXP_START;  // kept from call to call while no data set is loaded
     // With a data set loaded the input file's name is proposed: up to its first "." (or
     // nothing without one), then "EXP".
     std::string proposal;
