@@ -9,5 +9,6 @@ struct TOTALS_t {
     int NPASS2 = 0;            // second passes
     int NPASS2OK = 0;          // second passes that ended accepted
     rt::FText<11> F{" ECDBIPWRFS"};         // reject-code table: F(1) blank, then E C D B I P W R F S
+    bool operator==(const TOTALS_t&) const = default;
 };
 inline TOTALS_t TOTALS;

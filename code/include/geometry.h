@@ -8,7 +8,7 @@
 // - Matrices are indexed (row, column) from 1; a dense N x N matrix is stored column by column.
 // - A cell in degree form is a, b, c, alpha, beta, gamma (and the volume); a cell in cosine form is
 //   the three lengths followed by cos alpha, cos beta, cos gamma.
-// Every routine keeps its work stores in static storage: none is re-entrant.
+// Work stores are locals of each call; what survives a call lives in the records below.
 #pragma once
 #include <string>
 
@@ -33,8 +33,16 @@ struct VECLSQ_t {
     float RVOL = 0;                // reciprocal-cell volume
     rt::FArray2<float, 15, 16> XA; // bordered normal equations, then their inverse
     rt::FArray<float, 12> XB;      // right-hand side, then solution
+    bool operator==(const VECLSQ_t&) const = default;
 };
 inline VECLSQ_t VECLSQ;
+
+// The inverse of UB that HCALC made last: it stays in force while UB cannot be inverted.
+struct HCALCINV_t {
+    rt::FArray2<float, 3, 3> UBINV;
+    bool operator==(const HCALCINV_t&) const = default;
+};
+inline HCALCINV_t HCALCINV;
 
 // ---- Small dense linear algebra (orders 1 to 6) -------------------------------------------------
 

@@ -527,8 +527,8 @@ TEST_F(WindowSetup, CallbackNumbersFollowTheSlotRuleSaveTheKnownExceptions) {
         if (s.group >= 3 && s.group <= 8) return s.item >= 10 ? 100 * s.group + s.item : 10 * s.group + s.item;
         return 0;
     };
-    for (auto [g, k, cb] : {std::array{1, 20, 120}, {3, 12, 312}, {4, 7, 47}, {5, 3, 53}, {8, 12, 812}, {2, 5, 0}})
-        EXPECT_EQ(ui::slot_rule_callback({g, k}), cb) << g << "," << k;
+    for (const std::array<int, 3>& c : {std::array{1, 20, 120}, {3, 12, 312}, {4, 7, 47}, {5, 3, 53}, {8, 12, 812}, {2, 5, 0}})
+        EXPECT_EQ(ui::slot_rule_callback({c[0], c[1]}), c[2]) << c[0] << "," << c[1];
     auto check = [&](const ui::WidgetDef& d) {
         if (!d.callback) return;
         SCOPED_TRACE(std::to_string(d.slot.group) + "," + std::to_string(d.slot.item));
