@@ -79,21 +79,7 @@ void log_report(int IUSEOFF) {
               U.UB(1, 1), U.UB(1, 2), U.UB(1, 3), U.UB(2, 1), U.UB(2, 2), U.UB(2, 3), U.UB(3, 1), U.UB(3, 2),
               U.UB(3, 3));
     LOG_WRITE("(/ / ' CELL' TR12 3F9.5 3F8.3 F10.4)", U.CELL);
-    // Each esd under its cell value, in the value's columns, by its first significant digit (an
-    // angle esd of 0.0004 would read 0.000 in the value's three decimals); "fixed" for a value
-    // the refinement held. One too long for its columns (a few millionths) is written in E form.
-    std::string esds;
-    for (int k = 1; k <= 7; ++k) {
-        const std::size_t width = k <= 3 ? 9 : (k <= 6 ? 8 : 10);
-        std::string t = ESD_TEXT(U.ESD(k));
-        if (t.size() >= width) {
-            char e[16];
-            std::snprintf(e, sizeof e, "%.1E", double(U.ESD(k)));
-            t = e;
-        }
-        esds += std::string(t.size() < width ? width - t.size() : 1, ' ') + t;
-    }
-    LOG_WRITE("(' ESDs' TR12 A)", esds);
+    LOG_WRITE("(' ESDs' TR12 A)", CELL_ESDS_RECORD(U.ESD));
     LOG_WRITE("(/ TR5 I5 ' REFLECTIONS USED' / ' AVERAGE DELTA-OMEGA = ' F7.4 / "
               "'     MAX OMEGA ERROR = ' F7.4 / '          OMEGA-ZERO = ' F7.4 / / '     CRYSTAL OFFSETS = ' "
               "3F10.4 /)",
@@ -101,6 +87,28 @@ void log_report(int IUSEOFF) {
 }
 
 }  // namespace
+
+std::string CELL_ESDS_RECORD(const rt::FArray<float, 7>& ESD) {
+    // Each esd under its cell value, in the value's columns, as the results box and the CIF
+    // round it (an angle esd of 0.0004 would read 0.000 in the value's three decimals); "fixed"
+    // for a value the refinement held. One too long for its columns (a few millionths) is written
+    // with the same digits in E form.
+    std::string esds;
+    for (int k = 1; k <= 7; ++k) {
+        const std::size_t width = k <= 3 ? 9 : (k <= 6 ? 8 : 10);
+        std::string t = ESD_TEXT(ESD(k));
+        const RoundedEsd r = ROUND_ESD(ESD(k));
+        if (t.size() >= width && r.kind == RoundedEsd::Rounded) {
+            const std::string d = std::to_string(r.digits);
+            const int exponent = static_cast<int>(d.size()) - 1 - r.places;
+            char e[16];
+            std::snprintf(e, sizeof e, "E%c%02d", exponent < 0 ? '-' : '+', exponent < 0 ? -exponent : exponent);
+            t = d.substr(0, 1) + (d.size() > 1 ? "." + d.substr(1) : std::string()) + e;
+        }
+        esds += std::string(t.size() < width ? width - t.size() : 1, ' ') + t;
+    }
+    return esds;
+}
 
 void UB_FIT() {
     const std::string_view title = PROGID.PROG_TITLE.trimmed();

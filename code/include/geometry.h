@@ -227,11 +227,39 @@ void PLOTDATASET(const rt::FArray<float, N>& x, const rt::FArray<float, N>& y, i
 }
 
 // ---- Refined values as people read them -----------------------------------------------------------
-// An esd as the cell results show it: rounded up to its first significant digit (two while they
-// read 19 or less, as the CIF's value(esd) does): 0.00037 is "0.0004", 0.0012 "0.0012"; an esd
-// of 1.0E-7 or less is "fixed" (a value the refinement did not vary), one that is not a number
-// "none".
+// One rule shows every esd, in the dialogs, the log and the CIF: the crystallographic convention
+// of the CIF's value(esd) notation. The esd is rounded UP to its first significant digit, to two
+// digits while they read 19 or less (0.00034 is 0.0004, 0.0015 stays 0.0015, 0.1 is 0.10, 25 is
+// 30), and the value is rounded to the esd's last digit (12.3456(15), 1230(30)). An esd of 1.0E-7
+// or less is none: the value was held, not refined ("fixed"). An esd that is not a number, is
+// negative or infinite is unknown ("none"), never taken for a held value.
+struct RoundedEsd {
+    enum Kind { Rounded, Fixed, Unknown } kind = Unknown;
+    int places = 0;        // decimals of the esd's last digit; 0 or below: units, tens, ...
+    long long digits = 0;  // the rounded esd in units of its last digit, 1 to 19
+};
+RoundedEsd ROUND_ESD(float esd);
+
+// An esd as the dialogs and the log show it: "0.0004", "0.0015", "1.0", "30"; "fixed"; "none".
 std::string ESD_TEXT(float esd);
+
+// The cell refinement's log line of esds after its " ESDs" label: each esd right-aligned in the
+// columns of its cell value (9, 9, 9, 8, 8, 8, 10), E form with the same digits when too long.
+std::string CELL_ESDS_RECORD(const rt::FArray<float, 7>& ESD);
+
+// The value(esd) text, the value rounded in place to the esd's last digit: "12.3456(15)",
+// "1230(30)". false, with text and value untouched, when the esd is not Rounded or the value is
+// not a finite number (an esd of 1.0E-7 or less is the caller's: a held value).
+bool VALUE_ESD_TEXT(float& value, float esd, std::string& text);
+
+// The steps of the CIF's rounding, in 32-bit float: ROUND_SIGMA rounds an esd below 1 up to one
+// significant digit (two when they are 19 or less): J decimals, ISIG the rounded esd in units of
+// the last decimal, JSIG its number of digits; J = 0 for an esd of 1 or more (esd and ISIG then
+// unchanged). ROUND_VALUE rounds value to J decimals, halves away from zero. GET_PLACES gives the
+// characters of the integer part of value: its digits (at least one), one more for a minus sign.
+void ROUND_SIGMA(float& esd, int& J, int& ISIG, int& JSIG);
+void ROUND_VALUE(float& value, int J);
+void GET_PLACES(float value, int& K);
 
 // ---- Operations the main loop starts --------------------------------------------------------------
 // Utilities, "Calc Unit Cell" (callback 332): the refinement chosen in the refinement box, its

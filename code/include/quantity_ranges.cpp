@@ -44,12 +44,23 @@ constexpr Row TABLE[] = {
     {Quantity::LimitRwp, {"the Rwp limit", 0, 100, true, false, false, false, ""}},
     {Quantity::IsigmaThreshold, {"the I/sigma threshold", 0, 1000, false, false, false, false, ""}},
     {Quantity::SequenceNumber, {"a sequence number", 1, 999999, false, false, true, false, ""}},
-    {Quantity::Attenuator, {"the attenuator factor", 0, 1e6, false, false, false, false, ""}},
+    // An attenuator factor of 0 would make every attenuated reflection's intensity 0.
+    {Quantity::Attenuator, {"the attenuator factor", 0, 1e6, true, false, false, false, ""}},
     {Quantity::MonochromatorType, {"the monochromator type", 0, 1, false, false, true, false, ""}},
     {Quantity::Monochromator2Theta, {"the monochromator 2theta", -180, 180, false, false, false, false, "degrees"}},
     {Quantity::DihedralAngle, {"the dihedral angle", -360, 360, false, false, false, false, "degrees"}},
     {Quantity::MonochromatorSense, {"the monochromator sense", -1, 1, false, false, true, false, ""}},
     {Quantity::Parity, {"a circle parity", -1, 1, false, false, true, true, ""}},
+    {Quantity::RefineFlag, {"a refine flag", 0, 1, false, false, true, false, ""}},
+    {Quantity::TestFlag, {"a test flag", 0, 1, false, false, true, false, ""}},
+    {Quantity::BackgroundModel, {"the background model", 0, 3, false, false, true, false, ""}},
+    // The crystal-to-detector distance and the second distance of the goniometer: a diffractometer
+    // circle measures some centimetres to a few metres.
+    {Quantity::GoniometerDistance, {"a goniometer distance", 10, 5000, false, false, false, false, "mm"}},
+    // The signed axis numbers of the mapping onto Busing-Levy axes: whether the three make a
+    // signed permutation is checked after the file has been read.
+    {Quantity::AxisIndex, {"an axis number", -INF, INF, false, false, true, false, ""}},
+    {Quantity::UnusedNumber, {"the value", -INF, INF, false, false, false, false, ""}},
 };
 
 }  // namespace

@@ -48,6 +48,15 @@ enum class Quantity {
     DihedralAngle,
     MonochromatorSense,
     Parity,
+    // Further values of the instrument parameter file: the refine and test flags, the background
+    // model, the goniometer distances, the axis mapping, and a value the line carries but the
+    // program does not use (the alpha2 values of a line with one wavelength).
+    RefineFlag,
+    TestFlag,
+    BackgroundModel,
+    GoniometerDistance,
+    AxisIndex,
+    UnusedNumber,
 };
 
 struct QuantityRange {

@@ -36,6 +36,8 @@ void gmEnqTextSetting(int widget, char* text, int len);
 template <int N>
 void gmEnqTextSetting(int widget, rt::FText<N>& text) { gmEnqTextSetting(widget, text.c, N); }
 void gmSetValueSetting(int widget, float value);
+// Shows text in a text entry (a display-only field: an esd as the program rounds it).
+void gmSetTextSetting(int widget, std::string_view text);
 void gmDrawWindow(int window);
 void gmRemoveWindow(int window);
 void gmSetActiveWindow(int window);

@@ -9,6 +9,7 @@
 #include <limits>
 
 #include "include/fwhm_rule.h"
+#include "include/geometry.h"
 #include "include/profile_fit.h"
 #include "include/shared.h"
 #include "include/shell_services.h"
@@ -101,8 +102,8 @@ void FIT_GAMMA() {
 
     SHOW_CHECKED(fwhm_widget(2), fwhm0);
     SHOW_CHECKED(fwhm_widget(3), fwhm1);
-    gmSetValueSetting(fwhm_widget(6), esd0);
-    gmSetValueSetting(fwhm_widget(7), esd1);
+    gmSetTextSetting(fwhm_widget(6), ESD_TEXT(esd0));
+    gmSetTextSetting(fwhm_widget(7), ESD_TEXT(esd1));
     gmDrawWindow(fwhm_widget(1));
     gmSetActiveWindow(fwhm_widget(1));
 

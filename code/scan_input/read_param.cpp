@@ -3,7 +3,7 @@
 // RFLAGS, TFLAGS, PARITY, MONO), three optional (BACKGR, GONCON, BLAXES); any other keyword or a
 // blank keyword field makes a comment line. Every line read is echoed to the log.
 #include <algorithm>
-#include <climits>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -19,53 +19,102 @@
 #include "runtime/format.h"
 #include "runtime/kept_records.h"
 #include "runtime/units.h"
+#include "scan_input/parameter_keys.h"
 #include "scan_input/reader_helpers.h"
+
+namespace {
+
+ParameterValue real(float& member, Quantity q) { return {q, &member, nullptr}; }
+ParameterValue whole(int& member, Quantity q) { return {q, nullptr, &member}; }
+
+}  // namespace
+
+const std::vector<ParameterKey>& PARAMETER_KEYS() {
+    static const std::vector<ParameterKey> keys = [] {
+        FITPAR_t& fp = FITPAR;
+        std::vector<ParameterValue> fitlim;
+        constexpr Quantity LIMIT[NPAR] = {Quantity::LimitBackground, Quantity::LimitFwhm,
+                                          Quantity::LimitIntensity,  Quantity::LimitPosition,
+                                          Quantity::LimitEta,        Quantity::LimitIratio};
+        for (int i = 1; i <= NPAR; ++i) {
+            fitlim.push_back(real(fp.FITLIM(i, 1), LIMIT[i - 1]));
+            fitlim.push_back(real(fp.FITLIM(i, 2), LIMIT[i - 1]));
+        }
+        fitlim.push_back(real(fp.RWPMAX, Quantity::LimitRwp));
+        std::vector<ParameterValue> rflags, tflags, parity, blaxes;
+        for (int i = 1; i <= NPAR; ++i) rflags.push_back(whole(fp.IREF(i), Quantity::RefineFlag));
+        for (int i = 1; i <= 7; ++i) tflags.push_back(whole(fp.TFLAG(i), Quantity::TestFlag));
+        for (int i = 1; i <= 4; ++i) parity.push_back(whole(GONIO.PARITY(i), Quantity::Parity));
+        for (int i = 1; i <= 3; ++i) blaxes.push_back(whole(UNITCELL.IBL(i), Quantity::AxisIndex));
+        const ParameterValue model = whole(FIXEDBG.IBGTYPE, Quantity::BackgroundModel);
+        const ParameterValue nwave = whole(WAVES.NWAVE, Quantity::NumberOfWavelengths);
+        return std::vector<ParameterKey>{
+            {"PKPAR ", 6, true,
+             {{ANY_FIRST,
+               {real(fp.PKVALS(2, 1), Quantity::FwhmA), real(fp.PKVALS(2, 2), Quantity::FwhmB),
+                real(fp.PKVALS(5, 1), Quantity::Eta)}}}},
+            {"FITLIM", 6, true, {{ANY_FIRST, fitlim}}},
+            {"ATTEN ", 6, true, {{ANY_FIRST, {real(SCANHDR.ATTEN, Quantity::Attenuator)}}}},
+            // One wavelength: the line still carries the alpha2 wavelength and the ratio, which
+            // are not used (the ratio becomes 0).
+            {"WAVEL ", 6, true,
+             {{1,
+               {nwave, real(WAVES.WAVE(1), Quantity::Wavelength1), real(WAVES.WAVE(2), Quantity::UnusedNumber),
+                real(fp.PKVALS(6, 1), Quantity::UnusedNumber)}},
+              {2,
+               {nwave, real(WAVES.WAVE(1), Quantity::Wavelength1), real(WAVES.WAVE(2), Quantity::Wavelength2),
+                real(fp.PKVALS(6, 1), Quantity::Iratio)}}}},
+            {"RFLAGS", 6, true, {{ANY_FIRST, rflags}}},
+            {"TFLAGS", 6, true, {{ANY_FIRST, tflags}}},
+            {"PARITY", 6, true, {{ANY_FIRST, parity}}},
+            {"MONO", 4, true,
+             {{ANY_FIRST,
+               {whole(MONOCH.MONO_TYPE, Quantity::MonochromatorType),
+                real(MONOCH.MONO_2THETA, Quantity::Monochromator2Theta),
+                real(MONOCH.MONO_DIHEDRAL, Quantity::DihedralAngle),
+                whole(MONOCH.MONO_SENSE, Quantity::MonochromatorSense)}}}},
+            // The model alone; model 2 with a, b, c of a exp(-b 2theta) + c; model 3 with the
+            // number of end steps.
+            {"BACKGR", 6, false,
+             {{0, {model}},
+              {1, {model}},
+              {2,
+               {model, real(fp.PKVALS(1, 1), Quantity::BackgroundA), real(fp.PKVALS(1, 2), Quantity::BackgroundB),
+                real(fp.PKVALS(1, 3), Quantity::BackgroundC)}},
+              {3, {model, whole(FIXEDBG.NSTEP_BG, Quantity::EndSteps)}}}},
+            {"GONCON", 6, false,
+             {{ANY_FIRST,
+               {real(GONIO.GONCON1, Quantity::GoniometerDistance), real(GONIO.GONCON2, Quantity::GoniometerDistance)}}}},
+            {"BLAXES", 6, false, {{ANY_FIRST, blaxes}}},
+        };
+    }();
+    return keys;
+}
 
 namespace {
 
 constexpr int PAR_UNIT = 3;
 constexpr int PAR_WIDTH = 80;
-
-enum Key { PKPAR, FITLIM, ATTEN, WAVEL, RFLAGS, TFLAGS, PARITY, MONO, BACKGR, GONCON, BLAXES, NKEYS };
-
-// The keys in the order they are tried; the first match decides. `width` columns of the
-// keyword field are compared with the keyword padded with blanks (MONO: columns 1-4 only).
-struct KeyDef {
-    const char* word;
-    int width;
-};
-constexpr KeyDef KEYS[NKEYS] = {
-    {"PKPAR ", 6}, {"FITLIM", 6}, {"ATTEN ", 6}, {"WAVEL ", 6}, {"RFLAGS", 6}, {"TFLAGS", 6},
-    {"PARITY", 6}, {"MONO", 4},   {"BACKGR", 6}, {"GONCON", 6}, {"BLAXES", 6},
-};
+// Keys whose lines the reading looks at once more (their place in PARAMETER_KEYS).
+constexpr int FITLIM_KEY = 1;
+constexpr int WAVEL_KEY = 3;
 
 int match_key(const std::string& field) {
-    for (int k = 0; k < NKEYS; ++k)
-        if (field.compare(0, KEYS[k].width, KEYS[k].word) == 0) return k;
+    const std::vector<ParameterKey>& keys = PARAMETER_KEYS();
+    for (std::size_t k = 0; k < keys.size(); ++k)
+        if (field.compare(0, keys[k].width, keys[k].word) == 0) return int(k);
     return -1;
+}
+
+std::string trimmed_word(const ParameterKey& key) {
+    std::string w = key.word;
+    while (!w.empty() && w.back() == ' ') w.pop_back();
+    return w;
 }
 
 // A line the log does not take stays as the log's failure, reported by the log check that
 // follows every operation.
 void log_record(const std::string& rec) { (void)rt::unit_write_record(LOG_UNIT, rec); }
-
-// Values of a mandatory key or of BLAXES: a list that ends early (or at a slash) leaves the rest
-// unchanged and is accepted; an unreadable value is the user's damaged file (rt::InputError,
-// naming the line of the key).
-void read_checked(const std::string& values, const std::vector<rt::IoItem>& items, const char* key) {
-    const int ios = rt::list_read_items(values, items);
-    if (ios != rt::IOS_OK && ios != rt::IOS_END)
-        rt::input_error(PAR_UNIT, std::string("unreadable value in the ") + key + " line");
-}
-
-// Values of BACKGR and GONCON: every item must be there and readable. A failure is the user's
-// damaged file (rt::InputError, naming the line of the key).
-void read_unchecked(const std::string& values, const std::vector<rt::IoItem>& items, const char* key) {
-    const int ios = rt::list_read_items(values, items);
-    if (ios == rt::IOS_OK) return;
-    const std::string line = std::string(" the ") + key + " line";
-    rt::input_error(PAR_UNIT, (ios == rt::IOS_END ? "too few values in" : "unreadable value in") + line);
-}
 
 // Extra omega shift of the alpha2 peak from the monochromator, in degrees: the difference of
 // the monochromator Bragg angles of alpha2 and alpha1, signed by the monochromator sense.
@@ -80,50 +129,98 @@ float monochromator_shift() {
     return std::isfinite(shift) ? shift : 0.0f;
 }
 
-// A value of a key's line and the quantity it gives.
-struct Ranged {
-    float* real = nullptr;
-    int* whole = nullptr;
-    Quantity q;
-    Ranged(float& v, Quantity quantity) : real(&v), q(quantity) {}
-    Ranged(int& v, Quantity quantity) : whole(&v), q(quantity) {}
-    double value() const { return real ? double(*real) : double(*whole); }
-};
-
-// A value outside its quantity's range: the file is damaged at this line.
-void require(const Ranged& v, const char* key) {
-    if (in_range(v.q, v.value())) return;
-    rt::input_error(PAR_UNIT, std::string("in the ") + key + " line, " + range_rule(v.q) + " (the file gives " +
-                                  shown_number(v.value()) + ")");
+// A comma between two digits ("12,5"): in a file written where the comma is the decimal sign.
+bool comma_between_digits(const std::string& values) {
+    for (std::size_t i = 1; i + 1 < values.size(); ++i)
+        if (values[i] == ',' && std::isdigit(static_cast<unsigned char>(values[i - 1])) &&
+            std::isdigit(static_cast<unsigned char>(values[i + 1])))
+            return true;
+    return false;
 }
 
-// Reads the values as read_checked does; then every value the line gives (one it leaves out
-// keeps the member's number) must lie in its quantity's range.
-void read_in_range(const std::string& values, const std::vector<Ranged>& ranged, const char* key) {
-    constexpr int NOT_GIVEN = INT_MIN;
-    std::vector<double> before;
-    std::vector<rt::IoItem> items;
-    for (const Ranged& v : ranged) {
-        before.push_back(v.value());
-        if (v.real) {
-            *v.real = NAN;
-            items.push_back(rt::in_item(*v.real));
-        } else {
-            *v.whole = NOT_GIVEN;
-            items.push_back(rt::in_item(*v.whole));
-        }
+// The file is damaged at the line just read: what is wrong with it, and, when the line holds a
+// comma between two digits, that a comma separates values there.
+[[noreturn]] void refuse(const std::string& values, const std::string& what) {
+    std::string text = what;
+    if (comma_between_digits(values)) text += " (a comma separates two values: decimals take a point)";
+    rt::input_error(PAR_UNIT, text);
+}
+
+// How many values the list gives, as far as they can be read: -1 when one that follows the
+// readable ones cannot be read.
+int values_given(const std::string& list) {
+    for (int n = 1; n <= 100; ++n) {
+        std::vector<double> v(static_cast<std::size_t>(n));
+        std::vector<rt::IoItem> items;
+        for (double& d : v) items.push_back(rt::in_item(d));
+        const int ios = rt::list_read_data_items(list, items);
+        if (ios == rt::IOS_END) return n - 1;
+        if (ios != rt::IOS_OK) return -1;
     }
-    read_checked(values, items, key);
-    for (std::size_t i = 0; i < ranged.size(); ++i) {
-        const Ranged& v = ranged[i];
-        const bool given = v.real ? !std::isnan(*v.real) : *v.whole != NOT_GIVEN;
-        if (given) {
-            require(v, key);
-        } else if (v.real) {
-            *v.real = static_cast<float>(before[i]);
-        } else {
-            *v.whole = static_cast<int>(before[i]);
+    return -1;
+}
+
+std::string count_text(int n) {
+    return n == 0 ? std::string("no value") : std::to_string(n) + (n == 1 ? " value" : " values");
+}
+
+// A value that reads as its kind must also be a finite number in its quantity's range. An exact
+// 0 for a goniometer distance stands for the instrument's default distance.
+void require_in_range(const std::string& values, const ParameterKey& key, Quantity q, double v) {
+    if (q == Quantity::GoniometerDistance && v == 0.0) return;
+    if (std::isfinite(v) && in_range(q, v)) return;
+    refuse(values, "in the " + trimmed_word(key) + " line, " + range_rule(q) + " (the file gives " +
+                       shown_number(v) + ")");
+}
+
+// Reads a key's line: exactly the values of its layout, each readable as its kind and in its
+// range; only then are the members set. A slash ends the list: what follows it is a comment.
+void read_line(const ParameterKey& key, const std::string& field) {
+    const std::string values = field.substr(0, field.find('/'));
+    const std::string word = trimmed_word(key);
+    const ParameterLayout* layout = &key.layouts.front();
+    if (key.layouts.size() > 1) {
+        // The first value chooses the layout (the number of wavelengths, the background model).
+        int first = 0;
+        const int ios = rt::list_read_data_items(values, {rt::in_item(first)});
+        if (ios == rt::IOS_END) {
+            std::size_t fewest = layout->values.size(), most = fewest;
+            for (const ParameterLayout& l : key.layouts) {
+                fewest = std::min(fewest, l.values.size());
+                most = std::max(most, l.values.size());
+            }
+            refuse(values, "the " + word + " line holds no value; it takes " + std::to_string(fewest) +
+                               (most > fewest ? " to " + std::to_string(most) : std::string()));
         }
+        if (ios != rt::IOS_OK) rt::input_error(PAR_UNIT, "unreadable value in the " + word + " line");
+        require_in_range(values, key, layout->values.front().q, first);
+        for (const ParameterLayout& l : key.layouts)
+            if (l.first == first) layout = &l;
+    }
+    const std::size_t n = layout->values.size();
+    std::vector<float> reals(n, 0.0f);
+    std::vector<int> wholes(n, 0);
+    std::vector<rt::IoItem> items;
+    for (std::size_t i = 0; i < n; ++i)
+        items.push_back(range_of(layout->values[i].q).whole ? rt::in_item(wholes[i]) : rt::in_item(reals[i]));
+    // The count first: a decimal comma makes one value two, whatever their kinds.
+    const int given = values_given(values);
+    if (given >= 0 && given != int(n))
+        refuse(values, "the " + word + " line holds " + count_text(given) + "; it takes " + std::to_string(n));
+    bool more = false;
+    const int ios = rt::list_read_data_items(values, items, &more);
+    if (ios == rt::IOS_END || (ios == rt::IOS_OK && more))
+        refuse(values, "the " + word + " line holds " + (more ? "more" : "fewer") + " values than the " +
+                           std::to_string(n) + " it takes");
+    if (ios != rt::IOS_OK) rt::input_error(PAR_UNIT, "unreadable value in the " + word + " line");
+    for (std::size_t i = 0; i < n; ++i) {
+        const bool whole = range_of(layout->values[i].q).whole;
+        require_in_range(values, key, layout->values[i].q, whole ? double(wholes[i]) : double(reals[i]));
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        const ParameterValue& v = layout->values[i];
+        if (v.whole) *v.whole = wholes[i];
+        else if (v.real) *v.real = reals[i];
     }
 }
 
@@ -153,6 +250,7 @@ void read_file() {
     rt::unit_mark_user_text(PAR_UNIT);
 
     FITPAR_t& fp = FITPAR;
+    const std::vector<ParameterKey>& keys = PARAMETER_KEYS();
     long line_number = 0;
     long fitlim_line = 0;  // the last FITLIM line
     for (;;) {
@@ -172,98 +270,10 @@ void read_file() {
         if (field == "      ") continue;
         const int key = match_key(field);
         if (key < 0) continue;
-        const std::string values = line.substr(6);
-
-        switch (key) {
-            case PKPAR:
-                read_in_range(values,
-                              {{fp.PKVALS(2, 1), Quantity::FwhmA},
-                               {fp.PKVALS(2, 2), Quantity::FwhmB},
-                               {fp.PKVALS(5, 1), Quantity::Eta}},
-                              "PKPAR");
-                break;
-            case FITLIM: {
-                constexpr Quantity LIMIT[NPAR] = {Quantity::LimitBackground, Quantity::LimitFwhm,
-                                                  Quantity::LimitIntensity,  Quantity::LimitPosition,
-                                                  Quantity::LimitEta,        Quantity::LimitIratio};
-                std::vector<Ranged> items;
-                for (int i = 1; i <= NPAR; ++i) {
-                    items.emplace_back(fp.FITLIM(i, 1), LIMIT[i - 1]);
-                    items.emplace_back(fp.FITLIM(i, 2), LIMIT[i - 1]);
-                }
-                items.emplace_back(fp.RWPMAX, Quantity::LimitRwp);
-                read_in_range(values, items, "FITLIM");
-                fitlim_line = line_number;
-                break;
-            }
-            case ATTEN:
-                read_in_range(values, {{SCANHDR.ATTEN, Quantity::Attenuator}}, "ATTEN");
-                break;
-            case WAVEL:
-                read_checked(values, {rt::in_item(WAVES.NWAVE), rt::in_item(WAVES.WAVE(1)),
-                                      rt::in_item(WAVES.WAVE(2)), rt::in_item(fp.PKVALS(6, 1))},
-                             "WAVEL");
-                // Every angle and the alpha2 position are computed from the wavelengths: those
-                // in force after the line are judged, given by it or not.
-                require({WAVES.NWAVE, Quantity::NumberOfWavelengths}, "WAVEL");
-                require({WAVES.WAVE(1), Quantity::Wavelength1}, "WAVEL");
-                if (WAVES.NWAVE == 2) {
-                    require({WAVES.WAVE(2), Quantity::Wavelength2}, "WAVEL");
-                    require({fp.PKVALS(6, 1), Quantity::Iratio}, "WAVEL");
-                }
-                if (WAVES.NWAVE == 1) fp.PKVALS(6, 1) = 0.0f;
-                break;
-            case RFLAGS:
-                read_checked(values, {rt::in_item(fp.IREF)}, "RFLAGS");
-                break;
-            case TFLAGS:
-                read_checked(values, {rt::in_item(fp.TFLAG)}, "TFLAGS");
-                break;
-            case PARITY:
-                read_in_range(values,
-                              {{GONIO.PARITY(1), Quantity::Parity},
-                               {GONIO.PARITY(2), Quantity::Parity},
-                               {GONIO.PARITY(3), Quantity::Parity},
-                               {GONIO.PARITY(4), Quantity::Parity}},
-                              "PARITY");
-                break;
-            case MONO:
-                read_in_range(values,
-                              {{MONOCH.MONO_TYPE, Quantity::MonochromatorType},
-                               {MONOCH.MONO_2THETA, Quantity::Monochromator2Theta},
-                               {MONOCH.MONO_DIHEDRAL, Quantity::DihedralAngle},
-                               {MONOCH.MONO_SENSE, Quantity::MonochromatorSense}},
-                              "MONO");
-                break;
-            case BACKGR: {
-                int model = 0;
-                read_unchecked(values, {rt::in_item(model)}, "BACKGR");
-                if (model < 0 || model > 3)
-                    rt::input_error(PAR_UNIT, "a background model outside 0 to 3 in the BACKGR line");
-                if (model == 2) {
-                    read_unchecked(values, {rt::in_item(model), rt::in_item(fp.PKVALS(1, 1)),
-                                            rt::in_item(fp.PKVALS(1, 2)), rt::in_item(fp.PKVALS(1, 3))},
-                                   "BACKGR");
-                    require({fp.PKVALS(1, 1), Quantity::BackgroundA}, "BACKGR");
-                    require({fp.PKVALS(1, 2), Quantity::BackgroundB}, "BACKGR");
-                    require({fp.PKVALS(1, 3), Quantity::BackgroundC}, "BACKGR");
-                } else if (model == 3) {
-                    int nbg = 0;
-                    read_unchecked(values, {rt::in_item(model), rt::in_item(nbg)}, "BACKGR");
-                    require({nbg, Quantity::EndSteps}, "BACKGR");
-                    FIXEDBG.NSTEP_BG = nbg;
-                }
-                FIXEDBG.IBGTYPE = model;
-                break;
-            }
-            case GONCON:
-                read_unchecked(values, {rt::in_item(GONIO.GONCON1), rt::in_item(GONIO.GONCON2)}, "GONCON");
-                break;
-            case BLAXES:
-                read_checked(values, {rt::in_item(UNITCELL.IBL)}, "BLAXES");
-                break;
-        }
-        if (key <= MONO) IGOT(key + 1) = 1;
+        read_line(keys[std::size_t(key)], line.substr(6));
+        if (key == WAVEL_KEY && WAVES.NWAVE == 1) fp.PKVALS(6, 1) = 0.0f;
+        if (key == FITLIM_KEY) fitlim_line = line_number;
+        if (keys[std::size_t(key)].mandatory) IGOT(key + 1) = 1;
     }
 
     // Checks after the last line.
@@ -274,10 +284,11 @@ void read_file() {
         UNITCELL.IBL(2) = 2;
         UNITCELL.IBL(3) = 3;
     }
-    if (!(GONIO.GONCON2 > 0.1f)) GONIO.GONCON2 = 200.0f;
-    if (!(GONIO.GONCON1 > 0.1f)) GONIO.GONCON1 = 200.0f;
+    // A distance of 0 stands for the default.
+    if (GONIO.GONCON2 == 0.0f) GONIO.GONCON2 = 200.0f;
+    if (GONIO.GONCON1 == 0.0f) GONIO.GONCON1 = 200.0f;
     for (int k = 1; k <= 8; ++k)
-        if (IGOT(k) != 1) missing(KEYS[k - 1].word);
+        if (IGOT(k) != 1) missing(keys[std::size_t(k - 1)].word);
     // A test that is on needs a window to accept anything: its lower limit below its upper one.
     for (int p : ORDERED_LIMITS)
         if (fp.TFLAG(p) != 0 && !(fp.FITLIM(p, 1) < fp.FITLIM(p, 2)))

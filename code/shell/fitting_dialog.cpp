@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "gui_toolkit/menu_f90.h"
+#include "include/geometry.h"
 #include "include/shared.h"
 #include "include/shell_services.h"
 #include "include/toolkit_services.h"
@@ -118,7 +119,7 @@ void WRITE_REFINED_PARAMETERS() {
     const FITPAR_t& fp = FITPAR;
     for (int p = 1; p <= NPAR; ++p) {
         show_value(40 + p, fp.VALS(p));
-        show_value(50 + p, fp.SIGVAL(p));
+        gmSetTextSetting(widget(50 + p), ESD_TEXT(fp.SIGVAL(p)));
         gmSetWidgetStatus(widget(40 + p), STATUS_ACTIVE);
         gmSetWidgetStatus(widget(50 + p), STATUS_ACTIVE);
     }

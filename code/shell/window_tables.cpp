@@ -201,7 +201,8 @@ struct FitColumn {
 constexpr FitColumn kRefineColumn{30, Kind::Toggle, 6, 1, 0, 430};
 constexpr FitColumn kDefaultColumn{60, Kind::Toggle, 7, 1, 0, 460};
 constexpr FitColumn kRefinedColumn{40, Kind::ValueEntry, 8, 2, 19, 0};
-constexpr FitColumn kEsdColumn{50, Kind::ValueEntry, 10, 2, 19, 0};
+// The esds are display-only texts, each as the program's esd rule rounds it ("0.0004", "fixed").
+constexpr FitColumn kEsdColumn{50, Kind::TextEntry, 10, 2, 19, 0};
 constexpr FitColumn kTestColumn{70, Kind::Toggle, 12, 1, 0, 470};
 constexpr FitColumn kLowerColumn{80, Kind::ValueEntry, 13, 2, 0, 480};
 constexpr FitColumn kUpperColumn{90, Kind::ValueEntry, 15, 2, 0, 490};
@@ -213,6 +214,7 @@ constexpr WidgetDef fit_cell(const FitColumn& c, int row) {
     if (c.kind == Kind::Toggle)
         return toggle(s, "", c.x, fit_row_y(row), c.w, 1, 0, cb, {},
                       c.base == 60 && p == 3 ? After::Hide : After::Nothing);  // no default for the intensity
+    if (c.kind == Kind::TextEntry) return text(s, "", c.x, fit_row_y(row), c.w, 1, 10, c.mode);
     return value(s, 0.0f, c.x, fit_row_y(row), c.w, 1, 6, fit_decimals(p), c.mode, cb);
 }
 
@@ -330,8 +332,9 @@ constexpr WidgetDef kFwhmDialog[] = {
     caption("ESDs:", 1, 2, 2, 1, 5, 2),
     value({6, 2}, 0.0f, 3, 3, 2, 1, 6, 3, 0),
     value({6, 3}, 0.0f, 6, 3, 2, 1, 6, 3, 0),
-    value({6, 6}, 0.0f, 3, 2, 2, 1, 6, 3, 19),
-    value({6, 7}, 0.0f, 6, 2, 2, 1, 6, 3, 19),
+    // The esds are display-only texts, each as the program's esd rule rounds it.
+    text({6, 6}, "", 3, 2, 2, 1, 10, 19),
+    text({6, 7}, "", 6, 2, 2, 1, 10, 19),
     button({6, 4}, "Quit", 2, 1, 2, 1, 64),
     button({6, 5}, "Save values", 5, 1, 4, 1, 65),
 };

@@ -3,13 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "include/quantity_ranges.h"
 #include "include/scan_input.h"
 #include "include/shared.h"
 #include "runtime/fatal.h"
 #include "runtime/units.h"
+#include "scan_input/parameter_keys.h"
 #include "test_files.h"
 
 namespace {
@@ -134,8 +138,8 @@ TEST_F(ParameterFile, KeywordMatchingAndValueLists) {
         {"lower-case keyword, one wavelength clears the ratio",
          with(without(MANDATORY, "WAVEL"), {"wavel  1 0.71073 0.71359 0.5"}), 1, 0.0f, 12.5f, 1},
         {"MONOCH is read as MONO", with(without(MANDATORY, "MONO"), {"MONOCH 1 13.0 90.0 1"}), 2, 0.5f, 12.5f, 1},
-        {"ATTEN without a value counts and keeps ATTEN", with(without(MANDATORY, "ATTEN"), {"ATTEN"}), 2, 0.5f, -3.0f, 1},
-        {"a slash ends the list", with(without(MANDATORY, "ATTEN"), {"ATTEN  / 9.0"}), 2, 0.5f, -3.0f, 1},
+        {"a slash after the values starts a comment", with(without(MANDATORY, "ATTEN"), {"ATTEN  9.0 / 12,5 x"}), 2,
+         0.5f, 9.0f, 1},
         {"commas, tabs, a comment line, a blank keyword and a later key winning",
          with(MANDATORY, {"      PKPAR 9 9 9", "COMMENT line of text", "MONO\t\t0,\t13.0,90.0,0", "ATTEN  2.0,"}), 2, 0.5f,
          2.0f, 0},
@@ -164,8 +168,31 @@ TEST_F(ParameterFile, UnreadableValuesAndMissingKeysNameTheFileAndTheLine) {
     const std::string at9 = "Error reading inst at line 9: ";
     const std::string missing = "Error reading inst: the file has no ";
     const Case cases[] = {
+        // The values begin in column 7: the type in column 6 is not read.
         {"value of MONO starting in column 6", with(no_mono, {"MONO 1 13.0 90.0 1"}),
-         "Error reading inst at line 8: unreadable value in the MONO line"},
+         "Error reading inst at line 8: the MONO line holds 3 values; it takes 4"},
+        {"a value left out between two commas", with(without(MANDATORY, "PARITY"), {"PARITY 1,,1,1"}),
+         "Error reading inst at line 8: unreadable value in the PARITY line"},
+        {"a slash before the last value", with(without(MANDATORY, "ATTEN"), {"ATTEN  / 9.0"}),
+         "Error reading inst at line 8: the ATTEN line holds no value; it takes 1"},
+        {"the example's WAVEL line with a decimal comma", with(without(MANDATORY, "WAVEL"), {"WAVEL  2 0.7093 0.71359 0,5"}),
+         "Error reading inst at line 8: the WAVEL line holds 5 values; it takes 4 (a comma separates two values: "
+         "decimals take a point)"},
+        {"flags other than 0 or 1", with(without(MANDATORY, "RFLAGS"), {"RFLAGS 7 -3 1 1 0 0"}),
+         "Error reading inst at line 8: in the RFLAGS line, a refine flag must be a whole number from 0 to 1 (the file "
+         "gives 7)"},
+        {"a test flag of 2", with(without(MANDATORY, "TFLAGS"), {"TFLAGS 1 1 2 1 0 0 1"}),
+         "Error reading inst at line 8: in the TFLAGS line, a test flag must be a whole number from 0 to 1 (the file "
+         "gives 2)"},
+        {"no attenuation", with(without(MANDATORY, "ATTEN"), {"ATTEN  0"}),
+         "Error reading inst at line 8: in the ATTEN line, the attenuator factor must be above 0 and at most 1000000 "
+         "(the file gives 0)"},
+        {"a negative distance", with(MANDATORY, {"GONCON -5 200"}),
+         "Error reading inst at line 9: in the GONCON line, a goniometer distance must be at least 10 and at most 5000 "
+         "mm (the file gives -5)"},
+        {"a huge distance", with(MANDATORY, {"GONCON 200 1e30"}),
+         "Error reading inst at line 9: in the GONCON line, a goniometer distance must be at least 10 and at most 5000 "
+         "mm (the file gives 1e+30)"},
         {"decimal point in an integer", with(without(MANDATORY, "RFLAGS"), {"RFLAGS 1 1 1.0 1 0 0"}),
          "Error reading inst at line 8: unreadable value in the RFLAGS line"},
         {"a letter for a digit", with(without(MANDATORY, "ATTEN"), {"ATTEN  1O.5"}),
@@ -174,7 +201,7 @@ TEST_F(ParameterFile, UnreadableValuesAndMissingKeysNameTheFileAndTheLine) {
          "Error reading inst at line 8: unreadable value in the PKPAR line"},
         {"unreadable BLAXES", with(MANDATORY, {"BLAXES 1 x 3"}), at9 + "unreadable value in the BLAXES line"},
         {"BACKGR model outside 0..3", with(MANDATORY, {"BACKGR 7"}),
-         at9 + "a background model outside 0 to 3 in the BACKGR line"},
+         at9 + "in the BACKGR line, the background model must be a whole number from 0 to 3 (the file gives 7)"},
         {"BACKGR model 3 without end steps", with(MANDATORY, {"BACKGR 3 0"}),
          at9 + "in the BACKGR line, the number of end steps must be a whole number from 1 to 99 (the file gives 0)"},
         {"a zero wavelength", with(MANDATORY, {"WAVEL  2 0.0 1.54439 0.5"}),
@@ -211,13 +238,13 @@ TEST_F(ParameterFile, ValuesOutsideTheirRangeNameTheLineAndChangeNoSetting) {
         const char* what;  // empty: taken
     } cases[] = {
         {"WAVEL -3 3 7", "in the WAVEL line, the number of wavelengths must be a whole number from 1 to 2 (the file gives -3)"},
-        {"WAVEL  1 2147483648", "in the WAVEL line, the alpha1 wavelength must be above 0 and at most 10 A (the file "
-                                "gives 2147483648)"},
+        {"WAVEL  1 2147483648 0 0", "in the WAVEL line, the alpha1 wavelength must be above 0 and at most 10 A (the "
+                                    "file gives 2147483648)"},
         {"WAVEL  2 1.54056 1.54439 1.5",
          "in the WAVEL line, the alpha2/alpha1 ratio Iratio must be at least 0 and at most 1 (the file gives 1.5)"},
-        {"WAVEL  1 10", ""},
+        {"WAVEL  1 10 0 0", ""},
         // MONO is matched on columns 1-4 and read from column 7: the type read is 2.
-        {"MONO 7 2 1 7", "in the MONO line, the monochromator type must be a whole number from 0 to 1 (the file gives 2)"},
+        {"MONO 7 2 1 7 1", "in the MONO line, the monochromator type must be a whole number from 0 to 1 (the file gives 2)"},
         {"MONO   1 13.0 90.0 7",
          "in the MONO line, the monochromator sense must be a whole number from -1 to 1 (the file gives 7)"},
         {"MONO   1 200 90.0 1",
@@ -229,7 +256,7 @@ TEST_F(ParameterFile, ValuesOutsideTheirRangeNameTheLineAndChangeNoSetting) {
          "in the PKPAR line, the FWHM coefficient b must be at least 0 and at most 10 degrees (the file gives -0.01)"},
         {"PKPAR  0.05 0.01 2", "in the PKPAR line, eta must be at least 0 and at most 1 (the file gives 2)"},
         {"PKPAR  0.001 0 1", ""},
-        {"ATTEN  -1", "in the ATTEN line, the attenuator factor must be at least 0 and at most 1000000 (the file gives -1)"},
+        {"ATTEN  -1", "in the ATTEN line, the attenuator factor must be above 0 and at most 1000000 (the file gives -1)"},
         {"PARITY 1 0 1 1", "in the PARITY line, a circle parity must be -1 or 1 (the file gives 0)"},
         {"PARITY -1 -1 -1 -1", ""},
         {"BACKGR 3 100", "in the BACKGR line, the number of end steps must be a whole number from 1 to 99 (the file gives 100)"},
@@ -266,11 +293,11 @@ TEST_F(ParameterFile, UnreadableBackgroundOrDistancesNameTheLineAndChangeNoSetti
         const char* line;
         const char* what;
     } cases[] = {
-        {"BACKGR 2 1.0 0.5", "too few values in the BACKGR line"},
-        {"BACKGR", "too few values in the BACKGR line"},
-        {"BACKGR 3", "too few values in the BACKGR line"},
+        {"BACKGR 2 1.0 0.5", "the BACKGR line holds 3 values; it takes 4"},
+        {"BACKGR", "the BACKGR line holds no value; it takes 1 to 4"},
+        {"BACKGR 3", "the BACKGR line holds 1 value; it takes 2"},
         {"BACKGR two", "unreadable value in the BACKGR line"},
-        {"GONCON 250.0", "too few values in the GONCON line"},
+        {"GONCON 250.0", "the GONCON line holds 1 value; it takes 2"},
         {"GONCON 2x0 200", "unreadable value in the GONCON line"},
     };
     for (const auto& c : cases) {
@@ -317,7 +344,7 @@ TEST_F(ParameterFile, IllegalAxisMappingFallsBackToBusingLevyWithABox) {
     EXPECT_EQ(boxes(), (std::vector<std::string>{blaxes_box}));
 }
 
-TEST_F(ParameterFile, SmallDistancesAndMonochromatorSenses) {
+TEST_F(ParameterFile, DefaultDistancesAndMonochromatorSenses) {
     struct Case {
         std::string goncon;
         std::string mono;
@@ -326,8 +353,8 @@ TEST_F(ParameterFile, SmallDistancesAndMonochromatorSenses) {
     };
     const Case cases[] = {
         {"GONCON 0.0 150.0", "MONO   1 13.0 90.0 1", 200.0f, 150.0f, 1.0f},
-        {"GONCON 0.1 0.11", "MONO   1 -13.0 90.0 1", 200.0f, 0.11f, 1.0f},
-        {"GONCON -5 -5", "MONO   1 13.0 90.0 -1", 200.0f, 200.0f, -1.0f},
+        {"GONCON 0 0", "MONO   1 -13.0 90.0 1", 200.0f, 200.0f, 1.0f},
+        {"GONCON 10 5000", "MONO   1 13.0 90.0 -1", 10.0f, 5000.0f, -1.0f},
         {"GONCON 300 300", "MONO   0 13.0 90.0 0", 300.0f, 300.0f, 0.0f},
         // At a monochromator 2theta of 179.5 degrees alpha2 has no Bragg angle there: no shift.
         {"GONCON 300 300", "MONO   1 179.5 90.0 1", 300.0f, 300.0f, 0.0f},
@@ -372,6 +399,163 @@ TEST_F(ParameterFile, EchoesEveryLineToTheLogAndClosesTheBlock) {
               pk + "\r\n" + at + "\r\n\r\n****************PARAMETER FILE REFUSED****************\r\n" +
                   " Error reading inst at line 2: unreadable value in the ATTEN line\r\n" +
                   " NONE OF ITS VALUES IS USED\r\n\r\n\r\n");
+}
+
+// ---- Every key of the key table ------------------------------------------------------------------
+
+// A good line for every layout of every key, in the order of the key's layouts.
+const std::map<std::string, std::vector<std::string>> GOOD_LINES = {
+    {"PKPAR", {"PKPAR  0.05 0.01 0.5"}},
+    {"FITLIM", {"FITLIM 0 1000 0.01 0.5 0 1e6 -0.2 0.2 0 1 0.3 0.7 25.0"}},
+    {"ATTEN", {"ATTEN  12.5"}},
+    {"WAVEL", {"WAVEL  1 0.71073 0.71359 0.5", "WAVEL  2 1.54056 1.54439 0.5"}},
+    {"RFLAGS", {"RFLAGS 1 0 1 1 0 1"}},
+    {"TFLAGS", {"TFLAGS 1 1 0 1 0 0 1"}},
+    {"PARITY", {"PARITY 1 -1 1 -1"}},
+    {"MONO", {"MONO   1 13.0 90.0 -1"}},
+    {"BACKGR", {"BACKGR 0", "BACKGR 1", "BACKGR 2 1.5 0.05 3.2", "BACKGR 3 7"}},
+    {"GONCON", {"GONCON 250.0 180.0"}},
+    {"BLAXES", {"BLAXES 2 -1 3"}},
+};
+
+std::string word_of(const ParameterKey& key) {
+    std::string w = key.word;
+    while (!w.empty() && w.back() == ' ') w.pop_back();
+    return w;
+}
+
+std::vector<std::string> split_values(const std::string& line) {
+    std::istringstream in(line.substr(6));
+    std::vector<std::string> out;
+    for (std::string t; in >> t;) out.push_back(t);
+    return out;
+}
+
+std::string line_of(const ParameterKey& key, const std::vector<std::string>& values) {
+    std::string line = key.word;
+    line.resize(6, ' ');
+    for (const std::string& v : values) line += " " + v;
+    return line;
+}
+
+// Numbers just outside a quantity's range, as a file would write them.
+std::vector<double> outside(const QuantityRange& r) {
+    std::vector<double> v;
+    if (std::isfinite(r.low))
+        v.push_back(r.low_open ? r.low : r.whole ? r.low - 1 : r.low - (r.low != 0 ? std::fabs(r.low) * 0.5 : 1));
+    if (std::isfinite(r.high))
+        v.push_back(r.high_open ? r.high : r.whole ? r.high + 1 : r.high + (r.high != 0 ? std::fabs(r.high) * 0.5 : 1));
+    if (r.not_zero) v.push_back(0);
+    return v;
+}
+
+// Every member the key table fills, as numbers, to see that a refused file changes none.
+std::vector<double> members() {
+    std::vector<double> out;
+    for (const ParameterKey& key : PARAMETER_KEYS())
+        for (const ParameterLayout& layout : key.layouts)
+            for (const ParameterValue& v : layout.values) out.push_back(v.real ? double(*v.real) : double(*v.whole));
+    return out;
+}
+
+TEST(ParameterKeys, TableListsTheMandatoryKeysFirstAndMembersOfTheirValuesKind) {
+    const std::vector<ParameterKey>& keys = PARAMETER_KEYS();
+    const std::vector<std::string> mandatory = {"PKPAR", "FITLIM", "ATTEN", "WAVEL", "RFLAGS", "TFLAGS", "PARITY", "MONO"};
+    ASSERT_EQ(keys.size(), 11u);
+    for (std::size_t k = 0; k < keys.size(); ++k) {
+        SCOPED_TRACE(keys[k].word);
+        EXPECT_EQ(keys[k].mandatory, k < mandatory.size());
+        if (k < mandatory.size()) {
+            EXPECT_EQ(word_of(keys[k]), mandatory[k]);
+        }
+        for (const ParameterLayout& layout : keys[k].layouts)
+            for (const ParameterValue& v : layout.values) {
+                EXPECT_EQ(v.whole != nullptr, range_of(v.q).whole);
+                EXPECT_EQ(v.real != nullptr, !range_of(v.q).whole);
+            }
+    }
+}
+
+// Generated from the key table: for every key and layout, the good line is taken into its
+// members; an extra value, a missing value, a decimal comma, and every value just outside its
+// range (or not finite, or not whole) are refused with the file's line named, and no setting of
+// the file read before changes.
+TEST_F(ParameterFile, EveryKeyTakesExactlyItsValuesEachInItsRange) {
+    for (const ParameterKey& key : PARAMETER_KEYS()) {
+        const std::string word = word_of(key);
+        SCOPED_TRACE(word);
+        ASSERT_TRUE(GOOD_LINES.count(word)) << "no good line for the key";
+        const std::vector<std::string>& good = GOOD_LINES.at(word);
+        ASSERT_EQ(good.size(), key.layouts.size());
+        const std::vector<std::string> others = without(MANDATORY, key.word);
+        for (std::size_t l = 0; l < key.layouts.size(); ++l) {
+            const ParameterLayout& layout = key.layouts[l];
+            const std::vector<std::string> values = split_values(good[l]);
+            ASSERT_EQ(values.size(), layout.values.size()) << good[l];
+            if (layout.first != ANY_FIRST) {
+                ASSERT_EQ(std::stoi(values[0]), layout.first);
+            }
+            const std::vector<std::string> lines = with(others, {good[l]});
+            const std::string at = "Error reading inst at line " + std::to_string(lines.size()) + ": ";
+
+            SCOPED_TRACE(good[l]);
+            rt::units_close_all();
+            ASSERT_EQ(read_par(lines), RETURNED);
+            for (std::size_t i = 0; i < values.size(); ++i) {
+                const ParameterValue& v = layout.values[i];
+                if (v.q == Quantity::UnusedNumber) continue;
+                if (v.whole) {
+                    EXPECT_EQ(*v.whole, std::stoi(values[i])) << i;
+                } else {
+                    EXPECT_EQ(*v.real, std::stof(values[i])) << i;
+                }
+            }
+            const std::vector<double> kept = members();
+
+            const auto refused = [&](const std::vector<std::string>& vals, const std::string& message) {
+                const std::string line = line_of(key, vals);
+                SCOPED_TRACE(line);
+                rt::units_close_all();
+                wl::script::load_lines({});
+                EXPECT_EQ(read_par(with(others, {line})), kvtest::DAMAGED);
+                EXPECT_EQ(kvtest::damaged_message(), at + message);
+                EXPECT_TRUE(boxes().empty());
+                EXPECT_EQ(members(), kept);
+            };
+            const std::string n = std::to_string(values.size());
+            std::vector<std::string> more = values;
+            more.push_back("1");
+            refused(more, "the " + word + " line holds " + std::to_string(values.size() + 1) + " values; it takes " + n);
+            if (values.size() > 1) {
+                std::vector<std::string> fewer(values.begin(), values.end() - 1);
+                refused(fewer, "the " + word + " line holds " + std::to_string(fewer.size()) +
+                                   (fewer.size() == 1 ? " value" : " values") + "; it takes " + n);
+            }
+            for (std::size_t i = 0; i < values.size(); ++i) {
+                const ParameterValue& v = layout.values[i];
+                const QuantityRange r = range_of(v.q);
+                SCOPED_TRACE(r.name);
+                std::vector<std::string> vals = values;
+                if (!r.whole) {
+                    // A decimal comma: one more value than the key takes.
+                    vals[i] = values[i].find('.') != std::string::npos
+                                  ? values[i].substr(0, values[i].find('.')) + "," + values[i].substr(values[i].find('.') + 1)
+                                  : values[i] + ",5";
+                    refused(vals, "the " + word + " line holds " + std::to_string(values.size() + 1) +
+                                      " values; it takes " + n + " (a comma separates two values: decimals take a point)");
+                    vals[i] = "1e39";  // beyond a 32-bit real
+                    refused(vals, "unreadable value in the " + word + " line");
+                } else {
+                    vals[i] = "0.5";
+                    refused(vals, "unreadable value in the " + word + " line");
+                }
+                for (const double x : outside(r)) {
+                    vals[i] = shown_number(x);
+                    refused(vals, "in the " + word + " line, " + range_rule(r) + " (the file gives " + shown_number(x) + ")");
+                }
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -56,9 +56,10 @@ TEST(ValueEsdText, EdgesOfTheNotation) {
         SCOPED_TRACE(c.text);
         EXPECT_EQ(formatted(c.value, c.esd), padded(c.text));
     }
-    // A value that is not a number cannot be written: asterisks, never a crash.
-    EXPECT_EQ(formatted(std::numeric_limits<float>::quiet_NaN(), 0.003f), padded("*****(3)"));
-    EXPECT_EQ(formatted(std::numeric_limits<float>::infinity(), 0.003f), padded("*****(3)"));
+    // A value that is not a number has no digits to show: the CIF's unknown, never a crash.
+    EXPECT_EQ(formatted(std::numeric_limits<float>::quiet_NaN(), 0.003f), padded("?"));
+    EXPECT_EQ(formatted(std::numeric_limits<float>::infinity(), 0.003f), padded("?"));
+    EXPECT_EQ(formatted(std::numeric_limits<float>::quiet_NaN(), 0.0f), padded("?"));
     // Too long for the 20 columns.
     EXPECT_EQ(formatted(-3.0e20f, 0.5f), std::string(20, '*'));
 }
@@ -90,13 +91,13 @@ TEST(ValueEsdText, EsdOfOneOrMoreRoundsToWholeUnitsOrCoarser) {
         EXPECT_EQ(std::string(out.view()), padded(c.text));
         EXPECT_EQ(value, c.rounded);
     }
-    // Too wide for the 20 columns.
-    EXPECT_EQ(formatted(1.0e30f, 1.0e25f), std::string(20, '*'));
-    EXPECT_EQ(formatted(5.0f, 1.0e25f), std::string(20, '*'));
-    EXPECT_EQ(formatted(std::numeric_limits<float>::quiet_NaN(), 5.0f), std::string(20, '*'));
+    // No digit of the value at the esd's place: unknown.
+    EXPECT_EQ(formatted(1.0e30f, 1.0e25f), padded("?"));
+    EXPECT_EQ(formatted(5.0f, 1.0e25f), padded("?"));
+    EXPECT_EQ(formatted(std::numeric_limits<float>::quiet_NaN(), 5.0f), padded("?"));
 }
 
-TEST(ValueEsdText, ValueIsRoundedInPlaceExceptForAnInfiniteEsd) {
+TEST(ValueEsdText, ValueIsRoundedInPlaceExceptWhenTheEsdIsUnknown) {
     float value = 12.3456f;
     rt::FText<20> out;
     FORMAT_VALUE(value, 0.1f, out);
@@ -105,12 +106,18 @@ TEST(ValueEsdText, ValueIsRoundedInPlaceExceptForAnInfiniteEsd) {
     FORMAT_VALUE(value, 0.0f, out);
     EXPECT_EQ(value, 90.0f);
 
-    value = 12.3456f;
-    testing::internal::CaptureStdout();
-    FORMAT_VALUE(value, std::numeric_limits<float>::infinity(), out);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "\n ***SUBROUTINE REPORTED SIG > 1.0\n");
-    EXPECT_EQ(std::string(out.view()), std::string(20, ' '));
-    EXPECT_EQ(value, 12.3456f);
+    // An esd that is not a number, negative or infinite is no esd that can be stated: the CIF's
+    // unknown "?", never the value alone as if it were held exactly.
+    for (const float esd : {std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN(), -0.002f,
+                            -5.0f}) {
+        SCOPED_TRACE(esd);
+        value = 12.3456f;
+        testing::internal::CaptureStdout();
+        FORMAT_VALUE(value, esd, out);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+        EXPECT_EQ(std::string(out.view()), padded("?"));
+        EXPECT_EQ(value, 12.3456f);
+    }
 }
 
 TEST(ValueEsdText, EsdRoundingRules) {

@@ -443,15 +443,19 @@ TEST_F(DamagedInput, ADamagedParameterFileIsNamedAndTheParameterChoiceOpensAgain
         const char* line;
         const char* box;
     } cases[] = {
-        {"BACKGR 2 1.0 0.5", "too few values in the BACKGR line"},
+        {"BACKGR 2 1.0 0.5", "the BACKGR line holds 3 values; it takes 4"},
         {"GONCON 2x0 200", "unreadable value in the GONCON line"},
         {"ATTEN  1O.5", "unreadable value in the ATTEN line"},
-        {"BACKGR 7", "a background model outside 0 to 3 in the BACKGR line"},
+        {"ATTEN  12,5", "the ATTEN line holds 2 values; it takes 1 (a comma separates two values: decimals take a point)"},
+        {"RFLAGS 7 -3 1 1 0 0", "in the RFLAGS line, a refine flag must be a whole number from 0 to 1 (the file gives 7)"},
+        {"GONCON -5 200", "in the GONCON line, a goniometer distance must be at least 10 and at most 5000 mm (the file "
+                          "gives -5)"},
+        {"BACKGR 7", "in the BACKGR line, the background model must be a whole number from 0 to 3 (the file gives 7)"},
         {"WAVEL  2 0.0 0.71359 0.5",
          "in the WAVEL line, the alpha1 wavelength must be above 0 and at most 10 A (the file gives 0)"},
         {"WAVEL -3 3 7", "in the WAVEL line, the number of wavelengths must be a whole number from 1 to 2 (the file gives -3)"},
         // MONO is matched on columns 1-4 and read from column 7: the type read is 2.
-        {"MONO 7 2 1 7", "in the MONO line, the monochromator type must be a whole number from 0 to 1 (the file gives 2)"},
+        {"MONO 7 2 1 7 0", "in the MONO line, the monochromator type must be a whole number from 0 to 1 (the file gives 2)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);

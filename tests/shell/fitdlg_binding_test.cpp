@@ -151,9 +151,13 @@ TEST_F(FittingDialog, RefinedResultShowsValuesEsdsRwpAndSixStatusCharacters) {
             REFLN.FLAG = c.flag;
         else
             REFLN.FLAG.clear();
+        // Esds as the program's esd rule shows them: a refined FWHM's 0.00034 is 0.0004, an
+        // intensity's 25 is 30, a parameter not refined has esd 0.
+        const float esd[6] = {0.5f, 0.00034f, 25.0f, 0.0012f, 0.0f, 0.1f};
+        const char* esd_text[6] = {"0.5", "0.0004", "30", "0.0012", "fixed", "0.10"};
         for (int p = 1; p <= 6; ++p) {
             FITPAR.VALS(p) = 1.125f * p;
-            FITPAR.SIGVAL(p) = 0.001f * p;
+            FITPAR.SIGVAL(p) = esd[p - 1];
             for (int k : {40 + p, 50 + p}) gmSetWidgetStatus(GRAPHICS.IWID(4, k), STATUS_GREYED);
         }
         gmSetValueSetting(GRAPHICS.IWID(4, 21), 7.0f);
@@ -161,7 +165,7 @@ TEST_F(FittingDialog, RefinedResultShowsValuesEsdsRwpAndSixStatusCharacters) {
         WRITE_REFINED_PARAMETERS();
         for (int p = 1; p <= 6; ++p) {
             EXPECT_EQ(value(4, 40 + p), double(1.125f * p));
-            EXPECT_EQ(value(4, 50 + p), double(0.001f * p));
+            EXPECT_EQ(w(4, 50 + p).text, esd_text[p - 1]);
             EXPECT_EQ(state(4, 40 + p), STATUS_ACTIVE);
             EXPECT_EQ(state(4, 50 + p), STATUS_ACTIVE);
         }
