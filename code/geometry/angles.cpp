@@ -46,7 +46,7 @@ void CALCA(const geo::Vec3& V, geo::Angles& ANGL, int& IERR) {
 }
 
 void IH_TO_EULER(const geo::Indices& IH, geo::Angles& ANGL) {
-    static geo::Vec3 THPHI;
+    geo::Vec3 THPHI;
     const auto& UB = UNITCELL.UB;
     for (int i = 1; i <= 3; ++i)
         THPHI(i) = UB(i, 1) * float(IH(1)) + UB(i, 2) * float(IH(2)) + UB(i, 3) * float(IH(3));

@@ -47,10 +47,9 @@ bool degenerate(const geo::Mat3& m, float det) {
 
 void HCALC(const geo::Angles& ANGL, geo::Vec3& TH) {
     // The inverse of the last successful inversion stays in force when UB cannot be inverted.
-    static geo::Mat3 UBINV;
     float DET = 0.0f;
-    MINV(UNITCELL.UB, UBINV, DET, 3);
-    fractional_indices(UBINV, ANGL, TH);
+    MINV(UNITCELL.UB, HCALCINV.UBINV, DET, 3);
+    fractional_indices(HCALCINV.UBINV, ANGL, TH);
 }
 
 float GETDEL(const geo::Angles& ANGL, const geo::Indices& IH) {
@@ -61,8 +60,8 @@ float GETDEL(const geo::Angles& ANGL, const geo::Indices& IH) {
 }
 
 void CALOMEGA(const geo::Angles& ANGL, const geo::Indices& IH, float& OMEGA) {
-    static geo::Angles TANGL;
-    static geo::Mat3 UBINV;
+    geo::Angles TANGL;
+    geo::Mat3 UBINV;
     OMEGA = ANGL(2);
     // UB is the same for every evaluation of the search: invert it once. A singular matrix predicts
     // nothing, and the setting omega stands.
@@ -98,9 +97,9 @@ void CALOMEGA(const geo::Angles& ANGL, const geo::Indices& IH, float& OMEGA) {
 }
 
 void CALC_ANGOFF(const geo::Angles& ANGL, geo::Angles& OFF) {
-    static geo::Angles TANGL;
-    static geo::Mat3 R;
-    static geo::Vec3 D;
+    geo::Angles TANGL;
+    geo::Mat3 R;
+    geo::Vec3 D;
     const auto& DELX = XTALOFF.DELX;
     OFF(1) = 0.0f;
     OFF(2) = 0.0f;

@@ -74,8 +74,8 @@ void column_metric(const geo::Mat3& M, geo::Mat3& G) {
 }
 
 bool cell_of_matrix(const geo::Mat3& M, rt::FArray<float, 7>& cell) {
-    static geo::Mat3 GSTAR;
-    static geo::Mat3 G;
+    geo::Mat3 GSTAR;
+    geo::Mat3 G;
     column_metric(M, GSTAR);
     float DET = 0.0f;
     MINV(GSTAR, G, DET, 3);
@@ -132,8 +132,8 @@ void bcalc6(geo::Mat3& B, const geo::Vec6& direct, const geo::Vec6& recip) {
 }
 
 int calcb6(const geo::Vec6& cell, geo::Mat3& B) {
-    static geo::Mat3 G;
-    static geo::Vec6 RCELL;
+    geo::Mat3 G;
+    geo::Vec6 RCELL;
     metric(cell, G, [](float a) { return a / 57.2958f; });
     float DET = 0.0f;
     MINV(G, G, DET, 3);
@@ -181,7 +181,7 @@ int OMTOB() {
 }
 
 int RECIP_CELL() {
-    static geo::Mat3 GSTAR;
+    geo::Mat3 GSTAR;
     auto& U = UNITCELL;
     for (int i = 1; i <= 3; ++i)
         for (int j = 1; j <= 3; ++j) U.UBT(i, j) = U.UB(j, i);
@@ -197,8 +197,8 @@ int RECIP_CELL() {
 }
 
 int CELL_TO_RECIP() {
-    static geo::Mat3 G;
-    static geo::Mat3 GSTAR;
+    geo::Mat3 G;
+    geo::Mat3 GSTAR;
     geo::Vec6 cell;
     for (int i = 1; i <= 6; ++i) cell(i) = UNITCELL.CELL(i);
     metric(cell, G, [](float a) { return a * 0.017453292f; });
@@ -217,8 +217,8 @@ int CELL_TO_RECIP() {
 }
 
 float TWOTHETA(const geo::Indices& HKL) {
-    static geo::Mat3 GSTAR;
-    static geo::Vec3 HT;
+    geo::Mat3 GSTAR;
+    geo::Vec3 HT;
     geo::Vec6 rc;
     for (int i = 1; i <= 6; ++i) rc(i) = UNITCELL.RECELL(i);
     metric(rc, GSTAR, [](float a) { return a * 0.017453292f; });
@@ -275,7 +275,7 @@ void symfixa6(geo::Vec6& cell, int ISYS) {
 }
 
 int PARAMS(int ISYS) {
-    static geo::Mat3 XTX;
+    geo::Mat3 XTX;
     auto& W = VECLSQ;
     column_metric(W.X, XTX);
     geo::Vec6 a2;

@@ -32,9 +32,9 @@ constexpr int CNSTYP[6][5] = {
 }  // namespace
 
 void CONSTR(int ISYS, int& IERR, int& NPARM) {
-    static rt::FArray<float, 15> COEF;
-    static rt::FArray<float, 20> SAV;
-    static rt::FArray<int, 15> NTEMP;
+    rt::FArray<float, 15> COEF;
+    rt::FArray<float, 20> SAV;
+    rt::FArray<int, 15> NTEMP;
     auto& W = VECLSQ;
     auto& XA = W.XA;
     const auto& A2 = W.A2;

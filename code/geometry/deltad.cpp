@@ -76,7 +76,7 @@ void y_label(float value, bool e_form) {
 }  // namespace
 
 void RUN_DELTAD() {
-    static rt::FArray<float, MAXFIT> X, Y;
+    rt::FArray<float, MAXFIT> X, Y;
     const bool logging = FILEINFO.LOGOPEN == 1;
     if (logging) {
         LOG_WRITE("(/ / '***** OUTPUT FROM DELTA-D/D CALCULATION' / / '      CELL USED FOR D-CALC: ' 3F10.5 3F9.4 "

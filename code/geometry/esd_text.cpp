@@ -2,6 +2,7 @@
 // every esd the program shows. Every step is 32-bit float arithmetic, which the published
 // examples of the notation depend on.
 #include <cmath>
+#include <cstdio>
 #include <string>
 
 #include "include/geometry.h"
@@ -140,4 +141,14 @@ bool VALUE_ESD_TEXT(float& value, float esd, std::string& text) {
     value = static_cast<float>(rounded);
     text = std::to_string(rounded) + "(" + std::to_string(r.digits * unit) + ")";
     return true;
+}
+
+std::string VALUE_TEXT(float value, float esd, int decimals) {
+    float v = value;
+    std::string text;
+    if (VALUE_ESD_TEXT(v, esd, text)) return text.substr(0, text.find('('));
+    char buf[64];
+    if (!std::isfinite(value)) return "none";
+    std::snprintf(buf, sizeof buf, "%.*f", decimals, double(value));
+    return buf;
 }

@@ -1,6 +1,6 @@
 // Inverse and determinant of small square matrices (orders 1 to 6): Crout LU factorisation with
 // partial pivoting and implicit row scaling, forward and back substitution, and the inverse built
-// column by column from the factors. All arithmetic in 32-bit floats; work stores are static.
+// column by column from the factors. All arithmetic in 32-bit floats.
 #include <cmath>
 
 #include "include/FILES.h"
@@ -8,7 +8,7 @@
 #include "include/toolkit_services.h"
 
 void LUDCMP(geo::Mat6& A, rt::FArray<int, 6>& INDX, int N, float& D, int& IERR) {
-    static rt::FArray<float, 6> VV;  // implicit scale factor of each row
+    rt::FArray<float, 6> VV;  // implicit scale factor of each row
     IERR = 0;
     D = 1.0f;
     if (N < 1 || N > 6) {
@@ -86,9 +86,9 @@ void LUBKSB(const geo::Mat6& A, const rt::FArray<int, 6>& INDX, int N, rt::FArra
 }
 
 void minv_dense(const float* a, float* ainv, float& DET, int N, int capacity) {
-    static geo::Mat6 Z;  // the factors
-    static geo::Mat6 Y;  // identity, then the inverse
-    static rt::FArray<int, 6> INDX;
+    geo::Mat6 Z;  // the factors
+    geo::Mat6 Y;  // identity, then the inverse
+    rt::FArray<int, 6> INDX;
     if (N < 1 || N > 6 || N * N > capacity) {
         DET = 0.0f;
         return;

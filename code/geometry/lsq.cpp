@@ -22,11 +22,11 @@ void row_of(const FitAngles& ANG, const FitIndices& IH, int i, geo::Angles& a, g
 }  // namespace
 
 void LSQ(int N, const FitAngles& ANG, const FitIndices& IH, int& IERR) {
-    static FitAngles ANGW;
-    static FitIndices IHW;
-    static geo::Mat3 H6, H7, UBNEW, SIG, UBS;
-    static rt::FArray<float, 3> S;
-    static rt::FArray<float, 7> SUMSQ, SHIFTED;
+    FitAngles ANGW;
+    FitIndices IHW;
+    geo::Mat3 H6, H7, UBNEW, SIG, UBS;
+    rt::FArray<float, 3> S;
+    rt::FArray<float, 7> SUMSQ, SHIFTED;
     IERR = 0;
     if (N < 3 || N > MAXFIT) {
         IERR = 1;
@@ -112,8 +112,8 @@ void LSQ(int N, const FitAngles& ANG, const FitIndices& IH, int& IERR) {
 }
 
 void LSQ_ZERO(int& IERR) {
-    static FitAngles ANGW;
-    static rt::FArray<float, MAXFIT> OBS;
+    FitAngles ANGW;
+    rt::FArray<float, MAXFIT> OBS;
     const int N = FITVALS.NFIT;
     IERR = 0;
     if (N < 3 || N > MAXFIT) {

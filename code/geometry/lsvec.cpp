@@ -30,13 +30,13 @@ void mul3(const geo::Mat3& Q, const geo::Mat3& R, geo::Mat3& P) {
 }  // namespace
 
 void LSVEC(int ISYS, int& IERR) {
-    static rt::FArray2<int, 3, MAXFIT> H;
-    static rt::FArray2<float, 3, MAXFIT> VECT, HH;
-    static geo::Mat3 A, YB, B, U, V0, V0INV, D;
-    static rt::FArray2<float, 9, 9> DCOV;
-    static rt::FArray2<float, 7, 9> DERIVS, T;
-    static rt::FArray<float, 6> AA1;
-    static rt::FArray<int, 3> NTEMP;
+    rt::FArray2<int, 3, MAXFIT> H;
+    rt::FArray2<float, 3, MAXFIT> VECT, HH;
+    geo::Mat3 A, YB, B, U, V0, V0INV, D;
+    rt::FArray2<float, 9, 9> DCOV;
+    rt::FArray2<float, 7, 9> DERIVS, T;
+    rt::FArray<float, 6> AA1;
+    rt::FArray<int, 3> NTEMP;
     auto& W = VECLSQ;
     const int N = FITVALS.NFIT;
     IERR = 0;

@@ -21,10 +21,10 @@ void row_of(const FitAngles& ANG, const FitIndices& IH, int i, geo::Angles& a, g
 }  // namespace
 
 void GET_XTALSHIFT(int N, const FitAngles& ANG, const FitIndices& IH, int ZEROFLAG) {
-    static rt::FArray<float, MAXFIT> DELOM;
-    static rt::FArray2<float, MAXFIT, 4> A;
-    static rt::FArray<float, 16> ASQ;  // the NP x NP normal matrix, dense, column by column
-    static rt::FArray<float, 4> ATB, SOLN;
+    rt::FArray<float, MAXFIT> DELOM;
+    rt::FArray2<float, MAXFIT, 4> A;
+    rt::FArray<float, 16> ASQ;  // the NP x NP normal matrix, dense, column by column
+    rt::FArray<float, 4> ATB, SOLN;
     if (N < 1 || N > MAXFIT) return;
     const float Q = (1.0f / GONIO.GONCON1) / 0.017453292f;  // degrees of omega per unit offset
     const int NP = ZEROFLAG == 1 ? 4 : 3;
@@ -80,8 +80,8 @@ void GET_XTALSHIFT(int N, const FitAngles& ANG, const FitIndices& IH, int ZEROFL
 }
 
 void LSQ_WITHOFF(int ZEROFLAG, int& IERR) {
-    static FitAngles ANGW;
-    static rt::FArray<float, MAXFIT> OBS;
+    FitAngles ANGW;
+    rt::FArray<float, MAXFIT> OBS;
     const int N = FITVALS.NFIT;
     IERR = 0;
     if (N < 3 || N > MAXFIT) {

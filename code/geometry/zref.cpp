@@ -168,13 +168,13 @@ void CALC_OFFSETS(rt::FArray2<float, 8, 4>& angles, const rt::FArray<float, 4>& 
 }
 
 void RUN_ZREF() {
-    static rt::FArray2<float, 8, 4> ZANGLES;
-    static rt::FArray<int, 3> IHSET;
-    static rt::FArray<float, 10> RESULTS;
-    static rt::FArray2<float, 125, 4> TRUE_ANGLES;
-    static rt::FArray2<int, 125, 3> IHSTORE;
-    static rt::FArray2<float, 125, 2> FWHMSTORE;  // width and esd of each good group
-    static rt::FArray<float, 125> BACKSTORE;       // background of each good group
+    rt::FArray2<float, 8, 4> ZANGLES;
+    rt::FArray<int, 3> IHSET;
+    rt::FArray<float, 10> RESULTS;
+    rt::FArray2<float, 125, 4> TRUE_ANGLES;
+    rt::FArray2<int, 125, 3> IHSTORE;
+    rt::FArray2<float, 125, 2> FWHMSTORE;  // width and esd of each good group
+    rt::FArray<float, 125> BACKSTORE;       // background of each good group
     float zfwhm[8], zesd[8], zback[8];            // the group's widths, esds and backgrounds
 
     WAITBOX(1);

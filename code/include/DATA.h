@@ -29,6 +29,7 @@ struct REFLN_t {
     int UNEQ = 0;                       // 1 when the two background ends differ significantly
     rt::FText<6> FLAG;                  // six status characters; FLAG(1) is the scan code
     rt::FText<1> SCANCODE;              // W M R S F I N
+    bool operator==(const REFLN_t&) const = default;
 };
 inline REFLN_t REFLN;
 
@@ -36,6 +37,7 @@ inline REFLN_t REFLN;
 struct FITOPT_t {
     int SKIP_WEAK = 0;  // 1: step over scans coded W
     int IINT = 0;       // 2: write the profile intensity
+    bool operator==(const FITOPT_t&) const = default;
 };
 inline FITOPT_t FITOPT;
 
@@ -43,6 +45,7 @@ inline FITOPT_t FITOPT;
 struct WAVES_t {
     rt::FArray<float, 2> WAVE;
     int NWAVE = 0;
+    bool operator==(const WAVES_t&) const = default;
 };
 inline WAVES_t WAVES;
 
@@ -53,6 +56,7 @@ struct MONOCH_t {
     int MONO_TYPE = 0;
     int MONO_SENSE = 0;
     float MONO_SHIFT = 0;  // derived alpha2 shift
+    bool operator==(const MONOCH_t&) const = default;
 };
 inline MONOCH_t MONOCH;
 
@@ -61,6 +65,7 @@ struct GONIO_t {
     rt::FArray<int, 4> PARITY;
     float GONCON1 = 0;  // crystal-to-detector distance
     float GONCON2 = 0;
+    bool operator==(const GONIO_t&) const = default;
 };
 inline GONIO_t GONIO;
 
@@ -71,6 +76,7 @@ struct SCANHDR_t {
     int NSTEPDEF = 0;          // default number of steps
     int SCANMODE = 0;
     float ATTEN = 0;           // attenuator factor
+    bool operator==(const SCANHDR_t&) const = default;
 };
 inline SCANHDR_t SCANHDR;
 
@@ -81,5 +87,6 @@ struct STDREF_t {
     rt::FArray2<int, MAXSTD, 3> IHSTD;       // h k l of each standard
     rt::FArray<int, MAXSTD> NSTEP_STD;       // steps of each standard scan
     rt::FArray<float, MAXSTD> STEP_TIME_STD; // time per step of each standard scan
+    bool operator==(const STDREF_t&) const = default;
 };
 inline STDREF_t STDREF;

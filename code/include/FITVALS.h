@@ -12,5 +12,6 @@ struct FITVALS_t {
     rt::FArray2<int, MAXFIT, 3> IHFIT;        // h k l
     int NFIT = 0;
     int IPREPROC = 0;                         // 1 after a preprocessing pass
+    bool operator==(const FITVALS_t&) const = default;
 };
 inline FITVALS_t FITVALS;

@@ -7,11 +7,13 @@ struct GRAPHICS_t {
     int IMASTER = 0;                 // master window
     int IFRAME = 0;                  // plot frame
     int NWIDMAIN = 0;                // main-window controls
+    bool operator==(const GRAPHICS_t&) const = default;
 };
 inline GRAPHICS_t GRAPHICS;
 
 struct PLOTFRAME_t {
     float XMIN = 0, YMIN = 0, XMAX = 0, YMAX = 0;
     float YBASE = 0, YLEN = 0, XSCALE = 0, YSCALE = 0;
+    bool operator==(const PLOTFRAME_t&) const = default;
 };
 inline PLOTFRAME_t PLOTFRAME;

@@ -19,6 +19,7 @@ struct FITPAR_t {
     float RWP = 0;
     float CHI2 = 0;
     float RWPMAX = 0;
+    bool operator==(const FITPAR_t&) const = default;
 };
 inline FITPAR_t FITPAR;
 
@@ -27,6 +28,7 @@ struct FIXEDBG_t {
     rt::FArray<float, NBGBIN> BGS;  // entry k: background at |2theta| = k degrees, counts x SCALE
     int IBGTYPE = 0;                // 0 none, 1 table ("Spline"), 2 exponential, 3 from the scan ends
     int NSTEP_BG = 0;               // end steps summed by model 3
+    bool operator==(const FIXEDBG_t&) const = default;
 };
 inline FIXEDBG_t FIXEDBG;
 
@@ -36,5 +38,6 @@ struct INTRES_t {
     float SIGPEAK = 0;
     float ISUM = 0;     // summation intensity (a real)
     float SIGISUM = 0;
+    bool operator==(const INTRES_t&) const = default;
 };
 inline INTRES_t INTRES;

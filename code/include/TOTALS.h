@@ -14,5 +14,6 @@ struct TOTALS_t {
     float TANLOW = 0;
     float TANHIGH = 0;
     rt::FText<11> F{" ECDBIPWRFS"};         // reject-code table: F(1) blank, then E C D B I P W R F S
+    bool operator==(const TOTALS_t&) const = default;
 };
 inline TOTALS_t TOTALS;

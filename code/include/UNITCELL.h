@@ -13,6 +13,7 @@ struct UNITCELL_t {
     rt::FArray<float, 7> RECELL;    // reciprocal cell
     int UBOK = 0;                   // 1: UB is valid
     rt::FArray<int, 3> IBL;         // axis mapping (key BLAXES)
+    bool operator==(const UNITCELL_t&) const = default;
 };
 inline UNITCELL_t UNITCELL;
 
@@ -20,5 +21,6 @@ inline UNITCELL_t UNITCELL;
 struct XTALOFF_t {
     rt::FArray<float, 3> DELX;
     float OMZERO = 0;
+    bool operator==(const XTALOFF_t&) const = default;
 };
 inline XTALOFF_t XTALOFF;

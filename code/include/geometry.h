@@ -8,7 +8,7 @@
 // - Matrices are indexed (row, column) from 1; a dense N x N matrix is stored column by column.
 // - A cell in degree form is a, b, c, alpha, beta, gamma (and the volume); a cell in cosine form is
 //   the three lengths followed by cos alpha, cos beta, cos gamma.
-// Every routine keeps its work stores in static storage: none is re-entrant.
+// Work stores are locals of each call; what survives a call lives in the records below.
 #pragma once
 #include <string>
 
@@ -33,8 +33,16 @@ struct VECLSQ_t {
     float RVOL = 0;                // reciprocal-cell volume
     rt::FArray2<float, 15, 16> XA; // bordered normal equations, then their inverse
     rt::FArray<float, 12> XB;      // right-hand side, then solution
+    bool operator==(const VECLSQ_t&) const = default;
 };
 inline VECLSQ_t VECLSQ;
+
+// The inverse of UB that HCALC made last: it stays in force while UB cannot be inverted.
+struct HCALCINV_t {
+    rt::FArray2<float, 3, 3> UBINV;
+    bool operator==(const HCALCINV_t&) const = default;
+};
+inline HCALCINV_t HCALCINV;
 
 // ---- Small dense linear algebra (orders 1 to 6) -------------------------------------------------
 
@@ -242,6 +250,10 @@ RoundedEsd ROUND_ESD(float esd);
 
 // An esd as the dialogs and the log show it: "0.0004", "0.0015", "1.0", "30"; "fixed"; "none".
 std::string ESD_TEXT(float esd);
+
+// A value as the dialogs show it beside its esd: to the esd's last digit ("12.3457" beside
+// "0.0015", "1230" beside "30"); with `decimals` decimals when the esd is "fixed" or "none".
+std::string VALUE_TEXT(float value, float esd, int decimals);
 
 // The cell refinement's log line of esds after its " ESDs" label: each esd right-aligned in the
 // columns of its cell value (9, 9, 9, 8, 8, 8, 10), E form with the same digits when too long.

@@ -62,6 +62,13 @@ bool INTENSITY_ESD_USABLE();
 void INTEGRATE(int& IERR);
 
 // ---------------------------------------------------------------------------------------------
+// The reflection whose shortened end background the log reported last: each is reported once.
+struct BGLOG_t {
+    int ISEQ = 0;
+    bool operator==(const BGLOG_t&) const = default;
+};
+inline BGLOG_t BGLOG;
+
 // Fixed background of the current scan in counts per step by the model IBGTYPE, for the setting
 // 2theta TTH (may be negative). Sets UNEQ (model 3: the two scan ends differ).
 float GET_BACKGROUND(float TTH);

@@ -5,6 +5,9 @@
 // Every pass reads scans only through READ_SCAN_STDDATA from the working file on LUNSTD, whose
 // read position is shared by all passes.
 #pragma once
+#include <cstddef>
+#include <string>
+
 #include "include/DATA.h"
 #include "runtime/farray.h"
 #include "runtime/ftext.h"
@@ -48,6 +51,15 @@ void READ_HEADER_STDDATA(int unit, int& status);
 // cut short, holding more counts than its place or a count that is not a whole number of at
 // least 0; a count line where a reflection line belongs.
 void READ_SCAN_STDDATA(int unit, int mode, int number, const rt::FArray<int, 3>& hkl, int& status);
+
+// Why the last read of the standard data file failed: WHAT could not be read, and AT_END whether
+// the end of the file was met (the line after the last one is then named).
+struct STDREAD_t {
+    std::string WHAT;
+    bool AT_END = false;
+    bool operator==(const STDREAD_t&) const = default;
+};
+inline STDREAD_t STDREAD;
 
 // The user's standard data file being loaded could not be read where the last READ_HEADER_STDDATA
 // or READ_SCAN_STDDATA failed: raises rt::InputError naming the file, that line and what could
@@ -127,9 +139,11 @@ void CONVERT_TO_STD();
 // character in a line is damage.
 
 // Xcalibur header values kept for the scan reader: XCALNEW 0 old layout, 1 new layout (a comment
-// line holding "Version").
+// line holding "Version"); LINE_LENGTH, the number of characters of the line GET_LINE read last.
 struct XCALHDR_t {
     int XCALNEW = 0;
+    std::size_t LINE_LENGTH = 0;
+    bool operator==(const XCALHDR_t&) const = default;
 };
 inline XCALHDR_t XCALHDR;
 
@@ -150,6 +164,7 @@ struct CAD4HDR_t {
     int NPIPRE = 0;
     int TMAXC = 0;
     int ISKIP = 0;
+    bool operator==(const CAD4HDR_t&) const = default;
 };
 inline CAD4HDR_t CAD4HDR;
 
@@ -178,6 +193,15 @@ long long IHIBIT(const rt::FText<10>& letters, int n);
 // file); a line or value that cannot be read, a count line cut short or holding a blank or
 // negative count, a line of another kind where a continuation or reflection line belongs, and
 // the end of the file after a count line, raise rt::InputError.
+// "Old Vosket" values kept for the scan reader: T0, the step time of the first reflection of the
+// file being loaded (every later one is scaled to it), once T0_SET is 1.
+struct HUBERHDR_t {
+    float T0 = 0.0f;
+    int T0_SET = 0;
+    bool operator==(const HUBERHDR_t&) const = default;
+};
+inline HUBERHDR_t HUBERHDR;
+
 void READ_HEADER_HUBER(int& IERR);
 void READ_SCAN_HUBER(int& IERR);
 // "Stoe": the header (title, wavelengths, step width, standards) up to its DATA line; a line or

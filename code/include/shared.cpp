@@ -1,22 +1,9 @@
 #include "include/shared.h"
 
+#include <type_traits>
+
 void reset_shared_records() {
-    REFLN = REFLN_t{};
-    FITOPT = FITOPT_t{};
-    WAVES = WAVES_t{};
-    MONOCH = MONOCH_t{};
-    GONIO = GONIO_t{};
-    SCANHDR = SCANHDR_t{};
-    STDREF = STDREF_t{};
-    UNITCELL = UNITCELL_t{};
-    XTALOFF = XTALOFF_t{};
-    FITPAR = FITPAR_t{};
-    FIXEDBG = FIXEDBG_t{};
-    INTRES = INTRES_t{};
-    TOTALS = TOTALS_t{};
-    FITVALS = FITVALS_t{};
-    FILEINFO = FILEINFO_t{};
-    PROGID = PROGID_t{};
-    GRAPHICS = GRAPHICS_t{};
-    PLOTFRAME = PLOTFRAME_t{};
+    for_each_shared_record([](std::string_view, auto& record) {
+        record = std::remove_reference_t<decltype(record)>{};
+    });
 }

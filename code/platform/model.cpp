@@ -54,6 +54,50 @@ BoxButtons box_buttons(int buttons) {
     return b;
 }
 
+bool kind_built(int kind) {
+    switch (kind) {
+        case KIND_FRAME:
+        case KIND_FRAME3D:
+        case KIND_BUTTON:
+        case KIND_TOGGLE:
+        case KIND_TEXT:
+        case KIND_VALUE:
+        case KIND_EDITOR:
+        case KIND_LISTBOX:
+        case KIND_COMBO:
+        case KIND_MENUBAR:
+        case KIND_STATUSBAR:
+        case KIND_RADIO:
+        case KIND_ICON:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool shown_in_window(const Model& m, int id) {
+    const Widget* w = m.find(id);
+    if (!w) return false;
+    if (w->is_window()) return true;
+    const Widget* p = m.find(w->parent);
+    if (!p) return false;
+    switch (w->kind) {
+        case KIND_MENUTITLE:
+            return p->kind == KIND_MENUBAR && shown_in_window(m, p->id);
+        case KIND_PULLDOWN:
+            return p->kind == KIND_MENUTITLE && shown_in_window(m, p->id);
+        case KIND_MENUENTRY:
+        case KIND_SEPARATOR:
+            return p->kind == KIND_PULLDOWN && shown_in_window(m, p->id);
+        case KIND_TOGGLE:
+            if (p->kind == KIND_RADIO) return shown_in_window(m, p->id);
+            break;
+        default:
+            break;
+    }
+    return kind_built(w->kind) && p->is_window();
+}
+
 void set_handle_table(const HandleTable& table) { handle_table() = table; }
 
 int slot_handle(int group, int item) {

@@ -355,6 +355,18 @@ std::span<const char* const> program_image(std::string_view name);
 // hooks (other tables keyed by widget id clear themselves there). The front end is not
 // touched. For tests and for WININIT.
 void reset_model();
+
+// The kinds of widget the real window builds as widgets of a window (the window kinds and the
+// menu parts aside): graphics frames, buttons, toggles, text and value entries, editors, list and
+// combo boxes, menu and status bars, radio boxes and icons. Every other kind is kept in the model
+// and not shown. The FLTK front end builds no other kind.
+bool kind_built(int kind);
+// Whether the real window shows this widget at all: a window; a widget of a built kind made in a
+// window (a toggle also in a radio box); a menu title on a menu bar, its pulldown, and the
+// entries and separators of that pulldown. A widget inside a panel, a cascade inside a pulldown,
+// a popup menu and its entries are not shown. The coverage table takes the class of the entries
+// that make widgets from here.
+bool shown_in_window(const Model& m, int id);
 // Registers fn to run at every reset_model (once per key; a second call with the same key
 // replaces the first).
 void add_reset_hook(const std::string& key, std::function<void()> fn);

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -326,13 +327,23 @@ void load_lines(const std::vector<std::string>& lines) {
 }
 
 bool load_file(const std::string& path, std::string& error) {
-    std::ifstream in(path);
+    // A folder opens as a stream on Linux and then fails at its first read: name it as what it is.
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        error = "cannot read the script " + path + ": it is a folder, not a file";
+        return false;
+    }
+    std::ifstream in(path, std::ios::binary);
     if (!in) {
-        error = "cannot read the script " + path;
+        error = "cannot read the script " + path + ": " + std::strerror(errno);
         return false;
     }
     std::vector<std::string> lines;
     for (std::string s; std::getline(in, s);) lines.push_back(s);
+    if (in.bad()) {
+        error = "cannot read the script " + path;
+        return false;
+    }
     load_lines(lines);
     return true;
 }

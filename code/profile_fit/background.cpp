@@ -16,10 +16,9 @@
 namespace {
 
 void log_end_steps_limited(int asked, int nstep, int used) {
-    static int logged_iseq = 0;
     const REFLN_t& r = REFLN;
-    if (FILEINFO.LOGOPEN != 1 || r.ISEQ == logged_iseq) return;
-    logged_iseq = r.ISEQ;
+    if (FILEINFO.LOGOPEN != 1 || r.ISEQ == BGLOG.ISEQ) return;
+    BGLOG.ISEQ = r.ISEQ;
     char line[160];
     std::snprintf(line, sizeof line,
                   " REFLECTION %d (%d %d %d): %d END STEPS PER SIDE ASKED FOR, THE SCAN HAS %d STEPS;"
@@ -248,12 +247,9 @@ void SET_BACKGROUND_EXP(int N, BgTable& BGNORM, BgTable& TTH) {
     PK(1, 2) = -(fn * sxy - sx * sy) / D;
 }
 
-namespace {
-BgTable BGNORM_T;
-BgTable TTH_T;
-}  // namespace
-
 void PROCESS_BACKGROUND() {
+    BgTable BGNORM_T;
+    BgTable TTH_T;
     auto& R = REFLN;
     int N = 0;
     R.ISEQ = 0;

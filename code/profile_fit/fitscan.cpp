@@ -13,10 +13,6 @@ namespace {
 
 bool outside(float v, float lo, float hi) { return v < lo || v > hi; }
 
-// Scratch results of the constrained refit; nothing reads them afterwards.
-rt::FArray<float, MAXSTEP> YC_SCRATCH;
-rt::FArray<float, NPAR> SIG_SCRATCH;
-
 // The reject letter of a fit that ended with status INV, or blank when it converged.
 char failed_fit(int INV) {
     if (INV == 0) return ' ';
@@ -59,6 +55,9 @@ char run_tests(int INV) {
                 IREFL(4) = 1;
             }
             int INV2 = 0;
+            // Scratch results of the constrained refit; nothing reads them afterwards.
+            rt::FArray<float, MAXSTEP> YC_SCRATCH;
+            rt::FArray<float, NPAR> SIG_SCRATCH;
             PKLSQ(R.XPOS, R.COUNTS, R.NSTEP, WAVES.WAVE, R.DOMONO, R.ANGL(1), TVAL, IREFL, YC_SCRATCH,
                   SIG_SCRATCH, P.RWP, P.CHI2, INV2);
             if (P.TFLAG(6) == 1 && outside(TVAL(6), P.FITLIM(6, 1), P.FITLIM(6, 2))) return 'R';

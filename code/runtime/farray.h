@@ -33,6 +33,7 @@ struct FArray {
     T* data() { return v; }
     const T* data() const { return v; }
     void fill(const T& x) { for (auto& e : v) e = x; }
+    bool operator==(const FArray&) const = default;
     T* begin() { return v; }
     T* end() { return v + N; }
     const T* begin() const { return v; }
@@ -62,6 +63,7 @@ struct FArray2 {
     T* data() { return v; }
     const T* data() const { return v; }
     void fill(const T& x) { for (auto& e : v) e = x; }
+    bool operator==(const FArray2&) const = default;
 };
 
 }  // namespace rt

@@ -26,9 +26,6 @@ namespace {
 
 constexpr int UNIT = 1;
 
-// Values of the reflection record that are not kept in the current reflection.
-int ICODE = 0, IANG_PSI = 0, INT = 0, ISIG = 0, ISCALE = 0;
-
 // A header line: a failure there is the user's damaged file.
 void header_line(std::string& line) { scanin::unchecked_line(rt::unit_read_record(UNIT, line), "the header"); }
 
@@ -132,7 +129,8 @@ void READ_SCAN_FEBO(int& IERR) {
     // A record cut short by the end of the file is a reflection left out; the end of the file
     // before it is the end of the data. The first value shows which: it is read, or still unset.
     constexpr int UNSET = -2147483647 - 1;
-    ICODE = UNSET;
+    // Values of the reflection record that are not kept in the current reflection.
+    int ICODE = UNSET, IANG_PSI = 0, INT = 0, ISIG = 0, ISCALE = 0;
     bool more = false;
     const int ios = rt::list_read_unit_data_items(
         UNIT,
@@ -184,7 +182,7 @@ void READ_SCAN_FEBO(int& IERR) {
         IERR = 13;
         return;
     }
-    static rt::FArray<int, MAXSTEP> icount;
+    rt::FArray<int, MAXSTEP> icount;
     icount.fill(0);
     const int groups = r.NSTEP / 10;
     for (int g = 0; g < groups; ++g)

@@ -21,10 +21,6 @@ namespace {
 constexpr int UNIT = 1;
 constexpr int PER_LINE = 21;
 
-// Step time of the first reflection of the file being loaded; every later one is scaled to it.
-float T0 = 0.0f;
-bool t0_set = false;
-
 // The columns the reflection line's layout reads.
 constexpr std::size_t REFLECTION_WIDTH = 93;
 
@@ -53,7 +49,7 @@ void READ_HEADER_HUBER(int& IERR) {
     FILEINFO.TITLE = "Data from " + FILEINFO.IN_NAME.str();
     STDREF.NSTD = 0;  // the file lists no standards, and codes none of its scans as one
     GET_STEP_SIZE(REFLN.STEP);
-    t0_set = false;  // a new file: its first reflection sets the reference step time
+    HUBERHDR.T0_SET = 0;  // a new file: its first reflection sets the reference step time
 }
 
 void READ_SCAN_HUBER(int& IERR) {
@@ -110,11 +106,11 @@ void READ_SCAN_HUBER(int& IERR) {
     if (!cut && scanin::blank_field(line, REFLECTION_FIELDS)) scanin::damaged("a blank field in the reflection line");
     if (itpst != 0) r.TSTEP = float(itpst);
     // Only a positive step time can serve as the reference of the file.
-    if (!t0_set && r.TSTEP > 0.0f) {
-        T0 = r.TSTEP;
-        t0_set = true;
+    if (HUBERHDR.T0_SET == 0 && r.TSTEP > 0.0f) {
+        HUBERHDR.T0 = r.TSTEP;
+        HUBERHDR.T0_SET = 1;
     }
-    r.SCALE = r.TSTEP > 0.0f ? T0 / r.TSTEP : 0.0f;
+    r.SCALE = r.TSTEP > 0.0f ? HUBERHDR.T0 / r.TSTEP : 0.0f;
     r.SCANCODE = "N";
 
     // Steps outside 1..500, or a step time that cannot normalise the counts: left out.

@@ -259,6 +259,8 @@ void read_file() {
         if (ios == rt::IOS_END) break;
         ++line_number;
         if (ios != rt::IOS_OK) rt::input_error(PAR_UNIT, scanin::unreadable_line(ios, PAR_UNIT));
+        // What stands beyond column 80 is not read: values there would be lost without a word.
+        const bool beyond = line.size() > PAR_WIDTH && line.find_first_not_of(" \t", PAR_WIDTH) != std::string::npos;
         line.resize(PAR_WIDTH, ' ');
         if (FILEINFO.LOGOPEN == 1) log_record(" " + line);
 
@@ -270,6 +272,9 @@ void read_file() {
         if (field == "      ") continue;
         const int key = match_key(field);
         if (key < 0) continue;
+        if (beyond)
+            rt::input_error(PAR_UNIT, "the " + trimmed_word(keys[std::size_t(key)]) +
+                                          " line goes on beyond column 80, which is not read");
         read_line(keys[std::size_t(key)], line.substr(6));
         if (key == WAVEL_KEY && WAVES.NWAVE == 1) fp.PKVALS(6, 1) = 0.0f;
         if (key == FITLIM_KEY) fitlim_line = line_number;

@@ -99,16 +99,8 @@ bool stray_count_line(const std::string& line) {
     return line[0] == 'S' && line.find_first_not_of(" 0123456789", 1) == std::string::npos;
 }
 
-// Why the last read of a reflection failed (status 11): what could not be read, and whether the
-// end of the file was met (the line after the last one is then named).
-struct ReadProblem {
-    std::string what;
-    bool at_end = false;
-};
-ReadProblem problem;
-
 int fail(int ios, const std::string& what, bool at_end = false) {
-    problem = {what, at_end};
+    STDREAD = {what, at_end};
     return ios;
 }
 
@@ -319,8 +311,8 @@ void READ_HEADER_STDDATA(int unit, int& status) {
         std::string line;
         const int ios = rt::unit_read_record(unit, line);
         if (ios != rt::IOS_OK) {
-            problem = ios == rt::IOS_END ? ReadProblem{"end of file inside the header", true}
-                                         : ReadProblem{scanin::unreadable_line(ios, unit), false};
+            STDREAD = ios == rt::IOS_END ? STDREAD_t{"end of file inside the header", true}
+                                         : STDREAD_t{scanin::unreadable_line(ios, unit), false};
             status = 1;
             settle_matrix();
             return;
@@ -476,4 +468,4 @@ void READ_SCAN_STDDATA(int unit, int mode, int number, const rt::FArray<int, 3>&
     }
 }
 
-void STDDATA_INPUT_ERROR(int unit) { rt::input_error(unit, problem.what, problem.at_end); }
+void STDDATA_INPUT_ERROR(int unit) { rt::input_error(unit, STDREAD.WHAT, STDREAD.AT_END); }

@@ -24,10 +24,6 @@ constexpr std::size_t HEADER_WIDTH = 80;
 constexpr std::size_t DATA_WIDTH = 100;
 constexpr int STANDARD_CODE = 40;
 
-// Values of the reflection line that are not kept in the current reflection.
-int ICODE = 0, I1 = 0, I2 = 0, ISCANTIME = 0, IFILT = 0, I4 = 0;
-float R1 = 0, R2 = 0, R3 = 0;
-
 // A header value list of `item` read from column 5: a value that cannot be read, or a list
 // shorter than asked for, is the user's damaged file.
 void header_values(int ios, const char* item) { scanin::unchecked_values(ios, item); }
@@ -156,6 +152,9 @@ void READ_SCAN_STOE(int& IERR) {
     // success.
 
     const std::string_view fields = std::string_view(line).substr(1);
+    // Values of the reflection line that are not kept in the current reflection.
+    int ICODE = 0, I1 = 0, I2 = 0, ISCANTIME = 0, IFILT = 0, I4 = 0;
+    float R1 = 0, R2 = 0, R3 = 0;
     const int ios = rt::list_read_data(fields, r.IH, ICODE, R1, R2, I1, I2, ISCANTIME, IFILT, R3, I4, r.ANGL);
     if (ios == rt::IOS_BAD_VALUE || ios == rt::IOS_BAD_FORMAT) scanin::unchecked_values(ios, "the reflection line");
     if (ios == rt::IOS_END) {
@@ -204,7 +203,7 @@ void READ_SCAN_STOE(int& IERR) {
     // The count lines of the last reflection end with the file. They are whole only when the
     // last line has its line end and the first value, the step count, matches the counts read:
     // a file cut inside them keeps no shortened scan (the reflection is left out).
-    static rt::FArray<int, MAXSTEP + 1> values;
+    rt::FArray<int, MAXSTEP + 1> values;
     long n = 0;
     bool count_lines = false;
     bool ended = true;  // the last count line read has its line end

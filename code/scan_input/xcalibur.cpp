@@ -24,8 +24,6 @@ namespace {
 using scanin::IN_UNIT;
 using scanin::unchecked_values;
 
-// The number of characters of the line GET_LINE read last.
-std::size_t last_length = 0;
 constexpr float DTOR = 0.017453292f;
 
 
@@ -176,7 +174,7 @@ void GET_LINE(rt::FText<80>& STRING, char LABEL, int& IERR) {
     // user's damaged file.
     if (ios != rt::IOS_OK) scanin::damaged(scanin::unreadable_line(ios));
     scanin::no_cut_blank_line(rec);
-    last_length = rec.size();
+    XCALHDR.LINE_LENGTH = rec.size();
     STRING = rec;
     IERR = 0;
     if (LABEL != ' ' && STRING(1) != LABEL)
@@ -359,7 +357,7 @@ void READ_SCAN_XCAL(int& IERR) {
         // cut short (its blanks would read as zeros, a count cut in its last field as another
         // number), a blank or negative field spoils it.
         const int used = (j <= nfull) ? 8 : rest;
-        bool whole = last_length >= std::size_t(1 + 9 * used);
+        bool whole = XCALHDR.LINE_LENGTH >= std::size_t(1 + 9 * used);
         for (int i = 1; whole && i <= used; ++i)
             whole = scanin::count_field(line.view(), std::size_t(2 + 9 * (i - 1)), 9);
         if (!whole) {

@@ -4,8 +4,6 @@
 #include "include/toolkit_services.h"
 #include "shell/kelvor_main.h"
 
-int FIRST_SCAN_READ = 0;
-
 // True when the data set loaded last had its first scan read and the current reflection holds
 // 1..500 steps; otherwise the box "No reflection loaded" and false (an empty data set).
 bool CURRENT_REFLECTION_VALID() {

@@ -1,5 +1,6 @@
 // The main program and the routines of other parts of the program that its main loop starts.
 #pragma once
+#include "include/FILES.h"
 
 // Start-up, then the main loop for ever; every regular end passes EXITINT.
 [[noreturn]] void MAIN__();
@@ -9,8 +10,7 @@
 // The display has gone: the log receives what a pass in progress did and is closed, the
 // configuration file is rewritten, and the process ends at once (status 0) without any window.
 [[noreturn]] void END_WITHOUT_WINDOW();
-// 1 once the data set loaded last had its first scan read into the current reflection.
-extern int FIRST_SCAN_READ;
+// FIRST_SCAN_READ (include/FILES.h): 1 once the data set loaded last had its first scan read.
 
 // Builds every window, menu and dialog once; returns the main window to its idle look.
 void GRAPHICS_SETUP();

@@ -86,19 +86,30 @@ struct BrowserOpener {
     std::function<int(const std::string& name)> confirm;
 };
 
+// The longest file name (without its folder) the browser family takes.
+constexpr std::size_t kBrowserNameLength = 30;
+
 // Runs the browser until a file is open on the unit (returns its name) or the user cancels
 // (returns ""). The caption is registered once, before the first browse; the first browse
 // proposes `proposal` (a name the browser's field cannot hold is not proposed, never cut),
-// a browse after a failed open proposes nothing.
+// a browse after a failed open proposes nothing. A name longer than the field is refused
+// with a box, never cut, and the browser is offered again: it is no cancel.
 std::string browse_and_open(const BrowserOpener& b, std::string_view start_dir, std::string_view proposal = {}) {
     WIDSTR(b.caption);
-    rt::FText<30> fname;
+    // The browser answers into a field wide enough for any file name, so that a name the
+    // program's own field cannot hold is told apart from a cancel.
+    rt::FText<256> fname;
     fname.blank();
-    if (proposal.size() <= 30) fname = proposal;
+    if (proposal.size() <= kBrowserNameLength) fname = proposal;
     for (;;) {
         BROWSE(0, 0, 0, 0, fname, start_dir, b.filter);
         if (fname(1) == ' ') return "";
         std::string name = fname.str();
+        if (name.size() > kBrowserNameLength) {
+            GUIERR("ERROR", "File name too long (at most " + std::to_string(kBrowserNameLength) + " characters): " + name);
+            fname.blank();
+            continue;
+        }
         // The extension goes after the whole name: a long name is never cut to make room.
         if (!b.extension.empty() && name.find('.') == std::string::npos) name += b.extension;
         if (rt::unit_open(b.unit, name, b.spec) == rt::IOS_OK) {
@@ -132,10 +143,6 @@ int ask_before_replacing(std::string_view title_suffix, const std::string& name)
                               name_of(name) + " already exists: Replace it (Yes), choose another file (No) or write nothing (Cancel)");
 }
 
-// The path each open dialog last returned (empty at first); the dialog reopens with it unless
-// the opener proposes another name. A cancel leaves it as it was proposed.
-std::string last_in_path, last_out_path, last_newstd_path;
-
 }  // namespace
 
 int SCANDATA_UNIT() { return kScanExportUnit; }
@@ -155,7 +162,7 @@ std::string path_before_name_dot(const std::string& path) {
 void OPEN_IN() {
     FILEINFO_t& fi = FILEINFO;
     if (fi.LOADED == 1) {
-        last_in_path = fi.IN_NAME.str();
+        OPENERS.IN_PATH = fi.IN_NAME.str();
         fi.LOADED = 0;
         rt::unit_close(1);
     }
@@ -169,10 +176,10 @@ void OPEN_IN() {
     req.directory = fi.IN_DIR.str();
     std::string path;
     for (;;) {
-        req.name = last_in_path;
+        req.name = OPENERS.IN_PATH;
         const wl::FileAnswer ans = ask_file(req);
         if (ans.cancelled || ans.path.empty()) return;
-        path = last_in_path = ans.path;
+        path = OPENERS.IN_PATH = ans.path;
         if (path.size() > kNameField) {
             GUIERR(PROGID.PROG_TITLE.view(), kTooLong);
             continue;
@@ -203,8 +210,6 @@ void OPEN_IN() {
 
 namespace {
 
-int next_output_format = 0;  // chosen for the next output file; 0 none
-
 // The main window shows no integrated data file.
 void clear_output_fields() {
     gmSetTextSetting(GRAPHICS.IWID(1, 43), "");
@@ -215,7 +220,7 @@ void clear_output_fields() {
 
 }  // namespace
 
-void SET_NEXT_OUTPUT_FORMAT(int code) { next_output_format = code; }
+void SET_NEXT_OUTPUT_FORMAT(int code) { OPENERS.NEXT_OUT_FORMAT = code; }
 
 bool OUTPUT_FILE_HOLDS_RECORDS() {
     if (rt::unit_flush(2) != rt::IOS_OK) return true;
@@ -242,7 +247,7 @@ void OPEN_OUT() {
     FILEINFO_t& fi = FILEINFO;
     std::string start = fi.IN_DIR.str();
     if (fi.OUTOPEN == 1) {
-        last_out_path = fi.OUT_NAME.str();
+        OPENERS.OUT_PATH = fi.OUT_NAME.str();
         fi.OUTOPEN = 0;
         rt::unit_close(2);
         gmSetWidgetStatus(GRAPHICS.IWID(3, 44), STATUS_GREYED);
@@ -260,13 +265,13 @@ void OPEN_OUT() {
     std::string path;
     int filter = 1;
     for (;;) {
-        req.name = last_out_path;
+        req.name = OPENERS.OUT_PATH;
         const wl::FileAnswer ans = ask_file(req);
         if (ans.cancelled || ans.path.empty()) {
             clear_output_fields();
             return;
         }
-        path = last_out_path = ans.path;
+        path = OPENERS.OUT_PATH = ans.path;
         filter = ans.filter_index;
         if (path.size() > kNameField) {
             GUIERR(PROGID.PROG_TITLE.view(), kTooLong);
@@ -306,9 +311,9 @@ void OPEN_OUT() {
     const std::string name = name_of(path);
     const std::size_t dot = name.find_last_of('.');
     const std::string ext = dot == std::string::npos ? std::string() : name.substr(dot + 1, 3);
-    if (next_output_format != 0) {
-        fi.OUT_FORMAT = next_output_format;
-        next_output_format = 0;
+    if (OPENERS.NEXT_OUT_FORMAT != 0) {
+        fi.OUT_FORMAT = OPENERS.NEXT_OUT_FORMAT;
+        OPENERS.NEXT_OUT_FORMAT = 0;
     } else {
         if ((ext == "INT" || ext == "int") && filter != 2) fi.OUT_FORMAT = 1;
         if ((ext == "HKL" || ext == "hkl") && filter != 1) fi.OUT_FORMAT = 3;
@@ -343,11 +348,11 @@ void OPEN_NEWSTD(int& status, int unit) {
     req.save = true;
     std::string path;
     for (;;) {
-        req.name = last_newstd_path;
+        req.name = OPENERS.NEWSTD_PATH;
         const wl::FileAnswer ans = ask_file(req);
         if (ans.cancelled || ans.path.empty()) return;
         // A name typed without an extension came back with the dialog's default one.
-        path = last_newstd_path = ans.path;
+        path = OPENERS.NEWSTD_PATH = ans.path;
         // Opened without cutting it: the first record written ends the file there.
         if (rt::unit_open(unit, path, spec_of(rt::FileStatus::Unknown, rt::FileAction::Write)) != rt::IOS_OK) return;
         const int decision = ask_before_replacing(": Create Standard Data File", path);
@@ -422,7 +427,7 @@ void OPEN_LOG() {
 // unit 26 and written from its start; a file that holds something is replaced only when the
 // user says so. A cancel leaves unit 26 unconnected.
 void OPEN_EXP() {
-    static std::string start;  // kept from call to call while no data set is loaded
+    std::string& start = OPENERS.EXP_START;  // kept from call to call while no data set is loaded
     // With a data set loaded the input file's name is proposed: up to its first "." (or
     // nothing without one), then "EXP".
     std::string proposal;

@@ -141,13 +141,16 @@ void RUN_REFINEMENT_BOX(int& go, int& offsets, int& zero, int& system) {
 }
 
 // Shows the refined cell with its esds (by their first significant digit, "fixed" for a value the
-// refinement held), the crystal offsets, the omega zero and the number of
+// refinement held; each value to its esd's last digit), the crystal offsets, the omega zero and the number of
 // reflections used, until "Ok".
 void RUN_RESULTS_BOX(int n) {
     const int dialog = GRAPHICS.IWID(6, 30);
     gmSetWidgetStatus(GRAPHICS.IWID(6, 31), STATUS_ACTIVE);
+    // Each value to its esd's last digit (a held value with the decimals of its row), as the
+    // CIF writes it.
+    constexpr int DECIMALS[7] = {5, 5, 5, 3, 3, 3, 4};
     for (int k = 1; k <= 7; ++k) {
-        gmSetValueSetting(GRAPHICS.IWID(6, 31 + k), UNITCELL.CELL(k));
+        gmSetTextSetting(GRAPHICS.IWID(6, 31 + k), VALUE_TEXT(UNITCELL.CELL(k), UNITCELL.ESD(k), DECIMALS[k - 1]));
         gmSetTextSetting(GRAPHICS.IWID(6, 38 + k), ESD_TEXT(UNITCELL.ESD(k)));
     }
     for (int k = 1; k <= 3; ++k) gmSetValueSetting(GRAPHICS.IWID(6, 45 + k), XTALOFF.DELX(k));

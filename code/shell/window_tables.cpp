@@ -375,14 +375,15 @@ constexpr WidgetDef kCellResultsDialog[] = {
     caption("Xtal offsets", 1, 3, 3, 1, 12, 2),
     caption("Omega zero  ", 1, 2, 3, 1, 12, 2),
     caption("Nreflections", 1, 1, 3, 1, 12, 2),
-    // a, b, c, alpha, beta, gamma, volume, then their esds
-    value({6, 32}, 0.0f, 3, 10, 3, 1, 10, 5, 19),
-    value({6, 33}, 0.0f, 3, 9, 3, 1, 10, 5, 19),
-    value({6, 34}, 0.0f, 3, 8, 3, 1, 10, 5, 19),
-    value({6, 35}, 0.0f, 3, 7, 3, 1, 10, 3, 19),
-    value({6, 36}, 0.0f, 3, 6, 3, 1, 10, 3, 19),
-    value({6, 37}, 0.0f, 3, 5, 3, 1, 10, 3, 19),
-    value({6, 38}, 0.0f, 3, 4, 3, 1, 10, 4, 19),
+    // a, b, c, alpha, beta, gamma, volume, then their esds. The values are texts too: each to
+    // its esd's last digit.
+    text({6, 32}, "", 3, 10, 3, 1, 12, 19),
+    text({6, 33}, "", 3, 9, 3, 1, 12, 19),
+    text({6, 34}, "", 3, 8, 3, 1, 12, 19),
+    text({6, 35}, "", 3, 7, 3, 1, 12, 19),
+    text({6, 36}, "", 3, 6, 3, 1, 12, 19),
+    text({6, 37}, "", 3, 5, 3, 1, 12, 19),
+    text({6, 38}, "", 3, 4, 3, 1, 12, 19),
     // The esds are texts: each by its first significant digit, or "fixed".
     text({6, 39}, "", 7, 10, 3, 1, 12, 19),
     text({6, 40}, "", 7, 9, 3, 1, 12, 19),

@@ -1,6 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <set>
 #include <string>
+#include <type_traits>
 
 #include "include/shared.h"
 
@@ -94,4 +100,74 @@ TEST(FixedTexts, FillTextCutsOrPadsWithBlanks) {
     rt::fill_text(out, 0, "ab");  // nothing written
     rt::fill_text(nullptr, 4, "ab");
     EXPECT_EQ(out[0], 'x');
+}
+
+namespace {
+
+// A value unlike the start of every field: each byte 0x5A, or by hand for records holding texts
+// of the library.
+template <class R>
+void mark(R& record) {
+    if constexpr (std::is_trivially_copyable_v<R>) {
+        std::memset(static_cast<void*>(&record), 0x5A, sizeof record);
+    } else if constexpr (std::is_same_v<R, OPENERS_t>) {
+        record = {"in.dat", "out.int", "new.rfl", "/exp", 2};
+    } else {
+        static_assert(std::is_same_v<R, STDREAD_t>, "a record with texts of the library needs its mark here");
+        record = {"the reflection line", true};
+    }
+}
+
+std::set<std::string> table_names() {
+    std::set<std::string> names;
+    for_each_shared_record([&](std::string_view name, auto&) { names.insert(std::string(name)); });
+    return names;
+}
+
+}  // namespace
+
+TEST(SharedRecords, ResetPutsEveryRecordOfTheTableBackToItsStart) {
+    for_each_shared_record([](std::string_view name, auto& record) {
+        using R = std::remove_reference_t<decltype(record)>;
+        mark(record);
+        EXPECT_FALSE(record == R{}) << name;
+    });
+    reset_shared_records();
+    for_each_shared_record([](std::string_view name, auto& record) {
+        EXPECT_TRUE(record == std::remove_reference_t<decltype(record)>{}) << name;
+    });
+    EXPECT_EQ(TOTALS.F.view(), " ECDBIPWRFS");
+}
+
+TEST(SharedRecords, TheResetTableHoldsEveryRecordTheHeadersDeclare) {
+    // Every record is declared in a header of code/include as "inline TYPE NAME" at the start of
+    // a line; one that the table leaves out would survive from one data set into the next.
+    const std::regex declared(R"(^inline\s+\w+\s+([A-Z][A-Z0-9_]*)\s*(=[^;]*)?;)");
+    std::set<std::string> found;
+    for (const auto& entry : std::filesystem::directory_iterator(std::string(KV_SOURCE_DIR) + "/code/include")) {
+        if (entry.path().extension() != ".h") continue;
+        std::ifstream in(entry.path());
+        for (std::string line; std::getline(in, line);) {
+            std::smatch m;
+            if (std::regex_search(line, m, declared)) found.insert(m[1]);
+        }
+    }
+    EXPECT_GE(found.size(), 20u);
+    EXPECT_EQ(found, table_names());
+}
+
+TEST(SharedRecords, ScienceAndReadersKeepNoWorkStoreBetweenCalls) {
+    // A function-local static in these folders would carry one call's values into the next,
+    // unseen by the reset; what must survive a call lives in a record of the table.
+    const std::regex kept(R"(^\s+static\s+(?!const\b|constexpr\b|_assert|cast)[^(]*;)");
+    for (const char* folder : {"geometry", "scan_input", "profile_fit"}) {
+        for (const auto& entry : std::filesystem::directory_iterator(std::string(KV_SOURCE_DIR) + "/code/" + folder)) {
+            std::ifstream in(entry.path());
+            int number = 0;
+            for (std::string line; std::getline(in, line);) {
+                ++number;
+                EXPECT_FALSE(std::regex_search(line, kept)) << entry.path().filename() << ":" << number << ": " << line;
+            }
+        }
+    }
 }

@@ -291,7 +291,10 @@ TEST_F(Script, ScriptFileIsRead) {
     EXPECT_EQ(wl::script::lines_left(), 1);
     EXPECT_EQ(next(), -1);
     EXPECT_FALSE(wl::script::load_file("/no/such/script", error));
-    EXPECT_FALSE(error.empty());
+    EXPECT_NE(error.find("cannot read the script /no/such/script"), std::string::npos) << error;
+    // A folder is no script: refused at once, not played as an empty script.
+    EXPECT_FALSE(wl::script::load_file(KV_BINARY_DIR, error));
+    EXPECT_NE(error.find("is a folder, not a file"), std::string::npos) << error;
 }
 
 }  // namespace

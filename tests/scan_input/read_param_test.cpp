@@ -187,6 +187,9 @@ TEST_F(ParameterFile, UnreadableValuesAndMissingKeysNameTheFileAndTheLine) {
         {"no attenuation", with(without(MANDATORY, "ATTEN"), {"ATTEN  0"}),
          "Error reading inst at line 8: in the ATTEN line, the attenuator factor must be above 0 and at most 1000000 "
          "(the file gives 0)"},
+        {"values beyond column 80", with(MANDATORY, {"FITLIM 0 1000 0.01 0.5 0 1e6 -0.2 0.2 0 1 0.3 0.7" +
+                                                      std::string(29, ' ') + "25.0"}),
+         "Error reading inst at line 9: the FITLIM line goes on beyond column 80, which is not read"},
         {"a negative distance", with(MANDATORY, {"GONCON -5 200"}),
          "Error reading inst at line 9: in the GONCON line, a goniometer distance must be at least 10 and at most 5000 "
          "mm (the file gives -5)"},

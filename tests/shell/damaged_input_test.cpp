@@ -447,6 +447,8 @@ TEST_F(DamagedInput, ADamagedParameterFileIsNamedAndTheParameterChoiceOpensAgain
         {"GONCON 2x0 200", "unreadable value in the GONCON line"},
         {"ATTEN  1O.5", "unreadable value in the ATTEN line"},
         {"ATTEN  12,5", "the ATTEN line holds 2 values; it takes 1 (a comma separates two values: decimals take a point)"},
+        {"WAVEL  2 0.7093 0.71359 0,5",
+         "the WAVEL line holds 5 values; it takes 4 (a comma separates two values: decimals take a point)"},
         {"RFLAGS 7 -3 1 1 0 0", "in the RFLAGS line, a refine flag must be a whole number from 0 to 1 (the file gives 7)"},
         {"GONCON -5 200", "in the GONCON line, a goniometer distance must be at least 10 and at most 5000 mm (the file "
                           "gives -5)"},

@@ -22,6 +22,9 @@ namespace fs = std::filesystem;
 
 const std::string TITLE = "Kelvorantide v3.72";
 const std::vector<std::string> LEAVE = {"press 101", "answer 2"};  // Exit, and "Yes" to its question
+const char* const SKIP_NOBODY =
+    "needs root, setpriv and a folder that the user nobody can reach (/tmp, /var/tmp or /dev/shm) to run the "
+    "program as another user";
 
 class KeptFiles : public ::testing::Test {
 protected:
@@ -47,7 +50,7 @@ protected:
     int run(const std::vector<std::string>& lines, const fs::path& here = {}, const std::string& as = "") {
         const fs::path cwd = here.empty() ? dir : here;
         kvtest::write_bytes(dir / "go.txt", kvtest::join(lines, "\n"));
-        const std::string cmd = "cd " + cwd.string() + " && " + as + " " + kvtest::kelvor_script_path().string() +
+        const std::string cmd = "cd " + cwd.string() + " && " + as + " " + program.string() +
                                 " --script " + (dir / "go.txt").string() + " --transcript " +
                                 (dir / "shown.txt").string() + " --module-dir " + (dir / "module").string() +
                                 " 2>" + (dir / "stderr.txt").string() + " >/dev/null";
@@ -56,15 +59,47 @@ protected:
     }
     std::string shown() const { return kvtest::read_bytes(dir / "shown.txt"); }
     std::string text(const std::string& name) const { return kvtest::read_bytes(dir / name); }
-    // The program runs as another user ("nobody"), for whom a folder of ours is read-only.
+    void TearDown() override {
+        if (!elsewhere.empty()) fs::remove_all(elsewhere);
+    }
+    // The program runs as another user ("nobody"), for whom a folder of ours is read-only. The
+    // build tree may lie where nobody cannot enter (a home folder of mode 700, a folder from
+    // mktemp -d), so the test moves to a folder of its own that nobody can reach, with a copy of
+    // the program: dir becomes place/work (nobody's), and what lies beside it in place is ours.
+    // False when no such folder can be made here (not root, no setpriv, every candidate closed to
+    // nobody): the test is then skipped with that reason.
     bool as_nobody() {
         if (::geteuid() != 0 || std::system("command -v setpriv >/dev/null") != 0) return false;
-        // The test's own folder (transcript, script, module) is nobody's; what lies beside it is ours.
-        const std::string own = "chown -R 65534:65534 " + dir.string();
-        return std::system(own.c_str()) == 0;
+        for (const fs::path& base : {fs::path("/tmp"), fs::path("/var/tmp"), fs::path("/dev/shm")}) {
+            std::string name = (base / "kv-nobody-XXXXXX").string();
+            // A dot in the path would change the names the program derives from it.
+            if (name.find('.') != std::string::npos || ::mkdtemp(name.data()) == nullptr) continue;
+            const fs::path place = name;
+            std::error_code ec;
+            fs::permissions(place, fs::perms(0755), ec);
+            const fs::path work = place / "work";
+            const fs::path copy = place / "kelvor-script";
+            fs::copy(dir, work, fs::copy_options::recursive, ec);
+            if (!ec) fs::copy_file(program, copy, ec);
+            // nobody reaches the place and runs the program there (it answers a bare call with its usage).
+            const std::string reach = "cd " + work.string() + " && " + nobody() + " " + copy.string() +
+                                      " >/dev/null 2>&1; test $? -eq 2";
+            if (ec || std::system(("chown -R 65534:65534 " + work.string()).c_str()) != 0 ||
+                std::system(reach.c_str()) != 0) {
+                fs::remove_all(place, ec);
+                continue;
+            }
+            elsewhere = place;
+            dir = work;
+            program = copy;
+            return true;
+        }
+        return false;
     }
     static std::string nobody() { return "setpriv --reuid=65534 --regid=65534 --clear-groups"; }
     fs::path dir;
+    fs::path program = kvtest::kelvor_script_path();
+    fs::path elsewhere;  // the folder made for another user, removed at the end
 };
 
 // "Write Std datafile" and "Create Exp file" on a file that holds something: Enter and "No" keep
@@ -121,11 +156,10 @@ TEST_F(KeptFiles, ChosenFileThatHoldsSomethingIsReplacedOnlyWhenTheUserSaysSo) {
 // "Create Cif" where the data set's folder is read-only for the user: a box names the file and
 // the reason, and no success is reported.
 TEST_F(KeptFiles, CifThatCannotBeOpenedIsToldInABox) {
-    const fs::path ro = dir.parent_path() / (dir.filename().string() + "_readonly");
-    fs::remove_all(ro);
+    if (!as_nobody()) GTEST_SKIP() << SKIP_NOBODY;
+    const fs::path ro = dir.parent_path() / "readonly";
     fs::create_directories(ro);
     kvtest::copy_data_set("mainroad", ro);
-    if (!as_nobody()) GTEST_SKIP() << "needs root and setpriv to run the program as another user";
     EXPECT_EQ(run(road({{"press 318"}}), ro, nobody()), 0) << shown() << text("stderr.txt");
     const std::string box = "box " + TITLE + " | Error opening " + (ro / "mainroad_kelvor.cif").string() +
                             ": Permission denied\n";
@@ -166,7 +200,7 @@ TEST_F(KeptFiles, ConfigurationFileInAFolderTheUserCannotWriteIsRewrittenInPlace
     const fs::path module = dir / "module";
     const fs::path conf = module / "Kelvor_defaults.dat";
     kvtest::write_bytes(conf, "IN_DIR: /previous/run/\r\nFORMATS:     7    3\r\n");
-    if (!as_nobody()) GTEST_SKIP() << "needs root and setpriv to run the program as another user";
+    if (!as_nobody()) GTEST_SKIP() << SKIP_NOBODY;
     ASSERT_EQ(::chown(module.c_str(), 0, 0), 0);
     ASSERT_EQ(::chmod(module.c_str(), 0755), 0);
     ASSERT_EQ(run(road({}), {}, nobody()), 0) << shown() << text("stderr.txt");

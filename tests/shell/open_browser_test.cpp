@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -171,14 +172,44 @@ TEST_F(BrowserOpeners, LogOntoTheFileInUseIsRefusedAndOfferedAgain) {
     EXPECT_EQ(kvtest::read_bytes(dir / "scan.log"), "data\r\n");
 }
 
-TEST_F(BrowserOpeners, ANameLongerThanTheBrowserCanHoldIsRefusedNotCut) {
-    const std::string name = std::string(31, 'x') + ".log";
-    script({"file " + path(name)});
-    OPEN_LOG();
-    EXPECT_EQ(FILEINFO.LOGOPEN, 0);
-    EXPECT_FALSE(rt::unit_connected(20));
-    ASSERT_EQ(transcript().size(), 2u);
-    EXPECT_EQ(transcript()[1].rfind("box ERROR | File name too long", 0), 0u) << transcript()[1];
+// Every opener of the browser family refuses a name longer than its field with a box, never
+// cuts it, and offers the browser again (a refused name is no cancel); a name that fits opens.
+TEST_F(BrowserOpeners, ANameLongerThanTheBrowserCanHoldIsRefusedNotCutAndTheBrowserOfferedAgain) {
+    kvtest::write_bytes(dir / "inst.par", kvtest::join(kvtest::PARAMETERS));
+    const std::string too_long = std::string(31, 'x') + ".par";  // a 31-character stem
+    kvtest::write_bytes(dir / too_long, kvtest::join(kvtest::PARAMETERS));
+    struct Road {
+        const char* name;
+        std::string too_long, fits;  // the names typed
+        std::function<bool()> open;  // the opener; whether a file is open after it
+        int unit;
+    };
+    const Road roads[] = {
+        {"parameter file", too_long, "inst.par", [] { int st = 1; OPEN_PAR(st); return st == 0; }, 3},
+        {"log", std::string(27, 'l') + ".log", "fits.log", [] { OPEN_LOG(); return FILEINFO.LOGOPEN == 1; }, 20},
+        {"experiment file", std::string(31, 'e'), "fits.exp", [] { OPEN_EXP(); return rt::unit_connected(26); }, 26},
+        {"scan export", std::string(40, 'd'), "fits.dat", [] { int st = 1; OPEN_SCANDATA(st); return st == 0; },
+         SCANDATA_UNIT()},
+    };
+    for (const Road& r : roads) {
+        SCOPED_TRACE(r.name);
+        for (const bool then_cancel : {false, true}) {
+            script({"file " + path(r.too_long), then_cancel ? std::string("cancel") : "file " + path(r.fits)});
+            EXPECT_EQ(r.open(), !then_cancel);
+            ASSERT_EQ(transcript().size(), 3u);
+            EXPECT_EQ(transcript()[1], "box ERROR | File name too long (at most 30 characters): " + r.too_long);
+            EXPECT_EQ(transcript()[2].rfind("file ", 0), 0u) << transcript()[2];  // offered again
+            if (!then_cancel) {
+                EXPECT_EQ(rt::unit_path(r.unit), r.fits);
+            }
+            rt::unit_close(r.unit);
+            FILEINFO.LOGOPEN = 0;
+        }
+        if (r.unit == 3) continue;  // the too long parameter file is ours; nothing else begins so
+        for (const auto& e : std::filesystem::directory_iterator(dir))
+            EXPECT_NE(e.path().filename().string().rfind(std::string(30, r.too_long[0]), 0), 0u)
+                << e.path() << " was made from a cut name";
+    }
 }
 
 TEST_F(BrowserOpeners, ScanExportLeavesTheConfigurationFileToBeRewritten) {

@@ -105,6 +105,23 @@ TEST_F(EsdPlaces, EveryPlaceShowsTheEsdByTheOneRule) {
     }
 }
 
+// The results box shows each value beside its esd to the esd's last digit, as the CIF does.
+TEST_F(EsdPlaces, TheResultsBoxShowsEachValueToItsEsdsLastDigit) {
+    for (const EsdCase& c : CASES) {
+        SCOPED_TRACE(c.cif);
+        for (int k = 1; k <= 7; ++k) {
+            UNITCELL.CELL(k) = c.value;
+            UNITCELL.ESD(k) = c.esd;
+        }
+        script({"press 631"});
+        RUN_RESULTS_BOX(3);
+        const std::string cif = c.cif;
+        // Without an esd to round to: the five decimals of the a row.
+        const std::string value = cif == "?" ? "12.34560" : cif == "90.0000" ? "90.00000" : cif.substr(0, cif.find('('));
+        EXPECT_EQ(w(6, 32).text + " " + w(6, 39).text, value + " " + c.esd_text);
+    }
+}
+
 // The log keeps its columns: each esd right-aligned under its cell value (9, 9, 9, 8, 8, 8, 10
 // columns); one too long for them takes the same digits in E form.
 TEST_F(EsdPlaces, TheLogLineKeepsTheCellColumns) {

@@ -289,8 +289,10 @@ TEST_F(WindowSetup, WidgetsSitWhereTheLayoutPutsThem) {
         EXPECT_EQ(std::vector<int>({x.x, x.y, x.reg.min_w, x.reg.min_h}), std::vector<int>({s.x, s.y, s.w, s.h}));
     }
     // Display-only fields and their formats.
-    EXPECT_EQ(std::vector<int>({slot(6, 38).field_width, slot(6, 38).decimals, slot(6, 38).mode}),
-              std::vector<int>({10, 4, 1}));
+    // The cell results' values and esds are display-only texts (each value to its esd's digit).
+    EXPECT_EQ(std::vector<int>({slot(6, 38).kind, slot(6, 38).mode}), std::vector<int>({wl::KIND_TEXT, 1}));
+    EXPECT_EQ(std::vector<int>({slot(6, 49).field_width, slot(6, 49).decimals, slot(6, 49).mode}),
+              std::vector<int>({7, 4, 1}));
     EXPECT_EQ(std::vector<int>({slot(5, 39).field_width, slot(5, 39).decimals, slot(5, 39).mode}),
               std::vector<int>({8, 6, 0}));
     EXPECT_EQ(slot(5, 23).value, 200.0);
@@ -525,8 +527,8 @@ TEST_F(WindowSetup, CallbackNumbersFollowTheSlotRuleSaveTheKnownExceptions) {
         if (s.group >= 3 && s.group <= 8) return s.item >= 10 ? 100 * s.group + s.item : 10 * s.group + s.item;
         return 0;
     };
-    for (auto [g, k, cb] : {std::array{1, 20, 120}, {3, 12, 312}, {4, 7, 47}, {5, 3, 53}, {8, 12, 812}, {2, 5, 0}})
-        EXPECT_EQ(ui::slot_rule_callback({g, k}), cb) << g << "," << k;
+    for (const std::array<int, 3>& c : {std::array{1, 20, 120}, {3, 12, 312}, {4, 7, 47}, {5, 3, 53}, {8, 12, 812}, {2, 5, 0}})
+        EXPECT_EQ(ui::slot_rule_callback({c[0], c[1]}), c[2]) << c[0] << "," << c[1];
     auto check = [&](const ui::WidgetDef& d) {
         if (!d.callback) return;
         SCOPED_TRACE(std::to_string(d.slot.group) + "," + std::to_string(d.slot.item));
@@ -571,13 +573,13 @@ TEST_F(WindowSetup, InterfaceComposition) {
             editable_texts += x.mode == 0;
         }
     }
-    // The esds are texts (seven of the cell results, six of the fitting dialog, two of the FWHM
-    // dialog); the step box has a line naming the format.
-    EXPECT_EQ(count[wl::KIND_VALUE], 65);
-    EXPECT_EQ(zero_values, 57);
-    EXPECT_EQ(display_values, 31);
+    // The esds are texts (seven of the cell results with their values, six of the fitting
+    // dialog, two of the FWHM dialog); the step box has a line naming the format.
+    EXPECT_EQ(count[wl::KIND_VALUE], 58);
+    EXPECT_EQ(zero_values, 50);
+    EXPECT_EQ(display_values, 24);
     EXPECT_EQ(value_callbacks, 14);
-    EXPECT_EQ(count[wl::KIND_TEXT], 82);
+    EXPECT_EQ(count[wl::KIND_TEXT], 89);
     EXPECT_EQ(colour2, 43);
     EXPECT_EQ(colour7, 18);
     EXPECT_EQ(fourth0, 7);

@@ -391,6 +391,7 @@ void FltkFrontEnd::add_children(Model& m, KvWindow& win, int parent, const Rect&
 }
 
 void FltkFrontEnd::add_widget(Model& m, KvWindow& win, const Widget& w, const Rect& area) {
+    if (!kind_built(w.kind)) return;  // kept in the model, not shown
     const Cell c = cell(m);
     int cw, ch;
     cells_of(w, cw, ch, 4, 1);
