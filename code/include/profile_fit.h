@@ -49,6 +49,12 @@ void PKLSQ(const rt::FArray<float, MAXSTEP>& XD, const rt::FArray<float, MAXSTEP
 // IERR: 1 when the integration limits fall outside the scan. The outcome is in FLAG(2) ("F"
 // accepted, "R" rejected) and FLAG(3) (reject letter).
 void FITSCAN(int IFIX, int& IERR);
+// Whether a width makes a peak: above 0 and finite. The model takes (FWHM, I) and (-FWHM, -I) alike,
+// so a fit that ends at a width of 0 or less has found no peak, and its intensity carries the sign
+// of the width. Such a fit is never accepted: FITSCAN rejects it with the width's letter "W",
+// whether the width test is on or off, and the width rule is saved only when it gives such a
+// width at every reflection of the data set.
+inline bool WIDTH_MAKES_A_PEAK(float fwhm) { return fwhm > 0.0f && fwhm <= FLT_MAX; }
 // Whether the esd of the intensity the integrated data file takes (the profile one with IINT 2,
 // else the summation one) is above 0 and finite: a fit without one never passes.
 bool INTENSITY_ESD_USABLE();
@@ -102,6 +108,11 @@ void SET_PREPROCESS(int ISET, int NOZREF);
 // than any fixed floor, so none is set. The FWHM calibration and the centring share the rule.
 inline bool width_refined(float esd) { return esd > 0.0f && esd <= FLT_MAX; }
 void FIT_GAMMA();
+// Whether the width rule a + b tan|theta| makes a peak (WIDTH_MAKES_A_PEAK) at every reflection of
+// the data set in use: from 2theta 0 up to the highest tan|theta| of the file's reflections
+// (TOTALS.NREFL, TANLOW, TANHIGH, as the load counted them) and at every row of the
+// fitted-reflection table. "Save values" of the FWHM calibration saves no other rule.
+bool FWHM_RULE_MAKES_PEAKS(float a, float b);
 
 // ---------------------------------------------------------------------------------------------
 // The integrated data file (unit 2): the current reflection as one "Rfine", "Rfine extended" or

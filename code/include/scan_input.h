@@ -116,8 +116,11 @@ void CONVERT_FILE(int& status);
 // deriving CELL and RECELL. A non-zero status: the header was not read (LOADED = 0).
 void READ_HEADER(int& status);
 // Counters of the loaded reflections by scan code, INUM(1..7) for W M R S F I N.
+// SET_SCANCODES_ZERO also starts the data set's reflection count and tan|theta| range (NREFL,
+// TANLOW, TANHIGH), which NOTE_REFLECTION_ANGLE extends by one reflection at 2theta TTH.
 void SET_SCANCODES_ZERO();
 void SUM_SCANTYPES(const rt::FText<1>& code);
+void NOTE_REFLECTION_ANGLE(float TTH);
 // "Write Std datafile": copies the working standard data file into a new one the user names.
 void CONVERT_TO_STD();
 

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <limits>
 
+#include "include/fwhm_rule.h"
 #include "include/geometry.h"
 #include "include/profile_fit.h"
 #include "include/shared.h"
@@ -29,17 +30,27 @@ bool fits_a_float(double v) { return std::isfinite(v) && std::fabs(v) <= double(
 // tan(theta) from 2theta (degrees, either sign).
 float tan_theta(float twotheta) { return std::tan(std::fabs(twotheta) * HALF_DEGREE_IN_RADIANS); }
 
-// The rule FWHM = a + b tan(theta) gives a positive width from 2theta 0 up to the highest 2theta
-// of the fitted-reflection table (a straight line in tan(theta): its two ends decide).
-bool positive_over_table(float a, float b) {
-    const FITVALS_t& fv = FITVALS;
-    float highest = 0.0f;
-    const int nfit = fv.NFIT < MAXFIT ? fv.NFIT : MAXFIT;
-    for (int n = 1; n <= nfit; ++n) highest = std::max(highest, tan_theta(fv.ANGLESFIT(n, 1)));
-    return a > 0.0f && a + b * highest > 0.0f;
-}
-
 }  // namespace
+
+// Whether the rule FWHM = a + b tan(theta) makes a peak at every reflection of the data set in
+// use: every reflection of its file, not only those the preprocessing pass stored, and from
+// 2theta 0 on. The rule is a straight line in tan(theta), so it is judged at the ends of the
+// range: at 0, at the lowest and highest tan(theta) among the file's reflections as the start
+// values take it, and at each row of the table.
+bool FWHM_RULE_MAKES_PEAKS(float a, float b) {
+    const FITVALS_t& fv = FITVALS;
+    const TOTALS_t& tot = TOTALS;
+    bool positive = WIDTH_MAKES_A_PEAK(a);
+    if (tot.NREFL > 0) {
+        positive = positive && WIDTH_MAKES_A_PEAK(FWHM_RULE_AT(a, b, tot.TANLOW)) &&
+                   WIDTH_MAKES_A_PEAK(FWHM_RULE_AT(a, b, tot.TANHIGH));
+    }
+    const int nfit = fv.NFIT < MAXFIT ? fv.NFIT : MAXFIT;
+    for (int n = 1; n <= nfit && positive; ++n)
+        positive = WIDTH_MAKES_A_PEAK(FWHM_RULE_AT(a, b, FWHM_RULE_TAN(fv.ANGLESFIT(n, 1)))) &&
+                   WIDTH_MAKES_A_PEAK(FWHM_RULE_AT(a, b, tan_theta(fv.ANGLESFIT(n, 1))));
+    return positive;
+}
 
 void FIT_GAMMA() {
     const FITVALS_t& fv = FITVALS;
@@ -116,8 +127,8 @@ void FIT_GAMMA() {
             if (!TAKE_CHECKED(fwhm_widget(2), range_of(Quantity::FwhmA), typed) ||
                 !TAKE_CHECKED(fwhm_widget(3), range_of(Quantity::FwhmB), typed))
                 continue;
-            // Nor is a rule that gives a width of 0 or less anywhere in the data.
-            if (!positive_over_table(static_cast<float>(a), static_cast<float>(b))) {
+            // Nor is a rule that gives a width of 0 or less at any reflection of the data set.
+            if (!FWHM_RULE_MAKES_PEAKS(static_cast<float>(a), static_cast<float>(b))) {
                 GUIERR(PROGID.PROG_TITLE.view(), "FWHM not positive at every 2theta of the data: not saved");
                 continue;
             }

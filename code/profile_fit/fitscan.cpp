@@ -27,6 +27,10 @@ char run_tests(int INV) {
     auto& P = FITPAR;
     auto& R = REFLN;
     if (INV != 0) return failed_fit(INV);
+    // A fit that ends at a width of 0 or less found no peak: its intensity carries the width's
+    // sign, so the tests that judge a peak's values have nothing to judge. It is rejected as a
+    // width out of range, before them, weak or not, with the width test on or off.
+    if (!WIDTH_MAKES_A_PEAK(P.VALS(2))) return 'W';
     if (P.RWP > P.RWPMAX && P.TFLAG(7) == 1 && R.UNEQ == 0) return 'F';
     if (P.TFLAG(1) == 1 && P.IREF(1) == 1 && outside(P.VALS(1), P.FITLIM(1, 1), P.FITLIM(1, 2))) return 'B';
     if (P.TFLAG(3) == 1 && P.VALS(3) < P.FITLIM(3, 1)) return 'I';
@@ -57,7 +61,10 @@ char run_tests(int INV) {
             PKLSQ(R.XPOS, R.COUNTS, R.NSTEP, WAVES.WAVE, R.DOMONO, R.ANGL(1), TVAL, IREFL, YC_SCRATCH,
                   SIG_SCRATCH, P.RWP, P.CHI2, INV2);
             if (P.TFLAG(6) == 1 && outside(TVAL(6), P.FITLIM(6, 1), P.FITLIM(6, 2))) return 'R';
-            if (P.TFLAG(2) == 1 && outside(TVAL(2), P.FITLIM(2, 1), P.FITLIM(2, 2))) return 'W';
+            // The width test never passes a width that makes no peak, whatever its lower limit.
+            if (P.TFLAG(2) == 1 &&
+                (outside(TVAL(2), P.FITLIM(2, 1), P.FITLIM(2, 2)) || !WIDTH_MAKES_A_PEAK(TVAL(2))))
+                return 'W';
         }
     }
 
@@ -114,8 +121,10 @@ void FITSCAN(int IFIX, int& IERR) {
         PKLSQ(R.XPOS, R.COUNTS, NDATA, WAVES.WAVE, R.DOMONO, TTH, P.VALS, IREFL, R.YC, P.SIGVAL, P.RWP,
               P.CHI2, INV);
         // The final values are those of this refit: one that fails leaves the reflection
-        // rejected as a failed first fit would, with the values it reached.
+        // rejected as a failed first fit would, with the values it reached; one that ends at a
+        // width that makes no peak is rejected as the width test rejects it.
         code = failed_fit(INV);
+        if (code == ' ' && !WIDTH_MAKES_A_PEAK(P.VALS(2))) code = 'W';
     }
     if (code == ' ') {
         R.FLAG(2) = 'F';

@@ -111,11 +111,14 @@ rt::FArray<float, NPAR> SIGX;
 constexpr int MAXCYC = 200;  // cycles of one fit
 constexpr int FIXED_DAMPING_CYCLE = 7;  // the first cycle whose update uses the final damping 0.7
 
-// What the updates of one fit left behind, by cycle: the refined values after the update and the
-// size of each full shift in esds. From the state after cycle 6 on, every update applies the same
+// What the updates of one fit left behind, by cycle c: the refined values after the update
+// (HX[c]), and, for the state the cycle started from (HX[c - 1]), each full shift in esds, the
+// full shift itself and the esd. From the state after cycle 6 on, every update applies the same
 // map (the damping is 0.7 from cycle 7), so a state seen before repeats its whole sequence.
 float HX[MAXCYC + 1][NPAR];
 float HSHIFT[MAXCYC + 1][NPAR];
+float HFULL[MAXCYC + 1][NPAR];
+float HSIG[MAXCYC + 1][NPAR];
 
 std::uint32_t bits_of(float v) { return std::bit_cast<std::uint32_t>(v); }
 
@@ -125,49 +128,86 @@ float spacing_at(float v) {
     return std::nextafter(a, std::numeric_limits<float>::infinity()) - a;
 }
 
+// Whether the full shift of parameter j in cycle c lies within one unit of the last place of the
+// value it was computed for: a value its 32-bit form cannot bring closer to the solution.
+bool within_last_place(int c, int j) { return std::fabs(HFULL[c][j]) <= spacing_at(HX[c - 1][j]); }
+
 // Whether every refined parameter, over the updates of cycles FIRST + 1 .. LAST, either passed the
 // shift test in each (a full shift of at most 0.01 esd), or is held at the resolution of its
-// 32-bit value: full shifts of at most one esd while the value kept its bits or moved only
-// within a few units of its last place. A value that an update of damping 0.7 leaves unchanged
-// has a full shift below 0.71 units of its last place, so it lies as close to the least-squares
-// solution as the value can be held; a strong peak's position some degrees from the omega origin
-// is held to about 1E-6 degrees while its esd can be 1E-5.
-bool passed_or_held(int FIRST, int LAST, int NV) {
+// 32-bit value: its value kept its bits or moved only within a few units of its last place, with
+// full shifts of at most one esd, or (WITHIN_ULP) of at most one esd or one unit of the last
+// place, whichever is larger. A value that an update of damping 0.7 leaves unchanged has a full
+// shift below 0.71 units of its last place, so it lies as close to the least-squares solution as
+// the value can be held; a strong peak's position some degrees from the omega origin is held to
+// about 1E-6 degrees while its esd can be 1E-5, and tens of degrees out one unit of its last place
+// can be several esds.
+bool passed_or_held(int FIRST, int LAST, int NV, bool WITHIN_ULP) {
     constexpr int HELD_SPACINGS = 4;  // a few units of the last place
     for (int j = 0; j < NV; ++j) {
         float largest_shift = 0.0f;
+        bool each_held = true;
         float lo = HX[FIRST][j], hi = HX[FIRST][j];
         for (int c = FIRST + 1; c <= LAST; ++c) {
             largest_shift = std::max(largest_shift, HSHIFT[c][j]);
+            each_held = each_held && (HSHIFT[c][j] <= 1.0f || (WITHIN_ULP && within_last_place(c, j)));
             lo = std::min(lo, HX[c][j]);
             hi = std::max(hi, HX[c][j]);
         }
         if (largest_shift <= 0.01f) continue;
-        if (!(largest_shift <= 1.0f)) return false;
+        if (!each_held) return false;
         if (!(hi - lo <= float(HELD_SPACINGS) * spacing_at(std::max(std::fabs(lo), std::fabs(hi))))) return false;
     }
     return true;
 }
 
+// Of the states HX[c - 1], c = FIRST + 1 .. LAST, the one whose full shifts are smallest in units
+// of the last place (the parameters that pass the shift test left aside): the state nearest the
+// least-squares solution that 32-bit values can hold. Returns its c.
+int nearest_state(int FIRST, int LAST, int NV) {
+    int best = LAST;
+    float best_units = std::numeric_limits<float>::infinity();
+    for (int c = LAST; c > FIRST; --c) {
+        float units = 0.0f;
+        for (int j = 0; j < NV; ++j)
+            if (HSHIFT[c][j] > 0.01f) units = std::max(units, std::fabs(HFULL[c][j]) / spacing_at(HX[c - 1][j]));
+        if (units < best_units) {
+            best_units = units;
+            best = c;
+        }
+    }
+    return best;
+}
+
 // A fit that the shift test alone would never end, whose values are nevertheless at the
 // least-squares solution as closely as 32-bit values can hold them. NCYC is the cycle just
-// completed (its test failed), NV the number of refined parameters. From the state after cycle 6
-// on every update applies the same map (damping 0.7), so:
+// completed (its test failed), NV the number of refined parameters. Returns -1 when the fit goes
+// on; otherwise the fit has converged, at the state after cycle NCYC (returned as NCYC + 1), or
+// at the state HX[c - 1] a cycle c began from (returned as c).
+// From the state after cycle 6 on every update applies the same map (damping 0.7), so:
 // - values back at a state they held before repeat the same cycles to the limit, and no later
-//   cycle can pass the test: converged when the repeating cycles pass or hold every parameter;
+//   cycle can pass the test: converged when the repeating cycles pass or hold every parameter
+//   within one esd; and since they would otherwise repeat to the limit, also when each full
+//   shift is within one esd or one unit of the last place, at the repeating state nearest the
+//   solution;
 // - values that never repeat, because a parameter that passes the test wanders in its last bits
-//   while another is held by its resolution, are judged over the last HELD_CYCLES updates.
-bool held_at_resolution(int NCYC, int NV) {
+//   while another is held by its resolution, are judged over the last HELD_CYCLES updates; at
+//   the last cycle allowed, the shifts within one unit of the last place are taken as held too.
+int held_at_resolution(int NCYC, int NV) {
     constexpr int HELD_CYCLES = 20;
-    if (NCYC < FIXED_DAMPING_CYCLE) return false;
+    if (NCYC < FIXED_DAMPING_CYCLE) return -1;
     int before = -1;  // the latest earlier cycle that left the same state
     for (int c = NCYC - 1; c >= FIXED_DAMPING_CYCLE - 1 && before < 0; --c) {
         bool same = true;
         for (int j = 0; j < NV && same; ++j) same = bits_of(HX[c][j]) == bits_of(HX[NCYC][j]);
         if (same) before = c;
     }
-    if (before >= 0 && passed_or_held(before, NCYC, NV)) return true;
-    return NCYC - HELD_CYCLES >= FIXED_DAMPING_CYCLE - 1 && passed_or_held(NCYC - HELD_CYCLES, NCYC, NV);
+    const int first = NCYC - HELD_CYCLES;
+    const bool window = first >= FIXED_DAMPING_CYCLE - 1;
+    if (before >= 0 && passed_or_held(before, NCYC, NV, false)) return NCYC + 1;
+    if (window && passed_or_held(first, NCYC, NV, false)) return NCYC + 1;
+    if (before >= 0 && passed_or_held(before, NCYC, NV, true)) return nearest_state(before, NCYC, NV);
+    if (NCYC == MAXCYC && window && passed_or_held(first, NCYC, NV, true)) return nearest_state(first, NCYC, NV);
+    return -1;
 }
 
 // The pseudo-Voigt peak at X0 at every step x[0..n-1]: PSVOIGT's step (so the same roundings),
@@ -344,6 +384,7 @@ void PKLSQ(const rt::FArray<float, MAXSTEP>& XD, const rt::FArray<float, MAXSTEP
     IFLAG = 0;
     int notconv = 1;
     int ncyc = 0;
+    bool closing_due = false;  // held at resolution: the next evaluation is the last
 
     // The weights and the sum T of w (counts + 1)^2 are the same in every cycle.
     float T = 0.0f;
@@ -362,7 +403,7 @@ void PKLSQ(const rt::FArray<float, MAXSTEP>& XD, const rt::FArray<float, MAXSTEP
         ++ncyc;
         float damp = 0.1f * float(ncyc);
         if (damp > 0.7f) damp = 0.7f;
-        if (ncyc > MAXCYC) {
+        if (ncyc > MAXCYC && !closing_due) {
             IFLAG = 2;
             break;
         }
@@ -449,12 +490,28 @@ void PKLSQ(const rt::FArray<float, MAXSTEP>& XD, const rt::FArray<float, MAXSTEP
             if (shift_in_esd > 0.01f) notconv = 1;
             HX[ncyc][j - 1] = X(j);
             HSHIFT[ncyc][j - 1] = shift_in_esd;
+            HFULL[ncyc][j - 1] = BSOL(j);
+            HSIG[ncyc][j - 1] = SIGX(j);
         }
         if (fail) {
             IFLAG = 1;
             break;
         }
-        if (notconv == 1 && held_at_resolution(ncyc, NVAR)) notconv = 0;
+        if (notconv == 1) {
+            const int settled = held_at_resolution(ncyc, NVAR);
+            if (settled >= 0) {
+                notconv = 0;
+                // Settled at a state an earlier cycle began from: its values, with the esds of
+                // that cycle; the closing evaluation belongs to them.
+                if (settled <= ncyc) {
+                    for (int j = 1; j <= NVAR; ++j) {
+                        X(j) = HX[settled - 1][j - 1];
+                        SIGX(j) = HSIG[settled][j - 1];
+                    }
+                }
+                closing_due = true;
+            }
+        }
         int m = 0;
         for (int j = 1; j <= NPAR; ++j) {
             if (IREF(j) == 1) {

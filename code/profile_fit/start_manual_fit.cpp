@@ -108,9 +108,15 @@ void START_MANUAL_FIT() {
                    "Not accepted: the intensity of this fit has an esd of 0 or none; refit it or move on");
         } else if (icb == ACCEPT) {
             // Forced in as accepted, whatever the tests of its last fit said; the counters keep
-            // what the fit counted.
-            REFLN.FLAG(2) = 'F';
-            REFLN.FLAG(3) = ' ';
+            // what the fit counted. A fit whose width makes no peak is never accepted: it goes
+            // to the file as the fit rejected it.
+            if (WIDTH_MAKES_A_PEAK(FITPAR.VALS(2))) {
+                REFLN.FLAG(2) = 'F';
+                REFLN.FLAG(3) = ' ';
+            } else if (REFLN.FLAG(2) != 'R') {
+                REFLN.FLAG(2) = 'R';
+                REFLN.FLAG(3) = 'W';
+            }
             // A write the file refused ends the pass (the box has said so, the file is closed).
             read = write_entry() ? move(STD_NEXT) : Read::Ended;
         }

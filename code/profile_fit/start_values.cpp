@@ -7,6 +7,7 @@
 // there, and the fit reads the dialog back just before it runs.
 #include <cmath>
 
+#include "include/fwhm_rule.h"
 #include "include/geometry.h"
 #include "include/profile_fit.h"
 #include "include/scan_input.h"
@@ -39,7 +40,7 @@ float end_count_mean() {
 // FWHM = a + b tan|theta|, with the coefficients a = PKVALS(2,1) and b = PKVALS(2,2).
 float default_fwhm() {
     const FITPAR_t& fp = FITPAR;
-    return fp.PKVALS(2, 1) + fp.PKVALS(2, 2) * std::tan(std::fabs(0.5f * REFLN.ANGL(1)) / 57.29578f);
+    return FWHM_RULE_AT(fp.PKVALS(2, 1), fp.PKVALS(2, 2), FWHM_RULE_TAN(REFLN.ANGL(1)));
 }
 
 // The omega at which the orientation matrix puts the reflection, shifted by the crystal offset

@@ -16,6 +16,7 @@
 #include <string>
 #include <string_view>
 
+#include "include/fwhm_rule.h"
 #include "include/geometry.h"
 #include "include/scan_input.h"
 #include "include/shared.h"
@@ -168,6 +169,14 @@ void load_standard_file(int& status) {
     SET_SCANCODES_ZERO();
     REFLN.NSTEP = 0;  // every reflection read, weak ones passed over included, has steps
     STDREF.NSTD = 0;  // the file lists no standards: its standard scans show them
+    // Weak reflections are read here also while they are passed over, so that the data set's
+    // angles include them; the counts by scan code leave them out then, as the reports say.
+    const int skip_weak = FITOPT.SKIP_WEAK;
+    struct ReadingEveryReflection {
+        int kept;
+        ~ReadingEveryReflection() { FITOPT.SKIP_WEAK = kept; }  // also when the file proves damaged
+    } every{skip_weak};
+    FITOPT.SKIP_WEAK = 0;
     for (;;) {
         int st = -1;  // quiet: no "End of File" notice
         READ_SCAN_STDDATA(unit, STD_NEXT, 0, REFLN.IH, st);
@@ -176,6 +185,8 @@ void load_standard_file(int& status) {
             break;
         }
         if (st != 0) STDDATA_INPUT_ERROR(unit);
+        NOTE_REFLECTION_ANGLE(REFLN.ANGL(1));
+        if (skip_weak == 1 && REFLN.SCANCODE(1) == 'W') continue;
         SUM_SCANTYPES(REFLN.SCANCODE);
         note_standard(REFLN);
     }
@@ -256,6 +267,7 @@ void convert_instrument_file(int& status) {
             continue;
         }
         SUM_SCANTYPES(r.SCANCODE);
+        NOTE_REFLECTION_ANGLE(r.ANGL(1));
         ++written;
         note_standard(r);
     }
@@ -326,7 +338,20 @@ void READ_HEADER(int& status) {
     }
 }
 
-void SET_SCANCODES_ZERO() { TOTALS.INUM.fill(0); }
+void SET_SCANCODES_ZERO() {
+    TOTALS.INUM.fill(0);
+    TOTALS.NREFL = 0;
+    TOTALS.TANLOW = 0.0f;
+    TOTALS.TANHIGH = 0.0f;
+}
+
+void NOTE_REFLECTION_ANGLE(float TTH) {
+    TOTALS_t& t = TOTALS;
+    const float tan_theta = FWHM_RULE_TAN(TTH);
+    if (t.NREFL == 0 || tan_theta < t.TANLOW) t.TANLOW = tan_theta;
+    if (t.NREFL == 0 || tan_theta > t.TANHIGH) t.TANHIGH = tan_theta;
+    ++t.NREFL;
+}
 
 void SUM_SCANTYPES(const rt::FText<1>& code) {
     static constexpr std::string_view CODES = "WMRSFIN";

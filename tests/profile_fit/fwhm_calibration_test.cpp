@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "include/fwhm_rule.h"
 #include "manual_loaded_set.h"
 
 namespace {
@@ -220,3 +221,78 @@ TEST_F(FwhmCalibration, TheSavedWidthRuleStartsTheNextFit) {
 }
 
 }  // namespace
+
+namespace {
+
+// The reflections of a data set as the load counts them.
+void data_set_at(const std::vector<float>& twothetas) {
+    SET_SCANCODES_ZERO();
+    for (float tth : twothetas) NOTE_REFLECTION_ANGLE(tth);
+}
+
+}  // namespace
+
+// The width rule is judged over every reflection of the data set in use, not only the rows the
+// pass stored: a table over rules, with the stored rows at 2theta 11 to 57 and the file's
+// reflections from 11 up to 136 (the weak ones, never stored, at the high angles).
+TEST_F(FwhmCalibration, ARuleIsSavedOnlyWhenPositiveAtEveryReflectionOfTheFile) {
+    std::vector<Row> rows;
+    std::vector<float> file;
+    for (int n = 0; n < 40; ++n) {
+        const float tth = 11.0f + 46.0f * float(n) / 39.0f;
+        rows.push_back({tth, 0.2f, 0.001f});
+        file.push_back(tth);
+    }
+    for (int n = 0; n < 20; ++n) file.push_back((n % 2 == 0 ? 1.0f : -1.0f) * (101.0f + 35.0f * float(n) / 19.0f));
+    table(rows);
+    data_set_at(file);
+    const float t_high = FWHM_RULE_TAN(136.0f);
+    const float t_88 = FWHM_RULE_TAN(88.0f);
+    struct Rule {
+        const char* what;
+        float a, b;
+        bool saved;
+    };
+    const Rule rules[] = {
+        {"positive everywhere", 0.10f, 0.10f, true},
+        {"falling, still positive at the highest reflection", 0.32f, -0.99f * 0.32f / t_high, true},
+        {"negative beyond the stored rows, from 2theta 88", 0.32f, -0.32f / t_88, false},
+        {"negative inside the stored rows", 0.30f, -0.30f / FWHM_RULE_TAN(40.0f), false},
+        {"negative below the lowest reflection only (at 2theta 0)", -0.01f, 0.5f, false},
+        {"zero at the highest reflection", t_high, -1.0f, false},
+        {"zero everywhere", 0.0f, 0.0f, false},
+    };
+    for (const Rule& r : rules) {
+        SCOPED_TRACE(r.what);
+        EXPECT_EQ(FWHM_RULE_MAKES_PEAKS(r.a, r.b), r.saved);
+    }
+    // Without the reflections beyond the stored rows, the rule negative from 2theta 88 makes a
+    // peak at every reflection of that data set.
+    data_set_at(std::vector<float>(file.begin(), file.begin() + 40));
+    EXPECT_TRUE(FWHM_RULE_MAKES_PEAKS(0.32f, -0.32f / t_88));
+}
+
+// The fitted line of widths that fall with the angle, measured at 2theta 11 to 57, is negative
+// from about 2theta 94: with weak reflections of the file at 101 to 136 it is not saved, and the
+// rule in force stays; a data set that ends at 60 degrees takes it.
+TEST_F(FwhmCalibration, AFallingLineNegativeBeyondTheStoredRowsIsNotSaved) {
+    std::vector<Row> rows;
+    std::vector<float> file;
+    for (int n = 0; n < 40; ++n) {
+        const float tth = 11.0f + 46.0f * float(n) / 39.0f;
+        rows.push_back({tth, 0.32f - 0.30f * FWHM_RULE_TAN(tth), 0.001f});
+        file.push_back(tth);
+    }
+    table(rows);
+    file.push_back(101.0f);
+    file.push_back(136.0f);
+    data_set_at(file);
+    calibrate({"press 65", "press 64"});
+    EXPECT_EQ(count(kvtest::BOX + NOT_POSITIVE), 1);
+    EXPECT_EQ(FITPAR.PKVALS(2, 1), 0.18f);
+    EXPECT_EQ(FITPAR.PKVALS(2, 2), 0.06f);
+    data_set_at(std::vector<float>(file.begin(), file.begin() + 40));
+    calibrate({"press 65"});
+    EXPECT_NEAR(FITPAR.PKVALS(2, 1), 0.32f, 1e-3);
+    EXPECT_NEAR(FITPAR.PKVALS(2, 2), -0.30f, 1e-3);
+}

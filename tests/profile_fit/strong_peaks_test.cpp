@@ -141,5 +141,6 @@ TEST_P(StrongPeaks, EveryOneIsAcceptedAtTheLeastSquaresSolution) {
 }
 
 INSTANTIATE_TEST_SUITE_P(DegreesOffBisecting, StrongPeaks, ::testing::Values(0.0, 5.0, 15.0, 25.0));
+INSTANTIATE_TEST_SUITE_P(FarFromTheOmegaOrigin, StrongPeaks, ::testing::Values(32.0, 45.0, 60.0, -40.0));
 
 }  // namespace

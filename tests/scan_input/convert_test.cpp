@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
@@ -12,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "include/fwhm_rule.h"
 #include "include/geometry.h"
 #include "include/scan_input.h"
 #include "include/shared.h"
@@ -219,6 +221,23 @@ TEST_F(Loading, StandardFileSkippingWeakScansDoesNotCountThem) {
     int status = 0;
     EXPECT_EQ(load(status), -1);
     EXPECT_EQ(counters(), (std::vector<int>{0, 0, 1, 1, 0, 2, 8}));
+    EXPECT_EQ(FITOPT.SKIP_WEAK, 1);
+    // The data set's angles are those of every reflection of the file, the weak one included:
+    // the width rule must make a peak at each, whatever a pass passes over.
+    float low = INFINITY, high = -INFINITY;
+    int n = 0;
+    std::istringstream in(kvtest::read_bytes(FIXTURE));
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty() || line[0] != 'R') continue;
+        const float t = FWHM_RULE_TAN(std::stof(line.substr(29, 10)));
+        low = std::min(low, t);
+        high = std::max(high, t);
+        ++n;
+    }
+    EXPECT_EQ(n, 13);
+    EXPECT_EQ(TOTALS.NREFL, n);
+    EXPECT_EQ(TOTALS.TANLOW, low);
+    EXPECT_EQ(TOTALS.TANHIGH, high);
 }
 
 // A standard data file that cannot be read to its end is the user's damaged file: it is named
@@ -335,6 +354,9 @@ TEST_F(Loading, InstrumentFileIsConvertedIntoAScratchFile) {
     EXPECT_EQ(status, 0);
     EXPECT_EQ(FILEINFO.LOADED, 1);
     EXPECT_EQ(counters(), (std::vector<int>{1, 0, 0, 0, 0, 1, 1}));
+    EXPECT_EQ(TOTALS.NREFL, 5);  // every reflection written, whatever its code
+    EXPECT_EQ(TOTALS.TANLOW, FWHM_RULE_TAN(20.5f));
+    EXPECT_EQ(TOTALS.TANHIGH, FWHM_RULE_TAN(20.5f));
     EXPECT_EQ(boxes(), std::vector<std::string>{BOX + "Data File read in successfully"});
     EXPECT_FALSE(waitbox_shown());
     EXPECT_EQ(WAVES.WAVE(1), 1.54056f);
